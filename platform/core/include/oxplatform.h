@@ -1,0 +1,3 @@
+// oxplatform: the operating-system interfaces the core libraries program against.
+// Each interface has its own header; this one gathers them.
+#pragma once
