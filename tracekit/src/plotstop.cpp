@@ -2,6 +2,7 @@
 // samples a column) are drawn as plain strokes; dense ones show how many samples fall on each
 // row of each column.
 #include "canvas.h"
+#include "row_histogram.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@ namespace {
 
 using tracekit::TraceWindow;
 using tracekit::detail::Canvas;
+using tracekit::detail::CountRows;
+using tracekit::detail::RowSpan;
 using tracekit::detail::ClampRow;
 using tracekit::detail::EvenSplit;
 using tracekit::detail::IntensityIndex;
@@ -39,6 +42,7 @@ public:
     int Columns() const { return static_cast<int>(columns_); }
     int FirstCol() const { return window_.nFirstCol; }
     int Row(long long sample) const { return ClampRow(rows_[sample]); }
+    const std::int16_t* Rows(long long sample) const { return rows_ + sample; }
     std::uint32_t Shade(int index) const { return shades_[index]; }
     std::uint32_t Plain() const { return shades_[IntensityIndex()]; }
 
@@ -86,11 +90,10 @@ void DenseDots(const StopView& view) {
     long long sample = 0;
     for (int j = 0; j < view.Columns(); ++j) {
         const long long n = split.Next();
-        for (const long long end = sample + n; sample < end; ++sample) {
-            ++counts[view.Row(sample)];
-        }
+        const RowSpan span = CountRows(view.Rows(sample), n, counts);
+        sample += n;
         const int col = view.FirstCol() + j;
-        for (int r = 0; r < kRows; ++r) {
+        for (int r = span.lo; r <= span.hi; ++r) {
             if (counts[r] != 0) {
                 view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128 / n)));
                 counts[r] = 0;
@@ -99,10 +102,11 @@ void DenseDots(const StopView& view) {
     }
 }
 
-// Per column: the row of its first and last sample and the count of samples on every row.
+// Per column: the rows of its first and last sample, the span of its rows, and the count of
+// samples on every row.
 class DensityTable {
 public:
-    static constexpr int kStride = 2 + kRows;
+    static constexpr int kStride = 4 + kRows;
 
     explicit DensityTable(int columns)
         : cells_(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(columns) * kStride]()) {}
@@ -111,8 +115,18 @@ public:
     std::uint32_t* Column(int j) const { return cells_.get() + static_cast<std::size_t>(j) * kStride; }
     static int FirstRow(const std::uint32_t* column) { return static_cast<int>(column[0]); }
     static int LastRow(const std::uint32_t* column) { return static_cast<int>(column[1]); }
-    static const std::uint32_t* Counts(const std::uint32_t* column) { return column + 2; }
-    static std::uint32_t* Counts(std::uint32_t* column) { return column + 2; }
+    static RowSpan Span(const std::uint32_t* column) {
+        return {static_cast<int>(column[2]), static_cast<int>(column[3])};
+    }
+    static const std::uint32_t* Counts(const std::uint32_t* column) { return column + 4; }
+
+    static void Fill(std::uint32_t* column, const StopView& view, long long sample, long long n) {
+        column[0] = static_cast<std::uint32_t>(view.Row(sample));
+        column[1] = static_cast<std::uint32_t>(view.Row(sample + n - 1));
+        const RowSpan span = CountRows(view.Rows(sample), n, column + 4);
+        column[2] = static_cast<std::uint32_t>(span.lo);
+        column[3] = static_cast<std::uint32_t>(span.hi);
+    }
 
 private:
     std::unique_ptr<std::uint32_t[]> cells_;
@@ -127,14 +141,9 @@ public:
         EvenSplit split(view_.Samples(), view_.Columns());
         long long sample = 0;
         for (int j = 0; j < view_.Columns(); ++j) {
-            std::uint32_t* column = table_.Column(j);
-            std::uint32_t* counts = DensityTable::Counts(column);
-            const long long end = sample + split.Next();
-            column[0] = static_cast<std::uint32_t>(view_.Row(sample));
-            column[1] = static_cast<std::uint32_t>(view_.Row(end - 1));
-            for (; sample < end; ++sample) {
-                ++counts[view_.Row(sample)];
-            }
+            const long long n = split.Next();
+            DensityTable::Fill(table_.Column(j), view_, sample, n);
+            sample += n;
         }
     }
 
@@ -158,10 +167,12 @@ public:
     // non-empty row joined to the one before through their midpoint.
     void FillColumns() const {
         for (int j = 0; j < view_.Columns(); ++j) {
-            const std::uint32_t* counts = DensityTable::Counts(table_.Column(j));
+            const std::uint32_t* column = table_.Column(j);
+            const std::uint32_t* counts = DensityTable::Counts(column);
+            const RowSpan span = DensityTable::Span(column);
             const int col = view_.FirstCol() + j;
             int previous = -1;
-            for (int r = 0; r < kRows; ++r) {
+            for (int r = span.lo; r <= span.hi; ++r) {
                 if (counts[r] == 0) {
                     continue;
                 }
@@ -218,9 +229,12 @@ void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* sc
     } else if (view.Dense()) {
         DenseVectors(view);
     } else {
+        // Resampled only as wide as anything is drawn: a window that ends at the record's last
+        // sample and at the last drawn column then never reads past the record.
+        const int width = std::max(window->nLastCol, window->nLastDrawCol) + 1;
         WaveZoom(rows, scratch, window->nFirstSample, window->nLastSample,
                  static_cast<std::int16_t>(window->nFirstCol),
-                 static_cast<std::int16_t>(window->nLastCol), tracekit::kColumns);
+                 static_cast<std::int16_t>(window->nLastCol), width);
         PlotVect(scratch, surface, view.Plain(), pitch, window->nFirstDrawCol,
                  window->nLastDrawCol);
     }

@@ -72,6 +72,18 @@ TEST_F(PlotStopTest, SparseVectorsResampleIntoTheScratchBufferAndDrawVectors) {
     EXPECT_EQ(ShadeOf(surface.At(230, 0)), 32);
 }
 
+TEST_F(PlotStopTest, RecordEndingInsideTheScreenIsNotReadPastItsEnd) {
+    // 100 samples on columns 0..400 (drawn 0..400): the record ends before the screen does.
+    std::vector<std::int16_t> rows(100);
+    for (int i = 0; i < 100; ++i) {
+        rows[i] = static_cast<std::int16_t>(200 + i);
+    }
+    Plot(rows, {0, 99, 0, 400, 0, 400, 0, 0}, kVectors);
+    EXPECT_TRUE(surface.Drawn(200, 0));
+    EXPECT_FALSE(surface.DrawnRows(400).empty());
+    EXPECT_TRUE(surface.DrawnRows(401).empty());
+}
+
 TEST_F(PlotStopTest, DenseDotsShadeEachRowByItsShareOfTheColumn) {
     std::vector<std::int16_t> rows(7000);  // 10 samples a column
     for (int i = 0; i < 7000; ++i) {
