@@ -95,7 +95,7 @@ void DenseDots(const StopView& view) {
         const int col = view.FirstCol() + j;
         for (int r = span.lo; r <= span.hi; ++r) {
             if (counts[r] != 0) {
-                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128 / n)));
+                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128LL / n)));
                 counts[r] = 0;
             }
         }
