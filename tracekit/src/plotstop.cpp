@@ -14,11 +14,11 @@ namespace {
 
 using tracekit::TraceWindow;
 using tracekit::detail::Canvas;
-using tracekit::detail::CountRows;
-using tracekit::detail::RowSpan;
 using tracekit::detail::ClampRow;
+using tracekit::detail::CountRows;
 using tracekit::detail::EvenSplit;
 using tracekit::detail::IntensityIndex;
+using tracekit::detail::RowSpan;
 using tracekit::detail::Shades;
 using tracekit::detail::ValidColumns;
 
