@@ -43,7 +43,12 @@ public:
         ConsoleReporter::Finalize();
         std::printf("\nRatios (median CPU time per iteration / baseline in this run):\n");
         for (const Ratio& ratio : ratios_) {
-            const double value = Median(ratio.name) / Median(ratio.baseline);
+            const double time = Median(ratio.name);
+            const double baseline = Median(ratio.baseline);
+            if (time <= 0 || baseline <= 0) {
+                continue;  // filtered out of this run
+            }
+            const double value = time / baseline;
             if (ratio.target > 0) {
                 std::printf("  %-28s / %-22s = %6.3f  (target <= %.2f: %s)\n", ratio.name.c_str(),
                             ratio.baseline.c_str(), value, ratio.target,
