@@ -122,6 +122,21 @@ TEST_F(PlotStopTest, DenseVectorsJoinColumnsAndRowsThroughTheirMidpoints) {
     EXPECT_EQ(surface.DrawnPixels(), 13);
 }
 
+TEST_F(PlotStopTest, DenseColumnRowsLieOnTopOfTheJoinsOnBothSides) {
+    const std::vector<std::int16_t> rows{100, 100, 100, 100, 110, 110, 120, 120, 100, 100, 100, 100};
+    Plot(rows, {0, 11, 0, 2, 0, 699, 0, 0}, kVectors);
+    // Column 1 is joined from 100 (rows 106..110) and toward 100 (rows 110..120), both in shade
+    // 64; its own top row 110 is drawn last, at full brightness.
+    EXPECT_EQ(surface.DrawnRows(1).front(), 106);
+    EXPECT_EQ(surface.DrawnRows(1).back(), 120);
+    EXPECT_EQ(ShadeOf(surface.At(110, 1)), kTop);
+    EXPECT_EQ(ShadeOf(surface.At(109, 1)), 64);
+    EXPECT_EQ(ShadeOf(surface.At(111, 1)), 64);
+    EXPECT_EQ(surface.DrawnRows(2).front(), 100);
+    EXPECT_EQ(surface.DrawnRows(2).back(), 109);
+    EXPECT_EQ(ShadeOf(surface.At(105, 2)), kTop);
+}
+
 TEST_F(PlotStopTest, OnlyTheDrawnColumnsArePainted) {
     const std::vector<std::int16_t> rows{100, 100, 104, 104, 110, 110, 110, 112};
     Plot(rows, {0, 7, 0, 1, 1, 1, 0, 0}, kVectors);
