@@ -111,7 +111,9 @@ int OxReadFile(std::uint16_t tag, void* buffer, int& length, const std::string& 
     }
     std::size_t room = static_cast<std::size_t>(std::max(length, 0));
     auto* bytes = static_cast<unsigned char*>(buffer);
-    std::memcpy(bytes, head, std::min(room, sizeof head));
+    if (room > 0) {
+        std::memcpy(bytes, head, std::min(room, sizeof head));
+    }
     long long total = sizeof head;
     if (room > sizeof head) {
         total += static_cast<long long>(file.Read(bytes + sizeof head, room - sizeof head));

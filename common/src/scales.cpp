@@ -22,6 +22,8 @@ bool PassesThrough(double value) {
 constexpr double kExactIntegerLimit = 9007199254740992.0;
 // A double holds no more significant digits than this.
 constexpr int kMaxSignificantDigits = 17;
+// Steps beyond 10^±400 are 0 or infinite in a double anyway.
+constexpr long long kPowerLimit = 400;
 
 double RoundToGrid(double value, int finest) {
     double scaled = TimesPow10(value, -finest);
@@ -64,13 +66,13 @@ double StepIndouble(double value, int finest, bool up, int count, int digits) {
     if (!std::isfinite(value)) {
         return value;
     }
-    int power = finest;
+    long long power = finest;
     if (value != 0) {
-        int e = Normalise(std::fabs(value)).exponent;
-        int k = digits < 0 ? e + digits : std::abs(e) - digits;
-        power = std::max(k, finest);
+        long long e = Normalise(std::fabs(value)).exponent;
+        long long k = digits < 0 ? e + digits : std::llabs(e) - digits;
+        power = std::max<long long>(k, finest);
     }
-    double step = TimesPow10(count, power);
+    double step = TimesPow10(count, static_cast<int>(std::clamp(power, -kPowerLimit, kPowerLimit)));
     return up ? value + step : value - step;
 }
 

@@ -44,6 +44,7 @@ TEST(ScaleStrings, PrintTheDescribedLabels) {
     EXPECT_EQ(TimeScale(12.5e-6), "12.50us");
     EXPECT_EQ(TimeScale(0), "0.00s");
     EXPECT_EQ(TimeOffset(0), "0.0000s");
+    EXPECT_EQ(TimeOffset(-2.5e-6), "-2.5000us");
 }
 
 TEST(ScaleStrings, CoverEveryPrefix) {
@@ -98,6 +99,8 @@ TEST(GetValidDataAfterDotStr, RoundsToDecimalsThenPrintsWithAPrefix) {
     EXPECT_EQ(AfterDot(0, 3), "0.00");
     EXPECT_EQ(AfterDot(0.0004, 3), "0.00");
     EXPECT_EQ(AfterDot(50, 0), "50");
+    EXPECT_EQ(AfterDot(1234, -2), "1.20K");  // no digit to count: two decimals
+    EXPECT_EQ(AfterDot(1234, -400), "0.00");
 }
 
 TEST(GetScienceData, PrintsExponentNotation) {

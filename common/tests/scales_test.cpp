@@ -82,7 +82,14 @@ TEST(StepIndouble, ZeroStepsByTheFinestExponent) {
 
 TEST(StepIndouble, InfinityAndNaNPassThrough) {
     EXPECT_EQ(StepIndouble(kInf, -3, true, 1, -2), kInf);
+
     EXPECT_TRUE(std::isnan(StepIndouble(kNaN, -3, true, 1, -2)));
+}
+
+TEST(StepIndouble, ExtremeArgumentsDoNotOverflow) {
+    EXPECT_DOUBLE_EQ(StepIndouble(1.0, -3, true, 1, std::numeric_limits<int>::min()), 1.001);
+    EXPECT_DOUBLE_EQ(StepIndouble(1e-5, -3, true, 1, std::numeric_limits<int>::max()), 1e-5 + 1e-3);
+    EXPECT_EQ(StepIndouble(1.0, std::numeric_limits<int>::max(), true, 1, -2), kInf);
 }
 
 TEST(StepInfloat, StepsFloatValues) {
