@@ -62,7 +62,7 @@ int ChosenDecimals(double magnitude, int digits, int decimals) {
 
 // Beyond the prefixes (below 1e-15, from 1e15): mantissa and decimal exponent, "2.00E-18".
 std::string PrintExponent(double value, int digits, int decimals) {
-    auto [mantissa, e] = oxcommon::Normalise(std::fabs(value));
+    auto [mantissa, e] = oxcommon::Normalise(std::fabs(value), 10 * kRelativeAllowance);
     char exponent[16];
     std::snprintf(exponent, sizeof exponent, "E%+03d", e);
     return FormatFixed(std::copysign(mantissa, value), ChosenDecimals(mantissa, digits, decimals)) + exponent;

@@ -9,11 +9,12 @@
 
 using oxcommon::LeadingDigit;
 using oxcommon::Normalise;
+using oxcommon::NormaliseGridValue;
 using oxcommon::TimesPow10;
 
 namespace {
 
-// Zero, infinities and NaN pass through every stepping and rounding operation unchanged.
+// Zero, infinities and NaN come back unchanged from snapping and rounding.
 bool PassesThrough(double value) {
     return value == 0 || !std::isfinite(value);
 }
@@ -39,7 +40,7 @@ double SetPreDefinedScale(double value, bool up) {
     if (PassesThrough(value)) {
         return value;
     }
-    auto [mantissa, e] = Normalise(std::fabs(value));
+    auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     double next = 0;
     switch (LeadingDigit(mantissa)) {
     case 1: next = up ? TimesPow10(2, e) : TimesPow10(5, e - 1); break;
@@ -56,7 +57,7 @@ double ValidateScale(double value) {
     if (PassesThrough(value)) {
         return value;
     }
-    auto [mantissa, e] = Normalise(std::fabs(value));
+    auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     int digit = LeadingDigit(mantissa);
     double snapped = digit <= 2 ? TimesPow10(digit, e) : digit <= 5 ? TimesPow10(5, e) : TimesPow10(1, e + 1);
     return std::copysign(snapped, value);
@@ -68,7 +69,7 @@ double StepIndouble(double value, int finest, bool up, int count, int digits) {
     }
     long long power = finest;
     if (value != 0) {
-        long long e = Normalise(std::fabs(value)).exponent;
+        long long e = NormaliseGridValue(std::fabs(value)).exponent;
         long long k = digits < 0 ? e + digits : std::llabs(e) - digits;
         power = std::max<long long>(k, finest);
     }

@@ -81,6 +81,7 @@ TEST(GetValidDataStr, ValuesBeyondThePrefixesUseExponentNotation) {
     EXPECT_EQ(ValidDataStr(2e-18, 3, -1, 0), "2.00E-18");
     EXPECT_EQ(ValidDataStr(-3.5e15, 3, -1, 0), "-3.50E+15");
     EXPECT_EQ(ValidDataStr(1e20, 4, 1, 0), "1.0E+20");
+    EXPECT_EQ(ValidDataStr(0.1 * 1e-16, 3, -1, 0), "1.00E-17");
 }
 
 TEST(GetValidDataStr, InfinityAndNaNPrintAsQuestionMark) {

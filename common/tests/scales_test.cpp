@@ -125,6 +125,11 @@ TEST(GetValidData, RoundsToTheFinestGrid) {
     EXPECT_DOUBLE_EQ(GetValidData(12.5e-6, 4, -9), 12.5e-6);
 }
 
+TEST(GetValidData, KeepsManyDigitsNearAPowerOfTen) {
+    EXPECT_DOUBLE_EQ(GetValidData(9.999995, 7, 0), 9.999995);
+    EXPECT_DOUBLE_EQ(GetValidData(9.9999999, 3, 0), 10);
+}
+
 TEST(GetValidData, PositiveFinestKeepsTheIntegerPart) {
     EXPECT_DOUBLE_EQ(GetValidData(12.7, 3, 1), 12);
     EXPECT_DOUBLE_EQ(GetValidData(-12.7, 3, 1), -12);
