@@ -3,6 +3,8 @@
 #pragma once
 
 #include "atomicfile.h"
+#include "cwnd.h"
 #include "displaylayer.h"
 #include "messageboxes.h"
 #include "settingsstore.h"
+#include "surface.h"
