@@ -61,11 +61,11 @@ public:
     long long CountRest() {
         unsigned char scratch[65536];
         long long rest = 0;
-        for (std::size_t got; (got = Read(scratch, sizeof scratch)) > 0; rest += static_cast<long long>(got)) {
-            if (got < sizeof scratch) {
-                return rest + static_cast<long long>(got);
-            }
-        }
+        std::size_t got = 0;
+        do {
+            got = Read(scratch, sizeof scratch);
+            rest += static_cast<long long>(got);
+        } while (got == sizeof scratch);
         return rest;
     }
 
