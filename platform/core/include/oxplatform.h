@@ -2,4 +2,5 @@
 // Each interface has its own header; this one gathers them.
 #pragma once
 
+#include "cwnd.h"
 #include "surface.h"
