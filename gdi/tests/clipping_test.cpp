@@ -23,7 +23,7 @@ void DrawEverything(const DDSURFACEDESC2& desc, const CRect& rect, const CPoint&
         DrawMainGrid(desc, rect, full, kC);
         DrawDelayedGridDown(desc, rect, full, kC);
         DrawBModeGridUp(desc, rect, full, kC);
-        DrawDelayedGridUp(desc, rect, {point.x, point.y, point.x + 40, point.y + 40}, full, kC, kC);
+        DrawDelayedGridUp(desc, rect, {point.x, point.y, rect.right, rect.bottom}, full, kC, kC);
     }
     DrawGridFrame(desc, rect, 15, kC);
     DrawDelayedSplitLine(desc, rect);
