@@ -50,9 +50,10 @@ void DrawDelayedGridUp(DDSURFACEDESC2 desc, CRect rect, CRect window, int fullGr
                        std::uint32_t colour, std::uint32_t shadowColour);
 void DrawDelayedSplitLine(DDSURFACEDESC2 desc, CRect rect);
 void FillRectShadow(DDSURFACEDESC2 desc, CRect rect, std::uint32_t colour, bool translucent);
-// Shades, per column of the rect, the rows outside the pass/fail band: a row r (counted
-// from rect.top) above upper[i] or below lower[i], i = column - rect.left. Columns past
-// the end of either array are left alone.
+// Shades, per column of the rect, the rows outside the pass/fail band: row r (counted
+// from rect.top) when r > upper[i] or r < lower[i], i = column - rect.left (the upper
+// limit is the largest allowed row, the lower the smallest). Columns past the end of
+// either array are left alone.
 void FillPFGrid(DDSURFACEDESC2 desc, CRect rect, std::span<const std::int16_t> upper,
                 std::span<const std::int16_t> lower, std::uint32_t colour);
 // Dashed line at point.y; nothing when that row is outside top+1..bottom-1.
