@@ -20,38 +20,63 @@ struct Vec128 {
 
 #include "fft_kernel_impl.h"
 
+constexpr int kQuarter = kTransformSize / 4;
+
+// Bit reversal of the 11-bit position `at`: the bin it holds after the last stage.
+constexpr int BinAt(int at) {
+    int bin = 0;
+    for (int bit = 0; bit < 11; ++bit) {
+        bin |= ((at >> bit) & 1) << (10 - bit);
+    }
+    return bin;
+}
+static_assert(1 << 11 == kTransformSize);
+
+// Half-spans 2 and 1 on four blocks of four transposed so that vector e holds position e of
+// every block; writes the blocks' positions 0 and 2 (their odd positions hold bins N/2 and
+// up, which nobody reads, so of the last stage only the sums are formed).
+[[gnu::always_inline]] inline void LastTwoStages(Complex<Vec128> p[4], __m128 w2Re, __m128 w2Im, FftWork& work, int bin0, int bin2) {
+    using V = Vec128;
+    _MM_TRANSPOSE4_PS(p[0].re, p[1].re, p[2].re, p[3].re);
+    _MM_TRANSPOSE4_PS(p[0].im, p[1].im, p[2].im, p[3].im);
+    const Complex<V> sum02{V::Add(p[0].re, p[2].re), V::Add(p[0].im, p[2].im)}; // twiddle 1
+    const Complex<V> dif02{V::Sub(p[0].re, p[2].re), V::Sub(p[0].im, p[2].im)};
+    Butterfly<V>(p[1], p[3], w2Re, w2Im);
+    V::Store(work.binRe + bin0, V::Add(sum02.re, p[1].re));
+    V::Store(work.binIm + bin0, V::Add(sum02.im, p[1].im));
+    V::Store(work.binRe + bin2, V::Add(dif02.re, p[3].re));
+    V::Store(work.binIm + bin2, V::Add(dif02.im, p[3].im));
+}
+
 } // namespace
 
 void TransformBaseline(const FftTables& tables, FftWork& work) {
     TransformStages<Vec128>(tables, work);
 }
 
-// Per 16 values (four blocks of four): the half-span 4 stage on the blocks as they lie, then a
-// transpose so that each vector holds one position of the four blocks, then half-spans 2 and 1.
-// Of the last stage only the sums are needed: the differences land on odd positions, which
-// hold bins N/2 and above.
+// Position q + c + e (q a quarter's start, c a multiple of 4 below N/4, e = 0 or 2) holds bin
+// BinAt(c) + BinAt(q) + BinAt(e), and BinAt(q) is 0, 2, 1, 3 for the quarters. So the blocks
+// at offset c of the quarters taken in the order 0, 2, 1, 3 give, once transposed, four
+// consecutive bins per vector.
 void FinalStages(const FftTables& tables, FftWork& work) {
     using V = Vec128;
+    constexpr int kQuarterOrder[4] = {0, 2 * kQuarter, kQuarter, 3 * kQuarter};
     const auto w4Re = V::Load(tables.stageRe.data() + StageOffset(4));
     const auto w4Im = V::Load(tables.stageIm.data() + StageOffset(4));
     const auto w2Re = _mm_set1_ps(tables.stageRe[StageOffset(2) + 1]);
     const auto w2Im = _mm_set1_ps(tables.stageIm[StageOffset(2) + 1]);
-    for (int at = 0, packed = 0; at < kTransformSize; at += 16, packed += 8) {
-        auto b0 = LoadComplex<V>(work, at);
-        auto b1 = LoadComplex<V>(work, at + 4);
-        auto b2 = LoadComplex<V>(work, at + 8);
-        auto b3 = LoadComplex<V>(work, at + 12);
-        Butterfly<V>(b0, b1, w4Re, w4Im);
-        Butterfly<V>(b2, b3, w4Re, w4Im);
-        _MM_TRANSPOSE4_PS(b0.re, b1.re, b2.re, b3.re);
-        _MM_TRANSPOSE4_PS(b0.im, b1.im, b2.im, b3.im);
-        // Half-span 2: position 0 with 2 (twiddle 1), position 1 with 3.
-        Complex<V> p0{V::Add(b0.re, b2.re), V::Add(b0.im, b2.im)};
-        Complex<V> p2{V::Sub(b0.re, b2.re), V::Sub(b0.im, b2.im)};
-        Butterfly<V>(b1, b3, w2Re, w2Im);
-        // Half-span 1: the sums of positions 0 and 1, and of 2 and 3.
-        StoreComplex<V>(work, packed, {V::Add(p0.re, b1.re), V::Add(p0.im, b1.im)});
-        StoreComplex<V>(work, packed + 4, {V::Add(p2.re, b3.re), V::Add(p2.im, b3.im)});
+    for (int c = 0; c < kQuarter; c += 8) {
+        Complex<V> low[4];
+        Complex<V> high[4];
+        for (int lane = 0; lane < 4; ++lane) {
+            const int at = kQuarterOrder[lane] + c;
+            low[lane] = LoadComplex<V>(work, at);
+            high[lane] = LoadComplex<V>(work, at + 4);
+            Butterfly<V>(low[lane], high[lane], w4Re, w4Im);
+        }
+        const int bin = BinAt(c);
+        LastTwoStages(low, w2Re, w2Im, work, bin, bin + BinAt(2));
+        LastTwoStages(high, w2Re, w2Im, work, bin + BinAt(4), bin + BinAt(4) + BinAt(2));
     }
 }
 
