@@ -75,19 +75,12 @@ Window WindowOf(int windowType) {
     }
 }
 
-// x[i] = 125 - sample[i] - offset counts, times the window coefficient.
+// x[i] = 125 - sample[i] - offset counts (the window is applied by the transform kernel).
 template <class Sample>
-void LoadSamples(std::span<const Sample> samples, int offsetCounts, const Window& window,
-                 FftWork& work) {
+void LoadSamples(std::span<const Sample> samples, int offsetCounts, FftWork& work) {
     const int base = kRawCentre - offsetCounts;
-    if (window.coefficients == nullptr) {
-        for (int i = 0; i < kTransformSize; ++i) {
-            work.re[i] = static_cast<float>(base - samples[i]);
-        }
-        return;
-    }
     for (int i = 0; i < kTransformSize; ++i) {
-        work.re[i] = static_cast<float>((base - samples[i]) * window.coefficients[i]);
+        work.re[i] = static_cast<float>(base - samples[i]);
     }
 }
 
@@ -131,20 +124,18 @@ std::int16_t ExactLevel(const LevelScale& scale, float re, float im) {
 // the exact level.
 __m128 Log2Estimate(__m128 x) {
     const __m128i bits = _mm_castps_si128(x);
-    __m128 exponent = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(127)));
-    __m128 mantissa = _mm_castsi128_ps(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007FFFFF)),
-                                                    _mm_set1_epi32(0x3F800000)));
-    const __m128 high = _mm_cmpgt_ps(mantissa, _mm_set1_ps(std::numbers::sqrt2_v<float>));
-    mantissa = _mm_blendv_ps(mantissa, _mm_mul_ps(mantissa, _mm_set1_ps(0.5f)), high);
-    exponent = _mm_add_ps(exponent, _mm_and_ps(high, _mm_set1_ps(1.0f)));
-    // log2(m) = 2 / ln 2 x (t + t^3 / 3 + t^5 / 5 + ...), t = (m - 1) / (m + 1), |t| < 0.172;
-    // the terms left out stay below 3e-6.
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 t = _mm_div_ps(_mm_sub_ps(mantissa, one), _mm_add_ps(mantissa, one));
-    const __m128 t2 = _mm_mul_ps(t, t);
-    __m128 series = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(1.0f / 5), t2), _mm_set1_ps(1.0f / 3));
-    series = _mm_add_ps(_mm_mul_ps(series, t2), one);
-    const __m128 log2m = _mm_mul_ps(_mm_mul_ps(t, series), _mm_set1_ps(2.0f / std::numbers::ln2_v<float>));
+    const __m128 exponent = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(127)));
+    const __m128 mantissa = _mm_castsi128_ps(
+        _mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007FFFFF)), _mm_set1_epi32(0x3F800000)));
+    // log2(m) on 1 <= m < 2 by the polynomial in u = m - 1.5 that interpolates it at six
+    // Chebyshev nodes: off by less than 1.7e-5, that is 5e-5 dB.
+    const __m128 u = _mm_sub_ps(mantissa, _mm_set1_ps(1.5f));
+    const auto step = [u](__m128 sum, float coefficient) {
+        return _mm_add_ps(_mm_mul_ps(sum, u), _mm_set1_ps(coefficient));
+    };
+    const __m128 highest = _mm_set1_ps(0.043004958f);
+    const __m128 log2m =
+        step(step(step(step(step(highest, -0.07997621f), 0.14200548f), -0.31975771f), 0.96180343f), 0.58495076f);
     return _mm_add_ps(exponent, log2m);
 }
 
@@ -221,8 +212,8 @@ int Spectrum(TransformKernel kernel, std::span<const Sample> samples, std::span<
     }
     const Window window = WindowOf(windowType);
     FftWork work;
-    LoadSamples(samples, *offsetCounts, window, work);
-    kernel(*tableSet, work);
+    LoadSamples(samples, *offsetCounts, work);
+    kernel(*tableSet, window.coefficients, work);
     const LevelScale levels = LevelScaleOf(dB, window.correction, scale);
     if (dB) {
         WriteLevels<true>(work, levels, out.data());

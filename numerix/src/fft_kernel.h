@@ -33,11 +33,12 @@ struct FftWork {
     alignas(32) float binIm[kTransformBins];
 };
 
-// Runs every stage on `work.re` and leaves the bins in `work.binRe`, `work.binIm`.
-using TransformKernel = void (*)(const FftTables& tables, FftWork& work);
+// Multiplies `work.re` (whole numbers, exact in single precision) by `window` (none when
+// null) in double precision, runs every stage and leaves the bins in `work.binRe`, `work.binIm`.
+using TransformKernel = void (*)(const FftTables& tables, const double* window, FftWork& work);
 
-void TransformBaseline(const FftTables& tables, FftWork& work);
-void TransformWide(const FftTables& tables, FftWork& work);
+void TransformBaseline(const FftTables& tables, const double* window, FftWork& work);
+void TransformWide(const FftTables& tables, const double* window, FftWork& work);
 
 // The fastest kernel this processor runs; every kernel gives the same numbers.
 TransformKernel BestTransformKernel();

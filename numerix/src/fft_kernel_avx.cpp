@@ -16,14 +16,19 @@ struct Vec256 {
     static T Sub(T a, T b) { return _mm256_sub_ps(a, b); }
     static T Mul(T a, T b) { return _mm256_mul_ps(a, b); }
     static T Zero() { return _mm256_setzero_ps(); }
+    static T Windowed(T x, const double* w) {
+        const __m128 low = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(x)), _mm256_loadu_pd(w)));
+        const __m128 high = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(x, 1)), _mm256_loadu_pd(w + 4)));
+        return _mm256_set_m128(high, low);
+    }
 };
 
 #include "fft_kernel_impl.h"
 
 } // namespace
 
-void TransformWide(const FftTables& tables, FftWork& work) {
-    TransformStages<Vec256>(tables, work);
+void TransformWide(const FftTables& tables, const double* window, FftWork& work) {
+    TransformStages<Vec256>(tables, window, work);
 }
 
 } // namespace numerix::detail

@@ -1,5 +1,6 @@
 // The transform stages for one vector width. Included (inside an unnamed namespace) by each
-// kernel's source file, which supplies the vector type V: T, kWidth, Load, Store, Add, Sub, Mul.
+// kernel's source file, which supplies the vector type V: T, kWidth, Load, Store, Add, Sub, Mul,
+// Zero and Windowed (times double-precision coefficients, rounded to single precision).
 // Each butterfly does exactly the described single-precision operations in the same order, so
 // every width gives identical numbers.
 
@@ -39,19 +40,26 @@ Complex<V> RealButterfly(typename V::T& s, typename V::T r, typename V::T wRe, t
     return {V::Mul(d, wRe), V::Mul(d, wIm)};
 }
 
+// An input value times its window coefficient, rounded back to single precision.
+template <class V>
+typename V::T LoadInput(const FftWork& work, const double* window, int at) {
+    const auto x = V::Load(work.re + at);
+    return window == nullptr ? x : V::Windowed(x, window + at);
+}
+
 // The first two stages (half-spans 1024 and 512) on the real input.
 template <class V>
-void FirstStages(const FftTables& tables, FftWork& work) {
+void FirstStages(const FftTables& tables, const double* window, FftWork& work) {
     constexpr int kQuarter = kTransformSize / 4;
     const float* firstRe = tables.stageRe.data() + StageOffset(2 * kQuarter);
     const float* firstIm = tables.stageIm.data() + StageOffset(2 * kQuarter);
     const float* secondRe = tables.stageRe.data() + StageOffset(kQuarter);
     const float* secondIm = tables.stageIm.data() + StageOffset(kQuarter);
     for (int j = 0; j < kQuarter; j += V::kWidth) {
-        auto x0 = V::Load(work.re + j);
-        auto x1 = V::Load(work.re + j + kQuarter);
-        const auto x2 = V::Load(work.re + j + 2 * kQuarter);
-        const auto x3 = V::Load(work.re + j + 3 * kQuarter);
+        auto x0 = LoadInput<V>(work, window, j);
+        auto x1 = LoadInput<V>(work, window, j + kQuarter);
+        const auto x2 = LoadInput<V>(work, window, j + 2 * kQuarter);
+        const auto x3 = LoadInput<V>(work, window, j + 3 * kQuarter);
         auto y2 = RealButterfly<V>(x0, x2, V::Load(firstRe + j), V::Load(firstIm + j));
         auto y3 = RealButterfly<V>(x1, x3, V::Load(firstRe + j + kQuarter),
                                    V::Load(firstIm + j + kQuarter));
@@ -97,8 +105,8 @@ void StagePair(const FftTables& tables, FftWork& work, int halfSpan) {
 
 // Every stage down to half-span 8; the last three are shared by all widths.
 template <class V>
-void TransformStages(const FftTables& tables, FftWork& work) {
-    FirstStages<V>(tables, work);
+void TransformStages(const FftTables& tables, const double* window, FftWork& work) {
+    FirstStages<V>(tables, window, work);
     for (int halfSpan = kTransformSize / 8; halfSpan >= 16; halfSpan /= 4) {
         StagePair<V>(tables, work, halfSpan);
     }

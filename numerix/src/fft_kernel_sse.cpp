@@ -16,6 +16,11 @@ struct Vec128 {
     static T Sub(T a, T b) { return _mm_sub_ps(a, b); }
     static T Mul(T a, T b) { return _mm_mul_ps(a, b); }
     static T Zero() { return _mm_setzero_ps(); }
+    static T Windowed(T x, const double* w) {
+        const __m128 low = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(x), _mm_loadu_pd(w)));
+        const __m128 high = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), _mm_loadu_pd(w + 2)));
+        return _mm_movelh_ps(low, high);
+    }
 };
 
 #include "fft_kernel_impl.h"
@@ -50,8 +55,8 @@ static_assert(1 << 11 == kTransformSize);
 
 } // namespace
 
-void TransformBaseline(const FftTables& tables, FftWork& work) {
-    TransformStages<Vec128>(tables, work);
+void TransformBaseline(const FftTables& tables, const double* window, FftWork& work) {
+    TransformStages<Vec128>(tables, window, work);
 }
 
 // Position q + c + e (q a quarter's start, c a multiple of 4 below N/4, e = 0 or 2) holds bin
