@@ -43,8 +43,4 @@ void TransformWide(const FftTables& tables, const double* window, FftWork& work)
 // The fastest kernel this processor runs; every kernel gives the same numbers.
 TransformKernel BestTransformKernel();
 
-// Stages of half-span 4, 2 and 1 (shared by every kernel), and the bit-reversed
-// reordering of bins 0 .. N/2 - 1 into `work.binRe`, `work.binIm`.
-void FinalStages(const FftTables& tables, FftWork& work);
-
 } // namespace numerix::detail

@@ -30,6 +30,7 @@ struct Doubles256 {
 void FilterWide(const float* taps, const double* trace, int outputs, const FilterLimits& limits,
                 std::int16_t* out) {
     FilterBlocks<Doubles256>(taps, trace, outputs, limits, out);
+    _mm256_zeroupper(); // the callers run 128-bit code next
 }
 
 } // namespace numerix::detail
