@@ -179,7 +179,7 @@ private:
 // Truncated and limited levels of bins k .. k + 3 into out[k ..]; the lanes that may
 // truncate differently from the exact level come back as a bit mask.
 template <bool kDecibels>
-int WriteEstimates(const FftWork& work, const LevelEstimator<kDecibels>& estimator, int k, std::int16_t* out) {
+[[gnu::always_inline]] inline int WriteEstimates(const FftWork& work, const LevelEstimator<kDecibels>& estimator, int k, std::int16_t* out) {
     const __m128 lowest = _mm_set1_ps(std::numeric_limits<std::int16_t>::min());
     const __m128 highest = _mm_set1_ps(std::numeric_limits<std::int16_t>::max());
     const __m128 re = _mm_load_ps(work.binRe + k);
