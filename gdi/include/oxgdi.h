@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <span>
 
+struct _OX_SETUP;
+
 // ---- Pixel access ----
 void SetPixel(DDSURFACEDESC2 desc, int x, int y, std::uint32_t colour);
 // The pixel's value: the low bit-count bits of its word (0 outside the surface).
@@ -73,6 +75,12 @@ void DrawTrigOffsetMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& dr
 void DrawXYChanMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn,
                     std::uint32_t colour);
 void DrawHorizRefCenterMark(DDSURFACEDESC2 desc, CPoint point, CRect rect, std::uint32_t colour);
+
+// ---- Memory-status bar ----
+// On the 160 x 30 status surface: nothing under the alternate trigger; in X-Y or roll
+// format the bar filled; otherwise the bar with the screen's window in the memory, the
+// trigger-position marker and the memory-contents wave, all from the setup record.
+void DrawMemStatus(DDSURFACEDESC2 desc, const _OX_SETUP* setup);
 
 // ---- Logic-analyzer traces ----
 // Line `line` (0..15) of the 16-bit column pairs (two values per column) over columns
