@@ -75,9 +75,12 @@ struct ChannelBuffers {
     std::span<const std::uint16_t> laSecond;                   // logic analyzer second
 };
 
-// Stored reference waveforms (4 areas of up to 1 MiB), owned by the program.
+// Stored reference waveforms (4 areas of up to 1 MiB) and the pass/fail mask (upper and
+// lower limit row per column, 700 each), owned by the program.
 struct ReferenceBuffers {
     std::array<std::span<const std::uint8_t>, kRefSlots> samples;
+    std::span<const std::int16_t> maskUpper;
+    std::span<const std::int16_t> maskLower;
 };
 
 // Acquisition counters the pipeline and the plots read; owned and updated by the
@@ -100,6 +103,10 @@ public:
     virtual bool GetFFTSplitScreen() = 0;
     virtual void GetFFTHorizZoomScale(int trace) = 0;
     virtual void PostIOCmd(unsigned long group, unsigned int subCmd, long value) = 0;
+    // The surfaces were lost and restored while the instrument runs: the acquisition side
+    // sends ":CLEARUSB" and starts its persistence counters afresh (the engine empties its
+    // own persistence buffers).
+    virtual void RestartPersistence() = 0;
 };
 
 // What one pipeline run hands to the measurement code: the screen rows of the shown
