@@ -75,9 +75,12 @@ struct ChannelBuffers {
     std::span<const std::uint16_t> laSecond;                   // logic analyzer second
 };
 
-// Stored reference waveforms (4 areas of up to 1 MiB), owned by the program.
+// Stored reference waveforms (4 areas of up to 1 MiB) and the pass/fail mask (upper and
+// lower limit row per column, 700 each), owned by the program.
 struct ReferenceBuffers {
     std::array<std::span<const std::uint8_t>, kRefSlots> samples;
+    std::span<const std::int16_t> maskUpper;
+    std::span<const std::int16_t> maskLower;
 };
 
 // Acquisition counters the pipeline and the plots read; owned and updated by the
@@ -100,13 +103,20 @@ public:
     virtual bool GetFFTSplitScreen() = 0;
     virtual void GetFFTHorizZoomScale(int trace) = 0;
     virtual void PostIOCmd(unsigned long group, unsigned int subCmd, long value) = 0;
+    // The surfaces were lost and restored while the instrument runs: the acquisition side
+    // sends ":CLEARUSB" and starts its persistence counters afresh (the engine empties its
+    // own persistence buffers).
+    virtual void RestartPersistence() = 0;
 };
 
 // What one pipeline run hands to the measurement code: the screen rows of the shown
 // channels (null when a channel is not shown), per region, and the measurement range.
+// Rows are indexed by sample number (rows[first] is the window's first sample) and were
+// scaled for a plot `heights[region]` pixels high.
 struct MeasureInput {
     std::array<const std::int16_t*, 2> rows{};        // CH1, CH2 main region
     std::array<const std::int16_t*, 2> rowsSecond{};  // delayed sweep: second region
+    std::array<int, 2> heights{};                     // plot height of each region
     int first = 0;                                    // measurement range (samples)
     int last = -1;
     int secondFirst = 0;
