@@ -1,0 +1,269 @@
+// The display side of the loop: which steps run on a tick while running, after a stop and
+// while stopped, the persistence counters, and the recorder hand-over.
+#include "acq_fixture.h"
+
+#include "messageboxes.h"
+
+#include <stdexcept>
+
+namespace oxacq::testing {
+namespace {
+
+using Steps = std::vector<std::string>;
+
+class DisplayTick : public AcqTest {
+protected:
+    void SetUp() override
+    {
+        AcqTest::SetUp();
+        setup->bRun = 1;
+    }
+    // A USB block of `frames` new frames read into the loop.
+    void ReadBlock(int frames)
+    {
+        LiveBlock live;
+        live.frames = static_cast<std::uint16_t>(frames);
+        live.writeIndex = static_cast<std::uint16_t>(frames);
+        live.slots = frames;
+        endpoint.block = live.Build(std::vector<std::uint8_t>(frames, kStatusTriggered));
+        acq->UsbLiveRead();
+        display.steps.clear();
+    }
+    Steps Tick()
+    {
+        display.steps.clear();
+        acq->DisplayTick();
+        return display.steps;
+    }
+};
+
+const Steps kLiveFrame{"ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement", "DrawTraces live"};
+
+TEST_F(DisplayTick, OneFramePerTickUntilTheBlockIsDrawn)
+{
+    ReadBlock(2);
+    EXPECT_EQ(Tick(), kLiveFrame);
+    EXPECT_EQ(Tick(), kLiveFrame);
+    EXPECT_EQ(Tick(), Steps{});
+    EXPECT_EQ(acq->Counters().framesConsumed, 2);
+}
+
+TEST_F(DisplayTick, EraseBeforeTheFrameWhenAskedOrSweeping)
+{
+    ReadBlock(3);
+    region->bErasePending = 1;
+    EXPECT_EQ(Tick().front(), "Erase");
+    region->bErasePending = 0;
+    region->bEraseBeforeFrame = 1;
+    EXPECT_EQ(Tick().front(), "Erase");
+    EXPECT_EQ(region->bEraseBeforeFrame, 0);
+    setup->nTimeFormat = 2;
+    EXPECT_EQ(Tick().front(), "Erase");
+}
+
+TEST_F(DisplayTick, AChangedSettingWithoutFramesRedrawsTheStoredRecord)
+{
+    setup->bSettingChanged = 1;
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "DrawTraces stopped"}));
+    EXPECT_EQ(commands.Count("GetChangeSettingScreenPara"), 1);
+    setup->bDelayed = 1;
+    EXPECT_EQ(Tick()[1], "RunPipeline 2048 stopped");
+}
+
+TEST_F(DisplayTick, RedrawAllComesFirstAndPresentOncePerTick)
+{
+    ReadBlock(1);
+    region->bRedrawAll = 1;
+    region->bDisplayActive = 1;
+    Steps expected{"FullRedraw"};
+    expected.insert(expected.end(), kLiveFrame.begin(), kLiveFrame.end());
+    expected.insert(expected.end(), {"Compose", "DrawOverlays", "Present"});
+    EXPECT_EQ(Tick(), expected);
+}
+
+TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce)
+{
+    ReadBlock(1);
+    setup->bRun = 0;
+    endpoint.block.assign(4096, 7);  // the full record, also served to the last live read
+    endpoint.block[762] = 0;         // ... with the vectors plot style
+    endpoint.replyLength = 1;
+    endpoint.replyBody = {'9'};
+    EXPECT_EQ(Tick(), (Steps{"Erase", "ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement",
+                             "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces live"}));
+    EXPECT_EQ(acq->Counters().runStatus, kStatusStop);
+    EXPECT_EQ(commands.stopScreenValues, (std::vector<short>{0}));
+    EXPECT_EQ(acq->Analog(0)[4094], 7);
+    EXPECT_EQ(region->bAcquiring, 0);
+    EXPECT_EQ(Tick(), Steps{}) << "stopped: nothing until an erase is asked";
+
+    region->bEraseRequest = 1;
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+    EXPECT_EQ(commands.stopScreenValues.back(), 9) << "the reply of the record's stop-screen query";
+}
+
+TEST_F(DisplayTick, SlowSweepStopsWithTheRecordOnly)
+{
+    setup->bRun = 0;
+    setup->bSlowSweep = 1;
+    endpoint.block.assign(4096, 7);
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+}
+
+TEST_F(DisplayTick, StoppingWithNothingShownStopsAcquiring)
+{
+    setup->bRun = 0;
+    setup->bChanDisplay[0] = 0;
+    Tick();
+    EXPECT_EQ(region->bAcquiring, 0);
+    EXPECT_EQ(commands.Count("GetStopScreenPara"), 0);
+    EXPECT_EQ(Tick(), Steps{}) << "no full read repeated every tick";
+}
+
+TEST_F(DisplayTick, AFailedRecordKeepsTheLastLiveFrame)
+{
+    ReadBlock(1);
+    setup->bRun = 0;
+    endpoint.controlResult = 3;  // refused, link still up
+    EXPECT_EQ(Tick().back(), "DrawTraces live");
+    EXPECT_EQ(commands.Count("GetStopScreenPara"), 0);
+    EXPECT_EQ(region->bAcquiring, 0);
+}
+
+TEST_F(DisplayTick, AFailingStepIsReportedAndTheTickEnds)
+{
+    struct Throwing : RecordingDisplay {
+        void FullRedraw() override { throw std::runtime_error("surface gone"); }
+    } throwing;
+    oxbow::ScriptedMessageBoxes boxes;
+    oxbow::ScopedMessageBoxes installed(boxes);
+    acq->SetDisplay(throwing);
+    region->bRedrawAll = 1;
+    region->bDisplayActive = 1;
+    acq->DisplayTick();
+    ASSERT_EQ(boxes.Questions().size(), 1u);
+    EXPECT_EQ(boxes.Questions()[0].text, "surface gone");
+    EXPECT_TRUE(throwing.steps.empty());
+}
+
+TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock)
+{
+    region->bAcquiring = 0;
+    acq->Requests().acquire = true;
+    Tick();
+    EXPECT_EQ(region->bAcquiring, 1);
+    acq->Requests().stopAcquiring = true;
+    Tick();
+    EXPECT_EQ(region->bAcquiring, 0);
+}
+
+TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate)
+{
+    ReadBlock(40);
+    for (int i = 0; i < 17; ++i)
+        acq->FrameStep();
+    EXPECT_EQ(acq->FrameState().nPersistFrame, 0) << "0..16, then back to 0";
+    EXPECT_EQ(acq->FrameState().nPersistFill, 17);
+    acq->FrameStep();
+    EXPECT_EQ(acq->FrameState().nPersistFrame, 1);
+    EXPECT_EQ(acq->FrameState().nPersistFill, 17);
+    setup->bSlowSweep = 1;
+    acq->FrameStep();
+    EXPECT_EQ(acq->FrameState().nPersistFrame, 0);
+}
+
+class Recorder : public DisplayTick {
+protected:
+    void SetUp() override
+    {
+        DisplayTick::SetUp();
+        frames.assign(4 * 2048, 0);
+        for (int f = 0; f < 4; ++f)
+            std::memset(&frames[f * 2048], 100 + f, 2048);
+        acq->Recorder().frames = frames;
+        acq->Recorder().dialog = CWndRef::Of(&dialog);
+    }
+    std::vector<std::uint8_t> frames;
+    RecordingWindow dialog;
+};
+
+TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel)
+{
+    ReadBlock(2);
+    setup->nRecordState = kRecorderPlaying;
+    setup->nRecordSource = 2;
+    setup->nRecordSourceChannel = 1;
+    setup->nPlayCurrentFrame = 3;
+    setup->nPlayEndFrame = 4;
+    acq->Requests().playbackStep = true;
+    acq->FrameStep();
+    EXPECT_EQ(acq->Analog(1)[0], 102);
+    EXPECT_EQ(acq->Counters().runStatus, kStatusPlay);
+    EXPECT_EQ(dialog.messages, (std::vector<RecordingWindow::Message>{{3146, 2466, 0}}));
+    acq->FrameStep();
+    EXPECT_EQ(dialog.messages.size(), 1u) << "one frame per request";
+}
+
+TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
+{
+    ReadBlock(2);
+    setup->nRecordState = kRecorderPlaying;
+    setup->nPlayCurrentFrame = 5;  // the dialog moved past the end
+    setup->nPlayEndFrame = 4;
+    acq->Requests().playbackStep = true;
+    acq->FrameStep();
+    EXPECT_TRUE(dialog.messages.empty()) << "nothing played past the end";
+
+    struct Advancing : RecordingWindow {
+        _OX_SETUP* setup = nullptr;
+        LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+        {
+            ++setup->nPlayCurrentFrame;
+            return RecordingWindow::WindowProc(m, w, l);
+        }
+    } advancing;
+    advancing.setup = setup.get();
+    acq->Recorder().dialog = CWndRef::Of(&advancing);
+    acq->Recorder().holdAtEnd = true;
+    setup->nPlayCurrentFrame = 4;
+    acq->Requests().playbackStep = true;
+    acq->FrameStep();
+    EXPECT_EQ(setup->nPlayCurrentFrame, 4);
+    EXPECT_EQ(commands.posted.back(), (Posted{3146, 2473, 0, 4}));
+
+    acq->Recorder().holdAtEnd = false;
+    acq->Requests().playbackStep = true;
+    acq->FrameStep();
+    EXPECT_EQ(commands.posted.back(), (Posted{3146, 2478, 0, 0}));
+}
+
+TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
+{
+    ReadBlock(2);
+    setup->nRecordState = kRecorderRecording;
+    setup->nRecordFrames = 3;
+    setup->nRecordFramesMax = 4;
+    struct Counting : RecordingWindow {
+        _OX_SETUP* setup = nullptr;
+        LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+        {
+            ++setup->nRecordFrames;
+            return RecordingWindow::WindowProc(m, w, l);
+        }
+    } counting;
+    counting.setup = setup.get();
+    acq->Recorder().dialog = CWndRef::Of(&counting);
+    acq->Requests().recordNext = true;
+    acq->FrameStep();
+    EXPECT_EQ(frames[3 * 2048], 1) << "frame slot 0 of the block went to recorded frame 3";
+    EXPECT_EQ(counting.messages, (std::vector<RecordingWindow::Message>{{3146, 2430, 0}}));
+    EXPECT_EQ(commands.posted.back(), (Posted{3146, 2433, 0, 0}));
+    EXPECT_EQ(setup->nRecordFrames, 4);
+
+    acq->Requests().recordNext = true;
+    acq->FrameStep();
+    EXPECT_EQ(counting.messages.size(), 1u) << "nothing past the maximum";
+}
+
+} // namespace
+} // namespace oxacq::testing
