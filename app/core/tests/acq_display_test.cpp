@@ -214,15 +214,7 @@ TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
     acq->FrameStep();
     EXPECT_TRUE(dialog.messages.empty()) << "nothing played past the end";
 
-    struct Advancing : RecordingWindow {
-        _OX_SETUP* setup = nullptr;
-        LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
-        {
-            ++setup->nPlayCurrentFrame;
-            return RecordingWindow::WindowProc(m, w, l);
-        }
-    } advancing;
-    advancing.setup = setup.get();
+    AdvancingWindow advancing(setup->nPlayCurrentFrame);
     acq->Recorder().dialog = CWndRef::Of(&advancing);
     acq->Recorder().holdAtEnd = true;
     setup->nPlayCurrentFrame = 4;
@@ -243,15 +235,7 @@ TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
     setup->nRecordState = kRecorderRecording;
     setup->nRecordFrames = 3;
     setup->nRecordFramesMax = 4;
-    struct Counting : RecordingWindow {
-        _OX_SETUP* setup = nullptr;
-        LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
-        {
-            ++setup->nRecordFrames;
-            return RecordingWindow::WindowProc(m, w, l);
-        }
-    } counting;
-    counting.setup = setup.get();
+    AdvancingWindow counting(setup->nRecordFrames);
     acq->Recorder().dialog = CWndRef::Of(&counting);
     acq->Requests().recordNext = true;
     acq->FrameStep();

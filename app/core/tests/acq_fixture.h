@@ -6,6 +6,7 @@
 #include "oxacq.h"
 #include "ox_link.h"
 #include "oxbow_ui.h"
+#include "cwinsocket.h"
 
 #include "../../../platform/usb/tests/scripted_endpoint.h"
 
@@ -128,6 +129,22 @@ protected:
     }
 };
 
+// The recorder dialog: counts its index on, as the dialog does for every frame it is told of.
+class AdvancingWindow : public RecordingWindow {
+public:
+    explicit AdvancingWindow(std::int32_t& index) : index_(index) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        ++index_;
+        return RecordingWindow::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    std::int32_t& index_;
+};
+
 // The link's waits are not slept in tests.
 class NoWaitClock : public oxmsg::LinkClock {
 public:
@@ -169,6 +186,16 @@ protected:
         oxbow::usb::DetachEndpoint();
         oxmsg::SetLinkContext(nullptr, nullptr);
         oxmsg::SetLinkClock(nullptr);
+    }
+
+    // The loop again, on LAN through `socket`.
+    void UseLan(CWinSocket& socket)
+    {
+        setup->nInterface = 1;
+        oxmsg::SetLinkContext(setup.get(), &socket);
+        acq = std::make_unique<Acquisition>(AcqRecords{setup.get(), region.get(), positions.get()},
+                                            &socket, commands, display);
+        acq->SetMainWindow(&window);
     }
 
     // The text the loop wrote to the instrument over USB.

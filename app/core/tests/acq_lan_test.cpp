@@ -38,11 +38,7 @@ protected:
     void SetUp() override
     {
         AcqTest::SetUp();
-        setup->nInterface = 1;
-        oxmsg::SetLinkContext(setup.get(), &socket);
-        acq = std::make_unique<Acquisition>(AcqRecords{setup.get(), region.get(), positions.get()},
-                                            &socket, commands, display);
-        acq->SetMainWindow(&window);
+        UseLan(socket);
         acq->Waits().receiveIdleMs = 300;
         oxbow::InstallMessageBoxes(&boxes);
     }

@@ -135,10 +135,7 @@ protected:
     void SetUp() override
     {
         FullRead::SetUp();
-        setup->nInterface = 1;
-        oxmsg::SetLinkContext(setup.get(), &socket);
-        acq = std::make_unique<Acquisition>(AcqRecords{setup.get(), region.get(), positions.get()},
-                                            &socket, commands, display);
+        UseLan(socket);
         acq->Waits().recordIdleMs = 500;
         acq->Waits().recordLengthMs = 500;
     }
