@@ -75,7 +75,6 @@ void Shell::LoadSettings()
 
 bool Shell::SaveSettings()
 {
-    settingsPath_ = SettingsPath();
     return WriteSettingsFile(Setup(), settingsPath_);
 }
 
