@@ -16,6 +16,7 @@ constexpr int kCentre = kFrameSamples / 2;
 constexpr double kScanUpdate = 0.04;  // seconds between frames while rolling or scanning
 constexpr double kMinFrameTime = 1e-3; // the fastest the instrument re-arms
 constexpr int kChunk = 2048;
+constexpr double kInsideStep = 1e-3; // a digital trigger lands just inside the counter's new step
 
 struct Tables {
     float sine[kSineSize + 1];
@@ -200,7 +201,7 @@ std::optional<double> DigitalEdge(const Core& core, int bit, int slope, double f
     if (slope == 2) {
         count = std::min(count, std::ldexp(1.0, bit) * std::ceil(first / std::ldexp(1.0, bit)));
     }
-    const double t = count / rate;
+    const double t = (count + kInsideStep) / rate;
     return t <= from + window ? std::optional<double>(t) : std::nullopt;
 }
 
@@ -226,11 +227,11 @@ std::optional<double> PatternTrigger(const Core& core, const std::array<std::int
         return PatternHolds(bits, d.pattern, d.pattern) ? std::optional<double>(from) : std::nullopt;
     }
     const double first = std::ceil(from * d.rate);
-    const double steps = std::min(window * d.rate, 131072.0);
+    const double steps = std::min(window * d.rate, 65537.0); // one whole counter cycle at most
     for (double n = 0; n <= steps; n += 1.0) {
         const double count = first + n;
-        const double t = count / d.rate;
-        if (PatternHolds(bits, d.Value((count - 1.0) / d.rate), d.Value(t))) {
+        const double t = (count + kInsideStep) / d.rate;
+        if (PatternHolds(bits, d.Value(t - 1.0 / d.rate), d.Value(t))) {
             return t;
         }
     }

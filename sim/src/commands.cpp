@@ -710,13 +710,14 @@ bool ParseAddress(const std::string& text, std::uint32_t& address) {
     if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &tail) != 4) {
         return false;
     }
-    address = 0;
+    std::uint32_t parsed = 0;
     for (unsigned part : parts) {
         if (part > 255) {
             return false;
         }
-        address = (address << 8) | part;
+        parsed = (parsed << 8) | part;
     }
+    address = parsed;
     return true;
 }
 
