@@ -205,33 +205,42 @@ std::optional<double> DigitalEdge(const Core& core, int bit, int slope, double f
     return t <= from + window ? std::optional<double>(t) : std::nullopt;
 }
 
-bool PatternHolds(const std::array<std::int32_t, 16>& bits, std::uint16_t before, std::uint16_t now) {
-    for (int i = 0; i < 16; ++i) {
-        const bool was = (before >> i) & 1;
-        const bool is = (now >> i) & 1;
-        switch (bits[i]) {
-        case 0: if (!is) return false; break;
-        case 1: if (is) return false; break;
-        case 3: if (was || !is) return false; break;
-        case 4: if (!was || is) return false; break;
-        default: break;
+// The lines of a pattern condition as masks, so a counter value is tested at once.
+struct PatternMasks {
+    std::uint16_t high = 0, low = 0, rising = 0, falling = 0;
+
+    explicit PatternMasks(const std::array<std::int32_t, 16>& bits) {
+        for (int i = 0; i < 16; ++i) {
+            const auto bit = static_cast<std::uint16_t>(1u << i);
+            switch (bits[i]) {
+            case 0: high |= bit; break;
+            case 1: low |= bit; break;
+            case 3: rising |= bit; break;
+            case 4: falling |= bit; break;
+            default: break;
+            }
         }
     }
-    return true;
-}
+    bool Holds(std::uint16_t before, std::uint16_t now) const {
+        const std::uint16_t up = static_cast<std::uint16_t>(~before & now);
+        const std::uint16_t down = static_cast<std::uint16_t>(before & ~now);
+        return (now & high) == high && (now & low) == 0 && (up & rising) == rising && (down & falling) == falling;
+    }
+};
 
 std::optional<double> PatternTrigger(const Core& core, const std::array<std::int32_t, 16>& bits, double from,
                                      double window) {
     const DigitalSource& d = core.digital;
+    const PatternMasks masks(bits);
     if (!d.counter) {
-        return PatternHolds(bits, d.pattern, d.pattern) ? std::optional<double>(from) : std::nullopt;
+        return masks.Holds(d.pattern, d.pattern) ? std::optional<double>(from) : std::nullopt;
     }
     const double first = std::ceil(from * d.rate);
     const double steps = std::min(window * d.rate, 65537.0); // one whole counter cycle at most
     for (double n = 0; n <= steps; n += 1.0) {
         const double count = first + n;
         const double t = (count + kInsideStep) / d.rate;
-        if (PatternHolds(bits, d.Value(t - 1.0 / d.rate), d.Value(t))) {
+        if (masks.Holds(d.Value(t - 1.0 / d.rate), d.Value(t))) {
             return t;
         }
     }
