@@ -558,7 +558,7 @@ std::size_t BuildUsbLiveBlock(Core& core, unsigned mask, std::vector<std::uint8_
 void BuildLanLiveReply(Core& core, std::vector<std::uint8_t>& out) {
     const unsigned mask = ShownSources(core);
     const std::size_t stride = FrameStride(mask, DelayedLayout(core));
-    const auto frames = Collect(core, kRingFrames);
+    const auto frames = Collect(core, 1); // only the newest acquisition is sent
     const bool frame = !frames.empty() && stride > 0;
     out.assign(kLanLiveHeader + (frame ? stride : 0), 0);
     PutU32(&out[0], static_cast<std::uint32_t>(out.size()));

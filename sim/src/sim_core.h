@@ -56,8 +56,6 @@ struct Core {
     int ringWrite = 0;
     bool singlePending = false;
     NoiseSource noise;
-
-    std::vector<std::uint8_t> scratch; // reused frame memory
 };
 
 // ---- coercion helpers (model.cpp)
