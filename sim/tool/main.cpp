@@ -1,6 +1,7 @@
 // oxbow-sim: the simulated instrument as a LAN server.
 #include "oxsim.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -92,8 +93,6 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
         return oxbow::sim::ParseSignalSpec(value, options.ch2, error) || Fail("--ch2: " + error);
     } else if (name == "--digital") {
         return oxbow::sim::ParseDigitalSpec(value, options.digital, error) || Fail("--digital: " + error);
-    } else {
-        return Fail("unknown option " + name + " (see --help)");
     }
     return true;
 }
@@ -106,10 +105,17 @@ int ParseArguments(int argc, char** argv, Options& options) {
             std::cout << kHelp;
             return 0;
         }
+        static const char* const kValueOptions[] = {"--port", "--bind", "--model", "--serial", "--firmware",
+                                                    "--fpga", "--ch1", "--ch2", "--digital"};
+        const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
+                                std::end(kValueOptions);
         if (name == "--verbose") {
             options.verbose = true;
         } else if (name == "--dots") {
             options.dots = true;
+        } else if (!takesValue) {
+            Fail("unknown option " + name + " (see --help)");
+            return -1;
         } else if (i + 1 >= argc) {
             Fail(name + " needs a value (see --help)");
             return -1;
