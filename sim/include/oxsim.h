@@ -330,6 +330,8 @@ public:
     void SetLog(std::function<void(const std::string&)> log);
 
 private:
+    unsigned SourcesFitted() const; // the analyzer's bit only on the "M" models
+
     struct Impl;
     ModelInfo model_;
     std::unique_ptr<Impl> impl_;

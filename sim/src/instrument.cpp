@@ -49,7 +49,7 @@ std::optional<std::string> Instrument::Execute(const std::string& line) {
 
 std::size_t Instrument::LiveBlock(unsigned mask, std::vector<std::uint8_t>& out) {
     std::lock_guard lock(mutex_);
-    return detail::BuildUsbLiveBlock(*impl_, mask, out);
+    return detail::BuildUsbLiveBlock(*impl_, mask & SourcesFitted(), out);
 }
 
 void Instrument::LanLiveReply(std::vector<std::uint8_t>& out) {
@@ -59,10 +59,12 @@ void Instrument::LanLiveReply(std::vector<std::uint8_t>& out) {
 
 void Instrument::FullRecord(unsigned mask, std::vector<std::uint8_t>& out) {
     std::lock_guard lock(mutex_);
-    mask &= impl_->model.logicAnalyzer ? 7u : 3u;
+    mask &= SourcesFitted();
     out.assign(detail::FullRecordSize(*impl_, mask), 0);
     detail::RenderFullRecord(*impl_, mask, out.data());
 }
+
+unsigned Instrument::SourcesFitted() const { return model_.logicAnalyzer ? 7u : 3u; }
 
 std::vector<std::uint8_t> Instrument::ReadBlock(Block block) {
     std::lock_guard lock(mutex_);
