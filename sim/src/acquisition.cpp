@@ -61,8 +61,8 @@ double ComponentValue(const Tables& tables, const SignalComponent& c, double p) 
     return 0.0;
 }
 
-// Volts at the probe tip of `count` samples at t0 + i * dt, noise included.
-void Volts(Core& core, int channel, double t0, double dt, int count, double* volts) {
+// Volts at the probe tip of `count` samples at t0 + i * dt, with `noise` volts rms.
+void Volts(Core& core, int channel, double t0, double dt, int count, double noise, double* volts) {
     const Tables& tables = SharedTables();
     const SignalSource& s = core.signals[channel];
     std::fill(volts, volts + count, s.dcOffset);
@@ -80,8 +80,8 @@ void Volts(Core& core, int channel, double t0, double dt, int count, double* vol
             volts[i] += ComponentValue(tables, c, p);
         }
     }
-    if (s.noise > 0.0) {
-        for (int i = 0; i < count; ++i) volts[i] += s.noise * core.noise.Next();
+    if (noise > 0.0) {
+        for (int i = 0; i < count; ++i) volts[i] += noise * core.noise.Next();
     }
 }
 
@@ -99,9 +99,12 @@ void Quantize(const ChannelState& c, double mean, const double* volts, int count
 void AnalogCodes(Core& core, const DsoState& dso, int channel, double t0, double dt, int count, std::uint8_t* out) {
     double volts[kChunk];
     const double mean = core.signals[channel].Mean();
+    // Averaging N acquisitions leaves 1/sqrt(N) of the noise.
+    const double averaged = dso.acqType == 1 ? std::sqrt(static_cast<double>(std::max(1, dso.acqAverages))) : 1.0;
+    const double noise = core.signals[channel].noise / averaged;
     for (int done = 0; done < count; done += kChunk) {
         const int n = std::min(kChunk, count - done);
-        Volts(core, channel, t0 + done * dt, dt, n, volts);
+        Volts(core, channel, t0 + done * dt, dt, n, noise, volts);
         Quantize(dso.chan[channel], mean, volts, n, out + done);
     }
 }

@@ -572,7 +572,11 @@ bool Alternate(Core& core, const Command& cmd) {
         if (node == "SOURCE") {
             std::int32_t source = 0;
             if (cmd.arg.empty()) return true; // a source without text leaves the choice as it is
-            if (!Source(cmd.arg, source) || source > 1) return false;
+            if (cmd.arg == "1" || cmd.arg == "2") {
+                source = cmd.arg == "1" ? 0 : 1; // a channel number is taken as well as its name
+            } else if (!Source(cmd.arg, source) || source > 1) {
+                return false;
+            }
             core.st.altSource = source;
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 namespace oxbow::sim {
@@ -298,6 +299,41 @@ TEST(RunControl, StoppedInstrumentSendsNothingAndRunRestarts) {
     instrument->Advance(0.1);
     instrument->Execute(":CLEARUSB");
     EXPECT_TRUE(LiveFrames(*instrument, 3, 0.0).empty());
+}
+
+} // namespace
+} // namespace oxbow::sim
+
+namespace oxbow::sim {
+namespace {
+
+double CodeSpread(const std::vector<std::uint8_t>& frame) {
+    double sum = 0.0;
+    double squares = 0.0;
+    for (int i = 0; i < kFrameSamples; ++i) {
+        sum += frame[i];
+        squares += double(frame[i]) * frame[i];
+    }
+    const double mean = sum / kFrameSamples;
+    return std::sqrt(squares / kFrameSamples - mean * mean);
+}
+
+TEST(LiveFrames, AveragingQuietsTheNoise) {
+    auto instrument = MakeInstrument();
+    SignalSource noise;
+    std::string error;
+    ASSERT_TRUE(ParseSignalSpec("noise,200mV", noise, error));
+    instrument->SetSignal(0, noise);
+    instrument->Execute(":CHANNEL1:OFFSET 0");
+    instrument->Execute(":CHANNEL1:SCALE 0.2"); // 1 division rms: 25 codes
+    const auto plain = LiveFrames(*instrument, 1, 0.01);
+    ASSERT_FALSE(plain.empty());
+    EXPECT_NEAR(CodeSpread(plain[0]), 25.0, 2.0);
+    instrument->Execute(":ACQUIRE:AVERAGES 64");
+    instrument->Execute(":ACQUIRE:TYPE AVERAGE");
+    const auto averaged = LiveFrames(*instrument, 1, 0.01);
+    ASSERT_FALSE(averaged.empty());
+    EXPECT_NEAR(CodeSpread(averaged[0]), 25.0 / 8.0, 0.5);
 }
 
 } // namespace

@@ -149,6 +149,10 @@ TEST(TriggerCommands, AlternateSettingsGoToTheChosenChannel) {
     std::memcpy(alt.bytes, bytes.data(), sizeof alt.bytes);
     EXPECT_FLOAT_EQ(alt.get(oxrec::alt::fAltSlopeHoldoff[1]), 1e-6f);
     EXPECT_EQ(alt.get(oxrec::alt::nAltType[1]), 1);
+    instrument->Execute(":TRIGGER:ALTERNATION:SOURCE 1");
+    EXPECT_EQ(instrument->State().altSource, 0);
+    instrument->Execute(":TRIGGER:ALTERNATION:SOURCE EXT");
+    EXPECT_EQ(instrument->State().altSource, 0);
 }
 
 TEST(TimebaseCommands, ScaleSnapsAndKeepsTheDelayedWindowInside) {
