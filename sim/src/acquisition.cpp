@@ -268,6 +268,39 @@ double SearchWindow(const Core& core, int channel, double interval) {
     return std::max(interval, f > 0.0 ? std::min(2.0 / f, 0.25) : 0.0);
 }
 
+// "EQUAL" allows 5 % either way.
+bool WidthMatches(std::int32_t condition, double width, double wanted) {
+    switch (condition % 3) {
+    case 0: return width > wanted;
+    case 1: return width < wanted;
+    default: return std::abs(width - wanted) <= 0.05 * wanted;
+    }
+}
+
+// A pulse (high for the "+" conditions, low for "-") whose width meets the condition;
+// the trigger is the edge that ends it.
+std::optional<double> PulseTrigger(const Core& core, double from, double window) {
+    const TriggerState& t = core.st.dso.trig;
+    const bool positive = t.pulseMode < 3;
+    const EdgeSpec start{t.pulseSource, t.pulseLevel * ChannelProbe(core.st.dso, t.pulseSource), positive ? 0 : 1};
+    EdgeSpec end = start;
+    end.slope = positive ? 1 : 0;
+    constexpr int kMaxPulses = 1000;
+    double at = from;
+    for (int pulses = 0; pulses < kMaxPulses && at < from + window; ++pulses) {
+        const auto begins = FindEdge(core, start, at, from + window - at);
+        const auto ends = begins ? FindEdge(core, end, *begins, window) : std::nullopt;
+        if (!ends) {
+            return std::nullopt;
+        }
+        if (WidthMatches(t.pulseMode, *ends - *begins, t.pulseWidth)) {
+            return ends;
+        }
+        at = *ends;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> FindTrigger(const Core& core, double from, double interval) {
     const DsoState& dso = core.st.dso;
     if (dso.trig.mode == 5 || dso.trig.mode == 6) {
@@ -275,8 +308,11 @@ std::optional<double> FindTrigger(const Core& core, double from, double interval
         return PatternTrigger(core, bits, from, std::max(interval, 0.01));
     }
     const EdgeSpec edge = MainEdge(dso);
-    const int channel = edge.source == 1 ? 1 : 0;
-    return FindEdge(core, edge, from, SearchWindow(core, channel, interval));
+    const double window = SearchWindow(core, edge.source == 1 ? 1 : 0, interval);
+    if (dso.trig.mode == 1) {
+        return PulseTrigger(core, from, window);
+    }
+    return FindEdge(core, edge, from, window);
 }
 
 bool Scanning(const DsoState& dso) { return dso.timeFormat == 2 || dso.slowSweep; }

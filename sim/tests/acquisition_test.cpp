@@ -338,3 +338,33 @@ TEST(LiveFrames, AveragingQuietsTheNoise) {
 
 } // namespace
 } // namespace oxbow::sim
+
+namespace oxbow::sim {
+namespace {
+
+// CH2's power-up square: 1 kHz, high (code 150) for 500 us, low (code 200) for 500 us.
+TEST(LiveFrames, PulseTriggerEndsAPulseOfTheRightWidth) {
+    auto instrument = MakeInstrument();
+    instrument->Execute(":TRIGGER:MODE PULSE");
+    instrument->Execute(":TRIGGER:PULSE:SOURCE CHANNEL2");
+    instrument->Execute(":TRIGGER:PULSE:LEVEL 0");
+    instrument->Execute(":TRIGGER:PULSE:WIDTH 0.000400");
+    instrument->Execute(":TRIGGER:PULSE:SWEEP NORMAL");
+    instrument->Execute(":TRIGGER:PULSE:MODE +GREATERTHAN");
+    auto frames = LiveFrames(*instrument, 3, 0.05);
+    ASSERT_FALSE(frames.empty());
+    for (const auto& f : frames) {
+        EXPECT_EQ(f[2048 + 1020], 150);
+        EXPECT_EQ(f[2048 + 1028], 200);
+    }
+    instrument->Execute(":TRIGGER:PULSE:MODE -GREATERTHAN");
+    frames = LiveFrames(*instrument, 3, 0.05);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames[0][2048 + 1020], 200);
+    EXPECT_EQ(frames[0][2048 + 1028], 150);
+    instrument->Execute(":TRIGGER:PULSE:MODE +LESSTHAN");
+    EXPECT_TRUE(LiveFrames(*instrument, 3, 0.05).empty());
+}
+
+} // namespace
+} // namespace oxbow::sim
