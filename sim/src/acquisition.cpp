@@ -277,28 +277,45 @@ bool WidthMatches(std::int32_t condition, double width, double wanted) {
     }
 }
 
-// A pulse (high for the "+" conditions, low for "-") whose width meets the condition;
-// the trigger is the edge that ends it.
-std::optional<double> PulseTrigger(const Core& core, double from, double window) {
-    const TriggerState& t = core.st.dso.trig;
-    const bool positive = t.pulseMode < 3;
-    const EdgeSpec start{t.pulseSource, t.pulseLevel * ChannelProbe(core.st.dso, t.pulseSource), positive ? 0 : 1};
-    EdgeSpec end = start;
-    end.slope = positive ? 1 : 0;
-    constexpr int kMaxPulses = 1000;
+// Two edges whose distance meets the condition; the trigger is the second edge.
+std::optional<double> TimedTrigger(const Core& core, const EdgeSpec& first, const EdgeSpec& second,
+                                   std::int32_t condition, double wanted, double from, double window) {
+    constexpr int kMaxTries = 1000;
     double at = from;
-    for (int pulses = 0; pulses < kMaxPulses && at < from + window; ++pulses) {
-        const auto begins = FindEdge(core, start, at, from + window - at);
-        const auto ends = begins ? FindEdge(core, end, *begins, window) : std::nullopt;
+    for (int tries = 0; tries < kMaxTries && at < from + window; ++tries) {
+        const auto begins = FindEdge(core, first, at, from + window - at);
+        const auto ends = begins ? FindEdge(core, second, *begins, window) : std::nullopt;
         if (!ends) {
             return std::nullopt;
         }
-        if (WidthMatches(t.pulseMode, *ends - *begins, t.pulseWidth)) {
+        if (WidthMatches(condition, *ends - *begins, wanted)) {
             return ends;
         }
         at = *ends;
     }
     return std::nullopt;
+}
+
+// Pulse: a pulse high for the "+" conditions, low for "-", ended by its second edge.
+std::optional<double> PulseTrigger(const Core& core, double from, double window) {
+    const TriggerState& t = core.st.dso.trig;
+    const bool positive = t.pulseMode < 3;
+    const double level = t.pulseLevel * ChannelProbe(core.st.dso, t.pulseSource);
+    const EdgeSpec begins{t.pulseSource, level, positive ? 0 : 1};
+    const EdgeSpec ends{t.pulseSource, level, positive ? 1 : 0};
+    return TimedTrigger(core, begins, ends, t.pulseMode, t.pulseWidth, from, window);
+}
+
+// Slope: the time to pass from one level to the other, rising for "+", falling for "-".
+std::optional<double> SlopeTrigger(const Core& core, double from, double window) {
+    const TriggerState& t = core.st.dso.trig;
+    const bool rising = t.slopeMode < 3;
+    const double probe = ChannelProbe(core.st.dso, t.slopeSource);
+    const double low = std::min(t.slopeLevelA, t.slopeLevelB) * probe;
+    const double high = std::max(t.slopeLevelA, t.slopeLevelB) * probe;
+    const EdgeSpec begins{t.slopeSource, rising ? low : high, rising ? 0 : 1};
+    const EdgeSpec ends{t.slopeSource, rising ? high : low, rising ? 0 : 1};
+    return TimedTrigger(core, begins, ends, t.slopeMode, t.slopeTime, from, window);
 }
 
 std::optional<double> FindTrigger(const Core& core, double from, double interval) {
@@ -311,6 +328,9 @@ std::optional<double> FindTrigger(const Core& core, double from, double interval
     const double window = SearchWindow(core, edge.source == 1 ? 1 : 0, interval);
     if (dso.trig.mode == 1) {
         return PulseTrigger(core, from, window);
+    }
+    if (dso.trig.mode == 2) {
+        return SlopeTrigger(core, from, window);
     }
     return FindEdge(core, edge, from, window);
 }

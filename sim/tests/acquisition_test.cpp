@@ -368,3 +368,28 @@ TEST(LiveFrames, PulseTriggerEndsAPulseOfTheRightWidth) {
 
 } // namespace
 } // namespace oxbow::sim
+
+namespace oxbow::sim {
+namespace {
+
+// CH1's power-up sine (1.5 V peak, 1 kHz) passes from -0.75 V to +0.75 V in 1/6 ms.
+TEST(LiveFrames, SlopeTriggerTimesThePassageBetweenTheLevels) {
+    auto instrument = MakeInstrument();
+    instrument->Execute(":TRIGGER:MODE SLOPE");
+    instrument->Execute(":TRIGGER:SLOPE:SWEEP NORMAL");
+    instrument->Execute(":TRIGGER:SLOPE:LEVELA -0.75");
+    instrument->Execute(":TRIGGER:SLOPE:LEVELB 0.75");
+    instrument->Execute(":TRIGGER:SLOPE:TIME 0.000150");
+    instrument->Execute(":TRIGGER:SLOPE:MODE +GREATERTHAN");
+    const auto frames = LiveFrames(*instrument, 1, 0.05);
+    ASSERT_FALSE(frames.empty());
+    // The trigger sits where the rising sine reaches +0.75 V: code 125 - (0.75 + 1.5) * 25.
+    for (const auto& f : frames) {
+        EXPECT_NEAR(Crossing(f.data(), 69, 1024).value_or(-1), 1024, 1);
+    }
+    instrument->Execute(":TRIGGER:SLOPE:TIME 0.000200");
+    EXPECT_TRUE(LiveFrames(*instrument, 1, 0.05).empty());
+}
+
+} // namespace
+} // namespace oxbow::sim
