@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,10 +20,13 @@ namespace {
 constexpr int kPollMs = 100;
 constexpr std::size_t kMaxLine = 65536;
 
-bool SendAll(int socket, const char* data, std::size_t size) {
+// A client that stops reading is dropped after this long rather than holding the server.
+constexpr int kSendTimeoutSeconds = 5;
+
+bool SendAll(int socket, const char* data, std::size_t size, const std::atomic<bool>& stop) {
     while (size > 0) {
         const ssize_t sent = ::send(socket, data, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
+        if (sent < 0 && errno == EINTR && !stop) {
             continue;
         }
         if (sent <= 0) {
@@ -91,6 +95,8 @@ void LanServer::Serve() {
 }
 
 void LanServer::ServeClient(int client) {
+    timeval timeout{kSendTimeoutSeconds, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     std::string line;
     char buffer[4096];
     while (!stop_) {
@@ -144,13 +150,13 @@ bool LanServer::SendReply(int client, std::string body, bool framed) {
         body.append(64, '\xFF');
     }
     if (!framed) {
-        return SendAll(client, body.data(), body.size());
+        return SendAll(client, body.data(), body.size(), stop_);
     }
     char length[4];
     for (int i = 0; i < 4; ++i) {
         length[i] = static_cast<char>((announced >> (8 * i)) & 0xFF);
     }
-    return SendAll(client, length, sizeof length) && SendAll(client, body.data(), body.size());
+    return SendAll(client, length, sizeof length, stop_) && SendAll(client, body.data(), body.size(), stop_);
 }
 
 } // namespace oxbow::sim
