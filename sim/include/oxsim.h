@@ -45,7 +45,7 @@ struct SignalSource {
 
 // "sine,1k,2Vpp", "square,5k,1Vpp,duty=25%", "sine,1k,2Vpp+noise,50mV",
 // "dc,1.5V", with "offset=" and "noise=" options anywhere. False with a reason.
-bool ParseSignalSpec(const std::string& text, SignalSource& source, std::string& error);
+bool ParseSignalText(const std::string& text, SignalSource& source, std::string& error);
 
 // The 16 digital lines: a counter stepping at `rate` per second, or a fixed pattern.
 struct DigitalSource {
@@ -57,7 +57,7 @@ struct DigitalSource {
 };
 
 // "counter,1M" or "pattern,0x55AA".
-bool ParseDigitalSpec(const std::string& text, DigitalSource& source, std::string& error);
+bool ParseDigitalText(const std::string& text, DigitalSource& source, std::string& error);
 
 // Reads a number with an optional engineering prefix and unit ("2.5m", "1kHz", "50mV").
 bool ParseEngineering(const std::string& text, double& value);

@@ -119,7 +119,7 @@ void DigitalCodes(const Core& core, double t0, double dt, int count, std::uint8_
 
 // ---- trigger
 
-struct EdgeSpec {
+struct EdgeCondition {
     std::int32_t source = 0;
     double level = 0.0; // volts at the probe tip
     int slope = 0;      // 0 rising, 1 falling, 2 either
@@ -131,7 +131,7 @@ double ChannelProbe(const DsoState& dso, std::int32_t source) {
 
 int SlopeOfCondition(std::int32_t condition) { return condition < 3 ? 0 : 1; }
 
-EdgeSpec MainEdge(const DsoState& dso) {
+EdgeCondition MainEdge(const DsoState& dso) {
     const TriggerState& t = dso.trig;
     switch (t.mode) {
     case 1: return {t.pulseSource, t.pulseLevel * ChannelProbe(dso, t.pulseSource), SlopeOfCondition(t.pulseMode)};
@@ -141,7 +141,7 @@ EdgeSpec MainEdge(const DsoState& dso) {
     }
 }
 
-EdgeSpec AlternateEdge(const InstrumentState& st, int c) {
+EdgeCondition AlternateEdge(const InstrumentState& st, int c) {
     const AltChannelState& a = st.alt[c];
     const double probe = st.dso.chan[c].probe;
     switch (a.type) {
@@ -158,7 +158,7 @@ bool Crosses(double before, double after, int slope) {
     return slope == 0 ? rising : (slope == 1 ? falling : rising || falling);
 }
 
-std::optional<double> AnalogEdge(const Core& core, const EdgeSpec& edge, double from, double window) {
+std::optional<double> AnalogEdge(const Core& core, const EdgeCondition& edge, double from, double window) {
     const SignalSource& s = core.signals[edge.source];
     double highest = 0.0;
     for (const auto& c : s.components) {
@@ -250,7 +250,7 @@ std::optional<double> PatternTrigger(const Core& core, const std::array<std::int
     return std::nullopt;
 }
 
-std::optional<double> FindEdge(const Core& core, const EdgeSpec& edge, double from, double window) {
+std::optional<double> FindEdge(const Core& core, const EdgeCondition& edge, double from, double window) {
     if (edge.source == 0 || edge.source == 1) {
         return AnalogEdge(core, edge, from, window);
     }
@@ -278,7 +278,7 @@ bool WidthMatches(std::int32_t condition, double width, double wanted) {
 }
 
 // Two edges whose distance meets the condition; the trigger is the second edge.
-std::optional<double> TimedTrigger(const Core& core, const EdgeSpec& first, const EdgeSpec& second,
+std::optional<double> TimedTrigger(const Core& core, const EdgeCondition& first, const EdgeCondition& second,
                                    std::int32_t condition, double wanted, double from, double window) {
     constexpr int kMaxTries = 1000;
     double at = from;
@@ -301,8 +301,8 @@ std::optional<double> PulseTrigger(const Core& core, double from, double window)
     const TriggerState& t = core.st.dso.trig;
     const bool positive = t.pulseMode < 3;
     const double level = t.pulseLevel * ChannelProbe(core.st.dso, t.pulseSource);
-    const EdgeSpec begins{t.pulseSource, level, positive ? 0 : 1};
-    const EdgeSpec ends{t.pulseSource, level, positive ? 1 : 0};
+    const EdgeCondition begins{t.pulseSource, level, positive ? 0 : 1};
+    const EdgeCondition ends{t.pulseSource, level, positive ? 1 : 0};
     return TimedTrigger(core, begins, ends, t.pulseMode, t.pulseWidth, from, window);
 }
 
@@ -313,8 +313,8 @@ std::optional<double> SlopeTrigger(const Core& core, double from, double window)
     const double probe = ChannelProbe(core.st.dso, t.slopeSource);
     const double low = std::min(t.slopeLevelA, t.slopeLevelB) * probe;
     const double high = std::max(t.slopeLevelA, t.slopeLevelB) * probe;
-    const EdgeSpec begins{t.slopeSource, rising ? low : high, rising ? 0 : 1};
-    const EdgeSpec ends{t.slopeSource, rising ? high : low, rising ? 0 : 1};
+    const EdgeCondition begins{t.slopeSource, rising ? low : high, rising ? 0 : 1};
+    const EdgeCondition ends{t.slopeSource, rising ? high : low, rising ? 0 : 1};
     return TimedTrigger(core, begins, ends, t.slopeMode, t.slopeTime, from, window);
 }
 
@@ -324,7 +324,7 @@ std::optional<double> FindTrigger(const Core& core, double from, double interval
         const auto& bits = dso.trig.mode == 5 ? core.st.la.patternBit : core.st.la.durationBit;
         return PatternTrigger(core, bits, from, std::max(interval, 0.01));
     }
-    const EdgeSpec edge = MainEdge(dso);
+    const EdgeCondition edge = MainEdge(dso);
     const double window = SearchWindow(core, edge.source == 1 ? 1 : 0, interval);
     if (dso.trig.mode == 1) {
         return PulseTrigger(core, from, window);

@@ -67,7 +67,7 @@ bool ParseShape(const std::string& word, Waveshape& shape) {
     return false;
 }
 
-// "key=value" options shared by every part of a specification.
+// "key=value" options, allowed after any part of a signal text.
 bool ParseOption(const std::string& item, SignalSource& source, SignalComponent* component,
                  std::string& error) {
     const auto equals = item.find('=');
@@ -220,7 +220,7 @@ void SignalSource::Extremes(double& low, double& high) const {
     }
 }
 
-bool ParseSignalSpec(const std::string& text, SignalSource& source, std::string& error) {
+bool ParseSignalText(const std::string& text, SignalSource& source, std::string& error) {
     if (text.empty()) {
         error = "empty signal";
         return false;
@@ -242,7 +242,7 @@ std::uint16_t DigitalSource::Value(double t) const {
     return static_cast<std::uint16_t>(static_cast<std::int64_t>(std::floor(t * rate)) & 0xFFFF);
 }
 
-bool ParseDigitalSpec(const std::string& text, DigitalSource& source, std::string& error) {
+bool ParseDigitalText(const std::string& text, DigitalSource& source, std::string& error) {
     const auto fields = Split(text, ',');
     if (fields.size() != 2) {
         error = "expected counter,RATE or pattern,VALUE";

@@ -322,7 +322,7 @@ TEST(LiveFrames, AveragingQuietsTheNoise) {
     auto instrument = MakeInstrument();
     SignalSource noise;
     std::string error;
-    ASSERT_TRUE(ParseSignalSpec("noise,200mV", noise, error));
+    ASSERT_TRUE(ParseSignalText("noise,200mV", noise, error));
     instrument->SetSignal(0, noise);
     instrument->Execute(":CHANNEL1:OFFSET 0");
     instrument->Execute(":CHANNEL1:SCALE 0.2"); // 1 division rms: 25 codes

@@ -291,7 +291,7 @@ TEST(RunControl, DefaultRestoresThePowerUpSetupAndAutoFitsTheSignal) {
 
     SignalSource s;
     std::string error;
-    ASSERT_TRUE(ParseSignalSpec("sine,3k,1.2Vpp,offset=0.4", s, error));
+    ASSERT_TRUE(ParseSignalText("sine,3k,1.2Vpp,offset=0.4", s, error));
     instrument->SetSignal(0, s);
     instrument->Execute(":AUTO");
     b = DsoBlock(*instrument);

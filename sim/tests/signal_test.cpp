@@ -5,10 +5,10 @@
 namespace oxbow::sim {
 namespace {
 
-TEST(SignalSpec, ReadsShapeFrequencyAndAmplitudeWithPrefixes) {
+TEST(SignalText, ReadsShapeFrequencyAndAmplitudeWithPrefixes) {
     SignalSource s;
     std::string error;
-    ASSERT_TRUE(ParseSignalSpec("sine,1k,2Vpp", s, error)) << error;
+    ASSERT_TRUE(ParseSignalText("sine,1k,2Vpp", s, error)) << error;
     ASSERT_EQ(s.components.size(), 1u);
     EXPECT_EQ(s.components[0].shape, Waveshape::Sine);
     EXPECT_DOUBLE_EQ(s.components[0].frequency, 1000.0);
@@ -16,10 +16,10 @@ TEST(SignalSpec, ReadsShapeFrequencyAndAmplitudeWithPrefixes) {
     EXPECT_NEAR(s.Clean(0.25e-3), 1.0, 1e-9);
 }
 
-TEST(SignalSpec, SumsPartsAndTakesOptions) {
+TEST(SignalText, SumsPartsAndTakesOptions) {
     SignalSource s;
     std::string error;
-    ASSERT_TRUE(ParseSignalSpec("square,5k,500mVpp,duty=25%,offset=1V+noise,20mV", s, error)) << error;
+    ASSERT_TRUE(ParseSignalText("square,5k,500mVpp,duty=25%,offset=1V+noise,20mV", s, error)) << error;
     ASSERT_EQ(s.components.size(), 1u);
     EXPECT_DOUBLE_EQ(s.components[0].duty, 0.25);
     EXPECT_DOUBLE_EQ(s.dcOffset, 1.0);
@@ -32,19 +32,19 @@ TEST(SignalSpec, SumsPartsAndTakesOptions) {
     EXPECT_NEAR(high, 1.25, 1e-9);
 }
 
-TEST(SignalSpec, RefusesMalformedTextsAndKeepsTheOldSource) {
+TEST(SignalText, RefusesMalformedTextsAndKeepsTheOldSource) {
     SignalSource s;
     s.dcOffset = 7.0;
     std::string error;
     for (const char* bad : {"", "sine", "sine,1k", "sine,abc,1V", "wobble,1k,1V", "sine,1k,1V,colour=red",
                             "sine,-5,1V", "noise", "sine,1k,1Q"}) {
-        EXPECT_FALSE(ParseSignalSpec(bad, s, error)) << bad;
+        EXPECT_FALSE(ParseSignalText(bad, s, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
     EXPECT_DOUBLE_EQ(s.dcOffset, 7.0);
 }
 
-TEST(SignalSpec, WaveshapesHaveTheirDocumentedValues) {
+TEST(SignalText, WaveshapesHaveTheirDocumentedValues) {
     const auto at = [](Waveshape shape, double phase) {
         SignalSource s;
         SignalComponent c;
@@ -73,18 +73,18 @@ TEST(EngineeringNumbers, AcceptPrefixesAndUnitsOnly) {
     EXPECT_FALSE(ParseEngineering("nan", v));
 }
 
-TEST(DigitalSpec, CounterStepsAtItsRateAndPatternStaysPut) {
+TEST(DigitalText, CounterStepsAtItsRateAndPatternStaysPut) {
     DigitalSource d;
     std::string error;
-    ASSERT_TRUE(ParseDigitalSpec("counter,1M", d, error)) << error;
+    ASSERT_TRUE(ParseDigitalText("counter,1M", d, error)) << error;
     EXPECT_EQ(d.Value(0.0), 0);
     EXPECT_EQ(d.Value(10.5e-6), 10);
     EXPECT_EQ(d.Value(65537e-6), 1); // 16 lines wrap
-    ASSERT_TRUE(ParseDigitalSpec("pattern,0x55AA", d, error)) << error;
+    ASSERT_TRUE(ParseDigitalText("pattern,0x55AA", d, error)) << error;
     EXPECT_EQ(d.Value(123.0), 0x55AA);
-    EXPECT_FALSE(ParseDigitalSpec("pattern,0x1FFFF", d, error));
-    EXPECT_FALSE(ParseDigitalSpec("counter,0", d, error));
-    EXPECT_FALSE(ParseDigitalSpec("random,1", d, error));
+    EXPECT_FALSE(ParseDigitalText("pattern,0x1FFFF", d, error));
+    EXPECT_FALSE(ParseDigitalText("counter,0", d, error));
+    EXPECT_FALSE(ParseDigitalText("random,1", d, error));
 }
 
 TEST(Models, TableGivesClassLimitAndLogicAnalyzer) {

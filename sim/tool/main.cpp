@@ -87,12 +87,12 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
     else if (name == "--fpga") options.instrument.fpga = value;
     else if (name == "--ch1") {
         options.setCh1 = true;
-        return oxbow::sim::ParseSignalSpec(value, options.ch1, error) || Fail("--ch1: " + error);
+        return oxbow::sim::ParseSignalText(value, options.ch1, error) || Fail("--ch1: " + error);
     } else if (name == "--ch2") {
         options.setCh2 = true;
-        return oxbow::sim::ParseSignalSpec(value, options.ch2, error) || Fail("--ch2: " + error);
+        return oxbow::sim::ParseSignalText(value, options.ch2, error) || Fail("--ch2: " + error);
     } else if (name == "--digital") {
-        return oxbow::sim::ParseDigitalSpec(value, options.digital, error) || Fail("--digital: " + error);
+        return oxbow::sim::ParseDigitalText(value, options.digital, error) || Fail("--digital: " + error);
     }
     return true;
 }
