@@ -5,10 +5,12 @@
 //
 // _OX_SETUP is stored whole in the settings file and in setup and waveform
 // files, so its byte image is a file format: every field sits at a fixed
-// offset (checked below), little-endian, packed to 4-byte alignment (several
-// 8-byte fields sit at offsets that are 4 mod 8).  Reserved byte arrays keep
-// the bytes that carry no named field; they are read and written back as they
-// are.
+// offset (checked below), little-endian, packed to 4-byte alignment.  The
+// records themselves are 8-aligned, so 8-byte fields at offsets 0 mod 8 are
+// plain doubles and 64-bit integers; the alternate-trigger ones at offsets
+// 4 mod 8 are OxPacked values (by value only, never by address).  Reserved
+// byte arrays keep the bytes that carry no named field; they are read and
+// written back as they are.
 //
 // Fields placed by this implementation in ranges set aside for their group
 // (all offsets in bytes):
@@ -41,6 +43,32 @@
 static_assert(std::endian::native == std::endian::little,
               "the shared records are little-endian images; a big-endian host needs byte swapping");
 
+// An 8-byte number that the stored image places at a 4-byte boundary.  It is
+// read and written by value only, so no misaligned double& or int64_t& can be
+// formed from it.
+template <class T>
+struct OxPacked {
+    unsigned char raw[sizeof(T)];
+
+    operator T() const
+    {
+        T value;
+        std::memcpy(&value, raw, sizeof value);
+        return value;
+    }
+    OxPacked& operator=(T value)
+    {
+        std::memcpy(raw, &value, sizeof value);
+        return *this;
+    }
+    OxPacked& operator+=(T value) { return *this = T(*this) + value; }
+    OxPacked& operator-=(T value) { return *this = T(*this) - value; }
+    OxPacked& operator*=(T value) { return *this = T(*this) * value; }
+    OxPacked& operator/=(T value) { return *this = T(*this) / value; }
+};
+static_assert(sizeof(OxPacked<double>) == 8 && alignof(OxPacked<double>) == 1);
+static_assert(std::is_trivially_copyable_v<OxPacked<double>>);
+
 #pragma pack(push, 4)
 
 // A screen point and rectangle in pixels (rows grow downwards).
@@ -57,7 +85,7 @@ struct OX_RECT {
 };
 
 // The values the undo and redo commands restore (mouse-adjustable settings).
-struct OX_UNDO_SLOT {
+struct alignas(8) OX_UNDO_SLOT {
     float fChanScale[2];
     float fChanOffset[2];
     double dTimeScale;
@@ -69,7 +97,7 @@ struct OX_UNDO_SLOT {
 };
 static_assert(sizeof(OX_UNDO_SLOT) == 80);
 
-struct _OX_SETUP {
+struct alignas(8) _OX_SETUP {
     uint8_t bRun;                         //    0
     uint8_t reserved_1[3];
     int32_t nActiveChannel;               //    4  0 CH1, 1 CH2, 4 LA, 5..8 further traces, 9 none
@@ -272,34 +300,34 @@ struct _OX_SETUP {
     // Alternate trigger, per channel.
     int32_t nAltSource;                   // 7168  channel being edited
     int32_t nAltType[2];                  // 7172  0 EDGE, 1 PULSE, 2 SLOPE, 3 VIDEO
-    double dAltHoldoff[2];                // 7180
+    OxPacked<double> dAltHoldoff[2];                // 7180
     float fAltSensitivity[2];             // 7196
     int32_t nAltCoupling[2];              // 7204
     int32_t nAltWord8[2];                 // 7212
-    double dAltTimeScale[2];              // 7220
-    double dAltTimeOffset[2];             // 7236
-    int64_t llAltTimeScalePs[2];          // 7252
-    int64_t llAltTimeOffsetPs[2];         // 7268
+    OxPacked<double> dAltTimeScale[2];              // 7220
+    OxPacked<double> dAltTimeOffset[2];             // 7236
+    OxPacked<int64_t> llAltTimeScalePs[2];          // 7252
+    OxPacked<int64_t> llAltTimeOffsetPs[2];         // 7268
     float fAltWord68[2];                  // 7284
     int32_t nAltWord72[2];                // 7292
-    double dAltTimeScaleRec[2];           // 7300
-    double dAltTimeOffsetRec[2];          // 7316
-    int64_t llAltTimeScalePsRec[2];       // 7332
-    int64_t llAltTimeOffsetPsRec[2];      // 7348
+    OxPacked<double> dAltTimeScaleRec[2];           // 7300
+    OxPacked<double> dAltTimeOffsetRec[2];          // 7316
+    OxPacked<int64_t> llAltTimeScalePsRec[2];       // 7332
+    OxPacked<int64_t> llAltTimeOffsetPsRec[2];      // 7348
     int32_t nAltMemoryRec[2];             // 7364  point count of the channel's stored record
     float fAltSampleRateRec[2];           // 7372  sampling rate of the channel's stored record
     float fAltEdgeLevel[2];               // 7380  V at the probe tip
     int32_t nAltEdgeSlope[2];             // 7388
     float fAltPulseLevel[2];              // 7396
     int32_t nAltPulseMode[2];             // 7404
-    double dAltPulseWidth[2];             // 7412
+    OxPacked<double> dAltPulseWidth[2];             // 7412
     int32_t nAltVideoPolarity[2];         // 7428
     int32_t nAltVideoMode[2];             // 7436
     int32_t nAltVideoStandard[2];         // 7444
     float fAltVideoLevel[2];              // 7452
     uint16_t nAltVideoLine[2];            // 7460
     int32_t nAltSlopeMode[2];             // 7464
-    double dAltSlopeTime[2];              // 7472
+    OxPacked<double> dAltSlopeTime[2];              // 7472
     float fAltSlopeLevelA[2];             // 7488
     float fAltSlopeLevelB[2];             // 7496
     uint8_t reserved_7504[20];
@@ -359,7 +387,7 @@ struct _OX_SETUP {
 
 // Screen regions, marker points and redraw flags.  The image is stored whole
 // in waveform and setup files.
-struct _OX_RGN_SETUP {
+struct alignas(8) _OX_RGN_SETUP {
     // One-byte flags; the renderer clears the redraw flags it has served.
     uint8_t bRedrawAll;                   //  0  (first byte, set by the mask dialog)
     uint8_t bErasePending;                //  1
@@ -433,7 +461,7 @@ static_assert(sizeof(OX_TRACE_WINDOW) == 32);
 
 // Trace window records: 0 analog main region, 1 second region, 2 and 3 the
 // logic analyzer's, 4..7 math traces, 8..11 their spectra, 12..15 references.
-struct _OX_POS_SETUP {
+struct alignas(8) _OX_POS_SETUP {
     OX_TRACE_WINDOW stWindow[16];
 };
 
@@ -452,6 +480,7 @@ static_assert(sizeof(_OX_RGN_SETUP) == 3008);
 static_assert(sizeof(_OX_POS_SETUP) == 16 * 32);
 static_assert(std::is_trivially_copyable_v<_OX_SETUP> && std::is_standard_layout_v<_OX_SETUP>);
 static_assert(std::is_trivially_copyable_v<_OX_RGN_SETUP> && std::is_standard_layout_v<_OX_RGN_SETUP>);
+static_assert(alignof(_OX_SETUP) == 8, "8-byte fields at offsets 0 mod 8 are aligned");
 
 // Every field of the stored image at its offset.
 static_assert(offsetof(_OX_SETUP, bRun) == 0);
@@ -777,7 +806,8 @@ inline constexpr BlockField<double> dTimeOffsetRecS{360};               // secon
 inline constexpr BlockField<int64_t> llTimeOffsetPsRec{368};
 inline constexpr BlockField<float> fTimeScaleRecS{376};                 // seconds
 inline constexpr BlockField<int64_t> llTimeScalePsRec{380};
-inline constexpr BlockField<uint64_t> qSampleRateRec{388};              // fSampleRateRec and the 4 bytes after it
+inline constexpr BlockField<float> fSampleRateRec{388};
+inline constexpr BlockField<float> fSampleRateRecEquiv{392};            // the 4 bytes after fSampleRateRec
 inline constexpr BlockField<int32_t> nAcqType{448};
 inline constexpr BlockField<int32_t> nAcqEquivalent{452};               // 1 = equivalent time
 inline constexpr BlockField<uint16_t> nAcqAveragesBits{456};            // significant bits of the count

@@ -114,7 +114,7 @@ TEST(UndoSlots, FillTheRangeBetweenTheUndoFlagAndTheLanGroup)
     EXPECT_EQ(offsetof(_OX_SETUP, stRedoSlot) + sizeof(OX_UNDO_SLOT), 8304u);
 }
 
-TEST(SetupBlocks, TypedAccessIsLittleEndianAtTheNamedOffset)
+TEST(BlockAccess, TypedAccessIsLittleEndianAtTheNamedOffset)
 {
     DSO_SETUP dso{};
     dso.set(oxrec::dso::nChanScaleUv[1], int32_t{50'000});
@@ -130,7 +130,7 @@ TEST(SetupBlocks, TypedAccessIsLittleEndianAtTheNamedOffset)
     EXPECT_FLOAT_EQ(holdoff, 1.25f);
 }
 
-TEST(SetupBlocks, AccessOutsideTheBlockNeitherWritesNorReads)
+TEST(BlockAccess, AccessOutsideTheBlockNeitherWritesNorReads)
 {
     _OX_LA_SETUP la{};
     std::memset(la.bytes, 0xAB, sizeof la.bytes);
@@ -139,6 +139,23 @@ TEST(SetupBlocks, AccessOutsideTheBlockNeitherWritesNorReads)
     EXPECT_EQ(la.bytes[259], 0xAB);
     EXPECT_EQ(la.get(oxrec::BlockField<int32_t>{258}), 0);
     EXPECT_EQ(la.get(oxrec::la::nDurationBit(15)), static_cast<int32_t>(0xABABABAB));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PackedFields, AreUsedByValueLikeTheirNumber)
+{
+    _OX_SETUP setup{};
+    setup.dAltTimeScale[1] = 2e-3;
+    setup.dAltTimeScale[1] *= 5.0;
+    setup.llAltTimeOffsetPs[0] = 1'000;
+    setup.llAltTimeOffsetPs[0] -= 1'500;
+    const double scale = setup.dAltTimeScale[1];
+    EXPECT_DOUBLE_EQ(scale, 1e-2);
+    EXPECT_EQ(static_cast<int64_t>(setup.llAltTimeOffsetPs[0]), -500);
+    EXPECT_LT(setup.llAltTimeOffsetPs[0], 0);
 }
 
 } // namespace
