@@ -24,7 +24,7 @@
 //   1312..1407 record copies of the main offset and of the delayed window
 //   1412..1457 cursors
 //   1504       sampling rate of the stored record in equivalent time
-//   1512..1537 display settings and the self-calibration enable
+//   1512..1608 display settings, self-calibration enable, chosen measurements
 //   7364..7379 point count and sampling rate of each channel's alternate record
 //   7528..7564 pass/fail settings (record order of the pass/fail dialog)
 //   7572..7604 record and playback (frame counts, source, interval)
@@ -255,14 +255,21 @@ struct alignas(8) _OX_SETUP {
     // Display settings (computed and drawn by the application).
     int32_t nDisplayType;                 // 1512  0 VECTORS, 1 DOTS
     int32_t nDisplayGrid;                 // 1516  0 FULL, 1 NONE
-    uint8_t bDisplayPersist;              // 1520  persistence on
-    uint8_t bDisplayColorGrade;           // 1521  colour grade on
+    uint8_t bDisplayPersist;              // 1520  persistence on (sub-command 2157); with
+    uint8_t bDisplayColorGrade;           // 1521  colour grade, the two plot-style overrides
     uint8_t reserved_1522[2];
     int32_t nWaveIntensity;               // 1524
     int32_t nGridIntensity;               // 1528
     int32_t nDisplayMode;                 // 1532
     uint8_t bSelfCalEnable;               // 1536
-    uint8_t reserved_1537[5371];
+    uint8_t reserved_1537[3];
+
+    // Automatic measurements chosen for the read-outs.
+    int32_t nMeasureCount;                // 1540
+    int32_t nMeasureItem[8];              // 1544  measurement codes
+    int32_t nMeasureSource[8];            // 1576  0 CH1, 1 CH2
+    uint8_t bMeasureAll;                  // 1608
+    uint8_t reserved_1609[5299];
 
     int32_t nTrigMode;                    // 6908  0 EDGE .. 4 ALTERNATION, 5 PATTERN, 6 DURATION
     int32_t nRunState;                    // 6912
@@ -618,6 +625,10 @@ static_assert(offsetof(_OX_SETUP, nWaveIntensity) == 1524);
 static_assert(offsetof(_OX_SETUP, nGridIntensity) == 1528);
 static_assert(offsetof(_OX_SETUP, nDisplayMode) == 1532);
 static_assert(offsetof(_OX_SETUP, bSelfCalEnable) == 1536);
+static_assert(offsetof(_OX_SETUP, nMeasureCount) == 1540);
+static_assert(offsetof(_OX_SETUP, nMeasureItem) == 1544);
+static_assert(offsetof(_OX_SETUP, nMeasureSource) == 1576);
+static_assert(offsetof(_OX_SETUP, bMeasureAll) == 1608);
 static_assert(offsetof(_OX_SETUP, nTrigMode) == 6908);
 static_assert(offsetof(_OX_SETUP, nRunState) == 6912);
 static_assert(offsetof(_OX_SETUP, fTrigHoldoff) == 6924);

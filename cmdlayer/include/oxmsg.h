@@ -4,6 +4,7 @@
 
 #include "ox_queue.h"
 #include "ox_records.h"
+#include "ox_link.h"
 #include "ox_validate.h"
 
 // Builds the three instrument blocks from the shared _OX_SETUP record.  Only

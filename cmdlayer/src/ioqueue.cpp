@@ -31,10 +31,23 @@ struct IOCmdQueue {
 
 IOCmdQueue g_queue;
 CWndRef g_mainWindow;
-CWinSocket* g_socket = nullptr;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
+// The instrument link of the command layer, as the dispatcher sees it.
+class InstrumentLink final : public IOCmdLink {
+public:
+    void SendCommand(const std::string& command, std::uint8_t* reply, bool readBack) override
+    {
+        ::SendCommand(command, reply, readBack);
+    }
+    bool ReadBackWhole() const override { return oxmsg::FirmwareSetupWhole(); }
+    const DSO_SETUP& FirmwareDso() const override { return oxmsg::FirmwareSetupCopy().dso; }
+    const _OX_LA_SETUP& FirmwareLa() const override { return oxmsg::FirmwareSetupCopy().la; }
+    const DSO_ALT_SETUP& FirmwareAlt() const override { return oxmsg::FirmwareSetupCopy().alt; }
+};
+
+InstrumentLink g_instrumentLink;
 std::atomic<IOCmdLink*> g_linkOverride{nullptr};
 
 thread_local std::array<std::uint8_t, 8> t_argumentSlot{};
@@ -107,7 +120,7 @@ void SendPrepared(const IOCmdEntry& entry, const IOCmdContext& context)
 {
     _OX_SETUP* setup = oxmsg::Records().setup;
     IOCmdLink* link = CurrentIOCmdLink();
-    if (setup == nullptr || !setup->bConnected || !context.send || link == nullptr)
+    if (setup == nullptr || !setup->bConnected || !context.send)
         return;
     std::uint8_t reply[256] = {};
     link->SendCommand(context.command, reply, context.readBack);
@@ -153,8 +166,6 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 } // namespace
 
-CWinSocket* OxSocket() { return g_socket; }
-
 const _OX_SETUP& SetupForRules()
 {
     static const _OX_SETUP empty{};
@@ -166,7 +177,7 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
 {
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
-    g_socket = socket;
+    oxmsg::SetLinkContext(setup, socket);
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;
@@ -263,4 +274,8 @@ void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler)
 
 void SetIOCmdLink(IOCmdLink* link) { g_linkOverride.store(link); }
 
-IOCmdLink* CurrentIOCmdLink() { return g_linkOverride.load(); }
+IOCmdLink* CurrentIOCmdLink()
+{
+    IOCmdLink* link = g_linkOverride.load();
+    return link != nullptr ? link : &g_instrumentLink;
+}

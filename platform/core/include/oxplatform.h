@@ -7,3 +7,4 @@
 #include "displaylayer.h"
 #include "messageboxes.h"
 #include "settingsstore.h"
+#include "surface.h"

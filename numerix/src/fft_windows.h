@@ -1,0 +1,12 @@
+// The spectrum's window tables (constant data) and their amplitude corrections.
+#pragma once
+
+namespace numerix::detail {
+
+inline constexpr int kWindowLength = 2048;
+
+extern const double kHanningWindow[kWindowLength];
+extern const double kHammingWindow[kWindowLength];
+extern const double kBlackmanWindow[kWindowLength];
+
+} // namespace numerix::detail
