@@ -1,0 +1,29 @@
+// Painting one row of grade cells in the seven colour-grade levels. The vector path serves
+// x86-64 builds (SSE4.1 is part of the x86-64-v2 baseline); the scalar path serves the others
+// and is the reference the vector path is tested against.
+#pragma once
+
+#include <cstdint>
+
+namespace tracekit::detail {
+
+inline constexpr int kGradeLevels = 7;
+
+// Level thresholds for a maximum: maximum >> 6, >> 5, ... >> 1 (the last, >> 0, is implied:
+// a cell above all six gets the top level).
+struct GradeThresholds {
+    std::uint32_t value[kGradeLevels - 1];
+    explicit GradeThresholds(std::uint32_t maximum) {
+        for (int i = 0; i < kGradeLevels - 1; ++i) {
+            value[i] = maximum >> (kGradeLevels - 1 - i);
+        }
+    }
+};
+
+// Paints the non-zero cells of `cells` (count of them) into `pixels`; zero cells are untouched.
+void ShadeGradeRowScalar(const std::uint32_t* cells, std::uint32_t* pixels, int count,
+                         const GradeThresholds& thresholds);
+void ShadeGradeRow(const std::uint32_t* cells, std::uint32_t* pixels, int count,
+                   const GradeThresholds& thresholds);
+
+} // namespace tracekit::detail
