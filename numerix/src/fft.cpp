@@ -9,11 +9,11 @@
 #include <immintrin.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <numbers>
 #include <optional>
 
@@ -232,6 +232,11 @@ int Spectrum(TransformKernel kernel, std::span<const Sample> samples, std::span<
     return kTransformBins;
 }
 
+TransformKernel ChosenKernel() {
+    static const TransformKernel kernel = BestTransformKernel();
+    return kernel;
+}
+
 } // namespace
 
 int SpectrumWith(TransformKernel kernel, std::span<const std::uint8_t> samples,
@@ -244,9 +249,16 @@ int SpectrumWith(TransformKernel kernel, std::span<const std::uint8_t> samples,
 
 void FFT_Init() {
     using namespace numerix::detail;
-    auto built = std::make_shared<FftTables>();
-    BuildTwiddles(*built);
-    BuildStageTwiddles(*built);
+    std::shared_ptr<FftTables> built;
+    try {
+        built = std::make_shared<FftTables>();
+    } catch (const std::bad_alloc&) {
+        // No table: Math_FFT refuses until an FFT_Init succeeds.
+    }
+    if (built) {
+        BuildTwiddles(*built);
+        BuildStageTwiddles(*built);
+    }
     const std::lock_guard lock(tablesMutex);
     currentTables = std::move(built);
 }
@@ -260,13 +272,11 @@ void FFT_Destory() {
 int Math_FFT(std::span<const std::uint8_t> samples, std::span<std::int16_t> out, int count,
              float offset, float scale, int windowType, bool dB) {
     using namespace numerix::detail;
-    static const TransformKernel kernel = BestTransformKernel();
-    return Spectrum(kernel, samples, out, count, offset, scale, windowType, dB);
+    return Spectrum(ChosenKernel(), samples, out, count, offset, scale, windowType, dB);
 }
 
 int Math_FFT(std::span<const std::uint16_t> samples, std::span<std::int16_t> out, int count,
              float offset, float scale, int windowType, bool dB) {
     using namespace numerix::detail;
-    static const TransformKernel kernel = BestTransformKernel();
-    return Spectrum(kernel, samples, out, count, offset, scale, windowType, dB);
+    return Spectrum(ChosenKernel(), samples, out, count, offset, scale, windowType, dB);
 }

@@ -2,7 +2,7 @@
 // kernel's source file, which supplies the vector type V: T, kWidth, Load, Store, Add, Sub, Mul,
 // Zero, Set1, Windowed (times double-precision coefficients, rounded to single precision),
 // LoadBlocks, StoreBlocks, Broadcast4 and Transpose4 (see FinalStages).
-// Each butterfly does exactly the described single-precision operations in the same order, so
+// Each butterfly does the single-precision operations of the radix-2 butterfly in the same order, so
 // every width gives identical numbers.
 
 template <class V>

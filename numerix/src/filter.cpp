@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <mutex>
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -111,16 +111,15 @@ static_assert(numerix::detail::kKernelTaps == kFilterTaps);
 // to[t] = centre - x[from + t] for t = 0 .. n - 1: the trace reflected about its centre.
 // Positions below 0 wrap to the end of the first `count` values; positions past the
 // count + 50 values the caller provides read as 0 (they only feed outputs never written).
-void FillReflected(std::span<const std::int32_t> input, int count, int centre, int from, int n,
+void FillReflected(std::span<const std::int32_t> input, int count, double centre, int from, int n,
                    double* to) {
-    const double c = centre;
     const int provided = count + kFilterTaps - 1;
     int t = 0;
     for (; t < n && from + t < 0; ++t) {
-        to[t] = c - input[count + from + t];
+        to[t] = centre - input[count + from + t];
     }
     for (const int end = std::min(n, provided - from); t < end; ++t) {
-        to[t] = c - input[from + t];
+        to[t] = centre - input[from + t];
     }
     for (; t < n; ++t) {
         to[t] = 0.0;
@@ -132,12 +131,11 @@ void Apply(const Taps& h, std::span<const std::int32_t> input, int count,
     using numerix::detail::kKernelBlock;
     static const numerix::detail::FilterKernel kernel = numerix::detail::BestFilterKernel();
     const int outputs = static_cast<int>(output.size());
-    const int centre = static_cast<int>(limits.centre);
     double reflected[kChunk + kFilterTaps - 1];
     for (int first = 0; first < outputs; first += kChunk) {
         const int n = std::min(kChunk, outputs - first);
         const int padded = (n + kKernelBlock - 1) / kKernelBlock * kKernelBlock;
-        FillReflected(input, count, centre, first - kFilterHalf, padded + kFilterTaps - 1, reflected);
+        FillReflected(input, count, limits.centre, first - kFilterHalf, padded + kFilterTaps - 1, reflected);
         kernel(h.data(), reflected, n, limits, output.data() + first);
     }
 }
@@ -168,7 +166,7 @@ int Math_Filter(std::span<const std::int32_t> input, std::span<std::int16_t> out
     }
     constexpr int kMin16 = std::numeric_limits<std::int16_t>::min();
     constexpr int kMax16 = std::numeric_limits<std::int16_t>::max();
-    if (filter.taps < 3 || count < filter.taps ||
+    if (filter.taps < 3 || count < filter.taps || count > std::numeric_limits<int>::max() - kFilterTaps ||
         input.size() < static_cast<std::size_t>(count) + filter.taps - 1 ||
         output.size() < static_cast<std::size_t>(count) + kFilterHalf || lowerLimit >= upperLimit ||
         lowerLimit < kMin16 || upperLimit - 1 > kMax16) {
