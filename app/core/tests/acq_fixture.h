@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace oxacq::testing {
@@ -196,6 +197,19 @@ protected:
         acq = std::make_unique<Acquisition>(AcqRecords{setup.get(), region.get(), positions.get()},
                                             &socket, commands, display);
         acq->SetMainWindow(&window);
+    }
+
+    // Runs the LAN receive step until a frame came or `ms` passed.
+    bool ReceiveFrame(int ms = 2000)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < end) {
+            acq->LanReceive();
+            if (acq->Counters().frameCount > 0)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
     }
 
     // The text the loop wrote to the instrument over USB.

@@ -51,19 +51,6 @@ protected:
     }
     void Connect() { ASSERT_NE(socket.Connect("127.0.0.1", peer.Port()), 0); }
 
-    // Runs the receive step until a frame came or `ms` passed.
-    bool ReceiveFrame(int ms = 2000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end) {
-            acq->LanReceive();
-            if (acq->Counters().frameCount > 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-
     // Runs the receive step until no request is outstanding or `ms` passed.
     void ReceiveUntilAnswered(int ms = 2000)
     {

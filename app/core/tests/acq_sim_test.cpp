@@ -130,18 +130,6 @@ protected:
             serving.join();
         SimAcquisition::TearDown();
     }
-    bool ReceiveFrame()
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (std::chrono::steady_clock::now() < end) {
-            acq->LanReceive();
-            if (acq->Counters().frameCount > 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-
     oxbow::sim::LanServer server{instrument, {}};
     std::thread serving;
     CWinSocket socket;
