@@ -6,6 +6,7 @@
 #include "tracekit.h"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -92,6 +93,11 @@ struct DisplayEngine::State {
     std::array<std::array<std::uint32_t, tracekit::kColorTableSize>, 2> channelTable{};
     std::array<std::uint32_t, tracekit::kColorTableSize> mathTable{};
     std::array<std::uint32_t, tracekit::kColorTableSize> refTable{};
+
+    // The setup the status surface was last drawn from: the bar is redrawn only when the
+    // setup changed, or after a full redraw.
+    std::unique_ptr<_OX_SETUP> statusDrawnFor = std::make_unique<_OX_SETUP>();
+    bool statusValid = false;
 
     std::uint8_t grey = 0;     // background grey level
     bool forcePlain = false;   // the background-change redraw draws with the plain routine

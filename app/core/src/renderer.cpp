@@ -102,6 +102,7 @@ void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey) {
 }
 
 bool DisplayEngine::State::restoreAll() {
+    statusValid = false;
     bool ok = true;
     for (Surface* surface : {&grid, &traceA, &traceB, &composition, &markers, &status, &refLayer}) {
         ok = surface->Restore() == SurfaceResult::Ok && ok;
@@ -153,6 +154,7 @@ void DisplayEngine::FullRedraw() {
             return;
         }
         s.buildColourTables();
+        s.statusValid = false;
         FillGrey(grid.desc(), s.grey);
         FillGrey(comp.desc(), s.grey);
         DrawPassFailShade(s, grid.desc());

@@ -277,3 +277,20 @@ TEST_F(RendererTest, FullRedrawOnALostSurfaceAsksForTheDisplayCheck) {
 
 } // namespace
 } // namespace oxdisplay::testing
+
+namespace oxdisplay::testing {
+namespace {
+
+TEST_F(RendererTest, MemoryStatusBarFollowsTheSetup) {
+    LiveFrame();
+    const int before = CountPixels(Engine().Status(), 0);
+    setup->nTimeFormat = 2;  // rolling: the bar is shown filled
+    LiveFrame();
+    EXPECT_NE(CountPixels(Engine().Status(), 0), before);
+    setup->nTimeFormat = 0;
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().Status(), 0), before);
+}
+
+} // namespace
+} // namespace oxdisplay::testing
