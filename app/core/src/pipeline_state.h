@@ -18,9 +18,6 @@ inline constexpr int kRegions = 2;                // main (upper) and second (lo
 inline constexpr int kFftBins = 1024;
 inline constexpr int kMathFilterSlotBase = 4;     // numerix filter slots of the math traces
 
-// The trace a buffer set belongs to, in drawing order.
-enum TraceId : int { kTraceCh1 = 0, kTraceCh2 = 1, kTraceMath = 2 /* .. 5 */, kTraceLa = 6 };
-
 // One analog or math trace of one region.
 struct TraceBuffers {
     std::vector<std::int16_t> rows;     // a screen row per sample, plus one spare

@@ -269,5 +269,18 @@ TEST_F(PipelineTest, MeasurementReceivesTheShownChannelsRowsAndRange) {
     EXPECT_FALSE(measure.last.stopped);
 }
 
+TEST_F(PipelineTest, AlternateTriggerHandsEachChannelFromItsOwnRegion) {
+    setup->nTrigMode = 4;
+    setup->bChanDisplay[1] = 1;
+    analog[1].assign(kLivePoints, RawAt(0));
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().HandOverMeasurement();
+    ASSERT_NE(measure.last.rows[1], nullptr);
+    EXPECT_EQ(measure.last.heights[1], 192);
+    EXPECT_EQ(measure.last.rows[1][1000], 24 + 96);  // the centre of a 192-row region
+    EXPECT_EQ(measure.last.rowsSecond[1], nullptr);
+}
+
 } // namespace
 } // namespace oxdisplay::testing
