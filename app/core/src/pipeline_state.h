@@ -98,6 +98,10 @@ struct DisplayEngine::State {
 
     std::uint8_t grey = 0;     // background grey level
     bool forcePlain = false;   // the background-change redraw draws with the plain routine
+    bool tracesDrawn = false;  // traces were drawn since the trace layers were last erased
+    bool accumulates() const {
+        return !forcePlain && (setup().bDisplayPersist || setup().bDisplayColorGrade);
+    }
     MeasureInput measureInput;
 
     // ---- shared helpers ----
@@ -113,6 +117,7 @@ struct DisplayEngine::State {
     void buildColourTables();
     void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
     bool restoreAll();
+    void copyGridToTraces();
     void clearTraces();
 };
 
