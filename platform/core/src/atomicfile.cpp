@@ -1,0 +1,76 @@
+#include "atomicfile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace oxbow {
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+// Creates a fresh temporary file in the target's directory; -1 when none can be created.
+int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temporary) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = path;
+        temporary.replace_filename("." + path.filename().string() + ".tmp" + std::to_string(getpid()) +
+                                   "-" + std::to_string(counter++));
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void KeepPermissions(int fd, const std::filesystem::path& path) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size) {
+    if (path.empty() || !path.has_filename() || (data == nullptr && size > 0)) {
+        return false;
+    }
+    std::filesystem::path temporary;
+    int fd = CreateTemporary(path, temporary);
+    if (fd < 0) {
+        return false;
+    }
+    KeepPermissions(fd, path);
+    bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+} // namespace oxbow
