@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ox_records.h"
+#include "ox_link.h"
 
 // Builds the three instrument blocks from the shared _OX_SETUP record.  Only
 // the offsets that carry a field are written; every other byte of a block is

@@ -33,14 +33,9 @@ TEST_F(SimTransport, ForwardsControlRequestsInArgumentOrderAndKeepsTheirResult)
     endpoint.controlResults[15] = 2;
     EXPECT_EQ(UsbControlRequest(0, 2, 780, 0, 0), 1);
     EXPECT_EQ(UsbControlRequest(0, 15, 7, 9, 0), 2);  // "exactly 1" is the caller's test
-    const auto calls = endpoint.CallsOf("ControlRequest");
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].request, 2);
-    EXPECT_EQ(calls[0].value, 780);
-    EXPECT_EQ(calls[0].index, 0);
-    EXPECT_EQ(calls[1].request, 15);
-    EXPECT_EQ(calls[1].value, 7);
-    EXPECT_EQ(calls[1].index, 9);
+    using Call = ScriptedEndpoint::Call;
+    EXPECT_EQ(endpoint.CallsOf("ControlRequest"),
+              (std::vector<Call>{{"ControlRequest", 2, 780, 0}, {"ControlRequest", 15, 7, 9}}));
 }
 
 TEST_F(SimTransport, ControlReadDeliversTheDataStage)
@@ -50,11 +45,7 @@ TEST_F(SimTransport, ControlReadDeliversTheDataStage)
     EXPECT_EQ(UsbControlRead(0, 4, 0, 3, 4, word), 1);
     EXPECT_EQ(word[0], 0x10);
     EXPECT_EQ(word[3], 0x40);
-    const auto call = endpoint.CallsOf("ControlRead").at(0);
-    EXPECT_EQ(call.request, 4);
-    EXPECT_EQ(call.value, 0);
-    EXPECT_EQ(call.index, 3);
-    EXPECT_EQ(call.length, 4);
+    EXPECT_EQ(endpoint.CallsOf("ControlRead").at(0), (ScriptedEndpoint::Call{"ControlRead", 4, 0, 3, 4}));
     std::uint8_t longer[8] = {};
     EXPECT_EQ(UsbControlRead(0, 5, 3, 0, 8, longer), 0);  // fewer bytes than asked
 }

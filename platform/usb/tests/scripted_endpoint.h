@@ -22,6 +22,7 @@ public:
         int value = 0;
         int index = 0;
         int length = 0;
+        bool operator==(const Call&) const = default;
     };
 
     // What the test sees.
@@ -37,6 +38,7 @@ public:
     bool failBody = false;
     std::map<int, int> controlResults;               // result per request number; 1 otherwise
     int bulkReadFailsAfterRequest = -1;              // BulkRead fails right after this request
+    int bulkFillBias = 0;                            // added to the request number in BulkRead data
     bool bulkWriteOk = true;
     std::vector<std::uint8_t> controlReadData;
 
@@ -79,13 +81,14 @@ public:
         return n == length ? 1 : 0;
     }
 
-    // Fills the block with its request number, so a test can tell which block landed where.
+    // Fills the block with its request number (plus the bias), so a test can tell which block
+    // landed where.
     bool BulkRead(int length, std::uint8_t* buffer) override
     {
         calls.push_back({"BulkRead", m_lastRequest, 0, 0, length});
         if (m_lastRequest == bulkReadFailsAfterRequest)
             return false;
-        std::fill_n(buffer, length, static_cast<std::uint8_t>(m_lastRequest));
+        std::fill_n(buffer, length, static_cast<std::uint8_t>(m_lastRequest + bulkFillBias));
         return true;
     }
 

@@ -1,0 +1,40 @@
+// State and building blocks shared by the link sources.
+#pragma once
+
+#include "oxmsg.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace oxmsg::link {
+
+struct LinkState {
+    _OX_SETUP* setup = nullptr;
+    CWinSocket* socket = nullptr;
+    LinkClock* clock = nullptr;          // nullptr: the real clock
+    FirmwareSetup copy{};
+    bool copyWhole = false;
+    std::vector<std::uint8_t> drain;     // scratch of the LAN drain, allocated on first use
+};
+
+LinkState& State();
+LinkClock& Clock();
+
+bool Connected();
+bool OverLan();
+
+// USB: the command bytes (text and CR) one by one; the count written before the first failure.
+int UsbWriteText(const std::string& command);
+// USB: query and one-length-byte reply into buffer[0..size).
+int UsbQuery(const std::string& query, std::uint8_t* buffer, int size);
+// USB setup blocks: numbered read request and bulk read / announce, bulk write and commit.
+bool UsbReadBlock(int request, std::uint8_t* bytes, int size);
+bool UsbWriteBlock(int commit, const std::uint8_t* bytes, int size);
+
+// LAN: text, CR and NUL, then the wait the command needs; the socket's send result.
+int LanSend(const std::string& command);
+// LAN: drain, send, length word and body into buffer[0..size).
+int LanQuery(const std::string& query, std::uint8_t* buffer, int size);
+
+} // namespace oxmsg::link
