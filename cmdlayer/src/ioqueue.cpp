@@ -155,6 +155,8 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 CWinSocket* OxSocket() { return g_socket; }
 
+CWndRef OxMainWindow() { return g_mainWindow; }
+
 const _OX_SETUP& SetupForRules()
 {
     static const _OX_SETUP empty{};
@@ -167,6 +169,7 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
     g_socket = socket;
+    oxmsg::RegisterDragHandler();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;
