@@ -165,9 +165,16 @@ TEST(CWinSocketUnconnected, SendFailsAndReceiveReportsNoConnection)
 TEST(CWinSocketReceive, ResetConnectionReadsAsClosedAndSendFailsWithoutASignal)
 {
     LoopbackPeer peer;
-    peer.Serve([](int fd) { oxbow::testing::ResetConnection(fd); });
+    // The peer resets only once the client has sent a byte, so the reset can never
+    // overtake the connect.
+    peer.Serve([](int fd) {
+        char byte = 0;
+        recv(fd, &byte, 1, 0);
+        oxbow::testing::ResetConnection(fd);
+    });
     CWinSocket socket;
     ASSERT_NE(socket.Connect(kLoopback, peer.Port()), 0);
+    ASSERT_EQ(socket.Send("x", 1), 1);
     peer.Join();
     char buffer[8];
     ASSERT_EQ(ReceiveWhenReady(socket, buffer, sizeof buffer), 0);
