@@ -22,22 +22,22 @@ constexpr int kRollingFormat = 2;
 constexpr int kAlternation = 4;
 constexpr int kFFTOperator = 3;
 
-OxRect ToCommon(const OX_RECT& r)
+CRect ToCommon(const OX_RECT& r)
 {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-OX_RECT FromCommon(const OxRect& r)
+OX_RECT FromCommon(const CRect& r)
 {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-OxPoint ToCommon(const OX_POINT& p)
+CPoint ToCommon(const OX_POINT& p)
 {
     return {p.x, p.y};
 }
 
-OX_POINT FromCommon(const OxPoint& p)
+OX_POINT FromCommon(const CPoint& p)
 {
     return {p.x, p.y};
 }
