@@ -20,5 +20,6 @@ public:
 };
 
 // Replaces the link the dispatcher uses (nullptr restores the instrument link).
+// CurrentIOCmdLink never returns null.
 void SetIOCmdLink(IOCmdLink* link);
 IOCmdLink* CurrentIOCmdLink();

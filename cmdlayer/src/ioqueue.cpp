@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -31,10 +32,24 @@ struct IOCmdQueue {
 
 IOCmdQueue g_queue;
 CWndRef g_mainWindow;
-CWinSocket* g_socket = nullptr;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
+
+// The instrument link of the command layer, as the dispatcher sees it.
+class InstrumentLink final : public IOCmdLink {
+public:
+    void SendCommand(const std::string& command, std::uint8_t* reply, bool readBack) override
+    {
+        ::SendCommand(command, reply, readBack);
+    }
+    bool ReadBackWhole() const override { return oxmsg::FirmwareSetupWhole(); }
+    const DSO_SETUP& FirmwareDso() const override { return oxmsg::FirmwareSetupCopy().dso; }
+    const _OX_LA_SETUP& FirmwareLa() const override { return oxmsg::FirmwareSetupCopy().la; }
+    const DSO_ALT_SETUP& FirmwareAlt() const override { return oxmsg::FirmwareSetupCopy().alt; }
+};
+
+InstrumentLink g_instrumentLink;
 std::atomic<IOCmdLink*> g_linkOverride{nullptr};
 
 thread_local std::array<std::uint8_t, 8> t_argumentSlot{};
@@ -71,10 +86,14 @@ bool SameCommand(const IOCmdEntry& a, const IOCmdEntry& b)
     return a.group == b.group && a.subCmd == b.subCmd && a.value == b.value;
 }
 
-// Takes the current entry, dropping it in favour of identical followers.
-IOCmdEntry TakeCoalesced()
+// Takes the entry GetIOCmd made current, dropping it in favour of identical
+// followers; nothing when no entry was taken.
+std::optional<IOCmdEntry> TakeCoalesced()
 {
     std::lock_guard guard(g_queue.lock);
+    if (!g_queue.taken)
+        return std::nullopt;
+    g_queue.taken = false;
     while (g_queue.readIndex != g_queue.writeIndex &&
            SameCommand(g_queue.entries[g_queue.readIndex],
                        g_queue.entries[NextSlot(g_queue.readIndex)]))
@@ -107,7 +126,7 @@ void SendPrepared(const IOCmdEntry& entry, const IOCmdContext& context)
 {
     _OX_SETUP* setup = oxmsg::Records().setup;
     IOCmdLink* link = CurrentIOCmdLink();
-    if (setup == nullptr || !setup->bConnected || !context.send || link == nullptr)
+    if (setup == nullptr || !setup->bConnected || !context.send)
         return;
     std::uint8_t reply[256] = {};
     link->SendCommand(context.command, reply, context.readBack);
@@ -153,8 +172,6 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 } // namespace
 
-CWinSocket* OxSocket() { return g_socket; }
-
 CWndRef OxMainWindow() { return g_mainWindow; }
 
 const _OX_SETUP& SetupForRules()
@@ -168,7 +185,7 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
 {
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
-    g_socket = socket;
+    oxmsg::SetLinkContext(setup, socket);
     oxmsg::RegisterDragHandler();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
@@ -220,16 +237,12 @@ unsigned long GetIOCmd()
 
 void IOCmdProcess()
 {
-    {
-        std::lock_guard guard(g_queue.lock);
-        if (!g_queue.taken)
-            return;
-        g_queue.taken = false;
-    }
-    const IOCmdEntry entry = TakeCoalesced();
-    Dispatch(entry, entry.secondWindow);
-    if (entry.thirdWindow.IsSet())
-        Dispatch(entry, entry.thirdWindow);
+    const std::optional<IOCmdEntry> entry = TakeCoalesced();
+    if (!entry)
+        return;
+    Dispatch(*entry, entry->secondWindow);
+    if (entry->thirdWindow.IsSet())
+        Dispatch(*entry, entry->thirdWindow);
 }
 
 void SetSystemError(const std::string& text)
@@ -266,4 +279,8 @@ void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler)
 
 void SetIOCmdLink(IOCmdLink* link) { g_linkOverride.store(link); }
 
-IOCmdLink* CurrentIOCmdLink() { return g_linkOverride.load(); }
+IOCmdLink* CurrentIOCmdLink()
+{
+    IOCmdLink* link = g_linkOverride.load();
+    return link != nullptr ? link : &g_instrumentLink;
+}

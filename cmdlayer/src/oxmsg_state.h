@@ -1,14 +1,10 @@
-// Module state shared inside the command layer beside oxmsg::Records().
+// Rules that read the shared setup record use it through this.
 #pragma once
 
 #include "oxmsg.h"
 #include "cwnd.h"
 
-class CWinSocket;
-
 // The main window handed to OxMsgInit (empty before it).
 CWndRef OxMainWindow();
-// The LAN socket handed to OxMsgInit (not owned).
-CWinSocket* OxSocket();
 // The setup record, or an all-zero record before OxMsgInit, for rules that read it.
 const _OX_SETUP& SetupForRules();

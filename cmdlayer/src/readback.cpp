@@ -180,7 +180,7 @@ void OxReconcileReadBack(unsigned int subCmd, long value)
 {
     _OX_SETUP* setup = oxmsg::Records().setup;
     const IOCmdLink* link = CurrentIOCmdLink();
-    if (setup == nullptr || link == nullptr)
+    if (setup == nullptr)
         return;
     ReconcileFromBlocks(link->FirmwareDso(), link->FirmwareLa(), link->FirmwareAlt(), *setup,
                         subCmd, value);
