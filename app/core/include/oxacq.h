@@ -227,6 +227,9 @@ public:
     void DisplayTick();
     bool ConnectionLostDialog();
     void SetRunStatus(std::int32_t code);
+    // ":CLEARUSB", persistence counters and the current block dropped (the display engine
+    // empties its own persistence buffers); after a plot-style change or restored surfaces.
+    void RestartPersistence();
     // Applies the flags the UI thread set (AcqRequests) under the lock.
     void ApplyRequests();
 

@@ -99,12 +99,18 @@ void Acquisition::ApplyPlotStyle(std::uint8_t source)
     if (dots == frame_.bPlotDots)
         return;
     frame_.bPlotDots = dots;
+    RestartPersistence();
+    display_->ClearPersistence();
+}
+
+// The instrument drops what it holds and persistence starts afresh with the next block.
+void Acquisition::RestartPersistence()
+{
     WriteCommand(":CLEARUSB");
     frame_.nPersistFrame = -1;
     frame_.nPersistFill = 0;
     counters_.frameCount = 0;
     counters_.framesConsumed = 0;
-    display_->ClearPersistence();
 }
 
 // What every accepted block or reply does after its own header.

@@ -305,5 +305,21 @@ TEST_F(UsbLinkLost, NothingIsAskedWhileConnected)
     EXPECT_TRUE(boxes.Questions().empty());
 }
 
+TEST_F(UsbLiveRead, RestartedPersistenceDropsTheBlockAndClearsTheInstrument)
+{
+    LiveBlock live;
+    live.frames = 3;
+    live.writeIndex = 3;
+    live.slots = 3;
+    endpoint.block = live.Build();
+    acq->UsbLiveRead();
+    acq->FrameStep();
+    acq->RestartPersistence();
+    EXPECT_EQ(Written(), ":CLEARUSB\r");
+    EXPECT_EQ(acq->Counters().frameCount, 0);
+    EXPECT_EQ(acq->FrameState().nPersistFrame, -1);
+    EXPECT_EQ(acq->FrameState().nPersistFill, 0);
+}
+
 } // namespace
 } // namespace oxacq::testing
