@@ -21,11 +21,7 @@ protected:
     // A USB block of `frames` new frames read into the loop.
     void ReadBlock(int frames)
     {
-        LiveBlock live;
-        live.frames = static_cast<std::uint16_t>(frames);
-        live.writeIndex = static_cast<std::uint16_t>(frames);
-        live.slots = frames;
-        endpoint.block = live.Build(std::vector<std::uint8_t>(frames, kStatusTriggered));
+        endpoint.block = LiveBlock::Frames(frames).Build(std::vector<std::uint8_t>(frames, kStatusTriggered));
         acq->UsbLiveRead();
         display.steps.clear();
     }

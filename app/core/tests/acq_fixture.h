@@ -236,6 +236,16 @@ struct LiveBlock {
     int stride = 2048;
     int slots = 1;  // frame slots the block carries, from slot 0
 
+    // `count` new frames in slots 0 .. count - 1.
+    static LiveBlock Frames(int count)
+    {
+        LiveBlock live;
+        live.frames = static_cast<std::uint16_t>(count);
+        live.writeIndex = static_cast<std::uint16_t>(count);
+        live.slots = count;
+        return live;
+    }
+
     std::vector<std::uint8_t> Build(std::vector<std::uint8_t> statuses = {}) const
     {
         std::vector<std::uint8_t> block(kFrameArea + static_cast<std::size_t>(slots) * stride, 0);

@@ -146,11 +146,7 @@ TEST_F(UsbLiveRead, FrameCountIsLimitedToTheRing)
 
 TEST_F(UsbLiveRead, AFrameIsCutOnlyWhenItsWholeStrideArrived)
 {
-    LiveBlock live;
-    live.frames = 2;
-    live.writeIndex = 2;
-    live.slots = 2;
-    endpoint.block = live.Build();
+    endpoint.block = LiveBlock::Frames(2).Build();
     endpoint.block.resize(endpoint.block.size() - 1);  // the second frame is one byte short
     acq->UsbLiveRead();
     acq->FrameStep();
@@ -307,11 +303,7 @@ TEST_F(UsbLinkLost, NothingIsAskedWhileConnected)
 
 TEST_F(UsbLiveRead, RestartedPersistenceDropsTheBlockAndClearsTheInstrument)
 {
-    LiveBlock live;
-    live.frames = 3;
-    live.writeIndex = 3;
-    live.slots = 3;
-    endpoint.block = live.Build();
+    endpoint.block = LiveBlock::Frames(3).Build();
     acq->UsbLiveRead();
     acq->FrameStep();
     acq->RestartPersistence();
