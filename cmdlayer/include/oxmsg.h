@@ -2,8 +2,10 @@
 // conversions, the instrument link, the I/O command queue and its handlers.
 #pragma once
 
+#include "ox_queue.h"
 #include "ox_records.h"
 #include "ox_link.h"
+#include "ox_validate.h"
 
 // Builds the three instrument blocks from the shared _OX_SETUP record.  Only
 // the offsets that carry a field are written; every other byte of a block is

@@ -1,0 +1,7 @@
+// Rules that read the shared setup record use it through this.
+#pragma once
+
+#include "oxmsg.h"
+
+// The setup record, or an all-zero record before OxMsgInit, for rules that read it.
+const _OX_SETUP& SetupForRules();
