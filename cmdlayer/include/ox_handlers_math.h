@@ -83,6 +83,3 @@ void OxSelfCalHandler(IOCmdContext& context, unsigned int subCmd, long value, st
 void OxLinkHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                    std::uint32_t argHigh);
 
-// The texts of the LAN settings cut to their fields: at CR or LF, at most 15
-// characters (17 for the MAC address), always NUL-terminated.
-void StoreLanText(char* field, std::size_t fieldSize, const std::string& reply);

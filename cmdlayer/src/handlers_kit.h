@@ -109,11 +109,3 @@ void SettingChanged();
 
 } // namespace oxmsg::handlerkit
 
-namespace oxmsg::handlerkit {
-
-// A cursor position in divisions kept inside the graticule, with the cursor limit
-// messages.
-float ValidCursorX(float divisions);
-float ValidCursorY(float divisions);
-
-} // namespace oxmsg::handlerkit

@@ -43,11 +43,12 @@ T* CursorOf(IOCmdContext& context, long value, T& a, T& b)
     return *which == 0 ? &a : &b;
 }
 
+// A cursor position kept inside its window; `first` names cursor A for the validator.
 void SetPosition(IOCmdContext& context, long value, float& a, float& b, float divisions,
-                 float (*valid)(float))
+                 float (*valid)(float, int), int first)
 {
     if (float* cursor = CursorOf(context, value, a, b))
-        *cursor = valid(divisions);
+        *cursor = valid(divisions, first + (cursor == &a ? 0 : 1));
 }
 
 void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
@@ -89,9 +90,9 @@ void OxManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long valu
     switch (subCmd) {
     case 2195: SetSource(context, s.nCurXSource, arg, kCursorXSources); break;
     case 2196: SetSource(context, s.nCurYSource, arg, kCursorYSources); break;
-    case 2205: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidCursorX); break;
+    case 2205: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
     case 2215: s.bCurXOn = arg.Byte() ? 1 : 0; break;
-    case 2225: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidCursorY); break;
+    case 2225: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
     case 2235: s.bCurYOn = arg.Byte() ? 1 : 0; break;
     default: return;
     }
@@ -107,7 +108,7 @@ void OxTrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value
     switch (subCmd) {
     case 2245: SetSource(context, s.nTrackSourceA, arg, 2); break;
     case 2246: SetSource(context, s.nTrackSourceB, arg, 2); break;
-    case 2255: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidCursorX); break;
+    case 2255: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
     case 2256:
         if (std::uint8_t* shown = CursorOf(context, value, s.bTrackOnA, s.bTrackOnB))
             *shown = arg.Byte() ? 1 : 0;

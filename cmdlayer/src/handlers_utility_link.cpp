@@ -54,7 +54,7 @@ void ExchangeLanSettings()
     for (const LanText& text : texts) {
         if (!s.bLanDhcp)
             WriteCommand(StrConnect(":LAN", text.leaf, " ", FieldText(text.field, text.size), ""));
-        StoreLanText(text.field, text.size, Query(StrConnect(":LAN", text.leaf, "?", "", "")));
+        oxmsg::CopyLanText(text.field, text.size, Query(StrConnect(":LAN", text.leaf, "?", "", "")));
     }
     if (!s.bLanDhcp)
         WriteCommand(StrConnect(":LAN", ":PORT", " ", Format("%d", s.nLanPort), ""));
@@ -71,16 +71,6 @@ void SelectLink(const Arg& arg)
 }
 
 } // namespace
-
-void StoreLanText(char* field, std::size_t fieldSize, const std::string& reply)
-{
-    if (fieldSize == 0)
-        return;
-    const std::size_t end = std::min(reply.find_first_of(std::string("\r\n\0", 3)), reply.size());
-    const std::size_t length = std::min(end, fieldSize - 1);
-    std::memcpy(field, reply.data(), length);
-    std::memset(field + length, 0, fieldSize - length);
-}
 
 void OxLinkHandler(IOCmdContext&, unsigned int subCmd, long, std::uint32_t argLow, std::uint32_t argHigh)
 {
