@@ -55,31 +55,3 @@ bool GetFFTOperator();
 // The screen is split between the time traces and an FFT.
 bool GetFFTSplitScreen();
 
-// The handlers (group in the name).
-void OxMathHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                   std::uint32_t argHigh);
-void OxRefHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                  std::uint32_t argHigh);
-void OxLaHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                 std::uint32_t argHigh);
-void OxDisplayHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh);
-void OxCursorModeHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                         std::uint32_t argHigh);
-void OxManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value,
-                           std::uint32_t argLow, std::uint32_t argHigh);
-void OxTrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value,
-                          std::uint32_t argLow, std::uint32_t argHigh);
-void OxPanelHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                    std::uint32_t argHigh);
-void OxPassFailHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                       std::uint32_t argHigh);
-void OxRecordHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                     std::uint32_t argHigh);
-void OxMeasureHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh);
-void OxSelfCalHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh);
-void OxLinkHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                   std::uint32_t argHigh);
-

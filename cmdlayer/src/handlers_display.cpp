@@ -16,12 +16,6 @@ constexpr int kFFTKind = 3;
 // Intensities are kept in percent.
 std::int32_t Percent(float fraction) { return static_cast<std::int32_t>(std::lround(fraction * 100.0f)); }
 
-void SetChoice(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count)
-{
-    if (const auto choice = Pick(context, arg.Int(), count))
-        field = *choice;
-}
-
 void CopyShownToStopped()
 {
     _OX_SETUP& s = Setup();
@@ -74,7 +68,7 @@ void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1425: SetChoice(context, s.nRefSource[r], arg, 6); break;
+    case 1425: Choose(context, s.nRefSource[r], arg, 6); break;
     case 1427: SetRefDisplay(context, r, arg); break;
     case 1435: s.fRefScale[r] = ValidRefScale(r, arg.Float()); break;
     case 1445: s.fRefOffset[r] = ValidateRefVertOffset(arg.Float(), s.fRefScale[r]); break;
@@ -98,14 +92,14 @@ void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg
 
 } // namespace
 
-void OxDisplayHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
+void oxmsg::handlerkit::DisplayHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
                       std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2155: SetChoice(context, s.nDisplayType, arg, 2); break;
-    case 2156: SetChoice(context, s.nDisplayGrid, arg, 2); break;
+    case 2155: Choose(context, s.nDisplayType, arg, 2); break;
+    case 2156: Choose(context, s.nDisplayGrid, arg, 2); break;
     case 2157: s.bDisplayPersist = arg.Byte() ? 1 : 0; break;
     case 2158: CopyShownToStopped(); break;
     case 2165: s.nWaveIntensity = Percent(ValidateWaveIntensity(arg.Float())); break;
@@ -117,7 +111,7 @@ void OxDisplayHandler(IOCmdContext& context, unsigned int subCmd, long, std::uin
     SetRefreshWave(true);
 }
 
-void OxRefHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::RefHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                   std::uint32_t argHigh)
 {
     if (const auto r = Pick(context, value, kRefSlots))

@@ -67,6 +67,13 @@ inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t
     return static_cast<int>(selector);
 }
 
+// Stores a selector that names an entry of `count` (otherwise refused as by Pick).
+inline void Choose(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count)
+{
+    if (const auto choice = Pick(context, arg.Int(), count))
+        field = *choice;
+}
+
 // Text of an entry of a table; the index has been checked with Pick.
 inline std::string TextAt(std::span<const char* const> table, int index)
 {
@@ -107,5 +114,11 @@ void ScreenLayoutChanged();
 void CursorsMoved();
 void SettingChanged();
 
-} // namespace oxmsg::handlerkit
+// The handlers of the groups, installed by OxInstallMathHandlers.
+using IOCmdHandlerFn = void(IOCmdContext& context, unsigned int subCmd, long value,
+                            std::uint32_t argLow, std::uint32_t argHigh);
+IOCmdHandlerFn MathHandler, RefHandler, LaHandler, DisplayHandler, CursorModeHandler,
+    ManualCursorHandler, TrackCursorHandler, PanelHandler, PassFailHandler, RecordHandler,
+    MeasureHandler, SelfCalHandler, LinkHandler;
 
+} // namespace oxmsg::handlerkit

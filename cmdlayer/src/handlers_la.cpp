@@ -49,7 +49,7 @@ void SetGroup(IOCmdContext& context, std::uint8_t& field, const char* leaf, cons
 
 } // namespace
 
-void OxLaHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::LaHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                  std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
@@ -75,7 +75,7 @@ void OxLaHandler(IOCmdContext& context, unsigned int subCmd, long value, std::ui
     Region().bRedrawLa = 1;
 }
 
-void OxSelfCalHandler(IOCmdContext& context, unsigned int, long, std::uint32_t argLow, std::uint32_t)
+void oxmsg::handlerkit::SelfCalHandler(IOCmdContext& context, unsigned int, long, std::uint32_t argLow, std::uint32_t)
 {
     const bool on = (argLow & 0xFF) == 1;
     Setup().bSelfCalEnable = on ? 1 : 0;

@@ -104,17 +104,10 @@ void SetFilterType(IOCmdContext& context, int t, const Arg& arg)
     s.fMathFilterLower[t] = ValidateFilterLimit(s.fMathFilterLower[t]);
 }
 
-// A selector stored as it is.
-void SetSelector(IOCmdContext& context, std::int32_t& field, const Arg& arg, int count)
-{
-    if (const auto choice = Pick(context, arg.Int(), static_cast<std::size_t>(count)))
-        field = *choice;
-}
-
 void SetFFTSource(IOCmdContext& context, int t, const Arg& arg)
 {
     _OX_SETUP& s = Setup();
-    SetSelector(context, s.nFFTSource[t], arg, 2);
+    Choose(context, s.nFFTSource[t], arg, 2);
     s.dFFTHorizOffset[t] = ValidateFFTHorizOffset(s.dFFTHorizOffset[t], s.fTraceSpan[t]);
 }
 
@@ -138,12 +131,12 @@ void HandleTrace(IOCmdContext& context, unsigned int subCmd, int t, const Arg& a
     case 1225: SetScaleIndex(t, arg); break;
     case 1235: s.fMathOffset[t] = ValidateMathOffset(arg.Float(), s.fMathScale[t]); break;
     case 1255: SetOperator(context, t, arg); break;
-    case 1256: SetSelector(context, s.nMathSourceA[t], arg, 2); CursorsMoved(); break;
-    case 1257: SetSelector(context, s.nMathSourceB[t], arg, 2); CursorsMoved(); break;
+    case 1256: Choose(context, s.nMathSourceA[t], arg, 2); CursorsMoved(); break;
+    case 1257: Choose(context, s.nMathSourceB[t], arg, 2); CursorsMoved(); break;
     case 1258: ShowTrace(context, t, arg.Byte()); break;
     case 1265: SetFFTSource(context, t, arg); break;
-    case 1266: SetSelector(context, s.nFFTWindow[t], arg, kFFTWindows); break;
-    case 1274: SetSelector(context, s.nFFTUnit[t], arg, kFFTUnits); SetTraceUnit(t); break;
+    case 1266: Choose(context, s.nFFTWindow[t], arg, kFFTWindows); break;
+    case 1274: Choose(context, s.nFFTUnit[t], arg, kFFTUnits); SetTraceUnit(t); break;
     case 1275: s.nFFTVrmsScaleIndex[t] = ValidateFFTVrmsScalen(arg.Int()); break;
     case 1285:
         s.fFFTVrmsOffset[t] = ValidateFFTVrmsOffset(arg.Float(), GetMathScale(s.nFFTVrmsScaleIndex[t], 1.0f));
@@ -169,7 +162,7 @@ bool AnyOf(const std::uint8_t (&flags)[kMathTraces])
 
 } // namespace
 
-void OxMathHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::MathHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                    std::uint32_t argHigh)
 {
     if (const auto t = Pick(context, value, kMathTraces))
@@ -197,17 +190,17 @@ bool GetFFTSplitScreen()
 
 void OxInstallMathHandlers()
 {
-    OxSetIOCmdHandler(3136, OxMathHandler);
-    OxSetIOCmdHandler(3137, OxRefHandler);
-    OxSetIOCmdHandler(3138, OxLaHandler);
-    OxSetIOCmdHandler(3142, OxDisplayHandler);
-    OxSetIOCmdHandler(2185, OxCursorModeHandler);
-    OxSetIOCmdHandler(3143, OxManualCursorHandler);
-    OxSetIOCmdHandler(3144, OxTrackCursorHandler);
-    OxSetIOCmdHandler(3124, OxPanelHandler);
-    OxSetIOCmdHandler(3145, OxPassFailHandler);
-    OxSetIOCmdHandler(3146, OxRecordHandler);
-    OxSetIOCmdHandler(3147, OxMeasureHandler);
-    OxSetIOCmdHandler(2528, OxSelfCalHandler);
-    OxSetIOCmdHandler(3149, OxLinkHandler);
+    OxSetIOCmdHandler(3136, MathHandler);
+    OxSetIOCmdHandler(3137, RefHandler);
+    OxSetIOCmdHandler(3138, LaHandler);
+    OxSetIOCmdHandler(3142, DisplayHandler);
+    OxSetIOCmdHandler(2185, CursorModeHandler);
+    OxSetIOCmdHandler(3143, ManualCursorHandler);
+    OxSetIOCmdHandler(3144, TrackCursorHandler);
+    OxSetIOCmdHandler(3124, PanelHandler);
+    OxSetIOCmdHandler(3145, PassFailHandler);
+    OxSetIOCmdHandler(3146, RecordHandler);
+    OxSetIOCmdHandler(3147, MeasureHandler);
+    OxSetIOCmdHandler(2528, SelfCalHandler);
+    OxSetIOCmdHandler(3149, LinkHandler);
 }

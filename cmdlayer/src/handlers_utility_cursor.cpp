@@ -27,12 +27,6 @@ void SetCursorMode(IOCmdContext& context, int mode)
     CursorsMoved();
 }
 
-void SetSource(IOCmdContext& context, std::int32_t& field, const Arg& arg, int count)
-{
-    if (const auto source = Pick(context, arg.Int(), static_cast<std::size_t>(count)))
-        field = *source;
-}
-
 // value 0 names cursor A, 1 cursor B.
 template <class T>
 T* CursorOf(IOCmdContext& context, long value, T& a, T& b)
@@ -71,7 +65,7 @@ void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
 
 } // namespace
 
-void OxCursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
+void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
     case 2186: SetCursorMode(context, kCursorOff); break;
@@ -82,14 +76,14 @@ void OxCursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::
     }
 }
 
-void OxManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::ManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                            std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2195: SetSource(context, s.nCurXSource, arg, kCursorXSources); break;
-    case 2196: SetSource(context, s.nCurYSource, arg, kCursorYSources); break;
+    case 2195: Choose(context, s.nCurXSource, arg, kCursorXSources); break;
+    case 2196: Choose(context, s.nCurYSource, arg, kCursorYSources); break;
     case 2205: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
     case 2215: s.bCurXOn = arg.Byte() ? 1 : 0; break;
     case 2225: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
@@ -100,14 +94,14 @@ void OxManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long valu
     CursorsMoved();
 }
 
-void OxTrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                           std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2245: SetSource(context, s.nTrackSourceA, arg, 2); break;
-    case 2246: SetSource(context, s.nTrackSourceB, arg, 2); break;
+    case 2245: Choose(context, s.nTrackSourceA, arg, 2); break;
+    case 2246: Choose(context, s.nTrackSourceB, arg, 2); break;
     case 2255: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
     case 2256:
         if (std::uint8_t* shown = CursorOf(context, value, s.bTrackOnA, s.bTrackOnB))
@@ -119,7 +113,7 @@ void OxTrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value
     CursorsMoved();
 }
 
-void OxPanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
+void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
     case 3230:
@@ -132,7 +126,7 @@ void OxPanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint3
     }
 }
 
-void OxMeasureHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                       std::uint32_t argHigh)
 {
     const Arg arg{argLow, argHigh};

@@ -72,7 +72,7 @@ void SelectLink(const Arg& arg)
 
 } // namespace
 
-void OxLinkHandler(IOCmdContext&, unsigned int subCmd, long, std::uint32_t argLow, std::uint32_t argHigh)
+void oxmsg::handlerkit::LinkHandler(IOCmdContext&, unsigned int subCmd, long, std::uint32_t argLow, std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};

@@ -42,12 +42,6 @@ void CreateMask(IOCmdContext& context)
     Setup().bPfMaskReady = 1;
 }
 
-void SetChoice(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count)
-{
-    if (const auto choice = Pick(context, arg.Int(), count))
-        field = *choice;
-}
-
 // ---- Record and playback ----------------------------------------------------------
 
 constexpr int kIdle = 0;
@@ -163,16 +157,16 @@ void StopPlayback()
 
 } // namespace
 
-void OxPassFailHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
+void oxmsg::handlerkit::PassFailHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
                        std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
     case 2325: EnablePassFail(context, arg); break;
-    case 2326: SetChoice(context, s.nPfSource, arg, 2); break;
+    case 2326: Choose(context, s.nPfSource, arg, 2); break;
     case 2327: RunPassFail(arg); break;
-    case 2328: SetChoice(context, s.nPfOutput, arg, 4); break;
+    case 2328: Choose(context, s.nPfOutput, arg, 4); break;
     case 2329: s.fPfHorRange = ValidatePFHorizRange(arg.Float()); break;
     case 2330: s.fPfVerRange = ValidatePFVertRange(arg.Float()); break;
     case 2331: s.bPfStop = arg.Byte() ? 1 : 0; break;
@@ -183,7 +177,7 @@ void OxPassFailHandler(IOCmdContext& context, unsigned int subCmd, long, std::ui
     Region().bRedrawPassFail = 1;
 }
 
-void OxRecordHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
+void oxmsg::handlerkit::RecordHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
                      std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
