@@ -41,6 +41,19 @@ TEST_F(MathTest, ShowingMathShowsBothChannelsAndHidingItRestoresTheUsersChoice)
     EXPECT_EQ(Lines(), (Wire{":CHANNEL2:DISPLAY OFF", ":CLEARUSB"}));
 }
 
+TEST_F(MathTest, LinkDownWritesNothingButStoresAndRedraws)
+{
+    setup->bConnected = 0;
+    setup->bDelayed = 1;
+    setup->nMathOperator[0] = 3;
+    PostBool(kMath, 1258, true, 0);
+    PostBool(kMath, 1258, false, 0);
+    EXPECT_EQ(setup->bDelayed, 0);
+    EXPECT_EQ(setup->bTraceShown[0], 0);
+    EXPECT_EQ(region->bRedrawMath, 1);
+    EXPECT_TRUE(endpoint.written.empty());
+}
+
 TEST_F(MathTest, ShowingMathIsRefusedInXYAndRollingFormat)
 {
     setup->nTimeFormat = 1;
