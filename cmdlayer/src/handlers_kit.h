@@ -117,6 +117,20 @@ void SettingChanged();
 // The handlers of the groups, installed by OxInstallMathHandlers.
 using IOCmdHandlerFn = void(IOCmdContext& context, unsigned int subCmd, long value,
                             std::uint32_t argLow, std::uint32_t argHigh);
+// The handler as installed: without the shared records (before OxMsgInit was given
+// them) it sends nothing and stores nothing.
+inline IOCmdHandler WhenRecordsSet(IOCmdHandlerFn* handler)
+{
+    return [handler](IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+                     std::uint32_t argHigh) {
+        if (oxmsg::Records().setup == nullptr || oxmsg::Records().region == nullptr) {
+            context.send = false;
+            return;
+        }
+        handler(context, subCmd, value, argLow, argHigh);
+    };
+}
+
 IOCmdHandlerFn MathHandler, RefHandler, LaHandler, DisplayHandler, CursorModeHandler,
     ManualCursorHandler, TrackCursorHandler, PanelHandler, PassFailHandler, RecordHandler,
     MeasureHandler, SelfCalHandler, LinkHandler;

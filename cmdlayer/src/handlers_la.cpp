@@ -77,7 +77,7 @@ void oxmsg::handlerkit::LaHandler(IOCmdContext& context, unsigned int subCmd, lo
 
 void oxmsg::handlerkit::SelfCalHandler(IOCmdContext& context, unsigned int, long, std::uint32_t argLow, std::uint32_t)
 {
-    const bool on = (argLow & 0xFF) == 1;
-    Setup().bSelfCalEnable = on ? 1 : 0;
-    Compose(context, ":SELFCAL", "", ":ENABLE", OnOff(on));
+    const std::uint8_t enable = argLow & 0xFF;
+    Setup().bSelfCalEnable = enable;
+    Compose(context, ":SELFCAL", "", ":ENABLE", OnOff(enable == 1));
 }

@@ -190,17 +190,17 @@ bool GetFFTSplitScreen()
 
 void OxInstallMathHandlers()
 {
-    OxSetIOCmdHandler(3136, MathHandler);
-    OxSetIOCmdHandler(3137, RefHandler);
-    OxSetIOCmdHandler(3138, LaHandler);
-    OxSetIOCmdHandler(3142, DisplayHandler);
-    OxSetIOCmdHandler(2185, CursorModeHandler);
-    OxSetIOCmdHandler(3143, ManualCursorHandler);
-    OxSetIOCmdHandler(3144, TrackCursorHandler);
-    OxSetIOCmdHandler(3124, PanelHandler);
-    OxSetIOCmdHandler(3145, PassFailHandler);
-    OxSetIOCmdHandler(3146, RecordHandler);
-    OxSetIOCmdHandler(3147, MeasureHandler);
-    OxSetIOCmdHandler(2528, SelfCalHandler);
-    OxSetIOCmdHandler(3149, LinkHandler);
+    OxSetIOCmdHandler(3136, WhenRecordsSet(MathHandler));
+    OxSetIOCmdHandler(3137, WhenRecordsSet(RefHandler));
+    OxSetIOCmdHandler(3138, WhenRecordsSet(LaHandler));
+    OxSetIOCmdHandler(3142, WhenRecordsSet(DisplayHandler));
+    OxSetIOCmdHandler(2185, WhenRecordsSet(CursorModeHandler));
+    OxSetIOCmdHandler(3143, WhenRecordsSet(ManualCursorHandler));
+    OxSetIOCmdHandler(3144, WhenRecordsSet(TrackCursorHandler));
+    OxSetIOCmdHandler(3124, WhenRecordsSet(PanelHandler));
+    OxSetIOCmdHandler(3145, WhenRecordsSet(PassFailHandler));
+    OxSetIOCmdHandler(3146, WhenRecordsSet(RecordHandler));
+    OxSetIOCmdHandler(3147, WhenRecordsSet(MeasureHandler));
+    OxSetIOCmdHandler(2528, WhenRecordsSet(SelfCalHandler));
+    OxSetIOCmdHandler(3149, WhenRecordsSet(LinkHandler));
 }

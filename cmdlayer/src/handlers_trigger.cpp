@@ -251,7 +251,7 @@ void OxTriggerHandler(IOCmdContext& context, unsigned int subCmd, long value, st
         HandleCommon(context, subCmd, arg);
 }
 
-void OxInstallTriggerHandler() { OxSetIOCmdHandler(3140, OxTriggerHandler); }
+void OxInstallTriggerHandler() { OxSetIOCmdHandler(3140, WhenRecordsSet(OxTriggerHandler)); }
 
 int GetTrigSource()
 {

@@ -266,3 +266,21 @@ TEST_F(LanSettingsTest, NothingIsExchangedWhileDisconnected)
 }
 
 } // namespace
+
+namespace {
+
+TEST(HandlersWithoutRecords, CommandsBeforeTheRecordsAreHandedOverDoNothing)
+{
+    OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
+    SetMsgVarInt(1);
+    for (unsigned long group : {3140ul, 3136ul, 3138ul, 3149ul})
+        ASSERT_TRUE(OxPostIOCmd(group, group == 3140 ? 1825u : 1525u, 0, nullptr, nullptr, nullptr));
+    int taken = 0;
+    while (GetIOCmd()) {
+        IOCmdProcess();
+        ++taken;
+    }
+    EXPECT_EQ(taken, 4);
+}
+
+} // namespace
