@@ -32,7 +32,6 @@ struct IOCmdQueue {
 
 IOCmdQueue g_queue;
 CWndRef g_mainWindow;
-CWinSocket* g_socket = nullptr;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
@@ -173,8 +172,6 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 } // namespace
 
-CWinSocket* OxSocket() { return g_socket; }
-
 CWndRef OxMainWindow() { return g_mainWindow; }
 
 const _OX_SETUP& SetupForRules()
@@ -189,7 +186,6 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
-    g_socket = socket;
     oxmsg::RegisterDragHandler();
     OxInstallTriggerHandler();
     OxInstallMathHandlers();

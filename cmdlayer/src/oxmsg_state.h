@@ -4,11 +4,7 @@
 #include "oxmsg.h"
 #include "cwnd.h"
 
-class CWinSocket;
-
 // The main window handed to OxMsgInit (empty before it).
 CWndRef OxMainWindow();
-// The LAN socket handed to OxMsgInit (not owned).
-CWinSocket* OxSocket();
 // The setup record, or an all-zero record before OxMsgInit, for rules that read it.
 const _OX_SETUP& SetupForRules();
