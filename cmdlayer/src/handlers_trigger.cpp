@@ -54,8 +54,6 @@ void SetType(IOCmdContext& context, const Arg& arg)
         return;
     _OX_SETUP& s = Setup();
     const bool alternateChanges = (s.nTrigMode == kAlternateTrigger) != (*type == kAlternateTrigger);
-    if (alternateChanges)
-        CursorsMoved();
     s.nTrigMode = *type;
     if (*type == kAlternateTrigger) {
         s.bChanDisplay[0] = 1;
@@ -67,7 +65,7 @@ void SetType(IOCmdContext& context, const Arg& arg)
     s.bTrigSourceShown = IsTrigSourceShown() ? 1 : 0;
     SettingChanged();
     ScreenLayoutChanged();
-    if (s.nCursorMode != 0)
+    if (alternateChanges || s.nCursorMode != 0)  // the alternate trigger has windows of its own
         CursorsMoved();
     SendOnNode(context, "", ":MODE", TextAt(kTypeText, *type));
 }
