@@ -4,25 +4,10 @@
 // and read, and where the last-used folders are remembered.
 #pragma once
 
+#include "surface.h"  // CPoint, CRect: pixel positions, rows growing downwards
+
 #include <cstdint>
 #include <string>
-
-// Pixel positions; rows grow downwards.
-struct OxPoint {
-    int x = 0;
-    int y = 0;
-
-    bool operator==(const OxPoint&) const = default;
-};
-
-struct OxRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool operator==(const OxRect&) const = default;
-};
 
 // ---- Stepping and snapping ----------------------------------------------------------
 
@@ -59,18 +44,18 @@ std::string StrConnect(const std::string& first, const std::string& second, cons
 // An area is 8 divisions high; a division is 50 pixels wide. An empty area or a zero scale
 // gives 0 where the formula would divide by it; pixel results are limited to ±1,000,000.
 
-float GetVoltOffset(float voltsPerDiv, const OxRect& area, const OxPoint& point);
-OxPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const OxRect& area);
-float GetTrigLevel(float voltsPerDiv, const OxRect& area, const OxPoint& point, const OxPoint& reference);
-OxPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const OxRect& area);
-double GetTrigOffset(double secondsPerDiv, const OxPoint& point, const OxPoint& reference);
-OxPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const OxPoint& reference);
-OxPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const OxPoint& reference);
-OxRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
-                      const OxRect& area, const OxPoint& reference);
-float GetLaDisplayPos(const OxPoint& point, const OxRect& area);
-void AdjustCursorCoordinate(int source, OxPoint& first, OxPoint& second, OxPoint& third,
-                            const OxRect& firstArea, const OxRect& secondArea, const OxRect& thirdArea);
+float GetVoltOffset(float voltsPerDiv, const CRect& area, const CPoint& point);
+CPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const CRect& area);
+float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point, const CPoint& reference);
+CPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const CRect& area);
+double GetTrigOffset(double secondsPerDiv, const CPoint& point, const CPoint& reference);
+CPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const CPoint& reference);
+CPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const CPoint& reference);
+CRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
+                      const CRect& area, const CPoint& reference);
+float GetLaDisplayPos(const CPoint& point, const CRect& area);
+void AdjustCursorCoordinate(int source, CPoint& first, CPoint& second, CPoint& third,
+                            const CRect& firstArea, const CRect& secondArea, const CRect& thirdArea);
 // value × the multiplier of the index (0.001, 0.002, 0.005 ... 10); an index outside
 // 0..12 uses the nearest end of the table.
 float GetMathScale(int index, float value);

@@ -17,12 +17,12 @@ constexpr float kLaPositionLimit = 3.65f;
 // No marker is ever this far outside the screen; the limit keeps every result an int.
 constexpr double kPixelLimit = 1'000'000;
 
-double Height(const OxRect& area) {
+double Height(const CRect& area) {
     return static_cast<double>(area.bottom) - area.top;
 }
 
 // The vertical centre line, with the half height computed in integers.
-double CentreY(const OxRect& area) {
+double CentreY(const CRect& area) {
     return area.top + std::trunc(Height(area) / 2);
 }
 
@@ -43,42 +43,42 @@ int ToPixel(double value) {
 
 } // namespace
 
-float GetVoltOffset(float voltsPerDiv, const OxRect& area, const OxPoint& point) {
+float GetVoltOffset(float voltsPerDiv, const CRect& area, const CPoint& point) {
     return static_cast<float>(Quotient(voltsPerDiv * (CentreY(area) - point.y) * kVerticalDivisions, Height(area)));
 }
 
-OxPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const OxRect& area) {
+CPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const CRect& area) {
     double rows = Quotient(offset, voltsPerDiv) * Height(area) / kVerticalDivisions;
     return {kLeftMarkerX, ToPixel(CentreY(area) - Pixels(rows))};
 }
 
-float GetTrigLevel(float voltsPerDiv, const OxRect& area, const OxPoint& point, const OxPoint& reference) {
+float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point, const CPoint& reference) {
     double rows = static_cast<double>(point.y) - reference.y;
     return static_cast<float>(Quotient(rows * voltsPerDiv * kVerticalDivisions, Height(area)));
 }
 
-OxPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const OxRect& area) {
+CPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const CRect& area) {
     double h = Height(area);
     double rows = Quotient(h * (static_cast<double>(level) + offset), voltsPerDiv) / kVerticalDivisions;
     return {kLeftMarkerX, ToPixel(Pixels(h / 2) + area.top - Pixels(rows))};
 }
 
-double GetTrigOffset(double secondsPerDiv, const OxPoint& point, const OxPoint& reference) {
+double GetTrigOffset(double secondsPerDiv, const CPoint& point, const CPoint& reference) {
     return (static_cast<double>(point.x) - reference.x) * secondsPerDiv / kPixelsPerDivision;
 }
 
-OxPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const OxPoint& reference) {
+CPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const CPoint& reference) {
     double columns = Quotient(offset * kPixelsPerDivision, secondsPerDiv);
     return {ToPixel(reference.x - Pixels(columns)), ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
 }
 
-OxPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const OxPoint& reference) {
+CPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const CPoint& reference) {
     double columns = Quotient(offset * kPixelsPerDivision, secondsPerDiv);
     return {ToPixel(reference.x + Pixels(columns)), ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
 }
 
-OxRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
-                      const OxRect& area, const OxPoint& reference) {
+CRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
+                      const CRect& area, const CPoint& reference) {
     if (mainScale == 0) {
         return {};
     }
@@ -105,20 +105,20 @@ OxRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, 
     return {ToPixel(left), area.top, ToPixel(right), area.bottom};
 }
 
-float GetLaDisplayPos(const OxPoint& point, const OxRect& area) {
+float GetLaDisplayPos(const CPoint& point, const CRect& area) {
     double divisions = Quotient((CentreY(area) - point.y) * kVerticalDivisions, Height(area));
     return std::clamp(static_cast<float>(divisions), -kLaPositionLimit, kLaPositionLimit);
 }
 
-void AdjustCursorCoordinate(int source, OxPoint& first, OxPoint& second, OxPoint& third,
-                            const OxRect& firstArea, const OxRect& secondArea, const OxRect& thirdArea) {
-    OxPoint* points[] = {&first, &second, &third};
-    const OxRect* areas[] = {&firstArea, &secondArea, &thirdArea};
+void AdjustCursorCoordinate(int source, CPoint& first, CPoint& second, CPoint& third,
+                            const CRect& firstArea, const CRect& secondArea, const CRect& thirdArea) {
+    CPoint* points[] = {&first, &second, &third};
+    const CRect* areas[] = {&firstArea, &secondArea, &thirdArea};
     if (source < 0 || source > 2) {
         return;
     }
-    const OxPoint from = *points[source];
-    const OxRect& fromArea = *areas[source];
+    const CPoint from = *points[source];
+    const CRect& fromArea = *areas[source];
     double fromSpan = static_cast<double>(fromArea.top) - fromArea.bottom;
     double fromRise = static_cast<double>(from.y) - fromArea.bottom;
     for (int i = 0; i < 3; ++i) {

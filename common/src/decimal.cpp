@@ -9,7 +9,7 @@ namespace {
 constexpr double kDigitAllowance = 0.000005;
 } // namespace
 
-Normalised Normalise(double magnitude) {
+Normalised Normalise(double magnitude, double allowance) {
     double mantissa = magnitude;
     int exponent = 0;
     while (mantissa >= 10) {
@@ -20,11 +20,15 @@ Normalised Normalise(double magnitude) {
         mantissa *= 10;
         --exponent;
     }
-    if (mantissa + kDigitAllowance >= 10) {
+    if (mantissa + allowance >= 10) {
         mantissa /= 10;
         ++exponent;
     }
     return {mantissa, exponent};
+}
+
+Normalised NormaliseGridValue(double magnitude) {
+    return Normalise(magnitude, kDigitAllowance);
 }
 
 int LeadingDigit(double mantissa) {

@@ -61,11 +61,11 @@ public:
     long long CountRest() {
         unsigned char scratch[65536];
         long long rest = 0;
-        for (std::size_t got; (got = Read(scratch, sizeof scratch)) > 0; rest += static_cast<long long>(got)) {
-            if (got < sizeof scratch) {
-                return rest + static_cast<long long>(got);
-            }
-        }
+        std::size_t got = 0;
+        do {
+            got = Read(scratch, sizeof scratch);
+            rest += static_cast<long long>(got);
+        } while (got == sizeof scratch);
         return rest;
     }
 
@@ -111,7 +111,9 @@ int OxReadFile(std::uint16_t tag, void* buffer, int& length, const std::string& 
     }
     std::size_t room = static_cast<std::size_t>(std::max(length, 0));
     auto* bytes = static_cast<unsigned char*>(buffer);
-    std::memcpy(bytes, head, std::min(room, sizeof head));
+    if (room > 0) {
+        std::memcpy(bytes, head, std::min(room, sizeof head));
+    }
     long long total = sizeof head;
     if (room > sizeof head) {
         total += static_cast<long long>(file.Read(bytes + sizeof head, room - sizeof head));

@@ -18,6 +18,8 @@ constexpr int kDefaultDecimals = 2;
 // computed as 0.99999999999 ms prints as 1.000ms and not as 1000.0us.
 constexpr double kRelativeAllowance = 1e-9;
 constexpr const char* kUnprintable = "?";
+// Rounding to more decimals than a double resolves (either way) changes nothing.
+constexpr int kDecimalsLimit = 300;
 
 std::string FormatFixed(double value, int decimals) {
     int size = std::snprintf(nullptr, 0, "%0.*f", decimals, value);
@@ -60,7 +62,7 @@ int ChosenDecimals(double magnitude, int digits, int decimals) {
 
 // Beyond the prefixes (below 1e-15, from 1e15): mantissa and decimal exponent, "2.00E-18".
 std::string PrintExponent(double value, int digits, int decimals) {
-    auto [mantissa, e] = oxcommon::Normalise(std::fabs(value));
+    auto [mantissa, e] = oxcommon::Normalise(std::fabs(value), 10 * kRelativeAllowance);
     char exponent[16];
     std::snprintf(exponent, sizeof exponent, "E%+03d", e);
     return FormatFixed(std::copysign(mantissa, value), ChosenDecimals(mantissa, digits, decimals)) + exponent;
@@ -90,6 +92,7 @@ void GetValidDataStr(std::string& out, double value, int digits, int decimals, i
 }
 
 void GetValidDataAfterDotStr(std::string& out, double value, int decimals) {
+    decimals = std::clamp(decimals, -kDecimalsLimit, kDecimalsLimit);
     double scaled = oxcommon::TimesPow10(std::fabs(value), decimals);
     double rounded = std::isfinite(scaled) ? oxcommon::TimesPow10(std::round(scaled), -decimals) : std::fabs(value);
     out = PrintPrefixed(std::copysign(rounded, value), decimals + 1, -1);

@@ -9,11 +9,12 @@
 
 using oxcommon::LeadingDigit;
 using oxcommon::Normalise;
+using oxcommon::NormaliseGridValue;
 using oxcommon::TimesPow10;
 
 namespace {
 
-// Zero, infinities and NaN pass through every stepping and rounding operation unchanged.
+// Zero, infinities and NaN come back unchanged from snapping and rounding.
 bool PassesThrough(double value) {
     return value == 0 || !std::isfinite(value);
 }
@@ -22,6 +23,8 @@ bool PassesThrough(double value) {
 constexpr double kExactIntegerLimit = 9007199254740992.0;
 // A double holds no more significant digits than this.
 constexpr int kMaxSignificantDigits = 17;
+// Steps beyond 10^±400 are 0 or infinite in a double anyway.
+constexpr long long kPowerLimit = 400;
 
 double RoundToGrid(double value, int finest) {
     double scaled = TimesPow10(value, -finest);
@@ -37,7 +40,7 @@ double SetPreDefinedScale(double value, bool up) {
     if (PassesThrough(value)) {
         return value;
     }
-    auto [mantissa, e] = Normalise(std::fabs(value));
+    auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     double next = 0;
     switch (LeadingDigit(mantissa)) {
     case 1: next = up ? TimesPow10(2, e) : TimesPow10(5, e - 1); break;
@@ -54,7 +57,7 @@ double ValidateScale(double value) {
     if (PassesThrough(value)) {
         return value;
     }
-    auto [mantissa, e] = Normalise(std::fabs(value));
+    auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     int digit = LeadingDigit(mantissa);
     double snapped = digit <= 2 ? TimesPow10(digit, e) : digit <= 5 ? TimesPow10(5, e) : TimesPow10(1, e + 1);
     return std::copysign(snapped, value);
@@ -64,13 +67,13 @@ double StepIndouble(double value, int finest, bool up, int count, int digits) {
     if (!std::isfinite(value)) {
         return value;
     }
-    int power = finest;
+    long long power = finest;
     if (value != 0) {
-        int e = Normalise(std::fabs(value)).exponent;
-        int k = digits < 0 ? e + digits : std::abs(e) - digits;
-        power = std::max(k, finest);
+        long long e = NormaliseGridValue(std::fabs(value)).exponent;
+        long long k = digits < 0 ? e + digits : std::llabs(e) - digits;
+        power = std::max<long long>(k, finest);
     }
-    double step = TimesPow10(count, power);
+    double step = TimesPow10(count, static_cast<int>(std::clamp(power, -kPowerLimit, kPowerLimit)));
     return up ? value + step : value - step;
 }
 

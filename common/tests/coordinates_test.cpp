@@ -6,40 +6,40 @@
 
 namespace {
 
-constexpr OxRect kArea{0, 0, 700, 400};        // h = 400, centre 200
-constexpr OxRect kOddArea{0, 10, 700, 411};    // h = 401, centre 210
-constexpr OxRect kEmpty{0, 50, 700, 50};
-constexpr OxRect kScreen{16, 13, 716, 413};
-constexpr OxPoint kOrigin{366, 13};
+constexpr CRect kArea{0, 0, 700, 400};        // h = 400, centre 200
+constexpr CRect kOddArea{0, 10, 700, 411};    // h = 401, centre 210
+constexpr CRect kEmpty{0, 50, 700, 50};
+constexpr CRect kScreen{16, 13, 716, 413};
+constexpr CPoint kOrigin{366, 13};
 
 TEST(VerticalConversions, VoltsAndMarkerRowsAgree) {
     EXPECT_FLOAT_EQ(GetVoltOffset(0.5f, kArea, {0, 100}), 1.0f);
     EXPECT_FLOAT_EQ(GetVoltOffset(0.5f, kArea, {0, 300}), -1.0f);
-    EXPECT_EQ(GetVoltOffsetPt(0.5f, 1.0f, kArea), (OxPoint{15, 100}));
-    EXPECT_EQ(GetVoltOffsetPt(0.5f, -0.5f, kArea), (OxPoint{15, 250}));
-    EXPECT_EQ(GetVoltOffsetPt(2.0f, 0.0f, kOddArea), (OxPoint{15, 210}));
+    EXPECT_EQ(GetVoltOffsetPt(0.5f, 1.0f, kArea), (CPoint{15, 100}));
+    EXPECT_EQ(GetVoltOffsetPt(0.5f, -0.5f, kArea), (CPoint{15, 250}));
+    EXPECT_EQ(GetVoltOffsetPt(2.0f, 0.0f, kOddArea), (CPoint{15, 210}));
 }
 
 TEST(VerticalConversions, HalfPixelsRoundAwayFromZero) {
     // 0.125 V at 0.5 V/div is 12.5 rows.
-    EXPECT_EQ(GetVoltOffsetPt(0.5f, 0.125f, kArea), (OxPoint{15, 187}));
-    EXPECT_EQ(GetVoltOffsetPt(0.5f, -0.125f, kArea), (OxPoint{15, 213}));
+    EXPECT_EQ(GetVoltOffsetPt(0.5f, 0.125f, kArea), (CPoint{15, 187}));
+    EXPECT_EQ(GetVoltOffsetPt(0.5f, -0.125f, kArea), (CPoint{15, 213}));
 }
 
 TEST(VerticalConversions, TriggerLevel) {
     EXPECT_FLOAT_EQ(GetTrigLevel(0.5f, kArea, {0, 100}, {0, 200}), -1.0f);
-    EXPECT_EQ(GetTrigLevelPt(0.5f, 1.0f, 0.0f, kArea), (OxPoint{15, 100}));
-    EXPECT_EQ(GetTrigLevelPt(0.5f, 0.5f, 0.5f, kArea), (OxPoint{15, 100}));
+    EXPECT_EQ(GetTrigLevelPt(0.5f, 1.0f, 0.0f, kArea), (CPoint{15, 100}));
+    EXPECT_EQ(GetTrigLevelPt(0.5f, 0.5f, 0.5f, kArea), (CPoint{15, 100}));
     // The level marker rounds the half height, the ground marker truncates it.
-    EXPECT_EQ(GetTrigLevelPt(0.5f, 1.0f, 0.0f, kOddArea), (OxPoint{15, 111}));
-    EXPECT_EQ(GetVoltOffsetPt(0.5f, 1.0f, kOddArea), (OxPoint{15, 110}));
+    EXPECT_EQ(GetTrigLevelPt(0.5f, 1.0f, 0.0f, kOddArea), (CPoint{15, 111}));
+    EXPECT_EQ(GetVoltOffsetPt(0.5f, 1.0f, kOddArea), (CPoint{15, 110}));
 }
 
 TEST(VerticalConversions, EmptyAreaOrZeroScaleGivesZeroInsteadOfDividing) {
     EXPECT_EQ(GetVoltOffset(0.5f, kEmpty, {0, 10}), 0.0f);
     EXPECT_EQ(GetTrigLevel(0.5f, kEmpty, {0, 10}, {0, 20}), 0.0f);
-    EXPECT_EQ(GetVoltOffsetPt(0.0f, 1.0f, kArea), (OxPoint{15, 200}));
-    EXPECT_EQ(GetTrigLevelPt(0.0f, 1.0f, 0.0f, kArea), (OxPoint{15, 200}));
+    EXPECT_EQ(GetVoltOffsetPt(0.0f, 1.0f, kArea), (CPoint{15, 200}));
+    EXPECT_EQ(GetTrigLevelPt(0.0f, 1.0f, 0.0f, kArea), (CPoint{15, 200}));
     EXPECT_EQ(GetLaDisplayPos({0, 10}, kEmpty), 0.0f);
 }
 
@@ -51,9 +51,9 @@ TEST(VerticalConversions, HugeRatiosStayOnTheLimitedRange) {
 TEST(HorizontalConversions, TriggerPositionAndXYMarker) {
     EXPECT_DOUBLE_EQ(GetTrigOffset(1e-3, {400, 0}, {350, 0}), 1e-3);
     EXPECT_DOUBLE_EQ(GetTrigOffset(1e-3, {300, 0}, {350, 0}), -1e-3);
-    EXPECT_EQ(GetTrigOffsetPt(1e-3, 2e-3, kOrigin), (OxPoint{266, 28}));
-    EXPECT_EQ(GetXYTimeOffsetPt(1e-3, 2e-3, kOrigin), (OxPoint{466, 28}));
-    EXPECT_EQ(GetTrigOffsetPt(1e-3, 0.01e-3, kOrigin), (OxPoint{365, 28}));  // 0.5 px away from zero
+    EXPECT_EQ(GetTrigOffsetPt(1e-3, 2e-3, kOrigin), (CPoint{266, 28}));
+    EXPECT_EQ(GetXYTimeOffsetPt(1e-3, 2e-3, kOrigin), (CPoint{466, 28}));
+    EXPECT_EQ(GetTrigOffsetPt(1e-3, 0.01e-3, kOrigin), (CPoint{365, 28}));  // 0.5 px away from zero
 }
 
 TEST(HorizontalConversions, FinalXIsLimitedToAMillionPixels) {
@@ -64,32 +64,32 @@ TEST(HorizontalConversions, FinalXIsLimitedToAMillionPixels) {
 }
 
 TEST(HorizontalConversions, ZeroScaleOrNaNOffsetLeavesTheMarkerAtTheReference) {
-    EXPECT_EQ(GetTrigOffsetPt(0, 1.0, kOrigin), (OxPoint{366, 28}));
-    EXPECT_EQ(GetXYTimeOffsetPt(0, 1.0, kOrigin), (OxPoint{366, 28}));
-    EXPECT_EQ(GetTrigOffsetPt(1e-3, std::numeric_limits<double>::quiet_NaN(), kOrigin), (OxPoint{366, 28}));
+    EXPECT_EQ(GetTrigOffsetPt(0, 1.0, kOrigin), (CPoint{366, 28}));
+    EXPECT_EQ(GetXYTimeOffsetPt(0, 1.0, kOrigin), (CPoint{366, 28}));
+    EXPECT_EQ(GetTrigOffsetPt(1e-3, std::numeric_limits<double>::quiet_NaN(), kOrigin), (CPoint{366, 28}));
 }
 
 TEST(GetDelayedRect, CentresTheWindowOnTheDelayedOffset) {
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, 0, kScreen, kOrigin), (OxRect{331, 13, 402, 413}));
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 1e-3, 3e-3, kScreen, kOrigin), (OxRect{431, 13, 502, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, 0, kScreen, kOrigin), (CRect{331, 13, 402, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 1e-3, 3e-3, kScreen, kOrigin), (CRect{431, 13, 502, 413}));
 }
 
 TEST(GetDelayedRect, IsAtLeastThreePixelsWide) {
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e-9, 0, 0, kScreen, kOrigin), (OxRect{365, 13, 369, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e-9, 0, 0, kScreen, kOrigin), (CRect{365, 13, 369, 413}));
 }
 
 TEST(GetDelayedRect, AWindowWiderThanTheAreaFillsItExactly) {
-    EXPECT_EQ(GetDelayedRect(1e-3, 2e-3, 0, 0, kScreen, kOrigin), (OxRect{16, 13, 715, 413}));
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e300, 0, 0, kScreen, kOrigin), (OxRect{16, 13, 715, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 2e-3, 0, 0, kScreen, kOrigin), (CRect{16, 13, 715, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e300, 0, 0, kScreen, kOrigin), (CRect{16, 13, 715, 413}));
 }
 
 TEST(GetDelayedRect, IsMovedInsideAtEitherEdge) {
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, 7e-3, kScreen, kOrigin), (OxRect{645, 13, 715, 413}));
-    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, -7e-3, kScreen, kOrigin), (OxRect{16, 13, 86, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, 7e-3, kScreen, kOrigin), (CRect{645, 13, 715, 413}));
+    EXPECT_EQ(GetDelayedRect(1e-3, 1e-4, 0, -7e-3, kScreen, kOrigin), (CRect{16, 13, 86, 413}));
 }
 
 TEST(GetDelayedRect, ZeroMainScaleGivesAnEmptyRectangle) {
-    EXPECT_EQ(GetDelayedRect(0, 1e-4, 0, 0, kScreen, kOrigin), (OxRect{}));
+    EXPECT_EQ(GetDelayedRect(0, 1e-4, 0, 0, kScreen, kOrigin), (CRect{}));
 }
 
 TEST(GetLaDisplayPos, IsLimitedToThreePointSixFiveDivisions) {
@@ -101,42 +101,42 @@ TEST(GetLaDisplayPos, IsLimitedToThreePointSixFiveDivisions) {
 
 class AdjustCursor : public ::testing::Test {
 protected:
-    OxRect r1{0, 0, 700, 100};
-    OxRect r2{0, 100, 700, 250};
-    OxRect r3{0, 300, 700, 400};
-    OxPoint p1{100, 33};
-    OxPoint p2{7, 7};
-    OxPoint p3{9, 9};
+    CRect r1{0, 0, 700, 100};
+    CRect r2{0, 100, 700, 250};
+    CRect r3{0, 300, 700, 400};
+    CPoint p1{100, 33};
+    CPoint p2{7, 7};
+    CPoint p3{9, 9};
 };
 
 TEST_F(AdjustCursor, OtherPointsTakeTheSameRelativeHeight) {
     AdjustCursorCoordinate(0, p1, p2, p3, r1, r2, r3);
-    EXPECT_EQ(p1, (OxPoint{100, 33}));
+    EXPECT_EQ(p1, (CPoint{100, 33}));
     // -150 x -67 / -100 = -100.5, truncated towards zero.
-    EXPECT_EQ(p2, (OxPoint{100, 150}));
-    EXPECT_EQ(p3, (OxPoint{100, 333}));
+    EXPECT_EQ(p2, (CPoint{100, 150}));
+    EXPECT_EQ(p3, (CPoint{100, 333}));
 }
 
 TEST_F(AdjustCursor, TheSelectorNamesTheSource) {
     p3 = {200, 350};
     AdjustCursorCoordinate(2, p1, p2, p3, r1, r2, r3);
-    EXPECT_EQ(p1, (OxPoint{200, 50}));
-    EXPECT_EQ(p2, (OxPoint{200, 175}));
-    EXPECT_EQ(p3, (OxPoint{200, 350}));
+    EXPECT_EQ(p1, (CPoint{200, 50}));
+    EXPECT_EQ(p2, (CPoint{200, 175}));
+    EXPECT_EQ(p3, (CPoint{200, 350}));
 }
 
 TEST_F(AdjustCursor, OtherSelectorsChangeNothing) {
     AdjustCursorCoordinate(3, p1, p2, p3, r1, r2, r3);
     AdjustCursorCoordinate(-1, p1, p2, p3, r1, r2, r3);
-    EXPECT_EQ(p1, (OxPoint{100, 33}));
-    EXPECT_EQ(p2, (OxPoint{7, 7}));
-    EXPECT_EQ(p3, (OxPoint{9, 9}));
+    EXPECT_EQ(p1, (CPoint{100, 33}));
+    EXPECT_EQ(p2, (CPoint{7, 7}));
+    EXPECT_EQ(p3, (CPoint{9, 9}));
 }
 
 TEST_F(AdjustCursor, AnEmptySourceAreaPutsTheOthersAtTheirBottom) {
     AdjustCursorCoordinate(0, p1, p2, p3, kEmpty, r2, r3);
-    EXPECT_EQ(p2, (OxPoint{100, 250}));
-    EXPECT_EQ(p3, (OxPoint{100, 400}));
+    EXPECT_EQ(p2, (CPoint{100, 250}));
+    EXPECT_EQ(p3, (CPoint{100, 400}));
 }
 
 TEST(MathScale, MultipliesByTheTableAndClampsTheIndex) {

@@ -77,6 +77,12 @@ TEST_F(WriteFileTest, WithNobodyToAskTheOldFileStays) {
     oxbow::InstallMessageBoxes(previous);
 }
 
+TEST_F(WriteFileTest, WritesFilesWithTheLongestNames) {
+    std::string longest = dir / std::string(255, 'n');
+    EXPECT_EQ(OxWriteFile(kNew.data(), static_cast<int>(kNew.size()), longest, true), 0);
+    EXPECT_EQ(ReadText(longest), kNew);
+}
+
 TEST_F(WriteFileTest, UncreatableFilesGiveTwo) {
     EXPECT_EQ(OxWriteFile(kNew.data(), 3, dir / "missing/folder/file.set", true), 2);
     WriteText(dir / "plain", "x");

@@ -44,6 +44,7 @@ TEST(ScaleStrings, PrintTheDescribedLabels) {
     EXPECT_EQ(TimeScale(12.5e-6), "12.50us");
     EXPECT_EQ(TimeScale(0), "0.00s");
     EXPECT_EQ(TimeOffset(0), "0.0000s");
+    EXPECT_EQ(TimeOffset(-2.5e-6), "-2.5000us");
 }
 
 TEST(ScaleStrings, CoverEveryPrefix) {
@@ -80,6 +81,7 @@ TEST(GetValidDataStr, ValuesBeyondThePrefixesUseExponentNotation) {
     EXPECT_EQ(ValidDataStr(2e-18, 3, -1, 0), "2.00E-18");
     EXPECT_EQ(ValidDataStr(-3.5e15, 3, -1, 0), "-3.50E+15");
     EXPECT_EQ(ValidDataStr(1e20, 4, 1, 0), "1.0E+20");
+    EXPECT_EQ(ValidDataStr(0.1 * 1e-16, 3, -1, 0), "1.00E-17");
 }
 
 TEST(GetValidDataStr, InfinityAndNaNPrintAsQuestionMark) {
@@ -98,6 +100,8 @@ TEST(GetValidDataAfterDotStr, RoundsToDecimalsThenPrintsWithAPrefix) {
     EXPECT_EQ(AfterDot(0, 3), "0.00");
     EXPECT_EQ(AfterDot(0.0004, 3), "0.00");
     EXPECT_EQ(AfterDot(50, 0), "50");
+    EXPECT_EQ(AfterDot(1234, -2), "1.20K");  // no digit to count: two decimals
+    EXPECT_EQ(AfterDot(1234, -400), "0.00");
 }
 
 TEST(GetScienceData, PrintsExponentNotation) {

@@ -82,7 +82,14 @@ TEST(StepIndouble, ZeroStepsByTheFinestExponent) {
 
 TEST(StepIndouble, InfinityAndNaNPassThrough) {
     EXPECT_EQ(StepIndouble(kInf, -3, true, 1, -2), kInf);
+
     EXPECT_TRUE(std::isnan(StepIndouble(kNaN, -3, true, 1, -2)));
+}
+
+TEST(StepIndouble, ExtremeArgumentsDoNotOverflow) {
+    EXPECT_DOUBLE_EQ(StepIndouble(1.0, -3, true, 1, std::numeric_limits<int>::min()), 1.001);
+    EXPECT_DOUBLE_EQ(StepIndouble(1e-5, -3, true, 1, std::numeric_limits<int>::max()), 1e-5 + 1e-3);
+    EXPECT_EQ(StepIndouble(1.0, std::numeric_limits<int>::max(), true, 1, -2), kInf);
 }
 
 TEST(StepInfloat, StepsFloatValues) {
@@ -116,6 +123,11 @@ TEST(GetValidData, RoundsToTheFinestGrid) {
     EXPECT_DOUBLE_EQ(GetValidData(0.0004, 3, -3), 0);
     EXPECT_DOUBLE_EQ(GetValidData(1.23456e-9, 4, -9), 1e-9);
     EXPECT_DOUBLE_EQ(GetValidData(12.5e-6, 4, -9), 12.5e-6);
+}
+
+TEST(GetValidData, KeepsManyDigitsNearAPowerOfTen) {
+    EXPECT_DOUBLE_EQ(GetValidData(9.999995, 7, 0), 9.999995);
+    EXPECT_DOUBLE_EQ(GetValidData(9.9999999, 3, 0), 10);
 }
 
 TEST(GetValidData, PositiveFinestKeepsTheIntegerPart) {

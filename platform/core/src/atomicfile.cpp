@@ -13,14 +13,17 @@ namespace oxbow {
 namespace {
 
 constexpr int kNameAttempts = 100;
+// Enough of the target's name to recognise a left-over temporary file, short enough that
+// the temporary name stays within the file-name limit.
+constexpr std::size_t kNameStemLength = 100;
 
 // Creates a fresh temporary file in the target's directory; -1 when none can be created.
 int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temporary) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         temporary = path;
-        temporary.replace_filename("." + path.filename().string() + ".tmp" + std::to_string(getpid()) +
-                                   "-" + std::to_string(counter++));
+        temporary.replace_filename("." + path.filename().string().substr(0, kNameStemLength) + ".tmp" +
+                                   std::to_string(getpid()) + "-" + std::to_string(counter++));
         int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;

@@ -29,20 +29,4 @@ TEST(ListedDisplayLayer, AppliesListedModesOnly) {
     EXPECT_EQ(display.AppliedCount(), 1);
 }
 
-TEST(ListedDisplayLayer, AnEmptyListHasNoCurrentMode) {
-    oxbow::ListedDisplayLayer display({});
-    DisplayMode mode;
-    EXPECT_FALSE(display.CurrentMode(mode));
-    EXPECT_FALSE(display.EnumMode(0, mode));
-}
-
-TEST(InstallDisplayLayer, ReturnsThePreviousLayer) {
-    oxbow::ListedDisplayLayer first({});
-    oxbow::ListedDisplayLayer second({});
-    EXPECT_EQ(oxbow::InstallDisplayLayer(&first), nullptr);
-    EXPECT_EQ(oxbow::InstallDisplayLayer(&second), &first);
-    EXPECT_EQ(oxbow::InstalledDisplayLayer(), &second);
-    EXPECT_EQ(oxbow::InstallDisplayLayer(nullptr), &second);
-}
-
 } // namespace

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-#include <vector>
-
 namespace {
 
 using oxbow::MessageAnswer;
@@ -58,33 +55,6 @@ TEST(ScopedMessageBoxes, PutsThePreviousImplementationBack) {
         EXPECT_EQ(oxbow::InstalledMessageBoxes(), &outer);
     }
     EXPECT_EQ(oxbow::InstalledMessageBoxes(), nullptr);
-}
-
-TEST(ScriptedMessageBoxes, AnswersWorkerThreadsEachOnce) {
-    oxbow::ScriptedMessageBoxes boxes;
-    oxbow::ScopedMessageBoxes installed(boxes);
-    constexpr int kThreads = 4;
-    constexpr int kQuestions = 50;
-    for (int i = 0; i < kThreads * kQuestions; ++i) {
-        boxes.QueueAnswer(MessageAnswer::Retry);
-    }
-    std::vector<std::thread> threads;
-    std::vector<int> retries(kThreads, 0);
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < kQuestions; ++i) {
-                retries[t] += oxbow::AskMessage(kLinkLost) == MessageAnswer::Retry;
-            }
-        });
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
-    for (int count : retries) {
-        EXPECT_EQ(count, kQuestions);
-    }
-    EXPECT_EQ(boxes.Questions().size(), static_cast<std::size_t>(kThreads * kQuestions));
-    EXPECT_EQ(boxes.PendingAnswers(), 0u);
 }
 
 } // namespace
