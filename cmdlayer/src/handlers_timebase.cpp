@@ -230,37 +230,31 @@ void ChangeFormat(IOCmdContext& context, long format)
 
 std::string AlternateChannel(int c) { return c == 0 ? ":CHANNEL1" : ":CHANNEL2"; }
 
-void AlternateChanged()
+// The alternate trigger's time scale or time offset of one channel.
+struct AlternateTime {
+    double (*validate)(double);
+    OxPacked<std::int64_t> (_OX_SETUP::*picoseconds)[2];
+    OxPacked<double> (_OX_SETUP::*seconds)[2];
+    const char* leaf;
+};
+constexpr AlternateTime kAlternateScale{ValidateAltTrigHorizScale, &_OX_SETUP::llAltTimeScalePs,
+                                        &_OX_SETUP::dAltTimeScale, ":TIMESCALE"};
+constexpr AlternateTime kAlternateOffset{ValidateAltTrigHorizOffset, &_OX_SETUP::llAltTimeOffsetPs,
+                                         &_OX_SETUP::dAltTimeOffset, ":TIMEOFFSET"};
+
+void ChangeAlternate(IOCmdContext& context, const AlternateTime& time, long channel, double value)
 {
+    const std::optional<int> c = Pick(context, channel, kChannels);
+    if (!c)
+        return;
+    _OX_SETUP& s = Setup();
+    const std::int64_t ps = Picoseconds(time.validate(value));
+    (s.*time.picoseconds)[*c] = ps;
+    (s.*time.seconds)[*c] = Seconds(ps);
     screen::TimebaseMarkersMoved();
     screen::SettingChanged();
     SetRefreshWave(true);
-}
-
-void ChangeAlternateScale(IOCmdContext& context, long channel, double seconds)
-{
-    const std::optional<int> c = Pick(context, channel, kChannels);
-    if (!c)
-        return;
-    _OX_SETUP& s = Setup();
-    s.llAltTimeScalePs[*c] = Picoseconds(ValidateAltTrigHorizScale(seconds));
-    s.dAltTimeScale[*c] = Seconds(s.llAltTimeScalePs[*c]);
-    AlternateChanged();
-    ComposeSeconds(context, ":TRIGGER", ":ALTERNATION", AlternateChannel(*c) + ":TIMESCALE",
-                   s.dAltTimeScale[*c]);
-}
-
-void ChangeAlternateOffset(IOCmdContext& context, long channel, double seconds)
-{
-    const std::optional<int> c = Pick(context, channel, kChannels);
-    if (!c)
-        return;
-    _OX_SETUP& s = Setup();
-    s.llAltTimeOffsetPs[*c] = Picoseconds(ValidateAltTrigHorizOffset(seconds));
-    s.dAltTimeOffset[*c] = Seconds(s.llAltTimeOffsetPs[*c]);
-    AlternateChanged();
-    ComposeSeconds(context, ":TRIGGER", ":ALTERNATION", AlternateChannel(*c) + ":TIMEOFFSET",
-                   s.dAltTimeOffset[*c]);
+    ComposeSeconds(context, ":TRIGGER", ":ALTERNATION", AlternateChannel(*c) + time.leaf, Seconds(ps));
 }
 
 void Redraw(IOCmdContext& context)
@@ -288,8 +282,8 @@ void OxTimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, s
     case 1655: ChangeDelayedOffset(context, arg.Double()); break;
     case 1665: ChangeDelayedScale(context, arg.Double()); break;
     case 1685: Redraw(context); break;
-    case 2015: ChangeAlternateScale(context, value, arg.Double()); break;
-    case 2025: ChangeAlternateOffset(context, value, arg.Double()); break;
+    case 2015: ChangeAlternate(context, kAlternateScale, value, arg.Double()); break;
+    case 2025: ChangeAlternate(context, kAlternateOffset, value, arg.Double()); break;
     default: context.send = false; break;
     }
 }
