@@ -166,6 +166,8 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 } // namespace
 
+CWndRef OxMainWindow() { return g_mainWindow; }
+
 const _OX_SETUP& SetupForRules()
 {
     static const _OX_SETUP empty{};
@@ -178,6 +180,7 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
+    oxmsg::RegisterDragHandler();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <span>
 
+struct _OX_SETUP;
+
 // ---- Pixel access ----
 void SetPixel(DDSURFACEDESC2 desc, int x, int y, std::uint32_t colour);
 // The pixel's value: the low bit-count bits of its word (0 outside the surface).
@@ -48,9 +50,10 @@ void DrawDelayedGridUp(DDSURFACEDESC2 desc, CRect rect, CRect window, int fullGr
                        std::uint32_t colour, std::uint32_t shadowColour);
 void DrawDelayedSplitLine(DDSURFACEDESC2 desc, CRect rect);
 void FillRectShadow(DDSURFACEDESC2 desc, CRect rect, std::uint32_t colour, bool translucent);
-// Shades, per column of the rect, the rows outside the pass/fail band: a row r (counted
-// from rect.top) above upper[i] or below lower[i], i = column - rect.left. Columns past
-// the end of either array are left alone.
+// Shades, per column of the rect, the rows outside the pass/fail band: row r (counted
+// from rect.top) when r > upper[i] or r < lower[i], i = column - rect.left (the upper
+// limit is the largest allowed row, the lower the smallest). Columns past the end of
+// either array are left alone.
 void FillPFGrid(DDSURFACEDESC2 desc, CRect rect, std::span<const std::int16_t> upper,
                 std::span<const std::int16_t> lower, std::uint32_t colour);
 // Dashed line at point.y; nothing when that row is outside top+1..bottom-1.
@@ -73,6 +76,12 @@ void DrawTrigOffsetMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& dr
 void DrawXYChanMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn,
                     std::uint32_t colour);
 void DrawHorizRefCenterMark(DDSURFACEDESC2 desc, CPoint point, CRect rect, std::uint32_t colour);
+
+// ---- Memory-status bar ----
+// On the 160 x 30 status surface: nothing under the alternate trigger; in X-Y or roll
+// format the bar filled; otherwise the bar with the screen's window in the memory, the
+// trigger-position marker and the memory-contents wave, all from the setup record.
+void DrawMemStatus(DDSURFACEDESC2 desc, const _OX_SETUP* setup);
 
 // ---- Logic-analyzer traces ----
 // Line `line` (0..15) of the 16-bit column pairs (two values per column) over columns

@@ -1,7 +1,9 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
+#include <cstring>
 
 namespace oxgdi {
 
@@ -39,13 +41,21 @@ std::uint8_t* Canvas::Address(int x, int y) const {
 
 // Pixels are stored little-endian in their own bytes only, so a pixel smaller than a
 // word never spills into its neighbour or past the end of a row.
-void Canvas::Put(int x, int y, std::uint32_t colour) const {
-    if (!Valid() || !Inside(x, y)) {
-        return;
+void Canvas::Store(std::uint8_t* p, std::uint32_t colour) const {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (bytesPerPixel_ == 4) {
+            std::memcpy(p, &colour, sizeof colour);
+            return;
+        }
     }
-    std::uint8_t* p = Address(x, y);
     for (int i = 0; i < bytesPerPixel_; ++i) {
         p[i] = static_cast<std::uint8_t>(colour >> (8 * i));
+    }
+}
+
+void Canvas::Put(int x, int y, std::uint32_t colour) const {
+    if (Valid() && Inside(x, y)) {
+        Store(Address(x, y), colour);
     }
 }
 
@@ -91,9 +101,14 @@ void Canvas::VLine(int x, int y0, int y1, std::uint32_t colour, int step) const 
     if (!Valid() || x < clip_.left || x >= clip_.right || step < 1) {
         return;
     }
+    const long long first = FirstOnStep(y0, clip_.top, step);
     const long long last = std::min<long long>(y1, clip_.bottom - 1);
-    for (long long y = FirstOnStep(y0, clip_.top, step); y <= last; y += step) {
-        Put(x, static_cast<int>(y), colour);
+    if (first > last) {
+        return;
+    }
+    std::uint8_t* p = Address(x, static_cast<int>(first));
+    for (long long y = first; y <= last; y += step, p += pitch_ * step) {
+        Store(p, colour);
     }
 }
 

@@ -71,6 +71,7 @@ private:
         return x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom;
     }
     std::uint8_t* Address(int x, int y) const;
+    void Store(std::uint8_t* p, std::uint32_t colour) const;
 
     std::uint8_t* base_ = nullptr;
     long long pitch_ = 0;

@@ -165,11 +165,11 @@ void FillPFGrid(DDSURFACEDESC2 desc, CRect rect, std::span<const std::int16_t> u
     CRect area = c.Clip(rect);
     area.right = static_cast<int>(std::min<long long>(area.right, rect.left + columns));
     for (int x = area.left; x < area.right; ++x) {
-        const int highest = upper[static_cast<std::size_t>(x - rect.left)];
-        const int lowest = lower[static_cast<std::size_t>(x - rect.left)];
+        const int largestRow = upper[static_cast<std::size_t>(x - rect.left)];
+        const int smallestRow = lower[static_cast<std::size_t>(x - rect.left)];
         for (int y = area.top; y < area.bottom; ++y) {
             const int row = y - rect.top;
-            if (row > highest || row < lowest) {
+            if (row > largestRow || row < smallestRow) {
                 c.Put(x, y, colour);
             }
         }

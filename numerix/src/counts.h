@@ -10,8 +10,8 @@ inline constexpr int kRawCentre = 125;
 inline constexpr float kCountsPerDivision = 25.0f;
 
 // Offsets further than this many counts from the centre are refused: far beyond any screen,
-// and every count up to here is still exact in single precision.
-inline constexpr float kMaxOffsetCounts = 16777216.0f;
+// and every value a 16-bit sample minus such an offset takes is still exact in single precision.
+inline constexpr float kMaxOffsetCounts = 8388608.0f;
 
 inline bool IsUsableScale(float scale) {
     return scale > 0.0f && std::isfinite(scale);

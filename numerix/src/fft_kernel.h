@@ -4,7 +4,6 @@
 
 #include <array>
 #include <complex>
-#include <cstdint>
 
 namespace numerix::detail {
 
@@ -19,31 +18,29 @@ struct FftTables {
     // StageOffset(n); split into real and imaginary parts so the stages read them in order.
     alignas(32) std::array<float, kTransformSize> stageRe;
     alignas(32) std::array<float, kTransformSize> stageIm;
-    // Where bin k (0 .. N/2 - 1) sits in the work array after the last stage.
-    std::array<std::uint16_t, kTransformBins> binIndex;
 };
 
 constexpr int StageOffset(int halfSpan) {
     return kTransformSize - 2 * halfSpan;
 }
 
-// The transform's input (real parts; imaginary parts are zero) and its working storage.
+// The transform's input (real parts; imaginary parts are zero), its working storage, and
+// bins 0 .. N/2 - 1 in natural order.
 struct FftWork {
     alignas(32) float re[kTransformSize];
     alignas(32) float im[kTransformSize];
+    alignas(32) float binRe[kTransformBins];
+    alignas(32) float binIm[kTransformBins];
 };
 
-// Runs every stage on `work.re`; afterwards bin k is (work.re, work.im)[tables.binIndex[k]].
-using TransformKernel = void (*)(const FftTables& tables, FftWork& work);
+// Multiplies `work.re` (whole numbers, exact in single precision) by `window` (none when
+// null) in double precision, runs every stage and leaves the bins in `work.binRe`, `work.binIm`.
+using TransformKernel = void (*)(const FftTables& tables, const double* window, FftWork& work);
 
-void TransformBaseline(const FftTables& tables, FftWork& work);
-void TransformWide(const FftTables& tables, FftWork& work);
+void TransformBaseline(const FftTables& tables, const double* window, FftWork& work);
+void TransformWide(const FftTables& tables, const double* window, FftWork& work);
 
 // The fastest kernel this processor runs; every kernel gives the same numbers.
 TransformKernel BestTransformKernel();
-
-// Stages of half-span 4, 2 and 1 (shared by every kernel), leaving the even positions
-// (the only ones that hold bins 0 .. N/2 - 1) packed at the start of the arrays.
-void FinalStages(const FftTables& tables, FftWork& work);
 
 } // namespace numerix::detail

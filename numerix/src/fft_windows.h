@@ -1,4 +1,4 @@
-// The spectrum's window tables (constant data) and their amplitude corrections.
+// The spectrum's window tables (constant data).
 #pragma once
 
 namespace numerix::detail {

@@ -1,8 +1,7 @@
 // 51-tap windowed-sinc FIR filters: design into slots, and filtering of trace rows reflected
 // about the trace's centre.
+#include "filter_kernel.h"
 #include "numerix.h"
-
-#include <emmintrin.h>
 
 #include <algorithm>
 #include <array>
@@ -11,6 +10,7 @@
 #include <limits>
 #include <mutex>
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -104,76 +104,39 @@ Taps Design(int type, float frequencyA, float frequencyB) {
     return h;
 }
 
-// The reflected trace, `centre - x[i]`, for i from -H (wrapping to the end of the first
-// `count` values) to count + taps - 2; zero beyond, where only unused outputs read.
-class ReflectedTrace {
-public:
-    ReflectedTrace(std::span<const std::int32_t> input, int count, int centre)
-        : input_(input), count_(count), centre_(centre) {}
-
-    double At(int i) const {
-        if (i < 0) {
-            i += count_;
-        } else if (i >= count_ + kFilterTaps - 1) {
-            return 0.0;
-        }
-        return static_cast<double>(static_cast<std::int64_t>(centre_) - input_[i]);
-    }
-
-private:
-    std::span<const std::int32_t> input_;
-    int count_;
-    int centre_;
-};
-
-constexpr int kBlock = 8;   // outputs per inner loop
 constexpr int kChunk = 256; // outputs per pass over the reflected copy
+static_assert(kChunk % numerix::detail::kKernelBlock == 0);
+static_assert(numerix::detail::kKernelTaps == kFilterTaps);
 
-// sum[m] = sum over k of h[k] x trace[m + 2H - k] for kBlock outputs, each in the order
-// k = 0 .. 50 (two outputs per vector).
-void BlockSums(const Taps& h, const double* trace, double* sum) {
-    __m128d acc[kBlock / 2];
-    for (auto& a : acc) {
-        a = _mm_setzero_pd();
+// to[t] = centre - x[from + t] for t = 0 .. n - 1: the trace reflected about its centre.
+// Positions below 0 wrap to the end of the first `count` values; positions past the
+// count + 50 values the caller provides read as 0 (they only feed outputs never written).
+void FillReflected(std::span<const std::int32_t> input, int count, double centre, int from, int n,
+                   double* to) {
+    const int provided = count + kFilterTaps - 1;
+    int t = 0;
+    for (; t < n && from + t < 0; ++t) {
+        to[t] = centre - input[count + from + t];
     }
-    for (int k = 0; k < kFilterTaps; ++k) {
-        const __m128d tap = _mm_set1_pd(h[k]);
-        const double* at = trace + 2 * kFilterHalf - k;
-        for (int v = 0; v < kBlock / 2; ++v) {
-            acc[v] = _mm_add_pd(acc[v], _mm_mul_pd(tap, _mm_loadu_pd(at + 2 * v)));
-        }
+    for (const int end = std::min(n, provided - from); t < end; ++t) {
+        to[t] = centre - input[from + t];
     }
-    for (int v = 0; v < kBlock / 2; ++v) {
-        _mm_storeu_pd(sum + 2 * v, acc[v]);
+    for (; t < n; ++t) {
+        to[t] = 0.0;
     }
 }
 
-struct Limits {
-    double lower;
-    double upper; // inclusive: the caller's upper limit - 1
-};
-
-std::int16_t Limited(double centre, double sum, const Limits& limits) {
-    return static_cast<std::int16_t>(std::clamp(centre - sum, limits.lower, limits.upper));
-}
-
-void Apply(const Taps& h, const ReflectedTrace& trace, int centre, const Limits& limits,
-           std::span<std::int16_t> output) {
+void Apply(const Taps& h, std::span<const std::int32_t> input, int count,
+           const numerix::detail::FilterLimits& limits, std::span<std::int16_t> output) {
+    using numerix::detail::kKernelBlock;
+    static const numerix::detail::FilterKernel kernel = numerix::detail::BestFilterKernel();
     const int outputs = static_cast<int>(output.size());
-    double reflected[kChunk + kFilterTaps - 1 + kBlock];
+    double reflected[kChunk + kFilterTaps - 1];
     for (int first = 0; first < outputs; first += kChunk) {
         const int n = std::min(kChunk, outputs - first);
-        const int padded = (n + kBlock - 1) / kBlock * kBlock;
-        for (int t = 0; t < padded + kFilterTaps - 1; ++t) {
-            reflected[t] = trace.At(first - kFilterHalf + t);
-        }
-        for (int m = 0; m < padded; m += kBlock) {
-            double sum[kBlock];
-            BlockSums(h, reflected + m, sum);
-            for (int v = 0; v < kBlock && m + v < n; ++v) {
-                output[first + m + v] = Limited(centre, sum[v], limits);
-            }
-        }
+        const int padded = (n + kKernelBlock - 1) / kKernelBlock * kKernelBlock;
+        FillReflected(input, count, limits.centre, first - kFilterHalf, padded + kFilterTaps - 1, reflected);
+        kernel(h.data(), reflected, n, limits, output.data() + first);
     }
 }
 
@@ -203,15 +166,15 @@ int Math_Filter(std::span<const std::int32_t> input, std::span<std::int16_t> out
     }
     constexpr int kMin16 = std::numeric_limits<std::int16_t>::min();
     constexpr int kMax16 = std::numeric_limits<std::int16_t>::max();
-    if (filter.taps < 3 || count < filter.taps ||
+    if (filter.taps < 3 || count < filter.taps || count > std::numeric_limits<int>::max() - kFilterTaps ||
         input.size() < static_cast<std::size_t>(count) + filter.taps - 1 ||
         output.size() < static_cast<std::size_t>(count) + kFilterHalf || lowerLimit >= upperLimit ||
         lowerLimit < kMin16 || upperLimit - 1 > kMax16) {
         return -1;
     }
-    Apply(filter.h, ReflectedTrace(input, count, centre),
-          centre, {static_cast<double>(lowerLimit), static_cast<double>(upperLimit) - 1},
-          output.first(static_cast<std::size_t>(count) + kFilterHalf));
+    const numerix::detail::FilterLimits limits{static_cast<double>(centre), static_cast<double>(lowerLimit),
+                                               static_cast<double>(upperLimit) - 1};
+    Apply(filter.h, input, count, limits, output.first(static_cast<std::size_t>(count) + kFilterHalf));
     return count;
 }
 

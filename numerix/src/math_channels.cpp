@@ -51,8 +51,11 @@ std::int64_t Combine(Operation operation, std::int64_t vA, std::int64_t vB, std:
     case Operation::Mul:
         break;
     }
+    if (std::int64_t product = 0; !__builtin_mul_overflow(vA, vB, &product)) {
+        return product / divisor / kMulDivisor;
+    }
     // The product of two extreme samples exceeds 64 bits; its quotient never matters beyond
-    // the clamp below, so it is worked in 128 bits and limited there.
+    // the clamp of the result, so it is worked in 128 bits and limited.
     const __int128 product = static_cast<__int128>(vA) * vB / divisor / kMulDivisor;
     constexpr __int128 kLimit = std::int64_t{1} << 40;
     return static_cast<std::int64_t>(std::clamp(product, -kLimit, kLimit));

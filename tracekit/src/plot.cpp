@@ -18,15 +18,19 @@ void PlotVect(const std::int16_t* pairs, std::uint32_t* surface, std::uint32_t c
     int leave = ClampRow(pairs[2 * firstCol + 1]);
     canvas.Run(firstCol, ClampRow(pairs[2 * firstCol]), leave, color);
     for (int c = firstCol + 1; c <= lastCol; ++c) {
+        // The join from the previous column stops one row short of where this column starts,
+        // and the column runs from where it starts to where it leaves: one run covers both.
         const int enter = ClampRow(pairs[2 * c]);
-        // The join from the previous column stops one row short of where this column starts.
-        if (enter == leave) {
-            canvas.Set(enter, c, color);
-        } else {
-            canvas.Run(c, std::min(enter, leave), std::max(enter, leave) - 1, color);
-        }
+        const int previous = leave;
         leave = ClampRow(pairs[2 * c + 1]);
-        canvas.Run(c, enter, leave, color);
+        int lo = std::min(enter, leave);
+        int hi = std::max(enter, leave);
+        if (previous < enter) {
+            lo = std::min(lo, previous);
+        } else if (previous > enter) {
+            hi = std::max(hi, previous - 1);
+        }
+        canvas.Run(c, lo, hi, color);
     }
 }
 

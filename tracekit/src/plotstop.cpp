@@ -2,6 +2,7 @@
 // samples a column) are drawn as plain strokes; dense ones show how many samples fall on each
 // row of each column.
 #include "canvas.h"
+#include "row_histogram.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -14,8 +15,10 @@ namespace {
 using tracekit::TraceWindow;
 using tracekit::detail::Canvas;
 using tracekit::detail::ClampRow;
+using tracekit::detail::CountRows;
 using tracekit::detail::EvenSplit;
 using tracekit::detail::IntensityIndex;
+using tracekit::detail::RowSpan;
 using tracekit::detail::Shades;
 using tracekit::detail::ValidColumns;
 
@@ -39,6 +42,7 @@ public:
     int Columns() const { return static_cast<int>(columns_); }
     int FirstCol() const { return window_.nFirstCol; }
     int Row(long long sample) const { return ClampRow(rows_[sample]); }
+    const std::int16_t* Rows(long long sample) const { return rows_ + sample; }
     std::uint32_t Shade(int index) const { return shades_[index]; }
     std::uint32_t Plain() const { return shades_[IntensityIndex()]; }
 
@@ -86,118 +90,130 @@ void DenseDots(const StopView& view) {
     long long sample = 0;
     for (int j = 0; j < view.Columns(); ++j) {
         const long long n = split.Next();
-        for (const long long end = sample + n; sample < end; ++sample) {
-            ++counts[view.Row(sample)];
-        }
+        const RowSpan span = CountRows(view.Rows(sample), n, counts);
+        sample += n;
         const int col = view.FirstCol() + j;
-        for (int r = 0; r < kRows; ++r) {
+        for (int r = span.lo; r <= span.hi; ++r) {
             if (counts[r] != 0) {
-                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128 / n)));
+                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128LL / n)));
                 counts[r] = 0;
             }
         }
     }
 }
 
-// Per column: the row of its first and last sample and the count of samples on every row.
-class DensityTable {
+// Counters of a column: the rows of its first and last sample, the span of its rows and the
+// count of samples on every row. Columns are counted, joined to the one before and filled in
+// turn, so the table allocated for the call holds two: the column being counted and the one
+// before it.
+class ColumnCounters {
 public:
-    static constexpr int kStride = 2 + kRows;
+    static constexpr int kStride = 4 + kRows;
 
-    explicit DensityTable(int columns)
-        : cells_(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(columns) * kStride]()) {}
+    ColumnCounters() : cells_(new (std::nothrow) std::uint32_t[2 * kStride]()) {}
 
     bool Allocated() const { return cells_ != nullptr; }
-    std::uint32_t* Column(int j) const { return cells_.get() + static_cast<std::size_t>(j) * kStride; }
+    std::uint32_t* Column(int j) const { return cells_.get() + (j % 2) * kStride; }
+
     static int FirstRow(const std::uint32_t* column) { return static_cast<int>(column[0]); }
     static int LastRow(const std::uint32_t* column) { return static_cast<int>(column[1]); }
-    static const std::uint32_t* Counts(const std::uint32_t* column) { return column + 2; }
-    static std::uint32_t* Counts(std::uint32_t* column) { return column + 2; }
+    static RowSpan Span(const std::uint32_t* column) {
+        return {static_cast<int>(column[2]), static_cast<int>(column[3])};
+    }
+    static const std::uint32_t* Counts(const std::uint32_t* column) { return column + 4; }
+
+    static void Count(std::uint32_t* column, const StopView& view, long long sample, long long n) {
+        column[0] = static_cast<std::uint32_t>(view.Row(sample));
+        column[1] = static_cast<std::uint32_t>(view.Row(sample + n - 1));
+        const RowSpan span = CountRows(view.Rows(sample), n, column + 4);
+        column[2] = static_cast<std::uint32_t>(span.lo);
+        column[3] = static_cast<std::uint32_t>(span.hi);
+    }
+    static void Clear(std::uint32_t* column) {
+        const RowSpan span = Span(column);
+        std::fill(column + 4 + span.lo, column + 4 + span.hi + 1, 0u);
+    }
 
 private:
     std::unique_ptr<std::uint32_t[]> cells_;
 };
 
+// Every join that touches a column is drawn before the column's own rows, which lie on top.
 class DenseVectorPlot {
 public:
-    DenseVectorPlot(const StopView& view, const DensityTable& table)
-        : view_(view), table_(table), perColumn_(view.Samples() / view.Columns()) {}
+    DenseVectorPlot(const StopView& view, const ColumnCounters& counters)
+        : view_(view), counters_(counters), perColumn_(view.Samples() / view.Columns()) {}
 
-    void Count() const {
+    void Draw() const {
         EvenSplit split(view_.Samples(), view_.Columns());
         long long sample = 0;
         for (int j = 0; j < view_.Columns(); ++j) {
-            std::uint32_t* column = table_.Column(j);
-            std::uint32_t* counts = DensityTable::Counts(column);
-            const long long end = sample + split.Next();
-            column[0] = static_cast<std::uint32_t>(view_.Row(sample));
-            column[1] = static_cast<std::uint32_t>(view_.Row(end - 1));
-            for (; sample < end; ++sample) {
-                ++counts[view_.Row(sample)];
+            const long long n = split.Next();
+            ColumnCounters::Count(counters_.Column(j), view_, sample, n);
+            sample += n;
+            if (j > 0) {
+                Join(j - 1);
+                FillColumn(j - 1);
+                ColumnCounters::Clear(counters_.Column(j - 1));
             }
         }
-    }
-
-    // Joins the last row of each column to the first row of the next through their midpoint,
-    // each half in the shade of the row it starts from.
-    void JoinColumns() const {
-        for (int j = 0; j + 1 < view_.Columns(); ++j) {
-            const std::uint32_t* left = table_.Column(j);
-            const std::uint32_t* right = table_.Column(j + 1);
-            const int a = DensityTable::LastRow(left);
-            const int b = DensityTable::FirstRow(right);
-            const int col = view_.FirstCol() + j;
-            const int mid = (a + b) / 2;
-            view_.Run(col, a, mid, Shade(DensityTable::Counts(left)[a]));
-            view_.Run(col + 1, mid == b ? b : mid + (b > mid ? 1 : -1), b,
-                      Shade(DensityTable::Counts(right)[b]));
-        }
-    }
-
-    // Within each column: the topmost non-empty row at full brightness, then every further
-    // non-empty row joined to the one before through their midpoint.
-    void FillColumns() const {
-        for (int j = 0; j < view_.Columns(); ++j) {
-            const std::uint32_t* counts = DensityTable::Counts(table_.Column(j));
-            const int col = view_.FirstCol() + j;
-            int previous = -1;
-            for (int r = 0; r < kRows; ++r) {
-                if (counts[r] == 0) {
-                    continue;
-                }
-                if (previous < 0) {
-                    view_.Set(r, col, view_.Shade(Shades::kTop));
-                } else {
-                    const int mid = (previous + r) / 2;
-                    if (mid > previous) {
-                        view_.Run(col, previous + 1, mid, Shade(counts[previous]));
-                    }
-                    view_.Run(col, mid + 1, r, Shade(counts[r]));
-                }
-                previous = r;
-            }
-        }
+        FillColumn(view_.Columns() - 1);
     }
 
 private:
+    // The last row of column j and the first row of column j + 1 joined through their midpoint,
+    // each half in the shade of the row it starts from.
+    void Join(int j) const {
+        const std::uint32_t* left = counters_.Column(j);
+        const std::uint32_t* right = counters_.Column(j + 1);
+        const int a = ColumnCounters::LastRow(left);
+        const int b = ColumnCounters::FirstRow(right);
+        const int col = view_.FirstCol() + j;
+        const int mid = (a + b) / 2;
+        view_.Run(col, a, mid, Shade(ColumnCounters::Counts(left)[a]));
+        view_.Run(col + 1, mid == b ? b : mid + (b > mid ? 1 : -1), b,
+                  Shade(ColumnCounters::Counts(right)[b]));
+    }
+
+    // The topmost non-empty row at full brightness, then every further non-empty row joined to
+    // the one before through their midpoint.
+    void FillColumn(int j) const {
+        const std::uint32_t* column = counters_.Column(j);
+        const std::uint32_t* counts = ColumnCounters::Counts(column);
+        const RowSpan span = ColumnCounters::Span(column);
+        const int col = view_.FirstCol() + j;
+        int previous = -1;
+        for (int r = span.lo; r <= span.hi; ++r) {
+            if (counts[r] == 0) {
+                continue;
+            }
+            if (previous < 0) {
+                view_.Set(r, col, view_.Shade(Shades::kTop));
+            } else {
+                const int mid = (previous + r) / 2;
+                if (mid > previous) {
+                    view_.Run(col, previous + 1, mid, Shade(counts[previous]));
+                }
+                view_.Run(col, mid + 1, r, Shade(counts[r]));
+            }
+            previous = r;
+        }
+    }
+
     std::uint32_t Shade(std::uint32_t count) const {
         return view_.Shade(static_cast<int>(std::min<long long>(count * 128LL / perColumn_, Shades::kTop)));
     }
 
     const StopView& view_;
-    const DensityTable& table_;
+    const ColumnCounters& counters_;
     long long perColumn_;
 };
 
 void DenseVectors(const StopView& view) {
-    const DensityTable table(view.Columns());
-    if (!table.Allocated()) {
-        return;
+    const ColumnCounters counters;
+    if (counters.Allocated()) {
+        DenseVectorPlot(view, counters).Draw();
     }
-    const DenseVectorPlot plot(view, table);
-    plot.Count();
-    plot.JoinColumns();
-    plot.FillColumns();
 }
 
 } // namespace
@@ -218,9 +234,12 @@ void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* sc
     } else if (view.Dense()) {
         DenseVectors(view);
     } else {
+        // Resampled only as wide as anything is drawn: a window that ends at the record's last
+        // sample and at the last drawn column then never reads past the record.
+        const int width = std::max(window->nLastCol, window->nLastDrawCol) + 1;
         WaveZoom(rows, scratch, window->nFirstSample, window->nLastSample,
                  static_cast<std::int16_t>(window->nFirstCol),
-                 static_cast<std::int16_t>(window->nLastCol), tracekit::kColumns);
+                 static_cast<std::int16_t>(window->nLastCol), width);
         PlotVect(scratch, surface, view.Plain(), pitch, window->nFirstDrawCol,
                  window->nLastDrawCol);
     }

@@ -68,6 +68,11 @@ void Interpolate(T* out, long long count, std::int64_t u, std::int64_t w) {
     }
 }
 
+// The 8.8 step of a ramp from one sample toward a neighbour at the window's slope.
+std::int64_t RampStep(std::int64_t from, std::int64_t to, long long intervals, long long slots) {
+    return (from > to ? from - to : to - from) * 256 * intervals / slots;
+}
+
 // The value `steps` steps of `step` (8.8) from `from` toward `to`, never past `to`.
 std::int64_t Toward(std::int64_t from, std::int64_t to, std::int64_t step, long long steps) {
     const std::int64_t moved = (from * 256 + (to > from ? step : -step) * steps) >> 8;
@@ -92,21 +97,17 @@ void Expand(const Window<T>& w) {
     // Outside the window the trace ramps toward the neighbouring samples at the window's slope:
     // per column on the left (both values alike), per slot on the right.
     if (w.c0 > 0 && w.first > 0) {
-        const std::int64_t u = s[0];
-        const std::int64_t v = s[-1];
-        const std::int64_t step = (u > v ? u - v : v - u) * 256 * intervals / slots;
+        const std::int64_t step = RampStep(s[0], s[-1], intervals, slots);
         for (int c = w.c0 - 1, j = 1; c >= 0; --c, ++j) {
-            const T value = static_cast<T>(Toward(u, v, step, j));
+            const T value = static_cast<T>(Toward(s[0], s[-1], step, j));
             w.pairs[2 * c] = value;
             w.pairs[2 * c + 1] = value;
         }
     }
     if (w.c1 < w.width - 1) {
-        const std::int64_t u = s[intervals];
-        const std::int64_t v = s[intervals + 1];
-        const std::int64_t step = (u > v ? u - v : v - u) * 256 * intervals / slots;
+        const std::int64_t step = RampStep(s[intervals], s[intervals + 1], intervals, slots);
         for (long long slot = 2LL * w.c1 + 2, j = 0; slot < 2LL * w.width; ++slot, ++j) {
-            w.pairs[slot] = static_cast<T>(Toward(u, v, step, j));
+            w.pairs[slot] = static_cast<T>(Toward(s[intervals], s[intervals + 1], step, j));
         }
     }
 }

@@ -45,7 +45,8 @@ struct VerticalScale {
 
     // The unclamped row of one sample; v negated for an inverted filter trace.
     std::int64_t Row(std::int64_t sample, bool negate) const {
-        std::int64_t v = L * (sample + g - 125) / M;
+        // Equal scales (every live frame) need no division: L * x / L is x.
+        std::int64_t v = L == M ? sample + g - 125 : L * (sample + g - 125) / M;
         v = std::clamp(negate ? -v : v, -kScaledLimit, kScaledLimit);
         return o + (v - h) * a / 200;
     }

@@ -78,7 +78,13 @@ public:
 
     // Read access for presenting the picture (row y starts at Pixels() + y * PitchPixels()).
     const std::uint32_t* Pixels() const { return pixels_.data(); }
-    std::uint32_t PixelAt(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * pitch_ + x]; }
+    // 0 outside the surface.
+    std::uint32_t PixelAt(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+            return 0;
+        }
+        return pixels_[static_cast<std::size_t>(y) * pitch_ + static_cast<std::size_t>(x)];
+    }
 
 private:
     int width_;

@@ -68,6 +68,8 @@ TEST(Surface, BltCopiesARectangleBetweenSurfaces) {
     EXPECT_EQ(trace.PixelAt(0, 50), 0x00101010u);
     EXPECT_EQ(trace.PixelAt(0, 49), 0u);
     EXPECT_EQ(trace.PixelAt(0, 450), 0u);
+    EXPECT_EQ(grid.PixelAt(700, 0), 0u); // outside the surface
+    EXPECT_EQ(grid.PixelAt(-1, 399), 0u);
     EXPECT_EQ(CountColour(trace, 0x00101010) + 1, 700 * 400);
 }
 
