@@ -27,6 +27,7 @@ using handlerkit::Setup;
 
 void ChannelMarkersMoved()
 {
+    RebuildRgnSetup();
     Region().bRedrawChanMarker = 1;
     Region().bRedrawTrigLevel = 1;
     Region().bRedrawDelayed = 1;
@@ -34,23 +35,26 @@ void ChannelMarkersMoved()
 
 void TimebaseMarkersMoved()
 {
+    RebuildRgnSetup();
     Region().bRedrawTrigPos = 1;
     Region().bRedrawDelayed = 1;
 }
 
 void ScreenRebuilt()
 {
+    RebuildRgnSetup();
     Region().bRedrawAll = 1;
 }
 
 void CursorDivisionsRebuilt()
 {
+    RebuildCursorDiv();
     Region().bRedrawCursor = 1;
 }
 
 void SettingChanged()
 {
-    SetRefreshWave(true);
+    SetChangeSetting();
 }
 
 bool FFTShown()

@@ -16,7 +16,8 @@ void TimebaseMarkersMoved();
 void ScreenRebuilt();
 // The cursor read-outs in divisions follow a changed channel setting.
 void CursorDivisionsRebuilt();
-// Marks the setting changed and asks for the stored traces to be redrawn.
+// Marks the setting changed (while running the main window is told once; when stopped
+// the stored traces are redrawn).
 void SettingChanged();
 
 // A shown math trace computes an FFT.

@@ -2,6 +2,8 @@
 // probe rescaling and the record/playback gate; the active and shown-when-stopped traces.
 #include "handlers_vertical_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using ChannelTest = VerticalHandlersTest;
@@ -215,6 +217,20 @@ TEST_F(ChannelTest, WhileDisconnectedTheRecordAndScreenStillFollow)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.2f);
     EXPECT_TRUE(region->bRedrawChanMarker);
     EXPECT_TRUE(NothingSent());
+}
+
+TEST_F(ChannelTest, OffsetMovesTheGroundMarkerAndMarksTheChangeOnce)
+{
+    region->rcMain = {0, 0, 700, 400};
+    setup->fChanScale[1] = 1.0f;
+    setup->bRun = 1;
+    PostFloat(3135, 1135, 1, 2.0f);  // two divisions up from the centre row
+    EXPECT_EQ(region->ptTrace[0][1].y, 100);
+    PostFloat(3135, 1135, 1, -1.0f);
+    EXPECT_EQ(region->ptTrace[0][1].y, 250);
+    EXPECT_EQ(setup->bSettingChanged, 1);
+    const std::vector<CWndMessage> messages = mainWindow.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), CWndMessage{3125, 4444, 0}), 1);
 }
 
 TEST_F(ChannelTest, ReadBackStoresWhatTheInstrumentAccepted)

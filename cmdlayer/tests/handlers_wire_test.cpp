@@ -152,7 +152,8 @@ TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.5f);
     EXPECT_TRUE(region->bRedrawChanMarker);
     EXPECT_TRUE(region->bRedrawTrigPos);
-    EXPECT_EQ(mainWindow.Messages().size(), 4u);  // three completions and the limit message
+    EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3125, 4444, 0}, {3125, 1645, 0}, {3125, 4424, 0},
+                                                               {3125, 1125, 0}, {3125, 4126, 0}}));
 }
 
 TEST_F(HandlersOnUsb, GetAcqSaRateReadsTheDsoBlockAndTheAltBlockOnlyWhenAlternating)
