@@ -20,21 +20,9 @@
 // nothing is stored.
 #pragma once
 
-#include "ox_queue.h"
 
-#include <cstdint>
-
-// Installs the four handlers with the dispatcher.
+// Installs the four handlers with the dispatcher (OxMsgInit does).
 void OxInstallVerticalHandlers();
-
-void OxChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh);
-void OxAcquireHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh);
-void OxTimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                       std::uint32_t argHigh);
-void OxRunHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                  std::uint32_t argHigh);
 
 // Makes `channel` (0 CH1, 1 CH2, 4 logic analyzer, 5..8 further traces) the trace the
 // front-panel controls act on when it is shown; otherwise the first shown trace in the

@@ -6,6 +6,8 @@
 #include "ox_records.h"
 #include "ox_link.h"
 #include "ox_validate.h"
+#include "ox_handlers_trigger.h"
+#include "ox_handlers_math.h"
 #include "ox_geometry.h"
 #include "ox_system.h"
 #include "ox_handlers_vertical.h"

@@ -2,7 +2,7 @@
 // and the re-reading of the rates and time bases from the instrument.
 #include "ox_handlers_vertical.h"
 
-#include "handlers_kit.h"
+#include "handlers_vertical.h"
 #include "link_internal.h"
 
 #include <algorithm>
@@ -119,7 +119,9 @@ bool ReadRates(bool withTimebases)
 
 } // namespace
 
-void OxAcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
+namespace oxmsg::vertical {
+
+void AcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
                       std::uint32_t argHigh)
 {
     const Arg arg{argLow, argHigh};
@@ -140,6 +142,8 @@ void OxAcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uin
     default: context.send = false; break;
     }
 }
+
+} // namespace oxmsg::vertical
 
 bool GetAcqSaRate() { return ReadRates(false); }
 

@@ -2,8 +2,7 @@
 // shown-when-stopped traces.
 #include "ox_handlers_vertical.h"
 
-#include "handlers_kit.h"
-#include "handlers_vertical_screen.h"
+#include "handlers_vertical.h"
 
 #include <array>
 #include <cmath>
@@ -48,7 +47,7 @@ void VerticalMoved()
 {
     screen::ChannelMarkersMoved();
     SetRefreshWave(true);
-    screen::SettingChanged();
+    SettingChanged();
 }
 
 // The level of the current trigger type follows the probe: edge, pulse, both slope
@@ -118,9 +117,9 @@ void ChangeShown(IOCmdContext& context, int c, bool shown)
 {
     _OX_SETUP& s = Setup();
     s.bChanDisplay[c] = shown ? 1 : 0;
-    s.bTrigSourceShown = screen::TrigSourceShown() ? 1 : 0;
+    s.bTrigSourceShown = IsTrigSourceShown() ? 1 : 0;
     ComposeOnOff(context, c, "", ":DISPLAY", shown);
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
     SetRefreshWave(true);
 }
 
@@ -189,7 +188,9 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
 
 } // namespace
 
-void OxChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+namespace oxmsg::vertical {
+
+void ChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                       std::uint32_t argHigh)
 {
     const std::optional<int> c = Pick(context, value, kChannels);
@@ -201,6 +202,8 @@ void OxChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, st
     }
     HandleChannel(context, subCmd, *c, Arg{argLow, argHigh});
 }
+
+} // namespace oxmsg::vertical
 
 bool SetActiveChannel(int channel)
 {

@@ -67,6 +67,13 @@ inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t
     return static_cast<int>(selector);
 }
 
+// Stores a selector that names an entry of `count` (otherwise refused as by Pick).
+inline void Choose(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count)
+{
+    if (const auto choice = Pick(context, arg.Int(), count))
+        field = *choice;
+}
+
 // Text of an entry of a table; the index has been checked with Pick.
 inline std::string TextAt(std::span<const char* const> table, int index)
 {
@@ -107,13 +114,25 @@ void ScreenLayoutChanged();
 void CursorsMoved();
 void SettingChanged();
 
-} // namespace oxmsg::handlerkit
+// The handlers of the groups, installed by OxInstallMathHandlers.
+using IOCmdHandlerFn = void(IOCmdContext& context, unsigned int subCmd, long value,
+                            std::uint32_t argLow, std::uint32_t argHigh);
+// The handler as installed: without the shared records (before OxMsgInit was given
+// them) it sends nothing and stores nothing.
+inline IOCmdHandler WhenRecordsSet(IOCmdHandlerFn* handler)
+{
+    return [handler](IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+                     std::uint32_t argHigh) {
+        if (oxmsg::Records().setup == nullptr || oxmsg::Records().region == nullptr) {
+            context.send = false;
+            return;
+        }
+        handler(context, subCmd, value, argLow, argHigh);
+    };
+}
 
-namespace oxmsg::handlerkit {
-
-// A cursor position in divisions kept inside the graticule, with the cursor limit
-// messages.
-float ValidCursorX(float divisions);
-float ValidCursorY(float divisions);
+IOCmdHandlerFn MathHandler, RefHandler, LaHandler, DisplayHandler, CursorModeHandler,
+    ManualCursorHandler, TrackCursorHandler, PanelHandler, PassFailHandler, RecordHandler,
+    MeasureHandler, SelfCalHandler, LinkHandler;
 
 } // namespace oxmsg::handlerkit

@@ -2,11 +2,9 @@
 // the default setup, and emptying the pending command.
 #include "ox_handlers_vertical.h"
 
-#include "handlers_kit.h"
-#include "handlers_vertical_screen.h"
+#include "handlers_vertical.h"
 
 using namespace oxmsg::handlerkit;
-namespace screen = oxmsg::vertical;
 
 namespace {
 
@@ -30,7 +28,7 @@ void AutoSetup(IOCmdContext& context)
     if (s.nRecordState == kPlayingBack)
         s.nRecordState = 0;
     SetChanEnabledStop(false);
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
     context.command = ":AUTO";
     context.readBack = false;
 }
@@ -72,7 +70,7 @@ void Stop(IOCmdContext& context)
 
 void DefaultSetup(IOCmdContext& context)
 {
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
     context.command = ":DEFAULT";
     context.readBack = false;
 }
@@ -87,7 +85,9 @@ void ForgetPending(IOCmdContext& context)
 
 } // namespace
 
-void OxRunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
+namespace oxmsg::vertical {
+
+void RunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
     case 4125: AutoSetup(context); break;
@@ -103,3 +103,5 @@ void OxRunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_
     default: context.send = false; break;  // the main window is told; nothing is sent
     }
 }
+
+} // namespace oxmsg::vertical

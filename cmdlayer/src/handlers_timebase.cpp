@@ -3,8 +3,7 @@
 // picoseconds and, derived from them, in seconds.
 #include "ox_handlers_vertical.h"
 
-#include "handlers_kit.h"
-#include "handlers_vertical_screen.h"
+#include "handlers_vertical.h"
 
 #include <algorithm>
 #include <array>
@@ -71,9 +70,9 @@ void KeepDelayedInside(bool keepMinimum)
 // The spectrum of a split screen keeps its offset within its span.
 void RevalidateFFTOffsets()
 {
-    _OX_SETUP& s = Setup();
-    if (!s.bFFTSplitScreen)
+    if (!GetFFTSplitScreen())
         return;
+    _OX_SETUP& s = Setup();
     for (int k = 0; k < kMathTraces; ++k)
         if (s.nMathOperator[k] == kFFTOperator)
             s.dFFTHorizOffset[k] = ValidateFFTHorizOffset(s.dFFTHorizOffset[k], s.fTraceSpan[k]);
@@ -84,7 +83,7 @@ void TimebaseChanged(bool keepMinimum)
     KeepDelayedInside(keepMinimum);
     screen::TimebaseMarkersMoved();
     RevalidateFFTOffsets();
-    screen::SettingChanged();
+    SettingChanged();
     SetRefreshWave(true);
 }
 
@@ -163,7 +162,7 @@ const char* DelayedRefusal()
     const _OX_SETUP& s = Setup();
     if (s.nTrigMode == kAlternateTrigger)
         return kNotAtAlternate;
-    if (screen::FFTShown())
+    if (GetFFTOperator())
         return "Function not available at FFT";
     if (s.nTimeFormat != kYTFormat)
         return kNotAvailable;
@@ -185,7 +184,7 @@ void SwitchDelayed(IOCmdContext& context, bool on)
         KeepDelayedInside(false);
     }
     Compose(context, ":TIMEBASE", "", ":MODE", on ? "DELAYED" : "MAIN");
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
     if (!s.bSlowSweep && s.nTimeFormat != kRollingFormat)
         SetRefreshWave(true);
 }
@@ -222,10 +221,10 @@ void ChangeFormat(IOCmdContext& context, long format)
     default: s.bSlowSweep = SlowSweepAt(s.llTimeScalePs) ? 1 : 0; break;
     }
     const bool timeAxis = *picked == kYTFormat;
-    s.bTrigSourceShown = timeAxis && screen::TrigSourceShown() ? 1 : 0;
+    s.bTrigSourceShown = timeAxis && IsTrigSourceShown() ? 1 : 0;
     Region().bTrigMarker = timeAxis ? 1 : 0;
     Compose(context, ":TIMEBASE", "", ":FORMAT", TextAt(kFormats, *picked));
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
 }
 
 std::string AlternateChannel(int c) { return c == 0 ? ":CHANNEL1" : ":CHANNEL2"; }
@@ -252,21 +251,23 @@ void ChangeAlternate(IOCmdContext& context, const AlternateTime& time, long chan
     (s.*time.picoseconds)[*c] = ps;
     (s.*time.seconds)[*c] = Seconds(ps);
     screen::TimebaseMarkersMoved();
-    screen::SettingChanged();
+    SettingChanged();
     SetRefreshWave(true);
     ComposeSeconds(context, ":TRIGGER", ":ALTERNATION", AlternateChannel(*c) + time.leaf, Seconds(ps));
 }
 
 void Redraw(IOCmdContext& context)
 {
-    screen::ScreenRebuilt();
+    ScreenLayoutChanged();
     SetRefreshWave(true);
     context.send = false;
 }
 
 } // namespace
 
-void OxTimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+namespace oxmsg::vertical {
+
+void TimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                        std::uint32_t argHigh)
 {
     if (Setup().nRecordState == kPlayingBack) {
@@ -288,10 +289,4 @@ void OxTimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, s
     }
 }
 
-void OxInstallVerticalHandlers()
-{
-    OxSetIOCmdHandler(3135, OxChannelHandler);
-    OxSetIOCmdHandler(3141, OxAcquireHandler);
-    OxSetIOCmdHandler(3139, OxTimebaseHandler);
-    OxSetIOCmdHandler(3125, OxRunHandler);
-}
+} // namespace oxmsg::vertical

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -34,6 +35,7 @@ CWndRef g_mainWindow;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
+
 // The instrument link of the command layer, as the dispatcher sees it.
 class InstrumentLink final : public IOCmdLink {
 public:
@@ -84,10 +86,14 @@ bool SameCommand(const IOCmdEntry& a, const IOCmdEntry& b)
     return a.group == b.group && a.subCmd == b.subCmd && a.value == b.value;
 }
 
-// Takes the current entry, dropping it in favour of identical followers.
-IOCmdEntry TakeCoalesced()
+// Takes the entry GetIOCmd made current, dropping it in favour of identical
+// followers; nothing when no entry was taken.
+std::optional<IOCmdEntry> TakeCoalesced()
 {
     std::lock_guard guard(g_queue.lock);
+    if (!g_queue.taken)
+        return std::nullopt;
+    g_queue.taken = false;
     while (g_queue.readIndex != g_queue.writeIndex &&
            SameCommand(g_queue.entries[g_queue.readIndex],
                        g_queue.entries[NextSlot(g_queue.readIndex)]))
@@ -181,6 +187,9 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
     oxmsg::RegisterDragHandler();
+    OxInstallTriggerHandler();
+    OxInstallMathHandlers();
+    OxInstallVerticalHandlers();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;
@@ -231,16 +240,12 @@ unsigned long GetIOCmd()
 
 void IOCmdProcess()
 {
-    {
-        std::lock_guard guard(g_queue.lock);
-        if (!g_queue.taken)
-            return;
-        g_queue.taken = false;
-    }
-    const IOCmdEntry entry = TakeCoalesced();
-    Dispatch(entry, entry.secondWindow);
-    if (entry.thirdWindow.IsSet())
-        Dispatch(entry, entry.thirdWindow);
+    const std::optional<IOCmdEntry> entry = TakeCoalesced();
+    if (!entry)
+        return;
+    Dispatch(*entry, entry->secondWindow);
+    if (entry->thirdWindow.IsSet())
+        Dispatch(*entry, entry->thirdWindow);
 }
 
 void SetSystemError(const std::string& text)

@@ -1,5 +1,5 @@
-// The channel, acquire, timebase and run-control handlers installed on a connected
-// setup record with a recording link: posts go through the real queue and dispatcher.
+// The channel, acquire, timebase and run-control handlers (installed by OxMsgInit) on a
+// connected setup record with a recording link: posts go through the real queue and dispatcher.
 #pragma once
 
 #include "queue_fixture.h"
@@ -12,8 +12,6 @@ protected:
     void SetUp() override
     {
         CommandLayerTest::SetUp();
-        OxInstallVerticalHandlers();
-        handled = {3135, 3139, 3141, 3125};
         setup->bConnected = 1;
         setup->fChanProbe[0] = setup->fChanProbe[1] = 1.0f;
         setup->fMinTimeScale = 2e-9f;

@@ -1,8 +1,7 @@
 // The vertical, timebase and run-control handlers on the command layer's own link:
 // the exact bytes on the USB wire (scripted endpoint), the read-back over LAN from a
 // loopback instrument, and the helpers that re-read rates and time bases.
-#include "cwnd_recorder.h"
-#include "link_test_support.h"
+#include "handlers_fixture.h"
 
 #include <cstring>
 
@@ -13,84 +12,47 @@ using oxbow::testing::Frame;
 constexpr std::int32_t kFilledDso = 0x06060606;  // the scripted USB instrument's DSO bytes
 constexpr std::int32_t kFilledAlt = 0x0D0D0D0D;  // and its ALT bytes
 
-template <class Base>
-class OnLink : public Base {
+// On USB: the scripted instrument answers every block read-back unless a test refuses it.
+class HandlersOnUsb : public oxbow::testing::HandlersTest {
 protected:
-    std::unique_ptr<_OX_RGN_SETUP> region = std::make_unique<_OX_RGN_SETUP>();
-    std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
-    CRecordingWnd mainWindow;
-
     void SetUp() override
     {
-        Base::SetUp();
-        OxMsgInit(&mainWindow, this->setup.get(), region.get(), positions.get(), Socket());
-        OxInstallVerticalHandlers();
-        this->setup->fChanProbe[0] = this->setup->fChanProbe[1] = 1.0f;
-        this->setup->fMinTimeScale = 2e-9f;
+        HandlersTest::SetUp();
+        endpoint.controlResults.erase(6);
+        setup->fMinTimeScale = 2e-9f;
     }
 
-    void TearDown() override
-    {
-        for (unsigned long group : {3135UL, 3139UL, 3141UL, 3125UL})
-            OxSetIOCmdHandler(group, {});
-        OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
-        Base::TearDown();
-    }
-
-    virtual CWinSocket* Socket() { return nullptr; }
-
-    static void Drain()
-    {
-        while (GetIOCmd())
-            IOCmdProcess();
-    }
+    void NoReadBack() { endpoint.bulkReadFailsAfterRequest = 6; }
 
     void Timebase(int format, double scale, bool running)
     {
-        this->setup->nTimeFormat = format;
-        this->setup->bRun = running ? 1 : 0;
-        this->setup->dTimeScale = scale;
-        this->setup->llTimeScalePs = ConvertToLONG(scale, 12);
-    }
-};
-
-class HandlersOnUsb : public OnLink<oxbow::testing::UsbLinkTest> {
-protected:
-    // The text commands written, each ending in its carriage return.
-    std::vector<std::string> Lines() const
-    {
-        std::vector<std::string> lines;
-        std::string line;
-        for (std::uint8_t byte : endpoint.written) {
-            line += static_cast<char>(byte);
-            if (byte == '\r')
-                lines.push_back(std::exchange(line, {}));
-        }
-        return lines;
+        setup->nTimeFormat = format;
+        setup->bRun = running ? 1 : 0;
+        setup->dTimeScale = scale;
+        setup->llTimeScalePs = ConvertToLONG(scale, 12);
     }
 };
 
 TEST_F(HandlersOnUsb, ScaleCommandTextOnTheWire)
 {
-    endpoint.bulkReadFailsAfterRequest = 6;  // no read-back: keep what the handler stored
-    SetMsgVarfloat(0.001f);
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
-    Drain();
+    NoReadBack();  // keep what the handler stored
+    PostFloat(3135, 1125, 0.001f);
     EXPECT_EQ(Written(), ":CHANNEL1:SCALE 0.002000\r");
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.002f);
 }
 
 TEST_F(HandlersOnUsb, ProbeAndAveragesOnTheWire)
 {
-    endpoint.bulkReadFailsAfterRequest = 6;
+    NoReadBack();
     setup->fChanScale[0] = 0.5f;
     setup->fChanOffset[0] = 0.2f;
     SetMsgVarfloat(10.0f);
     OxPostIOCmd(3135, 1147, 0, nullptr, nullptr, nullptr);
     SetMsgVarInt(100);
     OxPostIOCmd(3141, 1745, 0, nullptr, nullptr, nullptr);
-    Drain();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL1:PROBE 10.000000\r", ":ACQUIRE:AVERAGES 128\r"}));
+    while (GetIOCmd())
+        IOCmdProcess();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL1:PROBE 10.000000", ":ACQUIRE:AVERAGES 128"}));
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 5.0f);
     EXPECT_FLOAT_EQ(setup->fChanOffset[0], 2.0f);
 }
@@ -98,30 +60,26 @@ TEST_F(HandlersOnUsb, ProbeAndAveragesOnTheWire)
 TEST_F(HandlersOnUsb, StopReachesTheInstrumentTwiceWhileRolling)
 {
     Timebase(2, 0.5, true);
-    OxPostIOCmd(3125, 4127, 0, nullptr, nullptr, nullptr);
-    Drain();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":STOP\r", ":STOP\r"}));
+    Post(3125, 4127);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{":STOP", ":STOP"}));
 }
 
 TEST_F(HandlersOnUsb, RollingScaleIsRaisedAndPrecededByAClear)
 {
-    endpoint.bulkReadFailsAfterRequest = 6;
+    NoReadBack();
     Timebase(2, 1.0, true);
-    SetMsgVarDouble(0.2);
-    OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
-    Drain();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":CLEARUSB\r", ":TIMEBASE:SCALE 0.500000000\r"}));
+    PostDouble(3139, 1645, 0.2);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{":CLEARUSB", ":TIMEBASE:SCALE 0.500000000"}));
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000'000);
 }
 
 TEST_F(HandlersOnUsb, RunWhileRollingResendsOffsetAndRaisesTheScale)
 {
-    endpoint.bulkReadFailsAfterRequest = 6;
+    NoReadBack();
     Timebase(2, 0.1, false);
-    OxPostIOCmd(3125, 4126, 0, nullptr, nullptr, nullptr);
-    Drain();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":CLEARUSB\r", ":TIMEBASE:OFFSET 0.000000000\r",
-                                                 ":TIMEBASE:SCALE 0.500000000\r", ":RUN\r"}));
+    Post(3125, 4126);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{":CLEARUSB", ":TIMEBASE:OFFSET 0.000000000",
+                                                 ":TIMEBASE:SCALE 0.500000000", ":RUN"}));
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000'000);
     EXPECT_EQ(setup->nRunState, 0);
 }
@@ -132,8 +90,9 @@ TEST_F(HandlersOnUsb, ABurstOfOneSettingIsOneExchange)
         SetMsgVarfloat(0.01f * static_cast<float>(i));
         ASSERT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));
     }
-    Drain();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL2:SCALE 2.000000\r"}));
+    while (GetIOCmd())
+        IOCmdProcess();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL2:SCALE 2.000000"}));
     EXPECT_EQ(endpoint.CallsOf("BulkRead").size(), 3u);  // one read-back of the three blocks
 }
 
@@ -146,7 +105,8 @@ TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows)
     SetMsgVarfloat(0.5f);
     OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
     OxPostIOCmd(3125, 4126, 0, nullptr, nullptr, nullptr);
-    Drain();
+    while (GetIOCmd())
+        IOCmdProcess();
     EXPECT_TRUE(endpoint.calls.empty());
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000'000);
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.5f);
@@ -184,7 +144,7 @@ TEST_F(HandlersOnUsb, GetTimeScaleParaCopiesTheTimeBasesInPicoseconds)
 
 TEST_F(HandlersOnUsb, AFailedBlockReadLeavesTheRecordAlone)
 {
-    endpoint.bulkReadFailsAfterRequest = 6;
+    NoReadBack();
     setup->nAcqMemory = 4096;
     EXPECT_FALSE(GetTimeScalePara());
     EXPECT_EQ(setup->nAcqMemory, 4096);
@@ -192,9 +152,25 @@ TEST_F(HandlersOnUsb, AFailedBlockReadLeavesTheRecordAlone)
     EXPECT_FALSE(GetAcqSaRate());
 }
 
-class HandlersOnLan : public OnLink<oxbow::testing::LanLinkTest> {
+class HandlersOnLan : public oxbow::testing::LanLinkTest {
 protected:
-    CWinSocket* Socket() override { return &socket; }
+    std::unique_ptr<_OX_RGN_SETUP> region = std::make_unique<_OX_RGN_SETUP>();
+    std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
+    CRecordingWnd mainWindow;
+
+    void SetUp() override
+    {
+        LanLinkTest::SetUp();
+        OxMsgInit(&mainWindow, setup.get(), region.get(), positions.get(), &socket);
+        setup->fChanProbe[0] = setup->fChanProbe[1] = 1.0f;
+        setup->fMinTimeScale = 2e-9f;
+    }
+
+    void TearDown() override
+    {
+        OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
+        LanLinkTest::TearDown();
+    }
 
     // The instrument answers the block queries with blocks built from `accepted`.
     void Serve(const _OX_SETUP& accepted)
@@ -225,7 +201,8 @@ TEST_F(HandlersOnLan, ReadBackStoresWhatTheInstrumentAccepted)
     OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr);
     SetMsgVarDouble(0.005);
     OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
-    Drain();
+    while (GetIOCmd())
+        IOCmdProcess();
     EXPECT_EQ(Commands(8), (std::vector<std::string>{":CHANNEL2:SCALE 0.700000", ":SETUP:DSO?", ":SETUP:LA?",
                                                      ":SETUP:ALT?", ":TIMEBASE:SCALE 0.005000000",
                                                      ":SETUP:DSO?", ":SETUP:LA?", ":SETUP:ALT?"}));
