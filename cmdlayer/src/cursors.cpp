@@ -18,7 +18,7 @@ struct CursorWindow {
 
 OX_POINT Centre(const OX_RECT& r)
 {
-    return {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
+    return {ClampToInt(r.left + (int64_t{r.right} - r.left) / 2), ClampToInt(r.top + (int64_t{r.bottom} - r.top) / 2)};
 }
 
 bool IsSpectrum(const _OX_SETUP& s, int source)

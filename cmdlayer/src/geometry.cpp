@@ -176,9 +176,9 @@ TimeWindows VisibleWindows(const _OX_SETUP& s, const _OX_RGN_SETUP& region)
 
 OX_POINT WindowOrigin(const _OX_SETUP& s, const _OX_RGN_SETUP& region, const OX_RECT& rect)
 {
-    const int width = rect.right - rect.left;
-    const int x = kLeftMargin + (s.nTimeFormat == kRollingFormat ? width : width / 2);
-    return {x, kOriginY + rect.top - region.rcMain.top};
+    const int64_t width = int64_t{rect.right} - rect.left;
+    const int64_t x = kLeftMargin + (s.nTimeFormat == kRollingFormat ? width : width / 2);
+    return {ClampToInt(x), ClampToInt(kOriginY + int64_t{rect.top} - region.rcMain.top)};
 }
 
 OX_POINT TriggerOrigin(const _OX_SETUP& setup, const _OX_RGN_SETUP& region)

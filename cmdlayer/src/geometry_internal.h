@@ -3,6 +3,10 @@
 
 #include "oxmsg.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace oxmsg {
 
 // The time windows on screen: upper and lower with the delayed timebase (Y-T)
@@ -18,6 +22,13 @@ TimeWindows VisibleWindows(const _OX_SETUP& setup, const _OX_RGN_SETUP& region);
 // The trigger-position origin of a window: 16 + half its width (its whole width
 // while rolling), 13 pixels below its top edge relative to the main graticule.
 OX_POINT WindowOrigin(const _OX_SETUP& setup, const _OX_RGN_SETUP& region, const OX_RECT& rect);
+
+// Rectangles may come from a loaded file: their arithmetic is done in 64 bits and
+// brought back into the int range.
+inline int ClampToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 // Runs `work` on the shared records it needs, once OxMsgInit has handed them over.
 template <class Work>

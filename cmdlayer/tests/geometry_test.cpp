@@ -209,3 +209,17 @@ TEST_F(RegionTest, DelayedOffsetPutsTheWindowCentreUnderThePointer)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RegionTest, RectanglesFromALoadedFileCannotOverflowThePoints)
+{
+    region->rcMain = {-2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000};
+    region->rcFFTFreq = region->rcMain;
+    setup->nTimeFormat = 2;
+    RebuildRgnSetup();
+    EXPECT_EQ(region->ptTrigOrigin.x, 2'147'483'647);
+    EXPECT_FLOAT_EQ(ValidateCursorX(100.0f, OX_CURSOR_A), 7.0f);
+}
+
+} // namespace
