@@ -85,7 +85,7 @@ TEST_F(RunControlTest, StopWithoutReadBackClearsThePassFailStopWhileTheTestRuns)
     EXPECT_EQ(setup->bPfStop, 0);
 }
 
-TEST_F(RunControlTest, AutoSetupEndsPlaybackAndRedrawsEverything)
+TEST_F(RunControlTest, AutoSetupAndDefaultSetupGoWithoutReadBack)
 {
     setup->nRecordState = 2;
     setup->bLaShownStop = 1;
@@ -96,10 +96,6 @@ TEST_F(RunControlTest, AutoSetupEndsPlaybackAndRedrawsEverything)
     EXPECT_EQ(setup->bLaShownStop, 0);
     EXPECT_TRUE(region->bRedrawAll);
     EXPECT_EQ(SentWithReadBack(), (SentCommand{":AUTO", false}));
-}
-
-TEST_F(RunControlTest, DefaultSetupWithoutReadBack)
-{
     Post(3125, 4134, 0);
     EXPECT_EQ(SentWithReadBack(), (SentCommand{":DEFAULT", false}));
 }

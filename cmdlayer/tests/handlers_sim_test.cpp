@@ -85,17 +85,6 @@ TEST_F(HandlersOnSim, ReadBackStoresWhatTheInstrumentAccepted)
     EXPECT_EQ(accepted.timeScalePs, 5'000'000'000);
 }
 
-TEST_F(HandlersOnSim, ProbeChangeAgreesWithTheInstrument)
-{
-    SetMsgVarfloat(10.0f);
-    OxPostIOCmd(3135, 1147, 1, nullptr, nullptr, nullptr);
-    Drain();
-    const oxbow::sim::ChannelState accepted = instrument.State().dso.chan[1];
-    EXPECT_FLOAT_EQ(setup->fChanProbe[1], 10.0f);
-    EXPECT_FLOAT_EQ(setup->fChanScale[1], accepted.scale);
-    EXPECT_FLOAT_EQ(setup->fChanOffset[1], accepted.offset);
-}
-
 TEST_F(HandlersOnSim, ABurstOfOneSettingMakesOneExchange)
 {
     for (int i = 1; i <= 200; ++i) {

@@ -205,15 +205,6 @@ TEST_F(TimebaseTest, PlaybackRefusesEveryTimebaseCommand)
     EXPECT_EQ(setup->llTimeScalePs, 10'000'000'000);
 }
 
-TEST_F(TimebaseTest, RedrawSendsNothing)
-{
-    setup->bRun = 1;
-    PostDouble(3139, 1685, 0, 0);
-    EXPECT_TRUE(NothingSent());
-    EXPECT_TRUE(region->bRedrawAll);
-    EXPECT_TRUE(region->bRedrawWave);
-}
-
 TEST_F(TimebaseTest, ReadBackTakesTheAcceptedScaleFromItsPicosecondCopy)
 {
     Timebase(0, 0.001, false);

@@ -41,22 +41,6 @@ TEST_F(HandlersOnUsb, ScaleCommandTextOnTheWire)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.002f);
 }
 
-TEST_F(HandlersOnUsb, ProbeAndAveragesOnTheWire)
-{
-    NoReadBack();
-    setup->fChanScale[0] = 0.5f;
-    setup->fChanOffset[0] = 0.2f;
-    SetMsgVarfloat(10.0f);
-    OxPostIOCmd(3135, 1147, 0, nullptr, nullptr, nullptr);
-    SetMsgVarInt(100);
-    OxPostIOCmd(3141, 1745, 0, nullptr, nullptr, nullptr);
-    while (GetIOCmd())
-        IOCmdProcess();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL1:PROBE 10.000000", ":ACQUIRE:AVERAGES 128"}));
-    EXPECT_FLOAT_EQ(setup->fChanScale[0], 5.0f);
-    EXPECT_FLOAT_EQ(setup->fChanOffset[0], 2.0f);
-}
-
 TEST_F(HandlersOnUsb, StopReachesTheInstrumentTwiceWhileRolling)
 {
     Timebase(2, 0.5, true);
@@ -130,16 +114,6 @@ TEST_F(HandlersOnUsb, GetAcqSaRateReadsTheDsoBlockAndTheAltBlockOnlyWhenAlternat
     setup->nTrigMode = 4;
     ASSERT_TRUE(GetAcqSaRate());
     EXPECT_EQ(int64_t(setup->llAltTimeScalePs[1]), (std::int64_t{kFilledAlt} << 32) | kFilledAlt);
-}
-
-TEST_F(HandlersOnUsb, GetTimeScaleParaCopiesTheTimeBasesInPicoseconds)
-{
-    endpoint.bulkFillBias = 1;  // DSO block bytes 0x07
-    ASSERT_TRUE(GetTimeScalePara());
-    const std::int64_t filled = 0x0707070707070707;
-    EXPECT_EQ(setup->llTimeScalePs, filled);
-    EXPECT_EQ(setup->llDelayedScalePs, filled);
-    EXPECT_DOUBLE_EQ(setup->dTimeOffset, static_cast<double>(filled) * 1e-12);
 }
 
 TEST_F(HandlersOnUsb, AFailedBlockReadLeavesTheRecordAlone)
