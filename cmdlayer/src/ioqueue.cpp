@@ -189,6 +189,7 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     oxmsg::RegisterDragHandler();
     OxInstallTriggerHandler();
     OxInstallMathHandlers();
+    OxInstallVerticalHandlers();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;
