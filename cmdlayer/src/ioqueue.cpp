@@ -187,6 +187,9 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
     oxmsg::RegisterDragHandler();
+    OxInstallTriggerHandler();
+    OxInstallMathHandlers();
+    OxInstallVerticalHandlers();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;

@@ -109,6 +109,7 @@ TEST_F(QueueTest, CompletionGoesToMainThenFirstThenSecond)
     };
     CRecordingWnd main(logAs("main")), first(logAs("first")), second(logAs("second"));
     OxMsgInit(&main, setup.get(), region.get(), positions.get(), nullptr);
+    Handle(3139, [](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {});
     OxPostIOCmd(3139, 1645, 0, &first, &second, nullptr);
     Drain();
     EXPECT_EQ(order, (std::vector<std::string>{"main", "first", "second"}));
@@ -121,6 +122,7 @@ TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified)
     auto dialog = std::make_unique<CRecordingWnd>();
     auto other = std::make_unique<CRecordingWnd>();
     CRecordingWnd survivor;
+    Handle(3140, [](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {});
     OxPostIOCmd(3140, 1865, 0, dialog.get(), &survivor, nullptr);
     OxPostIOCmd(3140, 1885, 0, &survivor, other.get(), other.get());
     dialog.reset();

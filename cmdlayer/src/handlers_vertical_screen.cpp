@@ -1,0 +1,38 @@
+// Marker follow-ups of the vertical and timebase handlers, and their installation.
+#include "handlers_vertical.h"
+
+namespace oxmsg::vertical {
+
+using handlerkit::Region;
+
+void ChannelMarkersMoved()
+{
+    RebuildRgnSetup();
+    Region().bRedrawChanMarker = 1;
+    Region().bRedrawTrigLevel = 1;
+    Region().bRedrawDelayed = 1;
+}
+
+void TimebaseMarkersMoved()
+{
+    RebuildRgnSetup();
+    Region().bRedrawTrigPos = 1;
+    Region().bRedrawDelayed = 1;
+}
+
+void CursorDivisionsRebuilt()
+{
+    RebuildCursorDiv();
+    Region().bRedrawCursor = 1;
+}
+
+} // namespace oxmsg::vertical
+
+void OxInstallVerticalHandlers()
+{
+    using oxmsg::handlerkit::WhenRecordsSet;
+    OxSetIOCmdHandler(3135, WhenRecordsSet(oxmsg::vertical::ChannelHandler));
+    OxSetIOCmdHandler(3141, WhenRecordsSet(oxmsg::vertical::AcquireHandler));
+    OxSetIOCmdHandler(3139, WhenRecordsSet(oxmsg::vertical::TimebaseHandler));
+    OxSetIOCmdHandler(3125, WhenRecordsSet(oxmsg::vertical::RunHandler));
+}
