@@ -1,0 +1,5 @@
+// OxbowCore: the data side of the Oxbow program. Each part has its own header; this one
+// gathers them.
+#pragma once
+
+#include "oxdisplay.h"

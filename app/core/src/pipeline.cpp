@@ -1,0 +1,402 @@
+// The trace pipeline: trace windows of a live frame, the channel step, the four paths and
+// the measurement hand-over.
+#include "pipeline_state.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace oxdisplay {
+
+namespace {
+
+constexpr int kLiveFirst = 324;   // the middle 1400 of the 2048 live samples
+constexpr int kLiveLast = 1723;
+constexpr int kRollBase = 648;
+constexpr int kSlowSweepFullFrom = 695;
+constexpr int kSlowSweepSecondFrom = 698;
+constexpr int kNothingDrawn = kColumns;  // a first drawn column no plot accepts
+constexpr int kFilterTapsPadding = 64;   // values past the filter count the taps read
+
+std::size_t LargestSpan(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    return std::max(a.size(), b.size());
+}
+
+void SetWindow(OX_TRACE_WINDOW& w, int first, int last, int firstCol, int lastCol, int firstDrawn,
+               int lastDrawn) {
+    w.nFirstSample = first;
+    w.nLastSample = last;
+    w.nFirstColumn = firstCol;
+    w.nLastColumn = lastCol;
+    w.nFirstDrawn = firstDrawn;
+    w.nLastDrawn = lastDrawn;
+}
+
+bool IsSpectrumWindow(int index) {
+    return index >= OX_WIN_SPECTRUM && index < OX_WIN_SPECTRUM + kMathSlots;
+}
+
+// Vertical scale of a channel: acquisition values kept at stop for a stopped record.
+struct ChannelScale {
+    float display, displayOffset, acquired, acquiredOffset;
+};
+
+ChannelScale ScaleOf(const _OX_SETUP& setup, int ch, bool stopped) {
+    return {setup.fChanScale[ch], setup.fChanOffset[ch],
+            stopped ? setup.fChanScaleRec[ch] : setup.fChanScale[ch],
+            stopped ? setup.fChanOffsetRec[ch] : setup.fChanOffset[ch]};
+}
+
+} // namespace
+
+void TraceBuffers::Allocate(std::size_t capacity, bool accumulates) {
+    rows.assign(capacity + 1, 0);
+    pairs.assign(kPairValues, 0);
+    if (accumulates) {
+        history.assign(static_cast<std::size_t>(kHistoryFrames) * kHistoryStride, 0);
+        grade.assign(tracekit::kGradeCells, 0);
+    }
+}
+
+tracekit::TraceWindow ToTraceWindow(const OX_TRACE_WINDOW& w) {
+    return {w.nFirstSample, w.nLastSample, w.nFirstColumn, w.nLastColumn,
+            w.nFirstDrawn,  w.nLastDrawn,  w.nScanPos,     w.nRollPoints};
+}
+
+bool ShowsRecord(const OX_TRACE_WINDOW& w, int samples) {
+    return w.nFirstSample >= 0 && w.nLastSample < samples && w.nLastSample - w.nFirstSample >= 1 &&
+           w.nFirstColumn >= 0 && w.nFirstColumn <= w.nLastColumn && w.nLastColumn < kColumns;
+}
+
+DisplayEngine::State::State(DisplayRecords records, ChannelBuffers channelBuffers,
+                            ReferenceBuffers referenceBuffers, FrameCounters& frameCounters,
+                            DisplayCommands& displayCommands, MeasureSink& measureSink,
+                            PresentTarget* presentTarget)
+    : rec(records), channels(channelBuffers), references(referenceBuffers),
+      counters(frameCounters), commands(displayCommands), measure(&measureSink),
+      present(presentTarget) {
+    const std::size_t mainCapacity = LargestSpan(channels.analog[0], channels.analog[1]);
+    const std::size_t secondCapacity =
+        std::max(LargestSpan(channels.analogSecond[0], channels.analogSecond[1]),
+                 static_cast<std::size_t>(kLivePoints));
+    // A stopped delayed sweep shows the full record in both regions.
+    const std::size_t regionCapacity[kRegions] = {mainCapacity, std::max(mainCapacity, secondCapacity)};
+    for (int r = 0; r < kRegions; ++r) {
+        for (auto& ch : channel) {
+            ch[r].Allocate(regionCapacity[r], true);
+        }
+        for (auto& slot : math) {
+            slot[r].Allocate(std::max<std::size_t>(regionCapacity[r], kFftBins), true);
+        }
+        la[r].pairs.assign(kPairValues, 0);
+    }
+    for (int k = 0; k < kRefSlots; ++k) {
+        ref[k].Allocate(std::max<std::size_t>(references.samples[k].size(), kFftBins), false);
+        ref[k].window = OX_WIN_REF + k;
+    }
+    mathRaw.assign(regionCapacity[1], 0);
+    filterRows.assign(regionCapacity[1] + 1, 0);
+    // Widened window: the 1400 values plus margins of at most 700 columns a side, plus taps.
+    filterInput.assign(3 * kPairValues + kFilterTapsPadding, 0);
+    filterOutput.assign(filterInput.size(), 0);
+    fftBins.assign(kFftBins, 0);
+    stopScratch.assign(tracekit::kStopScratchValues, 0);
+}
+
+Layout DisplayEngine::State::layout() const {
+    if (setup().nTrigMode == 4) {
+        return Layout::Alternate;
+    }
+    if (commands.GetFFTSplitScreen()) {
+        return Layout::FFTSplit;
+    }
+    return setup().bDelayed ? Layout::Delayed : Layout::Single;
+}
+
+namespace {
+
+// A region rectangle the layout can use: 700 columns wide and inside the plot area.
+bool UsableRegion(const OX_RECT& r) {
+    return r.right - r.left == kColumns && r.left >= 0 && r.right <= kComposeWidth &&
+           r.top >= kPlotTopInCompose && r.bottom <= kPlotTopInCompose + kPlotRows &&
+           r.bottom - r.top >= 8;
+}
+
+RegionGeometry GeometryOf(const OX_RECT& given, CRect fallback) {
+    const CRect rect = UsableRegion(given) ? CRect{given.left, given.top, given.right, given.bottom}
+                                           : fallback;
+    return {rect, rect.Height(), rect.Height() / 8, rect.top - kPlotTopInCompose};
+}
+
+constexpr CRect kMainRect{kPlotLeft, kPlotTopInCompose, kPlotLeft + kColumns,
+                          kPlotTopInCompose + kPlotRows};
+// Split layouts: two regions of 192 rows with the split line between them.
+constexpr int kSplitHeight = 192;
+constexpr CRect kUpperRect{kPlotLeft, kPlotTopInCompose, kPlotLeft + kColumns,
+                           kPlotTopInCompose + kSplitHeight};
+constexpr CRect kLowerRect{kPlotLeft, kPlotTopInCompose + kPlotRows - kSplitHeight, kPlotLeft + kColumns,
+                           kPlotTopInCompose + kPlotRows};
+
+} // namespace
+
+RegionGeometry DisplayEngine::State::geometry(int regionIndex) const {
+    const _OX_RGN_SETUP& r = region();
+    switch (layout()) {
+    case Layout::Single:
+        return GeometryOf(r.rcMain, kMainRect);
+    case Layout::FFTSplit:
+        return regionIndex == 0 ? GeometryOf(r.rcFFTTime, kUpperRect) : GeometryOf(r.rcFFTFreq, kLowerRect);
+    case Layout::Delayed:
+    case Layout::Alternate:
+        break;
+    }
+    return regionIndex == 0 ? GeometryOf(r.rcUpper, kUpperRect) : GeometryOf(r.rcLower, kLowerRect);
+}
+
+bool DisplayEngine::State::channelShown(int ch, bool stopped) const {
+    return setup().bChanDisplay[ch] != 0 && (!stopped || setup().bChanShownStop[ch] != 0);
+}
+
+bool DisplayEngine::State::mathShown(int slot, bool stopped) const {
+    return setup().bTraceShown[slot] != 0 && (!stopped || setup().bTraceShownStop[slot] != 0);
+}
+
+bool DisplayEngine::State::laShown(bool stopped) const {
+    return setup().bLaEnable != 0 && (!stopped || setup().bLaShownStop != 0);
+}
+
+void DisplayEngine::State::clearTraces() {
+    for (auto* set : {&channel[0], &channel[1], &math[0], &math[1], &math[2], &math[3]}) {
+        for (auto& t : *set) {
+            t.drawable = false;
+        }
+    }
+    for (auto& l : la) {
+        l.drawable = false;
+    }
+}
+
+// ---- Window reset ----
+
+void DisplayEngine::ResetTraceWindows() {
+    State& s = *state_;
+    const _OX_SETUP& setup = s.setup();
+    const int p = std::clamp(s.counters.nScanPos, 0, kColumns - 1);
+    OX_TRACE_WINDOW& main = s.window(OX_WIN_MAIN);
+    main.nScanPos = p;
+    if (setup.nTimeFormat == 1) {
+        SetWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, kColumns - 1);
+        return;
+    }
+    if (setup.nTimeFormat == 2) {
+        SetWindow(main, 2 * p + kRollBase, kLivePoints - 1, p, kColumns - 1, p, kColumns - 1);
+    } else if (!setup.bSlowSweep) {
+        for (int i = 0; i < 16; ++i) {
+            if (!IsSpectrumWindow(i)) {
+                SetWindow(s.window(i), kLiveFirst, kLiveLast, 0, kColumns - 1, 0, kColumns - 1);
+            }
+        }
+        return;
+    } else {
+        const int drawnEnd = p < kSlowSweepFullFrom ? p : kColumns - 1;
+        SetWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, drawnEnd);
+        if (setup.bDelayed) {
+            const int firstDrawn = drawnEnd >= kSlowSweepSecondFrom ? 0 : kNothingDrawn;
+            SetWindow(s.window(OX_WIN_SECOND), kLiveFirst, kLiveLast, 0, kColumns - 1, firstDrawn,
+                      kColumns - 1);
+        }
+    }
+    s.window(OX_WIN_LA_MAIN) = s.window(OX_WIN_MAIN);
+    s.window(OX_WIN_LA_SECOND) = s.window(OX_WIN_SECOND);
+}
+
+// ---- Channel step ----
+
+void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const std::uint8_t> raw,
+                    int windowIndex, int points, bool stopped) {
+    const _OX_SETUP& setup = s.setup();
+    TraceBuffers& t = s.channel[ch][region];
+    const OX_TRACE_WINDOW& w = s.window(windowIndex);
+    const ChannelScale scale = ScaleOf(setup, ch, stopped);
+    const int a = s.geometry(region).height;
+    const int n = std::min({points, static_cast<int>(raw.size()), static_cast<int>(t.rows.size()) - 1});
+    t.window = windowIndex;
+    t.region = region;
+    t.live = !stopped;
+    t.drawable = false;
+    t.samples = 0;
+    if (n < 1) {
+        return;
+    }
+    const bool straight = !stopped && setup.nTimeFormat != 2 && !setup.bSlowSweep;
+    if (straight) {
+        // Only the window's samples are scaled: rows stay indexed by sample number.
+        if (w.nFirstSample < 0 || w.nLastSample < w.nFirstSample || w.nLastSample >= n) {
+            return;
+        }
+        const int count = w.nLastSample - w.nFirstSample + 1;
+        WaveZoomV(raw.data() + w.nFirstSample, t.rows.data() + w.nFirstSample, 0, a, count,
+                  scale.display, scale.displayOffset, scale.acquired, scale.acquiredOffset);
+        t.samples = w.nLastSample + 1;
+        if (setup.nTimeFormat == 1) {
+            t.drawable = true;  // X-Y plots the rows themselves
+            return;
+        }
+        if (count >= kPairValues) {
+            std::copy_n(t.rows.begin() + w.nFirstSample, kPairValues, t.pairs.begin());
+        } else {
+            WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
+                     static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
+                     kColumns);
+        }
+    } else {
+        WaveZoomV(raw.data(), t.rows.data(), 0, a, n, scale.display, scale.displayOffset,
+                  scale.acquired, scale.acquiredOffset);
+        t.rows[n] = t.rows[n - 1];  // the spare the right ramp of the resampling reads
+        t.samples = n;
+        if (!ShowsRecord(w, n)) {
+            return;
+        }
+        WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
+                 static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
+                 kColumns);
+    }
+    t.drawable = true;
+    const int frame = s.counters.nPersistFrame;
+    if (!stopped && frame >= 0 && frame < kHistoryFrames) {
+        std::copy(t.pairs.begin(), t.pairs.end(), t.history.begin() + frame * kHistoryStride);
+    }
+}
+
+// ---- Paths ----
+
+namespace {
+
+using State = DisplayEngine::State;
+
+void ProcessChannels(State& s, int region, bool second, int windowIndex, int points, bool stopped) {
+    for (int ch = 0; ch < 2; ++ch) {
+        if (s.channelShown(ch, stopped)) {
+            // A stopped record lies in the main buffers for every region.
+            const auto raw = second && !stopped ? s.channels.analogSecond[ch] : s.channels.analog[ch];
+            ProcessChannel(s, ch, region, raw, windowIndex, points, stopped);
+        }
+    }
+}
+
+bool MathOn(State& s) {
+    return s.commands.GetMathEnabled() && s.commands.GetMathEnabledStop();
+}
+
+enum class MathKind { Any, Time, Spectrum };
+
+void ProcessMathSlots(State& s, int region, int points, bool stopped, MathKind kind) {
+    if (!MathOn(s)) {
+        return;
+    }
+    for (int k = 0; k < kMathSlots; ++k) {
+        const bool spectrum = s.setup().nMathOperator[k] == 3;
+        const bool wanted = kind == MathKind::Any || (kind == MathKind::Spectrum) == spectrum;
+        if (s.mathShown(k, stopped) && wanted) {
+            ProcessMath(s, k, region, points, stopped);
+        }
+    }
+}
+
+void ProcessLaRegion(State& s, int region, bool second, bool stopped, int points) {
+    if (s.laShown(stopped)) {
+        ProcessLa(s, region, second && !stopped ? s.channels.laSecond : s.channels.la,
+                  region == 0 ? OX_WIN_LA_MAIN : OX_WIN_LA_SECOND, points);
+    }
+}
+
+} // namespace
+
+void DisplayEngine::RunPipeline(int points, bool stopped) {
+    switch (state_->layout()) {
+    case Layout::Alternate:
+        return RunAlternatePath(points, stopped);
+    case Layout::FFTSplit:
+        return RunFFTSplitPath(points, stopped);
+    case Layout::Delayed:
+        return RunDelayedPath(points, stopped);
+    case Layout::Single:
+        return RunNormalPath(points, stopped);
+    }
+}
+
+void DisplayEngine::RunNormalPath(int points, bool stopped) {
+    State& s = *state_;
+    s.clearTraces();
+    ProcessChannels(s, 0, false, OX_WIN_MAIN, points, stopped);
+    ProcessMathSlots(s, 0, points, stopped, MathKind::Any);
+    ProcessLaRegion(s, 0, false, stopped, points);
+}
+
+void DisplayEngine::RunDelayedPath(int points, bool stopped) {
+    State& s = *state_;
+    s.clearTraces();
+    for (int region = 0; region < kRegions; ++region) {
+        const bool second = region == 1;
+        const int live = second && !stopped ? kLivePoints : points;
+        ProcessChannels(s, region, second, second ? OX_WIN_SECOND : OX_WIN_MAIN, live, stopped);
+        ProcessMathSlots(s, region, live, stopped, MathKind::Any);
+        ProcessLaRegion(s, region, second, stopped, live);
+    }
+}
+
+void DisplayEngine::RunAlternatePath(int points, bool stopped) {
+    State& s = *state_;
+    s.clearTraces();
+    for (int ch = 0; ch < 2; ++ch) {
+        const int recorded = s.setup().nAltMemoryRec[ch];
+        const int n = stopped && recorded > 0 ? recorded : points;
+        if (s.channelShown(ch, stopped)) {
+            ProcessChannel(s, ch, ch, s.channels.analog[ch], ch == 0 ? OX_WIN_MAIN : OX_WIN_SECOND, n,
+                           stopped);
+        }
+    }
+}
+
+void DisplayEngine::RunFFTSplitPath(int points, bool stopped) {
+    State& s = *state_;
+    s.clearTraces();
+    ProcessChannels(s, 0, false, OX_WIN_MAIN, points, stopped);
+    ProcessMathSlots(s, 0, points, stopped, MathKind::Time);
+    ProcessMathSlots(s, 1, points, stopped, MathKind::Spectrum);
+}
+
+// ---- Measurement hand-over ----
+
+void DisplayEngine::HandOverMeasurement() {
+    State& s = *state_;
+    MeasureInput& in = s.measureInput;
+    in = MeasureInput{};
+    const bool delayed = s.layout() == Layout::Delayed;
+    for (int ch = 0; ch < 2; ++ch) {
+        const TraceBuffers& main = s.channel[ch][0];
+        in.stopped = in.stopped || (main.drawable && !main.live);
+        in.rows[ch] = main.drawable && main.region == 0 ? main.rows.data() : nullptr;
+        const TraceBuffers& second = s.channel[ch][1];
+        in.rowsSecond[ch] = delayed && second.drawable ? second.rows.data() : nullptr;
+    }
+    const OX_TRACE_WINDOW& w0 = s.window(OX_WIN_MAIN);
+    const OX_TRACE_WINDOW& w1 = s.window(OX_WIN_SECOND);
+    in.first = w0.nFirstSample;
+    in.last = w0.nLastSample;
+    in.secondFirst = w1.nFirstSample;
+    in.secondLast = w1.nLastSample;
+    in.ch2RangeOffset = kPairValues;
+    s.measure->HandOver(in);
+}
+
+void DisplayEngine::ClearPersistence() {
+    State& s = *state_;
+    for (auto* set : {&s.channel[0], &s.channel[1], &s.math[0], &s.math[1], &s.math[2], &s.math[3]}) {
+        for (auto& t : *set) {
+            std::fill(t.history.begin(), t.history.end(), 0);
+            ClrGrade(t.grade.data());
+        }
+    }
+}
+
+} // namespace oxdisplay

@@ -1,0 +1,156 @@
+// The display engine's state: surfaces, per-trace buffers and the helpers the pipeline and
+// the renderer share. Everything is sized once, at construction.
+#pragma once
+
+#include "oxdisplay.h"
+#include "tracekit.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace oxdisplay {
+
+inline constexpr int kPairValues = 2 * kColumns;  // 1400 values: 700 column pairs
+inline constexpr int kRegions = 2;                // main (upper) and second (lower)
+inline constexpr int kFftBins = 1024;
+inline constexpr int kMathFilterSlotBase = 4;     // numerix filter slots of the math traces
+
+// The trace a buffer set belongs to, in drawing order.
+enum TraceId : int { kTraceCh1 = 0, kTraceCh2 = 1, kTraceMath = 2 /* .. 5 */, kTraceLa = 6 };
+
+// One analog or math trace of one region.
+struct TraceBuffers {
+    std::vector<std::int16_t> rows;     // a screen row per sample, plus one spare
+    std::vector<std::int16_t> pairs;    // 700 column pairs
+    std::vector<std::int16_t> history;  // 17 persistence frames, 3072 values apart
+    std::vector<std::uint32_t> grade;   // persistence / colour-grade accumulation
+    int window = OX_WIN_MAIN;           // trace window record in use
+    int region = 0;                     // 0 draws on trace surface A, 1 on B
+    int samples = 0;                    // valid rows
+    bool live = false;                  // pairs came from a live frame
+    bool drawable = false;              // the last pipeline run left something to draw
+
+    void Allocate(std::size_t capacity, bool accumulates);
+};
+
+struct LaBuffers {
+    std::vector<std::uint16_t> pairs;   // 16-bit (AND, OR) pairs per column
+    int window = OX_WIN_LA_MAIN;
+    int region = 0;
+    bool drawable = false;
+};
+
+// Where one region of the current layout lies.
+struct RegionGeometry {
+    CRect compose;     // its rectangle on the composition surface
+    int height = 0;    // plot height a
+    int rowOffset = 0; // trace-surface row of its top graticule line (a / 8)
+    int gridTop = 0;   // grid-surface row of its top line
+};
+
+struct DisplayEngine::State {
+    State(DisplayRecords records, ChannelBuffers channels, ReferenceBuffers references,
+          FrameCounters& counters, DisplayCommands& commands, MeasureSink& measure,
+          PresentTarget* present);
+
+    DisplayRecords rec;
+    ChannelBuffers channels;
+    ReferenceBuffers references;
+    FrameCounters& counters;
+    DisplayCommands& commands;
+    MeasureSink* measure;
+    PresentTarget* present;
+
+    Surface grid{kColumns, kPlotRows, kComposeWidth};
+    Surface traceA{kColumns, kTraceRows, kComposeWidth};
+    Surface traceB{kColumns, kTraceRows, kComposeWidth};
+    Surface composition{kComposeWidth, kComposeHeight};
+    Surface markers{kMarkerWidth, kComposeHeight};
+    Surface status{kStatusWidth, kStatusHeight};
+    Surface refLayer{kColumns, kTraceRows, kComposeWidth};  // references before they join the grid
+
+    std::array<std::array<TraceBuffers, kRegions>, 2> channel;        // [channel][region]
+    std::array<std::array<TraceBuffers, kRegions>, kMathSlots> math;  // [slot][region]
+    std::array<LaBuffers, kRegions> la;
+    std::array<TraceBuffers, kRefSlots> ref;
+
+    // Scratch shared by the math slots.
+    std::vector<std::uint8_t> mathRaw;
+    std::vector<std::int32_t> filterRows;
+    std::vector<std::int32_t> filterInput;
+    std::vector<std::int16_t> filterOutput;
+    std::vector<std::int16_t> fftBins;
+    std::vector<std::int16_t> stopScratch;
+    struct FilterDesign {
+        int type = -1;
+        float lower = 0, upper = 0, rate = 0;
+    };
+    std::array<FilterDesign, kMathSlots> filterDesign;
+
+    std::array<std::array<std::uint32_t, tracekit::kColorTableSize>, 2> channelTable{};
+    std::array<std::uint32_t, tracekit::kColorTableSize> mathTable{};
+    std::array<std::uint32_t, tracekit::kColorTableSize> refTable{};
+
+    std::uint8_t grey = 0;     // background grey level
+    bool forcePlain = false;   // the background-change redraw draws with the plain routine
+    MeasureInput measureInput;
+
+    // ---- shared helpers ----
+    _OX_SETUP& setup() const { return *rec.setup; }
+    _OX_RGN_SETUP& region() const { return *rec.region; }
+    OX_TRACE_WINDOW& window(int index) const { return rec.positions->stWindow[index]; }
+    Layout layout() const;
+    RegionGeometry geometry(int region) const;
+    bool running() const { return setup().bRun != 0; }
+    bool channelShown(int ch, bool stopped) const;
+    bool mathShown(int slot, bool stopped) const;
+    bool laShown(bool stopped) const;
+    void buildColourTables();
+    void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
+    bool restoreAll();
+    void clearTraces();
+};
+
+// A locked surface, unlocked when the scope ends.
+class Locked {
+public:
+    explicit Locked(Surface& surface) : surface_(surface), result_(surface.Lock(desc_)) {}
+    ~Locked() {
+        if (ok()) {
+            surface_.Unlock();
+        }
+    }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+    bool ok() const { return result_ == SurfaceResult::Ok; }
+    bool lost() const { return result_ == SurfaceResult::Lost; }
+    const DDSURFACEDESC2& desc() const { return desc_; }
+
+private:
+    Surface& surface_;
+    DDSURFACEDESC2 desc_;
+    SurfaceResult result_;
+};
+
+// A trace window as the plotting library takes it.
+tracekit::TraceWindow ToTraceWindow(const OX_TRACE_WINDOW& window);
+// The window shows at least two samples of a record of `samples` on valid columns.
+bool ShowsRecord(const OX_TRACE_WINDOW& window, int samples);
+
+// Pipeline steps (pipeline.cpp, pipeline_math.cpp).
+void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const std::uint8_t> raw,
+                    int window, int points, bool stopped);
+void ProcessMath(DisplayEngine::State& s, int slot, int region, int points, bool stopped);
+void ProcessLa(DisplayEngine::State& s, int region, std::span<const std::uint16_t> raw, int window,
+               int points);
+void ProcessReferences(DisplayEngine::State& s);
+
+// Renderer steps shared between its files.
+void DrawReferences(DisplayEngine::State& s, const DDSURFACEDESC2& layer);
+// Every byte of the surface set to `grey`.
+void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey);
+void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t colour);
+
+} // namespace oxdisplay

@@ -1,0 +1,302 @@
+// The renderer: background (grid and frame), erase, composition, presentation, the
+// background grey, and recovery from lost surfaces.
+#include "oxgdi.h"
+#include "pipeline_state.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace oxdisplay {
+
+namespace {
+
+using State = DisplayEngine::State;
+
+constexpr std::uint32_t kDelayedShadow = 0x3C3C3C;
+constexpr std::uint32_t kMaskColour = 0x303078;
+
+std::uint32_t GridColour(const _OX_SETUP& setup) {
+    const int percent = std::clamp(setup.nGridIntensity, 0, 100);
+    const std::uint32_t level = 64 + static_cast<std::uint32_t>(percent) * 191 / 100;
+    return level * 0x010101u;
+}
+
+CRect GridRect(const RegionGeometry& g) {
+    return {0, g.gridTop, kColumns, g.gridTop + g.height};
+}
+
+CRect ToCRect(const OX_RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// With the pass/fail mask shown, the area outside its band is shaded on the grid.
+void DrawPassFailShade(State& s, const DDSURFACEDESC2& grid) {
+    const _OX_SETUP& setup = s.setup();
+    const auto& mask = s.references;
+    if (!setup.bPfEnable || !setup.bPfMaskReady || mask.maskUpper.empty() || mask.maskLower.empty()) {
+        return;
+    }
+    FillPFGrid(grid, GridRect(s.geometry(0)), mask.maskUpper, mask.maskLower, kMaskColour);
+}
+
+void DrawBackground(State& s, const DDSURFACEDESC2& grid, const DDSURFACEDESC2& comp) {
+    const _OX_SETUP& setup = s.setup();
+    const int full = setup.nDisplayGrid == 0 ? 1 : 0;
+    const std::uint32_t colour = GridColour(setup);
+    const Layout layout = s.layout();
+    const RegionGeometry upper = s.geometry(0);
+    if (layout == Layout::Single) {
+        DrawMainGrid(grid, GridRect(upper), full, colour);
+        DrawGridFrame(comp, upper.compose, kFrameLeft | kFrameTop | kFrameRight | kFrameBottom, kFrameGrey);
+        return;
+    }
+    const RegionGeometry lower = s.geometry(1);
+    if (layout == Layout::Delayed) {
+        DrawDelayedGridUp(grid, GridRect(upper), ToCRect(s.region().rcDelayed), full, colour, kDelayedShadow);
+    } else {
+        DrawBModeGridUp(grid, GridRect(upper), full, colour);
+    }
+    DrawGridFrame(comp, upper.compose, kFrameBottom | kFrameRight, kFrameGrey);
+    DrawDelayedGridDown(grid, GridRect(lower), full, colour);
+    DrawGridFrame(comp, lower.compose, kFrameRight | kFrameBottom, kFrameGrey);
+}
+
+// The references join the background: drawn on a trace-sized layer, then laid into the grid
+// with the layer's row 50 on grid row 0.
+void MergeReferences(State& s, const DDSURFACEDESC2& grid) {
+    bool any = false;
+    for (const auto& t : s.ref) {
+        any = any || t.drawable;
+    }
+    if (!any) {
+        return;
+    }
+    Locked layer(s.refLayer);
+    if (!layer.ok()) {
+        return;
+    }
+    FillGrey(layer.desc(), 0);
+    DrawReferences(s, layer.desc());
+    const auto* from = static_cast<const std::uint32_t*>(layer.desc().lpSurface);
+    auto* to = static_cast<std::uint32_t*>(grid.lpSurface);
+    const int fromPitch = layer.desc().lPitch / 4;
+    const int toPitch = grid.lPitch / 4;
+    for (int row = 0; row < kPlotRows; ++row) {
+        const std::uint32_t* src = from + (row + kPlotTop) * fromPitch;
+        std::uint32_t* dst = to + row * toPitch;
+        for (int col = 0; col < kColumns; ++col) {
+            if (src[col] != 0) {
+                dst[col] = src[col];
+            }
+        }
+    }
+}
+
+} // namespace
+
+void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey) {
+    auto* row = static_cast<std::uint8_t*>(desc.lpSurface);
+    for (std::uint32_t y = 0; y < desc.dwHeight; ++y, row += desc.lPitch) {
+        std::memset(row, grey, desc.dwWidth * sizeof(std::uint32_t));
+    }
+}
+
+bool DisplayEngine::State::restoreAll() {
+    bool ok = true;
+    for (Surface* surface : {&grid, &traceA, &traceB, &composition, &markers, &status, &refLayer}) {
+        ok = surface->Restore() == SurfaceResult::Ok && ok;
+    }
+    return ok;
+}
+
+void DisplayEngine::State::buildColourTables() {
+    const float x = 0.25f + 0.75f * static_cast<float>(std::clamp(setup().nWaveIntensity, 0, 100)) / 100.0f;
+    SetColorTable(refTable.data(), kRefColour, x);
+    SetColorTable(mathTable.data(), kMathColour, x);
+    for (int ch = 0; ch < 2; ++ch) {
+        SetColorTable(channelTable[ch].data(), kChannelColour[ch], x);
+    }
+}
+
+DisplayEngine::DisplayEngine(DisplayRecords records, ChannelBuffers channels, ReferenceBuffers references,
+                             FrameCounters& counters, DisplayCommands& commands, MeasureSink& measure,
+                             PresentTarget* present)
+    : state_(std::make_unique<State>(records, channels, references, counters, commands, measure, present)) {
+    state_->buildColourTables();
+}
+
+DisplayEngine::~DisplayEngine() = default;
+
+void DisplayEngine::SetPresentTarget(PresentTarget* present) {
+    state_->present = present;
+}
+
+void DisplayEngine::SetMeasureSink(MeasureSink& measure) {
+    state_->measure = &measure;
+}
+
+Layout DisplayEngine::CurrentLayout() const {
+    return state_->layout();
+}
+
+void DisplayEngine::FullRedraw() {
+    State& s = *state_;
+    _OX_RGN_SETUP& region = s.region();
+    {
+        Locked grid(s.grid);
+        Locked comp(s.composition);
+        if (!grid.ok() || !comp.ok()) {
+            if (grid.lost() || comp.lost()) {
+                s.post(kCmdDisplayModeCheck, 2);
+                region.bErasePending = 0;
+            }
+            return;
+        }
+        s.buildColourTables();
+        FillGrey(grid.desc(), s.grey);
+        FillGrey(comp.desc(), s.grey);
+        DrawPassFailShade(s, grid.desc());
+        DrawBackground(s, grid.desc(), comp.desc());
+        ProcessReferences(s);
+        MergeReferences(s, grid.desc());
+    }
+    region.bErasePending = 1;
+    region.bRedrawAll = 0;
+}
+
+namespace {
+
+void CopyGridToTraces(State& s) {
+    const RegionGeometry upper = s.geometry(0);
+    s.traceA.Blt({0, upper.rowOffset, kColumns, upper.rowOffset + upper.height}, s.grid, GridRect(upper));
+    if (s.layout() != Layout::Single) {
+        const RegionGeometry lower = s.geometry(1);
+        s.traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, s.grid, GridRect(lower));
+    }
+}
+
+} // namespace
+
+void DisplayEngine::Erase() {
+    State& s = *state_;
+    CopyGridToTraces(s);
+    if (s.traceA.IsLost()) {
+        if (!s.restoreAll()) {
+            s.post(kCmdDisplayModeCheck, 2);
+            return;
+        }
+        FullRedraw();
+        CopyGridToTraces(s);
+        s.post(kCmdRedrawWindow, 0);
+    }
+    s.region().bErasePending = 0;
+}
+
+namespace {
+
+// The scan display erases a band of 13 columns around its position ahead of the trace.
+void EraseScanBand(State& s) {
+    const RegionGeometry upper = s.geometry(0);
+    const int p = s.counters.nScanPos;
+    const int left = std::clamp(p - 6, 0, kColumns - 1);
+    const int right = std::clamp(p + 6, 0, kColumns - 1) + 1;
+    s.traceA.Blt({left, upper.rowOffset, right, upper.rowOffset + upper.height}, s.grid,
+                 {left, upper.gridTop, right, upper.gridTop + upper.height});
+}
+
+SurfaceResult CopyPlots(State& s) {
+    const RegionGeometry upper = s.geometry(0);
+    SurfaceResult result = s.composition.Blt(
+        upper.compose, s.traceA, {0, upper.rowOffset, kColumns, upper.rowOffset + upper.height});
+    if (result == SurfaceResult::Ok && s.layout() != Layout::Single) {
+        const RegionGeometry lower = s.geometry(1);
+        result = s.composition.Blt(lower.compose, s.traceB,
+                                   {0, lower.rowOffset, kColumns, lower.rowOffset + lower.height});
+    }
+    return result;
+}
+
+} // namespace
+
+void DisplayEngine::Compose() {
+    State& s = *state_;
+    if (s.running() && s.setup().bSlowSweep) {
+        EraseScanBand(s);
+    }
+    if (CopyPlots(s) == SurfaceResult::Lost) {
+        if (!s.restoreAll()) {
+            s.post(kCmdDisplayModeCheck, 2);
+            return;
+        }
+        FullRedraw();
+        Erase();
+        if (s.running()) {
+            s.commands.RestartPersistence();
+            ClearPersistence();
+        }
+        DrawTraces(!s.running());
+        CopyPlots(s);
+        s.post(kCmdRedrawWindow, 0);
+    }
+    s.region().bEraseRequest = 0;
+}
+
+void DisplayEngine::Present() {
+    State& s = *state_;
+    if (s.present != nullptr && !s.present->Present(s.composition, s.status)) {
+        s.post(kCmdDisplayModeCheck, 2);
+    }
+}
+
+void DisplayEngine::ChangeBackground(std::uint8_t grey) {
+    State& s = *state_;
+    s.grey = grey;
+    FullRedraw();
+    Erase();
+    s.forcePlain = true;
+    DrawTraces(!s.running());
+    s.forcePlain = false;
+    Compose();
+    DrawOverlays();
+    Present();
+}
+
+void DisplayEngine::LoseAllSurfaces() {
+    State& s = *state_;
+    for (Surface* surface : {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
+        surface->SetLost();
+    }
+}
+
+const Surface& DisplayEngine::Composition() const { return state_->composition; }
+const Surface& DisplayEngine::Grid() const { return state_->grid; }
+const Surface& DisplayEngine::TraceA() const { return state_->traceA; }
+const Surface& DisplayEngine::TraceB() const { return state_->traceB; }
+const Surface& DisplayEngine::MarkerStrip() const { return state_->markers; }
+const Surface& DisplayEngine::Status() const { return state_->status; }
+
+std::span<const std::int16_t> DisplayEngine::ChannelPairs(int channel, int region) const {
+    return state_->channel[channel & 1][region & 1].pairs;
+}
+
+std::span<const std::int16_t> DisplayEngine::ChannelRows(int channel, int region) const {
+    return state_->channel[channel & 1][region & 1].rows;
+}
+
+std::span<const std::int16_t> DisplayEngine::MathPairs(int slot) const {
+    return state_->math[static_cast<std::size_t>(std::clamp(slot, 0, kMathSlots - 1))][0].pairs;
+}
+
+std::span<const std::uint16_t> DisplayEngine::LaPairs(int region) const {
+    return state_->la[region & 1].pairs;
+}
+
+std::uint32_t DisplayEngine::ChannelPixel(int channel) const {
+    return state_->channelTable[channel & 1][0];
+}
+
+std::uint32_t DisplayEngine::MathPixel() const {
+    return state_->mathTable[0];
+}
+
+} // namespace oxdisplay

@@ -1,0 +1,223 @@
+// The overlays drawn over the composed picture: ground markers, trigger marks, split line,
+// X-Y marks, cursors, pass/fail counters, the error text and the memory-status bar.
+#include "oxgdi.h"
+#include "pipeline_state.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace oxdisplay {
+
+namespace {
+
+using State = DisplayEngine::State;
+
+constexpr std::uint32_t kCursorColour = 0x00C0FF;
+constexpr std::uint32_t kTrigMarkColour = 0xFF8000;
+constexpr std::uint32_t kCentreMarkColour = 0xFFFFFF;
+constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF};  // fail, pass, total
+constexpr int kGlyphWidth = 5;
+constexpr int kGlyphHeight = 7;
+constexpr int kGlyphAdvance = 6;
+
+// 5 x 7 glyphs of the printable ASCII characters, one byte per column, bit 0 the top row.
+constexpr std::uint8_t kFont[95][kGlyphWidth] = {
+    {0x00, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00, 0x5F, 0x00, 0x00}, {0x00, 0x07, 0x00, 0x07, 0x00},
+    {0x14, 0x7F, 0x14, 0x7F, 0x14}, {0x24, 0x2A, 0x7F, 0x2A, 0x12}, {0x23, 0x13, 0x08, 0x64, 0x62},
+    {0x36, 0x49, 0x55, 0x22, 0x50}, {0x00, 0x05, 0x03, 0x00, 0x00}, {0x00, 0x1C, 0x22, 0x41, 0x00},
+    {0x00, 0x41, 0x22, 0x1C, 0x00}, {0x14, 0x08, 0x3E, 0x08, 0x14}, {0x08, 0x08, 0x3E, 0x08, 0x08},
+    {0x00, 0x50, 0x30, 0x00, 0x00}, {0x08, 0x08, 0x08, 0x08, 0x08}, {0x00, 0x60, 0x60, 0x00, 0x00},
+    {0x20, 0x10, 0x08, 0x04, 0x02}, {0x3E, 0x51, 0x49, 0x45, 0x3E}, {0x00, 0x42, 0x7F, 0x40, 0x00},
+    {0x42, 0x61, 0x51, 0x49, 0x46}, {0x21, 0x41, 0x45, 0x4B, 0x31}, {0x18, 0x14, 0x12, 0x7F, 0x10},
+    {0x27, 0x45, 0x45, 0x45, 0x39}, {0x3C, 0x4A, 0x49, 0x49, 0x30}, {0x01, 0x71, 0x09, 0x05, 0x03},
+    {0x36, 0x49, 0x49, 0x49, 0x36}, {0x06, 0x49, 0x49, 0x29, 0x1E}, {0x00, 0x36, 0x36, 0x00, 0x00},
+    {0x00, 0x56, 0x36, 0x00, 0x00}, {0x08, 0x14, 0x22, 0x41, 0x00}, {0x14, 0x14, 0x14, 0x14, 0x14},
+    {0x00, 0x41, 0x22, 0x14, 0x08}, {0x02, 0x01, 0x51, 0x09, 0x06}, {0x32, 0x49, 0x79, 0x41, 0x3E},
+    {0x7E, 0x11, 0x11, 0x11, 0x7E}, {0x7F, 0x49, 0x49, 0x49, 0x36}, {0x3E, 0x41, 0x41, 0x41, 0x22},
+    {0x7F, 0x41, 0x41, 0x22, 0x1C}, {0x7F, 0x49, 0x49, 0x49, 0x41}, {0x7F, 0x09, 0x09, 0x09, 0x01},
+    {0x3E, 0x41, 0x49, 0x49, 0x7A}, {0x7F, 0x08, 0x08, 0x08, 0x7F}, {0x00, 0x41, 0x7F, 0x41, 0x00},
+    {0x20, 0x40, 0x41, 0x3F, 0x01}, {0x7F, 0x08, 0x14, 0x22, 0x41}, {0x7F, 0x40, 0x40, 0x40, 0x40},
+    {0x7F, 0x02, 0x0C, 0x02, 0x7F}, {0x7F, 0x04, 0x08, 0x10, 0x7F}, {0x3E, 0x41, 0x41, 0x41, 0x3E},
+    {0x7F, 0x09, 0x09, 0x09, 0x06}, {0x3E, 0x41, 0x51, 0x21, 0x5E}, {0x7F, 0x09, 0x19, 0x29, 0x46},
+    {0x46, 0x49, 0x49, 0x49, 0x31}, {0x01, 0x01, 0x7F, 0x01, 0x01}, {0x3F, 0x40, 0x40, 0x40, 0x3F},
+    {0x1F, 0x20, 0x40, 0x20, 0x1F}, {0x3F, 0x40, 0x38, 0x40, 0x3F}, {0x63, 0x14, 0x08, 0x14, 0x63},
+    {0x07, 0x08, 0x70, 0x08, 0x07}, {0x61, 0x51, 0x49, 0x45, 0x43}, {0x00, 0x7F, 0x41, 0x41, 0x00},
+    {0x02, 0x04, 0x08, 0x10, 0x20}, {0x00, 0x41, 0x41, 0x7F, 0x00}, {0x04, 0x02, 0x01, 0x02, 0x04},
+    {0x40, 0x40, 0x40, 0x40, 0x40}, {0x00, 0x01, 0x02, 0x04, 0x00}, {0x20, 0x54, 0x54, 0x54, 0x78},
+    {0x7F, 0x48, 0x44, 0x44, 0x38}, {0x38, 0x44, 0x44, 0x44, 0x20}, {0x38, 0x44, 0x44, 0x48, 0x7F},
+    {0x38, 0x54, 0x54, 0x54, 0x18}, {0x08, 0x7E, 0x09, 0x01, 0x02}, {0x0C, 0x52, 0x52, 0x52, 0x3E},
+    {0x7F, 0x08, 0x04, 0x04, 0x78}, {0x00, 0x44, 0x7D, 0x40, 0x00}, {0x20, 0x40, 0x44, 0x3D, 0x00},
+    {0x7F, 0x10, 0x28, 0x44, 0x00}, {0x00, 0x41, 0x7F, 0x40, 0x00}, {0x7C, 0x04, 0x18, 0x04, 0x78},
+    {0x7C, 0x08, 0x04, 0x04, 0x78}, {0x38, 0x44, 0x44, 0x44, 0x38}, {0x7C, 0x14, 0x14, 0x14, 0x08},
+    {0x08, 0x14, 0x14, 0x18, 0x7C}, {0x7C, 0x08, 0x04, 0x04, 0x08}, {0x48, 0x54, 0x54, 0x54, 0x20},
+    {0x04, 0x3F, 0x44, 0x40, 0x20}, {0x3C, 0x40, 0x40, 0x20, 0x7C}, {0x1C, 0x20, 0x40, 0x20, 0x1C},
+    {0x3C, 0x40, 0x30, 0x40, 0x3C}, {0x44, 0x28, 0x10, 0x28, 0x44}, {0x0C, 0x50, 0x50, 0x50, 0x3C},
+    {0x44, 0x64, 0x54, 0x4C, 0x44}, {0x00, 0x08, 0x36, 0x41, 0x00}, {0x00, 0x00, 0x7F, 0x00, 0x00},
+    {0x00, 0x41, 0x36, 0x08, 0x00}, {0x08, 0x04, 0x08, 0x10, 0x08},
+};
+
+CPoint ToPoint(const OX_POINT& p) {
+    return {p.x, p.y};
+}
+
+// The regions whose markers are drawn: the main one, and the lower one in split layouts.
+int ShownRegions(Layout layout) {
+    return layout == Layout::Single ? 1 : 2;
+}
+
+void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
+    const _OX_SETUP& setup = s.setup();
+    const _OX_RGN_SETUP& rgn = s.region();
+    const Layout layout = s.layout();
+    CRect drawn;
+    if (setup.nTimeFormat == 1) {
+        if (setup.bChanDisplay[1]) {
+            DrawGnd(strip, s.geometry(0).compose, 1, ToPoint(rgn.ptTrace[0][1]), drawn, kChannelColour[1], false);
+        }
+        return;
+    }
+    for (int w = 0; w < ShownRegions(layout); ++w) {
+        const CRect rect = s.geometry(w).compose;
+        for (int ch = 0; ch < 2; ++ch) {
+            const bool inRegion = layout != Layout::Alternate || ch == w;
+            if (setup.bChanDisplay[ch] && inRegion) {
+                DrawGnd(strip, rect, ch, ToPoint(rgn.ptTrace[w][ch]), drawn, kChannelColour[ch], false);
+            }
+        }
+        for (int k = 0; k < kMathSlots && layout != Layout::Alternate; ++k) {
+            if (setup.bTraceShown[k]) {
+                DrawGnd(strip, rect, 2, ToPoint(rgn.ptTrace[w][2 + k]), drawn, kMathColour, false);
+            }
+        }
+    }
+}
+
+void DrawTriggerMarks(State& s, const DDSURFACEDESC2& comp) {
+    const _OX_RGN_SETUP& rgn = s.region();
+    const Layout layout = s.layout();
+    CRect drawn;
+    const CRect main = s.geometry(0).compose;
+    DrawHorizRefCenterMark(comp, ToPoint(rgn.ptTrigOrigin), main, kCentreMarkColour);
+    if (s.setup().nTimeFormat == 1) {
+        return;
+    }
+    const int regions = layout == Layout::Alternate || layout == Layout::Delayed ? 2 : 1;
+    for (int w = 0; w < regions; ++w) {
+        const CRect rect = s.geometry(w).compose;
+        DrawTrigLevelLine(comp, rect, ToPoint(rgn.ptTrigLevel[w]), kTrigLevelColour);
+        DrawTrigOffsetMark(comp, rect, ToPoint(rgn.ptTrigPos[w]), drawn, kTrigMarkColour);
+    }
+}
+
+void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
+    const _OX_RGN_SETUP& rgn = s.region();
+    CRect drawn;
+    if (s.layout() == Layout::Delayed) {
+        const CRect upper = s.geometry(0).compose;
+        const CRect lower = s.geometry(1).compose;
+        DrawDelayedSplitLine(comp, {upper.left, upper.bottom, upper.right, lower.top});
+    }
+    if (s.setup().nTimeFormat == 1) {
+        const CRect main = s.geometry(0).compose;
+        for (int ch = 0; ch < 2; ++ch) {
+            DrawXYChanMark(comp, main, ToPoint(rgn.ptTrace[0][ch]), drawn, kChannelColour[ch]);
+        }
+    }
+}
+
+void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
+    const _OX_SETUP& setup = s.setup();
+    const _OX_RGN_SETUP& rgn = s.region();
+    const CRect main = s.geometry(0).compose;
+    CRect drawn;
+    if (setup.nCursorMode == 1) {
+        if (setup.bCurXOn) {
+            DrawVerticalManualCursor(comp, main, ToPoint(rgn.ptCurXA), kCursorColour, drawn);
+            DrawVerticalManualCursor(comp, main, ToPoint(rgn.ptCurXB), kCursorColour, drawn);
+        }
+        if (setup.bCurYOn) {
+            DrawHorizManualCursor(comp, main, ToPoint(rgn.ptCurYA), kCursorColour, drawn);
+            DrawHorizManualCursor(comp, main, ToPoint(rgn.ptCurYB), kCursorColour, drawn);
+        }
+    } else if (setup.nCursorMode == 2) {
+        if (setup.bTrackOnA) {
+            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackA), kCursorColour, drawn, true);
+        }
+        if (setup.bTrackOnB) {
+            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackB), kCursorColour, drawn, true);
+        }
+    }
+}
+
+void DrawPassFailCounters(State& s, const DDSURFACEDESC2& comp) {
+    const _OX_SETUP& setup = s.setup();
+    if (!setup.bPfEnable || !setup.bPfInfo) {
+        return;
+    }
+    const char* const formats[3] = {"Fail = %d wfs", "Pass = %d wfs", "Total = %d wfs"};
+    const std::uint32_t counts[3] = {setup.nPfFail, setup.nPfPass, setup.nPfTotal};
+    const CRect main = s.geometry(0).compose;
+    char text[40];
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(text, sizeof text, formats[i], static_cast<int>(counts[i]));
+        DrawText(comp, main.left + 25 + 4, main.top + 10 + 23 * i + 6, text, kPassFailColour[i]);
+    }
+}
+
+void DrawErrorText(State& s, const DDSURFACEDESC2& comp) {
+    const _OX_SETUP& setup = s.setup();
+    if (!s.region().bErrorShown) {
+        return;
+    }
+    char text[sizeof setup.szSystemError + 1] = {};
+    std::memcpy(text, setup.szSystemError, sizeof setup.szSystemError);
+    const CRect main = s.geometry(0).compose;
+    DrawText(comp, main.left + 8, main.bottom - 8 - kGlyphHeight, text, kErrorTextColour);
+}
+
+} // namespace
+
+void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t colour) {
+    for (; *text != '\0'; ++text, x += kGlyphAdvance) {
+        const unsigned char c = static_cast<unsigned char>(*text);
+        const std::uint8_t* glyph = kFont[c >= 32 && c < 127 ? c - 32 : '?' - 32];
+        for (int col = 0; col < kGlyphWidth; ++col) {
+            for (int row = 0; row < kGlyphHeight; ++row) {
+                if (glyph[col] & (1u << row)) {
+                    SetPixel(desc, x + col, y + row, colour);
+                }
+            }
+        }
+    }
+}
+
+void DisplayEngine::DrawOverlays() {
+    State& s = *state_;
+    {
+        Locked strip(s.markers);
+        if (!strip.ok()) {
+            return;
+        }
+        FillGrey(strip.desc(), s.grey);
+        DrawGroundMarkers(s, strip.desc());
+    }
+    s.composition.Blt({0, 0, kMarkerWidth, kComposeHeight}, s.markers, {0, 0, kMarkerWidth, kComposeHeight});
+    {
+        Locked comp(s.composition);
+        if (!comp.ok()) {
+            return;
+        }
+        DrawTriggerMarks(s, comp.desc());
+        DrawLayoutMarks(s, comp.desc());
+        DrawCursors(s, comp.desc());
+        DrawPassFailCounters(s, comp.desc());
+        DrawErrorText(s, comp.desc());
+    }
+    Locked status(s.status);
+    if (status.ok()) {
+        FillGrey(status.desc(), 0);
+        DrawMemStatus(status.desc(), &s.setup());
+    }
+}
+
+} // namespace oxdisplay

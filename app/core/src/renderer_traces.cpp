@@ -1,0 +1,160 @@
+// Drawing the processed traces onto the trace surfaces: the plain, persistence and
+// colour-grade routines, X-Y, the logic-analyzer lines, and the active trace on top.
+#include "oxgdi.h"
+#include "pipeline_state.h"
+
+#include <algorithm>
+
+namespace oxdisplay {
+
+namespace {
+
+using State = DisplayEngine::State;
+using Table = std::array<std::uint32_t, tracekit::kColorTableSize>;
+
+constexpr int kActiveLa = 4;
+constexpr int kActiveMathFirst = 5;
+
+std::uint32_t* Pixels(const DDSURFACEDESC2& desc) {
+    return static_cast<std::uint32_t*>(desc.lpSurface);
+}
+
+void PlotPlain(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDESC2& desc,
+               const tracekit::TraceWindow& w) {
+    const int dots = s.setup().nDisplayType == 1 ? 1 : 0;
+    if (!t.live) {
+        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w, dots);
+    } else if (dots) {
+        OxPlotDot(t.pairs.data(), Pixels(desc), table.data(), desc.lPitch, 0, 0, w.nFirstDrawCol, w.nLastDrawCol + 1);
+    } else {
+        PlotVect(t.pairs.data(), Pixels(desc), table[0], desc.lPitch, w.nFirstDrawCol, w.nLastDrawCol);
+    }
+}
+
+void PlotPersistence(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDESC2& desc,
+                     const tracekit::TraceWindow& w) {
+    const int style = s.counters.bPlotDots ? 1 : 0;
+    if (!t.live) {
+        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w, style);
+    } else {
+        PlotDXO(t.history.data(), Pixels(desc), table.data(), desc.lPitch, t.grade.data(), 0,
+                s.counters.nPersistFrame, s.counters.nPersistFill, kHistoryStride, &w, style);
+    }
+}
+
+void PlotColourGrade(TraceBuffers& t, const DDSURFACEDESC2& desc, const tracekit::TraceWindow& w) {
+    std::uint32_t maximum = 0;
+    if (t.live) {
+        PlotGrade(t.pairs.data(), t.grade.data(), 0, kPairValues - 1, 0, kColumns - 1, &maximum);
+    } else {
+        PlotGrade(t.rows.data(), t.grade.data(), w.nFirstSample, w.nLastSample, w.nFirstCol, w.nLastCol,
+                  &maximum);
+    }
+    CopyGrade(t.grade.data(), Pixels(desc), desc.lPitch, maximum);
+}
+
+void PlotTrace(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDESC2& desc) {
+    if (!t.drawable) {
+        return;
+    }
+    const tracekit::TraceWindow w = ToTraceWindow(s.window(t.window));
+    const _OX_SETUP& setup = s.setup();
+    const bool accumulates = !t.grade.empty() && !s.forcePlain;
+    if (accumulates && setup.bDisplayColorGrade) {
+        PlotColourGrade(t, desc, w);
+    } else if (accumulates && setup.bDisplayPersist) {
+        PlotPersistence(s, t, table, desc, w);
+    } else {
+        PlotPlain(s, t, table, desc, w);
+    }
+}
+
+void PlotLa(State& s, const LaBuffers& l, const DDSURFACEDESC2& desc) {
+    if (!l.drawable) {
+        return;
+    }
+    const _OX_SETUP& setup = s.setup();
+    const RegionGeometry g = s.geometry(l.region);
+    const OX_TRACE_WINDOW& w = s.window(l.window);
+    const int height = setup.bLaWaveSize ? 12 : 6;
+    for (int line = 0; line < kLaLines; ++line) {
+        if (setup.bLaChannel[line]) {
+            const int lowRow = s.region().ptLa[l.region][line].y - g.compose.top + g.rowOffset;
+            DrawSingleWave(desc, l.pairs, line, lowRow, kLaColour, height, std::max(w.nFirstDrawn, 0),
+                           std::min(w.nLastDrawn, kColumns - 1));
+        }
+    }
+}
+
+// Trace ids as the front panel selects them: 0 CH1, 1 CH2, 4 logic analyzer, 5..8 math.
+void DrawOne(State& s, int id, int region, const DDSURFACEDESC2& desc) {
+    if (id == 0 || id == 1) {
+        PlotTrace(s, s.channel[id][region], s.channelTable[id], desc);
+    } else if (id == kActiveLa) {
+        PlotLa(s, s.la[region], desc);
+    } else if (id >= kActiveMathFirst && id < kActiveMathFirst + kMathSlots) {
+        PlotTrace(s, s.math[id - kActiveMathFirst][region], s.mathTable, desc);
+    }
+}
+
+constexpr int kDrawOrder[] = {0, 1, 5, 6, 7, 8, kActiveLa};
+
+void DrawAllTraces(State& s, const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
+    const int active = s.setup().nActiveChannel;
+    for (int region = 0; region < kRegions; ++region) {
+        for (int id : kDrawOrder) {
+            if (id != active) {
+                DrawOne(s, id, region, region == 0 ? a : b);
+            }
+        }
+    }
+    for (int region = 0; region < kRegions; ++region) {
+        DrawOne(s, active, region, region == 0 ? a : b);
+    }
+}
+
+bool DrawXY(State& s, const DDSURFACEDESC2& a, bool stopped) {
+    if (s.setup().nTimeFormat != 1) {
+        return false;
+    }
+    const TraceBuffers& x = s.channel[0][0];
+    const TraceBuffers& y = s.channel[1][0];
+    if (s.channelShown(0, stopped) && s.channelShown(1, stopped) && x.drawable && y.drawable &&
+        x.samples >= kLivePoints && y.samples >= kLivePoints) {
+        PlotXY(x.rows.data(), y.rows.data(), kLivePoints, Pixels(a), a.lPitch, kColumns, s.geometry(0).height,
+               kXYColour);
+    }
+    return true;
+}
+
+} // namespace
+
+void DrawReferences(State& s, const DDSURFACEDESC2& layer) {
+    for (auto& t : s.ref) {
+        if (t.drawable) {
+            const OX_TRACE_WINDOW& w = s.window(t.window);
+            PlotVect(t.pairs.data(), Pixels(layer), s.refTable[0], layer.lPitch, w.nFirstDrawn, w.nLastDrawn);
+        }
+    }
+}
+
+void DisplayEngine::DrawTraces(bool stopped) {
+    State& s = *state_;
+    for (Surface* surface : {&s.traceA, &s.traceB}) {
+        if (surface->IsLost() && !s.restoreAll()) {
+            s.post(kCmdDisplayModeCheck, 2);
+            return;
+        }
+    }
+    Locked a(s.traceA);
+    Locked b(s.traceB);
+    if (!a.ok() || !b.ok()) {
+        s.post(kCmdDisplayModeCheck, 2);
+        return;
+    }
+    if (!DrawXY(s, a.desc(), stopped)) {
+        DrawAllTraces(s, a.desc(), b.desc());
+    }
+}
+
+} // namespace oxdisplay

@@ -1,0 +1,124 @@
+// The oxbow-sim program: its help text, the port it reports, serving a client and ending
+// cleanly on SIGTERM.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Child {
+    pid_t pid = -1;
+    int out = -1;
+};
+
+Child Start(std::initializer_list<const char*> args) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        std::vector<char*> argv{const_cast<char*>(OXBOW_SIM_PROGRAM)};
+        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+        argv.push_back(nullptr);
+        ::execv(OXBOW_SIM_PROGRAM, argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    return {pid, pipeFds[0]};
+}
+
+// Output up to the first newline (or everything when `line` is false), waiting at most 5 s.
+std::string ReadOutput(int fd, bool line) {
+    std::string text;
+    char ch = 0;
+    for (;;) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (::poll(&waiting, 1, 5000) <= 0 || ::read(fd, &ch, 1) != 1) break;
+        if (line && ch == '\n') break;
+        text.push_back(ch);
+    }
+    return text;
+}
+
+std::string ReadExactly(int fd, std::size_t count) {
+    std::string text;
+    char ch = 0;
+    while (text.size() < count) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (::poll(&waiting, 1, 5000) <= 0 || ::read(fd, &ch, 1) != 1) break;
+        text.push_back(ch);
+    }
+    return text;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    for (int i = 0; i < 500; ++i) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        ::usleep(10'000);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -2;
+}
+
+TEST(Program, HelpDocumentsEveryOption) {
+    const Child child = Start({"--help"});
+    const std::string help = ReadOutput(child.out, false);
+    ::close(child.out);
+    EXPECT_EQ(Wait(child.pid), 0);
+    for (const char* option : {"--port", "--bind", "--model", "--serial", "--firmware", "--fpga", "--ch1", "--ch2",
+                               "--digital", "--dots", "--verbose", "--help", "oxbow --lan"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(Program, RefusesBadOptions) {
+    for (auto args : {std::initializer_list<const char*>{"--port", "70000"}, {"--ch1", "wobble,1,1"}, {"--bogus"},
+                      {"--model"}}) {
+        const Child child = Start(args);
+        ::close(child.out);
+        EXPECT_EQ(Wait(child.pid), 1);
+    }
+}
+
+TEST(Program, ServesOnThePortItPrintsAndStopsOnSigterm) {
+    const Child child = Start({"--port", "0", "--model", "OXB-A2", "--serial", "XY9"});
+    const std::string line = ReadOutput(child.out, true);
+    const auto colon = line.rfind(':');
+    ASSERT_NE(colon, std::string::npos) << line;
+    EXPECT_EQ(line.rfind("oxbow-sim listening on 127.0.0.1:", 0), 0u) << line;
+    const int port = std::stoi(line.substr(colon + 1));
+
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const char query[] = "*IDN?\r";
+    ASSERT_EQ(::send(fd, query, sizeof query, 0), ssize_t(sizeof query)); // the NUL goes too
+    const std::string length = ReadExactly(fd, 4);
+    ASSERT_EQ(length.size(), 4u);
+    EXPECT_EQ(ReadExactly(fd, static_cast<unsigned char>(length[0])), "TAMBER,OXB-A2,XY9,00.02.05");
+    ::close(fd);
+
+    ::kill(child.pid, SIGTERM);
+    EXPECT_EQ(Wait(child.pid), 0);
+    ::close(child.out);
+}
+
+} // namespace
