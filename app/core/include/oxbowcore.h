@@ -2,4 +2,5 @@
 // gathers them.
 #pragma once
 
+#include "oxacq.h"
 #include "oxdisplay.h"

@@ -386,6 +386,7 @@ void DisplayEngine::HandOverMeasurement() {
     in.secondFirst = w1.nFirstSample;
     in.secondLast = w1.nLastSample;
     in.ch2RangeOffset = kPairValues;
+    in.heights = {s.geometry(0).height, s.geometry(1).height};
     s.measure->HandOver(in);
 }
 

@@ -1,0 +1,204 @@
+// The display side of the loop: one live frame per I/O tick while running, the last frame,
+// the full record and the stopped redraws after a stop, and the display tick around them.
+#include "oxacq.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+namespace oxacq {
+
+namespace {
+
+constexpr int kStatusTable = 512;
+constexpr std::int32_t kPersistFrames = 16;
+constexpr std::int32_t kPersistFillLimit = 17;
+
+} // namespace
+
+// Cuts frame `slot` of the current block into the channel buffers: per source its main part,
+// and with the delayed sweep its second part right after it. A frame that did not arrive
+// whole is left alone.
+void Acquisition::CutFrame(int slot)
+{
+    const unsigned mask = counters_.blockMask;
+    const int stride = counters_.blockStride;
+    const std::int64_t start = kFrameArea + static_cast<std::int64_t>(slot) * stride;
+    if (stride <= 0 || slot < 0 || start + stride > counters_.blockEnd)
+        return;
+    const bool delayed = stride != FrameStride(mask, false);
+    const std::uint8_t* part = &receive_[static_cast<std::size_t>(start)];
+    for (int c = 0; c < 2; ++c) {
+        if (!(mask & (1u << c)))
+            continue;
+        std::memcpy(analog_[c].data(), part, kFrameSamples);
+        part += kFrameSamples;
+        if (delayed) {
+            std::memcpy(analogSecond_[c].data(), part, kFrameSamples);
+            part += kFrameSamples;
+        }
+    }
+    if (mask & kMaskLa) {
+        std::memcpy(la_.data(), part, 2 * kFrameSamples);
+        part += 2 * kFrameSamples;
+        if (delayed)
+            std::memcpy(laSecond_.data(), part, 2 * kFrameSamples);
+    }
+}
+
+void Acquisition::DistributeFrame()
+{
+    const std::int32_t recorder = Setup().nRecordState;
+    if (recorder == kRecorderPlaying || recorder == kRecorderPaused) {
+        SetRunStatus(recorder == kRecorderPlaying ? kStatusPlay : kStatusPause);
+        if (requests_.playbackStep.exchange(false))
+            PlayRecordedFrame();
+    } else {
+        CutFrame(counters_.ringIndex);
+        if (recorder == kRecorderRecording && requests_.recordNext.exchange(false))
+            RecordFrame();
+        SetRunStatus(OnLan() ? counters_.lanStatus : header_[kStatusTable + counters_.framesConsumed]);
+    }
+    ++counters_.framesConsumed;
+    counters_.ringIndex = (counters_.ringIndex + 1) % kRingFrames;
+}
+
+void Acquisition::PersistFrameStep()
+{
+    if (!Setup().bSlowSweep && Setup().nTimeFormat == 0)
+        frame_.nPersistFrame = frame_.nPersistFrame >= kPersistFrames ? 0 : frame_.nPersistFrame + 1;
+    else
+        frame_.nPersistFrame = 0;
+}
+
+void Acquisition::FillStep()
+{
+    frame_.nPersistFill = std::min(frame_.nPersistFill + 1, kPersistFillLimit);
+}
+
+void Acquisition::FrameStep()
+{
+    PersistFrameStep();
+    display_->ResetTraceWindows();
+    DistributeFrame();
+    display_->RunPipeline(kFrameSamples, false);
+    display_->HandOverMeasurement();
+    FillStep();
+}
+
+void Acquisition::LastFrameStep()
+{
+    if (!OnLan())
+        UsbLiveRead();
+    PersistFrameStep();
+    counters_.ringIndex = 0;
+    display_->ResetTraceWindows();
+    CutFrame(0);
+    counters_.lanStatus = kStatusStop;
+    if (counters_.framesConsumed >= 0 && counters_.framesConsumed < kRingFrames)
+        header_[kStatusTable + counters_.framesConsumed] = kStatusStop;
+    SetRunStatus(kStatusStop);
+    display_->RunPipeline(kFrameSamples, false);
+    display_->HandOverMeasurement();
+    FillStep();
+}
+
+int Acquisition::StoppedPoints() const
+{
+    return std::clamp(records_.setup->nAcqMemory, 0, kAnalogMainBytes);
+}
+
+void Acquisition::StopScreenStep(short value)
+{
+    commands_.GetStopScreenPara(value);
+    display_->RunPipeline(StoppedPoints(), true);
+    display_->HandOverMeasurement();
+}
+
+void Acquisition::ChangedSettingsStep()
+{
+    if (Setup().bSlowSweep && counters_.newData) {
+        FullMemoryRead();
+        region_->bAcquiring = 1;
+    }
+    commands_.GetChangeSettingScreenPara();
+    display_->RunPipeline(Setup().bDelayed ? kFrameSamples : StoppedPoints(), true);
+}
+
+bool Acquisition::EraseAsked() const
+{
+    return region_->bEraseRequest || region_->bRedrawWave;
+}
+
+void Acquisition::RunningDisplayStep()
+{
+    const _OX_SETUP& setup = Setup();
+    if (counters_.frameCount > 0 && counters_.framesConsumed < counters_.frameCount) {
+        if (region_->bErasePending || region_->bEraseBeforeFrame || setup.bSlowSweep ||
+            setup.nTimeFormat != 0) {
+            display_->Erase();
+            region_->bEraseBeforeFrame = 0;
+        }
+        FrameStep();
+        display_->DrawTraces(false);
+    } else if (counters_.frameCount <= 0 && setup.bSettingChanged) {
+        display_->Erase();
+        ChangedSettingsStep();
+        display_->DrawTraces(true);
+    }
+    if (EraseAsked()) {
+        display_->Erase();
+        region_->bRedrawWave = 0;
+    }
+}
+
+void Acquisition::StoppedDisplayStep()
+{
+    const _OX_SETUP& setup = Setup();
+    if (Acquiring()) {
+        display_->Erase();
+        if (setup.nTimeFormat == 0 && !setup.bSlowSweep) {
+            // The last live frame stays on the screen when the record cannot be read.
+            LastFrameStep();
+            if (FullMemoryRead())
+                StopScreenStep(0);
+            display_->DrawTraces(false);
+        } else if (FullMemoryRead()) {
+            StopScreenStep(0);
+            display_->DrawTraces(true);
+        }
+        // With nothing to read there is no record to wait for.
+        region_->bAcquiring = 0;
+        return;
+    }
+    if (EraseAsked()) {
+        display_->Erase();
+        region_->bRedrawWave = 0;
+        StopScreenStep(counters_.stopScreenValue);
+        display_->DrawTraces(true);
+    } else if (region_->bErasePending) {
+        display_->Erase();
+    }
+}
+
+void Acquisition::DisplayTick()
+{
+    ApplyRequests();
+    try {
+        if (region_->bRedrawAll)
+            display_->FullRedraw();
+        if (Setup().bRun)
+            RunningDisplayStep();
+        else
+            StoppedDisplayStep();
+        if (region_->bDisplayActive) {
+            display_->Compose();
+            display_->DrawOverlays();
+            display_->Present();
+        }
+    } catch (const std::exception& error) {
+        oxbow::AskMessage({error.what(), "", oxbow::MessageButtons::Ok, oxbow::MessageIcon::Error, false});
+    }
+}
+
+} // namespace oxacq

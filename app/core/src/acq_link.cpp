@@ -1,0 +1,82 @@
+// The connection-lost dialog and the reconnection helpers shared with the start-up logic.
+#include "oxacq.h"
+
+#include "cwinsocket.h"
+#include "oxbow_ui.h"
+
+namespace oxacq {
+
+namespace {
+
+constexpr int kLinkTimeoutMs = 200;
+
+} // namespace
+
+oxbow::MessageQuestion LinkLostQuestion()
+{
+    return {kLinkLostQuestion, "", oxbow::MessageButtons::AbortRetryIgnore,
+            oxbow::MessageIcon::Warning, true};
+}
+
+bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup)
+{
+    socket.Close();
+    if (!socket.Create())
+        return false;
+    const std::string address(setup.szConnectAddress,
+                              strnlen(setup.szConnectAddress, sizeof setup.szConnectAddress));
+    const bool connected = socket.Connect(address, setup.nConnectPort) != 0;
+    socket.SetRecvTimeout(kLinkTimeoutMs);
+    socket.SetSendTimeout(kLinkTimeoutMs);
+    return connected;
+}
+
+int FindUsbDevice(_OX_SETUP& setup)
+{
+    const int count = UsbDeviceCount();
+    if (count >= 1) {
+        setup.hUsbDevice = count - 1;
+        setup.bConnected = 1;
+    }
+    return count;
+}
+
+// Asks until the link is back (Retry found it: true), or the user lets it go. Ignore stops
+// acquiring; Abort ends the program, and acquiring stops too so that nobody is asked again
+// before the exit command is processed.
+bool Acquisition::ConnectionLostDialog()
+{
+    if (Setup().bConnected)
+        return false;
+    for (;;) {
+        switch (oxbow::AskMessage(LinkLostQuestion())) {
+        case oxbow::MessageAnswer::Retry:
+            if (RetryLink()) {
+                commands_.PostIOCmd(kGroupRunControl, kCmdConnectDone, 0, 0, nullptr);
+                return true;
+            }
+            break;
+        case oxbow::MessageAnswer::Ignore:
+            region_->bAcquiring = 0;
+            return false;
+        default:
+            region_->bAcquiring = 0;
+            commands_.PostIOCmd(kGroupRunControl, kCmdExit, 0, 0, nullptr);
+            return false;
+        }
+    }
+}
+
+bool Acquisition::RetryLink()
+{
+    if (!OnLan())
+        return FindUsbDevice(Setup()) >= 1;
+    if (socket_ == nullptr || !ReconnectSocket(*socket_, Setup()))
+        return false;
+    Setup().bConnected = 1;
+    lanCarried_ = 0;
+    counters_.outstanding = 0;
+    return true;
+}
+
+} // namespace oxacq

@@ -1,0 +1,160 @@
+// The acquisition state: buffers, channel mask, frame geometry, run status and plot style.
+#include "oxacq.h"
+
+#include "ox_link.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace oxacq {
+
+namespace {
+
+constexpr float kScanFactor = 0.0028571428f;  // the float nearest below 1/350
+
+} // namespace
+
+int FrameStride(unsigned mask, bool delayed)
+{
+    int stride = 0;
+    if (mask & kMaskCh1)
+        stride += kFrameSamples;
+    if (mask & kMaskCh2)
+        stride += kFrameSamples;
+    if (mask & kMaskLa)
+        stride += 2 * kFrameSamples;
+    return delayed ? 2 * stride : stride;
+}
+
+std::int32_t ScanPositionFromSource(std::uint16_t source)
+{
+    const long double product = static_cast<long double>(source) * 700.0L *
+                                static_cast<long double>(kScanFactor);
+    return static_cast<std::int32_t>(product);
+}
+
+std::int32_t FirstRingSlot(std::int32_t writeIndex, std::int32_t frameCount)
+{
+    const std::int32_t slot = (writeIndex - frameCount) % kRingFrames;
+    return slot < 0 ? slot + kRingFrames : slot;
+}
+
+Acquisition::Acquisition(AcqRecords records, CWinSocket* socket, AcqCommands& commands,
+                         DisplaySteps& display)
+    : records_(records), region_(records.region), socket_(socket), commands_(commands),
+      display_(&display), receive_(kReceiveBytes), header_(kHeaderCopyBytes), reply_(kReplyBytes),
+      la_(kLaMainSamples), laSecond_(kSecondSamples), lanCarry_(kLanReplyLimit)
+{
+    for (int c = 0; c < 2; ++c) {
+        analog_[c].assign(kAnalogMainBytes, 125);
+        analogSecond_[c].assign(kSecondSamples, 125);
+    }
+}
+
+oxdisplay::ChannelBuffers Acquisition::Channels() const
+{
+    oxdisplay::ChannelBuffers buffers;
+    for (int c = 0; c < 2; ++c) {
+        buffers.analog[c] = analog_[c];
+        buffers.analogSecond[c] = analogSecond_[c];
+    }
+    buffers.la = la_;
+    buffers.laSecond = laSecond_;
+    return buffers;
+}
+
+unsigned Acquisition::ChannelMask()
+{
+    const _OX_SETUP& setup = Setup();
+    unsigned mask = 0;
+    if (setup.bChanDisplay[0])
+        mask |= kMaskCh1;
+    if (setup.bChanDisplay[1])
+        mask |= kMaskCh2;
+    if (setup.bLaEnable)
+        mask |= kMaskLa;
+    if (commands_.GetMathEnabled())
+        mask |= kMaskCh1 | kMaskCh2;
+    return mask;
+}
+
+void Acquisition::SetRunStatus(std::int32_t code)
+{
+    if (code == counters_.runStatus)
+        return;
+    counters_.runStatus = code;
+    CWnd::SendMessageTo(mainWindow_, kMsgRunControl, kRunStatusChanged, 0);
+}
+
+// The plot style follows the instrument unless persistence or colour grade override it;
+// a change makes the instrument drop what it holds and empties the persistence state.
+void Acquisition::ApplyPlotStyle(std::uint8_t source)
+{
+    const _OX_SETUP& setup = Setup();
+    if (setup.bDisplayPersist || setup.bDisplayColorGrade) {
+        frame_.bPlotDots = setup.bDisplayColorGrade;
+        return;
+    }
+    const std::uint8_t dots = source != 0 ? 1 : 0;
+    if (dots == frame_.bPlotDots)
+        return;
+    frame_.bPlotDots = dots;
+    WriteCommand(":CLEARUSB");
+    frame_.nPersistFrame = -1;
+    frame_.nPersistFill = 0;
+    counters_.frameCount = 0;
+    counters_.framesConsumed = 0;
+    display_->ClearPersistence();
+}
+
+// What every accepted block or reply does after its own header.
+void Acquisition::BlockAccepted()
+{
+    commands_.SetChanEnabledStop(true);
+    counters_.framesConsumed = 0;
+    counters_.newData = 1;
+    if (Setup().bSettingChanged) {
+        commands_.SaveChangeSetting();
+        Setup().bSettingChanged = 0;
+    }
+}
+
+// No new data: the display waits for a trigger and the scan covers the whole width.
+void Acquisition::NoBlock(bool lanTimeoutStatus)
+{
+    const std::int32_t sweep = Setup().nTrigSweep;
+    if (sweep == kSweepNormal || sweep == kSweepSingle)
+        SetRunStatus(kStatusWait);
+    else if (lanTimeoutStatus)
+        SetRunStatus(kStatusAuto);
+    frame_.nScanPos = 699;
+    counters_.newData = 0;
+}
+
+void Acquisition::ApplyRequests()
+{
+    if (requests_.acquire.exchange(false))
+        region_->bAcquiring = 1;
+    if (requests_.stopAcquiring.exchange(false))
+        region_->bAcquiring = 0;
+}
+
+// A command whose send came back short (or failed) means the link is gone.
+bool Acquisition::SendChecked(const std::string& command)
+{
+    const int sent = WriteCommand(command);
+    if (sent < static_cast<int>(command.size())) {
+        LinkLost();
+        return false;
+    }
+    Setup().bConnected = 1;
+    return true;
+}
+
+void Acquisition::LinkLost()
+{
+    Setup().bConnected = 0;
+    ConnectionLostDialog();
+}
+
+} // namespace oxacq

@@ -1,0 +1,279 @@
+// Renderer: a live sine lands on the rows the geometry gives, split layouts, the active
+// trace on top, X-Y, references in the background, overlays, presentation and recovery
+// from lost surfaces.
+#include "numerix.h"
+#include "pipeline_fixture.h"
+
+#include <cstdio>
+
+namespace oxdisplay::testing {
+namespace {
+
+using RendererTest = DisplayTest;
+
+TEST_F(RendererTest, LiveSineSpansExactlyItsPeaksAroundTheCentre) {
+    // 4 Vpp at 1 V/div: +-2 divisions around the centre, no further.
+    FillSine(analog[0], 2.0, 200);
+    LiveFrame();
+    const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_EQ(top, ComposeRowAt(2.0));
+    EXPECT_EQ(bottom, ComposeRowAt(-2.0));
+    EXPECT_EQ(present.frames, 1);
+}
+
+TEST_F(RendererTest, StoppedRecordMovesWithTheOffsetChangedSinceItWasTaken) {
+    FillSine(analog[0], 1.0, 200);
+    setup->bRun = 0;
+    setup->fChanOffset[0] = 1.0f;  // one division up; the record was taken at offset 0
+    positions->stWindow[OX_WIN_MAIN] = {0, 1399, 0, 699, 0, 699, 0, 0};
+    Engine().FullRedraw();
+    Engine().Erase();
+    Engine().RunPipeline(kLivePoints, true);
+    Engine().DrawTraces(true);
+    Engine().Compose();
+    const auto [top, bottom] = TraceRowSpan();
+    EXPECT_EQ(top, ComposeRowAt(2.0));
+    EXPECT_EQ(bottom, ComposeRowAt(0.0));
+}
+
+TEST_F(RendererTest, EraseClearsThePreviousFrame) {
+    analog[0].assign(kLivePoints, RawAt(3));
+    LiveFrame();
+    analog[0].assign(kLivePoints, RawAt(-3));
+    LiveFrame();
+    const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_EQ(top, ComposeRowAt(-3.0));
+    EXPECT_EQ(bottom, ComposeRowAt(-3.0));
+}
+
+TEST_F(RendererTest, OverdrivenSignalStaysInsideThePlotArea) {
+    for (std::size_t i = 0; i < analog[0].size(); ++i) {
+        analog[0][i] = i % 2 ? 0 : 255;
+    }
+    setup->fChanOffset[0] = 40.0f;  // far off screen
+    LiveFrame();
+    const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_GE(top, kPlotTopInCompose - 4);
+    EXPECT_LE(bottom, kPlotTopInCompose + kPlotRows + 4);
+}
+
+TEST_F(RendererTest, ActiveTraceIsDrawnOnTop) {
+    setup->bChanDisplay[1] = 1;
+    analog[0].assign(kLivePoints, RawAt(1));
+    analog[1].assign(kLivePoints, RawAt(1));
+    const int row = ComposeRowAt(1.0);
+    for (int active : {0, 1}) {
+        setup->nActiveChannel = active;
+        LiveFrame();
+        EXPECT_EQ(Engine().Composition().PixelAt(kPlotLeft + 350, row), Engine().ChannelPixel(active)) << active;
+    }
+}
+
+TEST_F(RendererTest, DotsDrawOnlyTheSamplesThemselves) {
+    setup->nDisplayType = 1;
+    FillSine(analog[0], 2.0, 40);  // steep: vectors would fill the rows between
+    LiveFrame();
+    const int dots = CountPixels(Engine().Composition(), Engine().ChannelPixel(0));
+    setup->nDisplayType = 0;
+    LiveFrame();
+    const int vectors = CountPixels(Engine().Composition(), Engine().ChannelPixel(0));
+    EXPECT_GT(dots, 0);
+    EXPECT_LE(dots, 1400);
+    EXPECT_GT(vectors, 2 * dots);
+}
+
+TEST_F(RendererTest, DelayedSweepDrawsEachRegionFromItsOwnBuffer) {
+    setup->bDelayed = 1;
+    region->bRedrawAll = 1;
+    analog[0].assign(kLivePoints, RawAt(2));
+    second[0].assign(kLivePoints, RawAt(-2));
+    LiveFrame();
+    EXPECT_EQ(Engine().CurrentLayout(), Layout::Delayed);
+    // Split regions of 192 rows (24 pixels a division, 4 divisions to the centre).
+    const int upperTop = kPlotTopInCompose;
+    const int lowerTop = kPlotTopInCompose + kPlotRows - 192;
+    const auto colour = Engine().ChannelPixel(0);
+    EXPECT_EQ(RowSpan(colour, upperTop, upperTop + 192), std::make_pair(upperTop + 96 - 48, upperTop + 96 - 48));
+    EXPECT_EQ(RowSpan(colour, lowerTop, lowerTop + 192), std::make_pair(lowerTop + 96 + 48, lowerTop + 96 + 48));
+    EXPECT_EQ(RowSpan(colour, upperTop + 192, lowerTop).first, -1);  // nothing on the split line
+}
+
+TEST_F(RendererTest, AlternateTriggerPutsEachChannelInItsRegion) {
+    setup->nTrigMode = 4;
+    setup->bChanDisplay[1] = 1;
+    region->bRedrawAll = 1;
+    analog[0].assign(kLivePoints, RawAt(0));
+    analog[1].assign(kLivePoints, RawAt(0));
+    LiveFrame();
+    EXPECT_EQ(Engine().CurrentLayout(), Layout::Alternate);
+    const int upperCentre = kPlotTopInCompose + 96;
+    const int lowerCentre = kPlotTopInCompose + kPlotRows - 96;
+    EXPECT_EQ(RowSpan(Engine().ChannelPixel(0)), std::make_pair(upperCentre, upperCentre));
+    EXPECT_EQ(RowSpan(Engine().ChannelPixel(1)), std::make_pair(lowerCentre, lowerCentre));
+}
+
+TEST_F(RendererTest, FFTSplitDrawsTheSpectrumBelowTheTimeTraces) {
+    FFT_Init();
+    commands.mathEnabled = true;
+    commands.fftSplit = true;
+    FillSine(analog[0], 2.0, 64);
+    setup->bTraceShown[0] = 1;
+    setup->nMathOperator[0] = 3;
+    setup->fMathScale[0] = 1.0f;
+    positions->stWindow[OX_WIN_SPECTRUM] = {0, 1023, 0, 699, 0, 699, 0, 0};
+    region->bRedrawAll = 1;
+    LiveFrame();
+    const int lowerTop = kPlotTopInCompose + kPlotRows - 192;
+    const auto [mathTop, mathBottom] = RowSpan(Engine().MathPixel());
+    EXPECT_GE(mathTop, lowerTop - 4);
+    EXPECT_LE(mathBottom, kPlotTopInCompose + kPlotRows + 4);
+    const auto [chTop, chBottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_GE(chTop, kPlotTopInCompose);
+    EXPECT_LT(chBottom, kPlotTopInCompose + 192);
+    FFT_Destory();
+}
+
+TEST_F(RendererTest, XYNeedsBothChannels) {
+    setup->nTimeFormat = 1;
+    FillSine(analog[0], 2.0, 200);
+    FillSine(analog[1], 2.0, 50);
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().TraceA(), kXYColour), 0);  // CH2 off: nothing
+    setup->bChanDisplay[1] = 1;
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().TraceA(), kXYColour), 100);
+    EXPECT_EQ(CountPixels(Engine().TraceA(), Engine().ChannelPixel(0)), 0);
+}
+
+TEST_F(RendererTest, ReferencesBecomePartOfTheGrid) {
+    setup->nWaveIntensity = 100;  // references in full white
+    references[0].assign(4000, RawAt(1));
+    setup->bRefDisplay[0] = 1;
+    setup->bRefValid[0] = 1;
+    setup->nRefLength[0] = 4000;
+    setup->fRefScale[0] = 1.0f;
+    positions->stWindow[OX_WIN_REF] = {0, 3999, 0, 699, 0, 699, 0, 0};
+    Engine().FullRedraw();
+    int found = -1;
+    for (int y = 0; y < kPlotRows && found < 0; ++y) {
+        const std::uint32_t p = Engine().Grid().PixelAt(350, y);
+        found = (p & 0xFF) > 0xC0 && ((p >> 16) & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) > 0xC0 ? y : -1;
+    }
+    EXPECT_EQ(found, kPlotRows / 2 - 50);  // trace row 200, grid row 150
+    LiveFrame();
+    EXPECT_EQ(Engine().Composition().PixelAt(kPlotLeft + 350, ComposeRowAt(1.0)),
+              Engine().Grid().PixelAt(350, kPlotRows / 2 - 50));
+}
+
+TEST_F(RendererTest, SlowSweepErasesABandAheadOfTheScanInsideThePlot) {
+    setup->bSlowSweep = 1;
+    analog[0].assign(kLivePoints, RawAt(1));
+    counters.nScanPos = 699;  // the band 693..705 is cut at the last column
+    LiveFrame();
+    const int row = ComposeRowAt(1.0);
+    const auto colour = Engine().ChannelPixel(0);
+    const auto at = [&](int column) { return Engine().Composition().PixelAt(kPlotLeft + column, row); };
+    EXPECT_EQ(at(692), colour);
+    EXPECT_NE(at(693), colour);
+    EXPECT_NE(at(699), colour);
+    EXPECT_EQ(at(kColumns), 0x969696u);  // the frame right of the plot is untouched
+    counters.nScanPos = 3;  // the band -3..9 is cut at column 0
+    Engine().Compose();
+    EXPECT_NE(at(0), colour);
+    EXPECT_NE(at(9), colour);
+    EXPECT_EQ(at(10), colour);
+}
+
+TEST_F(RendererTest, PersistenceKeepsEarlierFrames) {
+    setup->bDisplayPersist = 1;
+    LiveFrame();  // background and a first, empty-handed erase
+    for (int frame = 0; frame < 3; ++frame) {
+        analog[0].assign(kLivePoints, RawAt(frame - 1));
+        counters.nPersistFrame = frame;
+        counters.nPersistFill = frame + 1;
+        Engine().ResetTraceWindows();
+        Engine().RunPipeline(kLivePoints, false);
+        Engine().DrawTraces(false);
+        Engine().Compose();
+    }
+    int lit = 0;
+    for (int level : {-1, 0, 1}) {
+        lit += Engine().Composition().PixelAt(kPlotLeft + 350, ComposeRowAt(level)) != Engine().Grid().PixelAt(
+                                                                                            350, ComposeRowAt(level) - kPlotTopInCompose)
+                   ? 1
+                   : 0;
+    }
+    EXPECT_EQ(lit, 3);
+}
+
+TEST_F(RendererTest, ErrorTextShowsOnlyWhileFlagged) {
+    std::snprintf(setup->szSystemError, sizeof setup->szSystemError, "Function not available");
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().Composition(), kErrorTextColour), 0);
+    region->bErrorShown = 1;
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().Composition(), kErrorTextColour), 50);
+}
+
+TEST_F(RendererTest, GroundMarkerOfAShownChannelLandsInTheMarkerStrip) {
+    region->ptTrace[0][0] = {15, ComposeRowAt(0)};
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().MarkerStrip(), kChannelColour[0]), 0);
+    int inComposition = 0;
+    for (int y = 0; y < kComposeHeight; ++y) {
+        for (int x = 0; x < kMarkerWidth; ++x) {
+            inComposition += Engine().Composition().PixelAt(x, y) == kChannelColour[0] ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inComposition, 0);
+}
+
+TEST_F(RendererTest, BackgroundGreyFillsTheGridAndIsPresented) {
+    Engine().ChangeBackground(0x20);
+    EXPECT_EQ(Engine().Grid().PixelAt(3, 3), 0x20202020u);
+    EXPECT_EQ(present.frames, 1);
+}
+
+TEST_F(RendererTest, RefusedPresentationAsksForTheDisplayCheck) {
+    present.accept = false;
+    LiveFrame();
+    EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
+}
+
+TEST_F(RendererTest, LostSurfacesAreRebuiltOnTheNextCompose) {
+    FillSine(analog[0], 2.0, 200);
+    LiveFrame();
+    Engine().LoseAllSurfaces();
+    Engine().Compose();
+    EXPECT_TRUE(commands.Posted(kCmdRedrawWindow, 0));
+    EXPECT_EQ(commands.restarts, 1);  // running: persistence starts afresh
+    EXPECT_FALSE(commands.Posted(kCmdDisplayModeCheck, 2));
+    const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_EQ(top, ComposeRowAt(2.0));
+    EXPECT_EQ(bottom, ComposeRowAt(-2.0));
+    EXPECT_EQ(region->bEraseRequest, 0);
+}
+
+TEST_F(RendererTest, LostTraceSurfaceIsRestoredByTheErase) {
+    LiveFrame();
+    Engine().LoseAllSurfaces();
+    region->bErasePending = 1;
+    Engine().Erase();
+    EXPECT_TRUE(commands.Posted(kCmdRedrawWindow, 0));
+    EXPECT_EQ(region->bErasePending, 0);
+    EXPECT_FALSE(Engine().TraceA().IsLost());
+    EXPECT_EQ(Engine().TraceA().PixelAt(0, kPlotTop), Engine().Grid().PixelAt(0, 0));
+}
+
+TEST_F(RendererTest, FullRedrawOnALostSurfaceAsksForTheDisplayCheck) {
+    Engine().LoseAllSurfaces();
+    region->bRedrawAll = 1;
+    region->bErasePending = 1;
+    Engine().FullRedraw();
+    EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
+    EXPECT_EQ(region->bErasePending, 0);
+    EXPECT_EQ(region->bRedrawAll, 1);
+}
+
+} // namespace
+} // namespace oxdisplay::testing
