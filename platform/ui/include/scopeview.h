@@ -1,0 +1,74 @@
+// The scope view: shows a picture composed elsewhere (the 727 x 434 composition
+// surface, or the 160 x 30 status surface). Presenting, from any thread, copies the
+// picture into the view's front buffer under a small lock of the view's own and asks
+// for one repaint; the UI thread paints only that front buffer. The picture is drawn
+// sharp: 1:1, or scaled up by whole steps when the widget has room, centred on a dark
+// background. Nothing is allocated per frame.
+#pragma once
+
+#include "surface.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <atomic>
+#include <mutex>
+
+namespace oxbow::ui {
+
+inline constexpr int kScopePictureWidth = 727;
+inline constexpr int kScopePictureHeight = 434;
+
+class ScopeView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScopeView(QWidget* parent = nullptr, int pictureWidth = kScopePictureWidth,
+                       int pictureHeight = kScopePictureHeight);
+
+    // Copies the picture's top-left corner (as much as fits) into the front buffer and
+    // schedules a repaint. Safe from any thread. False for a lost or locked surface, or
+    // a description without pixels.
+    bool Present(const Surface& surface);
+    bool Present(const DDSURFACEDESC2& picture);
+
+    // A copy of the front buffer, the picture as it was last presented.
+    QImage Grab() const;
+    // Writes the front buffer to `path` (format from the suffix; PNG without one)
+    // through a temporary file. False when it could not be written.
+    bool SaveImage(const QString& path) const;
+
+    // The whole-step scale and the rectangle the picture occupies at the current size.
+    int Scale() const;
+    QRect PictureRect() const;
+    // A widget position as a picture pixel (may lie outside the picture).
+    QPoint ToPicture(const QPoint& widgetPos) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // Mouse actions over the view in picture pixels.
+    void PicturePressed(QPoint picturePos, Qt::MouseButton button);
+    void PictureMoved(QPoint picturePos, Qt::MouseButtons buttons);
+    void PictureReleased(QPoint picturePos, Qt::MouseButton button);
+    void PictureDoubleClicked(QPoint picturePos, Qt::MouseButton button);
+    void PictureWheel(QPoint picturePos, int delta);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    bool CopyIn(const std::uint32_t* pixels, int width, int height, std::size_t pitchPixels);
+    void RequestRepaint();
+
+    mutable std::mutex m_frontLock;
+    QImage m_front;  // Format_RGB32, allocated once
+    std::atomic<bool> m_repaintPending{false};
+};
+
+} // namespace oxbow::ui

@@ -1,0 +1,89 @@
+#include "uithread.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace oxbow::ui {
+
+// One blocking call in flight. The caller's function lives on the caller's stack, so
+// the UI thread may start it only while the caller still waits for it.
+struct UiThread::Waiter {
+    const std::function<void()>* call = nullptr;
+    bool started = false;
+    bool finished = false;
+    bool abandoned = false;
+};
+
+UiThread::UiThread() : m_context(std::make_unique<QObject>()) {}
+
+UiThread::~UiThread()
+{
+    BeginShutdown();
+}
+
+bool UiThread::OnUiThread() const
+{
+    return QThread::currentThread() == m_context->thread();
+}
+
+void UiThread::BeginShutdown()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_shutdown.store(true);
+    }
+    m_changed.notify_all();
+}
+
+void UiThread::RunQueued(const std::shared_ptr<Waiter>& waiter)
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (waiter->abandoned)
+            return;
+        waiter->started = true;
+    }
+    (*waiter->call)();
+    {
+        std::lock_guard guard(m_lock);
+        waiter->finished = true;
+    }
+    m_changed.notify_all();
+}
+
+bool UiThread::Call(const std::function<void()>& call)
+{
+    if (m_shutdown.load())
+        return false;
+    if (OnUiThread()) {
+        call();
+        return true;
+    }
+    auto waiter = std::make_shared<Waiter>();
+    waiter->call = &call;
+    QMetaObject::invokeMethod(
+        m_context.get(), [this, waiter] { RunQueued(waiter); }, Qt::QueuedConnection);
+    std::unique_lock guard(m_lock);
+    m_changed.wait(guard, [&] { return waiter->finished || (m_shutdown.load() && !waiter->started); });
+    if (!waiter->finished) {
+        waiter->abandoned = true;
+        return false;
+    }
+    return true;
+}
+
+bool UiThread::Post(std::function<void()> call)
+{
+    if (m_shutdown.load())
+        return false;
+    QMetaObject::invokeMethod(
+        m_context.get(),
+        [this, call = std::move(call)] {
+            if (!m_shutdown.load())
+                call();
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+} // namespace oxbow::ui

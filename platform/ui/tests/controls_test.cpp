@@ -1,0 +1,188 @@
+#include "fancyctl.h"
+#include "qtapp.h"
+#include "qtdisplaylayer.h"
+#include "statusfields.h"
+
+#include "cwnd_recorder.h"
+
+#include <QMenu>
+
+namespace oxbow::ui {
+namespace {
+
+TEST(RunStateField, CodesShowTheirTextsAndColours)
+{
+    const QColor green(0, 255, 0), red(255, 0, 0), yellow(255, 255, 0);
+    const struct {
+        int code;
+        const char* text;
+        QColor colour;
+        bool blinking;
+    } table[] = {{0, "RUN", green, true},    {1, "STOP", red, false},   {2, "WAIT", yellow, true},
+                 {3, "T'D", green, false},   {4, "AUTO", green, true},  {5, "SCAN", green, true},
+                 {6, "PLAY", green, false},  {7, "PAUSE", green, false}, {9, "AUTO", green, true},
+                 {-1, "AUTO", green, true}};
+    for (const auto& row : table) {
+        const RunStateLook look = RunStateLookOf(row.code);
+        EXPECT_EQ(look.text, row.text) << row.code;
+        EXPECT_EQ(look.colour, row.colour) << row.code;
+        EXPECT_EQ(look.blinking, row.blinking) << row.code;
+    }
+}
+
+TEST(RunStateField, BlinkingStatesAlternateWithBlackOnEachRefreshAndSteadyOnesDoNot)
+{
+    RunStateField field;
+    field.SetRunStatus(0);
+    const QColor first = field.ShownColour();
+    field.Refresh();
+    const QColor second = field.ShownColour();
+    field.Refresh();
+    EXPECT_EQ(field.ShownColour(), first);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(first == QColor(Qt::black) || second == QColor(Qt::black));
+
+    field.SetRunStatus(1);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(field.ShownColour(), QColor(255, 0, 0));
+        field.Refresh();
+    }
+    EXPECT_EQ(field.Text(), "STOP");
+}
+
+TEST(RunStateField, TheTextIsPaintedInTheShownColour)
+{
+    RunStateField field;
+    field.resize(80, 26);
+    field.SetRunStatus(2);
+    if (field.ShownColour() == QColor(Qt::black))
+        field.Refresh();
+    const QImage shown = field.grab().toImage();
+    bool yellow = false;
+    for (int y = 0; y < shown.height() && !yellow; ++y)
+        for (int x = 0; x < shown.width() && !yellow; ++x)
+            yellow = QColor(shown.pixel(x, y)) == QColor(255, 255, 0);
+    EXPECT_TRUE(yellow);
+}
+
+TEST(ClockField, ShowsMonthDayYearHourMinute)
+{
+    EXPECT_EQ(ClockText(QDateTime(QDate(2026, 3, 7), QTime(9, 5))), "03-07-2026 09:05");
+    ClockField clock;
+    clock.SetTime(QDateTime(QDate(2026, 12, 8), QTime(16, 45)));
+    EXPECT_EQ(clock.Text(), "12-08-2026 16:45");
+}
+
+TEST(CButtonST, APressSendsItsMessageToTheParentWindowAndMenuChoicesSendTheirIds)
+{
+    CRecordingWnd parent;
+    CButtonST button("RUN");
+    button.SetMessageID(3125, 4126, 7);
+    button.SetParentWnd(&parent);
+    button.click();
+    ASSERT_EQ(parent.Messages().size(), 1u);
+    EXPECT_EQ(parent.Messages()[0].message, 3125u);
+    EXPECT_EQ(parent.Messages()[0].wParam, 4126u);
+    EXPECT_EQ(parent.Messages()[0].lParam, 7);
+
+    button.SetMenu({"Edge", "Pulse", "Video"});
+    button.SetMenuItemID(1, 1602);
+    button.SetMenuItemCheck(1, true);
+    EXPECT_TRUE(button.MenuItemChecked(1));
+    EXPECT_FALSE(button.MenuItemChecked(0));
+    EXPECT_FALSE(button.MenuItemChecked(3));
+    int chosen = 0;
+    QObject::connect(&button, &CButtonST::MenuItemChosen, [&](int id) { chosen = id; });
+    button.Menu()->actions()[1]->trigger();
+    EXPECT_EQ(chosen, 1602);
+    ASSERT_EQ(parent.Messages().size(), 2u);
+    EXPECT_EQ(parent.Messages()[1].wParam, 1602u);
+
+    button.SetMenuNum(2);
+    EXPECT_EQ(button.Menu()->actions().size(), 2);
+}
+
+TEST(CButtonST, OffsetColorShadesAndClamps)
+{
+    CButtonST button;
+    button.SetColor(CButtonST::BTNST_COLOR_BK_OUT, QColor(10, 128, 250));
+    button.OffsetColor(CButtonST::BTNST_COLOR_BK_OUT, 20);
+    EXPECT_EQ(button.GetColor(CButtonST::BTNST_COLOR_BK_OUT), QColor(30, 148, 255));
+    button.OffsetColor(CButtonST::BTNST_COLOR_BK_OUT, -40);
+    EXPECT_EQ(button.GetColor(CButtonST::BTNST_COLOR_BK_OUT), QColor(0, 108, 215));
+}
+
+TEST(BCMenu, SubMenusAreReachedByPosition)
+{
+    BCMenu menu;
+    menu.AppendItem("Run", 4126);
+    menu.addSeparator();
+    BCMenu* cursor = menu.AppendSubMenu("Cursor");
+    EXPECT_EQ(menu.GetSubMenu(2), cursor);
+    EXPECT_EQ(menu.GetSubMenu(0), nullptr);
+    EXPECT_EQ(menu.GetSubMenu(3), nullptr);
+    EXPECT_EQ(menu.GetSubMenu(-1), nullptr);
+}
+
+TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects)
+{
+    CCommonDlg dialog(100);
+    dialog.setWindowTitle("Horizontal");
+    dialog.resize(300, 200);
+    dialog.move(100, 100);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QPoint start = dialog.pos();
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(50, 10));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(80, 30), dialog.mapToGlobal(QPointF(80, 30)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&dialog, &drag);
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(80, 30));
+    EXPECT_EQ(dialog.pos(), start + QPoint(30, 20));
+
+    QTest::mouseClick(&dialog, Qt::LeftButton, {}, dialog.CloseMarkRect().center());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt)
+{
+    UiThread ui;
+    QtDisplayLayer layer(ui, [] { return DisplayMode{1920, 1080, 24, 60}; });
+    DisplayMode mode;
+    ASSERT_TRUE(layer.EnumMode(0, mode));
+    EXPECT_EQ(mode, (DisplayMode{1920, 1080, 24, 60}));
+    ASSERT_TRUE(layer.EnumMode(1, mode));
+    EXPECT_EQ(mode, (DisplayMode{800, 600, 24, 60}));
+    EXPECT_FALSE(layer.EnumMode(2, mode));
+
+    // No window to show yet: nothing can take effect.
+    EXPECT_FALSE(layer.ApplyMode({800, 600, 24, 60}));
+
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    layer.SetMainWindow(&window);
+    ASSERT_TRUE(layer.ApplyMode({800, 600, 24, 60}));
+    EXPECT_TRUE(window.isFullScreen());
+    ASSERT_TRUE(layer.CurrentMode(mode));
+    EXPECT_EQ(mode, (DisplayMode{800, 600, 24, 60}));
+
+    ASSERT_TRUE(layer.ApplyMode({1920, 1080, 24, 60}));
+    EXPECT_FALSE(window.isFullScreen());
+    ASSERT_TRUE(layer.CurrentMode(mode));
+    EXPECT_EQ(mode.width, 1920);
+    EXPECT_FALSE(layer.ApplyMode({1024, 768, 24, 60}));
+}
+
+TEST(QtDisplayLayer, AScreenOf800x600HasOneMode)
+{
+    UiThread ui;
+    QtDisplayLayer layer(ui, [] { return DisplayMode{800, 600, 32, 60}; });
+    DisplayMode mode;
+    EXPECT_TRUE(layer.EnumMode(0, mode));
+    EXPECT_FALSE(layer.EnumMode(1, mode));
+}
+
+} // namespace
+} // namespace oxbow::ui

@@ -1,0 +1,99 @@
+#include "entrydialogs.h"
+#include "qtapp.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+using oxbow::ui::test::WhenModalShown;
+
+TEST(ParseEngineeringValue, PrefixesScaleTheNumber)
+{
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("2.5m"), 0.0025);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500u"), 500e-6);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500\u00b5"), 500e-6);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1k"), 1000.0);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1K"), 1000.0);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("2M"), 2e6);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("10n"), 10e-9);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("-3"), -3.0);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue(" +.5 "), 0.5);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1.500E-003"), 0.0015);
+}
+
+TEST(ParseEngineeringValue, UnitsMayFollowThePrefix)
+{
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("20 ms"), 0.02);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500mV"), 0.5);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1kHz"), 1000.0);
+    EXPECT_DOUBLE_EQ(*ParseEngineeringValue("5s"), 5.0);
+}
+
+TEST(ParseEngineeringValue, GarbageIsRefusedWithAReason)
+{
+    for (const char* bad : {"", "   ", "abc", "1.2.3", "1e", "m", "2.5mm", "1x", "--1", "nan", "inf", "1 k 2"}) {
+        QString error;
+        EXPECT_FALSE(ParseEngineeringValue(bad, &error).has_value()) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+    QString error;
+    EXPECT_FALSE(ParseEngineeringValue("1e308k", &error).has_value());
+    EXPECT_TRUE(error.contains("too large"));
+}
+
+// Types `text` into the open entry dialog and presses OK.
+void Enter(QDialog& dialog, const QString& text)
+{
+    dialog.findChild<QLineEdit*>()->setText(text);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+TEST(ShowOptionDlg, ShowsTheCurrentValueAndReturnsTheConfirmedOneRounded)
+{
+    QString shown;
+    WhenModalShown<QDialog>([&](QDialog& dialog) {
+        shown = dialog.findChild<QLineEdit*>()->text();
+        Enter(dialog, "1.23456m");
+    });
+    double value = 0;
+    ASSERT_TRUE(ShowOptionDlg(value, 0.002, 4, -1, -9, "Time"));
+    EXPECT_EQ(shown, "2.000m");
+    EXPECT_NEAR(value, 1.235e-3, 1e-12);
+}
+
+TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValue)
+{
+    QString reason;
+    bool stillOpen = false;
+    WhenModalShown<QDialog>([&](QDialog& dialog) {
+        Enter(dialog, "twelve");
+        stillOpen = dialog.isVisible();
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->isVisible())
+                reason = label->text();
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    double value = 7.0;
+    EXPECT_FALSE(ShowOptionDlg(value, 1.0, 3, -1, 0, "Level"));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(reason.contains("twelve"));
+    EXPECT_EQ(value, 7.0);
+}
+
+TEST(ConvertFileFilter, PairsBecomeQtFilters)
+{
+    EXPECT_EQ(ConvertFileFilter("Waveform file(*.wfm)|*.wfm"), "Waveform file (*.wfm)");
+    EXPECT_EQ(ConvertFileFilter("Waveform file(*.wfm)|*.wfm||"), "Waveform file (*.wfm)");
+    EXPECT_EQ(ConvertFileFilter("Setup(*.set)|*.set|Images(*.bmp;*.jpg)|*.bmp;*.jpg"),
+              "Setup (*.set);;Images (*.bmp *.jpg)");
+    EXPECT_EQ(ConvertFileFilter("CSV file|*.csv"), "CSV file (*.csv)");
+    EXPECT_EQ(ConvertFileFilter("Mask(*.pfl)"), "Mask (*.pfl)");
+    EXPECT_EQ(ConvertFileFilter("Anything|"), "Anything (*)");
+    EXPECT_EQ(ConvertFileFilter(""), "");
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+#include "qtapp.h"
+#include "scopeview.h"
+
+#include <QTemporaryDir>
+
+namespace oxbow::ui {
+namespace {
+
+// A picture where every pixel differs from its neighbours.
+Surface Pattern(int width, int height)
+{
+    Surface surface(width, height, width + 13);
+    DDSURFACEDESC2 desc;
+    EXPECT_EQ(surface.Lock(desc), SurfaceResult::Ok);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
+        for (int x = 0; x < width; ++x)
+            row[x] = (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 | (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
+                     static_cast<std::uint32_t>((x + y) & 0xff);
+    }
+    EXPECT_EQ(surface.Unlock(), SurfaceResult::Ok);
+    return surface;
+}
+
+// Shows the view at `size`, lets the repaint happen and returns what the widget shows.
+QImage Shown(ScopeView& view, QSize size)
+{
+    view.resize(size);
+    view.show();
+    QCoreApplication::processEvents();
+    return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Every picture pixel appears as a step x step block at `origin` of the shown image.
+void ExpectPictureAt(const QImage& shown, const Surface& picture, QPoint origin, int step)
+{
+    int wrong = 0;
+    for (int y = 0; y < picture.Height() * step; ++y)
+        for (int x = 0; x < picture.Width() * step; ++x) {
+            const QRgb want = picture.PixelAt(x / step, y / step) | 0xff000000u;
+            wrong += shown.pixel(origin.x() + x, origin.y() + y) != want;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(ScopeView, APresentedPictureIsShownPixelForPixelAtItsOwnSize)
+{
+    const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
+    ScopeView view;
+    ASSERT_TRUE(view.Present(picture));
+
+    const QImage shown = Shown(view, QSize(kScopePictureWidth, kScopePictureHeight));
+    ASSERT_EQ(view.Scale(), 1);
+    ExpectPictureAt(shown, picture, QPoint(0, 0), 1);
+    EXPECT_EQ(view.Grab().pixel(100, 200), picture.PixelAt(100, 200) | 0xff000000u);
+}
+
+TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture)
+{
+    const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
+    ScopeView view;
+    ASSERT_TRUE(view.Present(picture));
+
+    // Room for 2x across and down, with 20 spare pixels each way split evenly.
+    const QImage twice = Shown(view, QSize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20));
+    ASSERT_EQ(view.Scale(), 2);
+    ExpectPictureAt(twice, picture, QPoint(10, 10), 2);
+    EXPECT_NE(twice.pixel(5, 5), twice.pixel(10, 10));  // the dark surround
+
+    // Not quite room for 2x: stays sharp at 1x, centred.
+    const QImage once = Shown(view, QSize(2 * kScopePictureWidth - 1, kScopePictureHeight + 100));
+    ASSERT_EQ(view.Scale(), 1);
+    ExpectPictureAt(once, picture, QPoint((kScopePictureWidth - 1) / 2, 50), 1);
+}
+
+TEST(ScopeView, MousePositionsMapToPicturePixels)
+{
+    ScopeView view;
+    view.resize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20);
+    EXPECT_EQ(view.ToPicture(QPoint(10, 10)), QPoint(0, 0));
+    EXPECT_EQ(view.ToPicture(QPoint(11, 13)), QPoint(0, 1));
+    EXPECT_EQ(view.ToPicture(QPoint(9, 10)), QPoint(-1, 0));
+}
+
+TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused)
+{
+    ScopeView status(nullptr, 160, 30);
+    const Surface big = Pattern(200, 40);
+    ASSERT_TRUE(status.Present(big));
+    const QImage front = status.Grab();
+    EXPECT_EQ(front.size(), QSize(160, 30));
+    EXPECT_EQ(front.pixel(159, 29), big.PixelAt(159, 29) | 0xff000000u);
+
+    Surface locked(160, 30);
+    DDSURFACEDESC2 desc;
+    ASSERT_EQ(locked.Lock(desc), SurfaceResult::Ok);
+    EXPECT_FALSE(status.Present(locked));   // a worker is still drawing into it
+    ASSERT_TRUE(status.Present(desc));      // the locked description itself is fine
+    EXPECT_EQ(status.Grab().pixel(0, 0), 0xff000000u);
+    desc.lPitch = 4;  // narrower than a row
+    EXPECT_FALSE(status.Present(desc));
+    Surface lost(160, 30);
+    lost.SetLost();
+    EXPECT_FALSE(status.Present(lost));
+}
+
+TEST(ScopeView, SaveImageWritesTheFrontBufferAndReportsFailure)
+{
+    const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
+    ScopeView view;
+    ASSERT_TRUE(view.Present(picture));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shot.png"));
+    ASSERT_TRUE(view.SaveImage(path));
+    const QImage saved(path);
+    ASSERT_EQ(saved.size(), QSize(kScopePictureWidth, kScopePictureHeight));
+    EXPECT_EQ(saved.pixel(321, 123), picture.PixelAt(321, 123) | 0xff000000u);
+    EXPECT_FALSE(view.SaveImage(dir.filePath(QStringLiteral("missing/shot.png"))));
+}
+
+} // namespace
+} // namespace oxbow::ui
