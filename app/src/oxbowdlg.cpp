@@ -215,7 +215,8 @@ bool COxbowDlg::OnInitDialog() {
 LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kGroupSystem) return 0;
     if (wParam == kCmdRunStatusChanged) {
-        runState_->SetRunStatus(static_cast<int>(lParam));
+        // The acquisition waits while this runs, so its status is read safely here.
+        runState_->SetRunStatus(session_->Acquisition().Counters().runStatus);
         return 0;
     }
     OnIoNotify(static_cast<unsigned int>(wParam), static_cast<long>(lParam));
@@ -245,6 +246,8 @@ void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
     if (actions.startRunTimers) {
         StartTimer(kTimerErase, 100);
         StartTimer(kTimerRunState, 500);
+        // Running again: live frames are to be fetched (applied by the I/O thread).
+        session_->Requests().acquire = true;
     }
     if (actions.runStateText != nullptr) ShowRunState(actions.runStateText);
     if (actions.screenMode >= 0) ScreenMode(actions.screenMode);
@@ -350,6 +353,10 @@ void COxbowDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
         panel_.Exit();
     }
+}
+
+void COxbowDlg::reject() {
+    if (!shutDown_) panel_.Exit();
 }
 
 void COxbowDlg::keyPressEvent(QKeyEvent* event) {

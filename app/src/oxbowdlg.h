@@ -70,6 +70,8 @@ protected:
     bool OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void closeEvent(QCloseEvent* event) override;
+    // The skin's close mark: the exit command, like the Close button.
+    void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

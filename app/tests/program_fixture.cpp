@@ -71,8 +71,11 @@ void RunningOxbow::UnderLock(const std::function<void()>& read) {
 }
 
 void RunningOxbow::SetScales(float voltsPerDiv, double secondsPerDiv) {
+    constexpr unsigned int kCmdChanOffset = 1135;
     SetMsgVarfloat(voltsPerDiv);
     OxPostIOCmd(kGroupChannel, kCmdChanScale, 0, nullptr, nullptr, nullptr);
+    SetMsgVarfloat(0.0f);
+    OxPostIOCmd(kGroupChannel, kCmdChanOffset, 0, nullptr, nullptr, nullptr);
     SetMsgVarDouble(secondsPerDiv);
     OxPostIOCmd(kGroupTimebase, kCmdTimeScale, 0, nullptr, nullptr, nullptr);
 }
@@ -88,6 +91,7 @@ TraceRows RunningOxbow::Ch1Rows() {
 }
 
 SimulatorProcess::SimulatorProcess(const QStringList& options) {
+    App();
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(OXBOW_SIM_PROGRAM, QStringList{"--port", "0"} + options);
     // "oxbow-sim listening on ADDRESS:PORT"

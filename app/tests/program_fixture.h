@@ -41,7 +41,8 @@ public:
     Session& GetSession() { return dlg_->GetSession(); }
     // Runs `read` while holding the workers' lock (never blocking the UI thread for long).
     void UnderLock(const std::function<void()>& read);
-    // Posts a channel scale (V/div) and a time scale (s/div), as the scale fields would.
+    // Posts CH1's scale (V/div) with its offset at 0 V, and the time scale (s/div), as
+    // the scale and offset fields would.
     void SetScales(float voltsPerDiv, double secondsPerDiv);
     QImage Picture() { return dlg_->Scope().Grab(); }
     TraceRows Ch1Rows();
