@@ -46,6 +46,7 @@ void FrontPanel::Exit() { Post(kGroupSystem, kCmdExit, 0); }
 void FrontPanel::ChannelScale(int channel, bool up) {
     if (channel < 0 || channel > 1) return;
     SetMsgVarfloat(static_cast<float>(SetPreDefinedScale(setup_.fChanScale[channel], up)));
+    SaveUndoSetup();
     Post(kGroupChannel, kCmdChanScale, channel);
 }
 
@@ -63,10 +64,12 @@ void FrontPanel::ChannelOnOff(int channel) {
 void FrontPanel::TimeScale(bool up) {
     if (setup_.nTrigMode == kTrigModeAlternate) {
         SetMsgVarDouble(SetPreDefinedScale(static_cast<double>(setup_.dAltTimeScale[0]), up));
+        SaveUndoSetup();
         Post(kGroupTimebase, kCmdAltTimeScale, 0);
         return;
     }
     SetMsgVarDouble(SetPreDefinedScale(setup_.dTimeScale, up));
+    SaveUndoSetup();
     Post(kGroupTimebase, kCmdTimeScale, 0);
 }
 
