@@ -27,7 +27,7 @@
 //   1512..1608 display settings, self-calibration enable, chosen measurements
 //   7364..7379 point count and sampling rate of each channel's alternate record
 //   7528..7564 pass/fail settings (record order of the pass/fail dialog)
-//   7572..7604 record and playback (frame counts, source, interval)
+//   7572..7611 record and playback (frame counts, source, intervals)
 //   8120..8134 LAN addresses as read from the instrument (numbers)
 //   8144..8303 undo and redo slots
 //   8304       LAN mode word; 8382 connect address; 8400 connect port
@@ -368,7 +368,9 @@ struct alignas(8) _OX_SETUP {
     int32_t nRecordSourceChannel;         // 7596  source channel
     int32_t nRecordInterval;              // 7600  ms between frames
     uint8_t bPlayLoop;                    // 7604
-    uint8_t reserved_7605[515];
+    uint8_t reserved_7605[3];
+    int32_t nPlayInterval;                // 7608  ms between played frames
+    uint8_t reserved_7612[508];
 
     uint32_t dwLanIp;                     // 8120  most significant byte = first number
     uint32_t dwLanNetmask;                // 8124
@@ -712,6 +714,7 @@ static_assert(offsetof(_OX_SETUP, nRecordSource) == 7592);
 static_assert(offsetof(_OX_SETUP, nRecordSourceChannel) == 7596);
 static_assert(offsetof(_OX_SETUP, nRecordInterval) == 7600);
 static_assert(offsetof(_OX_SETUP, bPlayLoop) == 7604);
+static_assert(offsetof(_OX_SETUP, nPlayInterval) == 7608);
 static_assert(offsetof(_OX_SETUP, dwLanIp) == 8120);
 static_assert(offsetof(_OX_SETUP, dwLanNetmask) == 8124);
 static_assert(offsetof(_OX_SETUP, dwLanGateway) == 8128);

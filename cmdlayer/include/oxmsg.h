@@ -6,6 +6,10 @@
 #include "ox_records.h"
 #include "ox_link.h"
 #include "ox_validate.h"
+#include "ox_handlers_trigger.h"
+#include "ox_handlers_math.h"
+#include "ox_geometry.h"
+#include "ox_system.h"
 
 // Builds the three instrument blocks from the shared _OX_SETUP record.  Only
 // the offsets that carry a field are written; every other byte of a block is

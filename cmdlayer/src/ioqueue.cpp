@@ -172,6 +172,8 @@ void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
 
 } // namespace
 
+CWndRef OxMainWindow() { return g_mainWindow; }
+
 const _OX_SETUP& SetupForRules()
 {
     static const _OX_SETUP empty{};
@@ -184,6 +186,9 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
+    oxmsg::RegisterDragHandler();
+    OxInstallTriggerHandler();
+    OxInstallMathHandlers();
     std::lock_guard guard(g_queue.lock);
     g_queue.entries.fill(IOCmdEntry{});
     g_queue.writeIndex = 0;

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "oxmsg.h"
+#include "cwnd.h"
 
+// The main window handed to OxMsgInit (empty before it).
+CWndRef OxMainWindow();
 // The setup record, or an all-zero record before OxMsgInit, for rules that read it.
 const _OX_SETUP& SetupForRules();

@@ -121,6 +121,7 @@ TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified)
     auto dialog = std::make_unique<CRecordingWnd>();
     auto other = std::make_unique<CRecordingWnd>();
     CRecordingWnd survivor;
+    Handle(3140, [](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {});
     OxPostIOCmd(3140, 1865, 0, dialog.get(), &survivor, nullptr);
     OxPostIOCmd(3140, 1885, 0, &survivor, other.get(), other.get());
     dialog.reset();

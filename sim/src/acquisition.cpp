@@ -224,12 +224,48 @@ struct PatternMasks {
             }
         }
     }
+    bool Levels(std::uint16_t now) const { return (now & high) == high && (now & low) == 0; }
     bool Holds(std::uint16_t before, std::uint16_t now) const {
         const std::uint16_t up = static_cast<std::uint16_t>(~before & now);
         const std::uint16_t down = static_cast<std::uint16_t>(before & ~now);
-        return (now & high) == high && (now & low) == 0 && (up & rising) == rising && (down & falling) == falling;
+        return Levels(now) && (up & rising) == rising && (down & falling) == falling;
     }
 };
+
+bool WidthMatches(std::int32_t condition, double width, double wanted);
+
+// Duration: the lines keep the pattern's levels for a time that meets the qualifier;
+// "greater than" triggers once the pattern has held that long, the others where it ends.
+std::optional<double> DurationTrigger(const Core& core, double from, double window) {
+    const DigitalSource& d = core.digital;
+    const PatternMasks masks(core.st.la.durationBit);
+    const std::int32_t qualifier = core.st.la.durationQualifier;
+    const double wanted = core.st.la.durationTime;
+    if (!d.counter) {
+        const bool forever = masks.Levels(d.pattern) && qualifier == 0;
+        return forever ? std::optional<double>(from + wanted) : std::nullopt;
+    }
+    const double first = std::ceil(from * d.rate);
+    const double last = first + std::min(window * d.rate, 2.0 * 65536.0);
+    auto holds = [&](double count) { return masks.Levels(d.Value((count + kInsideStep) / d.rate)); };
+    for (double start = first; start <= last;) {
+        while (start <= last && (holds(start - 1.0) || !holds(start))) start += 1.0;
+        double end = start;
+        while (end <= last && holds(end)) end += 1.0;
+        if (end > last) {
+            return std::nullopt;
+        }
+        const double held = (end - start) / d.rate;
+        if (qualifier == 0 && held > wanted) {
+            return (start + kInsideStep) / d.rate + wanted;
+        }
+        if (qualifier != 0 && WidthMatches(qualifier, held, wanted)) {
+            return (end + kInsideStep) / d.rate;
+        }
+        start = end;
+    }
+    return std::nullopt;
+}
 
 std::optional<double> PatternTrigger(const Core& core, const std::array<std::int32_t, 16>& bits, double from,
                                      double window) {
@@ -320,9 +356,11 @@ std::optional<double> SlopeTrigger(const Core& core, double from, double window)
 
 std::optional<double> FindTrigger(const Core& core, double from, double interval) {
     const DsoState& dso = core.st.dso;
-    if (dso.trig.mode == 5 || dso.trig.mode == 6) {
-        const auto& bits = dso.trig.mode == 5 ? core.st.la.patternBit : core.st.la.durationBit;
-        return PatternTrigger(core, bits, from, std::max(interval, 0.01));
+    if (dso.trig.mode == 5) {
+        return PatternTrigger(core, core.st.la.patternBit, from, std::max(interval, 0.01));
+    }
+    if (dso.trig.mode == 6) {
+        return DurationTrigger(core, from, std::max(interval, 0.01));
     }
     const EdgeCondition edge = MainEdge(dso);
     const double window = SearchWindow(core, edge.source == 1 ? 1 : 0, interval);

@@ -393,3 +393,32 @@ TEST(LiveFrames, SlopeTriggerTimesThePassageBetweenTheLevels) {
 
 } // namespace
 } // namespace oxbow::sim
+
+namespace oxbow::sim {
+namespace {
+
+// With the 1 MHz counter, D4 is high for 16 us at a time and D0 for 1 us.
+TEST(LiveFrames, DurationTriggerMeasuresHowLongThePatternHolds) {
+    auto instrument = MakeInstrument("OXB-A3M");
+    instrument->Execute(":LA:DISPLAY ON");
+    instrument->Execute(":TIMEBASE:SCALE 0.000001"); // 10 ns per sample
+    instrument->Execute(":TRIGGER:MODE DURATION");
+    instrument->Execute(":TRIGGER:DURATION:SWEEP NORMAL");
+    instrument->Execute(":TRIGGER:DURATION:PATTERN 16,16");
+    instrument->Execute(":TRIGGER:DURATION:QUALIFIER GREATERTHAN");
+    instrument->Execute(":TRIGGER:DURATION:TIME 0.000010");
+    auto frames = LiveFrames(*instrument, 4, 0.02);
+    ASSERT_FALSE(frames.empty());
+    for (const auto& f : frames) {
+        const auto at = [&f](int i) { return f[2 * i] | (f[2 * i + 1] << 8); };
+        EXPECT_EQ(at(1024) & 0x1F, 0x1A);         // 10 counts into the high stretch of D4
+        EXPECT_EQ(at(1024 - 1001) & 0x1F, 0x0F);  // just before D4 rose
+    }
+    instrument->Execute(":TRIGGER:DURATION:TIME 0.000020");
+    EXPECT_TRUE(LiveFrames(*instrument, 4, 0.02).empty());
+    instrument->Execute(":TRIGGER:DURATION:QUALIFIER LESSTHAN");
+    EXPECT_FALSE(LiveFrames(*instrument, 4, 0.02).empty());
+}
+
+} // namespace
+} // namespace oxbow::sim

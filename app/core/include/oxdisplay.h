@@ -112,11 +112,13 @@ public:
 // What one pipeline run hands to the measurement code: the screen rows of the shown
 // channels (null when a channel is not shown), per region, and the measurement range.
 // Rows are indexed by sample number (rows[first] is the window's first sample) and were
-// scaled for a plot `heights[region]` pixels high.
+// scaled for a plot of the given height in pixels (the divisor that turns them back into
+// codes).
 struct MeasureInput {
-    std::array<const std::int16_t*, 2> rows{};        // CH1, CH2 main region
+    std::array<const std::int16_t*, 2> rows{};        // CH1, CH2 (alternate trigger: each its region)
     std::array<const std::int16_t*, 2> rowsSecond{};  // delayed sweep: second region
-    std::array<int, 2> heights{};                     // plot height of each region
+    std::array<int, 2> heights{};                     // plot height of rows[ch]
+    int secondHeight = 0;                             // plot height of rowsSecond
     int first = 0;                                    // measurement range (samples)
     int last = -1;
     int secondFirst = 0;

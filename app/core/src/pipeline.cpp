@@ -371,13 +371,16 @@ void DisplayEngine::HandOverMeasurement() {
     State& s = *state_;
     MeasureInput& in = s.measureInput;
     in = MeasureInput{};
-    const bool delayed = s.layout() == Layout::Delayed;
+    const Layout layout = s.layout();
     for (int ch = 0; ch < 2; ++ch) {
-        const TraceBuffers& main = s.channel[ch][0];
+        // Under the alternate trigger each channel lives in its own region.
+        const int region = layout == Layout::Alternate ? ch : 0;
+        const TraceBuffers& main = s.channel[ch][region];
         in.stopped = in.stopped || (main.drawable && !main.live);
-        in.rows[ch] = main.drawable && main.region == 0 ? main.rows.data() : nullptr;
+        in.rows[ch] = main.drawable ? main.rows.data() : nullptr;
+        in.heights[ch] = s.geometry(region).height;
         const TraceBuffers& second = s.channel[ch][1];
-        in.rowsSecond[ch] = delayed && second.drawable ? second.rows.data() : nullptr;
+        in.rowsSecond[ch] = layout == Layout::Delayed && second.drawable ? second.rows.data() : nullptr;
     }
     const OX_TRACE_WINDOW& w0 = s.window(OX_WIN_MAIN);
     const OX_TRACE_WINDOW& w1 = s.window(OX_WIN_SECOND);
@@ -385,8 +388,8 @@ void DisplayEngine::HandOverMeasurement() {
     in.last = w0.nLastSample;
     in.secondFirst = w1.nFirstSample;
     in.secondLast = w1.nLastSample;
+    in.secondHeight = s.geometry(1).height;
     in.ch2RangeOffset = kPairValues;
-    in.heights = {s.geometry(0).height, s.geometry(1).height};
     s.measure->HandOver(in);
 }
 

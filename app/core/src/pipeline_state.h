@@ -6,6 +6,7 @@
 #include "tracekit.h"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -16,9 +17,6 @@ inline constexpr int kPairValues = 2 * kColumns;  // 1400 values: 700 column pai
 inline constexpr int kRegions = 2;                // main (upper) and second (lower)
 inline constexpr int kFftBins = 1024;
 inline constexpr int kMathFilterSlotBase = 4;     // numerix filter slots of the math traces
-
-// The trace a buffer set belongs to, in drawing order.
-enum TraceId : int { kTraceCh1 = 0, kTraceCh2 = 1, kTraceMath = 2 /* .. 5 */, kTraceLa = 6 };
 
 // One analog or math trace of one region.
 struct TraceBuffers {
@@ -93,8 +91,17 @@ struct DisplayEngine::State {
     std::array<std::uint32_t, tracekit::kColorTableSize> mathTable{};
     std::array<std::uint32_t, tracekit::kColorTableSize> refTable{};
 
+    // The setup the status surface was last drawn from: the bar is redrawn only when the
+    // setup changed, or after a full redraw.
+    std::unique_ptr<_OX_SETUP> statusDrawnFor = std::make_unique<_OX_SETUP>();
+    bool statusValid = false;
+
     std::uint8_t grey = 0;     // background grey level
     bool forcePlain = false;   // the background-change redraw draws with the plain routine
+    bool tracesDrawn = false;  // traces were drawn since the trace layers were last erased
+    bool accumulates() const {
+        return !forcePlain && (setup().bDisplayPersist || setup().bDisplayColorGrade);
+    }
     MeasureInput measureInput;
 
     // ---- shared helpers ----
@@ -110,6 +117,7 @@ struct DisplayEngine::State {
     void buildColourTables();
     void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
     bool restoreAll();
+    void copyGridToTraces();
     void clearTraces();
 };
 

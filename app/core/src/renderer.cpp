@@ -102,6 +102,7 @@ void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey) {
 }
 
 bool DisplayEngine::State::restoreAll() {
+    statusValid = false;
     bool ok = true;
     for (Surface* surface : {&grid, &traceA, &traceB, &composition, &markers, &status, &refLayer}) {
         ok = surface->Restore() == SurfaceResult::Ok && ok;
@@ -153,6 +154,7 @@ void DisplayEngine::FullRedraw() {
             return;
         }
         s.buildColourTables();
+        s.statusValid = false;
         FillGrey(grid.desc(), s.grey);
         FillGrey(comp.desc(), s.grey);
         DrawPassFailShade(s, grid.desc());
@@ -164,29 +166,26 @@ void DisplayEngine::FullRedraw() {
     region.bRedrawAll = 0;
 }
 
-namespace {
-
-void CopyGridToTraces(State& s) {
-    const RegionGeometry upper = s.geometry(0);
-    s.traceA.Blt({0, upper.rowOffset, kColumns, upper.rowOffset + upper.height}, s.grid, GridRect(upper));
-    if (s.layout() != Layout::Single) {
-        const RegionGeometry lower = s.geometry(1);
-        s.traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, s.grid, GridRect(lower));
+void DisplayEngine::State::copyGridToTraces() {
+    const RegionGeometry upper = geometry(0);
+    traceA.Blt({0, upper.rowOffset, kColumns, upper.rowOffset + upper.height}, grid, GridRect(upper));
+    if (layout() != Layout::Single) {
+        const RegionGeometry lower = geometry(1);
+        traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid, GridRect(lower));
     }
+    tracesDrawn = false;
 }
-
-} // namespace
 
 void DisplayEngine::Erase() {
     State& s = *state_;
-    CopyGridToTraces(s);
+    s.copyGridToTraces();
     if (s.traceA.IsLost()) {
         if (!s.restoreAll()) {
             s.post(kCmdDisplayModeCheck, 2);
             return;
         }
         FullRedraw();
-        CopyGridToTraces(s);
+        s.copyGridToTraces();
         s.post(kCmdRedrawWindow, 0);
     }
     s.region().bErasePending = 0;

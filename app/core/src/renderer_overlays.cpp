@@ -175,16 +175,39 @@ void DrawErrorText(State& s, const DDSURFACEDESC2& comp) {
     DrawText(comp, main.left + 8, main.bottom - 8 - kGlyphHeight, text, kErrorTextColour);
 }
 
+void DrawStatus(State& s) {
+    if (s.statusValid && std::memcmp(s.statusDrawnFor.get(), &s.setup(), sizeof(_OX_SETUP)) == 0) {
+        return;
+    }
+    Locked status(s.status);
+    if (status.ok()) {
+        FillGrey(status.desc(), 0);
+        DrawMemStatus(status.desc(), &s.setup());
+        std::memcpy(s.statusDrawnFor.get(), &s.setup(), sizeof(_OX_SETUP));
+        s.statusValid = true;
+    }
+}
+
 } // namespace
 
 void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t colour) {
-    for (; *text != '\0'; ++text, x += kGlyphAdvance) {
+    if (desc.lpSurface == nullptr || desc.ddpfPixelFormat.dwRGBBitCount != 32 ||
+        desc.lPitch < static_cast<std::int32_t>(desc.dwWidth * sizeof(std::uint32_t))) {
+        return;
+    }
+    const int width = static_cast<int>(desc.dwWidth);
+    const int height = static_cast<int>(desc.dwHeight);
+    auto* pixels = static_cast<std::uint8_t*>(desc.lpSurface);
+    for (; *text != '\0' && x < width; ++text, x += kGlyphAdvance) {
         const unsigned char c = static_cast<unsigned char>(*text);
         const std::uint8_t* glyph = kFont[c >= 32 && c < 127 ? c - 32 : '?' - 32];
         for (int col = 0; col < kGlyphWidth; ++col) {
             for (int row = 0; row < kGlyphHeight; ++row) {
-                if (glyph[col] & (1u << row)) {
-                    SetPixel(desc, x + col, y + row, colour);
+                const int px = x + col;
+                const int py = y + row;
+                if ((glyph[col] & (1u << row)) && px >= 0 && px < width && py >= 0 && py < height) {
+                    reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(py) * desc.lPitch)[px] =
+                        colour;
                 }
             }
         }
@@ -213,11 +236,7 @@ void DisplayEngine::DrawOverlays() {
         DrawPassFailCounters(s, comp.desc());
         DrawErrorText(s, comp.desc());
     }
-    Locked status(s.status);
-    if (status.ok()) {
-        FillGrey(status.desc(), 0);
-        DrawMemStatus(status.desc(), &s.setup());
-    }
+    DrawStatus(s);
 }
 
 } // namespace oxdisplay

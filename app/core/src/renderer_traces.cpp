@@ -59,10 +59,10 @@ void PlotTrace(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDES
     }
     const tracekit::TraceWindow w = ToTraceWindow(s.window(t.window));
     const _OX_SETUP& setup = s.setup();
-    const bool accumulates = !t.grade.empty() && !s.forcePlain;
+    const bool accumulates = !t.grade.empty() && s.accumulates();
     if (accumulates && setup.bDisplayColorGrade) {
         PlotColourGrade(t, desc, w);
-    } else if (accumulates && setup.bDisplayPersist) {
+    } else if (accumulates) {
         PlotPersistence(s, t, table, desc, w);
     } else {
         PlotPlain(s, t, table, desc, w);
@@ -146,6 +146,12 @@ void DisplayEngine::DrawTraces(bool stopped) {
             return;
         }
     }
+    // Plain traces are drawn over the bare grid: a frame drawn over the previous one would
+    // leave both on the screen.
+    if (s.tracesDrawn && !s.accumulates()) {
+        s.copyGridToTraces();
+    }
+    s.tracesDrawn = true;
     Locked a(s.traceA);
     Locked b(s.traceB);
     if (!a.ok() || !b.ok()) {

@@ -269,5 +269,65 @@ TEST_F(PipelineTest, MeasurementReceivesTheShownChannelsRowsAndRange) {
     EXPECT_FALSE(measure.last.stopped);
 }
 
+TEST_F(PipelineTest, AlternateTriggerHandsEachChannelFromItsOwnRegion) {
+    setup->nTrigMode = 4;
+    setup->bChanDisplay[1] = 1;
+    analog[1].assign(kLivePoints, RawAt(0));
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().HandOverMeasurement();
+    ASSERT_NE(measure.last.rows[1], nullptr);
+    EXPECT_EQ(measure.last.heights[1], 192);
+    EXPECT_EQ(measure.last.rows[1][1000], 24 + 96);  // the centre of a 192-row region
+    EXPECT_EQ(measure.last.rowsSecond[1], nullptr);
+}
+
+} // namespace
+} // namespace oxdisplay::testing
+
+namespace oxdisplay::testing {
+namespace {
+
+class FilterAlignmentTest : public DisplayTest {
+protected:
+    static constexpr int kRecord = 10000;
+    FilterAlignmentTest() : DisplayTest(kRecord) {
+        setup->bRun = 0;
+        commands.mathEnabled = true;
+        setup->bTraceShown[0] = setup->bTraceShownStop[0] = 1;
+        setup->nMathOperator[0] = 4;
+        setup->nMathFilterType[0] = numerix::kLowPass;
+        setup->fMathScale[0] = 1.0f;
+        setup->fMathFilterUpper[0] = 1.0e7f;
+        setup->fSampleRateRec = 1.0e8f;  // cut-off at 0.1 of the sample rate
+        for (int i = 0; i < kRecord; ++i) {
+            analog[0][static_cast<std::size_t>(i)] = i < kStep ? RawAt(1) : RawAt(-1);
+        }
+    }
+    static constexpr int kStep = 2700;
+};
+
+TEST_F(FilterAlignmentTest, FilteredStepStaysUnderItsColumn) {
+    // Samples 2000..3399 on the 700 columns, the step at sample 2700: column 350.
+    positions->stWindow[OX_WIN_MAIN] = {2000, 3399, 0, 699, 0, 699, 0, 0};
+    Engine().RunPipeline(kRecord, true);
+    const auto pairs = Engine().MathPairs(0);
+    EXPECT_NEAR(pairs[2 * 300], 200, 2);
+    EXPECT_NEAR(pairs[2 * 400], 300, 2);
+    int crossing = -1;
+    for (int c = 0; c < kColumns && crossing < 0; ++c) {
+        crossing = pairs[static_cast<std::size_t>(2 * c)] >= 250 ? c : -1;
+    }
+    EXPECT_NEAR(crossing, 350, 2);
+}
+
+TEST_F(FilterAlignmentTest, WindowNearTheRecordStartTakesItsMarginOnTheRight) {
+    positions->stWindow[OX_WIN_MAIN] = {10, 1409, 0, 699, 0, 699, 0, 0};
+    Engine().RunPipeline(kRecord, true);
+    const auto pairs = Engine().MathPairs(0);
+    EXPECT_NEAR(pairs[0], 200, 2);
+    EXPECT_NEAR(pairs[1399], 200, 2);
+}
+
 } // namespace
 } // namespace oxdisplay::testing

@@ -46,6 +46,19 @@ TEST_F(RendererTest, EraseClearsThePreviousFrame) {
     EXPECT_EQ(bottom, ComposeRowAt(-3.0));
 }
 
+TEST_F(RendererTest, PlainFramesDrawnWithoutAnEraseDoNotPileUp) {
+    analog[0].assign(kLivePoints, RawAt(3));
+    LiveFrame();
+    analog[0].assign(kLivePoints, RawAt(-3));
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().DrawTraces(false);  // the running step erases only on request
+    Engine().Compose();
+    const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
+    EXPECT_EQ(top, ComposeRowAt(-3.0));
+    EXPECT_EQ(bottom, ComposeRowAt(-3.0));
+}
+
 TEST_F(RendererTest, OverdrivenSignalStaysInsideThePlotArea) {
     for (std::size_t i = 0; i < analog[0].size(); ++i) {
         analog[0][i] = i % 2 ? 0 : 255;
@@ -273,6 +286,23 @@ TEST_F(RendererTest, FullRedrawOnALostSurfaceAsksForTheDisplayCheck) {
     EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
     EXPECT_EQ(region->bErasePending, 0);
     EXPECT_EQ(region->bRedrawAll, 1);
+}
+
+} // namespace
+} // namespace oxdisplay::testing
+
+namespace oxdisplay::testing {
+namespace {
+
+TEST_F(RendererTest, MemoryStatusBarFollowsTheSetup) {
+    LiveFrame();
+    const int before = CountPixels(Engine().Status(), 0);
+    setup->nTimeFormat = 2;  // rolling: the bar is shown filled
+    LiveFrame();
+    EXPECT_NE(CountPixels(Engine().Status(), 0), before);
+    setup->nTimeFormat = 0;
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().Status(), 0), before);
 }
 
 } // namespace

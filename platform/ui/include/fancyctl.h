@@ -169,6 +169,9 @@ public:
     int AddCTString(const QColor& colour, const QString& text);
     // The width of the drop-down list.
     void SetWidth(int width);
+
+private:
+    void ShowCurrentColour();
 };
 
 // A menu whose items may carry bitmaps and whose sub-menus are reached by position.

@@ -8,6 +8,7 @@
 #include "qtdisplaylayer.h"
 #include "qtmessageboxes.h"
 #include "qtmessageroute.h"
+#include "qtplatform.h"
 #include "scopeview.h"
 #include "statusfields.h"
 #include "uithread.h"

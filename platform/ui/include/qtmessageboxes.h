@@ -17,6 +17,7 @@ class QtMessageBoxes final : public MessageBoxes {
 public:
     explicit QtMessageBoxes(UiThread& ui, QWidget* parent = nullptr) : m_ui(ui), m_parent(parent) {}
     MessageAnswer Ask(const MessageQuestion& question) override;
+    void SetParent(QWidget* parent) { m_parent = parent; }
 
     // Called on the UI thread with every box just before it is shown modally; tests use
     // it to answer the box (a click on one of its buttons once it is up).

@@ -1,7 +1,7 @@
 // The Qt delivery route for CWnd messages: a message sent on the UI thread is a direct
 // call; one sent from a worker thread runs its handler on the UI thread while the
 // worker waits. Once shutdown has begun (UiThread::BeginShutdown) a send from a worker
-// is refused at once and yields 0.
+// is refused at once and yields 0; sends on the UI thread still arrive.
 #pragma once
 
 #include "cwnd.h"

@@ -26,8 +26,9 @@ public:
                        int pictureHeight = kScopePictureHeight);
 
     // Copies the picture's top-left corner (as much as fits) into the front buffer and
-    // schedules a repaint. Safe from any thread. False for a lost or locked surface, or
-    // a description without pixels.
+    // schedules a repaint. Safe from any thread while the view exists (stop presenting
+    // before destroying it). False for a lost or locked surface, or a description
+    // without 32-bit pixels or with a pitch shorter than a row.
     bool Present(const Surface& surface);
     bool Present(const DDSURFACEDESC2& picture);
 

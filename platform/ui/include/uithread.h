@@ -23,8 +23,8 @@ public:
     UiThread& operator=(const UiThread&) = delete;
 
     // Runs `call` on the UI thread and returns once it has run: directly when already
-    // there, else queued to the UI thread's event loop while the caller waits. False
-    // (without running it) once shutdown has begun.
+    // there (shutdown or not), else queued to the UI thread's event loop while the caller
+    // waits. From another thread, false (without running it) once shutdown has begun.
     bool Call(const std::function<void()>& call);
     // Queues `call` to the UI thread and returns at once; false once shutdown has begun.
     // A call still queued when shutdown begins is dropped.

@@ -434,13 +434,28 @@ void CColorEdit::paintEvent(QPaintEvent* event)
 
 // ---- CBitmapComboBox -----------------------------------------------------------------
 
-CBitmapComboBox::CBitmapComboBox(QWidget* parent) : QComboBox(parent) {}
+CBitmapComboBox::CBitmapComboBox(QWidget* parent) : QComboBox(parent)
+{
+    connect(this, &QComboBox::currentIndexChanged, this, &CBitmapComboBox::ShowCurrentColour);
+}
+
+// The closed box shows the chosen item in that item's colour.
+void CBitmapComboBox::ShowCurrentColour()
+{
+    const QVariant colour = itemData(currentIndex(), Qt::ForegroundRole);
+    const QColor text = colour.isValid() ? colour.value<QColor>() : InstrumentColours::Text;
+    QPalette colours = palette();
+    colours.setColor(QPalette::ButtonText, text);
+    colours.setColor(QPalette::Text, text);
+    setPalette(colours);
+}
 
 int CBitmapComboBox::AddCTString(const QColor& colour, const QString& text)
 {
     const int index = count();
     addItem(text);
     setItemData(index, colour, Qt::ForegroundRole);
+    ShowCurrentColour();
     return index;
 }
 

@@ -35,7 +35,7 @@ bool ScopeView::Present(const Surface& surface)
 
 bool ScopeView::Present(const DDSURFACEDESC2& picture)
 {
-    if (picture.lpSurface == nullptr || picture.lPitch < 0 ||
+    if (picture.lpSurface == nullptr || picture.ddpfPixelFormat.dwRGBBitCount != 32 || picture.lPitch < 0 ||
         static_cast<std::uint32_t>(picture.lPitch) < picture.dwWidth * sizeof(std::uint32_t))
         return false;
     return CopyIn(static_cast<const std::uint32_t*>(picture.lpSurface), static_cast<int>(picture.dwWidth),

@@ -53,12 +53,13 @@ void UiThread::RunQueued(const std::shared_ptr<Waiter>& waiter)
 
 bool UiThread::Call(const std::function<void()>& call)
 {
-    if (m_shutdown.load())
-        return false;
+    // On the UI thread nothing waits, so a direct call is always safe, shutdown or not.
     if (OnUiThread()) {
         call();
         return true;
     }
+    if (m_shutdown.load())
+        return false;
     auto waiter = std::make_shared<Waiter>();
     waiter->call = &call;
     QMetaObject::invokeMethod(

@@ -112,6 +112,17 @@ TEST(CButtonST, OffsetColorShadesAndClamps)
     EXPECT_EQ(button.GetColor(CButtonST::BTNST_COLOR_BK_OUT), QColor(0, 108, 215));
 }
 
+TEST(CBitmapComboBox, ItemsKeepTheirColoursAndTheClosedBoxShowsTheChosenOnes)
+{
+    CBitmapComboBox box;
+    EXPECT_EQ(box.AddCTString(QColor(255, 255, 0), "CH1"), 0);
+    EXPECT_EQ(box.AddCTString(QColor(0, 255, 255), "CH2"), 1);
+    EXPECT_EQ(box.itemData(1, Qt::ForegroundRole).value<QColor>(), QColor(0, 255, 255));
+    EXPECT_EQ(box.palette().color(QPalette::ButtonText), QColor(255, 255, 0));
+    box.setCurrentIndex(1);
+    EXPECT_EQ(box.palette().color(QPalette::ButtonText), QColor(0, 255, 255));
+}
+
 TEST(BCMenu, SubMenusAreReachedByPosition)
 {
     BCMenu menu;

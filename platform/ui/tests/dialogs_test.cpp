@@ -3,6 +3,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,6 +97,36 @@ TEST(ConvertFileFilter, PairsBecomeQtFilters)
     EXPECT_EQ(ConvertFileFilter("Mask(*.pfl)"), "Mask (*.pfl)");
     EXPECT_EQ(ConvertFileFilter("Anything|"), "Anything (*)");
     EXPECT_EQ(ConvertFileFilter(""), "");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShowFileDlg, SavingStartsInTheRememberedFolderAndAddsTheFiltersExtension)
+{
+    QTemporaryDir dir;
+    QString startedIn;
+    QStringList filters;
+    WhenModalShown<QFileDialog>([&](QFileDialog& dialog) {
+        startedIn = dialog.directory().absolutePath();
+        filters = dialog.nameFilters();
+        dialog.selectFile("capture");
+        static_cast<QDialog&>(dialog).accept();
+    });
+    QString path = dir.path();
+    ASSERT_TRUE(ShowFileDlg(path, "Save", "Save Waveform", "Waveform file(*.wfm)|*.wfm"));
+    EXPECT_EQ(startedIn, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(filters, QStringList{"Waveform file (*.wfm)"});
+    EXPECT_EQ(path, QDir(dir.path()).filePath("capture.wfm"));
+}
+
+TEST(ShowFileDlg, CancellingLeavesThePathAlone)
+{
+    WhenModalShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    QString path = "/nowhere/remembered";
+    EXPECT_FALSE(ShowFileDlg(path, "Load", "Load Setup", "Setup file(*.set)|*.set"));
+    EXPECT_EQ(path, "/nowhere/remembered");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "qtapp.h"
 #include "qtmessageboxes.h"
+#include "qtplatform.h"
 
 #include <QAbstractButton>
 
@@ -60,6 +61,34 @@ TEST(QtMessageBoxes, ClickedButtonsMapToAnswersAndForeignButtonsToTheSafeOne)
     EXPECT_EQ(AnswerOf(QMessageBox::Ok, MessageButtons::OkCancel), MessageAnswer::Ok);
     EXPECT_EQ(AnswerOf(QMessageBox::Retry, MessageButtons::OkCancel), MessageAnswer::Cancel);
     EXPECT_EQ(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNo), MessageAnswer::No);
+}
+
+} // namespace
+} // namespace oxbow::ui
+
+namespace oxbow::ui {
+namespace {
+
+TEST(QtPlatform, InstallsItsLayersForItsLifetimeAndPutsThePreviousOnesBack)
+{
+    ScriptedMessageBoxes scripted;
+    ScopedMessageBoxes before(scripted);
+    {
+        QtPlatform platform;
+        EXPECT_EQ(InstalledMessageBoxes(), &platform.Boxes());
+        EXPECT_EQ(InstalledDisplayLayer(), &platform.Display());
+
+        // A worker's question goes through the installed boxes to the UI thread.
+        platform.Boxes().SetShowHook([](QMessageBox& box) {
+            QTimer::singleShot(0, &box, [&box] { box.button(QMessageBox::Ignore)->click(); });
+        });
+        EXPECT_EQ(test::OnWorker([] { return AskMessage(kLinkLost); }), MessageAnswer::Ignore);
+
+        platform.BeginShutdown();
+        EXPECT_EQ(test::OnWorker([] { return AskMessage(kLinkLost); }), MessageAnswer::Abort);
+    }
+    EXPECT_EQ(InstalledMessageBoxes(), &scripted);
+    EXPECT_EQ(InstalledDisplayLayer(), nullptr);
 }
 
 } // namespace

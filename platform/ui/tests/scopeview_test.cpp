@@ -3,6 +3,10 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace oxbow::ui {
 namespace {
 
@@ -99,9 +103,44 @@ TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused)
     EXPECT_EQ(status.Grab().pixel(0, 0), 0xff000000u);
     desc.lPitch = 4;  // narrower than a row
     EXPECT_FALSE(status.Present(desc));
+    desc.lPitch = 160 * 4;
+    desc.ddpfPixelFormat.dwRGBBitCount = 16;
+    EXPECT_FALSE(status.Present(desc));
     Surface lost(160, 30);
     lost.SetLost();
     EXPECT_FALSE(status.Present(lost));
+}
+
+TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays)
+{
+    ScopeView view;
+    view.resize(kScopePictureWidth, kScopePictureHeight);
+    view.show();
+    Surface frame(kScopePictureWidth, kScopePictureHeight);
+    std::atomic<bool> presenting{true};
+    // Each frame one flat colour; the UI thread repaints while frames keep coming.
+    auto presentFrames = [&] {
+        for (std::uint32_t i = 1; i <= 200; ++i) {
+            DDSURFACEDESC2 desc;
+            ASSERT_EQ(frame.Lock(desc), SurfaceResult::Ok);
+            for (int y = 0; y < kScopePictureHeight; ++y)
+                std::fill_n(reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch),
+                            kScopePictureWidth, i);
+            ASSERT_EQ(frame.Unlock(), SurfaceResult::Ok);
+            ASSERT_TRUE(view.Present(frame));
+        }
+    };
+    std::thread worker([&] {
+        presentFrames();
+        presenting = false;
+    });
+    while (presenting)
+        QCoreApplication::processEvents();
+    worker.join();
+    QCoreApplication::processEvents();
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(shown.pixel(0, 0) & 0xffffffu, 200u);
+    EXPECT_EQ(shown.pixel(kScopePictureWidth - 1, kScopePictureHeight - 1) & 0xffffffu, 200u);
 }
 
 TEST(ScopeView, SaveImageWritesTheFrontBufferAndReportsFailure)

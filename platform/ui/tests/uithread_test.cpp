@@ -53,6 +53,9 @@ TEST(QtMessageRoute, AfterShutdownBeginsASendIsRefusedAtOnce)
     ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(answer.get(), 0);
     EXPECT_EQ(wnd.calls.load(), 0);
+
+    // The UI thread's own sends wait for nobody and still arrive.
+    EXPECT_EQ(wnd.SendMessage(3125, 1, 0), 2);
 }
 
 TEST(QtMessageRoute, ShutdownReleasesAWorkerAlreadyWaitingAndItsHandlerNeverRuns)

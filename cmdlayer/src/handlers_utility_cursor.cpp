@@ -1,0 +1,142 @@
+// Cursor modes, manual and tracking cursors, the panel notifications and the
+// automatic measurements chosen for the read-outs.
+#include "ox_handlers_math.h"
+
+#include "handlers_kit.h"
+
+#include <algorithm>
+
+namespace {
+
+using namespace oxmsg::handlerkit;
+
+constexpr int kCursorOff = 0;
+constexpr int kManualCursors = 1;
+constexpr int kTrackCursors = 2;
+constexpr int kCursorMode3 = 3;
+constexpr int kCursorXSources = 7;  // CH1, CH2, MATH1..MATH4, LA
+constexpr int kCursorYSources = 6;
+constexpr int kMeasureSlots = 8;
+
+void SetCursorMode(IOCmdContext& context, int mode)
+{
+    _OX_SETUP& s = Setup();
+    if ((mode == kCursorMode3 || mode == kTrackCursors) && s.nTimeFormat == kXYFormat)
+        return Refuse(context, kNotAtXY);
+    s.nCursorMode = mode;
+    CursorsMoved();
+}
+
+// value 0 names cursor A, 1 cursor B.
+template <class T>
+T* CursorOf(IOCmdContext& context, long value, T& a, T& b)
+{
+    const auto which = Pick(context, value, 2);
+    if (!which)
+        return nullptr;
+    return *which == 0 ? &a : &b;
+}
+
+// A cursor position kept inside its window; `first` names cursor A for the validator.
+void SetPosition(IOCmdContext& context, long value, float& a, float& b, float divisions,
+                 float (*valid)(float, int), int first)
+{
+    if (float* cursor = CursorOf(context, value, a, b))
+        *cursor = valid(divisions, first + (cursor == &a ? 0 : 1));
+}
+
+void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
+{
+    const auto c = Pick(context, channel, 2);
+    if (!c)
+        return;
+    _OX_SETUP& s = Setup();
+    const int count = std::clamp(s.nMeasureCount, 0, kMeasureSlots);
+    for (int i = 0; i < count; ++i)
+        if (s.nMeasureItem[i] == arg.Int() && s.nMeasureSource[i] == *c)
+            return Refuse(context, "Measurement already selected");
+    const int kept = std::min(count, kMeasureSlots - 1);
+    std::copy(s.nMeasureItem + count - kept, s.nMeasureItem + count, s.nMeasureItem);
+    std::copy(s.nMeasureSource + count - kept, s.nMeasureSource + count, s.nMeasureSource);
+    s.nMeasureItem[kept] = arg.Int();
+    s.nMeasureSource[kept] = *c;
+    s.nMeasureCount = kept + 1;
+}
+
+} // namespace
+
+void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
+{
+    switch (subCmd) {
+    case 2186: SetCursorMode(context, kCursorOff); break;
+    case 2187: SetCursorMode(context, kCursorMode3); break;
+    case 2188: SetCursorMode(context, kManualCursors); break;
+    case 2189: SetCursorMode(context, kTrackCursors); break;
+    default: break;
+    }
+}
+
+void oxmsg::handlerkit::ManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+                           std::uint32_t argHigh)
+{
+    _OX_SETUP& s = Setup();
+    const Arg arg{argLow, argHigh};
+    switch (subCmd) {
+    case 2195: Choose(context, s.nCurXSource, arg, kCursorXSources); break;
+    case 2196: Choose(context, s.nCurYSource, arg, kCursorYSources); break;
+    case 2205: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
+    case 2215: s.bCurXOn = arg.Byte() ? 1 : 0; break;
+    case 2225: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
+    case 2235: s.bCurYOn = arg.Byte() ? 1 : 0; break;
+    default: return;
+    }
+    s.nCursorMode = kManualCursors;
+    CursorsMoved();
+}
+
+void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+                          std::uint32_t argHigh)
+{
+    _OX_SETUP& s = Setup();
+    const Arg arg{argLow, argHigh};
+    switch (subCmd) {
+    case 2245: Choose(context, s.nTrackSourceA, arg, 2); break;
+    case 2246: Choose(context, s.nTrackSourceB, arg, 2); break;
+    case 2255: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
+    case 2256:
+        if (std::uint8_t* shown = CursorOf(context, value, s.bTrackOnA, s.bTrackOnB))
+            *shown = arg.Byte() ? 1 : 0;
+        break;
+    default: return;
+    }
+    s.nCursorMode = kTrackCursors;
+    CursorsMoved();
+}
+
+void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
+{
+    switch (subCmd) {
+    case 3230:
+        if (Setup().nTimeFormat == kXYFormat)
+            Refuse(context, kNotAtXY);
+        break;
+    case 3233: SetCursorMode(context, kManualCursors); break;
+    case 3234: SetCursorMode(context, kTrackCursors); break;
+    default: break;
+    }
+}
+
+void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
+                      std::uint32_t argHigh)
+{
+    const Arg arg{argLow, argHigh};
+    if ((subCmd == 2275 || subCmd == 2276) && Setup().nTimeFormat == kXYFormat)
+        return Refuse(context, kNotAtXY);
+    switch (subCmd) {
+    case 2275: AddMeasurement(context, value, arg); break;
+    case 2276: Setup().bMeasureAll = arg.Byte() ? 1 : 0; break;
+    case 2279: Setup().nMeasureCount = 0; break;
+    default: return;
+    }
+    Region().bRedrawMeasure = 1;
+}
