@@ -1,0 +1,147 @@
+#include "commandline.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace oxapp {
+namespace {
+
+const char* const kHelp =
+    "Usage: oxbow [options]\n"
+    "The front panel of a two-channel digital storage oscilloscope on USB or LAN.\n"
+    "\n"
+    "  --sim              use the built-in simulated instrument (USB link)\n"
+    "  --lan HOST:PORT    connect to an instrument (or oxbow-sim) over LAN\n"
+    "  --run              start acquiring once started, as if RUN were pressed\n"
+    "  --screenshot FILE  save the composed picture as PNG before quitting\n"
+    "  --quit-after MS    shut down normally after MS milliseconds\n"
+    "  --help             this text\n"
+    "\n"
+    "Simulated instrument (with --sim):\n"
+    "  --model NAME       OXB-A1 .. OXB-A6, with M for the logic analyzer (default OXB-A3M)\n"
+    "  --serial TEXT      serial number in the identification\n"
+    "  --firmware TEXT    firmware version in the identification\n"
+    "  --fpga TEXT        FPGA version\n"
+    "  --ch1 SIGNAL       CH1 input, e.g. sine,1k,4Vpp (default sine,1k,3Vpp)\n"
+    "  --ch2 SIGNAL       CH2 input, e.g. square,1k,2Vpp+noise,50mV\n"
+    "  --digital LINES    counter,RATE or pattern,VALUE\n"
+    "  --dots             the instrument reports the dots plot style\n";
+
+// The whole text as a decimal number, nothing before or after it.
+bool ParseWhole(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+bool ParseMilliseconds(const std::string& text, int& value) {
+    int parsed = 0;
+    if (!ParseWhole(text, parsed) || parsed < 0) return false;
+    value = parsed;
+    return true;
+}
+
+using ValueSetter = std::function<bool(CommandLine&, const std::string&, std::string&)>;
+
+ValueSetter InstrumentText(std::string oxbow::sim::InstrumentOptions::*field) {
+    return [field](CommandLine& line, const std::string& value, std::string&) {
+        line.instrument.*field = value;
+        return true;
+    };
+}
+
+ValueSetter ChannelSignal(std::optional<oxbow::sim::SignalSource> CommandLine::*field, const char* name) {
+    return [field, name](CommandLine& line, const std::string& value, std::string& error) {
+        oxbow::sim::SignalSource source;
+        if (!oxbow::sim::ParseSignalText(value, source, error)) {
+            error = std::string(name) + ": " + error;
+            return false;
+        }
+        line.*field = source;
+        return true;
+    };
+}
+
+const std::map<std::string, ValueSetter>& ValueOptions() {
+    static const std::map<std::string, ValueSetter> options = {
+        {"--lan", [](CommandLine& l, const std::string& v, std::string& e) {
+             l.lan = ParseHostPort(v, l.lanHost, l.lanPort);
+             if (!l.lan) e = "--lan needs HOST:PORT, not \"" + v + "\"";
+             return l.lan;
+         }},
+        {"--screenshot", [](CommandLine& l, const std::string& v, std::string&) {
+             l.screenshot = v;
+             return true;
+         }},
+        {"--quit-after", [](CommandLine& l, const std::string& v, std::string& e) {
+             if (ParseMilliseconds(v, l.quitAfterMs)) return true;
+             e = "--quit-after needs a number of milliseconds, not \"" + v + "\"";
+             return false;
+         }},
+        {"--model", InstrumentText(&oxbow::sim::InstrumentOptions::model)},
+        {"--serial", InstrumentText(&oxbow::sim::InstrumentOptions::serial)},
+        {"--firmware", InstrumentText(&oxbow::sim::InstrumentOptions::firmware)},
+        {"--fpga", InstrumentText(&oxbow::sim::InstrumentOptions::fpga)},
+        {"--ch1", ChannelSignal(&CommandLine::ch1, "--ch1")},
+        {"--ch2", ChannelSignal(&CommandLine::ch2, "--ch2")},
+        {"--digital", [](CommandLine& l, const std::string& v, std::string& e) {
+             oxbow::sim::DigitalSource source;
+             if (oxbow::sim::ParseDigitalText(v, source, e)) {
+                 l.digital = source;
+                 return true;
+             }
+             e = "--digital: " + e;
+             return false;
+         }},
+    };
+    return options;
+}
+
+bool SetFlag(const std::string& name, CommandLine& line) {
+    if (name == "--sim") line.sim = true;
+    else if (name == "--run") line.run = true;
+    else if (name == "--dots") line.dots = true;
+    else return false;
+    return true;
+}
+
+} // namespace
+
+bool ParseHostPort(const std::string& text, std::string& host, int& port) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    const std::string portText = text.substr(colon + 1);
+    int value = 0;
+    if (!ParseWhole(portText, value) || value < 1 || value > 65535) return false;
+    host = text.substr(0, colon);
+    port = value;
+    return true;
+}
+
+ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") return ParseOutcome::Help;
+        if (SetFlag(name, line)) continue;
+        const auto option = ValueOptions().find(name);
+        if (option == ValueOptions().end()) {
+            error = "unknown option " + name + " (see --help)";
+            return ParseOutcome::Refused;
+        }
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value (see --help)";
+            return ParseOutcome::Refused;
+        }
+        if (!option->second(line, args[++i], error)) return ParseOutcome::Refused;
+    }
+    if (line.sim && line.lan) {
+        error = "--sim and --lan exclude each other";
+        return ParseOutcome::Refused;
+    }
+    return ParseOutcome::Start;
+}
+
+const char* CommandLineHelp() { return kHelp; }
+
+} // namespace oxapp

@@ -1,0 +1,42 @@
+// The program's command line: which instrument to talk to (the built-in simulated one,
+// a LAN address, or the USB bus), whether to start running at once, and the unattended
+// picture mode used by demonstrations and tests (--screenshot, --quit-after).
+#pragma once
+
+#include "oxsim.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace oxapp {
+
+struct CommandLine {
+    bool sim = false;                 // the simulated instrument on the USB sim back end
+    bool lan = false;                 // connect over LAN to lanHost:lanPort
+    std::string lanHost;
+    int lanPort = 0;
+    bool run = false;                 // post RUN once started
+    std::string screenshot;           // PNG of the composed picture, written before quitting
+    int quitAfterMs = -1;             // shut down normally after this long (-1: never)
+    // The simulated instrument's options (used with --sim only).
+    oxbow::sim::InstrumentOptions instrument;
+    std::optional<oxbow::sim::SignalSource> ch1;
+    std::optional<oxbow::sim::SignalSource> ch2;
+    std::optional<oxbow::sim::DigitalSource> digital;
+    bool dots = false;
+};
+
+enum class ParseOutcome { Start, Help, Refused };
+
+// Parses the arguments after the program name. Refused comes with a one-line reason
+// in `error`; Help means --help was asked for.
+ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+
+// "HOST:PORT" with a port 1..65535; false for anything else.
+bool ParseHostPort(const std::string& text, std::string& host, int& port);
+
+// The text --help prints.
+const char* CommandLineHelp();
+
+} // namespace oxapp

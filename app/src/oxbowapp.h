@@ -1,0 +1,23 @@
+// COxbowApp: the application object. It installs the Qt platform layers (message route,
+// message boxes, display layer, instrument look), builds the main window, runs it
+// modally and returns its exit code (18 after an orderly shutdown).
+#pragma once
+
+#include "commandline.h"
+
+class QApplication;
+
+namespace oxapp {
+
+class COxbowApp {
+public:
+    COxbowApp(QApplication& app, CommandLine line) : app_(app), line_(std::move(line)) {}
+    // Runs the main window; the process's exit code.
+    int InitInstance();
+
+private:
+    QApplication& app_;
+    CommandLine line_;
+};
+
+} // namespace oxapp

@@ -1,0 +1,389 @@
+#include "oxbowdlg.h"
+
+#include "oxmsg.h"
+#include "processobjects.h"
+#include "session.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPointer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace oxapp {
+namespace {
+
+using oxbow::ui::InstrumentColours;
+
+constexpr int kMainDialogTemplate = 102;
+constexpr unsigned int kCmdRunStatusChanged = 1826;
+constexpr int kDefaultSetupPersistOff = 0;
+
+const QColor kCh1Colour{0xFF, 0xFF, 0x00};
+const QColor kCh2Colour{0x00, 0xFF, 0xFF};
+
+CButtonST* PanelButton(const QString& text, const QColor& foreground, QWidget* parent) {
+    auto* button = new CButtonST(text, parent);
+    button->SetColor(CButtonST::BTNST_COLOR_FG_OUT, foreground, false);
+    button->SetColor(CButtonST::BTNST_COLOR_FG_IN, foreground, false);
+    button->SetColor(CButtonST::BTNST_COLOR_FG_FOCUS, foreground, false);
+    button->setFont(oxbow::ui::ReadoutFont(13));
+    button->setMinimumSize(56, 28);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QLabel* Caption(const QString& text, const QColor& colour, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(oxbow::ui::ReadoutFont(12));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// What the scope view shows is what the display engine presents: the composition into
+// the scope view, the memory-status surface into the bar under it.
+class ScopePresenter final : public oxdisplay::PresentTarget {
+public:
+    ScopePresenter(oxbow::ui::ScopeView& scope, oxbow::ui::ScopeView& bar) : scope_(scope), bar_(bar) {}
+    bool Present(const Surface& composition, const Surface& status) override {
+        return scope_.Present(composition) && bar_.Present(status);
+    }
+
+private:
+    oxbow::ui::ScopeView& scope_;
+    oxbow::ui::ScopeView& bar_;
+};
+
+} // namespace
+
+class COxbowDlg::TimerRequests final : public oxmsg::UiTimerRequests {
+public:
+    explicit TimerRequests(COxbowDlg& window) : window_(window) {}
+    void StartTimer(int id, int milliseconds) override {
+        QPointer<COxbowDlg> window(&window_);
+        window_.ui_.Post([window, id, milliseconds] {
+            if (window) window->StartTimer(id, milliseconds);
+        });
+    }
+
+private:
+    COxbowDlg& window_;
+};
+
+COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* parent)
+    : CCommonDlg(kMainDialogTemplate, parent), objects_(objects), ui_(ui),
+      panel_(*objects.setup, [this] { CheckLink(); }) {
+    for (int id = 0; id < kTimerCount; ++id) {
+        connect(&timers_[id], &QTimer::timeout, this, [this, id] { OnTimer(id); });
+    }
+    BuildWindow();
+    session_ = std::make_unique<Session>(objects_, *this);
+    timerRequests_ = std::make_unique<TimerRequests>(*this);
+    oxmsg::SetUiTimerRequests(timerRequests_.get());
+}
+
+COxbowDlg::~COxbowDlg() {
+    Unregister();
+    StopEverything();
+    oxmsg::SetUiTimerRequests(nullptr);
+}
+
+void COxbowDlg::BuildWindow() {
+    setWindowTitle("OXBOW");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, kTitleHeight + 4, 8, 8);
+    layout->setSpacing(6);
+    layout->setMenuBar(BuildMenu());
+
+    auto* row = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    scope_ = new oxbow::ui::ScopeView(this);
+    scope_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    left->addWidget(scope_, 1);
+
+    auto* statusRow = new QHBoxLayout;
+    memoryBar_ = new oxbow::ui::ScopeView(this, oxdisplay::kStatusWidth, oxdisplay::kStatusHeight);
+    memoryBar_->setFixedSize(oxdisplay::kStatusWidth, oxdisplay::kStatusHeight);
+    runState_ = new oxbow::ui::RunStateField(this);
+    clock_ = new oxbow::ui::ClockField(this);
+    statusRow->addWidget(memoryBar_);
+    statusRow->addStretch(1);
+    statusRow->addWidget(runState_);
+    statusRow->addSpacing(12);
+    statusRow->addWidget(clock_);
+    left->addLayout(statusRow);
+
+    row->addLayout(left, 1);
+    row->addWidget(BuildControls());
+    layout->addLayout(row, 1);
+}
+
+QMenuBar* COxbowDlg::BuildMenu() {
+    auto* bar = new QMenuBar(this);
+    QMenu* control = bar->addMenu("&Control");
+    QAction* run = control->addAction("&Run", [this] { panel_.Run(); });
+    run->setShortcut(QKeySequence("Ctrl+R"));
+    QAction* stop = control->addAction("&Stop", [this] { panel_.Stop(); });
+    stop->setShortcut(QKeySequence("Ctrl+S"));
+    control->addAction("&Auto", [this] { panel_.Auto(); });
+    QMenu* utility = bar->addMenu("&Utility");
+    utility->addAction("&Help", [this] { ShowHelp(); });
+    return bar;
+}
+
+QWidget* COxbowDlg::BuildControls() {
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 0, 0, 0);
+    grid->setSpacing(6);
+    const QColor text = InstrumentColours::Text;
+
+    auto* run = PanelButton("RUN", InstrumentColours::Green, box);
+    auto* stop = PanelButton("STOP", InstrumentColours::Red, box);
+    auto* autoSet = PanelButton("AUTO", text, box);
+    run->setObjectName("RUN");
+    stop->setObjectName("STOP");
+    autoSet->setObjectName("AUTO");
+    connect(run, &QPushButton::clicked, this, [this] { panel_.Run(); });
+    connect(stop, &QPushButton::clicked, this, [this] { panel_.Stop(); });
+    connect(autoSet, &QPushButton::clicked, this, [this] { panel_.Auto(); });
+    grid->addWidget(run, 0, 0);
+    grid->addWidget(stop, 0, 1);
+    grid->addWidget(autoSet, 1, 0, 1, 2);
+
+    int rowIndex = 2;
+    for (int channel = 0; channel < 2; ++channel) {
+        const QColor colour = channel == 0 ? kCh1Colour : kCh2Colour;
+        const QString name = QString("CH%1").arg(channel + 1);
+        auto* onOff = PanelButton(name, colour, box);
+        auto* up = PanelButton("▲", colour, box);
+        auto* down = PanelButton("▼", colour, box);
+        onOff->setObjectName(name);
+        up->setObjectName(name + "_UP");
+        down->setObjectName(name + "_DOWN");
+        connect(onOff, &QPushButton::clicked, this, [this, channel] { panel_.ChannelOnOff(channel); });
+        connect(up, &QPushButton::clicked, this, [this, channel] { panel_.ChannelScale(channel, true); });
+        connect(down, &QPushButton::clicked, this, [this, channel] { panel_.ChannelScale(channel, false); });
+        grid->addWidget(Caption(name + " V/div", colour, box), rowIndex++, 0, 1, 2);
+        grid->addWidget(onOff, rowIndex++, 0, 1, 2);
+        grid->addWidget(up, rowIndex, 0);
+        grid->addWidget(down, rowIndex++, 1);
+    }
+    auto* timeUp = PanelButton("▲", text, box);
+    auto* timeDown = PanelButton("▼", text, box);
+    timeUp->setObjectName("TIME_UP");
+    timeDown->setObjectName("TIME_DOWN");
+    connect(timeUp, &QPushButton::clicked, this, [this] { panel_.TimeScale(true); });
+    connect(timeDown, &QPushButton::clicked, this, [this] { panel_.TimeScale(false); });
+    grid->addWidget(Caption("TIME s/div", text, box), rowIndex++, 0, 1, 2);
+    grid->addWidget(timeUp, rowIndex, 0);
+    grid->addWidget(timeDown, rowIndex++, 1);
+    grid->setRowStretch(rowIndex, 1);
+    return box;
+}
+
+bool COxbowDlg::OnInitDialog() {
+    CCommonDlg::OnInitDialog();
+    presenter_ = std::make_unique<ScopePresenter>(*scope_, *memoryBar_);
+    if (!session_->CreateSurfaces(presenter_.get())) {
+        done(kExitCode);
+        return true;
+    }
+    // The surfaces exist: every display tick composes and presents from now on.
+    objects_.region->bRedrawAll = 1;
+    objects_.region->bDisplayActive = 1;
+    session_->StartUp();
+    if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer()) layer->CurrentMode(recordedMode_);
+    if (objects_.line.run) panel_.Run();
+    clock_->Refresh();
+    StartTimer(kTimerClock, 10'000);
+    StartTimer(kTimerFloat, 20);
+    objects_.region->bBusy = 0;
+    return true;
+}
+
+LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kGroupSystem) return 0;
+    if (wParam == kCmdRunStatusChanged) {
+        // The acquisition waits while this runs, so its status is read safely here.
+        runState_->SetRunStatus(session_->Acquisition().Counters().runStatus);
+        return 0;
+    }
+    OnIoNotify(static_cast<unsigned int>(wParam), static_cast<long>(lParam));
+    return 0;
+}
+
+void COxbowDlg::ShowRunState(const QString& text) {
+    runState_->SetState({text, InstrumentColours::Green, text != "T'D"});
+}
+
+void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
+    if (subCmd == kCmdStop) {
+        StopTimer(kTimerErase);
+        StopTimer(kTimerRunState);
+        runState_->SetRunStatus(oxacq::kStatusStop);
+        return;
+    }
+    if (subCmd == kCmdShowError) {
+        StartTimer(kTimerError, 2000);
+        return;
+    }
+    const oxacq::NotifyActions actions = session_->Shell().OnIoNotify(subCmd, value);
+    if (actions.shutdown) {
+        // The I/O thread waits on this handler: the shutdown runs once it has returned.
+        QMetaObject::invokeMethod(this, [this] { Shutdown(); }, Qt::QueuedConnection);
+    }
+    if (actions.startRunTimers) {
+        StartTimer(kTimerErase, 100);
+        StartTimer(kTimerRunState, 500);
+        // Running again: live frames are to be fetched (applied by the I/O thread).
+        session_->Requests().acquire = true;
+    }
+    if (actions.runStateText != nullptr) ShowRunState(actions.runStateText);
+    if (actions.screenMode >= 0) ScreenMode(actions.screenMode);
+    if (actions.redraw) update();
+}
+
+void COxbowDlg::ScreenMode(long value) {
+    oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer();
+    oxbow::DisplayMode current;
+    if (layer == nullptr || !layer->CurrentMode(current)) return;
+    const bool recordedIsView = recordedMode_.width == 800 && recordedMode_.height == 600;
+    bool maximise = value == 0;
+    if (value != 0 && value != 1) maximise = !(current == recordedMode_);  // re-check
+    if (maximise && recordedIsView) return;
+    oxbow::DisplayMode wanted = recordedMode_;
+    if (maximise && !layer->EnumMode(1, wanted)) return;  // mode 1: the 800 x 600 view
+    if (current == wanted || !layer->ApplyMode(wanted)) return;
+    objects_.region->bRedrawAll = 1;
+}
+
+void COxbowDlg::RestoreDisplayMode() {
+    oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer();
+    oxbow::DisplayMode current;
+    if (layer == nullptr || !layer->CurrentMode(current)) return;
+    if (current.width != recordedMode_.width || current.height != recordedMode_.height) layer->ApplyMode(recordedMode_);
+}
+
+void COxbowDlg::SuspendWorkers() { session_->Workers().SuspendWorkers(); }
+void COxbowDlg::ResumeWorkers() { session_->Workers().ResumeWorkers(); }
+void COxbowDlg::CheckLink() { session_->Shell().CheckLink(); }
+
+QString COxbowDlg::HelpPath() { return QCoreApplication::applicationDirPath() + "/Oxbow.html"; }
+
+void COxbowDlg::ShowHelp() {
+    // Without a browser the desktop refuses the request, and nothing else happens.
+    const QString path = HelpPath();
+    if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void COxbowDlg::StartTimer(int id, int milliseconds) {
+    if (id < 0 || id >= kTimerCount) return;
+    timers_[id].start(milliseconds);
+}
+
+void COxbowDlg::StopTimer(int id) {
+    if (id >= 0 && id < kTimerCount) timers_[id].stop();
+}
+
+bool COxbowDlg::TimerActive(int id) const { return id >= 0 && id < kTimerCount && timers_[id].isActive(); }
+
+void COxbowDlg::OnTimer(int id) {
+    _OX_RGN_SETUP& region = *objects_.region;
+    _OX_SETUP& setup = *objects_.setup;
+    switch (id) {
+    case kTimerErase:
+        if (setup.bDisplayPersist == kDefaultSetupPersistOff) region.bEraseBeforeFrame = 1;
+        break;
+    case kTimerMarker:
+        region.bMarkerHighlight = 0;
+        if (setup.bRun == 0) SetRefreshWave(true);
+        StopTimer(id);
+        break;
+    case kTimerClock:
+        clock_->Refresh();
+        break;
+    case kTimerRunState:
+        runState_->Refresh();
+        break;
+    case kTimerError:
+        session_->ClearError();
+        StopTimer(id);
+        break;
+    case kTimerAcquire:
+        session_->Requests().acquire = true;
+        StopTimer(id);
+        break;
+    case kTimerFloat:
+        region.bFloatDraw = 1;
+        break;
+    case kTimerPlayback:
+        session_->Requests().playbackStep = true;
+        break;
+    case kTimerSection:
+        region.bRedrawSection = 1;
+        break;
+    case kTimerBusy:
+        region.bBusy = 0;
+        StopTimer(id);
+        break;
+    case kTimerRecord:
+        session_->Requests().recordNext = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool COxbowDlg::SaveScreenshot(const QString& path) const { return scope_->SaveImage(path); }
+
+void COxbowDlg::closeEvent(QCloseEvent* event) {
+    // Closing ends the program through the exit command, like the Close button.
+    if (!shutDown_) {
+        event->ignore();
+        panel_.Exit();
+    }
+}
+
+void COxbowDlg::reject() {
+    if (!shutDown_) panel_.Exit();
+}
+
+void COxbowDlg::keyPressEvent(QKeyEvent* event) {
+    // Esc brings the focus back to the window and never closes it.
+    if (event->key() == Qt::Key_Escape) {
+        setFocus();
+        event->accept();
+        return;
+    }
+    CCommonDlg::keyPressEvent(event);
+}
+
+void COxbowDlg::StopEverything() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    RestoreDisplayMode();
+    StopTimer(kTimerClock);
+    StopTimer(kTimerErase);
+    // Workers waiting on the UI thread are released before they are joined.
+    ui_.BeginShutdown();
+    session_->Shutdown();
+    for (auto& timer : timers_) timer.stop();
+}
+
+void COxbowDlg::Shutdown() {
+    StopEverything();
+    done(kExitCode);
+}
+
+} // namespace oxapp

@@ -1,0 +1,108 @@
+// COxbowDlg: the main window. It runs the start-up sequence, owns the display engine, the
+// acquisition and the three workers, keeps the window's timers, turns the front-panel
+// controls into I/O commands and answers the command layer's completion messages
+// (OnIoNotify). Shutdown writes the settings, stops and joins the workers and ends the
+// dialog with exit code 18.
+#pragma once
+
+#include "cwnd.h"
+#include "frontpanel.h"
+#include "oxbowui.h"
+
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMenuBar;
+
+namespace oxapp {
+
+struct ProcessObjects;
+class Session;
+}
+namespace oxdisplay {
+class PresentTarget;
+}
+namespace oxapp {
+
+inline constexpr int kExitCode = 18;
+
+// Timer ids of the main window.
+enum TimerId {
+    kTimerErase = 0, kTimerMarker = 1, kTimerClock = 2, kTimerRunState = 5, kTimerError = 7,
+    kTimerAcquire = 8, kTimerFloat = 9, kTimerPlayback = 10, kTimerSection = 11, kTimerBusy = 12,
+    kTimerRecord = 13, kTimerCount = 14
+};
+
+class COxbowDlg : public CCommonDlg, public CWnd {
+    Q_OBJECT
+public:
+    COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* parent = nullptr);
+    ~COxbowDlg() override;
+
+    // Handler of the completion message 3125.
+    void OnIoNotify(unsigned int subCmd, long value);
+    void SuspendWorkers();
+    void ResumeWorkers();
+    void CheckLink();
+    void ShowHelp();
+
+    // Starts (or restarts) one of the window's timers with the given period.
+    void StartTimer(int id, int milliseconds);
+    void StopTimer(int id);
+    bool TimerActive(int id) const;
+
+    FrontPanel& Panel() { return panel_; }
+    oxbow::ui::ScopeView& Scope() { return *scope_; }
+    oxbow::ui::RunStateField& RunState() { return *runState_; }
+    Session& GetSession() { return *session_; }
+    // The composed picture as last presented; false when it could not be written.
+    bool SaveScreenshot(const QString& path) const;
+    // The path of the help page beside the program.
+    static QString HelpPath();
+    // True once the shutdown sequence has run.
+    bool ShutDown() const { return shutDown_; }
+
+protected:
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void closeEvent(QCloseEvent* event) override;
+    // The skin's close mark: the exit command, like the Close button.
+    void reject() override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildWindow();
+    QWidget* BuildControls();
+    QMenuBar* BuildMenu();
+    void OnTimer(int id);
+    void ShowRunState(const QString& text);
+    void ScreenMode(long value);
+    // Shutdown: a screen left in the 800 x 600 view is put back to the recorded mode.
+    void RestoreDisplayMode();
+    // The shutdown sequence, then the dialog ends with exit code 18.
+    void Shutdown();
+    // Restores the screen, saves the settings, stops and joins the workers (once).
+    void StopEverything();
+
+    ProcessObjects& objects_;
+    oxbow::ui::UiThread& ui_;
+    FrontPanel panel_;
+    oxbow::ui::ScopeView* scope_ = nullptr;
+    oxbow::ui::ScopeView* memoryBar_ = nullptr;
+    oxbow::ui::RunStateField* runState_ = nullptr;
+    oxbow::ui::ClockField* clock_ = nullptr;
+    std::array<QTimer, kTimerCount> timers_;
+    // The command layer asks for timer 8 from the I/O thread: the start is posted here.
+    class TimerRequests;
+    std::unique_ptr<TimerRequests> timerRequests_;
+    std::unique_ptr<oxdisplay::PresentTarget> presenter_;
+    std::unique_ptr<Session> session_;
+    oxbow::DisplayMode recordedMode_;
+    bool shutDown_ = false;
+};
+
+} // namespace oxapp

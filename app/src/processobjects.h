@@ -1,0 +1,36 @@
+// The objects that live for the whole process, created before the main window: the
+// three shared records, the LAN socket, the one lock of the workers, the command line and,
+// with --sim, the simulated instrument behind the USB back end.
+#pragma once
+
+#include "commandline.h"
+#include "cwinsocket.h"
+#include "ox_records.h"
+#include "oxsim.h"
+
+#include <memory>
+#include <mutex>
+
+namespace oxapp {
+
+struct ProcessObjects {
+    explicit ProcessObjects(CommandLine commandLine);
+    ~ProcessObjects();
+    ProcessObjects(const ProcessObjects&) = delete;
+    ProcessObjects& operator=(const ProcessObjects&) = delete;
+
+    CommandLine line;
+    std::unique_ptr<_OX_SETUP> setup;
+    std::unique_ptr<_OX_RGN_SETUP> region;
+    std::unique_ptr<_OX_POS_SETUP> positions;
+    CWinSocket socket;
+    std::timed_mutex lock;
+    // --sim: the instrument and its USB endpoint, attached to the sim back end.
+    std::unique_ptr<oxbow::sim::Instrument> instrument;
+    std::unique_ptr<oxbow::sim::UsbSimEndpoint> endpoint;
+};
+
+// Applies the command line to the default setup: the LAN address and interface.
+void ApplyLinkChoice(const CommandLine& line, _OX_SETUP& setup);
+
+} // namespace oxapp

@@ -1,0 +1,63 @@
+// Session: what the main window runs on — the command-layer adapter, the acquisition, the
+// display engine with the program's reference and mask buffers, the three workers and the
+// start-up/shutdown logic (oxacq::Shell). Created with the window, started by its
+// initialisation, stopped (workers joined) before anything it owns is freed.
+#pragma once
+
+#include "oxbowcommands.h"
+#include "oxshell.h"
+
+#include <memory>
+#include <vector>
+
+class CWnd;
+
+namespace oxapp {
+
+struct ProcessObjects;
+
+class Session {
+public:
+    Session(ProcessObjects& objects, CWnd& mainWindow);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Start-up step 4: the display engine and its surfaces, presenting to `present`.
+    bool CreateSurfaces(oxdisplay::PresentTarget* present);
+    // Start-up steps 6 to 11: device count, command layer, FFT, identification, settings,
+    // the link chosen on the command line, the workers.
+    void StartUp();
+
+    oxacq::Shell& Shell() { return shell_; }
+    oxacq::Workers& Workers() { return workers_; }
+    oxacq::Acquisition& Acquisition() { return acquisition_; }
+    oxdisplay::DisplayEngine* Engine() { return engine_.get(); }
+
+    // Timer requests the I/O thread applies under the lock.
+    oxacq::AcqRequests& Requests() { return acquisition_.Requests(); }
+    // Timer 7: the error text has been shown long enough.
+    void ClearError();
+    // Settings written, workers stopped and joined; once.
+    bool Shutdown();
+
+private:
+    // The display steps of the acquisition: the engine's once it exists (the surfaces
+    // are created after the acquisition whose buffers they show), nothing before.
+    class EngineSteps;
+
+    ProcessObjects& objects_;
+    CWnd& mainWindow_;
+    OxbowCommands commands_;
+    std::unique_ptr<EngineSteps> steps_;
+    oxacq::Acquisition acquisition_;
+    oxacq::Workers workers_;
+    oxacq::Shell shell_;
+    std::vector<std::uint8_t> references_;
+    std::vector<std::int16_t> maskUpper_;
+    std::vector<std::int16_t> maskLower_;
+    oxdisplay::NoMeasurement measure_;
+    std::unique_ptr<oxdisplay::DisplayEngine> engine_;
+};
+
+} // namespace oxapp

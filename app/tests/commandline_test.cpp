@@ -1,0 +1,92 @@
+#include "commandline.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using oxapp::CommandLine;
+using oxapp::ParseCommandLine;
+using oxapp::ParseOutcome;
+
+ParseOutcome Parse(std::vector<std::string> args, CommandLine& line, std::string& error) {
+    return ParseCommandLine(args, line, error);
+}
+
+TEST(CommandLine, SimWithSignalAndModelOptions) {
+    CommandLine line;
+    std::string error;
+    ASSERT_EQ(Parse({"--sim", "--run", "--ch1", "sine,1k,4Vpp", "--model", "OXB-A2", "--dots"}, line, error),
+              ParseOutcome::Start)
+        << error;
+    EXPECT_TRUE(line.sim);
+    EXPECT_TRUE(line.run);
+    EXPECT_TRUE(line.dots);
+    EXPECT_EQ(line.instrument.model, "OXB-A2");
+    ASSERT_TRUE(line.ch1.has_value());
+    ASSERT_EQ(line.ch1->components.size(), 1u);
+    EXPECT_DOUBLE_EQ(line.ch1->components[0].frequency, 1000.0);
+    EXPECT_DOUBLE_EQ(line.ch1->components[0].amplitude, 4.0);
+    EXPECT_FALSE(line.ch2.has_value());
+    EXPECT_FALSE(line.lan);
+}
+
+TEST(CommandLine, LanAddressAndPictureMode) {
+    CommandLine line;
+    std::string error;
+    ASSERT_EQ(Parse({"--lan", "127.0.0.1:5025", "--screenshot", "/tmp/a.png", "--quit-after", "1500"}, line, error),
+              ParseOutcome::Start);
+    EXPECT_TRUE(line.lan);
+    EXPECT_EQ(line.lanHost, "127.0.0.1");
+    EXPECT_EQ(line.lanPort, 5025);
+    EXPECT_EQ(line.screenshot, "/tmp/a.png");
+    EXPECT_EQ(line.quitAfterMs, 1500);
+}
+
+TEST(CommandLine, DefaultsStartUnattendedNothing) {
+    CommandLine line;
+    std::string error;
+    ASSERT_EQ(Parse({}, line, error), ParseOutcome::Start);
+    EXPECT_FALSE(line.sim || line.lan || line.run);
+    EXPECT_TRUE(line.screenshot.empty());
+    EXPECT_EQ(line.quitAfterMs, -1);
+}
+
+TEST(CommandLine, RefusesBadInputWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--lan"},                       // missing value
+        {"--lan", "host"},               // no port
+        {"--lan", ":80"},                // no host
+        {"--lan", "host:0"},             // port out of range
+        {"--lan", "host:65536"},
+        {"--lan", "host:12ab"},
+        {"--quit-after", "-5"},
+        {"--quit-after", "soon"},
+        {"--ch1", "wobble,1k,1Vpp"},     // not a waveform
+        {"--digital", "pattern,zz"},
+        {"--frobnicate"},
+        {"--sim", "--lan", "h:1"},       // two instruments at once
+    };
+    for (const auto& args : bad) {
+        CommandLine line;
+        std::string error;
+        EXPECT_EQ(Parse(args, line, error), ParseOutcome::Refused) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+}
+
+TEST(CommandLine, HelpWinsOverEverythingElse) {
+    CommandLine line;
+    std::string error;
+    EXPECT_EQ(Parse({"--sim", "--help", "--frobnicate"}, line, error), ParseOutcome::Help);
+    EXPECT_NE(std::string(oxapp::CommandLineHelp()).find("--screenshot"), std::string::npos);
+}
+
+TEST(CommandLine, HostPortKeepsColonsOfTheHost) {
+    std::string host;
+    int port = 0;
+    ASSERT_TRUE(oxapp::ParseHostPort("::1:19", host, port));
+    EXPECT_EQ(host, "::1");
+    EXPECT_EQ(port, 19);
+}
+
+} // namespace

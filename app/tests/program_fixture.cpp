@@ -1,0 +1,116 @@
+#include "program_fixture.h"
+
+#include "oxmsg.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <stdexcept>
+
+namespace oxapp::test {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "oxbow_shell_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_t colour) {
+    TraceRows rows;
+    for (int y = plot.top; y < plot.bottom && y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = plot.left; x < plot.right && x < picture.width(); ++x) {
+            if ((line[x] & 0xFFFFFFu) != colour) continue;
+            if (rows.top < 0) rows.top = y;
+            rows.bottom = y;
+            ++rows.count;
+        }
+    }
+    return rows;
+}
+
+RunningOxbow::RunningOxbow(const std::vector<std::string>& args) {
+    App();
+    CommandLine line;
+    std::string error;
+    if (ParseCommandLine(args, line, error) != ParseOutcome::Start) throw std::runtime_error(error);
+    objects_ = std::make_unique<ProcessObjects>(line);
+    ui_ = std::make_unique<oxbow::ui::UiThread>();
+    route_ = std::make_unique<oxbow::ui::ScopedQtMessageRoute>(*ui_);
+    dlg_ = std::make_unique<COxbowDlg>(*objects_, *ui_);
+    dlg_->show();
+}
+
+RunningOxbow::~RunningOxbow() {
+    dlg_.reset();
+    route_.reset();
+    ui_.reset();
+    objects_.reset();
+}
+
+void RunningOxbow::UnderLock(const std::function<void()>& read) {
+    WaitFor([&] {
+        if (!objects_->lock.try_lock_for(std::chrono::milliseconds(5))) return false;
+        read();
+        objects_->lock.unlock();
+        return true;
+    }, 5000);
+}
+
+void RunningOxbow::SetScales(float voltsPerDiv, double secondsPerDiv) {
+    constexpr unsigned int kCmdChanOffset = 1135;
+    SetMsgVarfloat(voltsPerDiv);
+    OxPostIOCmd(kGroupChannel, kCmdChanScale, 0, nullptr, nullptr, nullptr);
+    SetMsgVarfloat(0.0f);
+    OxPostIOCmd(kGroupChannel, kCmdChanOffset, 0, nullptr, nullptr, nullptr);
+    SetMsgVarDouble(secondsPerDiv);
+    OxPostIOCmd(kGroupTimebase, kCmdTimeScale, 0, nullptr, nullptr, nullptr);
+}
+
+TraceRows RunningOxbow::Ch1Rows() {
+    std::uint32_t colour = 0;
+    OX_RECT plot{};
+    UnderLock([&] {
+        colour = GetSession().Engine()->ChannelPixel(0) & 0xFFFFFFu;
+        plot = Objects().region->rcMain;
+    });
+    return FindTraceRows(Picture(), plot, colour);
+}
+
+SimulatorProcess::SimulatorProcess(const QStringList& options) {
+    App();
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(OXBOW_SIM_PROGRAM, QStringList{"--port", "0"} + options);
+    // "oxbow-sim listening on ADDRESS:PORT"
+    WaitFor([&] {
+        process_.waitForReadyRead(10);
+        const QString text = QString::fromUtf8(process_.peek(4096));
+        const int colon = text.lastIndexOf(':');
+        if (!text.contains("listening on") || !text.contains('\n') || colon < 0) return false;
+        port_ = text.mid(colon + 1).trimmed().toInt();
+        return true;
+    }, 10000);
+}
+
+SimulatorProcess::~SimulatorProcess() { Kill(); }
+
+void SimulatorProcess::Kill() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.kill();
+    process_.waitForFinished(5000);
+}
+
+} // namespace oxapp::test

@@ -1,0 +1,73 @@
+// Runs Oxbow's main window in the test process (offscreen), on the simulated instrument
+// or a LAN address, with scripted message boxes, and reads back what it shows.
+#pragma once
+
+#include "oxbowdlg.h"
+#include "processobjects.h"
+#include "session.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QProcess>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace oxapp::test {
+
+QApplication& App();
+
+// Processes events until `done` holds or `ms` milliseconds have passed; true when it held.
+bool WaitFor(const std::function<bool()>& done, int ms);
+
+// Rows of the plot area that hold pixels of `colour`, and their extent.
+struct TraceRows {
+    int top = -1;     // first row with a trace pixel (-1: none)
+    int bottom = -1;  // last such row
+    int count = 0;    // trace pixels found
+};
+TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_t colour);
+
+class RunningOxbow {
+public:
+    explicit RunningOxbow(const std::vector<std::string>& args);
+    ~RunningOxbow();
+
+    COxbowDlg& Window() { return *dlg_; }
+    ProcessObjects& Objects() { return *objects_; }
+    Session& GetSession() { return dlg_->GetSession(); }
+    // Runs `read` while holding the workers' lock (never blocking the UI thread for long).
+    void UnderLock(const std::function<void()>& read);
+    // Posts CH1's scale (V/div) with its offset at 0 V, and the time scale (s/div), as
+    // the scale and offset fields would.
+    void SetScales(float voltsPerDiv, double secondsPerDiv);
+    QImage Picture() { return dlg_->Scope().Grab(); }
+    TraceRows Ch1Rows();
+    oxbow::ScriptedMessageBoxes& Boxes() { return boxes_; }
+
+private:
+    oxbow::ScriptedMessageBoxes boxes_;
+    oxbow::ScopedMessageBoxes installed_{boxes_};
+    std::unique_ptr<ProcessObjects> objects_;
+    std::unique_ptr<oxbow::ui::UiThread> ui_;
+    std::unique_ptr<oxbow::ui::ScopedQtMessageRoute> route_;
+    std::unique_ptr<COxbowDlg> dlg_;
+};
+
+// The simulator's LAN server as a child process on a free loopback port.
+class SimulatorProcess {
+public:
+    explicit SimulatorProcess(const QStringList& options);
+    ~SimulatorProcess();
+    int Port() const { return port_; }
+    void Kill();
+
+private:
+    QProcess process_;
+    int port_ = 0;
+};
+
+} // namespace oxapp::test
