@@ -70,6 +70,38 @@ void SetTraceUnits(_OX_SETUP& setup);
 void InitTraceFilters(const _OX_SETUP& setup);
 void DestroyTraceFilters(const _OX_SETUP& setup);
 
+// ---- The command layer ----
+
+// The services of the loop, the start-up logic and the display engine, on OxMsg (the program's
+// one implementation of AcqCommands and oxdisplay::DisplayCommands).
+class OxbowCommands final : public AcqCommands, public oxdisplay::DisplayCommands {
+public:
+    // The loop whose persistence restarts when the engine restored its surfaces (set once
+    // both exist).
+    void Attach(Acquisition& acquisition) { acquisition_ = &acquisition; }
+
+    void ProcessIOCmd() override;
+    bool GetMathEnabled() override;
+    bool GetMathEnabledStop() override;
+    bool GetFFTOperator() override;
+    bool GetFFTSplitScreen() override;
+    void GetFFTHorizZoomScale(int trace) override;
+    void SetChanEnabledStop(bool enabled) override;
+    void SaveChangeSetting() override;
+    void GetTimeScalePara() override;
+    void GetStopScreenPara(short value) override;
+    void GetChangeSettingScreenPara() override;
+    bool OxInitSystem() override;
+    void RebuildRgnSetup() override;
+    void PostIOCmd(unsigned long group, unsigned int subCmd, long value, std::int32_t argument,
+                   CWnd* firstWindow) override;
+    void PostIOCmd(unsigned long group, unsigned int subCmd, long value) override;
+    void RestartPersistence() override;
+
+private:
+    Acquisition* acquisition_ = nullptr;
+};
+
 // ---- The main window's logic ----
 
 inline constexpr unsigned int kCmdHardwareFailure = 2832;
