@@ -147,7 +147,8 @@ TEST_F(UsbLiveRead, FrameCountIsLimitedToTheRing)
 TEST_F(UsbLiveRead, AFrameIsCutOnlyWhenItsWholeStrideArrived)
 {
     endpoint.block = LiveBlock::Frames(2).Build();
-    endpoint.block.resize(endpoint.block.size() - 1);  // the second frame is one byte short
+    ASSERT_FALSE(endpoint.block.empty());
+    endpoint.block.pop_back();  // the second frame is one byte short
     acq->UsbLiveRead();
     acq->FrameStep();
     EXPECT_EQ(acq->Analog(0)[0], 1);
