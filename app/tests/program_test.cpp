@@ -67,6 +67,7 @@ void RunAndCheckLive(RunningOxbow& oxbow) {
 
 // STOP: the full-memory read is made and the run state shows "STOP".
 void StopAndReadRecord(RunningOxbow& oxbow) {
+    oxbow.UnderLock([&] { oxbow.GetSession().Acquisition().Counters().recordBytes = 0; });
     oxbow.Window().Panel().Stop();
     int recordBytes = 0;
     ASSERT_TRUE(WaitFor([&] {
@@ -80,6 +81,23 @@ void StopAndReadRecord(RunningOxbow& oxbow) {
 TEST(ProgramEndToEnd, SimulatedInstrumentOnUsbDrawsTheSineAndRedrawsWhenStopped) {
     RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
     RunAndCheckLive(oxbow);
+    StopAndReadRecord(oxbow);
+    ExpectSineBand(oxbow);
+}
+
+// Scales and offset set while stopped hold for the next run: its stopped redraw places the
+// sine by the settings it was acquired with.
+TEST(ProgramEndToEnd, SettingsChangedWhileStoppedHoldForTheNextRecord) {
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    oxbow.Window().Panel().Run();
+    ASSERT_TRUE(WaitFor([&] { return ShownBand(oxbow).rows.count > 0; }, 2000));
+    StopAndReadRecord(oxbow);
+    oxbow.SetScales(kVoltsPerDiv, kSecondsPerDiv);
+    oxbow.Window().Panel().Run();
+    ASSERT_TRUE(WaitFor([&] {
+        const Band band = ShownBand(oxbow);
+        return ReachesTwoDivisions(band) && StaysWithinBand(band);
+    }, 4000)) << "the sine never settles at +-2 div";
     StopAndReadRecord(oxbow);
     ExpectSineBand(oxbow);
 }
@@ -112,10 +130,7 @@ TEST(ProgramEndToEnd, SimulatorOverLanDrawsTheSineAndReadsTheRecordWhenStopped) 
     StopAndReadRecord(lan.oxbow);
 }
 
-// Over LAN the stopped redraw still places the trace 1.5 divisions below the centre (the
-// offset it had before it was set to 0 while running, with the sign turned): the stopped
-// scale and offset kept on this link are not yet right. Enable once they are.
-TEST(ProgramEndToEnd, DISABLED_SimulatorOverLanRedrawsTheSineWhereItWasWhenStopped) {
+TEST(ProgramEndToEnd, SimulatorOverLanRedrawsTheSineWhereItWasWhenStopped) {
     LanRun lan;
     RunAndCheckLive(lan.oxbow);
     StopAndReadRecord(lan.oxbow);

@@ -20,6 +20,10 @@ class CWinSocket;
 // Sends `command` (without its carriage return). Bytes written over USB (stopping at the first
 // byte that fails), the socket's send result over LAN; -1 when `bConnected` is false.
 int WriteCommand(const std::string& command);
+// WriteCommand without the pause after a LAN send. The pause, CommandPauseMs(command) (0 over
+// USB), is the caller's to keep before its own next command, outside any lock it holds.
+int WriteCommandUnpaused(const std::string& command);
+int CommandPauseMs(const std::string& command);
 // Sends `query` and reads its reply body into `reply` (cut to `size` bytes). The count of body
 // bytes placed in `reply`; 0 on a failure (nothing sent, no reply, link lost, time-out).
 int ReadCommand(const std::string& query, void* reply, int size);

@@ -89,6 +89,18 @@ int WriteCommand(const std::string& command)
     return OverLan() ? LanSend(command) : UsbWriteText(command);
 }
 
+int WriteCommandUnpaused(const std::string& command)
+{
+    if (!Connected())
+        return -1;
+    return OverLan() ? LanSend(command, false) : UsbWriteText(command);
+}
+
+int CommandPauseMs(const std::string& command)
+{
+    return OverLan() ? LanPauseAfterMs(command) : 0;
+}
+
 int ReadCommand(const std::string& query, void* reply, int size)
 {
     if (State().setup == nullptr || reply == nullptr || size <= 0)

@@ -32,8 +32,11 @@ int UsbQuery(const std::string& query, std::uint8_t* buffer, int size);
 bool UsbReadBlock(int request, std::uint8_t* bytes, int size);
 bool UsbWriteBlock(int commit, const std::uint8_t* bytes, int size);
 
-// LAN: text, CR and NUL, then the wait the command needs; the socket's send result.
-int LanSend(const std::string& command);
+// LAN: text, CR and NUL, then (with `pause`) the wait the command needs; the socket's send
+// result.
+int LanSend(const std::string& command, bool pause = true);
+// LAN: how long the instrument needs after `command` before the next one.
+int LanPauseAfterMs(const std::string& command);
 // LAN: drain, send, length word and body into buffer[0..size).
 int LanQuery(const std::string& query, std::uint8_t* buffer, int size);
 

@@ -19,15 +19,6 @@ struct Received {
     Outcome outcome = Outcome::Arrived;
 };
 
-int WaitAfter(const std::string& command)
-{
-    if (command == ":AUTO")
-        return kLanAutoWaitMs;
-    if (command == ":STOP")
-        return kLanStopWaitMs;
-    return kLanWaitMs;
-}
-
 void LinkLost()
 {
     State().setup->bConnected = 0;
@@ -112,7 +103,16 @@ std::int32_t LittleEndian32(const std::uint8_t* bytes)
 
 } // namespace
 
-int LanSend(const std::string& command)
+int LanPauseAfterMs(const std::string& command)
+{
+    if (command == ":AUTO")
+        return kLanAutoWaitMs;
+    if (command == ":STOP")
+        return kLanStopWaitMs;
+    return kLanWaitMs;
+}
+
+int LanSend(const std::string& command, bool pause)
 {
     CWinSocket* socket = State().socket;
     if (socket == nullptr)
@@ -121,7 +121,8 @@ int LanSend(const std::string& command)
     wire += '\r';
     wire += '\0';
     const int sent = socket->Send(wire.data(), static_cast<int>(wire.size()));
-    Clock().Sleep(WaitAfter(command));
+    if (pause)
+        Clock().Sleep(LanPauseAfterMs(command));
     return sent;
 }
 

@@ -22,6 +22,18 @@ TEST_F(LanLinkTest, WaitAfterASendDependsOnTheWholeCommand)
     EXPECT_EQ(Commands(5).size(), 5u);
 }
 
+TEST_F(LanLinkTest, AnUnpausedSendLeavesTheWaitToTheCaller)
+{
+    Connect();
+    EXPECT_EQ(WriteCommandUnpaused(":WAVEFORM:DATA?"), 17);
+    EXPECT_TRUE(clock.waits.empty());
+    EXPECT_EQ(CommandPauseMs(":WAVEFORM:DATA?"), 100);
+    EXPECT_EQ(CommandPauseMs(":STOP"), 200);
+    EXPECT_EQ(Commands(1), std::vector<std::string>{":WAVEFORM:DATA?"});
+    setup->bConnected = 0;
+    EXPECT_EQ(WriteCommandUnpaused(":RUN"), -1);
+}
+
 TEST_F(LanLinkTest, NothingGoesOutWhileNotConnected)
 {
     Connect();

@@ -215,7 +215,9 @@ public:
 
     // ---- operations, each under the program's lock ----
     void UsbLiveRead();
-    void LanDataRequest();
+    // Sends a data request when one is due. The instrument's pause after it is returned (0 when
+    // nothing was sent) for the poll thread to keep after it has released the lock.
+    std::chrono::milliseconds LanDataRequest();
     void LanReceive();
     bool FullMemoryRead();
     void FrameStep();
@@ -265,12 +267,15 @@ private:
     void AcceptUsbBlock(unsigned mask, int count);
     void ApplyPlotStyle(std::uint8_t source);
     void BlockAccepted();
+    void TakeRecordSnapshot();
     bool ParseLanReply();
     bool ReceiveMore(int want, int idleMs);
     void DropLanBytes();
     void SkipLanBytes(int count);
     void LinkLost();
-    bool SendChecked(const std::string& command);
+    // Sends with `send` (WriteCommand or WriteCommandUnpaused); false and the link lost when it
+    // did not all go out.
+    bool SendChecked(const std::string& command, int (*send)(const std::string&));
     std::int32_t ReplyNumber(const std::string& query);
     bool ReadUsbRecord(unsigned mask);
     bool ReadLanRecord();
@@ -299,6 +304,8 @@ private:
     oxdisplay::FrameCounters frame_;
     Timeouts waits_;
     Clock::time_point lastRequest_{};
+    bool wasRunning_ = false;
+    bool snapshotPending_ = false;  // a run started and no block has come since
 
     std::vector<std::uint8_t> receive_;
     std::vector<std::uint8_t> header_;

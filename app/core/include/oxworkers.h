@@ -29,7 +29,9 @@ namespace oxacq {
 
 struct WorkerJobs {
     std::function<void()> io;       // under the lock, every I/O tick
-    std::function<void()> poll;     // under the lock, every poll tick that got it
+    // Under the lock, every poll tick that got it; returns how long the poll thread rests at
+    // least before its next tick (the instrument's pause after a request), lock released.
+    std::function<std::chrono::milliseconds()> poll;
     std::function<void()> receive;  // under the lock, every receive tick
 };
 

@@ -160,10 +160,13 @@ void Acquisition::StoppedDisplayStep()
         if (setup.nTimeFormat == 0 && !setup.bSlowSweep) {
             // The last live frame stays on the screen when the record cannot be read.
             LastFrameStep();
-            if (FullMemoryRead())
+            if (FullMemoryRead()) {
+                TakeRecordSnapshot();
                 StopScreenStep(0);
+            }
             display_->DrawTraces(false);
         } else if (FullMemoryRead()) {
+            TakeRecordSnapshot();
             StopScreenStep(0);
             display_->DrawTraces(true);
         }
@@ -184,6 +187,9 @@ void Acquisition::StoppedDisplayStep()
 void Acquisition::DisplayTick()
 {
     ApplyRequests();
+    if (Setup().bRun && !wasRunning_)
+        snapshotPending_ = true;
+    wasRunning_ = Setup().bRun != 0;
     try {
         if (region_->bRedrawAll)
             display_->FullRedraw();

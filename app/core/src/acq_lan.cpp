@@ -29,7 +29,7 @@ std::int32_t Le32(const std::uint8_t* bytes)
 
 } // namespace
 
-void Acquisition::LanDataRequest()
+std::chrono::milliseconds Acquisition::LanDataRequest()
 {
     // A reply that never came (or was taken by a command exchange) does not block requests.
     if (counters_.outstanding > 0 &&
@@ -38,10 +38,12 @@ void Acquisition::LanDataRequest()
         lanCarried_ = 0;
     }
     if (counters_.outstanding != 0 || counters_.requestHold != 0 || !Acquiring())
-        return;
+        return std::chrono::milliseconds(0);
     ++counters_.outstanding;
     lastRequest_ = Clock::now();
-    SendChecked(StrConnect(":WAVEFORM", ":DATA?", "", "", ""));
+    const std::string request = StrConnect(":WAVEFORM", ":DATA?", "", "", "");
+    SendChecked(request, WriteCommandUnpaused);
+    return std::chrono::milliseconds(CommandPauseMs(request));
 }
 
 void Acquisition::LanReceive()

@@ -107,7 +107,7 @@ bool Acquisition::ReadLanRecord()
     }
     lanCarried_ = 0;
     counters_.outstanding = 0;
-    if (!SendChecked(StrConnect(":WAVEFORM", ":ALL?", "", "", "")))
+    if (!SendChecked(StrConnect(":WAVEFORM", ":ALL?", "", "", ""), WriteCommand))
         return false;
     std::uint8_t lengthBytes[4];
     if (ReceiveLanBytes(lengthBytes, 4, waits_.recordLengthMs) < 4)

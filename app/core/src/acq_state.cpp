@@ -119,9 +119,19 @@ void Acquisition::BlockAccepted()
     commands_.SetChanEnabledStop(true);
     counters_.framesConsumed = 0;
     counters_.newData = 1;
-    if (Setup().bSettingChanged) {
+    TakeRecordSnapshot();
+}
+
+// Data acquired with the current settings has arrived: a block, or the record read when the
+// instrument stops. When a setting changed, or a run started, since the last block, the
+// stored-record settings become the current ones. (Without the run start, settings changed
+// while stopped would stay out of the snapshot for the whole next run.)
+void Acquisition::TakeRecordSnapshot()
+{
+    if (Setup().bSettingChanged || snapshotPending_) {
         commands_.SaveChangeSetting();
         Setup().bSettingChanged = 0;
+        snapshotPending_ = false;
     }
 }
 
@@ -146,9 +156,9 @@ void Acquisition::ApplyRequests()
 }
 
 // A command whose send came back short (or failed) means the link is gone.
-bool Acquisition::SendChecked(const std::string& command)
+bool Acquisition::SendChecked(const std::string& command, int (*send)(const std::string&))
 {
-    const int sent = WriteCommand(command);
+    const int sent = send(command);
     if (sent < static_cast<int>(command.size())) {
         LinkLost();
         return false;

@@ -12,9 +12,9 @@ WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands, cons
     };
     jobs.poll = [&acquisition, &setup] {
         if (setup.nInterface != 0)
-            acquisition.LanDataRequest();
-        else
-            acquisition.UsbLiveRead();
+            return acquisition.LanDataRequest();
+        acquisition.UsbLiveRead();
+        return std::chrono::milliseconds(0);
     };
     jobs.receive = [&acquisition] { acquisition.LanReceive(); };
     return jobs;
@@ -137,11 +137,12 @@ void Workers::IoLoop()
 void Workers::PollLoop()
 {
     while (PausePoint(poll_)) {
+        std::chrono::milliseconds rest = periods_.poll;
         if (lock_.try_lock_for(periods_.pollLockWait)) {
             std::lock_guard guard(lock_, std::adopt_lock);
-            jobs_.poll();
+            rest = std::max(rest, jobs_.poll());
         }
-        if (!Rest(periods_.poll))
+        if (!Rest(rest))
             return;
     }
 }

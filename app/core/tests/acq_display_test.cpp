@@ -98,6 +98,44 @@ TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce)
     EXPECT_EQ(commands.stopScreenValues.back(), 9) << "the reply of the record's stop-screen query";
 }
 
+// The stored-record settings are taken with the first block of every run (settings changed
+// while stopped go into it), and not again while nothing changes.
+TEST_F(DisplayTick, TheRecordSettingsAreTakenWithTheFirstBlockOfARun)
+{
+    Tick();
+    ReadBlock(1);
+    EXPECT_EQ(commands.Count("SaveChangeSetting"), 1);
+    ReadBlock(1);
+    EXPECT_EQ(commands.Count("SaveChangeSetting"), 1);
+
+    setup->bRun = 0;
+    region->bAcquiring = 0;
+    Tick();
+    setup->bRun = 1;
+    region->bAcquiring = 1;
+    Tick();
+    EXPECT_EQ(commands.Count("SaveChangeSetting"), 1) << "no data yet";
+    ReadBlock(1);
+    EXPECT_EQ(commands.Count("SaveChangeSetting"), 2);
+}
+
+// A change still waiting for its block when the instrument stops is taken with the record,
+// which the instrument acquired after the change: the stopped redraw scales it right.
+TEST_F(DisplayTick, AChangeNotYetMatchedByABlockIsTakenWithTheRecord)
+{
+    Tick();
+    ReadBlock(1);
+    setup->bSettingChanged = 1;
+    setup->bRun = 0;
+    endpoint.block.assign(4096, 7);
+    Tick();
+    EXPECT_EQ(commands.Count("SaveChangeSetting"), 2);
+    EXPECT_EQ(setup->bSettingChanged, 0);
+    const auto saved = std::find(commands.calls.begin(), commands.calls.end(), "SaveChangeSetting");
+    const auto stopScreen = std::find(commands.calls.begin(), commands.calls.end(), "GetStopScreenPara");
+    EXPECT_LT(std::find(saved + 1, commands.calls.end(), "SaveChangeSetting"), stopScreen);
+}
+
 TEST_F(DisplayTick, SlowSweepStopsWithTheRecordOnly)
 {
     setup->bRun = 0;

@@ -102,7 +102,7 @@ TEST_F(SimAcquisition, TheShellIdentifiesTheSimulatedModel)
     setup->bConnected = 0;
     std::timed_mutex lock;
     CWinSocket socket;
-    Workers workers(lock, *setup, WorkerJobs{[] {}, [] {}, [] {}});
+    Workers workers(lock, *setup, WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
     Shell shell(AcqRecords{setup.get(), region.get(), positions.get()}, socket, commands, *acq, workers);
     ASSERT_TRUE(shell.DetectModel());
     EXPECT_EQ(std::string(setup->szModelName, 7), "OXB-A3M");

@@ -109,7 +109,7 @@ protected:
         AcqTest::SetUp();
         DefaultSetup(*setup, false);
         setup->bConnected = 1;
-        workers = std::make_unique<Workers>(lock, *setup, WorkerJobs{[] {}, [] {}, [] {}});
+        workers = std::make_unique<Workers>(lock, *setup, WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
         shell = std::make_unique<Shell>(AcqRecords{setup.get(), region.get(), positions.get()}, socket,
                                         commands, *acq, *workers);
         dir = std::filesystem::temp_directory_path() /

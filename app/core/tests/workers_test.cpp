@@ -35,7 +35,10 @@ protected:
         std::memset(&setup, 0, sizeof setup);
         setup.bConnected = 1;
         jobs.io = [this] { ++io; };
-        jobs.poll = [this] { ++poll; };
+        jobs.poll = [this] {
+            ++poll;
+            return 0ms;
+        };
         jobs.receive = [this] { ++receive; };
     }
     // Counts stay put for a while.
@@ -129,6 +132,27 @@ TEST_F(WorkersTest, ThePollThreadSkipsItsTickWhileTheLockIsHeld)
     workers.Stop();
 }
 
+// The instrument's pause after a request is kept with the lock released, and it delays the
+// poll thread's next tick.
+TEST_F(WorkersTest, ThePauseAPollStepAsksForIsKeptOutsideTheLock)
+{
+    jobs.poll = [this] {
+        ++poll;
+        return 300ms;
+    };
+    Workers workers(lock, setup, jobs);
+    workers.Start();
+    workers.ResumeWorkers();
+    ASSERT_TRUE(Eventually([&] { return poll == 1; }));
+    {
+        std::unique_lock taken(lock, std::defer_lock);
+        EXPECT_TRUE(taken.try_lock_for(20ms));
+    }
+    EXPECT_TRUE(Still(poll));
+    EXPECT_TRUE(Eventually([&] { return poll == 2; }));
+    workers.Stop();
+}
+
 TEST_F(WorkersTest, StopWithoutStartAndTwiceIsHarmless)
 {
     Workers idle(lock, setup, jobs);
@@ -203,6 +227,7 @@ TEST_F(WorkersTest, SuspendDoesNotWaitLongOnAThreadBusyWithTheUi)
     jobs.poll = [&] {
         while (!release)
             std::this_thread::sleep_for(1ms);
+        return 0ms;
     };
     Workers workers(lock, setup, jobs);
     workers.Start();
