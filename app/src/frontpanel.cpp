@@ -19,8 +19,7 @@ void RefuseAction(const char* text) {
     Post(kGroupSystem, kCmdShowError, 0);
 }
 
-FrontPanel::FrontPanel(_OX_SETUP& setup, std::function<void()> checkLink)
-    : setup_(setup), checkLink_(std::move(checkLink)) {}
+FrontPanel::FrontPanel(_OX_SETUP& setup) : setup_(setup) {}
 
 bool FrontPanel::RefusedWhilePlaying(bool refuse) {
     if (refuse) RefuseAction(kNotAvailable);
@@ -29,7 +28,9 @@ bool FrontPanel::RefusedWhilePlaying(bool refuse) {
 
 void FrontPanel::Run() {
     if (RefusedWhilePlaying(setup_.nRecordState == kRecordPlaying)) return;
-    if (checkLink_) checkLink_();
+    // The link check goes through the I/O queue too: it reconnects, and the link is only
+    // touched under the I/O thread's lock.
+    Post(kGroupSystem, kCmdCheckLink, 0);
     Post(kGroupSystem, kCmdRun, 0, currentPanel_);
     Post(kGroupTimebase, kCmdRun, 0, currentPanel_);
 }
@@ -57,8 +58,33 @@ void FrontPanel::ChannelOnOff(int channel) {
         RefuseAction(kNotAvailable);
         return;
     }
-    SetMsgVarbool(setup_.bChanDisplay[channel] == 0);
+    const bool shown = setup_.bChanDisplay[channel] != 0;
+    SetMsgVarbool(!shown);
     Post(kGroupChannel, kCmdChanDisplay, channel);
+    if (shown) CursorReadoutsOff(channel);
+}
+
+// A hidden channel has nothing to measure: every shown cursor read-out of it goes off, each
+// with its own command.
+void FrontPanel::CursorReadoutsOff(int channel) {
+    struct Readout {
+        std::int32_t source;
+        std::uint8_t on;
+        unsigned long group;
+        unsigned int subCmd;
+        long value;
+    };
+    const Readout readouts[] = {
+        {setup_.nCurXSource, setup_.bCurXOn, kGroupManualCursor, kCmdCurXOn, 0},
+        {setup_.nCurYSource, setup_.bCurYOn, kGroupManualCursor, kCmdCurYOn, 0},
+        {setup_.nTrackSourceA, setup_.bTrackOnA, kGroupTrackCursor, kCmdTrackOn, 0},
+        {setup_.nTrackSourceB, setup_.bTrackOnB, kGroupTrackCursor, kCmdTrackOn, 1},
+    };
+    for (const Readout& readout : readouts) {
+        if (readout.source != channel || readout.on == 0) continue;
+        SetMsgVarbool(false);
+        Post(readout.group, readout.subCmd, readout.value);
+    }
 }
 
 void FrontPanel::TimeScale(bool up) {

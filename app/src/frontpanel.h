@@ -5,8 +5,6 @@
 
 #include "cwnd.h"
 
-#include <functional>
-
 struct _OX_SETUP;
 
 namespace oxapp {
@@ -15,6 +13,8 @@ namespace oxapp {
 inline constexpr unsigned long kGroupSystem = 3125;
 inline constexpr unsigned long kGroupChannel = 3135;
 inline constexpr unsigned long kGroupTimebase = 3139;
+inline constexpr unsigned long kGroupManualCursor = 3143;
+inline constexpr unsigned long kGroupTrackCursor = 3144;
 inline constexpr unsigned int kCmdExit = 4224;
 inline constexpr unsigned int kCmdHardwareFailure = 2832;
 inline constexpr unsigned int kCmdReconnect = 2828;
@@ -23,20 +23,23 @@ inline constexpr unsigned int kCmdRun = 4126;
 inline constexpr unsigned int kCmdStop = 4127;
 inline constexpr unsigned int kCmdDefaultSetup = 4134;
 inline constexpr unsigned int kCmdConnectDone = 4135;
+inline constexpr unsigned int kCmdCheckLink = 4136;
 inline constexpr unsigned int kCmdShowError = 4424;
 inline constexpr unsigned int kCmdScreenMode = 4434;
 inline constexpr unsigned int kCmdChanScale = 1125;
 inline constexpr unsigned int kCmdChanDisplay = 1148;
 inline constexpr unsigned int kCmdTimeScale = 1645;
 inline constexpr unsigned int kCmdAltTimeScale = 2015;
+inline constexpr unsigned int kCmdCurXOn = 2215;
+inline constexpr unsigned int kCmdCurYOn = 2235;
+inline constexpr unsigned int kCmdTrackOn = 2256;  // value 0 cursor A, 1 cursor B
 
 inline constexpr int kTrigModeAlternate = 4;
 inline constexpr const char* kNotAvailable = "Function not available";
 
 class FrontPanel {
 public:
-    // `checkLink` runs before RUN is posted (the link check of the main window).
-    FrontPanel(_OX_SETUP& setup, std::function<void()> checkLink);
+    explicit FrontPanel(_OX_SETUP& setup);
 
     // The open control dialog, named as window of RUN and STOP (null: none).
     void SetCurrentPanel(CWnd* panel) { currentPanel_ = panel; }
@@ -51,9 +54,9 @@ public:
 
 private:
     bool RefusedWhilePlaying(bool refuse);
+    void CursorReadoutsOff(int channel);
 
     _OX_SETUP& setup_;
-    std::function<void()> checkLink_;
     CWnd* currentPanel_ = nullptr;
 };
 

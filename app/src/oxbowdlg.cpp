@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -82,7 +83,7 @@ private:
 
 COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* parent)
     : CCommonDlg(kMainDialogTemplate, parent), objects_(objects), ui_(ui),
-      panel_(*objects.setup, [this] { CheckLink(); }) {
+      panel_(*objects.setup) {
     for (int id = 0; id < kTimerCount; ++id) {
         connect(&timers_[id], &QTimer::timeout, this, [this, id] { OnTimer(id); });
     }
@@ -138,6 +139,7 @@ QMenuBar* COxbowDlg::BuildMenu() {
     control->addAction("&Auto", [this] { panel_.Auto(); });
     QMenu* utility = bar->addMenu("&Utility");
     utility->addAction("&Help", [this] { ShowHelp(); });
+    utility->addAction("&About", [this] { ShowAbout(); });
     return bar;
 }
 
@@ -277,7 +279,6 @@ void COxbowDlg::RestoreDisplayMode() {
 
 void COxbowDlg::SuspendWorkers() { session_->Workers().SuspendWorkers(); }
 void COxbowDlg::ResumeWorkers() { session_->Workers().ResumeWorkers(); }
-void COxbowDlg::CheckLink() { session_->Shell().CheckLink(); }
 
 QString COxbowDlg::HelpPath() { return QCoreApplication::applicationDirPath() + "/Oxbow.html"; }
 
@@ -285,6 +286,16 @@ void COxbowDlg::ShowHelp() {
     // Without a browser the desktop refuses the request, and nothing else happens.
     const QString path = HelpPath();
     if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void COxbowDlg::ShowAbout() {
+    auto* box = new QMessageBox(QMessageBox::Information, oxacq::kAboutTitle,
+                                QString::fromStdString(oxacq::AboutText(session_->Shell().Id())), QMessageBox::Ok, this);
+    box->setInformativeText(
+        "This program is provided as is, without warranty of any kind. "
+        "Check every measurement that matters against a second instrument.");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void COxbowDlg::StartTimer(int id, int milliseconds) {
@@ -317,7 +328,7 @@ void COxbowDlg::OnTimer(int id) {
         runState_->Refresh();
         break;
     case kTimerError:
-        session_->ClearError();
+        session_->Requests().clearError = true;
         StopTimer(id);
         break;
     case kTimerAcquire:
@@ -328,7 +339,7 @@ void COxbowDlg::OnTimer(int id) {
         region.bFloatDraw = 1;
         break;
     case kTimerPlayback:
-        session_->Requests().playbackStep = true;
+        session_->Requests().playbackTick = true;
         break;
     case kTimerSection:
         region.bRedrawSection = 1;

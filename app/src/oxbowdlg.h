@@ -47,8 +47,9 @@ public:
     void OnIoNotify(unsigned int subCmd, long value);
     void SuspendWorkers();
     void ResumeWorkers();
-    void CheckLink();
     void ShowHelp();
+    // The about box, window-modal; it closes itself.
+    void ShowAbout();
 
     // Starts (or restarts) one of the window's timers with the given period.
     void StartTimer(int id, int milliseconds);

@@ -101,11 +101,6 @@ void Session::StartUp() {
     workers_.Start();
 }
 
-void Session::ClearError() {
-    objects_.setup->szSystemError[0] = '\0';
-    objects_.region->bErrorShown = 0;
-}
-
 bool Session::Shutdown() { return shell_.Shutdown(); }
 
 } // namespace oxapp

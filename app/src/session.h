@@ -37,7 +37,6 @@ public:
     // Timer requests the I/O thread applies under the lock.
     oxacq::AcqRequests& Requests() { return acquisition_.Requests(); }
     // Timer 7: the error text has been shown long enough.
-    void ClearError();
     // Settings written, workers stopped and joined; once.
     bool Shutdown();
 

@@ -20,6 +20,9 @@ struct Posted {
     std::uint32_t high;
 };
 
+constexpr unsigned long kGroups[] = {kGroupSystem, kGroupChannel, kGroupTimebase, kGroupManualCursor,
+                                     kGroupTrackCursor};
+
 // Records what reaches the dispatcher for the groups the front panel posts to; nothing
 // is sent anywhere.
 class FrontPanelTest : public ::testing::Test {
@@ -34,7 +37,7 @@ protected:
         setup_->dTimeScale = 1e-6;
         setup_->bChanDisplay[0] = 1;
         OxMsgInit(nullptr, setup_.get(), region_.get(), positions_.get(), nullptr);
-        for (unsigned long group : {kGroupSystem, kGroupChannel, kGroupTimebase}) {
+        for (unsigned long group : kGroups) {
             OxSetIOCmdHandler(group, [this, group](IOCmdContext& context, unsigned int subCmd, long value,
                                                    std::uint32_t low, std::uint32_t high) {
                 context.send = false;
@@ -45,7 +48,7 @@ protected:
     }
     void TearDown() override {
         Drain();
-        for (unsigned long group : {kGroupSystem, kGroupChannel, kGroupTimebase}) OxSetIOCmdHandler(group, {});
+        for (unsigned long group : kGroups) OxSetIOCmdHandler(group, {});
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
     }
     std::vector<Posted> Drain() {
@@ -71,23 +74,20 @@ protected:
 };
 
 TEST_F(FrontPanelTest, RunChecksTheLinkThenPostsBothRunCommands) {
-    int checks = 0;
-    FrontPanel panel(*setup_, [&] {
-        ++checks;
-        EXPECT_TRUE(posted_.empty());
-    });
+    FrontPanel panel(*setup_);
     panel.Run();
     const auto posted = Drain();
-    EXPECT_EQ(checks, 1);
-    ASSERT_EQ(posted.size(), 2u);
+    ASSERT_EQ(posted.size(), 3u);
     EXPECT_EQ(posted[0].group, kGroupSystem);
-    EXPECT_EQ(posted[0].subCmd, kCmdRun);
-    EXPECT_EQ(posted[1].group, kGroupTimebase);
+    EXPECT_EQ(posted[0].subCmd, kCmdCheckLink);
+    EXPECT_EQ(posted[1].group, kGroupSystem);
     EXPECT_EQ(posted[1].subCmd, kCmdRun);
+    EXPECT_EQ(posted[2].group, kGroupTimebase);
+    EXPECT_EQ(posted[2].subCmd, kCmdRun);
 }
 
 TEST_F(FrontPanelTest, StopAutoAndExitPostOneSystemCommandEach) {
-    FrontPanel panel(*setup_, {});
+    FrontPanel panel(*setup_);
     panel.Stop();
     panel.Auto();
     panel.Exit();
@@ -101,20 +101,18 @@ TEST_F(FrontPanelTest, StopAutoAndExitPostOneSystemCommandEach) {
 
 TEST_F(FrontPanelTest, RunAndStopRefusedWhileARecordPlaysBack) {
     setup_->nRecordState = 2;
-    int checks = 0;
-    FrontPanel panel(*setup_, [&] { ++checks; });
+    FrontPanel panel(*setup_);
     for (auto action : {&FrontPanel::Run, &FrontPanel::Stop}) {
         (panel.*action)();
         const auto posted = Drain();  // (the queue merges repeats of one command)
         ASSERT_EQ(posted.size(), 1u);
         EXPECT_EQ(posted[0].subCmd, kCmdShowError);
     }
-    EXPECT_EQ(checks, 0);
     EXPECT_STREQ(setup_->szSystemError, "Function not available");
 }
 
 TEST_F(FrontPanelTest, ChannelScaleStepsOneOneTwoFiveStepFromTheChannelsOwnScale) {
-    FrontPanel panel(*setup_, {});
+    FrontPanel panel(*setup_);
     panel.ChannelScale(0, true);
     panel.ChannelScale(1, false);
     const auto posted = Drain();
@@ -128,7 +126,7 @@ TEST_F(FrontPanelTest, ChannelScaleStepsOneOneTwoFiveStepFromTheChannelsOwnScale
 }
 
 TEST_F(FrontPanelTest, ChannelOnOffTogglesAndIsRefusedWhileRecording) {
-    FrontPanel panel(*setup_, {});
+    FrontPanel panel(*setup_);
     panel.ChannelOnOff(0);  // shown: switch off
     panel.ChannelOnOff(1);  // hidden: switch on
     auto posted = Drain();
@@ -148,8 +146,35 @@ TEST_F(FrontPanelTest, ChannelOnOffTogglesAndIsRefusedWhileRecording) {
     }
 }
 
+TEST_F(FrontPanelTest, HidingAChannelSwitchesOffItsShownCursorReadouts) {
+    setup_->bChanDisplay[1] = 1;
+    setup_->nCurXSource = 0;
+    setup_->bCurXOn = 1;
+    setup_->nCurYSource = 1;  // the other channel's
+    setup_->bCurYOn = 1;
+    setup_->nTrackSourceA = 0;
+    setup_->bTrackOnA = 0;    // not shown
+    setup_->nTrackSourceB = 0;
+    setup_->bTrackOnB = 1;
+    FrontPanel panel(*setup_);
+    panel.ChannelOnOff(0);
+    auto posted = Drain();
+    ASSERT_EQ(posted.size(), 3u);
+    EXPECT_EQ(posted[0].subCmd, kCmdChanDisplay);
+    EXPECT_EQ(posted[1].group, kGroupManualCursor);
+    EXPECT_EQ(posted[1].subCmd, kCmdCurXOn);
+    EXPECT_EQ(posted[1].low & 0xFF, 0u);
+    EXPECT_EQ(posted[2].group, kGroupTrackCursor);
+    EXPECT_EQ(posted[2].subCmd, kCmdTrackOn);
+    EXPECT_EQ(posted[2].value, 1);
+
+    setup_->bChanDisplay[0] = 0;
+    panel.ChannelOnOff(0);  // showing it touches no read-out
+    EXPECT_EQ(Drain().size(), 1u);
+}
+
 TEST_F(FrontPanelTest, TimeScaleStepsTheMainOrTheAlternateTimeBase) {
-    FrontPanel panel(*setup_, {});
+    FrontPanel panel(*setup_);
     panel.TimeScale(true);
     auto posted = Drain();
     ASSERT_EQ(posted.size(), 1u);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+
 #include <filesystem>
 #include <fstream>
 
@@ -156,6 +158,20 @@ TEST(ProgramLinkLoss, AbortEndsThroughTheNormalShutdownSavingTheSettings) {
     EXPECT_EQ(lan.oxbow.Window().result(), kExitCode);
     ASSERT_TRUE(std::filesystem::exists(settings));
     EXPECT_EQ(std::filesystem::file_size(settings), sizeof(_OX_SETUP));
+}
+
+// The about box names the simulated instrument that answered at start.
+TEST(ProgramWindow, TheAboutBoxShowsTheIdentifiedInstrument) {
+    RunningOxbow oxbow({"--sim"});
+    oxbow.Window().ShowAbout();
+    auto* box = oxbow.Window().findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "About OXBOW");
+    const QString text = box->text();
+    EXPECT_TRUE(text.startsWith("SoftWare Version:  2.1.5\nFirmware Version: ")) << text.toStdString();
+    EXPECT_FALSE(text.contains("******")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Model:  OXB-")) << text.toStdString();
+    box->close();
 }
 
 TEST(ProgramSettings, WrittenAtExitAndRestoredAtTheNextStartWithinTheRestoreTable) {

@@ -183,10 +183,12 @@ struct AcqCounters {
 
 // Flags the UI thread sets without the lock; the I/O thread applies them under it.
 struct AcqRequests {
-    std::atomic<bool> playbackStep{false};   // timer 10: the next recorded frame
+    std::atomic<bool> playbackTick{false};   // timer 10: one more frame, the next recorded one
+    std::atomic<bool> playbackStep{false};   // the next recorded frame is due
     std::atomic<bool> recordNext{false};     // timer 13: record the next frame
     std::atomic<bool> acquire{false};        // timer 8: set the acquiring flag
     std::atomic<bool> stopAcquiring{false};  // Ignore in a link dialog: clear it
+    std::atomic<bool> clearError{false};     // timer 7: the error text has been shown long enough
 };
 
 // The recorder dialog's side of the hand-over.

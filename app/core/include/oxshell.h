@@ -38,6 +38,10 @@ struct Identity {
 };
 // False (identity untouched) when the reply has fewer than three commas.
 bool ParseIdentification(const std::string& reply, const std::string& fpga, Identity& identity);
+// The about box's text: program version, the instrument's version text, model and serial
+// number ("OXBOW" and "******" before an instrument has answered).
+std::string AboutText(const Identity& identity);
+inline constexpr const char* kAboutTitle = "About OXBOW";
 
 // ---- Setup and settings file ----
 
@@ -109,6 +113,9 @@ inline constexpr unsigned int kCmdReconnect = 2828;
 inline constexpr unsigned int kCmdAuto = 4125;
 inline constexpr unsigned int kCmdRun = 4126;
 inline constexpr unsigned int kCmdDefaultSetup = 4134;
+// The program's own run-control sub-command: RUN's link check, posted ahead of RUN so that it
+// runs where every link operation runs, under the I/O thread's lock.
+inline constexpr unsigned int kCmdCheckLink = 4136;
 inline constexpr unsigned int kCmdScreenMode = 4434;
 inline constexpr const char* kHardwareFailureText = "Please restart hardware system and power up!";
 inline constexpr std::int32_t kFormatRoll = 2;

@@ -153,6 +153,17 @@ void Acquisition::ApplyRequests()
         region_->bAcquiring = 1;
     if (requests_.stopAcquiring.exchange(false))
         region_->bAcquiring = 0;
+    if (requests_.playbackTick.exchange(false)) {
+        // One more frame of the block is drawn (the last one again when all were), and it
+        // is the next recorded frame while a recording plays.
+        if (counters_.frameCount > 0)
+            counters_.framesConsumed = std::min(counters_.framesConsumed + 1, counters_.frameCount - 1);
+        requests_.playbackStep = true;
+    }
+    if (requests_.clearError.exchange(false)) {
+        Setup().szSystemError[0] = '\0';
+        region_->bErrorShown = 0;
+    }
 }
 
 // A command whose send came back short (or failed) means the link is gone.

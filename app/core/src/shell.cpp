@@ -204,6 +204,9 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.refreshControls = true;
         RefreshModel();
         break;
+    case kCmdCheckLink:
+        CheckLink();
+        break;
     case kCmdScreenMode:
         actions.screenMode = static_cast<int>(value);
         break;
@@ -219,9 +222,9 @@ bool Shell::Shutdown()
     if (shutDown_)
         return false;
     shutDown_ = true;
-    const bool saved = SaveSettings();
+    // The workers are joined first: nobody changes the setup record while it is written.
     workers_.Stop();
-    return saved;
+    return SaveSettings();
 }
 
 } // namespace oxacq

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 namespace oxacq {
@@ -52,6 +53,17 @@ bool ParseIdentification(const std::string& reply, const std::string& fpga, Iden
     identity.firmware = reply.substr(third + 1);
     identity.version = identity.firmware + "." + fpga;
     return true;
+}
+
+std::string AboutText(const Identity& identity)
+{
+    constexpr int kVersion[3] = {2, 1, 5};
+    char version[32];
+    std::snprintf(version, sizeof version, "%d.%d.%d\n", kVersion[0], kVersion[1], kVersion[2]);
+    const bool answered = !identity.model.empty();
+    return std::string("SoftWare Version:  ") + version + "Firmware Version: " + identity.version + "\n" +
+           "Model:  " + (answered ? identity.model : "OXBOW") + "\n" +
+           "SN:  " + (answered ? identity.serial : "******");
 }
 
 } // namespace oxacq

@@ -189,6 +189,13 @@ TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock)
     acq->Requests().stopAcquiring = true;
     Tick();
     EXPECT_EQ(region->bAcquiring, 0);
+
+    std::strcpy(setup->szSystemError, "Function not available");
+    region->bErrorShown = 1;
+    acq->Requests().clearError = true;
+    Tick();
+    EXPECT_STREQ(setup->szSystemError, "");
+    EXPECT_EQ(region->bErrorShown, 0);
 }
 
 TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate)
@@ -281,6 +288,30 @@ TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
     acq->Requests().recordNext = true;
     acq->FrameStep();
     EXPECT_EQ(counting.messages.size(), 1u) << "nothing past the maximum";
+}
+
+// The playback timer lets one more frame of the block be drawn, and that frame is the next
+// recorded one.
+TEST_F(Recorder, ThePlaybackTimerDrawsTheNextRecordedFrameWithoutANewBlock)
+{
+    ReadBlock(2);
+    setup->nRecordState = kRecorderPlaying;
+    setup->nPlayCurrentFrame = 1;
+    setup->nPlayEndFrame = 4;
+    Tick();
+    Tick();
+    ASSERT_EQ(Tick(), Steps{}) << "the block is drawn";
+    acq->Requests().playbackTick = true;
+    EXPECT_EQ(Tick(), kLiveFrame);
+    EXPECT_EQ(acq->Analog(0)[0], 100);
+    EXPECT_EQ(acq->Counters().framesConsumed, 2);
+    EXPECT_EQ(Tick(), Steps{});
+
+    acq->Counters().frameCount = 0;
+    acq->Counters().framesConsumed = 0;
+    acq->Requests().playbackTick = true;
+    Tick();
+    EXPECT_EQ(acq->Counters().framesConsumed, 0) << "no block, nothing to step";
 }
 
 } // namespace

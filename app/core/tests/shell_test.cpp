@@ -67,6 +67,14 @@ TEST(Identification, FourFieldsAndTheVersion)
     EXPECT_TRUE(untouched.model.empty());
 }
 
+TEST(Identification, TheAboutTextNamesTheInstrumentOnceItAnswered)
+{
+    Identity id;
+    EXPECT_EQ(AboutText(id), "SoftWare Version:  2.1.5\nFirmware Version: \nModel:  OXBOW\nSN:  ******");
+    ASSERT_TRUE(ParseIdentification("Maker,OXB-A4,SN7,00.02.05", "1.07", id));
+    EXPECT_EQ(AboutText(id), "SoftWare Version:  2.1.5\nFirmware Version: 00.02.05.1.07\nModel:  OXB-A4\nSN:  SN7");
+}
+
 TEST(DefaultSetupTest, NamedValuesAndTheLinkKeptWhenAsked)
 {
     _OX_SETUP setup{};
@@ -345,11 +353,12 @@ TEST_F(ShellTest, UsbLinkCheckAnswers)
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4224, 0, 0}));
 }
 
+// RUN's link check arrives as a sub-command of the I/O queue.
 TEST_F(ShellTest, CheckLinkOnUsbFindsTheDevice)
 {
     setup->bConnected = 0;
     setup->hUsbDevice = 3;
-    shell->CheckLink();
+    EXPECT_TRUE(shell->OnIoNotify(kCmdCheckLink, 0).handled);
     EXPECT_EQ(setup->bConnected, 1);
     EXPECT_EQ(setup->hUsbDevice, 0);
     EXPECT_TRUE(boxes.Questions().empty());
