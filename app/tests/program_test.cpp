@@ -146,6 +146,13 @@ TEST(ProgramLinkLoss, IgnoreKeepsRunningWithoutTheLink) {
     WaitFor([] { return false; }, 300);
     EXPECT_FALSE(lan.oxbow.Window().ShutDown());
     EXPECT_TRUE(lan.oxbow.Window().isVisible());
+
+    // RUN without a link tries to connect first, and asks again when nobody answers.
+    const std::size_t asked = lan.oxbow.Boxes().Questions().size();
+    lan.oxbow.Boxes().QueueAnswer(oxbow::MessageAnswer::Ignore);
+    lan.oxbow.Window().Panel().Run();
+    EXPECT_TRUE(WaitFor([&] { return lan.oxbow.Boxes().Questions().size() > asked; }, 5000));
+    EXPECT_FALSE(lan.oxbow.Window().ShutDown());
 }
 
 TEST(ProgramLinkLoss, AbortEndsThroughTheNormalShutdownSavingTheSettings) {
