@@ -63,7 +63,7 @@ Session::Session(ProcessObjects& objects, CWnd& mainWindow)
       references_(kReferenceBytes * oxdisplay::kRefSlots),
       maskUpper_(kMaskColumns),
       maskLower_(kMaskColumns) {
-    commands_.SetAcquisition(&acquisition_);
+    commands_.Attach(acquisition_);
     acquisition_.SetMainWindow(&mainWindow_);
     oxacq::DefaultSetup(*objects.setup, false);
     SetScreenRegions(*objects.region);

@@ -4,7 +4,6 @@
 // initialisation, stopped (workers joined) before anything it owns is freed.
 #pragma once
 
-#include "oxbowcommands.h"
 #include "oxshell.h"
 
 #include <memory>
@@ -47,7 +46,7 @@ private:
 
     ProcessObjects& objects_;
     CWnd& mainWindow_;
-    OxbowCommands commands_;
+    oxacq::OxbowCommands commands_;
     std::unique_ptr<EngineSteps> steps_;
     oxacq::Acquisition acquisition_;
     oxacq::Workers workers_;
