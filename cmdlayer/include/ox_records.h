@@ -468,6 +468,19 @@ struct OX_TRACE_WINDOW {
 };
 static_assert(sizeof(OX_TRACE_WINDOW) == 32);
 
+// Places samples first..last on columns first..last, drawn firstDrawn..lastDrawn; the scan
+// position and roll points stay.
+inline void SetTraceWindow(OX_TRACE_WINDOW& w, int firstSample, int lastSample, int firstColumn,
+                           int lastColumn, int firstDrawn, int lastDrawn)
+{
+    w.nFirstSample = firstSample;
+    w.nLastSample = lastSample;
+    w.nFirstColumn = firstColumn;
+    w.nLastColumn = lastColumn;
+    w.nFirstDrawn = firstDrawn;
+    w.nLastDrawn = lastDrawn;
+}
+
 // Trace window records: 0 analog main region, 1 second region, 2 and 3 the
 // logic analyzer's, 4..7 math traces, 8..11 their spectra, 12..15 references.
 struct alignas(8) _OX_POS_SETUP {

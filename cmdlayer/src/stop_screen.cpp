@@ -35,20 +35,9 @@ int Limited(Wide columns)
     return static_cast<int>(std::clamp<Wide>(columns, -kColumnLimit, kColumnLimit));
 }
 
-void SetWindow(OX_TRACE_WINDOW& w, int firstSample, int lastSample, int firstColumn, int lastColumn,
-               int firstDrawn, int lastDrawn)
-{
-    w.nFirstSample = firstSample;
-    w.nLastSample = lastSample;
-    w.nFirstColumn = firstColumn;
-    w.nLastColumn = lastColumn;
-    w.nFirstDrawn = firstDrawn;
-    w.nLastDrawn = lastDrawn;
-}
-
 void SetEmpty(OX_TRACE_WINDOW& w)
 {
-    SetWindow(w, 0, 0, 0, -1, 0, -1);
+    SetTraceWindow(w, 0, 0, 0, -1, 0, -1);
 }
 
 bool Placeable(const RecordSpan& span)
@@ -182,14 +171,14 @@ OX_TRACE_WINDOW& Window(_OX_POS_SETUP& positions, int index)
 // The live frame, shown two samples per column from sample 324.
 void SetLiveMiddle(OX_TRACE_WINDOW& w)
 {
-    SetWindow(w, kLiveFirst, kLiveLast, 0, kLastColumn, 0, kLastColumn);
+    SetTraceWindow(w, kLiveFirst, kLiveLast, 0, kLastColumn, 0, kLastColumn);
 }
 
 void RunRolling(_OX_POS_SETUP& positions)
 {
     OX_TRACE_WINDOW& main = Window(positions, OX_WIN_MAIN);
     const int scan = std::clamp(main.nScanPos, 0, kLastColumn);
-    SetWindow(main, 2 * scan + kRollFirst, kLiveFrame - 1, scan, kLastColumn, scan, kLastColumn);
+    SetTraceWindow(main, 2 * scan + kRollFirst, kLiveFrame - 1, scan, kLastColumn, scan, kLastColumn);
 }
 
 void RunSlowSweep(const _OX_SETUP& setup, _OX_POS_SETUP& positions)
@@ -197,7 +186,7 @@ void RunSlowSweep(const _OX_SETUP& setup, _OX_POS_SETUP& positions)
     OX_TRACE_WINDOW& main = Window(positions, OX_WIN_MAIN);
     const int scan = std::clamp(main.nScanPos, 0, kLastColumn);
     const int lastDrawn = main.nLastDrawn < kSlowSweepFullFrom ? scan : kLastColumn;
-    SetWindow(main, 0, kLiveFrame - 1, 0, kLastColumn, 0, lastDrawn);
+    SetTraceWindow(main, 0, kLiveFrame - 1, 0, kLastColumn, 0, lastDrawn);
     if (setup.bDelayed) {
         OX_TRACE_WINDOW& second = Window(positions, OX_WIN_SECOND);
         SetLiveMiddle(second);
@@ -295,7 +284,7 @@ void PlaceReference(const _OX_SETUP& setup, int slot, OX_TRACE_WINDOW& window)
     if (setup.nRefKind[slot] == 3) {
         // A spectrum reference keeps the columns it was captured on.
         if (length > 0)
-            SetWindow(window, 0, length - 1, 0, kLastColumn, 0, kLastColumn);
+            SetTraceWindow(window, 0, length - 1, 0, kLastColumn, 0, kLastColumn);
         else
             SetEmpty(window);
         return;
@@ -329,7 +318,7 @@ void PlaceSpectrum(const _OX_SETUP& setup, int trace, OX_TRACE_WINDOW& window)
     auto column = [&](double bin) { return static_cast<int>(std::round((bin * binHz - offset) * 50 / perDivision)); };
     const int firstColumn = column(firstBin);
     const int lastColumn = std::clamp(column(lastBin), firstColumn, kLastColumn);
-    SetWindow(window, static_cast<int>(firstBin), static_cast<int>(lastBin), firstColumn, lastColumn,
+    SetTraceWindow(window, static_cast<int>(firstBin), static_cast<int>(lastBin), firstColumn, lastColumn,
               firstColumn, lastColumn);
 }
 
@@ -351,7 +340,7 @@ void PlaceRecord(const RecordSpan& span, OX_TRACE_WINDOW& window)
     k.S = 14 * k.s;
     k.d = static_cast<Wide>(span.offsetPs) - span.recordOffsetPs;
     const Ends e = span.rolling ? RollingEnds(k) : YTimeEnds(k);
-    SetWindow(window, SampleIndex(e.firstSample, k.n), SampleIndex(e.lastSample, k.n), e.firstColumn,
+    SetTraceWindow(window, SampleIndex(e.firstSample, k.n), SampleIndex(e.lastSample, k.n), e.firstColumn,
               e.lastColumn, e.firstDrawn, e.lastDrawn);
 }
 
@@ -363,7 +352,7 @@ void GetRunScreenPara()
 {
     WithPositions([&](const _OX_SETUP& setup, _OX_POS_SETUP& positions) {
         if (setup.nTimeFormat == 1) {
-            SetWindow(Window(positions, OX_WIN_MAIN), 0, kLiveFrame - 1, 0, kLastColumn, 0, kLastColumn);
+            SetTraceWindow(Window(positions, OX_WIN_MAIN), 0, kLiveFrame - 1, 0, kLastColumn, 0, kLastColumn);
         } else if (setup.nTimeFormat == 2) {
             RunRolling(positions);
             CopyAnalogToLa(positions);

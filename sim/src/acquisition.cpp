@@ -48,19 +48,6 @@ double FastSine(const Tables& tables, double phase) {
     return tables.sine[i] + (tables.sine[i + 1] - tables.sine[i]) * frac;
 }
 
-double ComponentValue(const Tables& tables, const SignalComponent& c, double p) {
-    const double half = c.amplitude / 2.0;
-    switch (c.shape) {
-    case Waveshape::Sine: return half * FastSine(tables, p);
-    case Waveshape::Square:
-    case Waveshape::Pulse: return p < c.duty ? half : -half;
-    case Waveshape::Triangle: return half * (p < 0.5 ? 4.0 * p - 1.0 : 3.0 - 4.0 * p);
-    case Waveshape::Ramp: return half * (2.0 * p - 1.0);
-    case Waveshape::Dc: return c.amplitude;
-    }
-    return 0.0;
-}
-
 // Volts at the probe tip of `count` samples at t0 + i * dt, with `noise` volts rms.
 void Volts(Core& core, int channel, double t0, double dt, int count, double noise, double* volts) {
     const Tables& tables = SharedTables();
@@ -77,7 +64,7 @@ void Volts(Core& core, int channel, double t0, double dt, int count, double nois
         for (int i = 0; i < count; ++i) {
             double p = phase0 + i * step;
             p -= std::floor(p);
-            volts[i] += ComponentValue(tables, c, p);
+            volts[i] += ComponentValue(c, p, [&tables](double q) { return FastSine(tables, q); });
         }
     }
     if (noise > 0.0) {

@@ -1,5 +1,6 @@
 // Signal sources: periodic components, DC and noise, and the digital lines.
 #include "oxsim.h"
+#include "sim_core.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,19 +16,6 @@ constexpr double kTwoPi = 6.283185307179586;
 
 double Fraction(double x) { return x - std::floor(x); }
 
-// Value of one component at phase p in [0, 1), centred on zero.
-double ComponentAt(const SignalComponent& c, double p) {
-    const double half = c.amplitude / 2.0;
-    switch (c.shape) {
-    case Waveshape::Sine: return half * std::sin(kTwoPi * p);
-    case Waveshape::Square:
-    case Waveshape::Pulse: return p < c.duty ? half : -half;
-    case Waveshape::Triangle: return half * (p < 0.5 ? 4.0 * p - 1.0 : 3.0 - 4.0 * p);
-    case Waveshape::Ramp: return half * (2.0 * p - 1.0);
-    case Waveshape::Dc: return c.amplitude;
-    }
-    return 0.0;
-}
 
 double ComponentMean(const SignalComponent& c) {
     switch (c.shape) {
@@ -185,7 +173,8 @@ bool ParseEngineering(const std::string& text, double& value) {
 double SignalSource::Clean(double t) const {
     double sum = dcOffset;
     for (const auto& c : components) {
-        sum += ComponentAt(c, Fraction(c.frequency * t));
+        const auto sine = [](double p) { return std::sin(kTwoPi * p); };
+        sum += detail::ComponentValue(c, Fraction(c.frequency * t), sine);
     }
     return sum;
 }

@@ -78,6 +78,23 @@ void StopRun(Core& core);
 // Applies one command line; a query fills `reply`. False when the text was not understood.
 bool ApplyCommand(Core& core, const std::string& line, std::optional<std::string>& reply);
 
+// ---- signals
+// Value of one component at phase p in [0, 1), centred on zero; `sine(p)` is sin(2 pi p),
+// exact for the signal's own use or from a table when frames are rendered.
+template <class Sine>
+double ComponentValue(const SignalComponent& c, double p, Sine sine) {
+    const double half = c.amplitude / 2.0;
+    switch (c.shape) {
+    case Waveshape::Sine: return half * sine(p);
+    case Waveshape::Square:
+    case Waveshape::Pulse: return p < c.duty ? half : -half;
+    case Waveshape::Triangle: return half * (p < 0.5 ? 4.0 * p - 1.0 : 3.0 - 4.0 * p);
+    case Waveshape::Ramp: return half * (2.0 * p - 1.0);
+    case Waveshape::Dc: return c.amplitude;
+    }
+    return 0.0;
+}
+
 // ---- blocks (blocks.cpp)
 std::vector<std::uint8_t> PackBlock(const Core& core, Block block);
 void UnpackBlock(Core& core, Block block, const std::uint8_t* data);

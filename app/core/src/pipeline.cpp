@@ -21,16 +21,6 @@ std::size_t LargestSpan(std::span<const std::uint8_t> a, std::span<const std::ui
     return std::max(a.size(), b.size());
 }
 
-void SetWindow(OX_TRACE_WINDOW& w, int first, int last, int firstCol, int lastCol, int firstDrawn,
-               int lastDrawn) {
-    w.nFirstSample = first;
-    w.nLastSample = last;
-    w.nFirstColumn = firstCol;
-    w.nLastColumn = lastCol;
-    w.nFirstDrawn = firstDrawn;
-    w.nLastDrawn = lastDrawn;
-}
-
 bool IsSpectrumWindow(int index) {
     return index >= OX_WIN_SPECTRUM && index < OX_WIN_SPECTRUM + kMathSlots;
 }
@@ -184,24 +174,24 @@ void DisplayEngine::ResetTraceWindows() {
     OX_TRACE_WINDOW& main = s.window(OX_WIN_MAIN);
     main.nScanPos = p;
     if (setup.nTimeFormat == 1) {
-        SetWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, kColumns - 1);
+        SetTraceWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, kColumns - 1);
         return;
     }
     if (setup.nTimeFormat == 2) {
-        SetWindow(main, 2 * p + kRollBase, kLivePoints - 1, p, kColumns - 1, p, kColumns - 1);
+        SetTraceWindow(main, 2 * p + kRollBase, kLivePoints - 1, p, kColumns - 1, p, kColumns - 1);
     } else if (!setup.bSlowSweep) {
         for (int i = 0; i < 16; ++i) {
             if (!IsSpectrumWindow(i)) {
-                SetWindow(s.window(i), kLiveFirst, kLiveLast, 0, kColumns - 1, 0, kColumns - 1);
+                SetTraceWindow(s.window(i), kLiveFirst, kLiveLast, 0, kColumns - 1, 0, kColumns - 1);
             }
         }
         return;
     } else {
         const int drawnEnd = p < kSlowSweepFullFrom ? p : kColumns - 1;
-        SetWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, drawnEnd);
+        SetTraceWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, drawnEnd);
         if (setup.bDelayed) {
             const int firstDrawn = drawnEnd >= kSlowSweepSecondFrom ? 0 : kNothingDrawn;
-            SetWindow(s.window(OX_WIN_SECOND), kLiveFirst, kLiveLast, 0, kColumns - 1, firstDrawn,
+            SetTraceWindow(s.window(OX_WIN_SECOND), kLiveFirst, kLiveLast, 0, kColumns - 1, firstDrawn,
                       kColumns - 1);
         }
     }
