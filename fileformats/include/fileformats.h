@@ -1,0 +1,98 @@
+// Waveform (".wfm"), setup (".set"), other-software waveform (".kwfm") and CSV (".csv") files.
+//
+// Plain functions on caller-owned records and sample buffers.  Every save goes through
+// OxWriteFile (a temporary file renamed over the target), so a failed save leaves the old
+// file.  Every load checks the whole file before it changes anything.
+#pragma once
+
+#include "ox_records.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace oxfile {
+
+// File layouts (bytes).
+inline constexpr std::uint16_t kWaveformTag = 0x4657; // "WF"
+inline constexpr std::uint16_t kSetupTag = 0x5453;    // "ST"
+inline constexpr std::uint16_t kKwfmTag = 0xA5A5;
+inline constexpr std::size_t kImagesSize = sizeof(_OX_SETUP) + sizeof(_OX_RGN_SETUP);
+inline constexpr std::size_t kSetupFileSize = 8 + kImagesSize;              // 11,680
+inline constexpr std::size_t kWaveformHeaderSize = 4 + kImagesSize + 3 * 4; // 11,688
+inline constexpr std::size_t kKwfmHeaderSize = 276;
+
+enum class Result {
+    Ok,
+    NoChannelShown, // CSV with neither channel nor the analyzer shown
+    BadRecord,      // sample rate or scale of 0 or less, or counts beyond the buffers
+    Refused,        // the user kept the existing file
+    WriteFailed,
+    CannotOpen,
+    WrongTag,
+    WrongLength, // file size, a count or the sum of the counts does not fit
+};
+
+// "Save successful", "Save failed", "Load successful" or "Load failed".
+[[nodiscard]] const char* SaveResultText(Result result);
+[[nodiscard]] const char* LoadResultText(Result result);
+
+// The samples of the stored acquisition: one byte per analog point; the analyzer two bytes
+// per point (D7-D0, then D15-D8).
+struct ConstSamples {
+    std::span<const std::uint8_t> ch1;
+    std::span<const std::uint8_t> ch2;
+    std::span<const std::uint8_t> la;
+};
+
+// Buffers a waveform file is loaded into; their sizes are the limits of the counts.
+struct SampleBuffers {
+    std::span<std::uint8_t> ch1;
+    std::span<std::uint8_t> ch2;
+    std::span<std::uint8_t> la;
+};
+
+// Byte counts of the three sample blocks a waveform file of this setup carries: 0 for what
+// is not shown; a channel's own point count under the alternate trigger, else the record length.
+struct SampleCounts {
+    std::uint32_t ch1 = 0;
+    std::uint32_t ch2 = 0;
+    std::uint32_t la = 0;
+};
+[[nodiscard]] SampleCounts CountsOf(const _OX_SETUP& setup);
+
+// Writers.  `overwrite` false asks before replacing an existing file (OxWriteFile).
+[[nodiscard]] Result SaveWaveformFile(const std::string& path, const _OX_SETUP& setup,
+                                      const _OX_RGN_SETUP& region, const ConstSamples& samples,
+                                      bool overwrite);
+[[nodiscard]] Result SaveSetupFile(const std::string& path, const _OX_SETUP& setup,
+                                   const _OX_RGN_SETUP& region, bool overwrite);
+[[nodiscard]] Result SaveKwfmFile(const std::string& path, const _OX_SETUP& setup,
+                                  const ConstSamples& samples, bool overwrite);
+[[nodiscard]] Result SaveCsvFile(const std::string& path, const _OX_SETUP& setup,
+                                 const ConstSamples& samples, bool overwrite);
+
+// Readers.  On anything but Ok the records and buffers are unchanged.  On Ok the loaded
+// setup replaces the record except for the live fields (KeepLiveFields); the setup loader
+// also clears the data-valid flag.
+[[nodiscard]] Result LoadSetupFile(const std::string& path, _OX_SETUP& setup,
+                                   _OX_RGN_SETUP& region);
+[[nodiscard]] Result LoadWaveformFile(const std::string& path, _OX_SETUP& setup,
+                                      _OX_RGN_SETUP& region, const SampleBuffers& buffers);
+
+// The fields a loaded file never changes: the link, the instrument's network settings, the
+// model identity, the run and record state, the pass/fail test and the reference slots (their
+// masks and samples are not in the file), the error text.  Copies them from `live` into
+// `loaded`, and switches off in `loaded` what this model lacks (the logic analyzer, its
+// triggers).  The region record keeps its runtime flags and is asked for a full redraw.
+void KeepLiveFields(const _OX_SETUP& live, _OX_SETUP& loaded);
+void KeepLiveFlags(const _OX_RGN_SETUP& live, _OX_RGN_SETUP& loaded);
+
+// Images, for writers of other containers and for tests.
+[[nodiscard]] std::string BuildSetupImage(const _OX_SETUP& setup, const _OX_RGN_SETUP& region);
+[[nodiscard]] std::string BuildKwfmHeader(const _OX_SETUP& setup);
+// The CSV text; empty when nothing is shown or a rate or scale is 0 or less.
+[[nodiscard]] std::string BuildCsvText(const _OX_SETUP& setup, const ConstSamples& samples);
+
+} // namespace oxfile
