@@ -52,7 +52,8 @@ double Number(const std::string& field) {
 }
 
 double Volts(const Acquisition& a, int c, std::uint8_t code) {
-    const double zero = std::trunc(125.0 - a.setup.fChanOffsetRec[c] * 25.0 / a.setup.fChanScaleRec[c]);
+    const double zero =
+        std::trunc(125.0 - a.setup.fChanOffsetRec[c] * 25.0 / a.setup.fChanScaleRec[c]);
     return (zero - code) * a.setup.fChanScaleRec[c] * 0.04;
 }
 
@@ -71,16 +72,18 @@ TEST(CsvTest, Ch1RecordHasOneLinePerPointTimedFromTheRecordedOffset) {
     for (int i = 0; i < kPoints; ++i) {
         const std::vector<std::string> fields = Fields(lines[2 + i]);
         ASSERT_EQ(fields.size(), 2u);
-        EXPECT_NEAR(Number(fields[0]), (i - 300) * dt + t0, std::abs((i - 300) * dt + t0) * 0.006 + 1e-18);
-        EXPECT_NEAR(Number(fields[1]), Volts(a, 0, a.ch1[i]), std::abs(Volts(a, 0, a.ch1[i])) * 0.006 + 1e-18);
+        EXPECT_NEAR(Number(fields[0]), (i - 300) * dt + t0,
+                    std::abs((i - 300) * dt + t0) * 0.006 + 1e-18);
+        EXPECT_NEAR(Number(fields[1]), Volts(a, 0, a.ch1[i]),
+                    std::abs(Volts(a, 0, a.ch1[i])) * 0.006 + 1e-18);
     }
     EXPECT_EQ(lines[302], "2.00e-06," + Fields(lines[302])[1]);
 }
 
 TEST(CsvTest, AllChannelsAndTheAnalyzerInHexadecimal) {
     Acquisition a(22);
-    a.la[0] = 0xAB;  // D7-D0 of point 0
-    a.la[1] = 0x0C;  // D15-D8
+    a.la[0] = 0xAB; // D7-D0 of point 0
+    a.la[1] = 0x0C; // D15-D8
     const std::vector<std::string> lines = Lines(oxfile::BuildCsvText(a.setup, a.Samples()));
     ASSERT_EQ(lines.size(), 602u);
     EXPECT_EQ(lines[0], "X,CH1,CH2,D15-D8,D7-D0");
@@ -89,7 +92,8 @@ TEST(CsvTest, AllChannelsAndTheAnalyzerInHexadecimal) {
     ASSERT_EQ(first.size(), 5u);
     EXPECT_EQ(first[3], "0x0c");
     EXPECT_EQ(first[4], "0xab");
-    EXPECT_NEAR(Number(first[2]), Volts(a, 1, a.ch2[0]), std::abs(Volts(a, 1, a.ch2[0])) * 0.006 + 1e-18);
+    EXPECT_NEAR(Number(first[2]), Volts(a, 1, a.ch2[0]),
+                std::abs(Volts(a, 1, a.ch2[0])) * 0.006 + 1e-18);
 }
 
 struct Layout {
@@ -139,14 +143,14 @@ TEST(CsvTest, AlternateTriggerUsesEachChannelsOwnCountRateAndOffset) {
     a.setup.nAltMemoryRec[1] = 20;
     a.setup.fAltSampleRateRec[0] = 1e3f;
     a.setup.fAltSampleRateRec[1] = 1e6f;
-    a.setup.llAltTimeOffsetPsRec[0] = 1'000'000'000;  // 1 ms
+    a.setup.llAltTimeOffsetPsRec[0] = 1'000'000'000; // 1 ms
     a.setup.llAltTimeOffsetPsRec[1] = 0;
     const std::vector<std::string> lines = Lines(oxfile::BuildCsvText(a.setup, a.Samples()));
     ASSERT_EQ(lines.size(), 22u);
     const std::vector<std::string> centre = Fields(lines[2 + 5]);
     EXPECT_EQ(centre[0], "1.00e-03");
     EXPECT_EQ(Fields(lines[2 + 10])[2], "0.00e+00");
-    const std::vector<std::string> past = Fields(lines[2 + 15]);  // CH1 has run out of points
+    const std::vector<std::string> past = Fields(lines[2 + 15]); // CH1 has run out of points
     ASSERT_EQ(past.size(), 4u);
     EXPECT_EQ(past[0], "");
     EXPECT_EQ(past[1], "");
@@ -166,7 +170,8 @@ TEST(CsvTest, NothingShownOrNoRateOrScaleIsASaveFailure) {
     Acquisition equivalent(27);
     equivalent.setup.bAcqRealTime = 0;
     equivalent.setup.fSampleRateRecEquiv = -1;
-    EXPECT_EQ(oxfile::SaveCsvFile(path, equivalent.setup, equivalent.Samples(), true), Result::BadRecord);
+    EXPECT_EQ(oxfile::SaveCsvFile(path, equivalent.setup, equivalent.Samples(), true),
+              Result::BadRecord);
     Acquisition scale(28);
     scale.setup.fChanScaleRec[1] = 0;
     EXPECT_EQ(oxfile::SaveCsvFile(path, scale.setup, scale.Samples(), true), Result::BadRecord);
@@ -175,7 +180,8 @@ TEST(CsvTest, NothingShownOrNoRateOrScaleIsASaveFailure) {
     alternate.setup.nAltMemoryRec[0] = alternate.setup.nAltMemoryRec[1] = 10;
     alternate.setup.fAltSampleRateRec[0] = 1e3f;
     alternate.setup.fAltSampleRateRec[1] = 0;
-    EXPECT_EQ(oxfile::SaveCsvFile(path, alternate.setup, alternate.Samples(), true), Result::BadRecord);
+    EXPECT_EQ(oxfile::SaveCsvFile(path, alternate.setup, alternate.Samples(), true),
+              Result::BadRecord);
     Acquisition tooLong(30);
     tooLong.setup.nAcqMemoryRec = static_cast<int>(kBufferSize) + 1;
     EXPECT_EQ(oxfile::SaveCsvFile(path, tooLong.setup, tooLong.Samples(), true), Result::BadRecord);
