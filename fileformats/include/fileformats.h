@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace oxfile {
 
@@ -25,6 +26,7 @@ inline constexpr std::size_t kKwfmHeaderSize = 276;
 
 enum class Result {
     Ok,
+    NoWaveformHeld, // the setup's data-valid flag is not 1
     NoChannelShown, // CSV with neither channel nor the analyzer shown
     BadRecord,      // sample rate or scale of 0 or less, or counts beyond the buffers
     Refused,        // the user kept the existing file
@@ -34,7 +36,7 @@ enum class Result {
     WrongLength, // file size, a count or the sum of the counts does not fit
 };
 
-// "Save successful", "Save failed", "Load successful" or "Load failed".
+// "Save successful", "Save channel is invalid", "Save failed"; "Load successful", "Load failed".
 [[nodiscard]] const char* SaveResultText(Result result);
 [[nodiscard]] const char* LoadResultText(Result result);
 
@@ -72,6 +74,28 @@ struct SampleCounts {
                                   const ConstSamples& samples, bool overwrite);
 [[nodiscard]] Result SaveCsvFile(const std::string& path, const _OX_SETUP& setup,
                                  const ConstSamples& samples, bool overwrite);
+
+// The waveform writer the name asks for, its case ignored: ".csv", ".wfm", any other the
+// other software's file.  NoWaveformHeld when the setup holds no waveform.
+[[nodiscard]] Result SaveWaveformByName(const std::string& path, const _OX_SETUP& setup,
+                                        const _OX_RGN_SETUP& region, const ConstSamples& samples,
+                                        bool overwrite);
+
+// The files the command line asks for (an empty path is not asked for), written without asking.
+struct SaveRequest {
+    std::string csvPath;
+    std::string wfmPath;
+    std::string setPath;
+};
+struct SaveReport {
+    std::string path;
+    Result result;
+};
+// One report per requested file, in the order CSV, waveform, setup.
+[[nodiscard]] std::vector<SaveReport> SaveRequestedFiles(const SaveRequest& request,
+                                                         const _OX_SETUP& setup,
+                                                         const _OX_RGN_SETUP& region,
+                                                         const ConstSamples& samples);
 
 // Readers.  On anything but Ok the records and buffers are unchanged.  On Ok the loaded
 // setup replaces the record except for the live fields (KeepLiveFields); the setup loader

@@ -4,7 +4,14 @@
 namespace oxfile {
 
 const char* SaveResultText(Result result) {
-    return result == Result::Ok ? "Save successful" : "Save failed";
+    switch (result) {
+    case Result::Ok:
+        return "Save successful";
+    case Result::NoWaveformHeld:
+        return "Save channel is invalid";
+    default:
+        return "Save failed";
+    }
 }
 
 const char* LoadResultText(Result result) {
