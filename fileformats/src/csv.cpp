@@ -3,6 +3,7 @@
 
 #include "writing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -81,7 +82,8 @@ std::string AlternateTable(const _OX_SETUP& s, const ConstSamples& samples) {
     const bool shown[2] = {s.bChanShownStop[0] != 0, s.bChanShownStop[1] != 0};
     const std::span<const std::uint8_t> buffers[2] = {samples.ch1, samples.ch2};
     ChannelColumn columns[2];
-    std::string names = "", units = "Second";
+    std::string names;
+    std::string units = "Second";
     int rows = 0;
     for (int c = 0; c < 2; ++c) {
         if (!shown[c]) {
