@@ -1,10 +1,39 @@
 #!/usr/bin/env bash
 # Install what is missing, build, and run the whole suite headless.
-# OXBOW_SANITIZE=address,undefined ./test.sh builds and tests with sanitizers in build-sanitize/.
+# OXBOW_SANITIZE=address,undefined ./test.sh builds and tests with sanitizers in build-sanitize/;
+# OXBOW_SANITIZE=thread ./test.sh builds with ThreadSanitizer in build-tsan/ and runs the tests of
+# the threaded modules there.
 set -euo pipefail
 cd "$(dirname "$0")"
 build=build
-[ -n "${OXBOW_SANITIZE:-}" ] && build=build-sanitize
+case "${OXBOW_SANITIZE:-}" in
+  "") ;;
+  thread) build=build-tsan ;;
+  *) build=build-sanitize ;;
+esac
 scripts/setup.sh "$build"
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${OXBOW_JOBS:-2}"
+
+# The tests each test program holds, counted from the programs themselves.
+registered_tests() {
+  local total=0 program count
+  while IFS= read -r program; do
+    count=$("$program" --gtest_list_tests | grep -c '^  ' || true)
+    if [ "$count" -eq 0 ]; then
+      echo "test.sh: $program holds no tests" >&2
+      return 1
+    fi
+    total=$((total + count))
+  done < <(find "$build" -path '*/CMakeFiles' -prune -o -type f -perm -u+x -name '*_tests' -print)
+  echo "$total"
+}
+
+[ -x "$build/app/oxbow" ] || { echo "test.sh: $build/app/oxbow was not built" >&2; exit 1; }
+expected=$(registered_tests)
+log="$build/ctest.log"
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${OXBOW_JOBS:-2}" | tee "$log"
+ran=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log" | tail -1)
+if [ "${ran:-0}" -ne "$expected" ]; then
+  echo "test.sh: ctest ran ${ran:-no} tests, the test programs hold $expected" >&2
+  exit 1
+fi

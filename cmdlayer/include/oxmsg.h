@@ -4,6 +4,7 @@
 
 #include "ox_queue.h"
 #include "ox_records.h"
+#include "ox_recfile.h"
 #include "ox_link.h"
 #include "ox_validate.h"
 #include "ox_handlers_trigger.h"

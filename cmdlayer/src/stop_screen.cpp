@@ -368,11 +368,23 @@ void GetRunScreenPara()
     });
 }
 
+namespace {
+
+// The main offset moved by the instrument's reply in 20 ps steps, held at the int64 limits
+// for a setup block whose offset already sits there.
+int64_t ShiftedByReply(int64_t offsetPs, short value)
+{
+    const Wide shifted = Wide{offsetPs} + Wide{value} * 20;
+    return static_cast<int64_t>(std::clamp<Wide>(shifted, INT64_MIN, INT64_MAX));
+}
+
+} // namespace
+
 void GetStopScreenPara(short value)
 {
     WithPositions([&](const _OX_SETUP& setup, _OX_POS_SETUP& positions) {
         ScreenRecords records;
-        records.main = {setup.llTimeOffsetPs + int64_t{value} * 20, setup.llTimeOffsetPsRec,
+        records.main = {ShiftedByReply(setup.llTimeOffsetPs, value), setup.llTimeOffsetPsRec,
                         setup.llTimeScalePs, setup.fSampleRateRec, setup.nAcqMemoryRec,
                         Window(positions, OX_WIN_MAIN).nRollPoints, setup.nTimeFormat == 2};
         records.delayed = DelayedOf(setup, records.main);

@@ -178,6 +178,21 @@ TEST_F(ScreenParaTest, StopScreenAddsTheReplyInTwentyPicosecondSteps)
     ExpectWindow(W(OX_WIN_MAIN), {1503, 8493, 0, 699, 0, 699});
 }
 
+TEST_F(ScreenParaTest, StopScreenHoldsAnOffsetAtTheLimitThere)
+{
+    setup->llTimeOffsetPs = INT64_MAX;
+    GetStopScreenPara(100);
+    const OX_TRACE_WINDOW atMax = W(OX_WIN_MAIN);
+    GetStopScreenPara(0);
+    const OX_TRACE_WINDOW& w = W(OX_WIN_MAIN);
+    ExpectWindow(atMax, {w.nFirstSample, w.nLastSample, w.nFirstColumn, w.nLastColumn, w.nFirstDrawn, w.nLastDrawn});
+    setup->llTimeOffsetPs = INT64_MIN;
+    GetStopScreenPara(-100);
+    const OX_TRACE_WINDOW atMin = w;
+    GetStopScreenPara(0);
+    ExpectWindow(atMin, {w.nFirstSample, w.nLastSample, w.nFirstColumn, w.nLastColumn, w.nFirstDrawn, w.nLastDrawn});
+}
+
 TEST_F(ScreenParaTest, StopScreenPlacesTheDelayedWindowAndTheAnalyzerAtHalfRate)
 {
     setup->fSampleRateRec = 4e8f;  // 2,500 ps per sample

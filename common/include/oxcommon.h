@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <string>
 
-struct _OX_SETUP;
-
 // ---- Stepping and snapping ----------------------------------------------------------
 
 // The next value of the 1-2-5 sequence above (up) or below; 0 stays 0.
@@ -76,11 +74,22 @@ int OxWriteFile(const void* data, int length, const std::string& path, bool over
 int OxReadFile(std::uint16_t tag, void* buffer, int& length, const std::string& path);
 // Exact read: 0 read; 1 length differs or expected length 0; 2 cannot open; 3 length below 2.
 int OxReadFile(void* buffer, const std::string& path, int length);
+// What the header of a record file says about the recording.
+struct RecordFileHeader {
+    int frames = 0;
+    int source = 0;        // the recorded source index
+    int sourceChannel = 0; // the channel of a derived source (index 2), else 0
+    float scale = 0;       // that channel's V/div
+    float offset = 0;      // and its offset
+    double timeScale = 0;  // s/div
+    double timeOffset = 0; // s
+};
 // Writes a record file: a 16,048-byte header ("RC", frame length 2048, data length, frame
-// count, source, source channel, that channel's V/div and offset, s/div, time offset), then
-// the recorded frames from `data` (frame count x 2048 bytes). Clears nRecordState. True when
-// the file was written; false when it was not (refused, cannot create, no frames to take).
-bool SaveRecFile(const std::string& path, _OX_SETUP* setup, const std::uint8_t* data);
+// count, source, source channel, V/div, offset, s/div, time offset), then the recorded frames
+// from `data` (frame count x 2048 bytes). True when the file was written; false when it was
+// not (refused, cannot create, no frames to take).
+[[nodiscard]] bool WriteRecordFile(const std::string& path, const RecordFileHeader& header,
+                                   const std::uint8_t* data);
 // Length in bytes; 0 when the file cannot be opened.
 int OxGetFileLength(const std::string& path);
 // The remembered folder of a path type (0 pass/fail, 1 reference, 2 record, 3 waveform,

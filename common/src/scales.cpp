@@ -87,8 +87,9 @@ double GetValidData(double value, int digits, int finest) {
     }
     digits = std::clamp(digits, 1, kMaxSignificantDigits);
     auto [mantissa, e] = Normalise(std::fabs(value));
-    double rounded = TimesPow10(std::round(TimesPow10(mantissa, digits - 1)), 1 - digits);
-    double x = std::copysign(TimesPow10(rounded, e), value);
+    // One scaling from the rounded digits to the result, so 113 stays 113 and not 112.99999.
+    double digitsValue = std::round(TimesPow10(mantissa, digits - 1));
+    double x = std::copysign(TimesPow10(digitsValue, e + 1 - digits), value);
     if (finest < 0) {
         // Nudges a value sitting a hair below half a grid step up to it.
         return RoundToGrid(x + 5e-20, finest);

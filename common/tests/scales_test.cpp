@@ -135,6 +135,17 @@ TEST(GetValidData, PositiveFinestKeepsTheIntegerPart) {
     EXPECT_DOUBLE_EQ(GetValidData(-12.7, 3, 1), -12);
 }
 
+TEST(GetValidData, PositiveFinestKeepsEveryFourDigitInteger) {
+    int wrong = 0;
+    for (int n = 1; n <= 9999; ++n) {
+        wrong += GetValidData(n, 4, 1) != n;
+        wrong += GetValidData(-n, 4, 1) != -n;
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(GetValidData(113, 3, 1), 113);
+    EXPECT_EQ(GetValidData(1135, 3, 1), 1140);
+}
+
 TEST(GetValidData, TinyValuesAreNotBiasedWithoutAGrid) {
     EXPECT_DOUBLE_EQ(GetValidData(1e-25, 3, 0), 1e-25);
     EXPECT_DOUBLE_EQ(GetValidData(-1e-25, 3, 0), -1e-25);

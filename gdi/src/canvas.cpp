@@ -1,9 +1,7 @@
 #include "canvas.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
-#include <cstring>
 
 namespace oxgdi {
 
@@ -17,9 +15,7 @@ Canvas::Canvas(const DDSURFACEDESC2& desc) {
     if (desc.lPitch < static_cast<long long>(desc.dwWidth) * bytesPerPixel) {
         return;
     }
-    base_ = static_cast<std::uint8_t*>(desc.lpSurface);
-    pitch_ = desc.lPitch;
-    bytesPerPixel_ = bytesPerPixel;
+    view_ = {static_cast<std::uint8_t*>(desc.lpSurface), desc.lPitch, bytesPerPixel};
     clip_ = {0, 0, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight)};
 }
 
@@ -35,27 +31,9 @@ CRect Canvas::Clip(const CRect& r) const {
     return c.IsRectEmpty() ? CRect{} : c;
 }
 
-std::uint8_t* Canvas::Address(int x, int y) const {
-    return base_ + y * pitch_ + static_cast<long long>(x) * bytesPerPixel_;
-}
-
-// Pixels are stored little-endian in their own bytes only, so a pixel smaller than a
-// word never spills into its neighbour or past the end of a row.
-void Canvas::Store(std::uint8_t* p, std::uint32_t colour) const {
-    if constexpr (std::endian::native == std::endian::little) {
-        if (bytesPerPixel_ == 4) {
-            std::memcpy(p, &colour, sizeof colour);
-            return;
-        }
-    }
-    for (int i = 0; i < bytesPerPixel_; ++i) {
-        p[i] = static_cast<std::uint8_t>(colour >> (8 * i));
-    }
-}
-
 void Canvas::Put(int x, int y, std::uint32_t colour) const {
     if (Valid() && Inside(x, y)) {
-        Store(Address(x, y), colour);
+        view_.Store(view_.Address(x, y), colour);
     }
 }
 
@@ -63,12 +41,7 @@ std::uint32_t Canvas::Get(int x, int y) const {
     if (!Valid() || !Inside(x, y)) {
         return 0;
     }
-    const std::uint8_t* p = Address(x, y);
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytesPerPixel_; ++i) {
-        value |= static_cast<std::uint32_t>(p[i]) << (8 * i);
-    }
-    return value;
+    return view_.Load(view_.Address(x, y));
 }
 
 void Canvas::Or(int x, int y, std::uint32_t colour) const {
@@ -106,9 +79,9 @@ void Canvas::VLine(int x, int y0, int y1, std::uint32_t colour, int step) const 
     if (first > last) {
         return;
     }
-    std::uint8_t* p = Address(x, static_cast<int>(first));
-    for (long long y = first; y <= last; y += step, p += pitch_ * step) {
-        Store(p, colour);
+    std::uint8_t* p = view_.Address(x, static_cast<int>(first));
+    for (long long y = first; y <= last; y += step, p += view_.pitch * step) {
+        view_.Store(p, colour);
     }
 }
 

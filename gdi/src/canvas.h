@@ -10,7 +10,7 @@
 namespace oxgdi {
 
 // Dash patterns: pixel i is on when bit 31 of (pattern << (i mod 7)) is set.
-constexpr std::uint32_t kDotDash = 0xF4000000; // on-on-on-on-off-on-off
+constexpr std::uint32_t kDotDash = 0xF4000000;  // on-on-on-on-off-on-off
 constexpr std::uint32_t kLongDash = 0xF8000000; // five on, two off
 constexpr int kPatternPeriod = 7;
 
@@ -43,7 +43,7 @@ class Canvas {
 public:
     explicit Canvas(const DDSURFACEDESC2& desc);
 
-    bool Valid() const { return base_ != nullptr; }
+    bool Valid() const { return view_.base != nullptr; }
     // A copy that also clips to r.
     Canvas ClippedTo(const CRect& r) const;
 
@@ -56,7 +56,8 @@ public:
     void VLine(int x, int y0, int y1, std::uint32_t colour, int step = 1) const;
     // Dashed lines; the pattern is counted from the first end given (x0, or the bottom).
     void PatternHLine(int y, int x0, int x1, std::uint32_t colour, std::uint32_t pattern) const;
-    void PatternVLineUp(int x, int yBottom, int yTop, std::uint32_t colour, std::uint32_t pattern) const;
+    void PatternVLineUp(int x, int yBottom, int yTop, std::uint32_t colour,
+                        std::uint32_t pattern) const;
     // Rows top..bottom-1, columns left..right-1.
     void Fill(const CRect& r, std::uint32_t colour, bool translucent = false) const;
     // Set bits get `set`; clear bits get `clear` unless `transparent`.
@@ -70,12 +71,8 @@ private:
     bool Inside(int x, int y) const {
         return x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom;
     }
-    std::uint8_t* Address(int x, int y) const;
-    void Store(std::uint8_t* p, std::uint32_t colour) const;
 
-    std::uint8_t* base_ = nullptr;
-    long long pitch_ = 0;
-    int bytesPerPixel_ = 0;
+    SurfaceView view_;
     CRect clip_;
 };
 

@@ -3,7 +3,6 @@
 #include "fft.h"
 
 #include "counts.h"
-#include "fft_windows.h"
 #include "numerix.h"
 
 #include <immintrin.h>
@@ -57,21 +56,38 @@ void BuildStageTwiddles(FftTables& t) {
     }
 }
 
-struct Window {
-    const double* coefficients; // null: rectangle
-    double correction;
-};
-
-Window WindowOf(int windowType) {
+// The window formulas at point i of N, and the factor that restores a sine's level after it.
+double WindowCoefficient(int windowType, int i) {
+    const double x = 2.0 * std::numbers::pi * i / (kTransformSize - 1);
     switch (windowType) {
     case kHanning:
-        return {kHanningWindow, 2.0};
+        return 0.5 - 0.5 * std::cos(x);
     case kHamming:
-        return {kHammingWindow, 1.852};
-    case kBlackman:
-        return {kBlackmanWindow, 2.381};
+        return 0.54 - 0.46 * std::cos(x);
     default:
-        return {nullptr, 1.0};
+        return 0.42 - 0.5 * std::cos(x) + 0.08 * std::cos(2.0 * x);
+    }
+}
+
+double WindowCorrection(int windowType) {
+    switch (windowType) {
+    case kHanning:
+        return 2.0;
+    case kHamming:
+        return 1.852;
+    case kBlackman:
+        return 2.381;
+    default:
+        return 1.0;
+    }
+}
+
+void BuildWindows(FftTables& t) {
+    for (int type = kHanning; type <= kBlackman; ++type) {
+        auto& window = t.windows[type - 1];
+        for (int i = 0; i < kTransformSize; ++i) {
+            window[i] = WindowCoefficient(type, i);
+        }
     }
 }
 
@@ -218,11 +234,10 @@ int Spectrum(TransformKernel kernel, std::span<const Sample> samples, std::span<
     if (!offsetCounts || !tableSet) {
         return -1;
     }
-    const Window window = WindowOf(windowType);
     FftWork work;
     LoadSamples(samples, *offsetCounts, work);
-    kernel(*tableSet, window.coefficients, work);
-    const LevelScale levels = LevelScaleOf(dB, window.correction, scale);
+    kernel(*tableSet, tableSet->Window(windowType), work);
+    const LevelScale levels = LevelScaleOf(dB, WindowCorrection(windowType), scale);
     if (dB) {
         WriteLevels<true>(work, levels, out.data());
     } else {
@@ -245,20 +260,25 @@ int SpectrumWith(TransformKernel kernel, std::span<const std::uint8_t> samples,
     return Spectrum(kernel, samples, out, count, offset, scale, windowType, dB);
 }
 
-} // namespace numerix::detail
-
-void FFT_Init() {
-    using namespace numerix::detail;
+std::shared_ptr<const FftTables> BuildTables() {
     std::shared_ptr<FftTables> built;
     try {
         built = std::make_shared<FftTables>();
     } catch (const std::bad_alloc&) {
-        // No table: Math_FFT refuses until an FFT_Init succeeds.
+        return nullptr;
     }
-    if (built) {
-        BuildTwiddles(*built);
-        BuildStageTwiddles(*built);
-    }
+    BuildTwiddles(*built);
+    BuildStageTwiddles(*built);
+    BuildWindows(*built);
+    return built;
+}
+
+} // namespace numerix::detail
+
+void FFT_Init() {
+    using namespace numerix::detail;
+    // Without tables Math_FFT refuses until an FFT_Init succeeds.
+    std::shared_ptr<const FftTables> built = BuildTables();
     const std::lock_guard lock(tablesMutex);
     currentTables = std::move(built);
 }

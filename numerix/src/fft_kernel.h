@@ -18,6 +18,13 @@ struct FftTables {
     // StageOffset(n); split into real and imaginary parts so the stages read them in order.
     alignas(32) std::array<float, kTransformSize> stageRe;
     alignas(32) std::array<float, kTransformSize> stageIm;
+    // The Hanning, Hamming and Blackman coefficients over N points (denominator N - 1).
+    alignas(32) std::array<std::array<double, kTransformSize>, 3> windows;
+
+    // The coefficients of a window type (kHanning .. kBlackman); null for the rectangle.
+    const double* Window(int windowType) const {
+        return windowType >= 1 && windowType <= 3 ? windows[windowType - 1].data() : nullptr;
+    }
 };
 
 constexpr int StageOffset(int halfSpan) {

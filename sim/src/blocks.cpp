@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace oxbow::sim::detail {
 
@@ -24,14 +25,23 @@ T Bounded(T value, T low, T high) {
 
 double Finite(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
 
+// An integer copy of a float field, held at the integer's limits: a written block may carry
+// any recorded scale or offset.
+template <class Int>
+Int Held(double value) {
+    constexpr double low = std::numeric_limits<Int>::min();
+    constexpr double high = std::numeric_limits<Int>::max();
+    return static_cast<Int>(Bounded(Finite(value, 0.0), low, high));
+}
+
 // ---- DSO
 
 void PackChannel(const ChannelState& c, int i, DSO_SETUP& b) {
     b.set(d::bChanDisplay[i], static_cast<std::uint8_t>(c.display));
     b.set(d::fChanScale[i], c.scale);
-    b.set(d::nChanScaleUv[i], static_cast<std::int32_t>(c.scale / c.probe * 1e6));
+    b.set(d::nChanScaleUv[i], Held<std::int32_t>(c.scale / c.probe * 1e6));
     b.set(d::fChanOffset[i], c.offset);
-    b.set(d::nChanOffsetDiv25[i], static_cast<std::int16_t>(c.offset / c.scale * 25.0));
+    b.set(d::nChanOffsetDiv25[i], Held<std::int16_t>(c.offset / c.scale * 25.0));
     b.set(d::nChanCoupling[i], c.coupling);
     b.set(d::nChanInput[i], c.input);
     b.set(d::fChanProbe[i], c.probe);
@@ -40,9 +50,9 @@ void PackChannel(const ChannelState& c, int i, DSO_SETUP& b) {
     b.set(d::nChanZero[i], 0u);
     b.set(d::bChanShownStop[i], static_cast<std::uint8_t>(c.shownStop));
     b.set(d::fChanScaleRec[i], c.scaleRec);
-    b.set(d::nChanScaleRecUv[i], static_cast<std::int32_t>(c.scaleRec / c.probe * 1e6));
+    b.set(d::nChanScaleRecUv[i], Held<std::int32_t>(c.scaleRec / c.probe * 1e6));
     b.set(d::fChanOffsetRec[i], c.offsetRec);
-    b.set(d::nChanOffsetRecDiv25[i], static_cast<std::int16_t>(c.offsetRec / c.scale * 25.0));
+    b.set(d::nChanOffsetRecDiv25[i], Held<std::int16_t>(c.offsetRec / c.scale * 25.0));
     b.set(d::bChanInvertRec[i], static_cast<std::uint8_t>(c.invertRec));
 }
 

@@ -306,6 +306,21 @@ TEST(RunControl, DefaultRestoresThePowerUpSetupAndAutoFitsTheSignal) {
     EXPECT_EQ(b.get(d::bRun), 1);
 }
 
+TEST(Blocks, RecordedScaleAndOffsetOutsideTheIntegerCopiesAreHeldAtTheirLimits) {
+    auto instrument = MakeInstrument();
+    DSO_SETUP b = DsoBlock(*instrument);
+    b.set(d::fChanScaleRec[0], 1e30f);
+    b.set(d::fChanOffsetRec[0], -1e30f);
+    b.set(d::fChanScaleRec[1], -1e30f);
+    b.set(d::fChanOffsetRec[1], 1e30f);
+    ASSERT_TRUE(instrument->WriteBlock(Block::Dso, b.bytes, sizeof b.bytes));
+    const DSO_SETUP back = DsoBlock(*instrument);
+    EXPECT_EQ(back.get(d::nChanScaleRecUv[0]), INT32_MAX);
+    EXPECT_EQ(back.get(d::nChanOffsetRecDiv25[0]), INT16_MIN);
+    EXPECT_EQ(back.get(d::nChanScaleRecUv[1]), INT32_MIN);
+    EXPECT_EQ(back.get(d::nChanOffsetRecDiv25[1]), INT16_MAX);
+}
+
 TEST(Blocks, WrittenBlocksReplaceTheInstrumentsOwnAndAreCoerced) {
     auto instrument = MakeInstrument();
     DSO_SETUP b = DsoBlock(*instrument);

@@ -2,6 +2,7 @@
 // of samples over columns, and the library-wide intensity index.
 #pragma once
 
+#include "surface.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -10,46 +11,44 @@
 
 namespace tracekit::detail {
 
-inline int ClampRow(int row) { return std::clamp(row, 0, kSurfaceRows - 1); }
+inline int ClampRow(int row) {
+    return std::clamp(row, 0, kSurfaceRows - 1);
+}
 
 inline bool ValidColumns(int first, int last) {
     return first >= 0 && last >= first && last < kColumns;
 }
 
-// A locked surface of kSurfaceRows rows; callers pass rows already clamped.
+// A locked 32-bit surface of kSurfaceRows rows; callers pass rows already clamped.
 class Canvas {
 public:
     Canvas(std::uint32_t* surface, int pitch)
-        : base_(reinterpret_cast<std::uint8_t*>(surface)), pitch_(pitch) {}
+        : view_{reinterpret_cast<std::uint8_t*>(surface), pitch, 4} {}
 
     static bool Accepts(const std::uint32_t* surface, int pitch) {
         return surface != nullptr && pitch >= kColumns * 4 && pitch % 4 == 0;
     }
 
-    std::uint32_t* Row(int row) const {
-        return reinterpret_cast<std::uint32_t*>(base_ + static_cast<std::ptrdiff_t>(row) * pitch_);
-    }
+    std::uint32_t* Row(int row) const { return view_.Row(row); }
     void Set(int row, int col, std::uint32_t color) const { Row(row)[col] = color; }
 
     // Rows r0..r1 (either order, both included) of one column.
     void Run(int col, int r0, int r1, std::uint32_t color) const {
         const int lo = std::min(r0, r1);
         const int hi = std::max(r0, r1);
-        std::uint8_t* p = base_ + static_cast<std::ptrdiff_t>(lo) * pitch_ + 4 * col;
-        for (int r = lo; r <= hi; ++r, p += pitch_) {
-            *reinterpret_cast<std::uint32_t*>(p) = color;
+        for (int r = lo; r <= hi; ++r) {
+            Set(r, col, color);
         }
     }
 
 private:
-    std::uint8_t* base_;
-    int pitch_;
+    SurfaceView view_;
 };
 
 // A colour table copied with a 129th entry equal to entry 127, so shade indexes up to 128 hold.
 class Shades {
 public:
-    static constexpr int kTop = kColorTableSize;  // the brightest index
+    static constexpr int kTop = kColorTableSize; // the brightest index
 
     explicit Shades(const std::uint32_t* table) {
         std::copy(table, table + kColorTableSize, entry_);

@@ -3,7 +3,10 @@
 // (contents discarded, every operation refused) until restored.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 // A rectangle: left and top inclusive, right and bottom exclusive unless a drawing
@@ -93,4 +96,40 @@ private:
     bool locked_ = false;
     bool lost_ = false;
     std::vector<std::uint32_t> pixels_;
+};
+
+// Locked pixels seen as rows: the first byte, the distance between rows in bytes and the
+// bytes per pixel. It does no checking; the drawing helpers built on it check their
+// coordinates once and then write through it.
+struct SurfaceView {
+    std::uint8_t* base = nullptr;
+    std::ptrdiff_t pitch = 0;
+    int bytesPerPixel = 4;
+
+    std::uint8_t* Address(int x, int y) const {
+        return base + y * pitch + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
+    }
+    // Row y of a 32-bit view.
+    std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(base + y * pitch); }
+
+    // Pixels are stored little-endian in their own bytes only, so a pixel smaller than a
+    // word never spills into its neighbour or past the end of a row.
+    void Store(std::uint8_t* p, std::uint32_t colour) const {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (bytesPerPixel == 4) {
+                std::memcpy(p, &colour, sizeof colour);
+                return;
+            }
+        }
+        for (int i = 0; i < bytesPerPixel; ++i) {
+            p[i] = static_cast<std::uint8_t>(colour >> (8 * i));
+        }
+    }
+    std::uint32_t Load(const std::uint8_t* p) const {
+        std::uint32_t value = 0;
+        for (int i = 0; i < bytesPerPixel; ++i) {
+            value |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+        }
+        return value;
+    }
 };

@@ -1,7 +1,6 @@
-#include "oxcommon.h"
+#include "ox_recfile.h"
 
 #include "messageboxes.h"
-#include "ox_records.h"
 #include "scratch.h"
 
 #include <gtest/gtest.h>
