@@ -96,6 +96,10 @@ struct DisplayEngine::State {
     std::unique_ptr<_OX_SETUP> statusDrawnFor = std::make_unique<_OX_SETUP>();
     bool statusValid = false;
 
+    // What the present target shows: a tick that composed the same picture presents nothing.
+    std::vector<std::uint32_t> shownComposition;
+    std::vector<std::uint32_t> shownStatus;
+
     std::uint8_t grey = 0;     // background grey level
     bool forcePlain = false;   // the background-change redraw draws with the plain routine
     bool tracesDrawn = false;  // traces were drawn since the trace layers were last erased
@@ -117,6 +121,9 @@ struct DisplayEngine::State {
     void buildColourTables();
     void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
     bool restoreAll();
+    // Whether the composed picture differs from the one the target shows (remembering it).
+    bool pictureChanged();
+    void forgetShown();
     void copyGridToTraces();
     void clearTraces();
 };

@@ -130,6 +130,7 @@ DisplayEngine::~DisplayEngine() = default;
 
 void DisplayEngine::SetPresentTarget(PresentTarget* present) {
     state_->present = present;
+    state_->forgetShown();
 }
 
 void DisplayEngine::SetMeasureSink(MeasureSink& measure) {
@@ -240,9 +241,57 @@ void DisplayEngine::Compose() {
     s.region().bEraseRequest = 0;
 }
 
+namespace {
+
+// Compares a surface's visible pixels with a remembered copy; on a difference the copy
+// takes the new pixels. True when they differed (or nothing was remembered).
+bool RememberIfChanged(const Surface& surface, std::vector<std::uint32_t>& shown) {
+    const auto width = static_cast<std::size_t>(surface.Width());
+    const auto rows = static_cast<std::size_t>(surface.Height());
+    const auto pitch = static_cast<std::size_t>(surface.PitchPixels());
+    const std::uint32_t* pixels = surface.Pixels();
+    const std::size_t rowBytes = width * sizeof(std::uint32_t);
+    bool changed = shown.size() != width * rows;
+    for (std::size_t y = 0; y < rows && !changed; ++y) {
+        changed = std::memcmp(pixels + y * pitch, shown.data() + y * width, rowBytes) != 0;
+    }
+    if (!changed) {
+        return false;
+    }
+    shown.resize(width * rows);
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::memcpy(shown.data() + y * width, pixels + y * pitch, rowBytes);
+    }
+    return true;
+}
+
+bool Presentable(const Surface& surface) {
+    return !surface.IsLost() && !surface.IsLocked();
+}
+
+} // namespace
+
+void DisplayEngine::State::forgetShown() {
+    shownComposition.clear();
+    shownStatus.clear();
+}
+
+bool DisplayEngine::State::pictureChanged() {
+    if (!Presentable(composition) || !Presentable(status)) {
+        forgetShown();
+        return true;  // the target refuses it, and the refusal asks for the display check
+    }
+    const bool compositionChanged = RememberIfChanged(composition, shownComposition);
+    return RememberIfChanged(status, shownStatus) || compositionChanged;
+}
+
 void DisplayEngine::Present() {
     State& s = *state_;
-    if (s.present != nullptr && !s.present->Present(s.composition, s.status)) {
+    if (s.present == nullptr || !s.pictureChanged()) {
+        return;
+    }
+    if (!s.present->Present(s.composition, s.status)) {
+        s.forgetShown();
         s.post(kCmdDisplayModeCheck, 2);
     }
 }
