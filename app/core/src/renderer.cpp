@@ -131,6 +131,7 @@ DisplayEngine::~DisplayEngine() = default;
 void DisplayEngine::SetPresentTarget(PresentTarget* present) {
     state_->present = present;
     state_->forgetShown();
+    state_->touchLayers();
 }
 
 void DisplayEngine::SetMeasureSink(MeasureSink& measure) {
@@ -163,6 +164,7 @@ void DisplayEngine::FullRedraw() {
         ProcessReferences(s);
         MergeReferences(s, grid.desc());
     }
+    s.touchLayers();
     region.bErasePending = 1;
     region.bRedrawAll = 0;
 }
@@ -175,6 +177,7 @@ void DisplayEngine::State::copyGridToTraces() {
         traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid, GridRect(lower));
     }
     tracesDrawn = false;
+    touchLayers();
 }
 
 void DisplayEngine::Erase() {
@@ -218,8 +221,31 @@ SurfaceResult CopyPlots(State& s) {
 
 } // namespace
 
+bool DisplayEngine::State::nothingNewToCompose() const {
+    if (layersChanged || !composed.valid || (running() && setup().bSlowSweep)) {
+        return false;
+    }
+    return composed.grey == grey && composed.layout == layout() &&
+           std::memcmp(composed.setup.get(), rec.setup, sizeof(_OX_SETUP)) == 0 &&
+           std::memcmp(composed.region.get(), rec.region, sizeof(_OX_RGN_SETUP)) == 0;
+}
+
+void DisplayEngine::State::rememberComposed() {
+    std::memcpy(composed.setup.get(), rec.setup, sizeof(_OX_SETUP));
+    std::memcpy(composed.region.get(), rec.region, sizeof(_OX_RGN_SETUP));
+    composed.grey = grey;
+    composed.layout = layout();
+    composed.valid = true;
+}
+
 void DisplayEngine::Compose() {
     State& s = *state_;
+    s.pictureCurrent = s.nothingNewToCompose();
+    if (s.pictureCurrent) {
+        return;
+    }
+    s.composed.valid = false;
+    s.layersChanged = false;
     if (s.running() && s.setup().bSlowSweep) {
         EraseScanBand(s);
     }
@@ -287,7 +313,7 @@ bool DisplayEngine::State::pictureChanged() {
 
 void DisplayEngine::Present() {
     State& s = *state_;
-    if (s.present == nullptr || !s.pictureChanged()) {
+    if (s.present == nullptr || s.pictureCurrent || !s.pictureChanged()) {
         return;
     }
     if (!s.present->Present(s.composition, s.status)) {
@@ -314,6 +340,7 @@ void DisplayEngine::LoseAllSurfaces() {
     for (Surface* surface : {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
         surface->SetLost();
     }
+    s.touchLayers();
 }
 
 const Surface& DisplayEngine::Composition() const { return state_->composition; }
