@@ -139,8 +139,8 @@ public:
     void HandOver(const MeasureInput&) override {}
 };
 
-// The screen side (Qt): receives the composed picture once per frame and copies it into
-// the scope view's front buffer. Returns false when the picture could not be shown
+// The screen side (Qt): receives the composed picture whenever it differs from the one
+// last presented, and copies it into the scope view's front buffer. Returns false when the picture could not be shown
 // (a lost primary that could not be restored).
 class PresentTarget {
 public:

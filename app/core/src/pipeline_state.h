@@ -96,6 +96,22 @@ struct DisplayEngine::State {
     std::unique_ptr<_OX_SETUP> statusDrawnFor = std::make_unique<_OX_SETUP>();
     bool statusValid = false;
 
+    // What the last composition was made from. A tick whose layers, records, grey and
+    // layout are all unchanged composes, draws and presents nothing.
+    struct Composed {
+        bool valid = false;
+        std::unique_ptr<_OX_SETUP> setup = std::make_unique<_OX_SETUP>();
+        std::unique_ptr<_OX_RGN_SETUP> region = std::make_unique<_OX_RGN_SETUP>();
+        std::uint8_t grey = 0;
+        Layout layout = Layout::Single;
+    } composed;
+    bool layersChanged = true;   // grid or trace layers drawn since the last composition
+    bool pictureCurrent = false; // this tick's composition was skipped: the last one stands
+
+    // What the present target shows: a composition equal to it presents nothing.
+    std::vector<std::uint32_t> shownComposition;
+    std::vector<std::uint32_t> shownStatus;
+
     std::uint8_t grey = 0;     // background grey level
     bool forcePlain = false;   // the background-change redraw draws with the plain routine
     bool tracesDrawn = false;  // traces were drawn since the trace layers were last erased
@@ -117,6 +133,16 @@ struct DisplayEngine::State {
     void buildColourTables();
     void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
     bool restoreAll();
+    // Whether the composed picture differs from the one the target shows (remembering it).
+    bool pictureChanged();
+    void forgetShown();
+    // The layers changed: the next tick composes again.
+    void touchLayers() {
+        layersChanged = true;
+        pictureCurrent = false;
+    }
+    [[nodiscard]] bool nothingNewToCompose() const;
+    void rememberComposed();
     void copyGridToTraces();
     void clearTraces();
 };

@@ -130,6 +130,8 @@ DisplayEngine::~DisplayEngine() = default;
 
 void DisplayEngine::SetPresentTarget(PresentTarget* present) {
     state_->present = present;
+    state_->forgetShown();
+    state_->touchLayers();
 }
 
 void DisplayEngine::SetMeasureSink(MeasureSink& measure) {
@@ -162,6 +164,7 @@ void DisplayEngine::FullRedraw() {
         ProcessReferences(s);
         MergeReferences(s, grid.desc());
     }
+    s.touchLayers();
     region.bErasePending = 1;
     region.bRedrawAll = 0;
 }
@@ -174,6 +177,7 @@ void DisplayEngine::State::copyGridToTraces() {
         traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid, GridRect(lower));
     }
     tracesDrawn = false;
+    touchLayers();
 }
 
 void DisplayEngine::Erase() {
@@ -217,8 +221,31 @@ SurfaceResult CopyPlots(State& s) {
 
 } // namespace
 
+bool DisplayEngine::State::nothingNewToCompose() const {
+    if (layersChanged || !composed.valid || (running() && setup().bSlowSweep)) {
+        return false;
+    }
+    return composed.grey == grey && composed.layout == layout() &&
+           std::memcmp(composed.setup.get(), rec.setup, sizeof(_OX_SETUP)) == 0 &&
+           std::memcmp(composed.region.get(), rec.region, sizeof(_OX_RGN_SETUP)) == 0;
+}
+
+void DisplayEngine::State::rememberComposed() {
+    std::memcpy(composed.setup.get(), rec.setup, sizeof(_OX_SETUP));
+    std::memcpy(composed.region.get(), rec.region, sizeof(_OX_RGN_SETUP));
+    composed.grey = grey;
+    composed.layout = layout();
+    composed.valid = true;
+}
+
 void DisplayEngine::Compose() {
     State& s = *state_;
+    s.pictureCurrent = s.nothingNewToCompose();
+    if (s.pictureCurrent) {
+        return;
+    }
+    s.composed.valid = false;
+    s.layersChanged = false;
     if (s.running() && s.setup().bSlowSweep) {
         EraseScanBand(s);
     }
@@ -240,9 +267,57 @@ void DisplayEngine::Compose() {
     s.region().bEraseRequest = 0;
 }
 
+namespace {
+
+// Compares a surface's visible pixels with a remembered copy; on a difference the copy
+// takes the new pixels. True when they differed (or nothing was remembered).
+bool RememberIfChanged(const Surface& surface, std::vector<std::uint32_t>& shown) {
+    const auto width = static_cast<std::size_t>(surface.Width());
+    const auto rows = static_cast<std::size_t>(surface.Height());
+    const auto pitch = static_cast<std::size_t>(surface.PitchPixels());
+    const std::uint32_t* pixels = surface.Pixels();
+    const std::size_t rowBytes = width * sizeof(std::uint32_t);
+    bool changed = shown.size() != width * rows;
+    for (std::size_t y = 0; y < rows && !changed; ++y) {
+        changed = std::memcmp(pixels + y * pitch, shown.data() + y * width, rowBytes) != 0;
+    }
+    if (!changed) {
+        return false;
+    }
+    shown.resize(width * rows);
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::memcpy(shown.data() + y * width, pixels + y * pitch, rowBytes);
+    }
+    return true;
+}
+
+bool Presentable(const Surface& surface) {
+    return !surface.IsLost() && !surface.IsLocked();
+}
+
+} // namespace
+
+void DisplayEngine::State::forgetShown() {
+    shownComposition.clear();
+    shownStatus.clear();
+}
+
+bool DisplayEngine::State::pictureChanged() {
+    if (!Presentable(composition) || !Presentable(status)) {
+        forgetShown();
+        return true;  // the target refuses it, and the refusal asks for the display check
+    }
+    const bool compositionChanged = RememberIfChanged(composition, shownComposition);
+    return RememberIfChanged(status, shownStatus) || compositionChanged;
+}
+
 void DisplayEngine::Present() {
     State& s = *state_;
-    if (s.present != nullptr && !s.present->Present(s.composition, s.status)) {
+    if (s.present == nullptr || s.pictureCurrent || !s.pictureChanged()) {
+        return;
+    }
+    if (!s.present->Present(s.composition, s.status)) {
+        s.forgetShown();
         s.post(kCmdDisplayModeCheck, 2);
     }
 }
@@ -265,6 +340,7 @@ void DisplayEngine::LoseAllSurfaces() {
     for (Surface* surface : {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
         surface->SetLost();
     }
+    s.touchLayers();
 }
 
 const Surface& DisplayEngine::Composition() const { return state_->composition; }

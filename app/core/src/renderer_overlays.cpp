@@ -216,6 +216,9 @@ void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t
 
 void DisplayEngine::DrawOverlays() {
     State& s = *state_;
+    if (s.pictureCurrent) {
+        return;
+    }
     {
         Locked strip(s.markers);
         if (!strip.ok()) {
@@ -237,6 +240,7 @@ void DisplayEngine::DrawOverlays() {
         DrawErrorText(s, comp.desc());
     }
     DrawStatus(s);
+    s.rememberComposed();
 }
 
 } // namespace oxdisplay

@@ -140,6 +140,7 @@ void DrawReferences(State& s, const DDSURFACEDESC2& layer) {
 
 void DisplayEngine::DrawTraces(bool stopped) {
     State& s = *state_;
+    s.touchLayers();
     for (Surface* surface : {&s.traceA, &s.traceB}) {
         if (surface->IsLost() && !s.restoreAll()) {
             s.post(kCmdDisplayModeCheck, 2);

@@ -251,6 +251,37 @@ TEST_F(RendererTest, RefusedPresentationAsksForTheDisplayCheck) {
     present.accept = false;
     LiveFrame();
     EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
+    present.accept = true;
+    LiveFrame();  // the same picture again: the refused one was never shown
+    EXPECT_EQ(present.frames, 2);
+}
+
+TEST_F(RendererTest, OnlyAChangedPicturePresents) {
+    FillSine(analog[0], 2.0, 200);
+    LiveFrame();
+    ASSERT_EQ(present.frames, 1);
+    for (int tick = 0; tick < 3; ++tick) {  // stopped ticks that compose the same picture
+        Engine().Compose();
+        Engine().DrawOverlays();
+        Engine().Present();
+    }
+    EXPECT_EQ(present.frames, 1);
+
+    analog[0].assign(kLivePoints, RawAt(1));  // the trace moves: presented once
+    Engine().Erase();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().DrawTraces(false);
+    for (int tick = 0; tick < 2; ++tick) {
+        Engine().Compose();
+        Engine().DrawOverlays();
+        Engine().Present();
+    }
+    EXPECT_EQ(present.frames, 2);
+
+    RecordingPresent other;  // a new target is given the picture it has not seen
+    Engine().SetPresentTarget(&other);
+    Engine().Present();
+    EXPECT_EQ(other.frames, 1);
 }
 
 TEST_F(RendererTest, LostSurfacesAreRebuiltOnTheNextCompose) {

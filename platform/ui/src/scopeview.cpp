@@ -48,13 +48,13 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height, std::
         std::lock_guard guard(m_frontLock);
         const int columns = std::min(width, m_front.width());
         const int rows = std::min(height, m_front.height());
-        for (int y = 0; y < rows; ++y) {
-            const std::uint32_t* from = pixels + static_cast<std::size_t>(y) * pitchPixels;
-            auto* to = reinterpret_cast<QRgb*>(m_front.scanLine(y));
-            // Surface pixels are 0x00RRGGBB; the front buffer wants the opaque 0xffRRGGBB.
-            for (int x = 0; x < columns; ++x)
-                to[x] = from[x] | 0xff000000u;
-        }
+        // Format_RGB32 ignores the top byte, so the surface's 0x00RRGGBB rows copy as they are.
+        uchar* to = m_front.bits();
+        const auto toPitch = static_cast<std::size_t>(m_front.bytesPerLine());
+        const auto rowBytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(to + static_cast<std::size_t>(y) * toPitch,
+                        pixels + static_cast<std::size_t>(y) * pitchPixels, rowBytes);
     }
     RequestRepaint();
     return true;
