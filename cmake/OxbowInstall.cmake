@@ -96,14 +96,13 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_PACKAGE_CONTACT "Oxbow developers <oxbow@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "front panel for a two-channel digital storage oscilloscope")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Oxbow controls a two-channel digital storage oscilloscope with an optional
- 16-line logic analyzer over USB or LAN: it sends the instrument's commands,
- reads its setups and waveforms, and draws, measures, saves and prints them.
- .
- The package includes oxbow-sim, a simulated instrument served over TCP, and
- a udev rule that lets the logged-in user open the instrument on USB.")
+set(CPACK_PACKAGE_DESCRIPTION
+"Oxbow controls a two-channel digital storage oscilloscope with an optional
+16-line logic analyzer over USB or LAN: it sends the instrument's commands,
+reads its setups and waveforms, and draws, measures, saves and prints them.
+
+The package includes oxbow-sim, a simulated instrument served over TCP, and
+a udev rule that lets the logged-in user open the instrument on USB.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
