@@ -82,6 +82,9 @@ string(TOLOWER ${CMAKE_MATCH_1} OXBOW_USB_VENDOR)
 string(TOLOWER ${CMAKE_MATCH_2} OXBOW_USB_PRODUCT)
 configure_file(${OXBOW_PACKAGING}/70-oxbow.rules.in ${CMAKE_BINARY_DIR}/packaging/70-oxbow.rules @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/70-oxbow.rules DESTINATION ${OXBOW_UDEV_DIR})
+configure_file(${OXBOW_PACKAGING}/postinst.in ${CMAKE_BINARY_DIR}/packaging/postinst @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
 
 # The installed tree, checked from a temporary prefix.
 add_test(NAME package_install_tree
@@ -106,5 +109,6 @@ a udev rule that lets the logged-in user open the instrument on USB.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 include(CPack)
