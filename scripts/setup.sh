@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   xvfb xauth fonts-dejavu-core
+  librsvg2-bin desktop-file-utils appstream dpkg-dev
 )
 
 missing_packages() {

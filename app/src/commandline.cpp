@@ -16,6 +16,7 @@ const char* const kHelp =
     "  --run              start acquiring once started, as if RUN were pressed\n"
     "  --screenshot FILE  save the composed picture as PNG before quitting\n"
     "  --quit-after MS    shut down normally after MS milliseconds\n"
+    "  --version          print the program's version\n"
     "  --help             this text\n"
     "\n"
     "Simulated instrument (with --sim):\n"
@@ -26,7 +27,10 @@ const char* const kHelp =
     "  --ch1 SIGNAL       CH1 input, e.g. sine,1k,4Vpp (default sine,1k,3Vpp)\n"
     "  --ch2 SIGNAL       CH2 input, e.g. square,1k,2Vpp+noise,50mV\n"
     "  --digital LINES    counter,RATE or pattern,VALUE\n"
-    "  --dots             the instrument reports the dots plot style\n";
+    "  --dots             the instrument reports the dots plot style\n"
+    "\n"
+    "Environment: OXBOW_USB=sim chooses the simulated instrument as --sim does;\n"
+    "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
 
 // The whole text as a decimal number, nothing before or after it.
 bool ParseWhole(const std::string& text, int& value) {
@@ -123,6 +127,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") return ParseOutcome::Help;
+        if (name == "--version") return ParseOutcome::Version;
         if (SetFlag(name, line)) continue;
         const auto option = ValueOptions().find(name);
         if (option == ValueOptions().end()) {

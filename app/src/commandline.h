@@ -27,10 +27,10 @@ struct CommandLine {
     bool dots = false;
 };
 
-enum class ParseOutcome { Start, Help, Refused };
+enum class ParseOutcome { Start, Help, Version, Refused };
 
 // Parses the arguments after the program name. Refused comes with a one-line reason
-// in `error`; Help means --help was asked for.
+// in `error`; Help and Version mean --help or --version was asked for.
 ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
 
 // "HOST:PORT" with a port 1..65535; false for anything else.

@@ -7,16 +7,17 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Oxbow");
-    std::vector<std::string> args;
-    for (const QString& arg : QApplication::arguments().mid(1)) args.push_back(arg.toStdString());
-
+    // The command line is read before any window system is touched, so --help and
+    // --version work without a display.
+    std::vector<std::string> args(argv + 1, argv + argc);
     oxapp::CommandLine line;
     std::string error;
     switch (oxapp::ParseCommandLine(args, line, error)) {
     case oxapp::ParseOutcome::Help:
         std::fputs(oxapp::CommandLineHelp(), stdout);
+        return 0;
+    case oxapp::ParseOutcome::Version:
+        std::puts("oxbow " OXBOW_VERSION);
         return 0;
     case oxapp::ParseOutcome::Refused:
         std::fprintf(stderr, "oxbow: %s\n", error.c_str());
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     case oxapp::ParseOutcome::Start:
         break;
     }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Oxbow");
     return oxapp::COxbowApp(app, std::move(line)).InitInstance();
 }

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -280,7 +281,12 @@ void COxbowDlg::RestoreDisplayMode() {
 void COxbowDlg::SuspendWorkers() { session_->Workers().SuspendWorkers(); }
 void COxbowDlg::ResumeWorkers() { session_->Workers().ResumeWorkers(); }
 
-QString COxbowDlg::HelpPath() { return QCoreApplication::applicationDirPath() + "/Oxbow.html"; }
+// Beside the program in a build tree; in the installed data folder otherwise.
+QString COxbowDlg::HelpPath() {
+    const QString dir = QCoreApplication::applicationDirPath() + "/";
+    const QString beside = dir + "Oxbow.html";
+    return QFileInfo::exists(beside) ? beside : QDir::cleanPath(dir + OXBOW_INSTALLED_HELP);
+}
 
 void COxbowDlg::ShowHelp() {
     // Without a browser the desktop refuses the request, and nothing else happens.

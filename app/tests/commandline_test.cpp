@@ -78,6 +78,8 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     CommandLine line;
     std::string error;
     EXPECT_EQ(Parse({"--sim", "--help", "--frobnicate"}, line, error), ParseOutcome::Help);
+    EXPECT_EQ(Parse({"--sim", "--version", "--frobnicate"}, line, error), ParseOutcome::Version);
+    EXPECT_EQ(Parse({"--frobnicate", "--version"}, line, error), ParseOutcome::Refused);
     EXPECT_NE(std::string(oxapp::CommandLineHelp()).find("--screenshot"), std::string::npos);
 }
 

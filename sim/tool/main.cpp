@@ -36,6 +36,7 @@ const char* const kHelp =
     "                    (default counter,1M)\n"
     "  --dots            report the dots plot style instead of vectors\n"
     "  --verbose         print every command text that is not understood\n"
+    "  --version         print the program's version\n"
     "  --help            this text\n"
     "\n"
     "SIGNAL is one or more parts joined by '+': a waveform SHAPE,FREQUENCY,AMPLITUDE\n"
@@ -97,12 +98,16 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
     return true;
 }
 
-// 1: run, 0: exit successfully (help), -1: exit with an error.
+// 1: run, 0: exit successfully (help, version), -1: exit with an error.
 int ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--help" || name == "-h") {
             std::cout << kHelp;
+            return 0;
+        }
+        if (name == "--version") {
+            std::cout << "oxbow-sim " OXBOW_VERSION "\n";
             return 0;
         }
         static const char* const kValueOptions[] = {"--port", "--bind", "--model", "--serial", "--firmware",

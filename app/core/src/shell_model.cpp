@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 
 namespace oxacq {
@@ -57,11 +56,8 @@ bool ParseIdentification(const std::string& reply, const std::string& fpga, Iden
 
 std::string AboutText(const Identity& identity)
 {
-    constexpr int kVersion[3] = {2, 1, 5};
-    char version[32];
-    std::snprintf(version, sizeof version, "%d.%d.%d\n", kVersion[0], kVersion[1], kVersion[2]);
     const bool answered = !identity.model.empty();
-    return std::string("SoftWare Version:  ") + version + "Firmware Version: " + identity.version + "\n" +
+    return std::string("SoftWare Version:  ") + OXBOW_VERSION + "\nFirmware Version: " + identity.version + "\n" +
            "Model:  " + (answered ? identity.model : "OXBOW") + "\n" +
            "SN:  " + (answered ? identity.serial : "******");
 }
