@@ -90,6 +90,19 @@ TraceRows RunningOxbow::Ch1Rows() {
     return FindTraceRows(Picture(), plot, colour);
 }
 
+bool RunningOxbow::StopAndReadRecord() {
+    UnderLock([&] { GetSession().Acquisition().Counters().recordBytes = 0; });
+    Window().Panel().Stop();
+    int recordBytes = 0;
+    const bool read = WaitFor([&] {
+        UnderLock([&] { recordBytes = GetSession().Acquisition().Counters().recordBytes; });
+        return recordBytes > 0;
+    }, 5000);
+    WaitFor([&] { return Window().RunState().Text() == "STOP"; }, 2000);
+    WaitFor([] { return false; }, 200);  // the stopped redraw
+    return read;
+}
+
 SimulatorProcess::SimulatorProcess(const QStringList& options) {
     App();
     process_.setProcessChannelMode(QProcess::SeparateChannels);

@@ -46,6 +46,9 @@ public:
     void SetScales(float voltsPerDiv, double secondsPerDiv);
     QImage Picture() { return dlg_->Scope().Grab(); }
     TraceRows Ch1Rows();
+    // STOP, then waits for the full-memory read and "STOP" in the run-state field, and gives
+    // the stopped redraw a moment. False when no record was read within 5 s.
+    bool StopAndReadRecord();
     oxbow::ScriptedMessageBoxes& Boxes() { return boxes_; }
 
 private:

@@ -69,15 +69,8 @@ void RunAndCheckLive(RunningOxbow& oxbow) {
 
 // STOP: the full-memory read is made and the run state shows "STOP".
 void StopAndReadRecord(RunningOxbow& oxbow) {
-    oxbow.UnderLock([&] { oxbow.GetSession().Acquisition().Counters().recordBytes = 0; });
-    oxbow.Window().Panel().Stop();
-    int recordBytes = 0;
-    ASSERT_TRUE(WaitFor([&] {
-        oxbow.UnderLock([&] { recordBytes = oxbow.GetSession().Acquisition().Counters().recordBytes; });
-        return recordBytes > 0;
-    }, 5000)) << "no full-memory read after STOP";
-    EXPECT_TRUE(WaitFor([&] { return oxbow.Window().RunState().Text() == "STOP"; }, 2000));
-    WaitFor([] { return false; }, 200);  // the stopped redraw
+    ASSERT_TRUE(oxbow.StopAndReadRecord()) << "no full-memory read after STOP";
+    EXPECT_EQ(oxbow.Window().RunState().Text(), "STOP");
 }
 
 TEST(ProgramEndToEnd, SimulatedInstrumentOnUsbDrawsTheSineAndRedrawsWhenStopped) {

@@ -109,7 +109,8 @@ struct alignas(8) _OX_SETUP {
     float fMinTimeScale;                  //   36  s/div
     uint8_t bSettingChanged;              //   40
     uint8_t bDataValid;                   //   41  a waveform block has been read successfully
-    uint8_t bWaveHold;                    //   42
+    uint8_t bWaveHold;                    //   42  the stopped record is on the screen (set by the
+                                          //       program at the stop, cleared when a run starts)
     uint8_t bConnected;                   //   43
     int32_t hUsbDevice;                   //   44  USB device handle (device index)
     uint8_t reserved_48[2];

@@ -15,10 +15,12 @@ constexpr int kPlayingBack = 2;
 constexpr std::int64_t kSlowestRollScalePs = 500'000'000'000;  // 0.5 s/div
 constexpr double kSecondsPerPs = 1e-12;
 
+// A run replaces the stopped record on the screen: no longer held.
 void StartAcquiring(int runState)
 {
     Setup().bRun = 1;
     Setup().nRunState = runState;
+    Setup().bWaveHold = 0;
 }
 
 void AutoSetup(IOCmdContext& context)

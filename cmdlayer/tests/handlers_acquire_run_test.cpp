@@ -60,14 +60,16 @@ TEST_F(AcquireTest, ReadBackStoresTheAcceptedAverages)
     EXPECT_EQ(setup->nAcqAverages, 64);
 }
 
-TEST_F(RunControlTest, RunClearsTheStoppedCopiesAndReadsBack)
+TEST_F(RunControlTest, RunClearsTheStoppedCopiesAndTheHeldRecordAndReadsBack)
 {
     setup->bChanShownStop[0] = 1;
+    setup->bWaveHold = 1;
     setup->nRunState = 1;
     Post(3125, 4126, 0);
     EXPECT_EQ(setup->bRun, 1);
     EXPECT_EQ(setup->nRunState, 0);
     EXPECT_EQ(setup->bChanShownStop[0], 0);
+    EXPECT_EQ(setup->bWaveHold, 0);
     EXPECT_EQ(SentWithReadBack(), (SentCommand{":RUN", true}));
 }
 
@@ -89,7 +91,9 @@ TEST_F(RunControlTest, AutoSetupAndDefaultSetupGoWithoutReadBack)
 {
     setup->nRecordState = 2;
     setup->bLaShownStop = 1;
+    setup->bWaveHold = 1;
     Post(3125, 4125, 0);
+    EXPECT_EQ(setup->bWaveHold, 0);
     EXPECT_EQ(setup->bRun, 1);
     EXPECT_EQ(setup->nRunState, 4);
     EXPECT_EQ(setup->nRecordState, 0);

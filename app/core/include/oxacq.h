@@ -52,6 +52,7 @@ inline constexpr unsigned kMaskHalfLa = 128;  // full record: the analyzer piece
 enum RunStatus : std::int32_t {
     kStatusRun = 0, kStatusStop = 1, kStatusWait = 2, kStatusTriggered = 3,
     kStatusAuto = 4, kStatusScan = 5, kStatusPlay = 6, kStatusPause = 7,
+    kStatusUntold = -1,  // the main window shows a text of its own: the next code is told
 };
 
 // Trigger sweep modes (nTrigSweep).
@@ -186,9 +187,10 @@ struct AcqRequests {
     std::atomic<bool> playbackTick{false};   // timer 10: one more frame, the next recorded one
     std::atomic<bool> playbackStep{false};   // the next recorded frame is due
     std::atomic<bool> recordNext{false};     // timer 13: record the next frame
-    std::atomic<bool> acquire{false};        // timer 8: set the acquiring flag
+    std::atomic<bool> acquire{false};        // timer 8, RUN, AUTO: set the acquiring flag while running
     std::atomic<bool> stopAcquiring{false};  // Ignore in a link dialog: clear it
     std::atomic<bool> clearError{false};     // timer 7: the error text has been shown long enough
+    std::atomic<bool> runStateWritten{false};  // the main window wrote "AUTO" or "RUN" itself
 };
 
 // The recorder dialog's side of the hand-over.
@@ -283,6 +285,7 @@ private:
     bool ReadLanRecord();
     int ReceiveLanBytes(std::uint8_t* into, int want, int idleMs);
     bool DistributeRecord(unsigned mask);
+    void DescribeRecord();
     void CutFrame(int slot);
     void DistributeFrame();
     void PersistFrameStep();

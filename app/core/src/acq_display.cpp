@@ -103,9 +103,10 @@ void Acquisition::LastFrameStep()
     FillStep();
 }
 
+// The stored record's length: a memory-depth change while stopped does not lengthen it.
 int Acquisition::StoppedPoints() const
 {
-    return std::clamp(records_.setup->nAcqMemory, 0, kAnalogMainBytes);
+    return std::clamp(records_.setup->nAcqMemoryRec, 0, kAnalogMainBytes);
 }
 
 void Acquisition::StopScreenStep(short value)
@@ -157,19 +158,19 @@ void Acquisition::StoppedDisplayStep()
     const _OX_SETUP& setup = Setup();
     if (Acquiring()) {
         display_->Erase();
-        if (setup.nTimeFormat == 0 && !setup.bSlowSweep) {
-            // The last live frame stays on the screen when the record cannot be read.
+        // In Y-T the last live frame is drawn first, and stays when the record cannot be read.
+        const bool lastFrame = setup.nTimeFormat == 0 && !setup.bSlowSweep;
+        if (lastFrame)
             LastFrameStep();
-            if (FullMemoryRead()) {
-                TakeRecordSnapshot();
-                StopScreenStep(0);
-            }
-            display_->DrawTraces(false);
-        } else if (FullMemoryRead()) {
+        const bool held = FullMemoryRead();
+        if (held) {
             TakeRecordSnapshot();
             StopScreenStep(0);
-            display_->DrawTraces(true);
         }
+        if (lastFrame || held)
+            display_->DrawTraces(!lastFrame);
+        // With the record on the screen, changes while stopped redraw it (SetRefreshWave).
+        Setup().bWaveHold = held ? 1 : 0;
         // With nothing to read there is no record to wait for.
         region_->bAcquiring = 0;
         return;

@@ -48,9 +48,19 @@ bool Acquisition::FullMemoryRead()
         region_->bAcquiring = 0;
         return false;
     }
+    DescribeRecord();
     Setup().bDataValid = 1;
     region_->bAcquiring = 0;
     return true;
+}
+
+// The record just read was sampled at the rate and length the instrument reports now. The
+// stored-record snapshot taken with a block still holds the rate from before a time-scale
+// change (the rate is read from the instrument only when a run starts and here).
+void Acquisition::DescribeRecord()
+{
+    Setup().fSampleRateRec = Setup().fSampleRate;
+    Setup().nAcqMemoryRec = Setup().nAcqMemory;
 }
 
 // The decimal reply to a query, truncated; 0 when there is none or it is out of range.

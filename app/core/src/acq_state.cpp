@@ -149,7 +149,9 @@ void Acquisition::NoBlock(bool lanTimeoutStatus)
 
 void Acquisition::ApplyRequests()
 {
-    if (requests_.acquire.exchange(false))
+    // Only a running instrument acquires: after STOP the record has been read, and a late
+    // timer (500 ms after a change made while running) would read it once more.
+    if (requests_.acquire.exchange(false) && Setup().bRun)
         region_->bAcquiring = 1;
     if (requests_.stopAcquiring.exchange(false))
         region_->bAcquiring = 0;
@@ -160,6 +162,10 @@ void Acquisition::ApplyRequests()
             counters_.framesConsumed = std::min(counters_.framesConsumed + 1, counters_.frameCount - 1);
         requests_.playbackStep = true;
     }
+    // The window no longer shows the last code told: the instrument's next one is told,
+    // even when it is the same (T'D before and after an auto set-up).
+    if (requests_.runStateWritten.exchange(false))
+        counters_.runStatus = kStatusUntold;
     if (requests_.clearError.exchange(false)) {
         Setup().szSystemError[0] = '\0';
         region_->bErrorShown = 0;

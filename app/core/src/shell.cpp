@@ -214,6 +214,8 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.handled = false;
         break;
     }
+    if (actions.runStateText != nullptr)
+        acquisition_.Requests().runStateWritten = true;
     return actions;
 }
 

@@ -98,6 +98,22 @@ TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce)
     EXPECT_EQ(commands.stopScreenValues.back(), 9) << "the reply of the record's stop-screen query";
 }
 
+// With the record on the screen, changes while stopped ask for its redraw (SetRefreshWave reads
+// the hold flag); the redraw covers the record, not a memory depth chosen since.
+TEST_F(DisplayTick, TheReadRecordIsHeldAndRedrawnAtItsOwnLength)
+{
+    ReadBlock(1);
+    setup->bRun = 0;
+    endpoint.block.assign(4096, 7);
+    Tick();
+    EXPECT_EQ(setup->bWaveHold, 1);
+
+    setup->nAcqMemory = 8192;
+    region->bRedrawWave = 1;
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+    EXPECT_EQ(region->bRedrawWave, 0);
+}
+
 // The stored-record settings are taken with the first block of every run (settings changed
 // while stopped go into it), and not again while nothing changes.
 TEST_F(DisplayTick, TheRecordSettingsAreTakenWithTheFirstBlockOfARun)
@@ -162,6 +178,24 @@ TEST_F(DisplayTick, AFailedRecordKeepsTheLastLiveFrame)
     EXPECT_EQ(Tick().back(), "DrawTraces live");
     EXPECT_EQ(commands.Count("GetStopScreenPara"), 0);
     EXPECT_EQ(region->bAcquiring, 0);
+    EXPECT_EQ(setup->bWaveHold, 0) << "no record to redraw";
+}
+
+// Once the main window has written a run-state text of its own ("AUTO"), the instrument's
+// status is told again even when it has not changed.
+TEST_F(DisplayTick, TheSameStatusIsToldAgainAfterTheWindowWroteItsOwnText)
+{
+    ReadBlock(2);
+    Tick();
+    const std::size_t told = window.messages.size();
+    Tick();
+    EXPECT_EQ(window.messages.size(), told) << "unchanged: not told";
+    ReadBlock(1);
+    acq->Requests().runStateWritten = true;
+    Tick();
+    ASSERT_EQ(window.messages.size(), told + 1);
+    EXPECT_EQ(window.messages.back(), (RecordingWindow::Message{3125, 1826, 0}));
+    EXPECT_EQ(acq->Counters().runStatus, kStatusTriggered);
 }
 
 TEST_F(DisplayTick, AFailingStepIsReportedAndTheTickEnds)
@@ -189,6 +223,11 @@ TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock)
     acq->Requests().stopAcquiring = true;
     Tick();
     EXPECT_EQ(region->bAcquiring, 0);
+    setup->bRun = 0;
+    acq->Requests().acquire = true;
+    Tick();
+    EXPECT_EQ(region->bAcquiring, 0) << "stopped: the record is not read again";
+    EXPECT_TRUE(endpoint.calls.empty());
 
     std::strcpy(setup->szSystemError, "Function not available");
     region->bErrorShown = 1;

@@ -170,7 +170,7 @@ protected:
         std::memset(positions.get(), 0, sizeof *positions);
         setup->bConnected = 1;
         setup->bChanDisplay[0] = 1;
-        setup->nAcqMemory = 4096;
+        setup->nAcqMemory = setup->nAcqMemoryRec = 4096;
         setup->llTimeScalePs = 1'000'000;
         region->bAcquiring = 1;
         oxbow::usb::SelectBackend(oxbow::usb::Backend::Sim);

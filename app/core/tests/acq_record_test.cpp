@@ -54,6 +54,24 @@ TEST_F(FullRead, ChannelAndAnalyzerAtFastTimeBaseHalveTheAnalyzerPiece)
     EXPECT_EQ(acq->Counters().stopScreenValue, 42);
 }
 
+// The rate and length read with the record describe it, whatever the snapshot taken with an
+// earlier block held (the rate from before a time-scale change).
+TEST_F(FullRead, TheRecordTakesTheRateAndLengthReadWithIt)
+{
+    setup->fSampleRateRec = 1e6f;
+    setup->nAcqMemoryRec = 2048;
+    setup->fSampleRate = 5e5f;  // as the read of the rates after the record gave it
+    endpoint.block = Record({{n, 1}});
+    ASSERT_TRUE(acq->FullMemoryRead());
+    EXPECT_EQ(setup->fSampleRateRec, 5e5f);
+    EXPECT_EQ(setup->nAcqMemoryRec, n);
+
+    setup->fSampleRate = 2e6f;
+    endpoint.block = Record({{n - 1, 1}});
+    EXPECT_FALSE(acq->FullMemoryRead());
+    EXPECT_EQ(setup->fSampleRateRec, 5e5f) << "a refused record describes nothing";
+}
+
 TEST_F(FullRead, SlowerTimeBaseTakesTheWholeAnalyzerPiece)
 {
     setup->bLaEnable = 1;

@@ -309,6 +309,7 @@ TEST_F(ShellTest, RunResumesTheWorkersAndReadsTheTimeScale)
     NotifyActions actions = shell->OnIoNotify(kCmdRun, 0);
     EXPECT_TRUE(actions.startRunTimers);
     EXPECT_STREQ(actions.runStateText, "RUN");
+    EXPECT_TRUE(acq->Requests().runStateWritten.exchange(false)) << "the loop tells its next status";
     EXPECT_EQ(workers->PollCounter(), 1);
     EXPECT_EQ(commands.Count("GetTimeScalePara"), 1);
     setup->nTimeFormat = kFormatRoll;
@@ -335,6 +336,7 @@ TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain)
 TEST_F(ShellTest, ScreenModeAndOtherSubCommands)
 {
     EXPECT_EQ(shell->OnIoNotify(kCmdScreenMode, 1).screenMode, 1);
+    EXPECT_FALSE(acq->Requests().runStateWritten) << "no run-state text written";
     EXPECT_FALSE(shell->OnIoNotify(2278, 0).handled);
 }
 
