@@ -7,6 +7,7 @@
 #include "oxcommon.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace oxacq {
@@ -62,6 +63,8 @@ void Shell::LoadSettings()
     _OX_SETUP image;
     if (OxReadFile(&image, settingsPath_.string(), static_cast<int>(kSettingsBytes)) != 0)
         return;
+    if (!SettingsImageAccepted(image))
+        return;
     RestoreSettings(image, Setup());
     SetTraceUnits(Setup());
     InitTraceFilters(Setup());
@@ -71,6 +74,28 @@ void Shell::LoadSettings()
         Setup().bDelayed = 0;
     }
     commands_.RebuildRgnSetup();
+}
+
+// The validators report their limits in the error text: a refused file leaves no message there.
+bool Shell::SettingsImageAccepted(const _OX_SETUP& image)
+{
+    char error[sizeof Setup().szSystemError];
+    std::memcpy(error, Setup().szSystemError, sizeof error);
+    const std::uint8_t pending = records_.region != nullptr ? records_.region->bErrorPending : 0;
+    std::string failed;
+    const bool accepted = CheckSettingsImage(image, failed);
+    std::memcpy(Setup().szSystemError, error, sizeof error);
+    if (records_.region != nullptr)
+        records_.region->bErrorPending = pending;
+    if (accepted)
+        return true;
+    const std::filesystem::path kept = RefusedSettingsPath(settingsPath_);
+    std::error_code renameError;
+    std::filesystem::rename(settingsPath_, kept, renameError);
+    std::fprintf(stderr, "oxbow: %s is not a valid settings file (%s out of range); replaced by defaults%s%s\n",
+                 settingsPath_.c_str(), failed.c_str(), renameError ? "" : ", kept as ",
+                 renameError ? "" : kept.c_str());
+    return false;
 }
 
 bool Shell::SaveSettings()
