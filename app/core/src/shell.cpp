@@ -1,6 +1,7 @@
 // The main window's start-up, link and completion logic (UI thread).
 #include "oxshell.h"
 
+#include "atomicfile.h"
 #include "cwinsocket.h"
 #include "ox_link.h"
 #include "oxbow_ui.h"
@@ -60,6 +61,8 @@ bool Shell::RefreshModel()
 
 void Shell::LoadSettings()
 {
+    // A save killed mid-way left its temporary file behind.
+    oxbow::RemoveLeftoverTemporaries(settingsPath_);
     _OX_SETUP image;
     if (OxReadFile(&image, settingsPath_.string(), static_cast<int>(kSettingsBytes)) != 0)
         return;
@@ -121,7 +124,7 @@ void Shell::ConnectLan()
         return;
     }
     for (;;) {
-        switch (oxbow::AskMessage(LinkLostQuestion())) {
+        switch (oxbow::AskMessage(LanLinkLostQuestion(Setup(), socket_))) {
         case oxbow::MessageAnswer::Retry:
             if (ReconnectSocket(socket_, Setup())) {
                 Setup().bConnected = 1;

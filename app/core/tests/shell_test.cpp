@@ -270,6 +270,16 @@ TEST_F(ShellTest, AMissingOrShortFileKeepsTheDefaults)
     EXPECT_EQ(commands.Count("RebuildRgnSetup"), 0);
 }
 
+TEST_F(ShellTest, AStartRemovesTheTemporaryFileOfASaveThatWasKilled)
+{
+    // Process ids run up to the kernel's limit, far below this one.
+    const std::filesystem::path torn = shell->SettingsFile().parent_path() / ".Oxbow.ini.tmp2147483646-0";
+    std::filesystem::create_directories(torn.parent_path());
+    std::ofstream(torn) << "torn";
+    shell->LoadSettings();
+    EXPECT_FALSE(std::filesystem::exists(torn));
+}
+
 TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase)
 {
     _OX_SETUP saved = *setup;
@@ -427,9 +437,16 @@ TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink)
     EXPECT_EQ(setup->bConnected, 0);
     EXPECT_TRUE(acq->Requests().stopAcquiring);
     EXPECT_EQ(workers->PollCounter(), 0);
+    ASSERT_EQ(boxes.Questions().size(), 1u);
+    EXPECT_EQ(boxes.Questions()[0].text, std::string(kLinkLostQuestion) + "\n127.0.0.1:" +
+                                             std::to_string(setup->nConnectPort) + ": refused");
 
+    std::strcpy(setup->szConnectAddress, "nowhere.invalid");
     shell->ConnectLan();  // nobody answers: Abort
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4224, 0, 0}));
+    ASSERT_EQ(boxes.Questions().size(), 2u);
+    EXPECT_NE(boxes.Questions()[1].text.find("\nnowhere.invalid:"), std::string::npos);
+    EXPECT_NE(boxes.Questions()[1].text.find(": not found"), std::string::npos);
 }
 
 // A settings file of the right size whose restore-table fields are not a setup the program
