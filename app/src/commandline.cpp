@@ -1,8 +1,12 @@
 #include "commandline.h"
 
+#include "exitcodes.h"
+#include "ox_records.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace oxapp {
 namespace {
@@ -12,7 +16,8 @@ const char* const kHelp =
     "The front panel of a two-channel digital storage oscilloscope on USB or LAN.\n"
     "\n"
     "  --sim              use the built-in simulated instrument (USB link)\n"
-    "  --lan HOST:PORT    connect to an instrument (or oxbow-sim) over LAN\n"
+    "  --lan HOST:PORT    connect to an instrument (or oxbow-sim) over LAN; HOST is a\n"
+    "                     dotted IPv4 address or a host name\n"
     "  --run              start acquiring once started, as if RUN were pressed\n"
     "  --screenshot FILE  save the composed picture as PNG before quitting\n"
     "  --quit-after MS    shut down normally after MS milliseconds\n"
@@ -31,6 +36,18 @@ const char* const kHelp =
     "\n"
     "Environment: OXBOW_USB=sim chooses the simulated instrument as --sim does;\n"
     "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
+
+std::string ExitCodesHelp() {
+    const auto line = [](int code, const char* meaning) { return "  " + std::to_string(code) + "  " + meaning + "\n"; };
+    return "\nExit codes:\n" + line(kExitCode, "normal shutdown (Close, the exit command, SIGTERM or SIGINT)") +
+           line(kExitHelp, "this text was printed") + line(kExitBadOptions, "the options were refused") +
+           line(kExitScreenshotNotWritten, "the --screenshot file could not be written") +
+           line(kExitNoSurfaces, "the display surfaces could not be created") +
+           line(kExitSettingsNotWritten, "the settings file could not be written at shutdown");
+}
+
+// The instrument's connect address is kept in the setup record, terminated within its field.
+constexpr std::size_t kMaxHostLength = sizeof(_OX_SETUP::szConnectAddress) - 1;
 
 // The whole text as a decimal number, nothing before or after it.
 bool ParseWhole(const std::string& text, int& value) {
@@ -72,6 +89,11 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--lan", [](CommandLine& l, const std::string& v, std::string& e) {
              l.lan = ParseHostPort(v, l.lanHost, l.lanPort);
              if (!l.lan) e = "--lan needs HOST:PORT, not \"" + v + "\"";
+             else if (l.lanHost.size() > kMaxHostLength) {
+                 e = "--lan: the host \"" + l.lanHost + "\" is longer than " + std::to_string(kMaxHostLength) +
+                     " characters";
+                 l.lan = false;
+             }
              return l.lan;
          }},
         {"--screenshot", [](CommandLine& l, const std::string& v, std::string&) {
@@ -147,6 +169,9 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
     return ParseOutcome::Start;
 }
 
-const char* CommandLineHelp() { return kHelp; }
+const char* CommandLineHelp() {
+    static const std::string help = kHelp + ExitCodesHelp();
+    return help.c_str();
+}
 
 } // namespace oxapp

@@ -1,5 +1,6 @@
 // oxbow: the front panel of the oscilloscope.
 #include "commandline.h"
+#include "exitcodes.h"
 #include "oxbowapp.h"
 
 #include <QApplication>
@@ -15,13 +16,13 @@ int main(int argc, char** argv) {
     switch (oxapp::ParseCommandLine(args, line, error)) {
     case oxapp::ParseOutcome::Help:
         std::fputs(oxapp::CommandLineHelp(), stdout);
-        return 0;
+        return oxapp::kExitHelp;
     case oxapp::ParseOutcome::Version:
         std::puts("oxbow " OXBOW_VERSION);
-        return 0;
+        return oxapp::kExitHelp;
     case oxapp::ParseOutcome::Refused:
         std::fprintf(stderr, "oxbow: %s\n", error.c_str());
-        return 2;
+        return oxapp::kExitBadOptions;
     case oxapp::ParseOutcome::Start:
         break;
     }

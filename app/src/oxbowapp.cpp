@@ -2,6 +2,7 @@
 
 #include "oxbowdlg.h"
 #include "processobjects.h"
+#include "stopsignals.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,24 +18,38 @@ int COxbowApp::InitInstance() {
     oxbow::ui::QtDisplayLayer display(ui);
     oxbow::DisplayLayer* previousDisplay = oxbow::InstallDisplayLayer(&display);
     int code = 0;
+    bool screenshotFailed = false;
     {
         ProcessObjects objects(line_);
         COxbowDlg dlg(objects, ui);
         oxbow::ui::QtMessageBoxes boxes(ui, &dlg);
         oxbow::ScopedMessageBoxes installed(boxes);
         display.SetMainWindow(&dlg);
+        // Ending from outside: whatever question is up gets its safe answer, then the
+        // normal shutdown.
+        const auto quit = [&boxes, &dlg] {
+            boxes.DismissAll();
+            dlg.RequestQuit();
+        };
+        StopSignals stopSignals(quit);
         if (line_.quitAfterMs >= 0) {
             // Unattended: save the picture as it stands, then end like the Close button.
-            QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, this] {
-                if (!line_.screenshot.empty() && !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot)))
+            QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, &screenshotFailed, quit, this] {
+                if (!line_.screenshot.empty() && !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot))) {
                     std::fprintf(stderr, "oxbow: could not write %s\n", line_.screenshot.c_str());
-                dlg.Panel().Exit();
+                    screenshotFailed = true;
+                }
+                quit();
             });
         }
         code = dlg.exec();
+        if (code == kExitCode && !dlg.SettingsWritten()) {
+            std::fprintf(stderr, "oxbow: could not write the settings file\n");
+            code = kExitSettingsNotWritten;
+        }
     }
     oxbow::InstallDisplayLayer(previousDisplay);
-    return code;
+    return screenshotFailed ? kExitScreenshotNotWritten : code;
 }
 
 } // namespace oxapp

@@ -27,6 +27,8 @@ using oxbow::ui::InstrumentColours;
 constexpr int kMainDialogTemplate = 102;
 constexpr unsigned int kCmdRunStatusChanged = 1826;
 constexpr int kDefaultSetupPersistOff = 0;
+// How long a quit request waits for the exit command before it shuts down by itself.
+constexpr int kQuitGraceMs = 3000;
 
 const QColor kCh1Colour{0xFF, 0xFF, 0x00};
 const QColor kCh2Colour{0x00, 0xFF, 0xFF};
@@ -199,9 +201,10 @@ bool COxbowDlg::OnInitDialog() {
     CCommonDlg::OnInitDialog();
     presenter_ = std::make_unique<ScopePresenter>(*scope_, *memoryBar_);
     if (!session_->CreateSurfaces(presenter_.get())) {
-        done(kExitCode);
+        done(kExitNoSurfaces);
         return true;
     }
+    starting_ = true;
     // The surfaces exist: every display tick composes and presents from now on.
     objects_.region->bRedrawAll = 1;
     objects_.region->bDisplayActive = 1;
@@ -212,6 +215,7 @@ bool COxbowDlg::OnInitDialog() {
     StartTimer(kTimerClock, 10'000);
     StartTimer(kTimerFloat, 20);
     objects_.region->bBusy = 0;
+    starting_ = false;
     return true;
 }
 
@@ -289,9 +293,16 @@ QString COxbowDlg::HelpPath() {
 }
 
 void COxbowDlg::ShowHelp() {
-    // Without a browser the desktop refuses the request, and nothing else happens.
+    // Without a browser (or without the page) the user is told where the page should be.
     const QString path = HelpPath();
-    if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QString problem;
+    if (!QFileInfo::exists(path))
+        problem = "The help page is missing:";
+    else if (!openUrl_(QUrl::fromLocalFile(path)))
+        problem = "No web browser could be started to show the help page. Open it yourself:";
+    if (problem.isEmpty()) return;
+    oxbow::AskMessage({(problem + "\n" + path).toStdString(), "Oxbow", oxbow::MessageButtons::Ok,
+                       oxbow::MessageIcon::Information, false});
 }
 
 void COxbowDlg::ShowAbout() {
@@ -394,8 +405,24 @@ void COxbowDlg::StopEverything() {
     StopTimer(kTimerErase);
     // Workers waiting on the UI thread are released before they are joined.
     ui_.BeginShutdown();
-    session_->Shutdown();
+    settingsWritten_ = session_->Shutdown();
     for (auto& timer : timers_) timer.stop();
+}
+
+void COxbowDlg::RequestQuit() {
+    if (shutDown_ || quitRequested_) return;
+    quitRequested_ = true;
+    panel_.Exit();
+    QTimer::singleShot(kQuitGraceMs, this, [this] { ForceQuit(); });
+}
+
+void COxbowDlg::ForceQuit() {
+    if (shutDown_) return;
+    if (starting_) {
+        QTimer::singleShot(kQuitGraceMs, this, [this] { ForceQuit(); });
+        return;
+    }
+    Shutdown();
 }
 
 void COxbowDlg::Shutdown() {

@@ -6,10 +6,13 @@
 #pragma once
 
 #include "cwnd.h"
+#include "exitcodes.h"
 #include "frontpanel.h"
 #include "oxbowui.h"
 
+#include <QDesktopServices>
 #include <QTimer>
+#include <QUrl>
 
 #include <array>
 #include <functional>
@@ -28,8 +31,6 @@ class PresentTarget;
 }
 namespace oxapp {
 
-inline constexpr int kExitCode = 18;
-
 // Timer ids of the main window.
 enum TimerId {
     kTimerErase = 0, kTimerMarker = 1, kTimerClock = 2, kTimerRunState = 5, kTimerError = 7,
@@ -47,7 +48,10 @@ public:
     void OnIoNotify(unsigned int subCmd, long value);
     void SuspendWorkers();
     void ResumeWorkers();
+    // Opens the help page in the desktop's browser; says where the page is when that fails.
     void ShowHelp();
+    // How ShowHelp opens the page (QDesktopServices::openUrl unless a test replaces it).
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
     // The about box, window-modal; it closes itself.
     void ShowAbout();
 
@@ -66,6 +70,12 @@ public:
     static QString HelpPath();
     // True once the shutdown sequence has run.
     bool ShutDown() const { return shutDown_; }
+    // True when that shutdown wrote the settings file.
+    bool SettingsWritten() const { return settingsWritten_; }
+    // The program is to end however it stands (--quit-after, SIGTERM, SIGINT): the exit
+    // command ends it through the normal shutdown. Should the I/O thread not get to it in
+    // time, the same shutdown runs here once the start-up is over.
+    void RequestQuit();
 
 protected:
     bool OnInitDialog() override;
@@ -88,6 +98,8 @@ private:
     void Shutdown();
     // Restores the screen, saves the settings, stops and joins the workers (once).
     void StopEverything();
+    // The shutdown of a quit request that the exit command did not bring in time.
+    void ForceQuit();
 
     ProcessObjects& objects_;
     oxbow::ui::UiThread& ui_;
@@ -104,6 +116,10 @@ private:
     std::unique_ptr<Session> session_;
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
+    bool settingsWritten_ = false;
+    bool starting_ = false;  // inside OnInitDialog (a link question may be up)
+    bool quitRequested_ = false;
+    std::function<bool(const QUrl&)> openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 };
 
 } // namespace oxapp

@@ -40,6 +40,9 @@ TEST(CommandLine, LanAddressAndPictureMode) {
     EXPECT_EQ(line.lanPort, 5025);
     EXPECT_EQ(line.screenshot, "/tmp/a.png");
     EXPECT_EQ(line.quitAfterMs, 1500);
+    CommandLine named;
+    ASSERT_EQ(Parse({"--lan", "localhost:19"}, named, error), ParseOutcome::Start) << error;
+    EXPECT_EQ(named.lanHost, "localhost");
 }
 
 TEST(CommandLine, DefaultsStartUnattendedNothing) {
@@ -59,6 +62,7 @@ TEST(CommandLine, RefusesBadInputWithAReason) {
         {"--lan", "host:0"},             // port out of range
         {"--lan", "host:65536"},
         {"--lan", "host:12ab"},
+        {"--lan", "instrument.lab.example:19"},  // longer than the record's address field
         {"--quit-after", "-5"},
         {"--quit-after", "soon"},
         {"--ch1", "wobble,1k,1Vpp"},     // not a waveform
@@ -80,7 +84,10 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     EXPECT_EQ(Parse({"--sim", "--help", "--frobnicate"}, line, error), ParseOutcome::Help);
     EXPECT_EQ(Parse({"--sim", "--version", "--frobnicate"}, line, error), ParseOutcome::Version);
     EXPECT_EQ(Parse({"--frobnicate", "--version"}, line, error), ParseOutcome::Refused);
-    EXPECT_NE(std::string(oxapp::CommandLineHelp()).find("--screenshot"), std::string::npos);
+    const std::string help = oxapp::CommandLineHelp();
+    EXPECT_NE(help.find("--screenshot"), std::string::npos);
+    EXPECT_NE(help.find("Exit codes:\n  18  normal shutdown"), std::string::npos) << help;
+    EXPECT_NE(help.find("  3  the --screenshot file could not be written"), std::string::npos);
 }
 
 TEST(CommandLine, HostPortKeepsColonsOfTheHost) {

@@ -113,7 +113,8 @@ struct LanRun {
     }
     bool AskedLinkLost() {
         for (const auto& question : oxbow.Boxes().Questions())
-            if (question.text == "Please confirm connecting system is right!") return true;
+            // The described text, and on LAN the address and reason in a second line.
+            if (question.text.rfind("Please confirm connecting system is right!\n", 0) == 0) return true;
         return false;
     }
 };

@@ -85,6 +85,9 @@ inline constexpr const char* kLinkLostQuestion = "Please confirm connecting syst
 
 // The connection-lost question: Abort, Retry, Ignore, system-modal.
 oxbow::MessageQuestion LinkLostQuestion();
+// The same on LAN, with a second line naming the address and why the link failed:
+// "ADDRESS:PORT: refused" (timed out, not found, ...; "no answer" when the socket saw no error).
+oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSocket& socket);
 // Closes the socket, creates it afresh and connects to the setup's connect address and
 // port; the receive and send time-outs are then 200 ms. False when it did not connect.
 bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup);

@@ -68,6 +68,13 @@ struct RecordRange {
 std::span<const RecordRange> RestoreTable();
 // Copies the restore table's ranges of `image` into `setup`.
 void RestoreSettings(const _OX_SETUP& image, _OX_SETUP& setup);
+// True when every field of the restore table in `image` may be taken over: selectors and
+// indices in range, numbers finite and within the command layer's validators (or at their
+// default). Otherwise `failedField` names the first that
+// fails. The validators may leave a limit message in the shared record's error text.
+[[nodiscard]] bool CheckSettingsImage(const _OX_SETUP& image, std::string& failedField);
+// The name a refused settings file is kept under: "Oxbow.ini.bad" beside it.
+std::filesystem::path RefusedSettingsPath(const std::filesystem::path& settings);
 // Unit text of each further trace: "dBVrms" / "Vrms" for an FFT by its unit, else "V".
 void SetTraceUnits(_OX_SETUP& setup);
 // Initialises (destroys) the digital filter of every further trace whose operator is FILTER.
@@ -169,6 +176,9 @@ private:
     _OX_SETUP& Setup() { return *records_.setup; }
     bool Identify();
     void IgnoreLink();
+    // Checks the image read from the settings file; a refused file is moved aside with a
+    // message on standard error.
+    bool SettingsImageAccepted(const _OX_SETUP& image);
 
     AcqRecords records_;
     CWinSocket& socket_;

@@ -10,6 +10,11 @@ namespace {
 
 constexpr int kLinkTimeoutMs = 200;
 
+std::string ConnectAddress(const _OX_SETUP& setup)
+{
+    return {setup.szConnectAddress, strnlen(setup.szConnectAddress, sizeof setup.szConnectAddress)};
+}
+
 } // namespace
 
 oxbow::MessageQuestion LinkLostQuestion()
@@ -18,14 +23,21 @@ oxbow::MessageQuestion LinkLostQuestion()
             oxbow::MessageIcon::Warning, true};
 }
 
+oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSocket& socket)
+{
+    oxbow::MessageQuestion question = LinkLostQuestion();
+    const std::string reason = socket.FailureReason();
+    question.text += "\n" + ConnectAddress(setup) + ":" + std::to_string(setup.nConnectPort) + ": " +
+                     (reason.empty() ? "no answer" : reason);
+    return question;
+}
+
 bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup)
 {
     socket.Close();
     if (!socket.Create())
         return false;
-    const std::string address(setup.szConnectAddress,
-                              strnlen(setup.szConnectAddress, sizeof setup.szConnectAddress));
-    const bool connected = socket.Connect(address, setup.nConnectPort) != 0;
+    const bool connected = socket.Connect(ConnectAddress(setup), setup.nConnectPort) != 0;
     socket.SetRecvTimeout(kLinkTimeoutMs);
     socket.SetSendTimeout(kLinkTimeoutMs);
     return connected;
@@ -49,7 +61,8 @@ bool Acquisition::ConnectionLostDialog()
     if (Setup().bConnected)
         return false;
     for (;;) {
-        switch (oxbow::AskMessage(LinkLostQuestion())) {
+        switch (oxbow::AskMessage(OnLan() && socket_ != nullptr ? LanLinkLostQuestion(Setup(), *socket_)
+                                                                 : LinkLostQuestion())) {
         case oxbow::MessageAnswer::Retry:
             if (RetryLink()) {
                 commands_.PostIOCmd(kGroupRunControl, kCmdConnectDone, 0, 0, nullptr);

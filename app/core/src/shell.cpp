@@ -1,12 +1,14 @@
 // The main window's start-up, link and completion logic (UI thread).
 #include "oxshell.h"
 
+#include "atomicfile.h"
 #include "cwinsocket.h"
 #include "ox_link.h"
 #include "oxbow_ui.h"
 #include "oxcommon.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace oxacq {
@@ -59,8 +61,12 @@ bool Shell::RefreshModel()
 
 void Shell::LoadSettings()
 {
+    // A save killed mid-way left its temporary file behind.
+    oxbow::RemoveLeftoverTemporaries(settingsPath_);
     _OX_SETUP image;
     if (OxReadFile(&image, settingsPath_.string(), static_cast<int>(kSettingsBytes)) != 0)
+        return;
+    if (!SettingsImageAccepted(image))
         return;
     RestoreSettings(image, Setup());
     SetTraceUnits(Setup());
@@ -71,6 +77,28 @@ void Shell::LoadSettings()
         Setup().bDelayed = 0;
     }
     commands_.RebuildRgnSetup();
+}
+
+// The validators report their limits in the error text: a refused file leaves no message there.
+bool Shell::SettingsImageAccepted(const _OX_SETUP& image)
+{
+    char error[sizeof Setup().szSystemError];
+    std::memcpy(error, Setup().szSystemError, sizeof error);
+    const std::uint8_t pending = records_.region != nullptr ? records_.region->bErrorPending : 0;
+    std::string failed;
+    const bool accepted = CheckSettingsImage(image, failed);
+    std::memcpy(Setup().szSystemError, error, sizeof error);
+    if (records_.region != nullptr)
+        records_.region->bErrorPending = pending;
+    if (accepted)
+        return true;
+    const std::filesystem::path kept = RefusedSettingsPath(settingsPath_);
+    std::error_code renameError;
+    std::filesystem::rename(settingsPath_, kept, renameError);
+    std::fprintf(stderr, "oxbow: %s is not a valid settings file (%s out of range); replaced by defaults%s%s\n",
+                 settingsPath_.c_str(), failed.c_str(), renameError ? "" : ", kept as ",
+                 renameError ? "" : kept.c_str());
+    return false;
 }
 
 bool Shell::SaveSettings()
@@ -96,7 +124,7 @@ void Shell::ConnectLan()
         return;
     }
     for (;;) {
-        switch (oxbow::AskMessage(LinkLostQuestion())) {
+        switch (oxbow::AskMessage(LanLinkLostQuestion(Setup(), socket_))) {
         case oxbow::MessageAnswer::Retry:
             if (ReconnectSocket(socket_, Setup())) {
                 Setup().bConnected = 1;

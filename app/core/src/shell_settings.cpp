@@ -180,6 +180,13 @@ bool WriteSettingsFile(const _OX_SETUP& setup, const std::filesystem::path& path
     return oxbow::WriteFileAtomically(path, &setup, kSettingsBytes);
 }
 
+std::filesystem::path RefusedSettingsPath(const std::filesystem::path& settings)
+{
+    std::filesystem::path kept = settings;
+    kept += ".bad";
+    return kept;
+}
+
 std::span<const RecordRange> RestoreTable()
 {
     return kRestoreTable;

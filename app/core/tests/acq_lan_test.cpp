@@ -241,7 +241,8 @@ TEST_F(LanLive, APeerThatClosesAsksTheQuestion)
     boxes.QueueAnswer(oxbow::MessageAnswer::Ignore);
     ReceiveFrame(500);
     ASSERT_EQ(boxes.Questions().size(), 1u);
-    EXPECT_EQ(boxes.Questions()[0], LinkLostQuestion());
+    EXPECT_EQ(boxes.Questions()[0], LanLinkLostQuestion(*setup, socket));
+    EXPECT_EQ(boxes.Questions()[0].text.rfind(std::string(kLinkLostQuestion) + "\n", 0), 0u);
     EXPECT_EQ(setup->bConnected, 0);
     EXPECT_EQ(region->bAcquiring, 0);
 }

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 
 namespace oxacq::testing {
 namespace {
@@ -201,15 +203,20 @@ TEST_F(ShellTest, RefreshModelAsksAgainWithoutStopping)
 
 TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
 {
+    // Valid values in the restore table's fields, a byte pattern everywhere else.
+    _OX_SETUP valid = *setup;
+    valid.nActiveChannel = 6;
+    valid.bTraceShown[1] = 1;
+    valid.nMathOperator[1] = valid.nMathOperator[2] = 3;
+    valid.nFFTUnit[1] = 1;
+    valid.fMathScale[0] = 2.0f;
+    valid.nPatternBit[3] = 1;
     _OX_SETUP saved;
     auto* bytes = reinterpret_cast<unsigned char*>(&saved);
     for (std::size_t i = 0; i < sizeof saved; ++i)
         bytes[i] = static_cast<unsigned char>(i * 7 + 3);
-    // Traces 1 and 2 are spectra in dBVrms and Vrms; 0 and 3 sums.
-    const std::int32_t operators[4] = {0, 3, 3, 0};
-    const std::int32_t fftUnits[4] = {0, 1, 0, 0};
-    std::copy(operators, operators + 4, saved.nMathOperator);
-    std::copy(fftUnits, fftUnits + 4, saved.nFFTUnit);
+    for (const RecordRange& range : RestoreTable())
+        std::memcpy(bytes + range.offset, reinterpret_cast<const unsigned char*>(&valid) + range.offset, range.size);
     ASSERT_TRUE(WriteSettingsFile(saved, shell->SettingsFile()));
     EXPECT_EQ(std::filesystem::file_size(shell->SettingsFile()), 8664u);
 
@@ -226,7 +233,7 @@ TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
             continue;
         ASSERT_EQ(now[i], restored[i] ? bytes[i] : old[i]) << "offset " << i;
     }
-    EXPECT_EQ(setup->nActiveChannel, saved.nActiveChannel);
+    EXPECT_EQ(setup->nActiveChannel, 6);
     EXPECT_EQ(std::memcmp(setup->nPatternBit, saved.nPatternBit, sizeof saved.nPatternBit), 0);
     EXPECT_FLOAT_EQ(setup->fChanScale[0], before.fChanScale[0]) << "the instrument's own settings stay";
     EXPECT_EQ(setup->nInterface, before.nInterface);
@@ -261,6 +268,16 @@ TEST_F(ShellTest, AMissingOrShortFileKeepsTheDefaults)
     shell->LoadSettings();
     EXPECT_EQ(std::memcmp(&before, setup.get(), sizeof before), 0);
     EXPECT_EQ(commands.Count("RebuildRgnSetup"), 0);
+}
+
+TEST_F(ShellTest, AStartRemovesTheTemporaryFileOfASaveThatWasKilled)
+{
+    // Process ids run up to the kernel's limit, far below this one.
+    const std::filesystem::path torn = shell->SettingsFile().parent_path() / ".Oxbow.ini.tmp2147483646-0";
+    std::filesystem::create_directories(torn.parent_path());
+    std::ofstream(torn) << "torn";
+    shell->LoadSettings();
+    EXPECT_FALSE(std::filesystem::exists(torn));
 }
 
 TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase)
@@ -422,9 +439,101 @@ TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink)
     EXPECT_EQ(setup->bConnected, 0);
     EXPECT_TRUE(acq->Requests().stopAcquiring);
     EXPECT_EQ(workers->PollCounter(), 0);
+    ASSERT_EQ(boxes.Questions().size(), 1u);
+    EXPECT_EQ(boxes.Questions()[0].text, std::string(kLinkLostQuestion) + "\n127.0.0.1:" +
+                                             std::to_string(setup->nConnectPort) + ": refused");
 
+    std::strcpy(setup->szConnectAddress, "nowhere.invalid");
     shell->ConnectLan();  // nobody answers: Abort
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4224, 0, 0}));
+    ASSERT_EQ(boxes.Questions().size(), 2u);
+    EXPECT_NE(boxes.Questions()[1].text.find("\nnowhere.invalid:"), std::string::npos);
+    EXPECT_NE(boxes.Questions()[1].text.find(": not found"), std::string::npos);
+}
+
+// A settings file of the right size whose restore-table fields are not a setup the program
+// can show is refused as a whole, kept aside as Oxbow.ini.bad and replaced by the defaults.
+TEST_F(ShellTest, AGarbageSettingsFileIsRefusedAndKeptAside)
+{
+    std::vector<unsigned char> random(kSettingsBytes);
+    std::uint32_t state = 12345;
+    for (unsigned char& byte : random) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<unsigned char>(state >> 24);
+    }
+    std::vector<std::vector<unsigned char>> images{random};
+    for (unsigned char fill : {0xFF, 0x7F, 0x80})
+        images.emplace_back(kSettingsBytes, fill);
+    const std::filesystem::path kept = RefusedSettingsPath(shell->SettingsFile());
+    EXPECT_EQ(kept.filename(), "Oxbow.ini.bad");
+    const _OX_SETUP before = *setup;
+    for (const auto& image : images) {
+        std::filesystem::create_directories(shell->SettingsFile().parent_path());
+        std::ofstream(shell->SettingsFile(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        ::testing::internal::CaptureStderr();
+        shell->LoadSettings();
+        const std::string message = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(message.find("replaced by defaults"), std::string::npos) << message;
+        EXPECT_EQ(std::memcmp(&before, setup.get(), sizeof before), 0) << "nothing taken over";
+        EXPECT_FALSE(std::filesystem::exists(shell->SettingsFile()));
+        EXPECT_EQ(std::filesystem::file_size(kept), kSettingsBytes);
+    }
+    EXPECT_EQ(commands.Count("RebuildRgnSetup"), 0);
+}
+
+TEST_F(ShellTest, OneFieldOutOfItsRangeRefusesTheFile)
+{
+    const std::vector<std::pair<const char*, std::function<void(_OX_SETUP&)>>> faults{
+        {"nActiveChannel", [](_OX_SETUP& s) { s.nActiveChannel = 10; }},
+        {"bTraceShown", [](_OX_SETUP& s) { s.bTraceShown[3] = 2; }},
+        {"nMathOperator", [](_OX_SETUP& s) { s.nMathOperator[0] = -1; }},
+        {"fMathScale", [](_OX_SETUP& s) { s.fMathScale[1] = std::numeric_limits<float>::quiet_NaN(); }},
+        {"fMathOffset", [](_OX_SETUP& s) { s.fMathOffset[2] = 41.0f; }},  // 40 divisions of 1 V
+        {"fFFTdBVrmsScale", [](_OX_SETUP& s) { s.fFFTdBVrmsScale[0] = 500.0f; }},
+        {"dFFTHorizOffset", [](_OX_SETUP& s) { s.dFFTHorizOffset[3] = std::numeric_limits<double>::infinity(); }},
+        {"nTraceZoomIndex", [](_OX_SETUP& s) { s.nTraceZoomIndex[1] = 0; }},
+        {"fChanFilterUpper", [](_OX_SETUP& s) { s.fChanFilterUpper[1] = 0.9f; }},
+        {"nDurationBit", [](_OX_SETUP& s) { s.nDurationBit[15] = 5; }},
+    };
+    for (const auto& [field, fault] : faults) {
+        _OX_SETUP image = *setup;
+        fault(image);
+        std::string failed;
+        EXPECT_FALSE(CheckSettingsImage(image, failed)) << field;
+        EXPECT_EQ(failed, field);
+    }
+}
+
+TEST_F(ShellTest, FilesTheProgramWritesAreAccepted)
+{
+    std::string failed;
+    EXPECT_TRUE(CheckSettingsImage(*setup, failed)) << "the default setup: " << failed;
+    _OX_SETUP used = *setup;
+    used.nActiveChannel = 9;
+    used.nMathOperator[2] = 4;
+    used.fMathFilterUpper[2] = 0.25f;
+    used.fMathFilterLower[2] = 0.005f;
+    used.fMathScale[2] = 0.002f;
+    used.fMathOffset[2] = -0.08f;
+    used.fFFTdBVrmsScale[0] = 20.0f;
+    used.fFFTdBVrmsOffset[0] = -790.0f;
+    used.nPatternBit[0] = 4;
+    EXPECT_TRUE(CheckSettingsImage(used, failed)) << failed;
+    std::memset(used.szSystemError, 0x7F, sizeof used.szSystemError);  // outside the restore table
+    EXPECT_TRUE(CheckSettingsImage(used, failed)) << failed;
+
+    _OX_SETUP refused = used;
+    refused.fMathScale[0] = 100.0f;
+    setup->szSystemError[0] = '\0';
+    setup->bTrigSourceShown = 1;
+    const _OX_SETUP before = *setup;
+    ASSERT_TRUE(WriteSettingsFile(refused, shell->SettingsFile()));
+    ::testing::internal::CaptureStderr();
+    shell->LoadSettings();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("fMathScale"), std::string::npos);
+    EXPECT_STREQ(setup->szSystemError, "") << "the check leaves no limit message behind";
+    EXPECT_EQ(std::memcmp(&before, setup.get(), sizeof before), 0);
 }
 
 } // namespace

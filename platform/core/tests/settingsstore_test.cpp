@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -127,6 +131,32 @@ TEST_F(AtomicFileTest, AFailedRenameLeavesNoTemporaryFile) {
     EXPECT_FALSE(oxbow::WriteFileAtomically(target, "new", 3));
     EXPECT_TRUE(std::filesystem::is_directory(target));
     EXPECT_EQ(dir.EntryCount(), 1);
+}
+
+TEST_F(AtomicFileTest, LeftoversOfKilledWritesGoAndNothingElse) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // a process id that no longer runs
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getpid());
+    const std::vector<std::string> kept{"Oxbow.ini", ".Oxbow.ini.tmp" + alive + "-3", ".Oxbow.ini.tmpx-0",
+                                        ".Oxbow.ini.tmp" + dead + "-", ".registry.conf.tmp" + dead + "-0",
+                                        "Oxbow.ini.tmp" + dead + "-0"};
+    for (const std::string& name : kept) {
+        WriteText(dir / name, "x");
+    }
+    WriteText(dir / (".Oxbow.ini.tmp" + dead + "-0"), "torn");
+    WriteText(dir / (".Oxbow.ini.tmp" + dead + "-17"), "torn");
+
+    EXPECT_EQ(oxbow::RemoveLeftoverTemporaries(target), 2);
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+    }
+    EXPECT_EQ(dir.EntryCount(), static_cast<int>(kept.size()));
+    EXPECT_EQ(oxbow::RemoveLeftoverTemporaries(dir / "missing" / "Oxbow.ini"), 0);
 }
 
 TEST_F(AtomicFileTest, RefusesPathsWithoutAFileName) {

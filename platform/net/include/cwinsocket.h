@@ -8,6 +8,7 @@
 // An object is used by one thread at a time (the program's lock serialises its users).
 #pragma once
 
+#include <cerrno>
 #include <string>
 
 class CWinSocket {
@@ -22,8 +23,9 @@ public:
 
     // Creates a fresh TCP socket (closing any socket this object still holds).
     int Create();
-    // Connects to address (dotted IPv4, the instrument's LAN address) and port, giving up after the connect
-    // time-out. Creates the socket first when Create was not called.
+    // Connects to address (dotted IPv4, the instrument's LAN address, or a host name with an
+    // IPv4 address) and port, giving up after the connect time-out. Creates the socket first
+    // when Create was not called. A name that cannot be resolved fails with kNameNotFound.
     int Connect(const std::string& address, int port);
     // Time-outs of one blocking send and of a blocking receive, in milliseconds (0 = none).
     // Receive itself never waits; the receive time-out applies to the socket for any reader
@@ -38,6 +40,12 @@ public:
 
     // The last socket error as text and number (errno value; 0 and "" when there was none).
     int GetLastError(std::string& text, int& number) const;
+    // The last error in a word or two for the user: "refused", "timed out", "not found" (the
+    // address could not be resolved), else the system's text; "" when there was none.
+    std::string FailureReason() const;
+
+    // The error of an address that names no IPv4 host.
+    static constexpr int kNameNotFound = ENXIO;
 
     bool IsOpen() const { return m_fd >= 0; }
 

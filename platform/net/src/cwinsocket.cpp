@@ -40,11 +40,20 @@ bool ConnectionGone(int error)
         || error == ECONNABORTED;
 }
 
+// A text of digits and dots is an address, never a name to look up.
+bool LooksNumeric(const std::string& address)
+{
+    return address.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+// The first IPv4 address of a dotted address or a host name.
 bool ResolveIpv4(const std::string& address, int port, sockaddr_in& out)
 {
+    if (address.empty())
+        return false;
     addrinfo hints{};
     hints.ai_family = AF_INET;
-    hints.ai_flags = AI_NUMERICHOST;
+    hints.ai_flags = LooksNumeric(address) ? AI_NUMERICHOST : 0;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(address.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
@@ -139,7 +148,7 @@ int CWinSocket::Connect(const std::string& address, int port)
         return Fail(EINVAL, 0);
     sockaddr_in peer{};
     if (!ResolveIpv4(address, port, peer))
-        return Fail(EHOSTUNREACH, 0);
+        return Fail(kNameNotFound, 0);
     if (m_fd < 0 && !Create())
         return 0;
     if (!SetBlocking(m_fd, false))
@@ -203,6 +212,22 @@ void CWinSocket::Close()
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
+    }
+}
+
+std::string CWinSocket::FailureReason() const
+{
+    switch (m_lastError) {
+    case 0:
+        return "";
+    case ECONNREFUSED:
+        return "refused";
+    case ETIMEDOUT:
+        return "timed out";
+    case kNameNotFound:
+        return "not found";
+    default:
+        return std::strerror(m_lastError);
     }
 }
 

@@ -72,6 +72,20 @@ TEST(CWinSocketConnect, RefusedConnectionFailsWithErrorTextAndNumber)
     EXPECT_EQ(socket.GetLastError(text, number), ECONNREFUSED);
     EXPECT_EQ(number, ECONNREFUSED);
     EXPECT_FALSE(text.empty());
+    EXPECT_EQ(socket.FailureReason(), "refused");
+}
+
+TEST(CWinSocketConnect, HostNamesResolveToTheirIpv4Address)
+{
+    LoopbackPeer peer;
+    CWinSocket socket;
+    EXPECT_NE(socket.Connect("localhost", peer.Port()), 0);
+    EXPECT_EQ(socket.FailureReason(), "");
+    CWinSocket unknown;
+    EXPECT_EQ(unknown.Connect("no-such-host.invalid", peer.Port()), 0);
+    EXPECT_EQ(unknown.FailureReason(), "not found");
+    EXPECT_EQ(unknown.Connect("192.168.1.300", peer.Port()), 0) << "digits and dots are never looked up";
+    EXPECT_EQ(unknown.FailureReason(), "not found");
 }
 
 TEST(CWinSocketConnect, RejectsBadPortAndAddressWithoutNetworkTraffic)
@@ -200,4 +214,5 @@ TEST(CWinSocketConnect, GivesUpAfterTheConnectTimeOut)
     std::string text;
     int number = 0;
     EXPECT_EQ(socket.GetLastError(text, number), ETIMEDOUT);
+    EXPECT_EQ(socket.FailureReason(), "timed out");
 }

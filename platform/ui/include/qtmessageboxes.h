@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 namespace oxbow::ui {
 
@@ -23,12 +24,18 @@ public:
     // it to answer the box (a click on one of its buttons once it is up).
     void SetShowHook(std::function<void(QMessageBox&)> hook) { m_showHook = std::move(hook); }
 
+    // The program is ending: every box still up closes with its safe answer, and every later
+    // question gets that answer without a box (UI thread).
+    void DismissAll();
+
 private:
     MessageAnswer AskHere(const MessageQuestion& question);
 
     UiThread& m_ui;
     QPointer<QWidget> m_parent;
     std::function<void(QMessageBox&)> m_showHook;
+    std::vector<QPointer<QMessageBox>> m_open;  // boxes up now, innermost last
+    bool m_dismissed = false;
 };
 
 // The QMessageBox buttons of a button set, and the answer a clicked button means.

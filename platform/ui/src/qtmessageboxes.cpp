@@ -83,6 +83,8 @@ MessageAnswer AnswerOf(QMessageBox::StandardButton clicked, MessageButtons offer
 
 MessageAnswer QtMessageBoxes::AskHere(const MessageQuestion& question)
 {
+    if (m_dismissed)
+        return SafeAnswer(question.buttons);
     QMessageBox box(IconOf(question.icon), QString::fromStdString(question.caption),
                     QString::fromStdString(question.text), ButtonsOf(question.buttons), m_parent.data());
     box.setEscapeButton(SafeButton(question.buttons));
@@ -90,10 +92,21 @@ MessageAnswer QtMessageBoxes::AskHere(const MessageQuestion& question)
                                                                     : Qt::WindowModal);
     if (m_showHook)
         m_showHook(box);
+    m_open.emplace_back(&box);
     box.exec();
+    m_open.pop_back();
     QAbstractButton* clicked = box.clickedButton();
     return AnswerOf(clicked ? box.standardButton(clicked) : SafeButton(question.buttons),
                     question.buttons);
+}
+
+void QtMessageBoxes::DismissAll()
+{
+    m_dismissed = true;
+    for (const QPointer<QMessageBox>& box : m_open) {
+        if (box)
+            box->reject();
+    }
 }
 
 MessageAnswer QtMessageBoxes::Ask(const MessageQuestion& question)

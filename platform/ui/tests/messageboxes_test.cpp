@@ -54,6 +54,25 @@ TEST(QtMessageBoxes, AfterShutdownAWorkerGetsTheSafeAnswerWithoutABox)
     EXPECT_FALSE(shown);
 }
 
+TEST(QtMessageBoxes, DismissingClosesTheOpenBoxesAndAnswersLaterQuestionsSafely)
+{
+    UiThread ui;
+    QtMessageBoxes boxes(ui);
+    int shown = 0;
+    // A question asked while another is up; the program ends while both are open.
+    boxes.SetShowHook([&](QMessageBox& box) {
+        if (++shown == 1)
+            QTimer::singleShot(0, &box, [&] { EXPECT_EQ(boxes.Ask({"Replace?", "Oxbow", MessageButtons::YesNo}), MessageAnswer::No); });
+        else
+            QTimer::singleShot(0, &box, [&] { boxes.DismissAll(); });
+    });
+
+    EXPECT_EQ(boxes.Ask(kLinkLost), MessageAnswer::Abort);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(boxes.Ask(kLinkLost), MessageAnswer::Abort);
+    EXPECT_EQ(shown, 2) << "no box once dismissed";
+}
+
 TEST(QtMessageBoxes, ClickedButtonsMapToAnswersAndForeignButtonsToTheSafeOne)
 {
     EXPECT_EQ(AnswerOf(QMessageBox::Ignore, MessageButtons::AbortRetryIgnore), MessageAnswer::Ignore);
