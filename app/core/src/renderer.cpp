@@ -148,7 +148,7 @@ void DisplayEngine::FullRedraw() {
         Locked comp(s.composition);
         if (!grid.ok() || !comp.ok()) {
             if (grid.lost() || comp.lost()) {
-                s.post(kCmdDisplayModeCheck, 2);
+                s.post(oxcmd::run::kScreenMode, 2);
                 region.bErasePending = 0;
             }
             return;
@@ -181,12 +181,12 @@ void DisplayEngine::Erase() {
     s.copyGridToTraces();
     if (s.traceA.IsLost()) {
         if (!s.restoreAll()) {
-            s.post(kCmdDisplayModeCheck, 2);
+            s.post(oxcmd::run::kScreenMode, 2);
             return;
         }
         FullRedraw();
         s.copyGridToTraces();
-        s.post(kCmdRedrawWindow, 0);
+        s.post(oxcmd::run::kRedrawWindow, 0);
     }
     s.region().bErasePending = 0;
 }
@@ -224,7 +224,7 @@ void DisplayEngine::Compose() {
     }
     if (CopyPlots(s) == SurfaceResult::Lost) {
         if (!s.restoreAll()) {
-            s.post(kCmdDisplayModeCheck, 2);
+            s.post(oxcmd::run::kScreenMode, 2);
             return;
         }
         FullRedraw();
@@ -235,7 +235,7 @@ void DisplayEngine::Compose() {
         }
         DrawTraces(!s.running());
         CopyPlots(s);
-        s.post(kCmdRedrawWindow, 0);
+        s.post(oxcmd::run::kRedrawWindow, 0);
     }
     s.region().bEraseRequest = 0;
 }
@@ -243,7 +243,7 @@ void DisplayEngine::Compose() {
 void DisplayEngine::Present() {
     State& s = *state_;
     if (s.present != nullptr && !s.present->Present(s.composition, s.status)) {
-        s.post(kCmdDisplayModeCheck, 2);
+        s.post(oxcmd::run::kScreenMode, 2);
     }
 }
 
