@@ -25,23 +25,19 @@ namespace {
 using oxbow::ui::InstrumentColours;
 
 constexpr int kMainDialogTemplate = 102;
-constexpr unsigned int kCmdRunStatusChanged = 1826;
-constexpr int kDefaultSetupPersistOff = 0;
 // How long a quit request waits for the exit command before it shuts down by itself.
 constexpr int kQuitGraceMs = 3000;
 
 const QColor kCh1Colour{0xFF, 0xFF, 0x00};
 const QColor kCh2Colour{0x00, 0xFF, 0xFF};
 
-CButtonST* PanelButton(const QString& text, const QColor& foreground, QWidget* parent) {
-    auto* button = new CButtonST(text, parent);
-    button->SetColor(CButtonST::BTNST_COLOR_FG_OUT, foreground, false);
-    button->SetColor(CButtonST::BTNST_COLOR_FG_IN, foreground, false);
-    button->SetColor(CButtonST::BTNST_COLOR_FG_FOCUS, foreground, false);
-    button->setFont(oxbow::ui::ReadoutFont(13));
-    button->setMinimumSize(56, 28);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
+void StylePanelButton(CButtonST& button, const QColor& foreground) {
+    button.SetColor(CButtonST::BTNST_COLOR_FG_OUT, foreground, false);
+    button.SetColor(CButtonST::BTNST_COLOR_FG_IN, foreground, false);
+    button.SetColor(CButtonST::BTNST_COLOR_FG_FOCUS, foreground, false);
+    button.setFont(oxbow::ui::ReadoutFont(13));
+    button.setMinimumSize(56, 28);
+    button.setFocusPolicy(Qt::NoFocus);
 }
 
 QLabel* Caption(const QString& text, const QColor& colour, QWidget* parent) {
@@ -86,7 +82,7 @@ private:
 
 COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* parent)
     : CCommonDlg(kMainDialogTemplate, parent), objects_(objects), ui_(ui),
-      panel_(*objects.setup) {
+      view_(std::make_unique<oxacq::RecordView>()), panel_(view_->setup) {
     for (int id = 0; id < kTimerCount; ++id) {
         connect(&timers_[id], &QTimer::timeout, this, [this, id] { OnTimer(id); });
     }
@@ -107,7 +103,8 @@ void COxbowDlg::BuildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, kTitleHeight + 4, 8, 8);
     layout->setSpacing(6);
-    layout->setMenuBar(BuildMenu());
+    actions_ = new ActionBinder(*this, [this](oxact::ActionId id) { OnAction(id); });
+    layout->setMenuBar(actions_->BuildMenuBar(this));
 
     auto* row = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -132,69 +129,58 @@ void COxbowDlg::BuildWindow() {
     layout->addLayout(row, 1);
 }
 
-QMenuBar* COxbowDlg::BuildMenu() {
-    auto* bar = new QMenuBar(this);
-    QMenu* control = bar->addMenu("&Control");
-    QAction* run = control->addAction("&Run", [this] { panel_.Run(); });
-    run->setShortcut(QKeySequence("Ctrl+R"));
-    QAction* stop = control->addAction("&Stop", [this] { panel_.Stop(); });
-    stop->setShortcut(QKeySequence("Ctrl+S"));
-    control->addAction("&Auto", [this] { panel_.Auto(); });
-    QMenu* utility = bar->addMenu("&Utility");
-    utility->addAction("&Help", [this] { ShowHelp(); });
-    utility->addAction("&About", [this] { ShowAbout(); });
-    return bar;
-}
-
 QWidget* COxbowDlg::BuildControls() {
+    using oxact::ActionId;
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(4, 0, 0, 0);
     grid->setSpacing(6);
     const QColor text = InstrumentColours::Text;
+    auto place = [this, box, grid](ActionId id, const QColor& colour, int row, int column, int span = 1) {
+        CButtonST* button = actions_->Button(id);
+        StylePanelButton(*button, colour);
+        button->setParent(box);
+        grid->addWidget(button, row, column, 1, span);
+    };
+    place(ActionId::Run, InstrumentColours::Green, 0, 0);
+    place(ActionId::Stop, InstrumentColours::Red, 0, 1);
+    place(ActionId::Auto, text, 1, 0, 2);
 
-    auto* run = PanelButton("RUN", InstrumentColours::Green, box);
-    auto* stop = PanelButton("STOP", InstrumentColours::Red, box);
-    auto* autoSet = PanelButton("AUTO", text, box);
-    run->setObjectName("RUN");
-    stop->setObjectName("STOP");
-    autoSet->setObjectName("AUTO");
-    connect(run, &QPushButton::clicked, this, [this] { panel_.Run(); });
-    connect(stop, &QPushButton::clicked, this, [this] { panel_.Stop(); });
-    connect(autoSet, &QPushButton::clicked, this, [this] { panel_.Auto(); });
-    grid->addWidget(run, 0, 0);
-    grid->addWidget(stop, 0, 1);
-    grid->addWidget(autoSet, 1, 0, 1, 2);
-
+    struct ChannelControls {
+        ActionId display, up, down;
+        QColor colour;
+    };
+    const ChannelControls channels[] = {
+        {ActionId::Ch1Display, ActionId::Ch1ScaleUp, ActionId::Ch1ScaleDown, kCh1Colour},
+        {ActionId::Ch2Display, ActionId::Ch2ScaleUp, ActionId::Ch2ScaleDown, kCh2Colour},
+    };
     int rowIndex = 2;
-    for (int channel = 0; channel < 2; ++channel) {
-        const QColor colour = channel == 0 ? kCh1Colour : kCh2Colour;
-        const QString name = QString("CH%1").arg(channel + 1);
-        auto* onOff = PanelButton(name, colour, box);
-        auto* up = PanelButton("▲", colour, box);
-        auto* down = PanelButton("▼", colour, box);
-        onOff->setObjectName(name);
-        up->setObjectName(name + "_UP");
-        down->setObjectName(name + "_DOWN");
-        connect(onOff, &QPushButton::clicked, this, [this, channel] { panel_.ChannelOnOff(channel); });
-        connect(up, &QPushButton::clicked, this, [this, channel] { panel_.ChannelScale(channel, true); });
-        connect(down, &QPushButton::clicked, this, [this, channel] { panel_.ChannelScale(channel, false); });
-        grid->addWidget(Caption(name + " V/div", colour, box), rowIndex++, 0, 1, 2);
-        grid->addWidget(onOff, rowIndex++, 0, 1, 2);
-        grid->addWidget(up, rowIndex, 0);
-        grid->addWidget(down, rowIndex++, 1);
+    for (const ChannelControls& channel : channels) {
+        const QString name = actions_->Button(channel.display)->text();
+        grid->addWidget(Caption(name + " V/div", channel.colour, box), rowIndex++, 0, 1, 2);
+        place(channel.display, channel.colour, rowIndex++, 0, 2);
+        place(channel.up, channel.colour, rowIndex, 0);
+        place(channel.down, channel.colour, rowIndex++, 1);
     }
-    auto* timeUp = PanelButton("▲", text, box);
-    auto* timeDown = PanelButton("▼", text, box);
-    timeUp->setObjectName("TIME_UP");
-    timeDown->setObjectName("TIME_DOWN");
-    connect(timeUp, &QPushButton::clicked, this, [this] { panel_.TimeScale(true); });
-    connect(timeDown, &QPushButton::clicked, this, [this] { panel_.TimeScale(false); });
     grid->addWidget(Caption("TIME s/div", text, box), rowIndex++, 0, 1, 2);
-    grid->addWidget(timeUp, rowIndex, 0);
-    grid->addWidget(timeDown, rowIndex++, 1);
+    place(ActionId::TimeScaleUp, text, rowIndex, 0);
+    place(ActionId::TimeScaleDown, text, rowIndex++, 1);
     grid->setRowStretch(rowIndex, 1);
     return box;
+}
+
+void COxbowDlg::OnAction(oxact::ActionId id) {
+    switch (id) {
+    case oxact::ActionId::Help: ShowHelp(); return;
+    case oxact::ActionId::About: ShowAbout(); return;
+    default: break;
+    }
+    RefreshView();  // the action decides on the newest state
+    panel_.Perform(id);
+}
+
+void COxbowDlg::RefreshView() {
+    if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) actions_->Refresh(view_->setup);
 }
 
 bool COxbowDlg::OnInitDialog() {
@@ -214,14 +200,16 @@ bool COxbowDlg::OnInitDialog() {
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);
     StartTimer(kTimerFloat, 20);
-    objects_.region->bBusy = 0;
+    session_->Requests().clearBusy = true;
     starting_ = false;
+    RefreshView();
     return true;
 }
 
 LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kGroupSystem) return 0;
-    if (wParam == kCmdRunStatusChanged) {
+    if (message != oxcmd::group::kRunControl) return 0;
+    RefreshView();  // published before the message was sent
+    if (wParam == oxcmd::run::kRunStatusChanged) {
         // The acquisition waits while this runs, so its status is read safely here.
         runState_->SetRunStatus(session_->Acquisition().Counters().runStatus);
         return 0;
@@ -235,13 +223,13 @@ void COxbowDlg::ShowRunState(const QString& text) {
 }
 
 void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
-    if (subCmd == kCmdStop) {
+    if (subCmd == oxcmd::run::kStop) {
         StopTimer(kTimerErase);
         StopTimer(kTimerRunState);
         runState_->SetRunStatus(oxacq::kStatusStop);
         return;
     }
-    if (subCmd == kCmdShowError) {
+    if (subCmd == oxcmd::run::kShowError) {
         StartTimer(kTimerError, 2000);
         return;
     }
@@ -327,15 +315,14 @@ void COxbowDlg::StopTimer(int id) {
 bool COxbowDlg::TimerActive(int id) const { return id >= 0 && id < kTimerCount && timers_[id].isActive(); }
 
 void COxbowDlg::OnTimer(int id) {
-    _OX_RGN_SETUP& region = *objects_.region;
-    _OX_SETUP& setup = *objects_.setup;
+    // Timers only raise requests; the I/O thread applies them under the lock.
+    oxacq::AcqRequests& requests = session_->Requests();
     switch (id) {
     case kTimerErase:
-        if (setup.bDisplayPersist == kDefaultSetupPersistOff) region.bEraseBeforeFrame = 1;
+        requests.eraseBeforeFrame = true;
         break;
     case kTimerMarker:
-        region.bMarkerHighlight = 0;
-        if (setup.bRun == 0) SetRefreshWave(true);
+        requests.markerHighlightOff = true;
         StopTimer(id);
         break;
     case kTimerClock:
@@ -345,28 +332,29 @@ void COxbowDlg::OnTimer(int id) {
         runState_->Refresh();
         break;
     case kTimerError:
-        session_->Requests().clearError = true;
+        requests.clearError = true;
         StopTimer(id);
         break;
     case kTimerAcquire:
-        session_->Requests().acquire = true;
+        requests.acquire = true;
         StopTimer(id);
         break;
     case kTimerFloat:
-        region.bFloatDraw = 1;
+        requests.floatDraw = true;
+        RefreshView();
         break;
     case kTimerPlayback:
-        session_->Requests().playbackTick = true;
+        requests.playbackTick = true;
         break;
     case kTimerSection:
-        region.bRedrawSection = 1;
+        requests.redrawSection = true;
         break;
     case kTimerBusy:
-        region.bBusy = 0;
+        requests.clearBusy = true;
         StopTimer(id);
         break;
     case kTimerRecord:
-        session_->Requests().recordNext = true;
+        requests.recordNext = true;
         break;
     default:
         break;

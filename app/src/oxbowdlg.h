@@ -7,7 +7,9 @@
 
 #include "cwnd.h"
 #include "exitcodes.h"
+#include "actionbinder.h"
 #include "frontpanel.h"
+#include "oxsnapshot.h"
 #include "oxbowui.h"
 
 #include <QDesktopServices>
@@ -60,7 +62,11 @@ public:
     void StopTimer(int id);
     bool TimerActive(int id) const;
 
-    FrontPanel& Panel() { return panel_; }
+    // The front panel, deciding on the newest state of the records.
+    FrontPanel& Panel() {
+        RefreshView();
+        return panel_;
+    }
     oxbow::ui::ScopeView& Scope() { return *scope_; }
     oxbow::ui::RunStateField& RunState() { return *runState_; }
     Session& GetSession() { return *session_; }
@@ -88,7 +94,10 @@ protected:
 private:
     void BuildWindow();
     QWidget* BuildControls();
-    QMenuBar* BuildMenu();
+    // Every menu item, button and shortcut ends here, with its row of the action table.
+    void OnAction(oxact::ActionId id);
+    // The UI thread's copy of the records, and the controls that show it.
+    void RefreshView();
     void OnTimer(int id);
     void ShowRunState(const QString& text);
     void ScreenMode(long value);
@@ -103,7 +112,9 @@ private:
 
     ProcessObjects& objects_;
     oxbow::ui::UiThread& ui_;
+    std::unique_ptr<oxacq::RecordView> view_;
     FrontPanel panel_;
+    ActionBinder* actions_ = nullptr;
     oxbow::ui::ScopeView* scope_ = nullptr;
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;

@@ -57,7 +57,7 @@ Session::Session(ProcessObjects& objects, CWnd& mainWindow)
       steps_(std::make_unique<EngineSteps>(engine_)),
       acquisition_({objects.setup.get(), objects.region.get(), objects.positions.get()}, &objects.socket, commands_,
                    *steps_),
-      workers_(objects.lock, *objects.setup, oxacq::AcquisitionJobs(acquisition_, commands_, *objects.setup)),
+      workers_(objects.lock, *objects.setup, PublishingJobs()),
       shell_({objects.setup.get(), objects.region.get(), objects.positions.get()}, objects.socket, commands_,
              acquisition_, workers_),
       references_(kReferenceBytes * oxdisplay::kRefSlots),
@@ -72,6 +72,7 @@ Session::Session(ProcessObjects& objects, CWnd& mainWindow)
 
 Session::~Session() {
     workers_.Stop();
+    OxSetBeforeNotify({});
     engine_.reset();
     FFT_Destory();
 }
@@ -98,7 +99,21 @@ void Session::StartUp() {
     if (objects_.setup->nInterface != 0) shell_.ConnectLan();
     shell_.DetectModel();
     shell_.LoadSettings();
+    PublishSnapshot();
+    OxSetBeforeNotify([this] { PublishSnapshot(); });
     workers_.Start();
+}
+
+void Session::PublishSnapshot() { snapshot_.Publish(*objects_.setup, *objects_.region); }
+
+// The acquisition's jobs, the I/O job publishing the records for the UI thread after each tick.
+oxacq::WorkerJobs Session::PublishingJobs() {
+    oxacq::WorkerJobs jobs = oxacq::AcquisitionJobs(acquisition_, commands_, *objects_.setup);
+    jobs.io = [this, io = std::move(jobs.io)] {
+        io();
+        PublishSnapshot();
+    };
+    return jobs;
 }
 
 bool Session::Shutdown() { return shell_.Shutdown(); }

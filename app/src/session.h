@@ -5,6 +5,7 @@
 #pragma once
 
 #include "oxshell.h"
+#include "oxsnapshot.h"
 
 #include <memory>
 #include <vector>
@@ -35,6 +36,11 @@ public:
 
     // Timer requests the I/O thread applies under the lock.
     oxacq::AcqRequests& Requests() { return acquisition_.Requests(); }
+    // The UI thread's copy of the records, published by the I/O thread after every display
+    // tick and before every completion message.
+    const oxacq::RecordSnapshot& Snapshot() const { return snapshot_; }
+    // Publishes the records as they stand: on the I/O thread, or before the workers start.
+    void PublishSnapshot();
     // Timer 7: the error text has been shown long enough.
     // Settings written, workers stopped and joined; once.
     bool Shutdown();
@@ -43,11 +49,13 @@ private:
     // The display steps of the acquisition: the engine's once it exists (the surfaces
     // are created after the acquisition whose buffers they show), nothing before.
     class EngineSteps;
+    oxacq::WorkerJobs PublishingJobs();
 
     ProcessObjects& objects_;
     CWnd& mainWindow_;
     oxacq::OxbowCommands commands_;
     std::unique_ptr<EngineSteps> steps_;
+    oxacq::RecordSnapshot snapshot_;  // outlives the workers that publish it
     oxacq::Acquisition acquisition_;
     oxacq::Workers workers_;
     oxacq::Shell shell_;

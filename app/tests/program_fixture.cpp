@@ -2,6 +2,8 @@
 
 #include "oxmsg.h"
 
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -71,13 +73,9 @@ void RunningOxbow::UnderLock(const std::function<void()>& read) {
 }
 
 void RunningOxbow::SetScales(float voltsPerDiv, double secondsPerDiv) {
-    constexpr unsigned int kCmdChanOffset = 1135;
-    SetMsgVarfloat(voltsPerDiv);
-    OxPostIOCmd(kGroupChannel, kCmdChanScale, 0, nullptr, nullptr, nullptr);
-    SetMsgVarfloat(0.0f);
-    OxPostIOCmd(kGroupChannel, kCmdChanOffset, 0, nullptr, nullptr, nullptr);
-    SetMsgVarDouble(secondsPerDiv);
-    OxPostIOCmd(kGroupTimebase, kCmdTimeScale, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostFloat(oxcmd::group::kChannel, oxcmd::channel::kScale, 0, voltsPerDiv));
+    EXPECT_TRUE(OxPostFloat(oxcmd::group::kChannel, oxcmd::channel::kOffset, 0, 0.0f));
+    EXPECT_TRUE(OxPostDouble(oxcmd::group::kTimebase, oxcmd::timebase::kMainScale, 0, secondsPerDiv));
 }
 
 TraceRows RunningOxbow::Ch1Rows() {

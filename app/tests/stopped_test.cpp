@@ -20,8 +20,6 @@ constexpr int kPixelsPerDiv = 50;
 constexpr double kSquareHalfPeriod = 5e-4; // of the 1 kHz square on CH2, in seconds
 constexpr int kEdgeMinRows = 60;           // an edge of the 2 Vpp square spans 100 rows at 1 V/div
 constexpr float kCh1Offset = 1.0f;         // V: CH1 above the centre, CH2 (at -2 V) below it
-constexpr unsigned int kCmdChanOffset = 1135;
-constexpr unsigned int kCmdTimeOffset = 1635;
 
 // A 1 Vpp sine on CH1 and a 2 Vpp square on CH2, both 1 kHz, never sharing a row.
 const std::vector<std::string> kSignals = {"--ch1", "sine,1k,1Vpp", "--ch2", "square,1k,2Vpp"};
@@ -147,13 +145,13 @@ double SquareSpacing(double secondsPerDiv) {
 
 void PostChannelValue(unsigned int subCmd, int channel, float value) {
     SetMsgVarfloat(value);
-    OxPostIOCmd(kGroupChannel, subCmd, channel, nullptr, nullptr, nullptr);
+    OxPostIOCmd(oxcmd::group::kChannel, subCmd, channel, nullptr, nullptr, nullptr);
 }
 
 // RUN, CH1 moved above the centre, and the square drawn at its spacing.
 void RunUntilBothDrawn(RunningOxbow& oxbow) {
     oxbow.Window().Panel().Run();
-    PostChannelValue(kCmdChanOffset, 0, kCh1Offset);
+    PostChannelValue(oxcmd::channel::kOffset, 0, kCh1Offset);
     ASSERT_TRUE(WaitFor(
         [&] {
             return ColumnsOf(oxbow, 0).Extent() > 0 &&
@@ -167,7 +165,7 @@ void RunUntilBothDrawn(RunningOxbow& oxbow) {
 void StepTimeScale(RunningOxbow& oxbow, int steps) {
     for (int i = 0; i < std::abs(steps); ++i) {
         const double before = TimeScale(oxbow);
-        oxbow.Window().Panel().TimeScale(steps > 0);
+        oxbow.Window().Panel().Perform(steps > 0 ? oxact::ActionId::TimeScaleUp : oxact::ActionId::TimeScaleDown);
         ASSERT_TRUE(WaitFor(
             [&] {
                 const double now = TimeScale(oxbow);
@@ -224,11 +222,11 @@ TEST(StoppedPicture, HidingAChannelKeepsTheOtherAndShowingItDrawsItFromTheRecord
     ASSERT_TRUE(oxbow.StopAndReadRecord());
     const double spacing = SquareSpacing(TimeScale(oxbow));
 
-    oxbow.Window().Panel().ChannelOnOff(1);
+    oxbow.Window().Panel().Perform(oxact::ActionId::Ch2Display);
     EXPECT_TRUE(RedrawnSo([&] { return ColumnsOf(oxbow, 1).Extent() == 0; })) << "CH2 still drawn";
     EXPECT_NEAR(ColumnsOf(oxbow, 0).Extent(), 700, 1) << "CH1 went with CH2";
 
-    oxbow.Window().Panel().ChannelOnOff(1);
+    oxbow.Window().Panel().Perform(oxact::ActionId::Ch2Display);
     EXPECT_TRUE(RedrawnSo([&] { return EdgesSpaced(ColumnsOf(oxbow, 1).Edges(), spacing); }))
         << "CH2 not drawn again from the record: edges " << Describe(ColumnsOf(oxbow, 1).Edges());
     EXPECT_NEAR(ColumnsOf(oxbow, 0).Extent(), 700, 1);
@@ -243,7 +241,7 @@ TEST(StoppedPicture, ScaleAndTimeChangesWhileStoppedRedrawTheRecord) {
     // Half the V/div: the sine twice as high.
     const int height = ColumnsOf(oxbow, 0).Height();
     ASSERT_GT(height, 40);
-    oxbow.Window().Panel().ChannelScale(0, false);
+    oxbow.Window().Panel().Perform(oxact::ActionId::Ch1ScaleDown);
     EXPECT_TRUE(RedrawnSo([&] { return std::abs(ColumnsOf(oxbow, 0).Height() - 2 * height) <= 2; }))
         << "CH1 height " << ColumnsOf(oxbow, 0).Height() << ", was " << height;
 
@@ -251,8 +249,7 @@ TEST(StoppedPicture, ScaleAndTimeChangesWhileStoppedRedrawTheRecord) {
     constexpr double kStep = 2e-4;
     const std::vector<Edge> before = ColumnsOf(oxbow, 1).Edges();
     ASSERT_GE(before.size(), 2u);
-    SetMsgVarDouble(kStep);
-    OxPostIOCmd(kGroupTimebase, kCmdTimeOffset, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostDouble(oxcmd::group::kTimebase, oxcmd::timebase::kMainOffset, 0, kStep));
     const double shift = kStep / TimeScale(oxbow) * kPixelsPerDiv;
     const auto moved = [&] {
         return RisingEdgeMovedLeft(before, ColumnsOf(oxbow, 1).Edges(), shift);
@@ -263,7 +260,7 @@ TEST(StoppedPicture, ScaleAndTimeChangesWhileStoppedRedrawTheRecord) {
 
     // A faster time scale: the stored square drawn at the new spacing.
     const double slower = TimeScale(oxbow);
-    oxbow.Window().Panel().TimeScale(false);
+    oxbow.Window().Panel().Perform(oxact::ActionId::TimeScaleDown);
     ASSERT_TRUE(WaitFor([&] { return TimeScale(oxbow) != slower; }, 2000));
     const double spacing = SquareSpacing(TimeScale(oxbow));
     EXPECT_TRUE(RedrawnSo([&] { return EdgesSpaced(ColumnsOf(oxbow, 1).Edges(), spacing); }))
@@ -275,7 +272,7 @@ TEST(RunState, ReturnsToWhatTheInstrumentReportsAfterTheAutoSetup) {
     RunningOxbow oxbow(WithSignals({"--sim"}));
     oxbow.Window().Panel().Run();
     ASSERT_TRUE(WaitFor([&] { return oxbow.Window().RunState().Text() == "T'D"; }, 4000));
-    oxbow.Window().Panel().Auto();
+    oxbow.Window().Panel().Perform(oxact::ActionId::Auto);
     // The auto set-up has been made and its completion (which writes "AUTO") handled: the
     // instrument chose another scale for the 1 Vpp sine.
     float scale = 1.0f;

@@ -21,9 +21,9 @@
 //   or stop (int 0), 2328 output condition (int 0..3), 2329 / 2330 horizontal /
 //   vertical tolerance in divisions (float), 2331 stop on output (byte), 2332 show
 //   counters (byte), 2333 create the mask (byte).
-// - measurements, group 3147: 2275 adds measurement code (int) of channel `value`
-//   (0 CH1, 1 CH2) to the read-outs (at most 8; the oldest goes when full), 2276
-//   shows all measurements (byte), 2279 clears the selection.
+// - measurements, group 3147: 2276 adds measurement code (int) of channel `value`
+//   (0 CH1, 1 CH2) to the read-outs (at most 8; the oldest goes when full), 2275
+//   shows all measurements of a source (byte), 2279 clears the selection.
 // - record and playback, group 3146; nRecordState 0 idle, 1 recording, 2 playing,
 //   3 playback paused:
 //     2426 record source (int: 0 CH1, 1 CH2, 2 both channels)

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "cwnd.h"
+#include "ox_commands.h"
 
 #include <array>
 #include <cstdint>
@@ -40,9 +41,25 @@ std::array<std::uint8_t, 8> GetMsgVarSlot();
 
 constexpr int kIOCmdQueueSize = 256;  // ring slots; at most 255 commands wait
 
-// Queues a command with a copy of the caller's argument slot. False when full.
-bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* firstWindow,
+// What the user is told when the queue is full and a command is not taken.
+inline constexpr const char* kQueueFullText = "Instrument busy: the command was not taken";
+
+// Queues a command with a copy of the caller's argument slot. False when full: the
+// command is lost, and kQueueFullText is recorded for the screen (SetSystemError).
+[[nodiscard]] bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* firstWindow,
                  CWnd* secondWindow, CWnd* thirdWindow);
+// Posts with the argument slot set in the same call (none, an int, a float, a double, a
+// byte), naming one window to notify. False when the queue is full.
+[[nodiscard]] bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value = 0, CWnd* window = nullptr);
+[[nodiscard]] bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument,
+                             CWnd* window = nullptr);
+[[nodiscard]] bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument,
+                               CWnd* window = nullptr);
+[[nodiscard]] bool OxPostDouble(oxcmd::Group group, oxcmd::Sub subCmd, long value, double argument,
+                                CWnd* window = nullptr);
+[[nodiscard]] bool OxPostBool(oxcmd::Group group, oxcmd::Sub subCmd, long value, bool argument,
+                              CWnd* window = nullptr);
+
 // 0 when the queue is empty; otherwise takes the next entry and returns its group.
 unsigned long GetIOCmd();
 // Dispatches the entry taken by GetIOCmd (nothing when none was taken).
@@ -68,6 +85,11 @@ using IOCmdHandler = std::function<void(IOCmdContext& context, unsigned int subC
                                         std::uint32_t argLow, std::uint32_t argHigh)>;
 // Installs (or, with an empty handler, removes) the handler of a group.
 void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler);
+
+// Called on the I/O thread after each command was handled and sent, before its completion
+// messages go out, while the records stand as the command left them: the program refreshes
+// the user interface's copy of the records there. An empty function removes it.
+void OxSetBeforeNotify(std::function<void()> hook);
 
 // Copies the values the instrument accepted for `subCmd` (and channel `value`)
 // from the firmware setup copy into the setup record.

@@ -8,9 +8,6 @@
 namespace oxmsg {
 namespace {
 
-constexpr int kAlternation = 4;
-constexpr int kFFTOperator = 3;
-
 struct CursorWindow {
     OX_RECT rect;
     OX_POINT origin;
@@ -23,7 +20,7 @@ OX_POINT Centre(const OX_RECT& r)
 
 bool IsSpectrum(const _OX_SETUP& s, int source)
 {
-    return source >= 2 && source <= 5 && s.nMathOperator[source - 2] == kFFTOperator;
+    return source >= 2 && source <= 5 && s.nMathOperator[source - 2] == oxcmd::code::kFFT;
 }
 
 // The window a source is drawn in: a spectrum in the FFT window (positions from
@@ -37,7 +34,7 @@ CursorWindow WindowOfSource(const _OX_SETUP& s, const _OX_RGN_SETUP& region, int
         return {rect, {rect.left, Centre(rect).y}};
     }
     OX_RECT rect = region.rcMain;
-    if (s.nTrigMode == kAlternation)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         rect = source == 1 ? region.rcLower : region.rcUpper;
     else if (TwoWindows(s))
         rect = region.rcLower;

@@ -17,9 +17,6 @@
 namespace oxmsg {
 namespace {
 
-constexpr unsigned long kDragGroup = 4524;
-constexpr unsigned int kDragChannel = 4525;
-constexpr unsigned int kDragBothChannels = 4526;
 constexpr int kMinimumBox = 2;  // a box smaller than this on an axis leaves the axis alone
 constexpr double kVerticalDivisions = 8;
 constexpr double kSecondsPerColumn = 0.02;  // of a division: 50 columns each
@@ -77,8 +74,8 @@ void DragChannel(_OX_SETUP& s, int c, const Box& box, const OX_RECT& rect)
     const double raised = (centre - box.CentreY()) * kVerticalDivisions * scale / height;
     s.fChanScale[c] = ValidateCHScale(static_cast<float>(scale * box.Height() / height), s.fChanProbe[c]);
     s.fChanOffset[c] = ValidateCHOffset(s.fChanScale[c], static_cast<float>(s.fChanOffset[c] - raised), s.fChanProbe[c]);
-    SendAndReconcile(std::string(ChannelName(c)) + ":SCALE " + Number("%f", s.fChanScale[c]), 1125, c);
-    SendAndReconcile(std::string(ChannelName(c)) + ":OFFSET " + Number("%f", s.fChanOffset[c]), 1135, c);
+    SendAndReconcile(std::string(ChannelName(c)) + ":SCALE " + Number("%f", s.fChanScale[c]), oxcmd::channel::kScale, c);
+    SendAndReconcile(std::string(ChannelName(c)) + ":OFFSET " + Number("%f", s.fChanOffset[c]), oxcmd::channel::kOffset, c);
 }
 
 // The scale and offset the box asks of a timebase shown in `rect`.
@@ -107,8 +104,8 @@ void DragMain(_OX_SETUP& s, const _OX_RGN_SETUP& region, const Box& box, const O
     s.llTimeScalePs = ConvertToLONG(s.dTimeScale, 12);
     s.dTimeOffset = ValidateTimeOffset(t.offset);
     s.llTimeOffsetPs = ConvertToLONG(s.dTimeOffset, 12);
-    SendAndReconcile(":TIMEBASE:SCALE " + Number("%0.9f", s.dTimeScale), 1645, 0);
-    SendAndReconcile(":TIMEBASE:OFFSET " + Number("%0.9f", s.dTimeOffset), 1635, 0);
+    SendAndReconcile(":TIMEBASE:SCALE " + Number("%0.9f", s.dTimeScale), oxcmd::timebase::kMainScale, 0);
+    SendAndReconcile(":TIMEBASE:OFFSET " + Number("%0.9f", s.dTimeOffset), oxcmd::timebase::kMainOffset, 0);
 }
 
 // The delayed window stays inside the main timebase: no wider than it and at
@@ -124,8 +121,8 @@ void SendDelayed(_OX_SETUP& s, double scale, double offset)
     s.llDelayedOffsetPs = delayedOffset;
     s.dDelayedScale = static_cast<double>(s.llDelayedScalePs) * 1e-12;
     s.dDelayedOffset = static_cast<double>(s.llDelayedOffsetPs) * 1e-12;
-    SendAndReconcile(":TIMEBASE:DELAYED:SCALE " + Number("%0.9f", s.dDelayedScale), 1665, 0);
-    SendAndReconcile(":TIMEBASE:DELAYED:OFFSET " + Number("%0.9f", s.dDelayedOffset), 1655, 0);
+    SendAndReconcile(":TIMEBASE:DELAYED:SCALE " + Number("%0.9f", s.dDelayedScale), oxcmd::timebase::kDelayedScale, 0);
+    SendAndReconcile(":TIMEBASE:DELAYED:OFFSET " + Number("%0.9f", s.dDelayedOffset), oxcmd::timebase::kDelayedOffset, 0);
 }
 
 void DragDelayed(_OX_SETUP& s, const _OX_RGN_SETUP& region, const Box& box, const OX_RECT& rect)
@@ -145,8 +142,8 @@ void DragAlternate(_OX_SETUP& s, const _OX_RGN_SETUP& region, int c, const Box& 
     s.dAltTimeOffset[c] = ValidateAltTrigHorizOffset(t.offset);
     s.llAltTimeOffsetPs[c] = ConvertToLONG(s.dAltTimeOffset[c], 12);
     const std::string prefix = std::string(":TRIGGER:ALTERNATION") + ChannelName(c);
-    SendAndReconcile(prefix + ":TIMESCALE " + Number("%0.9f", s.dAltTimeScale[c]), 2015, c);
-    SendAndReconcile(prefix + ":TIMEOFFSET " + Number("%0.9f", s.dAltTimeOffset[c]), 2025, c);
+    SendAndReconcile(prefix + ":TIMESCALE " + Number("%0.9f", s.dAltTimeScale[c]), oxcmd::timebase::kAltScale, c);
+    SendAndReconcile(prefix + ":TIMEOFFSET " + Number("%0.9f", s.dAltTimeOffset[c]), oxcmd::timebase::kAltOffset, c);
 }
 
 // The rectangle of the dragged window: 0 main (or the time half of the split
@@ -182,13 +179,13 @@ void HandleDrag(IOCmdContext& context, unsigned int subCmd, long value, std::uin
     if (shared.setup == nullptr || shared.region == nullptr)
         return;
     const int window = shared.region->nDragWindow;
-    if (window < 0 || window > 4 || (subCmd != kDragChannel && subCmd != kDragBothChannels))
+    if (window < 0 || window > 4 || (subCmd != oxcmd::drag::kActiveChannel && subCmd != oxcmd::drag::kBothChannels))
         return;
     _OX_SETUP& s = *shared.setup;
     const Box box = Unpack(low, high);
     const OX_RECT& rect = DraggedRect(s, *shared.region, window);
     for (int c = 0; c < 2; ++c) {
-        if (subCmd == kDragBothChannels || value == c)
+        if (subCmd == oxcmd::drag::kBothChannels || value == c)
             DragChannel(s, c, box, rect);
     }
     DragTimebase(s, *shared.region, window, box, rect);
@@ -201,7 +198,7 @@ void HandleDrag(IOCmdContext& context, unsigned int subCmd, long value, std::uin
 
 void RegisterDragHandler()
 {
-    OxSetIOCmdHandler(kDragGroup, HandleDrag);
+    OxSetIOCmdHandler(oxcmd::group::kDrag, HandleDrag);
 }
 
 } // namespace oxmsg

@@ -17,10 +17,6 @@ constexpr int kLeftMargin = 16;
 constexpr int kOriginY = 13;
 constexpr int kLaMarkerX = 15;
 constexpr float kLaLineSpacing = 0.45f;
-constexpr int kXYFormat = 1;
-constexpr int kRollingFormat = 2;
-constexpr int kAlternation = 4;
-constexpr int kFFTOperator = 3;
 
 CRect ToCommon(const OX_RECT& r)
 {
@@ -73,7 +69,7 @@ struct ScaleOffset {
 // The vertical scale and offset a math trace is drawn with.
 ScaleOffset MathScaleOffset(const _OX_SETUP& s, int k)
 {
-    if (s.nMathOperator[k] != kFFTOperator)
+    if (s.nMathOperator[k] != oxcmd::code::kFFT)
         return {s.fMathScale[k], s.fMathOffset[k]};
     if (s.nFFTUnit[k] == 1)
         return {s.fFFTdBVrmsScale[k], s.fFFTdBVrmsOffset[k]};
@@ -122,7 +118,7 @@ Level TriggerLevel(const _OX_SETUP& s, int w)
     case 1: return {s.nPulseSource, s.fPulseLevel};
     case 2: return {s.nSlopeSource, s.fSlopeLevelA};
     case 3: return {s.nVideoSource, s.fVideoLevel};
-    case kAlternation: return {w, AlternateLevel(s, w)};
+    case oxcmd::code::kAlternate: return {w, AlternateLevel(s, w)};
     default: return {s.nEdgeSource, s.fEdgeLevel};
     }
 }
@@ -139,9 +135,9 @@ OX_POINT TriggerLevelPoint(const _OX_SETUP& s, int w, const OX_RECT& rect)
 
 OX_POINT TriggerPositionPoint(const _OX_SETUP& s, int w, OX_POINT origin)
 {
-    if (s.nTimeFormat == kXYFormat)
+    if (s.nTimeFormat == oxcmd::code::kXY)
         return FromCommon(GetXYTimeOffsetPt(s.dTimeScale, s.dTimeOffset, ToCommon(origin)));
-    if (s.nTrigMode == kAlternation)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         return FromCommon(GetTrigOffsetPt(s.dAltTimeScale[w], s.dAltTimeOffset[w], ToCommon(origin)));
     if (w == 1)
         return FromCommon(GetTrigOffsetPt(s.dDelayedScale, s.dDelayedOffset, ToCommon(origin)));
@@ -151,7 +147,7 @@ OX_POINT TriggerPositionPoint(const _OX_SETUP& s, int w, OX_POINT origin)
 // The delayed window drawn in the upper window (empty without one).
 OX_RECT DelayedRect(const _OX_SETUP& s, const _OX_RGN_SETUP& region)
 {
-    if (!s.bDelayed || s.nTimeFormat != 0 || s.nTrigMode == kAlternation)
+    if (!s.bDelayed || s.nTimeFormat != 0 || s.nTrigMode == oxcmd::code::kAlternate)
         return {};
     const OX_POINT origin = WindowOrigin(s, region, region.rcUpper);
     return FromCommon(GetDelayedRect(s.dTimeScale, s.dDelayedScale, s.dTimeOffset, s.dDelayedOffset,
@@ -162,7 +158,7 @@ OX_RECT DelayedRect(const _OX_SETUP& s, const _OX_RGN_SETUP& region)
 
 bool TwoWindows(const _OX_SETUP& s)
 {
-    return s.nTrigMode == kAlternation || (s.bDelayed && s.nTimeFormat == 0);
+    return s.nTrigMode == oxcmd::code::kAlternate || (s.bDelayed && s.nTimeFormat == 0);
 }
 
 TimeWindows VisibleWindows(const _OX_SETUP& s, const _OX_RGN_SETUP& region)
@@ -177,7 +173,7 @@ TimeWindows VisibleWindows(const _OX_SETUP& s, const _OX_RGN_SETUP& region)
 OX_POINT WindowOrigin(const _OX_SETUP& s, const _OX_RGN_SETUP& region, const OX_RECT& rect)
 {
     const int64_t width = int64_t{rect.right} - rect.left;
-    const int64_t x = kLeftMargin + (s.nTimeFormat == kRollingFormat ? width : width / 2);
+    const int64_t x = kLeftMargin + (s.nTimeFormat == oxcmd::code::kRolling ? width : width / 2);
     return {ClampToInt(x), ClampToInt(kOriginY + int64_t{rect.top} - region.rcMain.top)};
 }
 

@@ -64,7 +64,7 @@ bool ReadBlock(int request, const char* query, Block& block)
     return UsbReadBlock(request, block.bytes, size);
 }
 
-bool UsesAlternateTrigger() { return Setup().nTrigMode == kAlternateTrigger; }
+bool UsesAlternateTrigger() { return Setup().nTrigMode == oxcmd::code::kAlternate; }
 
 void CopyRates(const DSO_SETUP& dso, _OX_SETUP& s)
 {
@@ -127,18 +127,18 @@ void AcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint3
     const Arg arg{argLow, argHigh};
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1725: ChangeType(context, arg.Int()); break;
-    case 1735:
+    case oxcmd::acquire::kType: ChangeType(context, arg.Int()); break;
+    case oxcmd::acquire::kRealTime:
         s.bAcqRealTime = arg.Byte() ? 1 : 0;
         ComposeAcquire(context, ":MODE", s.bAcqRealTime ? "RTIME" : "ETIME");
         break;
-    case 1745:
+    case oxcmd::acquire::kAverages:
         s.nAcqAverages = ValidateAcqAvgNumber(arg.Int());
         ComposeAcquire(context, ":AVERAGES", Format("%d", s.nAcqAverages));
         break;
-    case 1755: ChangeMemory(context, arg.Int()); break;
-    case 1765: NoteRate(context, s.fSampleRate, arg.Float()); break;
-    case 1775: NoteRate(context, s.fSampleRateMem, arg.Float()); break;
+    case oxcmd::acquire::kMemory: ChangeMemory(context, arg.Int()); break;
+    case oxcmd::acquire::kSampleRate: NoteRate(context, s.fSampleRate, arg.Float()); break;
+    case oxcmd::acquire::kRecordRate: NoteRate(context, s.fSampleRateMem, arg.Float()); break;
     default: context.send = false; break;
     }
 }

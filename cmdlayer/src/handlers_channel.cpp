@@ -15,11 +15,7 @@ namespace {
 
 constexpr int kChannels = 2;
 constexpr int kFurtherTraces = 4;
-constexpr int kFirstFurtherTrace = 5;
-constexpr int kLogicAnalyzer = 4;
-constexpr int kNoTrace = 9;
 
-constexpr unsigned int kShowSub = 1148;
 
 // Unit texts by selector; selector 6 has none.
 constexpr std::array<const char*, 8> kUnits = {"V", "A", "W", "dBV", "dBA", "dBW", nullptr, "U"};
@@ -63,7 +59,7 @@ void ScaleTriggerLevels(int c, float r)
         s.fSlopeLevelB *= r;
         break;
     case 3: s.fVideoLevel *= r; break;
-    case kAlternateTrigger:
+    case oxcmd::code::kAlternate:
         switch (s.nAltType[c]) {
         case 0: s.fAltEdgeLevel[c] *= r; break;
         case 1: s.fAltPulseLevel[c] *= r; break;
@@ -138,50 +134,50 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1125:
+    case oxcmd::channel::kScale:
         s.fChanScale[c] = ValidateCHScale(arg.Float(), s.fChanProbe[c]);
         ComposeValue(context, c, "", ":SCALE", s.fChanScale[c]);
         VerticalMoved();
         break;
-    case 1135:
+    case oxcmd::channel::kOffset:
         s.fChanOffset[c] = ValidateCHOffset(s.fChanScale[c], arg.Float(), s.fChanProbe[c]);
         ComposeValue(context, c, "", ":OFFSET", s.fChanOffset[c]);
         VerticalMoved();
         break;
-    case 1145:
+    case oxcmd::channel::kCoupling:
         s.nChanCoupling[c] = arg.Int();
         Compose(context, Subsystem(c), "", ":COUPLING", s.nChanCoupling[c] == 1 ? "AC" : "DC");
         break;
-    case 1146:
+    case oxcmd::channel::kBwLimit:
         s.bChanBwLimit[c] = Flag(arg);
         ComposeOnOff(context, c, "", ":BWLIMIT", s.bChanBwLimit[c]);
         break;
-    case 1147: ChangeProbe(context, c, arg.Float()); break;
-    case kShowSub: ChangeShown(context, c, arg.Byte()); break;
-    case 1149:
+    case oxcmd::channel::kProbe: ChangeProbe(context, c, arg.Float()); break;
+    case oxcmd::channel::kDisplay: ChangeShown(context, c, arg.Byte()); break;
+    case oxcmd::channel::kInvert:
         s.bChanInvert[c] = Flag(arg);
         ComposeOnOff(context, c, "", ":INVERT", s.bChanInvert[c]);
         SetRefreshWave(true);
         break;
-    case 1150: ChangeUnit(context, c, arg.Int()); break;
-    case 1151:
+    case oxcmd::channel::kUnit: ChangeUnit(context, c, arg.Int()); break;
+    case oxcmd::channel::kInput:
         s.nChanInput[c] = arg.Int();
         Compose(context, Subsystem(c), "", ":INPUT", s.nChanInput[c] == 1 ? "50OHM" : "1MOHM");
         break;
-    case 1155:
+    case oxcmd::channel::kFilterOn:
         s.bChanFilter[c] = Flag(arg);
         ComposeOnOff(context, c, ":FILTER", ":DISPLAY", s.bChanFilter[c]);
         SetRefreshWave(true);
         break;
-    case 1165:
+    case oxcmd::channel::kFilterUpper:
         s.fChanFilterUpper[c] = ValidateFilterLimit(arg.Float());
         ComposeValue(context, c, ":FILTER", ":UPLIMIT", s.fChanFilterUpper[c]);
         break;
-    case 1175:
+    case oxcmd::channel::kFilterLower:
         s.fChanFilterLower[c] = ValidateFilterLimit(arg.Float());
         ComposeValue(context, c, ":FILTER", ":DOWNLIMIT", s.fChanFilterLower[c]);
         break;
-    case 1185: ChangeFilterType(context, c, arg.Int()); break;
+    case oxcmd::channel::kFilterType: ChangeFilterType(context, c, arg.Int()); break;
     default: context.send = false; break;
     }
 }
@@ -196,7 +192,7 @@ void ChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std:
     const std::optional<int> c = Pick(context, value, kChannels);
     if (!c)
         return;
-    if (RecordBusy() && subCmd != kShowSub) {
+    if (RecordBusy() && subCmd != oxcmd::channel::kDisplay) {
         Refuse(context, kNotAvailable);
         return;
     }
@@ -211,23 +207,23 @@ bool SetActiveChannel(int channel)
     const auto shown = [&s](int trace) {
         if (trace >= 0 && trace < kChannels)
             return s.bChanDisplay[trace] != 0;
-        if (trace == kLogicAnalyzer)
+        if (trace == oxcmd::code::kActiveLogic)
             return s.bLaEnable != 0;
-        if (trace >= kFirstFurtherTrace && trace < kFirstFurtherTrace + kFurtherTraces)
-            return s.bTraceShown[trace - kFirstFurtherTrace] != 0;
+        if (trace >= oxcmd::code::kFirstFurtherTrace && trace < oxcmd::code::kFirstFurtherTrace + kFurtherTraces)
+            return s.bTraceShown[trace - oxcmd::code::kFirstFurtherTrace] != 0;
         return false;
     };
     if (shown(channel)) {
         s.nActiveChannel = channel;
         return true;
     }
-    for (int trace : {0, 1, 5, 6, 7, 8, kLogicAnalyzer}) {
+    for (int trace : {0, 1, 5, 6, 7, 8, oxcmd::code::kActiveLogic}) {
         if (shown(trace)) {
             s.nActiveChannel = trace;
             return true;
         }
     }
-    s.nActiveChannel = kNoTrace;
+    s.nActiveChannel = oxcmd::code::kActiveNone;
     return false;
 }
 

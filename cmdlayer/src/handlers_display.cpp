@@ -27,9 +27,9 @@ void CopyShownToStopped()
 void SetDisplayMode(IOCmdContext& context, const Arg& arg)
 {
     _OX_SETUP& s = Setup();
-    if (s.nTrigMode == kAlternateTrigger)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         return Refuse(context, kNotAtAlternate);
-    if (s.nTimeFormat == kXYFormat)
+    if (s.nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     s.nDisplayMode = arg.Int();
     ScreenLayoutChanged();
@@ -56,7 +56,7 @@ float ValidRefScale(int r, float scale)
 
 void SetRefDisplay(IOCmdContext& context, int r, const Arg& arg)
 {
-    if (Setup().nTimeFormat == kXYFormat)
+    if (Setup().nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     Setup().bRefDisplay[r] = arg.Byte() ? 1 : 0;
 }
@@ -68,19 +68,19 @@ void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1425: Choose(context, s.nRefSource[r], arg, 6); break;
-    case 1427: SetRefDisplay(context, r, arg); break;
-    case 1435: s.fRefScale[r] = ValidRefScale(r, arg.Float()); break;
-    case 1445: s.fRefOffset[r] = ValidateRefVertOffset(arg.Float(), s.fRefScale[r]); break;
-    case 1455:
+    case oxcmd::reference::kSource: Choose(context, s.nRefSource[r], arg, 6); break;
+    case oxcmd::reference::kShown: SetRefDisplay(context, r, arg); break;
+    case oxcmd::reference::kVertScale: s.fRefScale[r] = ValidRefScale(r, arg.Float()); break;
+    case oxcmd::reference::kVertOffset: s.fRefOffset[r] = ValidateRefVertOffset(arg.Float(), s.fRefScale[r]); break;
+    case oxcmd::reference::kHorizScale:
         s.dRefTimeScale[r] = IsFFTSlot(r) ? ValidateRefFFTHorizScale(arg.Double(), s.dTimeScaleRec, -1, nullptr)
                                           : ValidateRefHorizScale(arg.Double());
         break;
-    case 1465:
+    case oxcmd::reference::kHorizOffset:
         s.dRefTimeOffset[r] = IsFFTSlot(r) ? ValidateFFTHorizOffset(arg.Double(), RefSpan(r))
                                            : ValidateRefHorizOffset(arg.Double());
         break;
-    case 1485:
+    case oxcmd::reference::kPosition:
         s.nRefLength[r] = s.nAcqMemoryRec;
         s.fRefSampleRate[r] = s.fSampleRateRec;
         break;
@@ -98,13 +98,13 @@ void oxmsg::handlerkit::DisplayHandler(IOCmdContext& context, unsigned int subCm
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2155: Choose(context, s.nDisplayType, arg, 2); break;
-    case 2156: Choose(context, s.nDisplayGrid, arg, 2); break;
-    case 2157: s.bDisplayPersist = arg.Byte() ? 1 : 0; break;
-    case 2158: CopyShownToStopped(); break;
-    case 2165: s.nWaveIntensity = Percent(ValidateWaveIntensity(arg.Float())); break;
-    case 2175: s.nGridIntensity = Percent(ValidateGridIntensity(arg.Float())); break;
-    case 2176: SetDisplayMode(context, arg); break;
+    case oxcmd::display::kType: Choose(context, s.nDisplayType, arg, 2); break;
+    case oxcmd::display::kGrid: Choose(context, s.nDisplayGrid, arg, 2); break;
+    case oxcmd::display::kPersist: s.bDisplayPersist = arg.Byte() ? 1 : 0; break;
+    case oxcmd::display::kCopyShownToStopped: CopyShownToStopped(); break;
+    case oxcmd::display::kWaveIntensity: s.nWaveIntensity = Percent(ValidateWaveIntensity(arg.Float())); break;
+    case oxcmd::display::kGridIntensity: s.nGridIntensity = Percent(ValidateGridIntensity(arg.Float())); break;
+    case oxcmd::display::kMode: SetDisplayMode(context, arg); break;
     default: return;
     }
     Region().bRedrawGrid = 1;

@@ -45,10 +45,6 @@ inline constexpr const char* kNotAtXY = "Function not available at XY mode";
 inline constexpr const char* kNotAtAlternate = "Function not available at alternate trigger";
 inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
 
-inline constexpr int kXYFormat = 1;
-inline constexpr int kRollingFormat = 2;
-inline constexpr int kAlternateTrigger = 4;
-
 // Reports the refusal and sends nothing.
 inline void Refuse(IOCmdContext& context, const char* message)
 {

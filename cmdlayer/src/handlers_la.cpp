@@ -9,7 +9,6 @@ using namespace oxmsg::handlerkit;
 
 constexpr const char* kThresholdText[] = {"TTL", "CMOS", "ECL", "USER"};
 constexpr float kThresholdLevel[] = {1.4f, 2.5f, -1.3f};
-constexpr int kUserThreshold = 3;
 constexpr int kDigitalLines = 16;
 
 void SetDigitalLine(IOCmdContext& context, long line, const Arg& arg)
@@ -28,7 +27,7 @@ void SetThresholdType(IOCmdContext& context, const Arg& arg)
         return;
     _OX_SETUP& s = Setup();
     s.nLaThresholdType = *type;
-    s.fLaThreshold = *type == kUserThreshold ? s.fLaThresholdUser : kThresholdLevel[*type];
+    s.fLaThreshold = *type == oxcmd::code::kUserLevel ? s.fLaThresholdUser : kThresholdLevel[*type];
     Compose(context, ":LA", "", ":THRESHOLD", TextAt(kThresholdText, *type));
 }
 
@@ -53,23 +52,23 @@ void oxmsg::handlerkit::LaHandler(IOCmdContext& context, unsigned int subCmd, lo
                  std::uint32_t argHigh)
 {
     _OX_SETUP& s = Setup();
-    if (s.nTrigMode == kAlternateTrigger)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         return Refuse(context, kNotAtAlternate);
-    if (s.nTimeFormat == kXYFormat)
+    if (s.nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 1525:
+    case oxcmd::logic::kEnable:
         s.bLaEnable = arg.Byte() ? 1 : 0;
         Compose(context, ":LA", "", ":DISPLAY", OnOff(arg.Byte()));
         ScreenLayoutChanged();
         break;
-    case 1535: SetDigitalLine(context, value, arg); break;
-    case 1536: SetGroup(context, s.bLaGroup1, ":GROUP1", arg); break;
-    case 1537: SetGroup(context, s.bLaGroup2, ":GROUP2", arg); break;
-    case 1545: SetThresholdType(context, arg); break;
-    case 1546: SetUserThreshold(context, arg, true); break;
-    case 1550: SetUserThreshold(context, arg, false); break;
+    case oxcmd::logic::kLine: SetDigitalLine(context, value, arg); break;
+    case oxcmd::logic::kGroup1: SetGroup(context, s.bLaGroup1, ":GROUP1", arg); break;
+    case oxcmd::logic::kGroup2: SetGroup(context, s.bLaGroup2, ":GROUP2", arg); break;
+    case oxcmd::logic::kThresholdType: SetThresholdType(context, arg); break;
+    case oxcmd::logic::kUserThreshold: SetUserThreshold(context, arg, true); break;
+    case oxcmd::logic::kUserThresholdStored: SetUserThreshold(context, arg, false); break;
     default: context.send = false; return;
     }
     Region().bRedrawLa = 1;

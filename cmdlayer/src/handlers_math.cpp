@@ -9,18 +9,13 @@
 namespace {
 
 using namespace oxmsg::handlerkit;
-
-constexpr int kMathTraces = 4;
-constexpr int kFFTOperator = 3;
-constexpr int kFilterTypes = 4;
-constexpr int kFFTWindows = 4;
 constexpr int kFFTUnits = 2;  // 0 Vrms, 1 dBVrms
 
 void SetTraceUnit(int t)
 {
     _OX_SETUP& s = Setup();
     const char* unit = "V";
-    if (s.nMathOperator[t] == kFFTOperator)
+    if (s.nMathOperator[t] == oxcmd::code::kFFT)
         unit = s.nFFTUnit[t] == 1 ? "dBVrms" : "Vrms";
     std::snprintf(s.szTraceUnit[t], sizeof s.szTraceUnit[t], "%s", unit);
 }
@@ -38,7 +33,7 @@ void SetOperator(IOCmdContext& context, int t, const Arg& arg)
     if (!op)
         return;
     _OX_SETUP& s = Setup();
-    if (*op == kFFTOperator && s.bDelayed)
+    if (*op == oxcmd::code::kFFT && s.bDelayed)
         LeaveDelayedForFFT();
     s.nMathOperator[t] = *op;
     SetTraceUnit(t);
@@ -56,15 +51,15 @@ void WriteChannelDisplay(int channel, bool on)
 void ShowTrace(IOCmdContext& context, int t, bool on)
 {
     _OX_SETUP& s = Setup();
-    if (s.nTimeFormat == kXYFormat) {
+    if (s.nTimeFormat == oxcmd::code::kXY) {
         Refuse(context, kNotAtXY);
         return;
     }
-    if (on && s.nTimeFormat == kRollingFormat) {
+    if (on && s.nTimeFormat == oxcmd::code::kRolling) {
         Refuse(context, kNotAtRolling);
         return;
     }
-    if (s.bDelayed && s.nMathOperator[t] == kFFTOperator) {
+    if (s.bDelayed && s.nMathOperator[t] == oxcmd::code::kFFT) {
         LeaveDelayedForFFT();
         if (s.nCursorMode != 0)
             CursorsMoved();
@@ -95,7 +90,7 @@ void SetScaleIndex(int t, const Arg& arg)
 
 void SetFilterType(IOCmdContext& context, int t, const Arg& arg)
 {
-    const auto type = Pick(context, arg.Int(), kFilterTypes);
+    const auto type = Pick(context, arg.Int(), oxcmd::code::kFilterTypeCount);
     if (!type)
         return;
     _OX_SETUP& s = Setup();
@@ -125,34 +120,34 @@ void HandleTrace(IOCmdContext& context, unsigned int subCmd, int t, const Arg& a
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1165: s.fMathFilterUpper[t] = ValidateFilterLimit(arg.Float()); break;
-    case 1175: s.fMathFilterLower[t] = ValidateFilterLimit(arg.Float()); break;
-    case 1185: SetFilterType(context, t, arg); break;
-    case 1225: SetScaleIndex(t, arg); break;
-    case 1235: s.fMathOffset[t] = ValidateMathOffset(arg.Float(), s.fMathScale[t]); break;
-    case 1255: SetOperator(context, t, arg); break;
-    case 1256: Choose(context, s.nMathSourceA[t], arg, 2); CursorsMoved(); break;
-    case 1257: Choose(context, s.nMathSourceB[t], arg, 2); CursorsMoved(); break;
-    case 1258: ShowTrace(context, t, arg.Byte()); break;
-    case 1265: SetFFTSource(context, t, arg); break;
-    case 1266: Choose(context, s.nFFTWindow[t], arg, kFFTWindows); break;
-    case 1274: Choose(context, s.nFFTUnit[t], arg, kFFTUnits); SetTraceUnit(t); break;
-    case 1275: s.nFFTVrmsScaleIndex[t] = ValidateFFTVrmsScalen(arg.Int()); break;
-    case 1285:
+    case oxcmd::math::kFilterUpper: s.fMathFilterUpper[t] = ValidateFilterLimit(arg.Float()); break;
+    case oxcmd::math::kFilterLower: s.fMathFilterLower[t] = ValidateFilterLimit(arg.Float()); break;
+    case oxcmd::math::kFilterType: SetFilterType(context, t, arg); break;
+    case oxcmd::math::kScaleIndex: SetScaleIndex(t, arg); break;
+    case oxcmd::math::kOffset: s.fMathOffset[t] = ValidateMathOffset(arg.Float(), s.fMathScale[t]); break;
+    case oxcmd::math::kOperator: SetOperator(context, t, arg); break;
+    case oxcmd::math::kSourceA: Choose(context, s.nMathSourceA[t], arg, 2); CursorsMoved(); break;
+    case oxcmd::math::kSourceB: Choose(context, s.nMathSourceB[t], arg, 2); CursorsMoved(); break;
+    case oxcmd::math::kShown: ShowTrace(context, t, arg.Byte()); break;
+    case oxcmd::math::kFFTSource: SetFFTSource(context, t, arg); break;
+    case oxcmd::math::kFFTWindow: Choose(context, s.nFFTWindow[t], arg, oxcmd::code::kFFTWindowCount); break;
+    case oxcmd::math::kFFTUnit: Choose(context, s.nFFTUnit[t], arg, kFFTUnits); SetTraceUnit(t); break;
+    case oxcmd::math::kFFTVrmsScaleIndex: s.nFFTVrmsScaleIndex[t] = ValidateFFTVrmsScalen(arg.Int()); break;
+    case oxcmd::math::kFFTVrmsOffset:
         s.fFFTVrmsOffset[t] = ValidateFFTVrmsOffset(arg.Float(), GetMathScale(s.nFFTVrmsScaleIndex[t], 1.0f));
         break;
-    case 1295: s.fFFTdBVrmsScale[t] = ValidateFFTdBVrmsScale(arg.Float()); break;
-    case 1305: s.fFFTdBVrmsOffset[t] = ValidateFFTdBVrmsOffset(arg.Float(), s.fFFTdBVrmsScale[t]); break;
-    case 1315: SetFFTHorizScale(t, arg); break;
-    case 1325: s.dFFTHorizOffset[t] = ValidateFFTHorizOffset(arg.Double(), s.fTraceSpan[t]); break;
-    case 1335: s.bMathInvert[t] = arg.Byte() ? 1 : 0; break;
+    case oxcmd::math::kFFTdBVrmsScale: s.fFFTdBVrmsScale[t] = ValidateFFTdBVrmsScale(arg.Float()); break;
+    case oxcmd::math::kFFTdBVrmsOffset: s.fFFTdBVrmsOffset[t] = ValidateFFTdBVrmsOffset(arg.Float(), s.fFFTdBVrmsScale[t]); break;
+    case oxcmd::math::kFFTHorizScale: SetFFTHorizScale(t, arg); break;
+    case oxcmd::math::kFFTHorizOffset: s.dFFTHorizOffset[t] = ValidateFFTHorizOffset(arg.Double(), s.fTraceSpan[t]); break;
+    case oxcmd::math::kInvert: s.bMathInvert[t] = arg.Byte() ? 1 : 0; break;
     default: return;
     }
     Region().bRedrawMath = 1;
     SetRefreshWave(true);
 }
 
-bool AnyOf(const std::uint8_t (&flags)[kMathTraces])
+bool AnyOf(const std::uint8_t (&flags)[oxcmd::code::kMathTraces])
 {
     for (std::uint8_t flag : flags)
         if (flag)
@@ -165,7 +160,7 @@ bool AnyOf(const std::uint8_t (&flags)[kMathTraces])
 void oxmsg::handlerkit::MathHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                    std::uint32_t argHigh)
 {
-    if (const auto t = Pick(context, value, kMathTraces))
+    if (const auto t = Pick(context, value, oxcmd::code::kMathTraces))
         HandleTrace(context, subCmd, *t, Arg{argLow, argHigh});
 }
 
@@ -176,8 +171,8 @@ bool GetMathEnabledStop() { return AnyOf(SetupForRules().bTraceShownStop); }
 bool GetFFTOperator()
 {
     const _OX_SETUP& s = SetupForRules();
-    for (int t = 0; t < kMathTraces; ++t)
-        if (s.bTraceShown[t] && s.nMathOperator[t] == kFFTOperator)
+    for (int t = 0; t < oxcmd::code::kMathTraces; ++t)
+        if (s.bTraceShown[t] && s.nMathOperator[t] == oxcmd::code::kFFT)
             return true;
     return false;
 }
@@ -185,22 +180,22 @@ bool GetFFTOperator()
 bool GetFFTSplitScreen()
 {
     const _OX_SETUP& s = SetupForRules();
-    return s.bFFTSplitScreen && s.nTrigMode != kAlternateTrigger && GetFFTOperator();
+    return s.bFFTSplitScreen && s.nTrigMode != oxcmd::code::kAlternate && GetFFTOperator();
 }
 
 void OxInstallMathHandlers()
 {
-    OxSetIOCmdHandler(3136, WhenRecordsSet(MathHandler));
-    OxSetIOCmdHandler(3137, WhenRecordsSet(RefHandler));
-    OxSetIOCmdHandler(3138, WhenRecordsSet(LaHandler));
-    OxSetIOCmdHandler(3142, WhenRecordsSet(DisplayHandler));
-    OxSetIOCmdHandler(2185, WhenRecordsSet(CursorModeHandler));
-    OxSetIOCmdHandler(3143, WhenRecordsSet(ManualCursorHandler));
-    OxSetIOCmdHandler(3144, WhenRecordsSet(TrackCursorHandler));
-    OxSetIOCmdHandler(3124, WhenRecordsSet(PanelHandler));
-    OxSetIOCmdHandler(3145, WhenRecordsSet(PassFailHandler));
-    OxSetIOCmdHandler(3146, WhenRecordsSet(RecordHandler));
-    OxSetIOCmdHandler(3147, WhenRecordsSet(MeasureHandler));
-    OxSetIOCmdHandler(2528, WhenRecordsSet(SelfCalHandler));
-    OxSetIOCmdHandler(3149, WhenRecordsSet(LinkHandler));
+    OxSetIOCmdHandler(oxcmd::group::kMath, WhenRecordsSet(MathHandler));
+    OxSetIOCmdHandler(oxcmd::group::kReference, WhenRecordsSet(RefHandler));
+    OxSetIOCmdHandler(oxcmd::group::kLogic, WhenRecordsSet(LaHandler));
+    OxSetIOCmdHandler(oxcmd::group::kDisplay, WhenRecordsSet(DisplayHandler));
+    OxSetIOCmdHandler(oxcmd::group::kCursorMode, WhenRecordsSet(CursorModeHandler));
+    OxSetIOCmdHandler(oxcmd::group::kManualCursor, WhenRecordsSet(ManualCursorHandler));
+    OxSetIOCmdHandler(oxcmd::group::kTrackCursor, WhenRecordsSet(TrackCursorHandler));
+    OxSetIOCmdHandler(oxcmd::group::kPanel, WhenRecordsSet(PanelHandler));
+    OxSetIOCmdHandler(oxcmd::group::kPassFail, WhenRecordsSet(PassFailHandler));
+    OxSetIOCmdHandler(oxcmd::group::kRecord, WhenRecordsSet(RecordHandler));
+    OxSetIOCmdHandler(oxcmd::group::kMeasure, WhenRecordsSet(MeasureHandler));
+    OxSetIOCmdHandler(oxcmd::group::kSelfCal, WhenRecordsSet(SelfCalHandler));
+    OxSetIOCmdHandler(oxcmd::group::kLink, WhenRecordsSet(LinkHandler));
 }

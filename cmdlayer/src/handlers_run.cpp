@@ -7,11 +7,6 @@
 using namespace oxmsg::handlerkit;
 
 namespace {
-
-constexpr int kRunning = 0;
-constexpr int kStopped = 1;
-constexpr int kAutoSetup = 4;
-constexpr int kPlayingBack = 2;
 constexpr std::int64_t kSlowestRollScalePs = 500'000'000'000;  // 0.5 s/div
 constexpr double kSecondsPerPs = 1e-12;
 
@@ -26,8 +21,8 @@ void StartAcquiring(int runState)
 void AutoSetup(IOCmdContext& context)
 {
     _OX_SETUP& s = Setup();
-    StartAcquiring(kAutoSetup);
-    if (s.nRecordState == kPlayingBack)
+    StartAcquiring(oxcmd::code::kStatusAuto);
+    if (s.nRecordState == oxcmd::code::kPlaying)
         s.nRecordState = 0;
     SetChanEnabledStop(false);
     ScreenLayoutChanged();
@@ -51,9 +46,9 @@ void PrepareRolling()
 void Run(IOCmdContext& context)
 {
     WriteDirect(":CLEARUSB");
-    if (Setup().nTimeFormat == kRollingFormat)
+    if (Setup().nTimeFormat == oxcmd::code::kRolling)
         PrepareRolling();
-    StartAcquiring(kRunning);
+    StartAcquiring(oxcmd::code::kStatusRun);
     SetChanEnabledStop(false);
     context.command = ":RUN";
     context.readBack = true;
@@ -63,7 +58,7 @@ void Stop(IOCmdContext& context)
 {
     _OX_SETUP& s = Setup();
     s.bRun = 0;
-    s.nRunState = kStopped;
+    s.nRunState = oxcmd::code::kStatusStop;
     if (s.bPfRun)
         s.bPfStop = 0;
     context.command = ":STOP";
@@ -92,16 +87,20 @@ namespace oxmsg::vertical {
 void RunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
-    case 4125: AutoSetup(context); break;
-    case 4126: Run(context); break;
-    case 4127: Stop(context); break;
-    case 4128:
-    case 4129:
-        StartAcquiring(static_cast<int>(subCmd) - 4126);
+    case oxcmd::run::kAuto: AutoSetup(context); break;
+    case oxcmd::run::kRun: Run(context); break;
+    case oxcmd::run::kStop: Stop(context); break;
+    case oxcmd::run::kStartAcquiringLive:
+    case oxcmd::run::kStartAcquiringFull:
+        StartAcquiring(static_cast<int>(subCmd - oxcmd::run::kRun));
         context.send = false;
         break;
-    case 4134: DefaultSetup(context); break;
-    case 4224: ForgetPending(context); break;
+    case oxcmd::run::kDefaultSetup: DefaultSetup(context); break;
+    case oxcmd::run::kExit: ForgetPending(context); break;
+    case oxcmd::run::kSaveUndo:
+        SaveUndoSetup();
+        context.send = false;
+        break;
     default: context.send = false; break;  // the main window is told; nothing is sent
     }
 }

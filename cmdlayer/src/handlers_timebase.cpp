@@ -12,12 +12,6 @@ using namespace oxmsg::handlerkit;
 namespace screen = oxmsg::vertical;
 
 namespace {
-
-constexpr int kYTFormat = 0;
-constexpr int kPlayingBack = 2;
-constexpr int kFFTOperator = 3;
-constexpr int kFilterOperator = 4;
-constexpr int kMathTraces = 4;
 constexpr int kChannels = 2;
 constexpr std::int64_t kSlowSweepScalePs = 50'000'000'000;     // 50 ms/div
 constexpr std::int64_t kSlowestRollScalePs = 500'000'000'000;  // 0.5 s/div
@@ -73,8 +67,8 @@ void RevalidateFFTOffsets()
     if (!GetFFTSplitScreen())
         return;
     _OX_SETUP& s = Setup();
-    for (int k = 0; k < kMathTraces; ++k)
-        if (s.nMathOperator[k] == kFFTOperator)
+    for (int k = 0; k < oxcmd::code::kMathTraces; ++k)
+        if (s.nMathOperator[k] == oxcmd::code::kFFT)
             s.dFFTHorizOffset[k] = ValidateFFTHorizOffset(s.dFFTHorizOffset[k], s.fTraceSpan[k]);
 }
 
@@ -100,13 +94,13 @@ void RaiseToRollingScale()
 std::int64_t MainScaleForFormat(std::int64_t ps)
 {
     _OX_SETUP& s = Setup();
-    if (s.nTimeFormat == kRollingFormat && s.bRun) {
+    if (s.nTimeFormat == oxcmd::code::kRolling && s.bRun) {
         if (ps < kSlowestRollScalePs) {
             ps = kSlowestRollScalePs;
             SetSystemError("Time/Div at lower limit");
         }
         WriteDirect(":CLEARUSB");
-    } else if (s.nTimeFormat == kXYFormat) {
+    } else if (s.nTimeFormat == oxcmd::code::kXY) {
         if (ps < kFastestXYScalePs) {
             ps = kFastestXYScalePs;
             SetSystemError("Time/Div at lower limit");
@@ -114,7 +108,7 @@ std::int64_t MainScaleForFormat(std::int64_t ps)
             ps = kSlowestXYScalePs;
             SetSystemError("Time/Div at upper limit");
         }
-    } else if (s.nTimeFormat == kYTFormat) {
+    } else if (s.nTimeFormat == oxcmd::code::kYT) {
         s.bSlowSweep = SlowSweepAt(ps) ? 1 : 0;
     }
     return ps;
@@ -131,7 +125,7 @@ void ChangeMainScale(IOCmdContext& context, double seconds)
 void ChangeMainOffset(IOCmdContext& context, double seconds)
 {
     _OX_SETUP& s = Setup();
-    if (s.nTimeFormat == kRollingFormat) {
+    if (s.nTimeFormat == oxcmd::code::kRolling) {
         Refuse(context, kNotAtRolling);
         return;
     }
@@ -160,11 +154,11 @@ void ChangeDelayedOffset(IOCmdContext& context, double seconds)
 const char* DelayedRefusal()
 {
     const _OX_SETUP& s = Setup();
-    if (s.nTrigMode == kAlternateTrigger)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         return kNotAtAlternate;
     if (GetFFTOperator())
         return "Function not available at FFT";
-    if (s.nTimeFormat != kYTFormat)
+    if (s.nTimeFormat != oxcmd::code::kYT)
         return kNotAvailable;
     return nullptr;
 }
@@ -185,15 +179,15 @@ void SwitchDelayed(IOCmdContext& context, bool on)
     }
     Compose(context, ":TIMEBASE", "", ":MODE", on ? "DELAYED" : "MAIN");
     ScreenLayoutChanged();
-    if (!s.bSlowSweep && s.nTimeFormat != kRollingFormat)
+    if (!s.bSlowSweep && s.nTimeFormat != oxcmd::code::kRolling)
         SetRefreshWave(true);
 }
 
 void HideFilterTraces()
 {
     _OX_SETUP& s = Setup();
-    for (int k = 0; k < kMathTraces; ++k)
-        if (s.nMathOperator[k] == kFilterOperator)
+    for (int k = 0; k < oxcmd::code::kMathTraces; ++k)
+        if (s.nMathOperator[k] == oxcmd::code::kFilter)
             s.bTraceShown[k] = 0;
 }
 
@@ -205,14 +199,14 @@ void ChangeFormat(IOCmdContext& context, long format)
     _OX_SETUP& s = Setup();
     s.nTimeFormat = *picked;
     switch (*picked) {
-    case kXYFormat:
+    case oxcmd::code::kXY:
         s.bChanDisplay[0] = 1;
         s.bChanDisplay[1] = 1;
         s.bLaEnable = 0;
         s.bDelayed = 0;
         s.bSlowSweep = 0;
         break;
-    case kRollingFormat:
+    case oxcmd::code::kRolling:
         RaiseToRollingScale();
         HideFilterTraces();
         s.bDelayed = 0;
@@ -220,7 +214,7 @@ void ChangeFormat(IOCmdContext& context, long format)
         break;
     default: s.bSlowSweep = SlowSweepAt(s.llTimeScalePs) ? 1 : 0; break;
     }
-    const bool timeAxis = *picked == kYTFormat;
+    const bool timeAxis = *picked == oxcmd::code::kYT;
     s.bTrigSourceShown = timeAxis && IsTrigSourceShown() ? 1 : 0;
     Region().bTrigMarker = timeAxis ? 1 : 0;
     Compose(context, ":TIMEBASE", "", ":FORMAT", TextAt(kFormats, *picked));
@@ -270,21 +264,21 @@ namespace oxmsg::vertical {
 void TimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                        std::uint32_t argHigh)
 {
-    if (Setup().nRecordState == kPlayingBack) {
+    if (Setup().nRecordState == oxcmd::code::kPlaying) {
         Refuse(context, kNotAvailable);
         return;
     }
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 1625: SwitchDelayed(context, arg.Byte()); break;
-    case 1626: ChangeFormat(context, arg.Int()); break;
-    case 1635: ChangeMainOffset(context, arg.Double()); break;
-    case 1645: ChangeMainScale(context, arg.Double()); break;
-    case 1655: ChangeDelayedOffset(context, arg.Double()); break;
-    case 1665: ChangeDelayedScale(context, arg.Double()); break;
-    case 1685: Redraw(context); break;
-    case 2015: ChangeAlternate(context, kAlternateScale, value, arg.Double()); break;
-    case 2025: ChangeAlternate(context, kAlternateOffset, value, arg.Double()); break;
+    case oxcmd::timebase::kDelayed: SwitchDelayed(context, arg.Byte()); break;
+    case oxcmd::timebase::kFormat: ChangeFormat(context, arg.Int()); break;
+    case oxcmd::timebase::kMainOffset: ChangeMainOffset(context, arg.Double()); break;
+    case oxcmd::timebase::kMainScale: ChangeMainScale(context, arg.Double()); break;
+    case oxcmd::timebase::kDelayedOffset: ChangeDelayedOffset(context, arg.Double()); break;
+    case oxcmd::timebase::kDelayedScale: ChangeDelayedScale(context, arg.Double()); break;
+    case oxcmd::timebase::kRedraw: Redraw(context); break;
+    case oxcmd::timebase::kAltScale: ChangeAlternate(context, kAlternateScale, value, arg.Double()); break;
+    case oxcmd::timebase::kAltOffset: ChangeAlternate(context, kAlternateOffset, value, arg.Double()); break;
     default: context.send = false; break;
     }
 }

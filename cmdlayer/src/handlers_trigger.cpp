@@ -53,9 +53,9 @@ void SetType(IOCmdContext& context, const Arg& arg)
     if (!type)
         return;
     _OX_SETUP& s = Setup();
-    const bool alternateChanges = (s.nTrigMode == kAlternateTrigger) != (*type == kAlternateTrigger);
+    const bool alternateChanges = (s.nTrigMode == oxcmd::code::kAlternate) != (*type == oxcmd::code::kAlternate);
     s.nTrigMode = *type;
-    if (*type == kAlternateTrigger) {
+    if (*type == oxcmd::code::kAlternate) {
         s.bChanDisplay[0] = 1;
         s.bChanDisplay[1] = 1;
         s.bLaEnable = 0;
@@ -84,7 +84,7 @@ void SetOnCurrentNode(IOCmdContext& context, const Arg& arg, std::int32_t& field
     SendOnNode(context, *node, leaf, TextAt(texts, *choice));
 }
 
-bool CouplingApplies(int type) { return type <= 2 || type == kAlternateTrigger; }
+bool CouplingApplies(int type) { return type <= 2 || type == oxcmd::code::kAlternate; }
 
 void SetCoupling(IOCmdContext& context, const Arg& arg)
 {
@@ -164,7 +164,7 @@ void SetVideoLine(IOCmdContext& context, const Arg& arg)
 // Pattern and duration bits: one bit (1975) or a group of eight (1976).
 void SetPattern(IOCmdContext& context, unsigned int subCmd, long value, const Arg& arg)
 {
-    const bool group = subCmd == 1976;
+    const bool group = subCmd == oxcmd::trigger::kPatternGroup;
     const auto where = Pick(context, value, group ? 2 : 16);
     if (!where)
         return;
@@ -172,7 +172,7 @@ void SetPattern(IOCmdContext& context, unsigned int subCmd, long value, const Ar
     if (!condition)
         return;
     _OX_SETUP& s = Setup();
-    std::int32_t(&bits)[16] = s.nTrigMode == kPatternTrigger ? s.nPatternBit : s.nDurationBit;
+    std::int32_t(&bits)[16] = s.nTrigMode == oxcmd::code::kPattern ? s.nPatternBit : s.nDurationBit;
     if (group) {
         for (int bit = *where * 8; bit < *where * 8 + 8; ++bit)
             bits[bit] = *condition;
@@ -183,7 +183,7 @@ void SetPattern(IOCmdContext& context, unsigned int subCmd, long value, const Ar
                     other = kIgnored;
         bits[*where] = *condition;
     }
-    if (s.nTrigMode != kPatternTrigger && s.nTrigMode != kDurationTrigger) {
+    if (s.nTrigMode != oxcmd::code::kPattern && s.nTrigMode != oxcmd::code::kDuration) {
         context.send = false;
         return;
     }
@@ -194,35 +194,35 @@ void HandleCommon(IOCmdContext& context, unsigned int subCmd, const Arg& arg)
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 1825: SetType(context, arg); break;
-    case 1827: SetOnCurrentNode(context, arg, s.nTrigSweep, kSweep, ":SWEEP"); break;
-    case 1828: SetCoupling(context, arg); break;
-    case 1829: SetSensitivity(context, arg); break;
-    case 1845: SetHoldoff(context, arg); break;
-    case 1855: SetChoice(context, arg, s.nEdgeSlope, kSlope, ":EDGE", ":SLOPE"); break;
-    case 1856: SetSource(context, arg, s.nEdgeSource, ":EDGE"); break;
-    case 1865: SetLevel(context, arg, s.fEdgeLevel, s.nEdgeSource, ":EDGE", ":LEVEL"); break;
-    case 1875: SetSource(context, arg, s.nPulseSource, ":PULSE"); break;
-    case 1876: SetChoice(context, arg, s.nPulseMode, kCondition, ":PULSE", ":MODE"); break;
-    case 1885: SetLevel(context, arg, s.fPulseLevel, s.nPulseSource, ":PULSE", ":LEVEL"); break;
-    case 1895:
+    case oxcmd::trigger::kType: SetType(context, arg); break;
+    case oxcmd::trigger::kSweep: SetOnCurrentNode(context, arg, s.nTrigSweep, kSweep, ":SWEEP"); break;
+    case oxcmd::trigger::kCoupling: SetCoupling(context, arg); break;
+    case oxcmd::trigger::kSensitivity: SetSensitivity(context, arg); break;
+    case oxcmd::trigger::kHoldoff: SetHoldoff(context, arg); break;
+    case oxcmd::trigger::kEdgeSlope: SetChoice(context, arg, s.nEdgeSlope, kSlope, ":EDGE", ":SLOPE"); break;
+    case oxcmd::trigger::kEdgeSource: SetSource(context, arg, s.nEdgeSource, ":EDGE"); break;
+    case oxcmd::trigger::kEdgeLevel: SetLevel(context, arg, s.fEdgeLevel, s.nEdgeSource, ":EDGE", ":LEVEL"); break;
+    case oxcmd::trigger::kPulseSource: SetSource(context, arg, s.nPulseSource, ":PULSE"); break;
+    case oxcmd::trigger::kPulseCondition: SetChoice(context, arg, s.nPulseMode, kCondition, ":PULSE", ":MODE"); break;
+    case oxcmd::trigger::kPulseLevel: SetLevel(context, arg, s.fPulseLevel, s.nPulseSource, ":PULSE", ":LEVEL"); break;
+    case oxcmd::trigger::kPulseWidth:
         SetTime(context, s.dPulseWidth, ValidateTrigPulseWidth(arg.Double()), ":PULSE", ":WIDTH");
         break;
-    case 1905: SetSource(context, arg, s.nVideoSource, ":VIDEO"); break;
-    case 1906: SetChoice(context, arg, s.nVideoPolarity, kPolarity, ":VIDEO", ":POLARITY"); break;
-    case 1907: SetChoice(context, arg, s.nVideoMode, kVideoMode, ":VIDEO", ":MODE"); break;
-    case 1908: SetVideoStandard(context, arg); break;
-    case 1915: SetLevel(context, arg, s.fVideoLevel, s.nVideoSource, ":VIDEO", ":LEVEL"); break;
-    case 1925: SetVideoLine(context, arg); break;
-    case 1935: SetSource(context, arg, s.nSlopeSource, ":SLOPE"); break;
-    case 1936: SetChoice(context, arg, s.nSlopeMode, kCondition, ":SLOPE", ":MODE"); break;
-    case 1945: SetLevel(context, arg, s.fSlopeLevelA, s.nSlopeSource, ":SLOPE", ":LEVELA"); break;
-    case 1955: SetLevel(context, arg, s.fSlopeLevelB, s.nSlopeSource, ":SLOPE", ":LEVELB"); break;
-    case 1965:
+    case oxcmd::trigger::kVideoSource: SetSource(context, arg, s.nVideoSource, ":VIDEO"); break;
+    case oxcmd::trigger::kVideoPolarity: SetChoice(context, arg, s.nVideoPolarity, kPolarity, ":VIDEO", ":POLARITY"); break;
+    case oxcmd::trigger::kVideoMode: SetChoice(context, arg, s.nVideoMode, kVideoMode, ":VIDEO", ":MODE"); break;
+    case oxcmd::trigger::kVideoStandard: SetVideoStandard(context, arg); break;
+    case oxcmd::trigger::kVideoLevel: SetLevel(context, arg, s.fVideoLevel, s.nVideoSource, ":VIDEO", ":LEVEL"); break;
+    case oxcmd::trigger::kVideoLine: SetVideoLine(context, arg); break;
+    case oxcmd::trigger::kSlopeSource: SetSource(context, arg, s.nSlopeSource, ":SLOPE"); break;
+    case oxcmd::trigger::kSlopeCondition: SetChoice(context, arg, s.nSlopeMode, kCondition, ":SLOPE", ":MODE"); break;
+    case oxcmd::trigger::kSlopeLevelA: SetLevel(context, arg, s.fSlopeLevelA, s.nSlopeSource, ":SLOPE", ":LEVELA"); break;
+    case oxcmd::trigger::kSlopeLevelB: SetLevel(context, arg, s.fSlopeLevelB, s.nSlopeSource, ":SLOPE", ":LEVELB"); break;
+    case oxcmd::trigger::kSlopeTime:
         SetTime(context, s.dSlopeTime, ValidateTrigSlopeTime(arg.Double()), ":SLOPE", ":TIME");
         break;
-    case 1986: SetChoice(context, arg, s.nDurationQualifier, kQualifier, ":DURATION", ":QUALIFIER"); break;
-    case 1995:
+    case oxcmd::trigger::kDurationQualifier: SetChoice(context, arg, s.nDurationQualifier, kQualifier, ":DURATION", ":QUALIFIER"); break;
+    case oxcmd::trigger::kDurationTime:
         SetTime(context, s.dDurationTime, ValidateTrigDurationTime(arg.Double()), ":DURATION", ":TIME");
         break;
     default: context.send = false; break;
@@ -241,15 +241,15 @@ void OxTriggerHandler(IOCmdContext& context, unsigned int subCmd, long value, st
                       std::uint32_t argHigh)
 {
     const Arg arg{argLow, argHigh};
-    if (subCmd == 1975 || subCmd == 1976)
+    if (subCmd == oxcmd::trigger::kPatternBit || subCmd == oxcmd::trigger::kPatternGroup)
         SetPattern(context, subCmd, value, arg);
-    else if (subCmd >= 2005 && subCmd <= 2145)
+    else if (subCmd >= oxcmd::trigger::kAltSource && subCmd <= oxcmd::trigger::kAltVideoLevel)
         oxmsg::trigger::HandleAlternate(context, subCmd, value, arg);
     else
         HandleCommon(context, subCmd, arg);
 }
 
-void OxInstallTriggerHandler() { OxSetIOCmdHandler(3140, WhenRecordsSet(OxTriggerHandler)); }
+void OxInstallTriggerHandler() { OxSetIOCmdHandler(oxcmd::group::kTrigger, WhenRecordsSet(OxTriggerHandler)); }
 
 int GetTrigSource()
 {
@@ -258,7 +258,7 @@ int GetTrigSource()
     case 1: return s.nPulseSource;
     case 2: return s.nSlopeSource;
     case 3: return s.nVideoSource;
-    case kAlternateTrigger: return s.nAltSource;
+    case oxcmd::code::kAlternate: return s.nAltSource;
     default: return s.nEdgeSource;
     }
 }
@@ -276,7 +276,7 @@ void GetTrigChanUnit(std::string& unit)
 bool IsTrigSourceShown()
 {
     const _OX_SETUP& s = SetupForRules();
-    if (s.nTrigMode == kAlternateTrigger)
+    if (s.nTrigMode == oxcmd::code::kAlternate)
         return true;
     if (s.nTrigMode < 0 || s.nTrigMode > 3)
         return false;
@@ -297,7 +297,7 @@ std::string PatternCommand(int type, const std::int32_t (&bits)[16])
         if (IsEdgeCondition(bits[bit]))
             edgeBit = bit;
     }
-    const char* node = type == kPatternTrigger ? ":PATTERN" : ":DURATION";
+    const char* node = type == oxcmd::code::kPattern ? ":PATTERN" : ":DURATION";
     char text[96];
     std::snprintf(text, sizeof text, "%s%s%s%s%u,%u", kTrigger, node, ":PATTERN", " ", value, mask);
     std::string command = text;

@@ -54,10 +54,10 @@ void SetAltShared(IOCmdContext& context, unsigned int subCmd, int c, const Arg& 
         return;
     _OX_SETUP& s = Setup();
     const std::string typeNode = AltNode(node->c_str());
-    if (subCmd == 2009) {
+    if (subCmd == oxcmd::trigger::kAltSensitivity) {
         s.fAltSensitivity[c] = ValidateTrigSensitivity(arg.Float());
         Compose(context, kTrigger, typeNode, ":SENSITIVITY", Format("%f", s.fAltSensitivity[c]));
-    } else if (subCmd == 2010) {
+    } else if (subCmd == oxcmd::trigger::kAltHoldoff) {
         s.dAltHoldoff[c] = ValidateTrigHoldoff(arg.Float());
         Compose(context, kTrigger, typeNode, ":HOLDOFF", Format("%0.9f", double(s.dAltHoldoff[c])));
     } else {
@@ -104,30 +104,30 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
 {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case 2006: SetAltChoice(context, arg, s.nAltType[c], kAltTypeText, "", ":TYPE"); break;
-    case 2009:
-    case 2010:
-    case 2011: SetAltShared(context, subCmd, c, arg); break;
-    case 2035: SetAltChoice(context, arg, s.nAltEdgeSlope[c], kSlope, ":EDGE", ":SLOPE"); break;
-    case 2045: SetAltLevel(context, s.fAltEdgeLevel[c], c, arg, ":EDGE", ":LEVEL"); break;
-    case 2055: SetAltChoice(context, arg, s.nAltPulseMode[c], kCondition, ":PULSE", ":MODE"); break;
-    case 2065: SetAltLevel(context, s.fAltPulseLevel[c], c, arg, ":PULSE", ":LEVEL"); break;
-    case 2075:
+    case oxcmd::trigger::kAltType: SetAltChoice(context, arg, s.nAltType[c], kAltTypeText, "", ":TYPE"); break;
+    case oxcmd::trigger::kAltSensitivity:
+    case oxcmd::trigger::kAltHoldoff:
+    case oxcmd::trigger::kAltCoupling: SetAltShared(context, subCmd, c, arg); break;
+    case oxcmd::trigger::kAltEdgeSlope: SetAltChoice(context, arg, s.nAltEdgeSlope[c], kSlope, ":EDGE", ":SLOPE"); break;
+    case oxcmd::trigger::kAltEdgeLevel: SetAltLevel(context, s.fAltEdgeLevel[c], c, arg, ":EDGE", ":LEVEL"); break;
+    case oxcmd::trigger::kAltPulseCondition: SetAltChoice(context, arg, s.nAltPulseMode[c], kCondition, ":PULSE", ":MODE"); break;
+    case oxcmd::trigger::kAltPulseLevel: SetAltLevel(context, s.fAltPulseLevel[c], c, arg, ":PULSE", ":LEVEL"); break;
+    case oxcmd::trigger::kAltPulseWidth:
         SetAltTime(context, s.dAltPulseWidth[c], ValidateTrigPulseWidth(arg.Double()), "%0.9f",
                    ":PULSE", ":WIDTH");
         break;
-    case 2085: SetAltChoice(context, arg, s.nAltSlopeMode[c], kCondition, ":SLOPE", ":MODE"); break;
-    case 2095:
+    case oxcmd::trigger::kAltSlopeCondition: SetAltChoice(context, arg, s.nAltSlopeMode[c], kCondition, ":SLOPE", ":MODE"); break;
+    case oxcmd::trigger::kAltSlopeTime:
         SetAltTime(context, s.dAltSlopeTime[c], ValidateTrigSlopeTime(arg.Double()), "%0.8f",
                    ":SLOPE", ":TIME");
         break;
-    case 2105: SetAltLevel(context, s.fAltSlopeLevelA[c], c, arg, ":SLOPE", ":LEVELA"); break;
-    case 2115: SetAltLevel(context, s.fAltSlopeLevelB[c], c, arg, ":SLOPE", ":LEVELB"); break;
-    case 2125: SetAltChoice(context, arg, s.nAltVideoPolarity[c], kPolarity, ":VIDEO", ":POLARITY"); break;
-    case 2126: SetAltVideoStandard(context, c, arg); break;
-    case 2127: SetAltChoice(context, arg, s.nAltVideoMode[c], kVideoMode, ":VIDEO", ":MODE"); break;
-    case 2135: SetAltVideoLine(context, c, arg); break;
-    case 2145: SetAltLevel(context, s.fAltVideoLevel[c], c, arg, ":VIDEO", ":LEVEL"); break;
+    case oxcmd::trigger::kAltSlopeLevelA: SetAltLevel(context, s.fAltSlopeLevelA[c], c, arg, ":SLOPE", ":LEVELA"); break;
+    case oxcmd::trigger::kAltSlopeLevelB: SetAltLevel(context, s.fAltSlopeLevelB[c], c, arg, ":SLOPE", ":LEVELB"); break;
+    case oxcmd::trigger::kAltVideoPolarity: SetAltChoice(context, arg, s.nAltVideoPolarity[c], kPolarity, ":VIDEO", ":POLARITY"); break;
+    case oxcmd::trigger::kAltVideoStandard: SetAltVideoStandard(context, c, arg); break;
+    case oxcmd::trigger::kAltVideoMode: SetAltChoice(context, arg, s.nAltVideoMode[c], kVideoMode, ":VIDEO", ":MODE"); break;
+    case oxcmd::trigger::kAltVideoLine: SetAltVideoLine(context, c, arg); break;
+    case oxcmd::trigger::kAltVideoLevel: SetAltLevel(context, s.fAltVideoLevel[c], c, arg, ":VIDEO", ":LEVEL"); break;
     default: context.send = false; break;
     }
 }
@@ -136,7 +136,7 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
 
 void HandleAlternate(IOCmdContext& context, unsigned int subCmd, long channel, const Arg& arg)
 {
-    if (subCmd == 2005) {
+    if (subCmd == oxcmd::trigger::kAltSource) {
         SetAltSource(context, arg);
         return;
     }

@@ -25,9 +25,6 @@ inline constexpr const char* kCondition[] = {"+GREATERTHAN", "+LESSTHAN", "+EQUA
                                              "-LESSTHAN", "-EQUAL"};
 inline constexpr const char* kQualifier[] = {"GREATERTHAN", "LESSTHAN", "EQUAL"};
 
-inline constexpr int kPatternTrigger = 5;
-inline constexpr int kDurationTrigger = 6;
-
 // Sources 0 CH1, 1 CH2, 2 EXT, 3 EXT5, 4 (no text), 5 AC line, 6..21 D0..D15.
 inline constexpr int kSourceCount = 22;
 inline std::string SourceText(int source)

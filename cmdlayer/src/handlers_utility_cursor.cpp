@@ -9,11 +9,6 @@
 namespace {
 
 using namespace oxmsg::handlerkit;
-
-constexpr int kCursorOff = 0;
-constexpr int kManualCursors = 1;
-constexpr int kTrackCursors = 2;
-constexpr int kCursorMode3 = 3;
 constexpr int kCursorXSources = 7;  // CH1, CH2, MATH1..MATH4, LA
 constexpr int kCursorYSources = 6;
 constexpr int kMeasureSlots = 8;
@@ -21,7 +16,7 @@ constexpr int kMeasureSlots = 8;
 void SetCursorMode(IOCmdContext& context, int mode)
 {
     _OX_SETUP& s = Setup();
-    if ((mode == kCursorMode3 || mode == kTrackCursors) && s.nTimeFormat == kXYFormat)
+    if ((mode == oxcmd::code::kAutoCursors || mode == oxcmd::code::kTrackCursors) && s.nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     s.nCursorMode = mode;
     CursorsMoved();
@@ -68,10 +63,10 @@ void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
 void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
-    case 2186: SetCursorMode(context, kCursorOff); break;
-    case 2187: SetCursorMode(context, kCursorMode3); break;
-    case 2188: SetCursorMode(context, kManualCursors); break;
-    case 2189: SetCursorMode(context, kTrackCursors); break;
+    case oxcmd::cursormode::kOff: SetCursorMode(context, oxcmd::code::kCursorsOff); break;
+    case oxcmd::cursormode::kAuto: SetCursorMode(context, oxcmd::code::kAutoCursors); break;
+    case oxcmd::cursormode::kManual: SetCursorMode(context, oxcmd::code::kManualCursors); break;
+    case oxcmd::cursormode::kTrack: SetCursorMode(context, oxcmd::code::kTrackCursors); break;
     default: break;
     }
 }
@@ -82,15 +77,15 @@ void oxmsg::handlerkit::ManualCursorHandler(IOCmdContext& context, unsigned int 
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2195: Choose(context, s.nCurXSource, arg, kCursorXSources); break;
-    case 2196: Choose(context, s.nCurYSource, arg, kCursorYSources); break;
-    case 2205: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
-    case 2215: s.bCurXOn = arg.Byte() ? 1 : 0; break;
-    case 2225: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
-    case 2235: s.bCurYOn = arg.Byte() ? 1 : 0; break;
+    case oxcmd::manualcursor::kXSource: Choose(context, s.nCurXSource, arg, kCursorXSources); break;
+    case oxcmd::manualcursor::kYSource: Choose(context, s.nCurYSource, arg, kCursorYSources); break;
+    case oxcmd::manualcursor::kXPosition: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
+    case oxcmd::manualcursor::kXOn: s.bCurXOn = arg.Byte() ? 1 : 0; break;
+    case oxcmd::manualcursor::kYPosition: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
+    case oxcmd::manualcursor::kYOn: s.bCurYOn = arg.Byte() ? 1 : 0; break;
     default: return;
     }
-    s.nCursorMode = kManualCursors;
+    s.nCursorMode = oxcmd::code::kManualCursors;
     CursorsMoved();
 }
 
@@ -100,28 +95,28 @@ void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int s
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2245: Choose(context, s.nTrackSourceA, arg, 2); break;
-    case 2246: Choose(context, s.nTrackSourceB, arg, 2); break;
-    case 2255: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
-    case 2256:
+    case oxcmd::trackcursor::kSourceA: Choose(context, s.nTrackSourceA, arg, 2); break;
+    case oxcmd::trackcursor::kSourceB: Choose(context, s.nTrackSourceB, arg, 2); break;
+    case oxcmd::trackcursor::kPosition: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
+    case oxcmd::trackcursor::kOn:
         if (std::uint8_t* shown = CursorOf(context, value, s.bTrackOnA, s.bTrackOnB))
             *shown = arg.Byte() ? 1 : 0;
         break;
     default: return;
     }
-    s.nCursorMode = kTrackCursors;
+    s.nCursorMode = oxcmd::code::kTrackCursors;
     CursorsMoved();
 }
 
 void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
 {
     switch (subCmd) {
-    case 3230:
-        if (Setup().nTimeFormat == kXYFormat)
+    case oxcmd::panel::kTriggerDialog:
+        if (Setup().nTimeFormat == oxcmd::code::kXY)
             Refuse(context, kNotAtXY);
         break;
-    case 3233: SetCursorMode(context, kManualCursors); break;
-    case 3234: SetCursorMode(context, kTrackCursors); break;
+    case oxcmd::panel::kManualCursorDialog: SetCursorMode(context, oxcmd::code::kManualCursors); break;
+    case oxcmd::panel::kTrackCursorDialog: SetCursorMode(context, oxcmd::code::kTrackCursors); break;
     default: break;
     }
 }
@@ -130,12 +125,12 @@ void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCm
                       std::uint32_t argHigh)
 {
     const Arg arg{argLow, argHigh};
-    if ((subCmd == 2275 || subCmd == 2276) && Setup().nTimeFormat == kXYFormat)
+    if ((subCmd == oxcmd::measure::kAddAll || subCmd == oxcmd::measure::kAdd) && Setup().nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     switch (subCmd) {
-    case 2275: AddMeasurement(context, value, arg); break;
-    case 2276: Setup().bMeasureAll = arg.Byte() ? 1 : 0; break;
-    case 2279: Setup().nMeasureCount = 0; break;
+    case oxcmd::measure::kAdd: AddMeasurement(context, value, arg); break;
+    case oxcmd::measure::kAddAll: Setup().bMeasureAll = arg.Byte() ? 1 : 0; break;
+    case oxcmd::measure::kClear: Setup().nMeasureCount = 0; break;
     default: return;
     }
     Region().bRedrawMeasure = 1;

@@ -10,8 +10,6 @@ namespace {
 
 using namespace oxmsg::handlerkit;
 
-constexpr int kLanInterface = 1;
-
 // A reply up to its first CR, LF or NUL.
 std::string Query(const std::string& query)
 {
@@ -67,7 +65,7 @@ void SelectLink(const Arg& arg)
     _OX_SETUP& s = Setup();
     s.bConnected = 1;
     s.nInterface = arg.Int();
-    SetSystemError(arg.Int() == kLanInterface ? "LAN is already selected" : "USB is already selected");
+    SetSystemError(arg.Int() == oxcmd::code::kLan ? "LAN is already selected" : "USB is already selected");
 }
 
 } // namespace
@@ -77,13 +75,13 @@ void oxmsg::handlerkit::LinkHandler(IOCmdContext&, unsigned int subCmd, long, st
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2828: SelectLink(arg); break;
-    case 2830:
+    case oxcmd::link::kSelect: SelectLink(arg); break;
+    case oxcmd::link::kDhcp:
         s.bLanDhcp = arg.Byte() ? 1 : 0;
         if (s.bConnected)
             ExchangeLanSettings();
         break;
-    case 2831:
+    case oxcmd::link::kExchange:
         if (s.bConnected)
             ExchangeLanSettings();
         break;

@@ -10,7 +10,7 @@ namespace {
 
 using namespace oxmsg::handlerkit;
 
-bool PassFailBlocked() { return Setup().bDelayed || Setup().nTimeFormat == kXYFormat; }
+bool PassFailBlocked() { return Setup().bDelayed || Setup().nTimeFormat == oxcmd::code::kXY; }
 
 void ClearCounters()
 {
@@ -44,11 +44,6 @@ void CreateMask(IOCmdContext& context)
 
 // ---- Record and playback ----------------------------------------------------------
 
-constexpr int kIdle = 0;
-constexpr int kRecording = 1;
-constexpr int kPlaying = 2;
-constexpr int kPaused = 3;
-
 std::int32_t Milliseconds(double seconds) { return static_cast<std::int32_t>(std::lround(seconds * 1000.0)); }
 
 // Record sources: 0 CH1, 1 CH2, 2 both channels.
@@ -74,31 +69,31 @@ void SetRecordSource(IOCmdContext& context, const Arg& arg)
 void StartRecording(IOCmdContext& context)
 {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState != kIdle || s.nTimeFormat != 0)
+    if (s.nRecordState != oxcmd::code::kRecordIdle || s.nTimeFormat != 0)
         return Refuse(context, kNotAvailable);
     if (!RecordSourceShown())
         return Refuse(context, "Channel selected not enabled");
     s.nRecordFrames = 0;
-    s.nRecordState = kRecording;
+    s.nRecordState = oxcmd::code::kRecording;
 }
 
 void StopRecording()
 {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState != kRecording)
+    if (s.nRecordState != oxcmd::code::kRecording)
         return;
-    s.nRecordState = kIdle;
+    s.nRecordState = oxcmd::code::kRecordIdle;
     SetSystemError("Record waveforms break off");
 }
 
 void FrameRecorded()
 {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState != kRecording)
+    if (s.nRecordState != oxcmd::code::kRecording)
         return;
     ++s.nRecordFrames;
     if (s.nRecordFrames >= s.nRecordFramesMax) {
-        s.nRecordState = kIdle;
+        s.nRecordState = oxcmd::code::kRecordIdle;
         s.nPlayStartFrame = 1;
         s.nPlayEndFrame = s.nRecordFrames;
         s.nPlayCurrentFrame = 1;
@@ -131,28 +126,28 @@ void StartPlayback(IOCmdContext& context)
     _OX_SETUP& s = Setup();
     if (s.nRecordFrames <= 0)
         return Refuse(context, "Not available record data");
-    if (s.nRecordState == kRecording)
+    if (s.nRecordState == oxcmd::code::kRecording)
         return Refuse(context, kNotAvailable);
     RestoreRecordedTimeBase();
     s.nPlayCurrentFrame = ValidPlaybackCurFrm(s.nPlayCurrentFrame);
-    s.nRecordState = kPlaying;
+    s.nRecordState = oxcmd::code::kPlaying;
     ScreenLayoutChanged();
 }
 
 void PausePlayback()
 {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState == kPlaying)
-        s.nRecordState = kPaused;
-    else if (s.nRecordState == kPaused)
-        s.nRecordState = kPlaying;
+    if (s.nRecordState == oxcmd::code::kPlaying)
+        s.nRecordState = oxcmd::code::kPlayPaused;
+    else if (s.nRecordState == oxcmd::code::kPlayPaused)
+        s.nRecordState = oxcmd::code::kPlaying;
 }
 
 void StopPlayback()
 {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState == kPlaying || s.nRecordState == kPaused)
-        s.nRecordState = kIdle;
+    if (s.nRecordState == oxcmd::code::kPlaying || s.nRecordState == oxcmd::code::kPlayPaused)
+        s.nRecordState = oxcmd::code::kRecordIdle;
 }
 
 } // namespace
@@ -163,15 +158,15 @@ void oxmsg::handlerkit::PassFailHandler(IOCmdContext& context, unsigned int subC
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2325: EnablePassFail(context, arg); break;
-    case 2326: Choose(context, s.nPfSource, arg, 2); break;
-    case 2327: RunPassFail(arg); break;
-    case 2328: Choose(context, s.nPfOutput, arg, 4); break;
-    case 2329: s.fPfHorRange = ValidatePFHorizRange(arg.Float()); break;
-    case 2330: s.fPfVerRange = ValidatePFVertRange(arg.Float()); break;
-    case 2331: s.bPfStop = arg.Byte() ? 1 : 0; break;
-    case 2332: s.bPfInfo = arg.Byte() ? 1 : 0; break;
-    case 2333: CreateMask(context); break;
+    case oxcmd::passfail::kEnable: EnablePassFail(context, arg); break;
+    case oxcmd::passfail::kSource: Choose(context, s.nPfSource, arg, 2); break;
+    case oxcmd::passfail::kRun: RunPassFail(arg); break;
+    case oxcmd::passfail::kOutput: Choose(context, s.nPfOutput, arg, 4); break;
+    case oxcmd::passfail::kHorizRange: s.fPfHorRange = ValidatePFHorizRange(arg.Float()); break;
+    case oxcmd::passfail::kVertRange: s.fPfVerRange = ValidatePFVertRange(arg.Float()); break;
+    case oxcmd::passfail::kStopOnOutput: s.bPfStop = arg.Byte() ? 1 : 0; break;
+    case oxcmd::passfail::kShowCounters: s.bPfInfo = arg.Byte() ? 1 : 0; break;
+    case oxcmd::passfail::kCreateMask: CreateMask(context); break;
     default: return;
     }
     Region().bRedrawPassFail = 1;
@@ -183,19 +178,19 @@ void oxmsg::handlerkit::RecordHandler(IOCmdContext& context, unsigned int subCmd
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case 2426: SetRecordSource(context, arg); break;
-    case 2427: s.nRecordFramesMax = ValidRecordEndFrame(arg.Int()); break;
-    case 2429: s.nRecordInterval = Milliseconds(ValidRecordInterval(arg.Double())); break;
-    case 2432: StartRecording(context); break;
-    case 2433: StopRecording(); break;
-    case 2434: FrameRecorded(); break;
-    case 2467: s.nPlayStartFrame = ValidRecordCurFrame(arg.Int()); break;
-    case 2470: s.nPlayEndFrame = ValidRecordCurFrame(arg.Int()); break;
-    case 2471: s.nPlayInterval = Milliseconds(ValidPlaybackInterval(arg.Double())); break;
-    case 2473: s.nPlayCurrentFrame = ValidPlaybackCurFrm(arg.Int()); break;
-    case 2474: StartPlayback(context); break;
-    case 2478: PausePlayback(); break;
-    case 2479: StopPlayback(); break;
+    case oxcmd::record::kSource: SetRecordSource(context, arg); break;
+    case oxcmd::record::kFrames: s.nRecordFramesMax = ValidRecordEndFrame(arg.Int()); break;
+    case oxcmd::record::kInterval: s.nRecordInterval = Milliseconds(ValidRecordInterval(arg.Double())); break;
+    case oxcmd::record::kStart: StartRecording(context); break;
+    case oxcmd::record::kStop: StopRecording(); break;
+    case oxcmd::record::kFrameRecorded: FrameRecorded(); break;
+    case oxcmd::record::kPlayFirst: s.nPlayStartFrame = ValidRecordCurFrame(arg.Int()); break;
+    case oxcmd::record::kPlayLast: s.nPlayEndFrame = ValidRecordCurFrame(arg.Int()); break;
+    case oxcmd::record::kPlayInterval: s.nPlayInterval = Milliseconds(ValidPlaybackInterval(arg.Double())); break;
+    case oxcmd::record::kPlayFrame: s.nPlayCurrentFrame = ValidPlaybackCurFrm(arg.Int()); break;
+    case oxcmd::record::kPlayStart: StartPlayback(context); break;
+    case oxcmd::record::kPlayPause: PausePlayback(); break;
+    case oxcmd::record::kPlayStop: StopPlayback(); break;
     default: return;
     }
     Region().bRedrawStatus = 1;

@@ -31,8 +31,8 @@ void CursorDivisionsRebuilt()
 void OxInstallVerticalHandlers()
 {
     using oxmsg::handlerkit::WhenRecordsSet;
-    OxSetIOCmdHandler(3135, WhenRecordsSet(oxmsg::vertical::ChannelHandler));
-    OxSetIOCmdHandler(3141, WhenRecordsSet(oxmsg::vertical::AcquireHandler));
-    OxSetIOCmdHandler(3139, WhenRecordsSet(oxmsg::vertical::TimebaseHandler));
-    OxSetIOCmdHandler(3125, WhenRecordsSet(oxmsg::vertical::RunHandler));
+    OxSetIOCmdHandler(oxcmd::group::kChannel, WhenRecordsSet(oxmsg::vertical::ChannelHandler));
+    OxSetIOCmdHandler(oxcmd::group::kAcquire, WhenRecordsSet(oxmsg::vertical::AcquireHandler));
+    OxSetIOCmdHandler(oxcmd::group::kTimebase, WhenRecordsSet(oxmsg::vertical::TimebaseHandler));
+    OxSetIOCmdHandler(oxcmd::group::kRunControl, WhenRecordsSet(oxmsg::vertical::RunHandler));
 }

@@ -35,6 +35,7 @@ CWndRef g_mainWindow;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
+std::function<void()> g_beforeNotify;  // guarded by g_handlersLock
 
 // The instrument link of the command layer, as the dispatcher sees it.
 class InstrumentLink final : public IOCmdLink {
@@ -60,17 +61,16 @@ int NextSlot(int index) { return (index + 1) % kIOCmdQueueSize; }
 bool SendsItself(std::uint32_t group)
 {
     switch (group) {
-    case 3136: case 3137: case 3142: case 3143: case 3144: case 3145:
-    case 3146: case 3147: case 3149: case 2185: case 3124: case 4524:
+    case oxcmd::group::kMath: case oxcmd::group::kReference: case oxcmd::group::kDisplay:
+    case oxcmd::group::kManualCursor: case oxcmd::group::kTrackCursor: case oxcmd::group::kPassFail:
+    case oxcmd::group::kRecord: case oxcmd::group::kMeasure: case oxcmd::group::kLink:
+    case oxcmd::group::kCursorMode: case oxcmd::group::kPanel: case oxcmd::group::kDrag:
         return true;
     default:
         return false;
     }
 }
 
-constexpr UINT kMainNotify = 3125;
-constexpr UINT kPanelNotify = 3124;
-constexpr unsigned int kShowError = 4424;
 
 // Flags of the region record touched by more than one thread.
 void SetFlag(std::uint8_t& flag, bool on) { std::atomic_ref(flag).store(on ? 1 : 0); }
@@ -139,10 +139,22 @@ void Notify(const CWndRef& window, UINT message, const IOCmdEntry& entry)
     CWnd::SendMessageTo(window, message, entry.subCmd, entry.value);
 }
 
+void RunBeforeNotify()
+{
+    std::function<void()> hook;
+    {
+        std::lock_guard guard(g_handlersLock);
+        hook = g_beforeNotify;
+    }
+    if (hook)
+        hook();
+}
+
 void NotifyCompletion(const IOCmdEntry& entry, const CWndRef& second)
 {
-    if (entry.subCmd != kShowError)
-        Notify(g_mainWindow, entry.group == kPanelNotify ? kPanelNotify : kMainNotify, entry);
+    RunBeforeNotify();
+    if (entry.subCmd != oxcmd::run::kShowError)
+        Notify(g_mainWindow, entry.group == oxcmd::group::kPanel ? oxcmd::group::kPanel : oxcmd::group::kRunControl, entry);
     Notify(entry.firstWindow, entry.group, entry);
     Notify(second, entry.group, entry);
 }
@@ -153,7 +165,7 @@ void ShowPendingError()
     if (region == nullptr || !TakeFlag(region->bErrorPending))
         return;
     SetFlag(region->bErrorShown, true);
-    CWnd::SendMessageTo(g_mainWindow, kMainNotify, kShowError, 0);
+    CWnd::SendMessageTo(g_mainWindow, oxcmd::group::kRunControl, oxcmd::run::kShowError, 0);
 }
 
 void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
@@ -219,13 +231,46 @@ bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* fir
     IOCmdEntry entry{static_cast<std::uint32_t>(group), subCmd, static_cast<std::int32_t>(value),
                      CWndRef::Of(firstWindow), CWndRef::Of(secondWindow),
                      CWndRef::Of(thirdWindow), t_argumentSlot};
-    std::lock_guard guard(g_queue.lock);
-    const int next = NextSlot(g_queue.writeIndex);
-    if (next == g_queue.readIndex)
-        return false;
-    g_queue.entries[next] = entry;
-    g_queue.writeIndex = next;
-    return true;
+    {
+        std::lock_guard guard(g_queue.lock);
+        const int next = NextSlot(g_queue.writeIndex);
+        if (next != g_queue.readIndex) {
+            g_queue.entries[next] = entry;
+            g_queue.writeIndex = next;
+            return true;
+        }
+    }
+    SetSystemError(kQueueFullText);
+    return false;
+}
+
+bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value, CWnd* window)
+{
+    return OxPostIOCmd(group, subCmd, value, window, nullptr, nullptr);
+}
+
+bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument, CWnd* window)
+{
+    SetMsgVarInt(argument);
+    return OxPost(group, subCmd, value, window);
+}
+
+bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument, CWnd* window)
+{
+    SetMsgVarfloat(argument);
+    return OxPost(group, subCmd, value, window);
+}
+
+bool OxPostDouble(oxcmd::Group group, oxcmd::Sub subCmd, long value, double argument, CWnd* window)
+{
+    SetMsgVarDouble(argument);
+    return OxPost(group, subCmd, value, window);
+}
+
+bool OxPostBool(oxcmd::Group group, oxcmd::Sub subCmd, long value, bool argument, CWnd* window)
+{
+    SetMsgVarbool(argument);
+    return OxPost(group, subCmd, value, window);
 }
 
 unsigned long GetIOCmd()
@@ -278,6 +323,12 @@ void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler)
         g_handlers[static_cast<std::uint32_t>(group)] = std::move(handler);
     else
         g_handlers.erase(static_cast<std::uint32_t>(group));
+}
+
+void OxSetBeforeNotify(std::function<void()> hook)
+{
+    std::lock_guard guard(g_handlersLock);
+    g_beforeNotify = std::move(hook);
 }
 
 void SetIOCmdLink(IOCmdLink* link) { g_linkOverride.store(link); }

@@ -50,17 +50,17 @@ AltTypeCopies AltCopies(int type, int c)
 bool ReconcileTrigger(const DSO_SETUP& b, const _OX_LA_SETUP& l, _OX_SETUP& s, unsigned int sub)
 {
     switch (sub) {
-    case 1825: s.nTrigMode = b.get(dso::nTrigMode); return true;
-    case 1827: s.nTrigSweep = b.get(dso::nTrigSweep); return true;
-    case 1829: s.fTrigSensitivity = b.get(dso::fTrigSensitivity); return true;
-    case 1865: s.fEdgeLevel = b.get(dso::fEdgeLevel) * SourceProbe(s, s.nEdgeSource); return true;
-    case 1885: s.fPulseLevel = b.get(dso::fPulseLevel) * SourceProbe(s, s.nPulseSource); return true;
-    case 1895: s.dPulseWidth = b.get(dso::fPulseWidth); return true;
-    case 1915: s.fVideoLevel = b.get(dso::fVideoLevel) * SourceProbe(s, s.nVideoSource); return true;
-    case 1945: s.fSlopeLevelA = b.get(dso::fSlopeLevelA) * SourceProbe(s, s.nSlopeSource); return true;
-    case 1955: s.fSlopeLevelB = b.get(dso::fSlopeLevelB) * SourceProbe(s, s.nSlopeSource); return true;
-    case 1965: s.dSlopeTime = b.get(dso::fSlopeTime); return true;
-    case 1995: s.dDurationTime = l.get(la::dDurationTime); return true;
+    case oxcmd::trigger::kType: s.nTrigMode = b.get(dso::nTrigMode); return true;
+    case oxcmd::trigger::kSweep: s.nTrigSweep = b.get(dso::nTrigSweep); return true;
+    case oxcmd::trigger::kSensitivity: s.fTrigSensitivity = b.get(dso::fTrigSensitivity); return true;
+    case oxcmd::trigger::kEdgeLevel: s.fEdgeLevel = b.get(dso::fEdgeLevel) * SourceProbe(s, s.nEdgeSource); return true;
+    case oxcmd::trigger::kPulseLevel: s.fPulseLevel = b.get(dso::fPulseLevel) * SourceProbe(s, s.nPulseSource); return true;
+    case oxcmd::trigger::kPulseWidth: s.dPulseWidth = b.get(dso::fPulseWidth); return true;
+    case oxcmd::trigger::kVideoLevel: s.fVideoLevel = b.get(dso::fVideoLevel) * SourceProbe(s, s.nVideoSource); return true;
+    case oxcmd::trigger::kSlopeLevelA: s.fSlopeLevelA = b.get(dso::fSlopeLevelA) * SourceProbe(s, s.nSlopeSource); return true;
+    case oxcmd::trigger::kSlopeLevelB: s.fSlopeLevelB = b.get(dso::fSlopeLevelB) * SourceProbe(s, s.nSlopeSource); return true;
+    case oxcmd::trigger::kSlopeTime: s.dSlopeTime = b.get(dso::fSlopeTime); return true;
+    case oxcmd::trigger::kDurationTime: s.dDurationTime = l.get(la::dDurationTime); return true;
     default: return false;
     }
 }
@@ -68,19 +68,19 @@ bool ReconcileTrigger(const DSO_SETUP& b, const _OX_LA_SETUP& l, _OX_SETUP& s, u
 bool ReconcileTimebase(const DSO_SETUP& b, _OX_SETUP& s, unsigned int sub)
 {
     switch (sub) {
-    case 1635:
+    case oxcmd::timebase::kMainOffset:
         s.llTimeOffsetPs = b.get(dso::llTimeOffsetPs);
         s.dTimeOffset = Seconds(s.llTimeOffsetPs);
         return true;
-    case 1645:
+    case oxcmd::timebase::kMainScale:
         s.llTimeScalePs = b.get(dso::llTimeScalePs);
         s.dTimeScale = Seconds(s.llTimeScalePs);
         return true;
-    case 1655:
+    case oxcmd::timebase::kDelayedOffset:
         s.llDelayedOffsetPs = b.get(dso::llDelayedOffsetPs);
         s.dDelayedOffset = Seconds(s.llDelayedOffsetPs);
         return true;
-    case 1665:
+    case oxcmd::timebase::kDelayedScale:
         s.llDelayedScalePs = b.get(dso::llDelayedScalePs);
         s.dDelayedScale = Seconds(s.llDelayedScalePs);
         return true;
@@ -91,10 +91,10 @@ bool ReconcileTimebase(const DSO_SETUP& b, _OX_SETUP& s, unsigned int sub)
 bool ReconcileAcquire(const DSO_SETUP& b, _OX_SETUP& s, unsigned int sub)
 {
     switch (sub) {
-    case 1725: s.nAcqType = b.get(dso::nAcqType); return true;
-    case 1735: s.bAcqRealTime = b.get(dso::nAcqEquivalent) == 0 ? 1 : 0; return true;
-    case 1745: s.nAcqAverages = oxmsg::AveragesFromBlock(b.get(dso::nAcqAveragesBits)); return true;
-    case 1755:
+    case oxcmd::acquire::kType: s.nAcqType = b.get(dso::nAcqType); return true;
+    case oxcmd::acquire::kRealTime: s.bAcqRealTime = b.get(dso::nAcqEquivalent) == 0 ? 1 : 0; return true;
+    case oxcmd::acquire::kAverages: s.nAcqAverages = oxmsg::AveragesFromBlock(b.get(dso::nAcqAveragesBits)); return true;
+    case oxcmd::acquire::kMemory:
         s.nAcqMemory = b.get(dso::nAcqMemory);
         s.bAcqLongMemory = b.get(dso::nAcqLongMemory) != 0 ? 1 : 0;
         return true;
@@ -102,17 +102,17 @@ bool ReconcileAcquire(const DSO_SETUP& b, _OX_SETUP& s, unsigned int sub)
     }
 }
 
-bool IsChannelSub(unsigned int sub) { return sub >= 1125 && sub <= 1147; }
-bool IsAltSub(unsigned int sub) { return sub >= 2006 && sub <= 2145; }
+bool IsChannelSub(unsigned int sub) { return sub >= oxcmd::channel::kScale && sub <= oxcmd::channel::kProbe; }
+bool IsAltSub(unsigned int sub) { return sub >= oxcmd::trigger::kAltType && sub <= oxcmd::trigger::kAltVideoLevel; }
 
 bool ReconcileChannel(const DSO_SETUP& b, _OX_SETUP& s, unsigned int sub, int c)
 {
     switch (sub) {
-    case 1125: s.fChanScale[c] = b.get(dso::fChanScale[c]); return true;
-    case 1135: s.fChanOffset[c] = b.get(dso::fChanOffset[c]); return true;
-    case 1145: s.nChanCoupling[c] = b.get(dso::nChanCoupling[c]); return true;
-    case 1146: s.bChanBwLimit[c] = b.get(dso::bChanBwLimit[c]); return true;
-    case 1147: s.fChanProbe[c] = b.get(dso::fChanProbe[c]); return true;
+    case oxcmd::channel::kScale: s.fChanScale[c] = b.get(dso::fChanScale[c]); return true;
+    case oxcmd::channel::kOffset: s.fChanOffset[c] = b.get(dso::fChanOffset[c]); return true;
+    case oxcmd::channel::kCoupling: s.nChanCoupling[c] = b.get(dso::nChanCoupling[c]); return true;
+    case oxcmd::channel::kBwLimit: s.bChanBwLimit[c] = b.get(dso::bChanBwLimit[c]); return true;
+    case oxcmd::channel::kProbe: s.fChanProbe[c] = b.get(dso::fChanProbe[c]); return true;
     default: return false;
     }
 }
@@ -121,15 +121,15 @@ bool ReconcileAltCommon(const DSO_ALT_SETUP& a, _OX_SETUP& s, unsigned int sub, 
 {
     const AltTypeCopies copies = AltCopies(s.nAltType[c], c);
     switch (sub) {
-    case 2006: s.nAltType[c] = a.get(alt::nAltType[c]); return true;
-    case 2009: s.fAltSensitivity[c] = a.get(copies.sensitivity); return true;
-    case 2010: s.dAltHoldoff[c] = a.get(copies.holdoff); return true;
-    case 2011: s.nAltCoupling[c] = a.get(copies.coupling); return true;
-    case 2015:
+    case oxcmd::trigger::kAltType: s.nAltType[c] = a.get(alt::nAltType[c]); return true;
+    case oxcmd::trigger::kAltSensitivity: s.fAltSensitivity[c] = a.get(copies.sensitivity); return true;
+    case oxcmd::trigger::kAltHoldoff: s.dAltHoldoff[c] = a.get(copies.holdoff); return true;
+    case oxcmd::trigger::kAltCoupling: s.nAltCoupling[c] = a.get(copies.coupling); return true;
+    case oxcmd::timebase::kAltScale:
         s.llAltTimeScalePs[c] = a.get(alt::llAltTimeScalePs[c]);
         s.dAltTimeScale[c] = Seconds(s.llAltTimeScalePs[c]);
         return true;
-    case 2025:
+    case oxcmd::timebase::kAltOffset:
         s.llAltTimeOffsetPs[c] = a.get(alt::llAltTimeOffsetPs[c]);
         s.dAltTimeOffset[c] = Seconds(s.llAltTimeOffsetPs[c]);
         return true;
@@ -141,20 +141,20 @@ bool ReconcileAltTypes(const DSO_ALT_SETUP& a, _OX_SETUP& s, unsigned int sub, i
 {
     const float probe = s.fChanProbe[c];
     switch (sub) {
-    case 2035: s.nAltEdgeSlope[c] = a.get(alt::nAltEdgeSlope[c]); return true;
-    case 2045: s.fAltEdgeLevel[c] = a.get(alt::fAltEdgeLevel[c]) * probe; return true;
-    case 2055: s.nAltPulseMode[c] = a.get(alt::nAltPulseMode[c]); return true;
-    case 2065: s.fAltPulseLevel[c] = a.get(alt::fAltPulseLevel[c]) * probe; return true;
-    case 2075: s.dAltPulseWidth[c] = a.get(alt::fAltPulseWidth[c]); return true;
-    case 2085: s.nAltSlopeMode[c] = a.get(alt::nAltSlopeMode[c]); return true;
-    case 2095: s.dAltSlopeTime[c] = a.get(alt::fAltSlopeTime[c]); return true;
-    case 2105: s.fAltSlopeLevelA[c] = a.get(alt::fAltSlopeLevelA[c]) * probe; return true;
-    case 2115: s.fAltSlopeLevelB[c] = a.get(alt::fAltSlopeLevelB[c]) * probe; return true;
-    case 2125: s.nAltVideoPolarity[c] = a.get(alt::nAltVideoPolarity[c]); return true;
-    case 2126: s.nAltVideoStandard[c] = a.get(alt::nAltVideoStandard[c]); return true;
-    case 2127: s.nAltVideoMode[c] = a.get(alt::nAltVideoMode[c]); return true;
-    case 2135: s.nAltVideoLine[c] = a.get(alt::nAltVideoLine[c]); return true;
-    case 2145: s.fAltVideoLevel[c] = a.get(alt::fAltVideoLevel[c]) * probe; return true;
+    case oxcmd::trigger::kAltEdgeSlope: s.nAltEdgeSlope[c] = a.get(alt::nAltEdgeSlope[c]); return true;
+    case oxcmd::trigger::kAltEdgeLevel: s.fAltEdgeLevel[c] = a.get(alt::fAltEdgeLevel[c]) * probe; return true;
+    case oxcmd::trigger::kAltPulseCondition: s.nAltPulseMode[c] = a.get(alt::nAltPulseMode[c]); return true;
+    case oxcmd::trigger::kAltPulseLevel: s.fAltPulseLevel[c] = a.get(alt::fAltPulseLevel[c]) * probe; return true;
+    case oxcmd::trigger::kAltPulseWidth: s.dAltPulseWidth[c] = a.get(alt::fAltPulseWidth[c]); return true;
+    case oxcmd::trigger::kAltSlopeCondition: s.nAltSlopeMode[c] = a.get(alt::nAltSlopeMode[c]); return true;
+    case oxcmd::trigger::kAltSlopeTime: s.dAltSlopeTime[c] = a.get(alt::fAltSlopeTime[c]); return true;
+    case oxcmd::trigger::kAltSlopeLevelA: s.fAltSlopeLevelA[c] = a.get(alt::fAltSlopeLevelA[c]) * probe; return true;
+    case oxcmd::trigger::kAltSlopeLevelB: s.fAltSlopeLevelB[c] = a.get(alt::fAltSlopeLevelB[c]) * probe; return true;
+    case oxcmd::trigger::kAltVideoPolarity: s.nAltVideoPolarity[c] = a.get(alt::nAltVideoPolarity[c]); return true;
+    case oxcmd::trigger::kAltVideoStandard: s.nAltVideoStandard[c] = a.get(alt::nAltVideoStandard[c]); return true;
+    case oxcmd::trigger::kAltVideoMode: s.nAltVideoMode[c] = a.get(alt::nAltVideoMode[c]); return true;
+    case oxcmd::trigger::kAltVideoLine: s.nAltVideoLine[c] = a.get(alt::nAltVideoLine[c]); return true;
+    case oxcmd::trigger::kAltVideoLevel: s.fAltVideoLevel[c] = a.get(alt::fAltVideoLevel[c]) * probe; return true;
     default: return false;
     }
 }

@@ -18,10 +18,6 @@ using oxrec::BlockField;
 namespace {
 
 constexpr int64_t kSlowSweepScalePs = 50'000'000'000;  // 50 ms/div
-constexpr int kAltEdge = 0;
-constexpr int kAltPulse = 1;
-constexpr int kAltSlope = 2;
-constexpr int kAltVideo = 3;
 
 // One direction of the field <-> block pairing: towards the block (building
 // it from the record) or back into the record.
@@ -274,7 +270,7 @@ void MapAltCommon(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
     const std::array coupling{alt::nAltEdgeCoupling[c], alt::nAltCoupling[c], alt::nAltCoupling[c],
                               alt::nAltVideoCoupling[c]};
     if constexpr (kToBlock) {
-        for (int type = kAltEdge; type <= kAltVideo; ++type) {
+        for (int type = oxcmd::code::kEdge; type <= oxcmd::code::kVideo; ++type) {
             t.WriteOnly(s.dAltHoldoff[c], holdoff[type]);
             t.WriteOnly(s.fAltSensitivity[c], sensitivity[type]);
         }
@@ -283,7 +279,7 @@ void MapAltCommon(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
         t.WriteOnly(s.nAltCoupling[c], alt::nAltVideoCoupling[c]);
     } else {
         const int32_t current = s.nAltType[c];
-        const int type = current >= kAltEdge && current <= kAltVideo ? current : kAltEdge;
+        const int type = current >= oxcmd::code::kEdge && current <= oxcmd::code::kVideo ? current : oxcmd::code::kEdge;
         t.ReadOnly(s.dAltHoldoff[c], holdoff[type]);
         t.ReadOnly(s.fAltSensitivity[c], sensitivity[type]);
         t.ReadOnly(s.nAltCoupling[c], coupling[type]);

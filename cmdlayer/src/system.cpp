@@ -13,12 +13,6 @@
 namespace oxmsg {
 namespace {
 
-constexpr int kAlternation = 4;
-constexpr int kFFTOperator = 3;
-constexpr int kPlayback = 2;
-constexpr UINT kSystemMessage = 3125;
-constexpr WPARAM kSettingChanged = 4444;
-
 std::atomic<UiTimerRequests*> g_timerRequests{nullptr};
 
 // Marks the region record busy for the life of the object.
@@ -92,7 +86,7 @@ bool AnyMathShown(const _OX_SETUP& s)
 bool AnyFFTShown(const _OX_SETUP& s)
 {
     for (int k = 0; k < 4; ++k) {
-        if (s.bTraceShown[k] && s.nMathOperator[k] == kFFTOperator)
+        if (s.bTraceShown[k] && s.nMathOperator[k] == oxcmd::code::kFFT)
             return true;
     }
     return false;
@@ -108,7 +102,7 @@ void ResetTraceZoom(_OX_SETUP& s)
 {
     for (int k = 0; k < 4; ++k) {
         const int channel = s.nFFTSource[k] == 1 ? 1 : 0;
-        const double T = s.nTrigMode == kAlternation ? double(s.dAltTimeScale[channel]) : s.dTimeScale;
+        const double T = s.nTrigMode == oxcmd::code::kAlternate ? double(s.dAltTimeScale[channel]) : s.dTimeScale;
         const double base = T > 0 ? 100 / (20 * T) : 0;
         s.nTraceZoomIndex[k] = 4;
         s.fTraceZoomFactor[k] = 7.0f;
@@ -186,7 +180,7 @@ bool OxInitSystem()
         OxPushSetup(&copy.dso, &copy.la, &copy.alt);
         s.bDataValid = 0;
         s.bWaveHold = 0;
-        if (s.nTrigMode == kAlternation)
+        if (s.nTrigMode == oxcmd::code::kAlternate)
             s.bFFTSplitScreen = 0;
         if (AnyMathShown(s)) {
             SendDirect(":CHANNEL1", ":DISPLAY", "ON");
@@ -241,7 +235,7 @@ void SetChangeSetting()
     if (shared.setup == nullptr)
         return;
     _OX_SETUP& s = *shared.setup;
-    if (s.nRecordState == kPlayback || s.bSlowSweep)
+    if (s.nRecordState == oxcmd::code::kPlaying || s.bSlowSweep)
         return;
     if (!s.bRun) {
         SetRefreshWave(true);
@@ -249,7 +243,7 @@ void SetChangeSetting()
     }
     if (!s.bSettingChanged) {
         s.bSettingChanged = 1;
-        CWnd::SendMessageTo(OxMainWindow(), kSystemMessage, kSettingChanged, 0);
+        CWnd::SendMessageTo(OxMainWindow(), oxcmd::group::kRunControl, oxcmd::run::kSettingChanged, 0);
     }
     if (shared.region != nullptr && shared.region->bClearRequest)
         WriteCommand(":CLEARUSB");

@@ -40,7 +40,7 @@ protected:
         };
         SetMsgVarLONG64(static_cast<std::int64_t>(half(x1, y1)) |
                         static_cast<std::int64_t>(half(x2, y2)) << 32);
-        OxPostIOCmd(4524, subCmd, value, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(4524, subCmd, value, nullptr, nullptr, nullptr));
         Drain();
     }
 

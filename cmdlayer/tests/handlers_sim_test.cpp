@@ -70,11 +70,11 @@ protected:
 TEST_F(HandlersOnSim, ReadBackStoresWhatTheInstrumentAccepted)
 {
     SetMsgVarfloat(0.3f);  // valid here; the instrument keeps to 1-2-5 steps
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     SetMsgVarInt(600000);
-    OxPostIOCmd(3141, 1755, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3141, 1755, 0, nullptr, nullptr, nullptr));
     SetMsgVarDouble(0.003);
-    OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr));
     Drain();
     const oxbow::sim::DsoState accepted = instrument.State().dso;
     EXPECT_FLOAT_EQ(accepted.chan[0].scale, 0.5f);

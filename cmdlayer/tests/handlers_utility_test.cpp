@@ -74,19 +74,19 @@ TEST_F(UtilityTest, CursorSelectorsOutOfRangeAreRefused)
 
 TEST_F(UtilityTest, MeasurementsAreChosenOnce)
 {
-    PostInt(3147, 2275, 7, 1);
-    PostInt(3147, 2275, 7, 0);
-    PostInt(3147, 2275, 7, 1);
+    PostInt(3147, 2276, 7, 1);
+    PostInt(3147, 2276, 7, 0);
+    PostInt(3147, 2276, 7, 1);
     EXPECT_EQ(TakeMessage(), "Measurement already selected");
     EXPECT_EQ(setup->nMeasureCount, 2);
     for (int code = 10; code < 17; ++code)
-        PostInt(3147, 2275, code, 0);
+        PostInt(3147, 2276, code, 0);
     EXPECT_EQ(setup->nMeasureCount, 8);
     EXPECT_EQ(setup->nMeasureItem[0], 7);  // the oldest went
     EXPECT_EQ(setup->nMeasureSource[0], 0);
     EXPECT_EQ(setup->nMeasureItem[7], 16);
     setup->nTimeFormat = 1;
-    PostInt(3147, 2275, 3, 0);
+    PostInt(3147, 2276, 3, 0);
     EXPECT_EQ(TakeMessage(), "Function not available at XY mode");
     PostInt(3147, 2279, 0);
     EXPECT_EQ(setup->nMeasureCount, 0);
@@ -219,7 +219,7 @@ protected:
     {
         SetMsgVarDouble(0);
         SetMsgVarbool(dhcp);
-        OxPostIOCmd(3149, subCmd, 0, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(3149, subCmd, 0, nullptr, nullptr, nullptr));
         while (GetIOCmd())
             IOCmdProcess();
     }

@@ -85,10 +85,10 @@ TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows)
     setup->bConnected = 0;
     Timebase(2, 1.0, true);
     SetMsgVarDouble(0.2);
-    OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr));
     SetMsgVarfloat(0.5f);
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
-    OxPostIOCmd(3125, 4126, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(OxPostIOCmd(3125, 4126, 0, nullptr, nullptr, nullptr));
     while (GetIOCmd())
         IOCmdProcess();
     EXPECT_TRUE(endpoint.calls.empty());
@@ -172,9 +172,9 @@ TEST_F(HandlersOnLan, ReadBackStoresWhatTheInstrumentAccepted)
     Connect();
 
     SetMsgVarfloat(0.7f);
-    OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));
     SetMsgVarDouble(0.005);
-    OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr));
     while (GetIOCmd())
         IOCmdProcess();
     EXPECT_EQ(Commands(8), (std::vector<std::string>{":CHANNEL2:SCALE 0.700000", ":SETUP:DSO?", ":SETUP:LA?",

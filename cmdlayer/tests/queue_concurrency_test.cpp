@@ -81,7 +81,7 @@ TEST_F(QueueConcurrencyTest, NotificationsReachAWindowOnlyWhileItLives)
             std::this_thread::yield();
     });
     for (int i = 0; i < 200; ++i)
-        OxPostIOCmd(kGroup, 1125, i, dialogPtr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(kGroup, 1125, i, dialogPtr, nullptr, nullptr));
     std::thread io([&] { Drain(); });
     while (!closeNow)
         std::this_thread::yield();

@@ -29,7 +29,7 @@ protected:
 
     void PostAndProcess()
     {
-        OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr));
         while (GetIOCmd())
             IOCmdProcess();
     }

@@ -62,7 +62,7 @@ TEST_F(QueueTest, IdenticalConsecutivePostsDispatchOnceWithTheLastArgument)
     Record(3135);
     for (float scale : {1.0f, 2.0f, 5.0f}) {
         SetMsgVarfloat(scale);
-        OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     }
     Drain();
     ASSERT_EQ(calls.size(), 1u);
@@ -73,10 +73,10 @@ TEST_F(QueueTest, IdenticalConsecutivePostsDispatchOnceWithTheLastArgument)
 TEST_F(QueueTest, OnlyIdenticalNeighboursAreCoalesced)
 {
     Record(3135);
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
-    OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr);  // other channel
-    OxPostIOCmd(3135, 1135, 1, nullptr, nullptr, nullptr);  // other sub-command
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));  // other channel
+    EXPECT_TRUE(OxPostIOCmd(3135, 1135, 1, nullptr, nullptr, nullptr));  // other sub-command
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     Drain();
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[3].subCmd, 1125u);
@@ -88,7 +88,7 @@ TEST_F(QueueTest, ThirdWindowRepeatsTheDispatchInPlaceOfTheSecond)
     setup->bConnected = 1;
     Record(3135);
     CRecordingWnd first, second, third;
-    OxPostIOCmd(3135, 1148, 1, &first, &second, &third);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1148, 1, &first, &second, &third));
     Drain();
     EXPECT_EQ(calls.size(), 2u);
     EXPECT_EQ(link.sent.size(), 2u);
@@ -110,7 +110,7 @@ TEST_F(QueueTest, CompletionGoesToMainThenFirstThenSecond)
     CRecordingWnd main(logAs("main")), first(logAs("first")), second(logAs("second"));
     OxMsgInit(&main, setup.get(), region.get(), positions.get(), nullptr);
     Handle(3139, [](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {});
-    OxPostIOCmd(3139, 1645, 0, &first, &second, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, &first, &second, nullptr));
     Drain();
     EXPECT_EQ(order, (std::vector<std::string>{"main", "first", "second"}));
     EXPECT_EQ(main.Messages(), (std::vector<CWndMessage>{{3125, 1645, 0}}));
@@ -123,8 +123,8 @@ TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified)
     auto other = std::make_unique<CRecordingWnd>();
     CRecordingWnd survivor;
     Handle(3140, [](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {});
-    OxPostIOCmd(3140, 1865, 0, dialog.get(), &survivor, nullptr);
-    OxPostIOCmd(3140, 1885, 0, &survivor, other.get(), other.get());
+    EXPECT_TRUE(OxPostIOCmd(3140, 1865, 0, dialog.get(), &survivor, nullptr));
+    EXPECT_TRUE(OxPostIOCmd(3140, 1885, 0, &survivor, other.get(), other.get()));
     dialog.reset();
     other.reset();
     Drain();
@@ -138,7 +138,7 @@ TEST_F(QueueTest, MainWindowClosedBeforeTheDispatchIsSkipped)
     auto main = std::make_unique<CRecordingWnd>();
     OxMsgInit(main.get(), setup.get(), region.get(), positions.get(), nullptr);
     CRecordingWnd first;
-    OxPostIOCmd(3125, 2278, 0, &first, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3125, 2278, 0, &first, nullptr, nullptr));
     main.reset();
     Drain();
     EXPECT_EQ(first.Messages().size(), 1u);
@@ -147,7 +147,7 @@ TEST_F(QueueTest, MainWindowClosedBeforeTheDispatchIsSkipped)
 TEST_F(QueueTest, GroupWithoutHandlerSendsNothingButNotifiesTheMainWindow)
 {
     setup->bConnected = 1;
-    OxPostIOCmd(3125, 2278, 7, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3125, 2278, 7, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_TRUE(link.sent.empty());
     EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3125, 2278, 7}}));
@@ -155,7 +155,7 @@ TEST_F(QueueTest, GroupWithoutHandlerSendsNothingButNotifiesTheMainWindow)
 
 TEST_F(QueueTest, PanelGroupNotifiesWithItsOwnNumber)
 {
-    OxPostIOCmd(3124, 3233, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3124, 3233, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3124, 3233, 0}}));
 }
@@ -163,7 +163,7 @@ TEST_F(QueueTest, PanelGroupNotifiesWithItsOwnNumber)
 TEST_F(QueueTest, ErrorDisplaySubCommandIsNeverAnOrdinaryCompletion)
 {
     CRecordingWnd first;
-    OxPostIOCmd(3125, 4424, 0, &first, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3125, 4424, 0, &first, nullptr, nullptr));
     Drain();
     EXPECT_TRUE(mainWindow.Messages().empty());
     EXPECT_EQ(first.Messages().size(), 1u);
@@ -175,7 +175,7 @@ TEST_F(QueueTest, RecordedErrorIsShownAfterTheCompletion)
         SetSystemError("Function not available at rolling mode");
         ctx.send = false;
     });
-    OxPostIOCmd(3139, 1635, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1635, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(mainWindow.Messages(),
               (std::vector<CWndMessage>{{3125, 1635, 0}, {3125, 4424, 0}}));
@@ -194,17 +194,17 @@ TEST_F(QueueTest, OverlongErrorTextIsCutToTheField)
 TEST_F(QueueTest, CommandIsSentOnlyWhenConnectedAndTheSendFlagStaysSet)
 {
     Record(3135, ":CHANNEL1:DISPLAY ON");
-    OxPostIOCmd(3135, 1148, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1148, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_TRUE(link.sent.empty());
 
     setup->bConnected = 1;
-    OxPostIOCmd(3135, 1148, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1148, 0, nullptr, nullptr, nullptr));
     Handle(2528, [](IOCmdContext& ctx, unsigned int, long, std::uint32_t, std::uint32_t) {
         ctx.command = ":SELFCAL:ENABLE ON";
         ctx.readBack = false;
     });
-    OxPostIOCmd(2528, 0, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(2528, 0, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(link.sent, (std::vector<SentCommand>{{":CHANNEL1:DISPLAY ON", true},
                                                     {":SELFCAL:ENABLE ON", false}}));
@@ -216,7 +216,7 @@ TEST_F(QueueTest, GroupsThatSendThemselvesNeverSendThePreparedText)
     for (unsigned long group : {3136ul, 3137ul, 3142ul, 3143ul, 3144ul, 3145ul, 3146ul, 3147ul,
                                 3149ul, 2185ul, 3124ul, 4524ul}) {
         Record(group, ":LEFT:OVER");
-        OxPostIOCmd(group, 1, 0, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(OxPostIOCmd(group, 1, 0, nullptr, nullptr, nullptr));
     }
     Drain();
     EXPECT_EQ(calls.size(), 12u);
@@ -231,8 +231,8 @@ TEST_F(QueueTest, EachDispatchStartsWithEmptyStringsAndBothFlagsSet)
         ctx.command = ctx.query = ctx.piece = "stale";
         ctx.send = ctx.readBack = false;
     });
-    OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr);
-    OxPostIOCmd(3139, 1665, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(OxPostIOCmd(3139, 1665, 0, nullptr, nullptr, nullptr));
     Drain();
     ASSERT_EQ(seen.size(), 2u);
     for (const IOCmdContext& ctx : seen) {
@@ -247,7 +247,7 @@ TEST_F(QueueTest, BusyFlagCoversTheDispatch)
     Handle(3141, [&](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {
         busyInHandler = region->bBusy;
     });
-    OxPostIOCmd(3141, 1725, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3141, 1725, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(busyInHandler, 1);
     EXPECT_EQ(region->bBusy, 0);
@@ -259,11 +259,11 @@ TEST_F(QueueTest, ReadBackIsReconciledOnlyWhenItArrivedWhole)
     Record(3140, ":TRIGGER:EDGE:SWEEP NORMAL");
     link.dso.set(oxrec::dso::nTrigSweep, 2);
     link.whole = false;
-    OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(setup->nTrigSweep, 0);
     link.whole = true;
-    OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3140, 1827, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(setup->nTrigSweep, 2);
 }
@@ -276,7 +276,7 @@ TEST_F(QueueTest, NothingIsReconciledWithoutTheReadBackFlag)
         ctx.readBack = false;
     });
     link.dso.set(oxrec::dso::nTrigMode, 4);
-    OxPostIOCmd(3140, 1825, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3140, 1825, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(setup->nTrigMode, 0);
 }
@@ -285,7 +285,7 @@ TEST_F(QueueTest, ProcessWithoutATakenEntryDoesNothing)
 {
     Record(3135);
     IOCmdProcess();
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     IOCmdProcess();
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(mainWindow.Messages().empty());
@@ -296,7 +296,7 @@ TEST_F(QueueTest, ProcessWithoutATakenEntryDoesNothing)
 TEST_F(QueueTest, InitEmptiesTheQueue)
 {
     Record(3135);
-    OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     OxMsgInit(&mainWindow, setup.get(), region.get(), positions.get(), nullptr);
     EXPECT_EQ(GetIOCmd(), 0u);
     EXPECT_TRUE(calls.empty());
@@ -309,7 +309,7 @@ TEST_F(QueueTest, HandlersAndWindowsMayPostWhileADispatchRuns)
     Handle(3138, [](IOCmdContext&, unsigned int sub, long, std::uint32_t, std::uint32_t) {
         if (sub == 1525) {
             SetMsgVarbool(true);
-            OxPostIOCmd(3138, 1536, 0, nullptr, nullptr, nullptr);
+            EXPECT_TRUE(OxPostIOCmd(3138, 1536, 0, nullptr, nullptr, nullptr));
         }
     });
     bool posted = false;
@@ -318,10 +318,10 @@ TEST_F(QueueTest, HandlersAndWindowsMayPostWhileADispatchRuns)
             posted = OxPostIOCmd(3125, 4135, 0, nullptr, nullptr, nullptr);
         return LRESULT{0};
     });
-    OxPostIOCmd(3138, 1525, 0, &dialog, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3138, 1525, 0, &dialog, nullptr, nullptr));
     EXPECT_EQ(Drain(), (std::vector<unsigned long>{3138, 3138}));
     EXPECT_FALSE(posted);  // the follow-up named no window
-    OxPostIOCmd(3138, 1536, 0, &dialog, nullptr, nullptr);
+    EXPECT_TRUE(OxPostIOCmd(3138, 1536, 0, &dialog, nullptr, nullptr));
     Drain();
     EXPECT_TRUE(posted);
     EXPECT_EQ(Drain().size(), 0u);

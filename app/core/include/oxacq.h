@@ -9,6 +9,7 @@
 // constructor; nothing is allocated per frame.
 #pragma once
 
+#include "ox_commands.h"
 #include "cwnd.h"
 #include "messageboxes.h"
 #include "oxdisplay.h"
@@ -48,38 +49,10 @@ inline constexpr unsigned kMaskCh2 = 2;
 inline constexpr unsigned kMaskLa = 4;
 inline constexpr unsigned kMaskHalfLa = 128;  // full record: the analyzer piece is n bytes
 
-// Run-status codes.
-enum RunStatus : std::int32_t {
-    kStatusRun = 0, kStatusStop = 1, kStatusWait = 2, kStatusTriggered = 3,
-    kStatusAuto = 4, kStatusScan = 5, kStatusPlay = 6, kStatusPause = 7,
-    kStatusUntold = -1,  // the main window shows a text of its own: the next code is told
-};
-
-// Trigger sweep modes (nTrigSweep).
-inline constexpr std::int32_t kSweepAuto = 0;
-inline constexpr std::int32_t kSweepNormal = 1;
-inline constexpr std::int32_t kSweepSingle = 2;
-
-// Recorder states (nRecordState).
-inline constexpr std::int32_t kRecorderIdle = 0;
-inline constexpr std::int32_t kRecorderRecording = 1;
-inline constexpr std::int32_t kRecorderPlaying = 2;
-inline constexpr std::int32_t kRecorderPaused = 3;
-
-// Messages and I/O commands.
-inline constexpr UINT kMsgRunControl = 3125;       // to the main window
-inline constexpr WPARAM kRunStatusChanged = 1826;
-inline constexpr UINT kMsgRecorder = 3146;         // to the recorder dialog
-inline constexpr WPARAM kRecorderFramePlayed = 2466;
-inline constexpr WPARAM kRecorderFrameRecorded = 2430;
-inline constexpr unsigned long kGroupRunControl = 3125;
-inline constexpr unsigned long kGroupRecorder = 3146;
-inline constexpr unsigned int kCmdStop = 4127;
-inline constexpr unsigned int kCmdConnectDone = 4135;
-inline constexpr unsigned int kCmdExit = 4224;
-inline constexpr unsigned int kCmdPlaybackFrame = 2473;
-inline constexpr unsigned int kCmdPlaybackPause = 2478;
-inline constexpr unsigned int kCmdRecordingStopped = 2433;
+// Run-status codes, by the vocabulary's names, and one of the loop's own.
+using RunStatus = oxcmd::code::RunStatus;
+using enum oxcmd::code::RunStatus;
+inline constexpr std::int32_t kStatusUntold = -1;  // the main window shows a text of its own: the next code is told
 
 inline constexpr const char* kLinkLostQuestion = "Please confirm connecting system is right!";
 
@@ -194,6 +167,11 @@ struct AcqRequests {
     std::atomic<bool> stopAcquiring{false};  // Ignore in a link dialog: clear it
     std::atomic<bool> clearError{false};     // timer 7: the error text has been shown long enough
     std::atomic<bool> runStateWritten{false};  // the main window wrote "AUTO" or "RUN" itself
+    std::atomic<bool> eraseBeforeFrame{false};  // timer 0: erase before the next frame (no persistence)
+    std::atomic<bool> markerHighlightOff{false};  // timer 1: a dragged marker's highlight ends
+    std::atomic<bool> floatDraw{false};        // timer 9: redraw the floating views
+    std::atomic<bool> redrawSection{false};    // timer 11
+    std::atomic<bool> clearBusy{false};        // timer 12 and the end of start-up
 };
 
 // The recorder dialog's side of the hand-over.
@@ -241,6 +219,7 @@ public:
     void RestartPersistence();
     // Applies the flags the UI thread set (AcqRequests) under the lock.
     void ApplyRequests();
+    void ApplyWindowRequests();
 
     unsigned ChannelMask();
     bool Acquiring() const { return region_->bAcquiring != 0; }

@@ -4,3 +4,5 @@
 
 #include "oxacq.h"
 #include "oxdisplay.h"
+#include "oxsnapshot.h"
+#include "oxactions.h"

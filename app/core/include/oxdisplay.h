@@ -16,6 +16,7 @@
 //   if (region.bDisplayActive) { engine.Compose(); engine.DrawOverlays(); engine.Present(); }
 #pragma once
 
+#include "ox_commands.h"
 #include "ox_records.h"
 #include "surface.h"
 
@@ -43,11 +44,6 @@ inline constexpr int kHistoryStride = 3072;     // 16-bit values between history
 inline constexpr int kMathSlots = 4;
 inline constexpr int kRefSlots = 4;
 inline constexpr int kLaLines = 16;
-
-// I/O commands the renderer posts (group 3125).
-inline constexpr unsigned long kGroupRunControl = 3125;
-inline constexpr unsigned int kCmdDisplayModeCheck = 4434;  // value 2: surfaces could not be restored
-inline constexpr unsigned int kCmdRedrawWindow = 4454;      // redraw the rest of the main window
 
 // Trace colours (0x00RRGGBB) before the wave intensity is applied.
 inline constexpr std::uint32_t kChannelColour[2] = {0xFFFF00, 0x00FFFF};

@@ -4,6 +4,7 @@
 // part. The Qt main window owns one Shell and calls it on the UI thread.
 #pragma once
 
+#include "ox_commands.h"
 #include "oxacq.h"
 #include "oxworkers.h"
 
@@ -114,18 +115,7 @@ private:
 };
 
 // ---- The main window's logic ----
-
-inline constexpr unsigned int kCmdHardwareFailure = 2832;
-inline constexpr unsigned int kCmdReconnect = 2828;
-inline constexpr unsigned int kCmdAuto = 4125;
-inline constexpr unsigned int kCmdRun = 4126;
-inline constexpr unsigned int kCmdDefaultSetup = 4134;
-// The program's own run-control sub-command: RUN's link check, posted ahead of RUN so that it
-// runs where every link operation runs, under the I/O thread's lock.
-inline constexpr unsigned int kCmdCheckLink = 4136;
-inline constexpr unsigned int kCmdScreenMode = 4434;
 inline constexpr const char* kHardwareFailureText = "Please restart hardware system and power up!";
-inline constexpr std::int32_t kFormatRoll = 2;
 
 // What the Qt window does after OnIoNotify returned (the core part is already done).
 struct NotifyActions {

@@ -49,13 +49,13 @@ void Acquisition::CutFrame(int slot)
 void Acquisition::DistributeFrame()
 {
     const std::int32_t recorder = Setup().nRecordState;
-    if (recorder == kRecorderPlaying || recorder == kRecorderPaused) {
-        SetRunStatus(recorder == kRecorderPlaying ? kStatusPlay : kStatusPause);
+    if (recorder == oxcmd::code::kPlaying || recorder == oxcmd::code::kPlayPaused) {
+        SetRunStatus(recorder == oxcmd::code::kPlaying ? kStatusPlay : kStatusPause);
         if (requests_.playbackStep.exchange(false))
             PlayRecordedFrame();
     } else {
         CutFrame(counters_.ringIndex);
-        if (recorder == kRecorderRecording && requests_.recordNext.exchange(false))
+        if (recorder == oxcmd::code::kRecording && requests_.recordNext.exchange(false))
             RecordFrame();
         SetRunStatus(OnLan() ? counters_.lanStatus : header_[kStatusTable + counters_.framesConsumed]);
     }

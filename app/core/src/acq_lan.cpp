@@ -76,8 +76,8 @@ void Acquisition::LanReceive()
         return;
     counters_.blockMask = mask;
     counters_.blockStride = FrameStride(mask, Setup().bDelayed != 0);
-    if (Setup().nTrigSweep == kSweepSingle)
-        commands_.PostIOCmd(kGroupRunControl, kCmdStop, 0, 0, nullptr);
+    if (Setup().nTrigSweep == oxcmd::code::kSweepSingle)
+        commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kStop, 0, 0, nullptr);
 }
 
 // Parses the reply at kLanReplyAt; true when a frame was accepted.

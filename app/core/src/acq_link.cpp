@@ -65,7 +65,7 @@ bool Acquisition::ConnectionLostDialog()
                                                                  : LinkLostQuestion())) {
         case oxbow::MessageAnswer::Retry:
             if (RetryLink()) {
-                commands_.PostIOCmd(kGroupRunControl, kCmdConnectDone, 0, 0, nullptr);
+                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0, nullptr);
                 return true;
             }
             break;
@@ -74,7 +74,7 @@ bool Acquisition::ConnectionLostDialog()
             return false;
         default:
             region_->bAcquiring = 0;
-            commands_.PostIOCmd(kGroupRunControl, kCmdExit, 0, 0, nullptr);
+            commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kExit, 0, 0, nullptr);
             return false;
         }
     }

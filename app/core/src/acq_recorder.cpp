@@ -27,15 +27,15 @@ void Acquisition::PlayRecordedFrame()
     if (index < 1 || index > end || offset + kFrameSamples > static_cast<std::int64_t>(recorder_.frames.size()))
         return;
     std::memcpy(analog_[RecordChannel()].data(), recorder_.frames.data() + offset, kFrameSamples);
-    CWnd::SendMessageTo(recorder_.dialog, kMsgRecorder, kRecorderFramePlayed, 0);
+    CWnd::SendMessageTo(recorder_.dialog, oxcmd::group::kRecord, oxcmd::record::kFramePlayedNotice, 0);
     if (setup.nPlayCurrentFrame <= end)
         return;
     CWnd* dialog = CWnd::IsWindow(recorder_.dialog) ? recorder_.dialog.wnd : nullptr;
     if (!recorder_.loop && recorder_.holdAtEnd) {
         setup.nPlayCurrentFrame = end;
-        commands_.PostIOCmd(kGroupRecorder, kCmdPlaybackFrame, 0, end, dialog);
+        commands_.PostIOCmd(oxcmd::group::kRecord, oxcmd::record::kPlayFrame, 0, end, dialog);
     } else {
-        commands_.PostIOCmd(kGroupRecorder, kCmdPlaybackPause, 0, 0, dialog);
+        commands_.PostIOCmd(oxcmd::group::kRecord, oxcmd::record::kPlayPause, 0, 0, dialog);
     }
 }
 
@@ -48,12 +48,12 @@ void Acquisition::RecordFrame()
     if (index < 0 || index >= maximum || offset + kFrameSamples > static_cast<std::int64_t>(recorder_.frames.size()))
         return;
     std::memcpy(recorder_.frames.data() + offset, analog_[RecordChannel()].data(), kFrameSamples);
-    CWnd::SendMessageTo(recorder_.dialog, kMsgRecorder, kRecorderFrameRecorded, 0);
+    CWnd::SendMessageTo(recorder_.dialog, oxcmd::group::kRecord, oxcmd::record::kFrameRecordedNotice, 0);
     if (setup.nRecordFrames < maximum)
         return;
     setup.nRecordFrames = maximum;
     CWnd* dialog = CWnd::IsWindow(recorder_.dialog) ? recorder_.dialog.wnd : nullptr;
-    commands_.PostIOCmd(kGroupRecorder, kCmdRecordingStopped, 0, 0, dialog);
+    commands_.PostIOCmd(oxcmd::group::kRecord, oxcmd::record::kStop, 0, 0, dialog);
 }
 
 } // namespace oxacq

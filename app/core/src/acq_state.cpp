@@ -2,8 +2,10 @@
 #include "oxacq.h"
 
 #include "ox_link.h"
+#include "ox_queue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace oxacq {
@@ -83,7 +85,7 @@ void Acquisition::SetRunStatus(std::int32_t code)
     if (code == counters_.runStatus)
         return;
     counters_.runStatus = code;
-    CWnd::SendMessageTo(mainWindow_, kMsgRunControl, kRunStatusChanged, 0);
+    CWnd::SendMessageTo(mainWindow_, oxcmd::group::kRunControl, oxcmd::run::kRunStatusChanged, 0);
 }
 
 // The plot style follows the instrument unless persistence or colour grade override it;
@@ -139,7 +141,7 @@ void Acquisition::TakeRecordSnapshot()
 void Acquisition::NoBlock(bool lanTimeoutStatus)
 {
     const std::int32_t sweep = Setup().nTrigSweep;
-    if (sweep == kSweepNormal || sweep == kSweepSingle)
+    if (sweep == oxcmd::code::kSweepNormal || sweep == oxcmd::code::kSweepSingle)
         SetRunStatus(kStatusWait);
     else if (lanTimeoutStatus)
         SetRunStatus(kStatusAuto);
@@ -170,6 +172,25 @@ void Acquisition::ApplyRequests()
         Setup().szSystemError[0] = '\0';
         region_->bErrorShown = 0;
     }
+    ApplyWindowRequests();
+}
+
+// The main window's timers that only raise flags of the region record.
+void Acquisition::ApplyWindowRequests()
+{
+    if (requests_.eraseBeforeFrame.exchange(false) && Setup().bDisplayPersist == 0)
+        region_->bEraseBeforeFrame = 1;
+    if (requests_.markerHighlightOff.exchange(false)) {
+        region_->bMarkerHighlight = 0;
+        if (Setup().bRun == 0)
+            SetRefreshWave(true);
+    }
+    if (requests_.floatDraw.exchange(false))
+        region_->bFloatDraw = 1;
+    if (requests_.redrawSection.exchange(false))
+        region_->bRedrawSection = 1;
+    if (requests_.clearBusy.exchange(false))
+        std::atomic_ref(region_->bBusy).store(0);
 }
 
 // A command whose send came back short (or failed) means the link is gone.

@@ -58,8 +58,8 @@ void Acquisition::UsbLiveRead()
     }
     Setup().bDataValid = 1;
     AcceptUsbBlock(mask, static_cast<int>(count));
-    if (Setup().nTrigSweep == kSweepSingle && header_[kSinglePendingByte] == 0)
-        commands_.PostIOCmd(kGroupRunControl, kCmdStop, 0, 0, nullptr);
+    if (Setup().nTrigSweep == oxcmd::code::kSweepSingle && header_[kSinglePendingByte] == 0)
+        commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kStop, 0, 0, nullptr);
 }
 
 void Acquisition::AcceptUsbBlock(unsigned mask, int count)

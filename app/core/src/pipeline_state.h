@@ -131,7 +131,7 @@ struct DisplayEngine::State {
     bool mathShown(int slot, bool stopped) const;
     bool laShown(bool stopped) const;
     void buildColourTables();
-    void post(unsigned int subCmd, long value) { commands.PostIOCmd(kGroupRunControl, subCmd, value); }
+    void post(unsigned int subCmd, long value) { commands.PostIOCmd(oxcmd::group::kRunControl, subCmd, value); }
     bool restoreAll();
     // Whether the composed picture differs from the one the target shows (remembering it).
     bool pictureChanged();

@@ -150,7 +150,7 @@ void DisplayEngine::FullRedraw() {
         Locked comp(s.composition);
         if (!grid.ok() || !comp.ok()) {
             if (grid.lost() || comp.lost()) {
-                s.post(kCmdDisplayModeCheck, 2);
+                s.post(oxcmd::run::kScreenMode, 2);
                 region.bErasePending = 0;
             }
             return;
@@ -185,12 +185,12 @@ void DisplayEngine::Erase() {
     s.copyGridToTraces();
     if (s.traceA.IsLost()) {
         if (!s.restoreAll()) {
-            s.post(kCmdDisplayModeCheck, 2);
+            s.post(oxcmd::run::kScreenMode, 2);
             return;
         }
         FullRedraw();
         s.copyGridToTraces();
-        s.post(kCmdRedrawWindow, 0);
+        s.post(oxcmd::run::kRedrawWindow, 0);
     }
     s.region().bErasePending = 0;
 }
@@ -251,7 +251,7 @@ void DisplayEngine::Compose() {
     }
     if (CopyPlots(s) == SurfaceResult::Lost) {
         if (!s.restoreAll()) {
-            s.post(kCmdDisplayModeCheck, 2);
+            s.post(oxcmd::run::kScreenMode, 2);
             return;
         }
         FullRedraw();
@@ -262,7 +262,7 @@ void DisplayEngine::Compose() {
         }
         DrawTraces(!s.running());
         CopyPlots(s);
-        s.post(kCmdRedrawWindow, 0);
+        s.post(oxcmd::run::kRedrawWindow, 0);
     }
     s.region().bEraseRequest = 0;
 }
@@ -318,7 +318,7 @@ void DisplayEngine::Present() {
     }
     if (!s.present->Present(s.composition, s.status)) {
         s.forgetShown();
-        s.post(kCmdDisplayModeCheck, 2);
+        s.post(oxcmd::run::kScreenMode, 2);
     }
 }
 

@@ -12,9 +12,6 @@ namespace {
 using State = DisplayEngine::State;
 using Table = std::array<std::uint32_t, tracekit::kColorTableSize>;
 
-constexpr int kActiveLa = 4;
-constexpr int kActiveMathFirst = 5;
-
 std::uint32_t* Pixels(const DDSURFACEDESC2& desc) {
     return static_cast<std::uint32_t*>(desc.lpSurface);
 }
@@ -90,14 +87,14 @@ void PlotLa(State& s, const LaBuffers& l, const DDSURFACEDESC2& desc) {
 void DrawOne(State& s, int id, int region, const DDSURFACEDESC2& desc) {
     if (id == 0 || id == 1) {
         PlotTrace(s, s.channel[id][region], s.channelTable[id], desc);
-    } else if (id == kActiveLa) {
+    } else if (id == oxcmd::code::kActiveLogic) {
         PlotLa(s, s.la[region], desc);
-    } else if (id >= kActiveMathFirst && id < kActiveMathFirst + kMathSlots) {
-        PlotTrace(s, s.math[id - kActiveMathFirst][region], s.mathTable, desc);
+    } else if (id >= oxcmd::code::kFirstFurtherTrace && id < oxcmd::code::kFirstFurtherTrace + kMathSlots) {
+        PlotTrace(s, s.math[id - oxcmd::code::kFirstFurtherTrace][region], s.mathTable, desc);
     }
 }
 
-constexpr int kDrawOrder[] = {0, 1, 5, 6, 7, 8, kActiveLa};
+constexpr int kDrawOrder[] = {0, 1, 5, 6, 7, 8, oxcmd::code::kActiveLogic};
 
 void DrawAllTraces(State& s, const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
     const int active = s.setup().nActiveChannel;
@@ -143,7 +140,7 @@ void DisplayEngine::DrawTraces(bool stopped) {
     s.touchLayers();
     for (Surface* surface : {&s.traceA, &s.traceB}) {
         if (surface->IsLost() && !s.restoreAll()) {
-            s.post(kCmdDisplayModeCheck, 2);
+            s.post(oxcmd::run::kScreenMode, 2);
             return;
         }
     }
@@ -156,7 +153,7 @@ void DisplayEngine::DrawTraces(bool stopped) {
     Locked a(s.traceA);
     Locked b(s.traceB);
     if (!a.ok() || !b.ok()) {
-        s.post(kCmdDisplayModeCheck, 2);
+        s.post(oxcmd::run::kScreenMode, 2);
         return;
     }
     if (!DrawXY(s, a.desc(), stopped)) {

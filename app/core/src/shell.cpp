@@ -135,7 +135,7 @@ void Shell::ConnectLan()
             IgnoreLink();
             return;
         default:
-            commands_.PostIOCmd(kGroupRunControl, kCmdExit, 0, 0, nullptr);
+            commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kExit, 0, 0, nullptr);
             return;
         }
     }
@@ -149,7 +149,7 @@ bool Shell::CheckUsbLink()
         switch (oxbow::AskMessage(LinkLostQuestion())) {
         case oxbow::MessageAnswer::Retry:
             if (FindUsbDevice(Setup()) >= 1) {
-                commands_.PostIOCmd(kGroupRunControl, kCmdConnectDone, 0, 0, nullptr);
+                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0, nullptr);
                 return true;
             }
             break;
@@ -157,7 +157,7 @@ bool Shell::CheckUsbLink()
             acquisition_.Requests().stopAcquiring = true;
             return false;
         default:
-            commands_.PostIOCmd(kGroupRunControl, kCmdExit, 0, 0, nullptr);
+            commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kExit, 0, 0, nullptr);
             return false;
         }
     }
@@ -172,7 +172,7 @@ void Shell::CheckLink()
         return;
     }
     if (FindUsbDevice(Setup()) >= 1)
-        commands_.PostIOCmd(kGroupRunControl, kCmdConnectDone, 0, 0, nullptr);
+        commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0, nullptr);
     else
         CheckUsbLink();
 }
@@ -182,14 +182,14 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
     NotifyActions actions;
     actions.handled = true;
     switch (subCmd) {
-    case kCmdHardwareFailure:
+    case oxcmd::run::kHardwareFailure:
         oxbow::AskMessage({kHardwareFailureText, "", oxbow::MessageButtons::Ok, oxbow::MessageIcon::Warning, false});
         [[fallthrough]];
-    case kCmdExit:
+    case oxcmd::run::kExit:
         shutdownScheduled_ = true;
         actions.shutdown = true;
         break;
-    case kCmdReconnect:
+    case oxcmd::run::kReconnect:
         if (Setup().nInterface != 0) {
             ConnectLan();
         } else if (FindUsbDevice(Setup()) < 1) {
@@ -200,7 +200,7 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         workers_.ResumeWorkers();
         actions.redraw = true;
         break;
-    case kCmdAuto:
+    case oxcmd::run::kAuto:
         actions.redraw = true;
         actions.startRunTimers = true;
         actions.runStateText = "AUTO";
@@ -211,17 +211,17 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.refreshLabels = true;
         actions.refreshControls = true;
         break;
-    case kCmdRun:
+    case oxcmd::run::kRun:
         actions.startRunTimers = true;
         workers_.SuspendWorkers();
         workers_.ResumeWorkers();
-        if (Setup().bConnected && Setup().nTimeFormat != kFormatRoll)
+        if (Setup().bConnected && Setup().nTimeFormat != oxcmd::code::kRolling)
             commands_.GetTimeScalePara();
         actions.runStateText = "RUN";
         actions.refreshLabels = true;
         break;
-    case kCmdDefaultSetup:
-    case kCmdConnectDone:
+    case oxcmd::run::kDefaultSetup:
+    case oxcmd::run::kConnectDone:
         if (Setup().bConnected) {
             DefaultSetup(Setup(), true);
             actions.resetMarkers = true;
@@ -232,10 +232,10 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.refreshControls = true;
         RefreshModel();
         break;
-    case kCmdCheckLink:
+    case oxcmd::run::kCheckLink:
         CheckLink();
         break;
-    case kCmdScreenMode:
+    case oxcmd::run::kScreenMode:
         actions.screenMode = static_cast<int>(value);
         break;
     default:

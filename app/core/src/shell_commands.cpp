@@ -27,13 +27,13 @@ void OxbowCommands::RebuildRgnSetup() { ::RebuildRgnSetup(); }
 void OxbowCommands::PostIOCmd(unsigned long group, unsigned int subCmd, long value, std::int32_t argument,
                               CWnd* firstWindow)
 {
-    SetMsgVarInt(argument);
-    OxPostIOCmd(group, subCmd, value, firstWindow, nullptr, nullptr);
+    // A full queue has put its message on the screen; there is nothing more to do here.
+    static_cast<void>(OxPostInt(group, subCmd, value, argument, firstWindow));
 }
 
 void OxbowCommands::PostIOCmd(unsigned long group, unsigned int subCmd, long value)
 {
-    OxPostIOCmd(group, subCmd, value, nullptr, nullptr, nullptr);
+    static_cast<void>(OxPost(group, subCmd, value));
 }
 
 void OxbowCommands::RestartPersistence()

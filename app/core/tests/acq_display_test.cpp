@@ -270,7 +270,7 @@ protected:
 TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel)
 {
     ReadBlock(2);
-    setup->nRecordState = kRecorderPlaying;
+    setup->nRecordState = oxcmd::code::kPlaying;
     setup->nRecordSource = 2;
     setup->nRecordSourceChannel = 1;
     setup->nPlayCurrentFrame = 3;
@@ -287,7 +287,7 @@ TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel)
 TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
 {
     ReadBlock(2);
-    setup->nRecordState = kRecorderPlaying;
+    setup->nRecordState = oxcmd::code::kPlaying;
     setup->nPlayCurrentFrame = 5;  // the dialog moved past the end
     setup->nPlayEndFrame = 4;
     acq->Requests().playbackStep = true;
@@ -312,7 +312,7 @@ TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
 TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
 {
     ReadBlock(2);
-    setup->nRecordState = kRecorderRecording;
+    setup->nRecordState = oxcmd::code::kRecording;
     setup->nRecordFrames = 3;
     setup->nRecordFramesMax = 4;
     AdvancingWindow counting(setup->nRecordFrames);
@@ -334,7 +334,7 @@ TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
 TEST_F(Recorder, ThePlaybackTimerDrawsTheNextRecordedFrameWithoutANewBlock)
 {
     ReadBlock(2);
-    setup->nRecordState = kRecorderPlaying;
+    setup->nRecordState = oxcmd::code::kPlaying;
     setup->nPlayCurrentFrame = 1;
     setup->nPlayEndFrame = 4;
     Tick();

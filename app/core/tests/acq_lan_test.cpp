@@ -151,7 +151,7 @@ TEST_F(LanLive, AHeaderAloneIsIgnoredButAnswersTheRequest)
 
 TEST_F(LanLive, AnOverlongReplyIsDroppedAndTheNextOneReadWhole)
 {
-    setup->nTrigSweep = kSweepNormal;
+    setup->nTrigSweep = oxcmd::code::kSweepNormal;
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, LanReply(kLargestStride + 100, 9));
@@ -219,7 +219,7 @@ TEST_F(LanLive, BytesBeyondOneReplyAreKeptForTheNext)
 
 TEST_F(LanLive, SingleSweepStopsAfterTheFirstReply)
 {
-    setup->nTrigSweep = kSweepSingle;
+    setup->nTrigSweep = oxcmd::code::kSweepSingle;
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, LanReply(2048, 1));

@@ -114,7 +114,7 @@ TEST_F(UsbLiveRead, MathFetchesBothChannelsWhateverTheSwitches)
 
 TEST_F(UsbLiveRead, ABareHeaderIsNoFrameAndTheTriggerWaits)
 {
-    setup->nTrigSweep = kSweepNormal;
+    setup->nTrigSweep = oxcmd::code::kSweepNormal;
     endpoint.block.assign(kFrameArea, 0);
     acq->UsbLiveRead();
     EXPECT_TRUE(endpoint.CallsOf("BulkRead").empty());
@@ -206,7 +206,7 @@ TEST_F(UsbLiveRead, PersistenceOverridesThePlotStyle)
 
 TEST_F(UsbLiveRead, SingleSweepStopsItselfWhenTheBlockSaysDone)
 {
-    setup->nTrigSweep = kSweepSingle;
+    setup->nTrigSweep = oxcmd::code::kSweepSingle;
     LiveBlock live;
     endpoint.block = live.Build();
     acq->UsbLiveRead();

@@ -27,7 +27,7 @@ struct RecordingCommands : DisplayCommands {
     bool GetFFTSplitScreen() override { return fftSplit; }
     void GetFFTHorizZoomScale(int trace) override { spectrumWindows.push_back(trace); }
     void PostIOCmd(unsigned long group, unsigned int subCmd, long value) override {
-        EXPECT_EQ(group, kGroupRunControl);
+        EXPECT_EQ(group, oxcmd::group::kRunControl);
         posted.emplace_back(subCmd, value);
     }
     void RestartPersistence() override { ++restarts; }

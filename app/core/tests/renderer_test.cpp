@@ -250,7 +250,7 @@ TEST_F(RendererTest, BackgroundGreyFillsTheGridAndIsPresented) {
 TEST_F(RendererTest, RefusedPresentationAsksForTheDisplayCheck) {
     present.accept = false;
     LiveFrame();
-    EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
+    EXPECT_TRUE(commands.Posted(oxcmd::run::kScreenMode, 2));
     present.accept = true;
     LiveFrame();  // the same picture again: the refused one was never shown
     EXPECT_EQ(present.frames, 2);
@@ -289,9 +289,9 @@ TEST_F(RendererTest, LostSurfacesAreRebuiltOnTheNextCompose) {
     LiveFrame();
     Engine().LoseAllSurfaces();
     Engine().Compose();
-    EXPECT_TRUE(commands.Posted(kCmdRedrawWindow, 0));
+    EXPECT_TRUE(commands.Posted(oxcmd::run::kRedrawWindow, 0));
     EXPECT_EQ(commands.restarts, 1);  // running: persistence starts afresh
-    EXPECT_FALSE(commands.Posted(kCmdDisplayModeCheck, 2));
+    EXPECT_FALSE(commands.Posted(oxcmd::run::kScreenMode, 2));
     const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
     EXPECT_EQ(top, ComposeRowAt(2.0));
     EXPECT_EQ(bottom, ComposeRowAt(-2.0));
@@ -303,7 +303,7 @@ TEST_F(RendererTest, LostTraceSurfaceIsRestoredByTheErase) {
     Engine().LoseAllSurfaces();
     region->bErasePending = 1;
     Engine().Erase();
-    EXPECT_TRUE(commands.Posted(kCmdRedrawWindow, 0));
+    EXPECT_TRUE(commands.Posted(oxcmd::run::kRedrawWindow, 0));
     EXPECT_EQ(region->bErasePending, 0);
     EXPECT_FALSE(Engine().TraceA().IsLost());
     EXPECT_EQ(Engine().TraceA().PixelAt(0, kPlotTop), Engine().Grid().PixelAt(0, 0));
@@ -314,7 +314,7 @@ TEST_F(RendererTest, FullRedrawOnALostSurfaceAsksForTheDisplayCheck) {
     region->bRedrawAll = 1;
     region->bErasePending = 1;
     Engine().FullRedraw();
-    EXPECT_TRUE(commands.Posted(kCmdDisplayModeCheck, 2));
+    EXPECT_TRUE(commands.Posted(oxcmd::run::kScreenMode, 2));
     EXPECT_EQ(region->bErasePending, 0);
     EXPECT_EQ(region->bRedrawAll, 1);
 }

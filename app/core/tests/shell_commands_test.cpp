@@ -14,7 +14,7 @@ TEST_F(OxbowCommandsTest, APostedStopIsSentByTheNextIoStep)
     OxMsgInit(&window, setup.get(), region.get(), positions.get(), nullptr);
     setup->bRun = 1;
     OxbowCommands oxmsg;
-    oxmsg.PostIOCmd(kGroupRunControl, kCmdStop, 0, 0, nullptr);
+    oxmsg.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kStop, 0, 0, nullptr);
     EXPECT_TRUE(Written().empty()) << "posting never talks to the instrument";
     oxmsg.ProcessIOCmd();
     EXPECT_NE(Written().find(":STOP\r"), std::string::npos);

@@ -304,7 +304,7 @@ TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase)
 TEST_F(ShellTest, ExitIsOnlyScheduledWhileTheIoThreadWaits)
 {
     workers->Start();
-    const NotifyActions actions = shell->OnIoNotify(kCmdExit, 0);
+    const NotifyActions actions = shell->OnIoNotify(oxcmd::run::kExit, 0);
     EXPECT_TRUE(actions.shutdown);
     EXPECT_TRUE(shell->ShutdownScheduled());
     EXPECT_FALSE(std::filesystem::exists(shell->SettingsFile())) << "nothing written yet";
@@ -314,7 +314,7 @@ TEST_F(ShellTest, ExitIsOnlyScheduledWhileTheIoThreadWaits)
 
 TEST_F(ShellTest, HardwareFailureTellsTheUserThenShutsDown)
 {
-    const NotifyActions actions = shell->OnIoNotify(kCmdHardwareFailure, 0);
+    const NotifyActions actions = shell->OnIoNotify(oxcmd::run::kHardwareFailure, 0);
     EXPECT_TRUE(actions.shutdown);
     ASSERT_EQ(boxes.Questions().size(), 1u);
     EXPECT_EQ(boxes.Questions()[0].text, "Please restart hardware system and power up!");
@@ -323,14 +323,14 @@ TEST_F(ShellTest, HardwareFailureTellsTheUserThenShutsDown)
 TEST_F(ShellTest, RunResumesTheWorkersAndReadsTheTimeScale)
 {
     workers->Start();
-    NotifyActions actions = shell->OnIoNotify(kCmdRun, 0);
+    NotifyActions actions = shell->OnIoNotify(oxcmd::run::kRun, 0);
     EXPECT_TRUE(actions.startRunTimers);
     EXPECT_STREQ(actions.runStateText, "RUN");
     EXPECT_TRUE(acq->Requests().runStateWritten.exchange(false)) << "the loop tells its next status";
     EXPECT_EQ(workers->PollCounter(), 1);
     EXPECT_EQ(commands.Count("GetTimeScalePara"), 1);
-    setup->nTimeFormat = kFormatRoll;
-    shell->OnIoNotify(kCmdRun, 0);
+    setup->nTimeFormat = oxcmd::code::kRolling;
+    shell->OnIoNotify(oxcmd::run::kRun, 0);
     EXPECT_EQ(commands.Count("GetTimeScalePara"), 1) << "not while rolling";
     EXPECT_EQ(workers->PollCounter(), 1);
 }
@@ -341,7 +341,7 @@ TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain)
     setup->hUsbDevice = 0;
     setup->fChanScale[0] = 3.0f;
     Reply("Maker,OXB-A2,OXS1,00.02.05");
-    const NotifyActions actions = shell->OnIoNotify(kCmdDefaultSetup, 0);
+    const NotifyActions actions = shell->OnIoNotify(oxcmd::run::kDefaultSetup, 0);
     EXPECT_TRUE(actions.resetMarkers);
     EXPECT_EQ(setup->bConnected, 1);
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.1f);
@@ -352,7 +352,7 @@ TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain)
 
 TEST_F(ShellTest, ScreenModeAndOtherSubCommands)
 {
-    EXPECT_EQ(shell->OnIoNotify(kCmdScreenMode, 1).screenMode, 1);
+    EXPECT_EQ(shell->OnIoNotify(oxcmd::run::kScreenMode, 1).screenMode, 1);
     EXPECT_FALSE(acq->Requests().runStateWritten) << "no run-state text written";
     EXPECT_FALSE(shell->OnIoNotify(2278, 0).handled);
 }
@@ -377,7 +377,7 @@ TEST_F(ShellTest, CheckLinkOnUsbFindsTheDevice)
 {
     setup->bConnected = 0;
     setup->hUsbDevice = 3;
-    EXPECT_TRUE(shell->OnIoNotify(kCmdCheckLink, 0).handled);
+    EXPECT_TRUE(shell->OnIoNotify(oxcmd::run::kCheckLink, 0).handled);
     EXPECT_EQ(setup->bConnected, 1);
     EXPECT_EQ(setup->hUsbDevice, 0);
     EXPECT_TRUE(boxes.Questions().empty());

@@ -1,0 +1,83 @@
+// The user actions of the main window, one row each: where the action appears (menu,
+// panel button, shortcut), what it posts to the command layer, when it is enabled and
+// checked, and the refusal it shows. The window builds its menus, buttons and shortcuts
+// from this table with one loop; a new control is a new row.
+//
+// Rows read the state from the UI thread's copy of the setup record (oxsnapshot.h),
+// never from the live record, and change it only through the posts of their plan.
+#pragma once
+
+#include "ox_commands.h"
+#include "ox_records.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class CWnd;
+
+namespace oxact {
+
+enum class ActionId : std::uint8_t {
+    Run, Stop, Auto, Exit,
+    Ch1Display, Ch2Display, Ch1ScaleUp, Ch1ScaleDown, Ch2ScaleUp, Ch2ScaleDown,
+    TimeScaleUp, TimeScaleDown,
+    Help, About,
+};
+
+// The argument slot of a post.
+enum class ArgKind : std::uint8_t { None, Int, Float, Double, Bool };
+
+struct Post {
+    oxcmd::Group group = 0;
+    oxcmd::Sub sub = 0;
+    long value = 0;
+    ArgKind kind = ArgKind::None;
+    double argument = 0;          // read as the kind says
+    bool namesPanel = false;      // the open dialog is the command's window
+
+    bool operator==(const Post&) const = default;
+};
+
+// What an action does in the current state: its posts in order, or one refusal.
+struct Plan {
+    static constexpr int kMaxPosts = 6;
+    std::array<Post, kMaxPosts> posts{};
+    int count = 0;
+    const char* refusal = nullptr;
+
+    void Add(const Post& post);
+    [[nodiscard]] std::span<const Post> Posts() const { return {posts.data(), static_cast<std::size_t>(count)}; }
+    [[nodiscard]] static Plan Refuse(const char* text);
+};
+
+using PlanFn = Plan (*)(const _OX_SETUP& state);
+using StateFn = bool (*)(const _OX_SETUP& state);
+
+struct ActionRow {
+    ActionId id;
+    const char* menu;        // menu title ("&Control"); nullptr: in no menu
+    const char* caption;     // menu item text
+    const char* button;      // panel button text; nullptr: no button
+    const char* objectName;  // the widget's name (steps files and tests press it by name)
+    const char* shortcut;    // "Ctrl+R"; nullptr: none
+    const char* tip;         // what the action does, for the tooltip
+    PlanFn plan;             // nullptr: the window does it itself (help, about)
+    StateFn enabled;         // nullptr: always enabled
+    StateFn checked;         // nullptr: not checkable
+};
+
+[[nodiscard]] std::span<const ActionRow> ActionTable();
+[[nodiscard]] const ActionRow& Row(ActionId id);
+
+// Posts the plan (each through OxPost*, the open dialog named where the post says so), or
+// shows its refusal (SetSystemError, then the show-error post). False when a post was not
+// taken because the queue was full: the queue has then put its message on the screen.
+[[nodiscard]] bool Perform(const Plan& plan, CWnd* panel);
+
+// SetSystemError(text), then the command that shows it.
+void RefuseAction(const char* text);
+
+inline constexpr const char* kNotAvailable = "Function not available";
+
+} // namespace oxact
