@@ -12,6 +12,7 @@ case "${OXBOW_SANITIZE:-}" in
   *) build=build-sanitize ;;
 esac
 scripts/setup.sh "$build"
+scripts/check-format.sh
 export QT_QPA_PLATFORM=offscreen
 
 # The tests each test program holds, counted from the programs themselves.
@@ -28,8 +29,13 @@ registered_tests() {
   echo "$total"
 }
 
+# Tests that are not in a test program (scripts run by ctest): their names hold no dot.
+script_tests() {
+  ctest --test-dir "$build" -N | grep -E '^ *Test +#[0-9]+: ' | grep -vc ': [^ ]*\.' || true
+}
+
 [ -x "$build/app/oxbow" ] || { echo "test.sh: $build/app/oxbow was not built" >&2; exit 1; }
-expected=$(registered_tests)
+expected=$(( $(registered_tests) + $(script_tests) ))
 log="$build/ctest.log"
 ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${OXBOW_JOBS:-2}" | tee "$log"
 ran=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log" | tail -1)

@@ -10,6 +10,7 @@ PACKAGES=(
   libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream dpkg-dev
+  clang-format
 )
 
 missing_packages() {

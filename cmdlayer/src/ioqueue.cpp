@@ -249,28 +249,36 @@ bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value, CWnd* window)
     return OxPostIOCmd(group, subCmd, value, window, nullptr, nullptr);
 }
 
+namespace {
+
+// Sets the caller's argument slot with `set`, then posts.
+template <class T>
+bool PostWith(void (*set)(T), oxcmd::Group group, oxcmd::Sub subCmd, long value, T argument, CWnd* window)
+{
+    set(argument);
+    return OxPost(group, subCmd, value, window);
+}
+
+} // namespace
+
 bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument, CWnd* window)
 {
-    SetMsgVarInt(argument);
-    return OxPost(group, subCmd, value, window);
+    return PostWith(SetMsgVarInt, group, subCmd, value, argument, window);
 }
 
 bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument, CWnd* window)
 {
-    SetMsgVarfloat(argument);
-    return OxPost(group, subCmd, value, window);
+    return PostWith(SetMsgVarfloat, group, subCmd, value, argument, window);
 }
 
 bool OxPostDouble(oxcmd::Group group, oxcmd::Sub subCmd, long value, double argument, CWnd* window)
 {
-    SetMsgVarDouble(argument);
-    return OxPost(group, subCmd, value, window);
+    return PostWith(SetMsgVarDouble, group, subCmd, value, argument, window);
 }
 
 bool OxPostBool(oxcmd::Group group, oxcmd::Sub subCmd, long value, bool argument, CWnd* window)
 {
-    SetMsgVarbool(argument);
-    return OxPost(group, subCmd, value, window);
+    return PostWith(SetMsgVarbool, group, subCmd, value, argument, window);
 }
 
 unsigned long GetIOCmd()
