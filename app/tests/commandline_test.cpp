@@ -21,6 +21,10 @@ TEST(CommandLine, SimWithSignalAndModelOptions) {
     EXPECT_TRUE(line.sim);
     EXPECT_TRUE(line.run);
     EXPECT_TRUE(line.dots);
+    EXPECT_FALSE(line.simFresh);
+    CommandLine fresh;
+    ASSERT_EQ(Parse({"--sim", "--sim-fresh"}, fresh, error), ParseOutcome::Start) << error;
+    EXPECT_TRUE(fresh.simFresh);
     EXPECT_EQ(line.instrument.model, "OXB-A2");
     ASSERT_TRUE(line.ch1.has_value());
     ASSERT_EQ(line.ch1->components.size(), 1u);

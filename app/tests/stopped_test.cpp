@@ -144,8 +144,7 @@ double SquareSpacing(double secondsPerDiv) {
 }
 
 void PostChannelValue(unsigned int subCmd, int channel, float value) {
-    SetMsgVarfloat(value);
-    OxPostIOCmd(oxcmd::group::kChannel, subCmd, channel, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(OxPostFloat(oxcmd::group::kChannel, subCmd, channel, value));
 }
 
 // RUN, CH1 moved above the centre, and the square drawn at its spacing.
