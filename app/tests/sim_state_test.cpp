@@ -27,8 +27,10 @@ public:
         ::setenv("XDG_CONFIG_HOME", folder_.path().toLocal8Bit().constData(), 1);
     }
     ~PrivateConfigHome() {
-        if (previous_) ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
+        if (previous_)
+            ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
     }
     PrivateConfigHome(const PrivateConfigHome&) = delete;
     PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
@@ -56,7 +58,8 @@ void ChangeCh1ScaleAndExit(float scale) {
     RunningOxbow oxbow({"--sim"}, SimSetup::Kept);
     ASSERT_TRUE(Started(oxbow));
     oxbow.SetScales(scale, 5e-4);
-    ASSERT_TRUE(WaitFor([&] { return oxbow.Objects().instrument->State().dso.chan[0].scale == scale; }, 5000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return oxbow.Objects().instrument->State().dso.chan[0].scale == scale; }, 5000));
     oxbow.Window().Panel().Exit();
     ASSERT_TRUE(WaitFor([&] { return oxbow.Window().ShutDown(); }, 5000));
 }

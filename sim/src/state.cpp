@@ -51,7 +51,8 @@ public:
         if (!Bytes(4, bytes)) {
             return false;
         }
-        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                (static_cast<std::uint32_t>(bytes[3]) << 24);
         return true;
     }
     bool AtEnd() const { return at_ == image_.size(); }
@@ -73,8 +74,8 @@ bool DecodeHeader(Reader& in, const std::string& model, std::string& error) {
     }
     std::uint32_t version = 0;
     if (!in.U32(version) || version != kVersion) {
-        return Refuse(error, "unknown version " + std::to_string(version) + " (this simulator writes " +
-                                 std::to_string(kVersion) + ")");
+        return Refuse(error, "unknown version " + std::to_string(version) +
+                                 " (this simulator writes " + std::to_string(kVersion) + ")");
     }
     std::uint32_t length = 0;
     std::vector<std::uint8_t> saved;
@@ -118,8 +119,8 @@ std::vector<std::uint8_t> EncodeState(const std::string& model, const SetupBlock
     return out;
 }
 
-bool DecodeState(const std::vector<std::uint8_t>& image, const std::string& model, SetupBlocks& blocks,
-                 std::string& error) {
+bool DecodeState(const std::vector<std::uint8_t>& image, const std::string& model,
+                 SetupBlocks& blocks, std::string& error) {
     Reader in(image);
     if (!DecodeHeader(in, model, error)) {
         return false;
@@ -152,7 +153,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
 
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     file.close();
     return !file.fail();
 }

@@ -16,11 +16,13 @@ namespace d = oxrec::dso;
 using Blocks = std::array<std::vector<std::uint8_t>, 3>;
 
 void Append32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 // The documented layout, built here on its own: magic, version, model, sized blocks.
-std::vector<std::uint8_t> Image(const std::string& model, const Blocks& blocks, std::uint32_t version = 1) {
+std::vector<std::uint8_t> Image(const std::string& model, const Blocks& blocks,
+                                std::uint32_t version = 1) {
     const std::string magic("OXSIMST\x1A", 8);
     std::vector<std::uint8_t> out(magic.begin(), magic.end());
     Append32(out, version);
@@ -34,16 +36,18 @@ std::vector<std::uint8_t> Image(const std::string& model, const Blocks& blocks, 
 }
 
 Blocks BlocksOf(Instrument& instrument) {
-    return {instrument.ReadBlock(Block::Dso), instrument.ReadBlock(Block::La), instrument.ReadBlock(Block::Alt)};
+    return {instrument.ReadBlock(Block::Dso), instrument.ReadBlock(Block::La),
+            instrument.ReadBlock(Block::Alt)};
 }
 
 // An instrument whose scales, time base, trigger, analyzer and alternate trigger are
 // all away from their power-up values.
 std::unique_ptr<Instrument> ChangedInstrument(const std::string& model = "OXB-A3M") {
     auto instrument = MakeInstrument(model);
-    for (const char* command : {":CHANNEL1:SCALE 0.500000", ":CHANNEL2:OFFSET 0.500000", ":TIMEBASE:SCALE 0.000005000",
-                                ":TRIGGER:EDGE:LEVEL 0.700000", ":TRIGGER:EDGE:SWEEP NORMAL", ":LA:DISPLAY ON",
-                                ":TRIGGER:ALTERNATION:EDGE:LEVEL 0.500000"}) {
+    for (const char* command :
+         {":CHANNEL1:SCALE 0.500000", ":CHANNEL2:OFFSET 0.500000", ":TIMEBASE:SCALE 0.000005000",
+          ":TRIGGER:EDGE:LEVEL 0.700000", ":TRIGGER:EDGE:SWEEP NORMAL", ":LA:DISPLAY ON",
+          ":TRIGGER:ALTERNATION:EDGE:LEVEL 0.500000"}) {
         instrument->Execute(command);
     }
     return instrument;
@@ -68,7 +72,8 @@ TEST(KeptSetup, RoundTripGivesTheSameBlocksOnANewInstrument) {
 }
 
 // Each image is refused with a reason and the instrument keeps every byte of its setup.
-void ExpectRefused(const std::vector<std::uint8_t>& image, const std::string& why, const std::string& model = "OXB-A3M") {
+void ExpectRefused(const std::vector<std::uint8_t>& image, const std::string& why,
+                   const std::string& model = "OXB-A3M") {
     auto instrument = MakeInstrument(model);
     instrument->Execute(":CHANNEL2:SCALE 2.000000");
     const Blocks before = BlocksOf(*instrument);
@@ -102,7 +107,8 @@ TEST(KeptSetup, DamagedForeignAndShortImagesAreRefusedWithNothingChanged) {
     ExpectRefused(Image("OXB-A3M", longAlt), "ALT block one byte long");
     // Every truncation, including those inside the last block after the others are whole.
     for (std::size_t size = 1; size < good.size(); size += 7) {
-        ExpectRefused(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)),
+        ExpectRefused(std::vector<std::uint8_t>(good.begin(),
+                                                good.begin() + static_cast<std::ptrdiff_t>(size)),
                       "truncated to " + std::to_string(size));
     }
     ExpectRefused(std::vector<std::uint8_t>(good.begin(), good.end() - 1), "last byte missing");
@@ -150,7 +156,8 @@ TEST(KeptSetup, ALoadedSetupRunsAsAtPowerUp) {
 class StateFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() / ("oxsim-state-" + std::to_string(::getpid()));
+        folder =
+            std::filesystem::temp_directory_path() / ("oxsim-state-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
