@@ -2,6 +2,7 @@
 // the file it lives in.
 #include "sim_core.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +18,6 @@ namespace {
 // the DSO, LA and ALT blocks, each as its size and its bytes; nothing after them.
 constexpr char kMagic[8] = {'O', 'X', 'S', 'I', 'M', 'S', 'T', '\x1A'};
 constexpr std::uint32_t kVersion = 1;
-constexpr std::uint32_t kMaxModelLength = 64;
 constexpr std::size_t kBlockSizes[] = {kDsoBlockSize, kLaBlockSize, kAltBlockSize};
 constexpr const char* kBlockNames[] = {"DSO", "LA", "ALT"};
 
@@ -73,13 +73,18 @@ bool DecodeHeader(Reader& in, const std::string& model, std::string& error) {
         return Refuse(error, "not a simulator state file");
     }
     std::uint32_t version = 0;
-    if (!in.U32(version) || version != kVersion) {
+    if (!in.U32(version)) {
+        return Refuse(error, "truncated after the magic");
+    }
+    if (version != kVersion) {
         return Refuse(error, "unknown version " + std::to_string(version) +
                                  " (this simulator writes " + std::to_string(kVersion) + ")");
     }
     std::uint32_t length = 0;
     std::vector<std::uint8_t> saved;
-    if (!in.U32(length) || length > kMaxModelLength || !in.Bytes(length, saved)) {
+    const auto printable = [](std::uint8_t c) { return c >= 0x20 && c < 0x7F; };
+    if (!in.U32(length) || !in.Bytes(length, saved) ||
+        !std::all_of(saved.begin(), saved.end(), printable)) {
         return Refuse(error, "damaged model name");
     }
     const std::string savedModel(saved.begin(), saved.end());

@@ -92,6 +92,7 @@ TEST(KeptSetup, DamagedForeignAndShortImagesAreRefusedWithNothingChanged) {
     ExpectRefused(Image("OXB-A3M", blocks, 2), "newer version");
     ExpectRefused(Image("OXB-A3M", blocks, 0), "older version");
     ExpectRefused(Image("OXB-A2", blocks), "another model");
+    ExpectRefused(Image("OXB-A3M\n", blocks), "a model name that is no text line");
     ExpectRefused(good, "saved on the A3M, loaded on the A5M", "OXB-A5M");
     auto magic = good;
     magic[0] ^= 0x20;

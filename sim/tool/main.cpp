@@ -37,7 +37,7 @@ const char* const kHelp =
     "  --dots            report the dots plot style instead of vectors\n"
     "  --state FILE      keep the setup (scales, time base, trigger, ...) in FILE:\n"
     "                    loaded at the start when it exists, written at a clean exit;\n"
-    "                    a file of another model, version or damaged is ignored\n"
+    "                    a damaged file, or one of another model or version, is ignored\n"
     "  --verbose         print every command text that is not understood\n"
     "  --version         print the program's version\n"
     "  --help            this text\n"
