@@ -90,6 +90,8 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     EXPECT_EQ(Parse({"--frobnicate", "--version"}, line, error), ParseOutcome::Refused);
     const std::string help = oxapp::CommandLineHelp();
     EXPECT_NE(help.find("--screenshot"), std::string::npos);
+    EXPECT_NE(help.find("--sim-fresh"), std::string::npos);
+    EXPECT_NE(help.find("oxbow/sim-state.bin"), std::string::npos);
     EXPECT_NE(help.find("Exit codes:\n  18  normal shutdown"), std::string::npos) << help;
     EXPECT_NE(help.find("  3  the --screenshot file could not be written"), std::string::npos);
 }
