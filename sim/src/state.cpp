@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace oxbow::sim {
 
@@ -184,8 +185,9 @@ StateFileLoad LoadStateFile(Instrument& instrument, const std::string& path, std
 }
 
 bool SaveStateFile(const Instrument& instrument, const std::string& path, std::string& error) {
-    // The temporary file lies beside the target, so the rename stays on one file system.
-    const std::string temporary = path + ".tmp";
+    // The temporary file lies beside the target, so the rename stays on one file system;
+    // its random suffix keeps two programs saving at once apart.
+    const std::string temporary = path + ".tmp" + std::to_string(std::random_device{}());
     std::error_code code;
     if (!WriteWholeFile(temporary, instrument.SaveState())) {
         std::filesystem::remove(temporary, code);
