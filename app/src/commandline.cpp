@@ -33,6 +33,12 @@ const char* const kHelp =
     "  --ch2 SIGNAL       CH2 input, e.g. square,1k,2Vpp+noise,50mV\n"
     "  --digital LINES    counter,RATE or pattern,VALUE\n"
     "  --dots             the instrument reports the dots plot style\n"
+    "  --sim-fresh        start from the power-up setup instead of the one kept in\n"
+    "                     $XDG_CONFIG_HOME/oxbow/sim-state.bin (still written at exit)\n"
+    "\n"
+    "The simulated instrument keeps its setup (scales, time base, trigger) as a real one\n"
+    "does: read from sim-state.bin at the start, written there at the normal shutdown;\n"
+    "a damaged file or one of another model is ignored with a message.\n"
     "\n"
     "Environment: OXBOW_USB=sim chooses the simulated instrument as --sim does;\n"
     "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
@@ -128,6 +134,7 @@ bool SetFlag(const std::string& name, CommandLine& line) {
     if (name == "--sim") line.sim = true;
     else if (name == "--run") line.run = true;
     else if (name == "--dots") line.dots = true;
+    else if (name == "--sim-fresh") line.simFresh = true;
     else return false;
     return true;
 }

@@ -25,6 +25,7 @@ struct CommandLine {
     std::optional<oxbow::sim::SignalSource> ch2;
     std::optional<oxbow::sim::DigitalSource> digital;
     bool dots = false;
+    bool simFresh = false;            // start from the power-up setup, not the kept one
 };
 
 enum class ParseOutcome { Start, Help, Version, Refused };

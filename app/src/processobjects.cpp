@@ -1,8 +1,10 @@
 #include "processobjects.h"
 
 #include "oxbow_ui.h"
+#include "settingsstore.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace oxapp {
@@ -15,7 +17,18 @@ std::unique_ptr<Record> ZeroedRecord() {
     return record;
 }
 
+// The kept setup, unless the command line asks for the power-up one. A refused file is
+// reported and changes nothing.
+void RestoreSimState(oxbow::sim::Instrument& instrument, const CommandLine& line) {
+    if (line.simFresh) return;
+    std::string error;
+    if (oxbow::sim::LoadStateFile(instrument, SimStatePath().string(), error) == oxbow::sim::StateFileLoad::Ignored)
+        std::fprintf(stderr, "oxbow: simulator state ignored: %s\n", error.c_str());
+}
+
 } // namespace
+
+std::filesystem::path SimStatePath() { return oxbow::UserConfigDirectory() / "sim-state.bin"; }
 
 ProcessObjects::ProcessObjects(CommandLine commandLine)
     : line(std::move(commandLine)),
@@ -28,6 +41,7 @@ ProcessObjects::ProcessObjects(CommandLine commandLine)
     if (line.ch2) instrument->SetSignal(1, *line.ch2);
     if (line.digital) instrument->SetDigital(*line.digital);
     instrument->SetPlotStyle(line.dots);
+    RestoreSimState(*instrument, line);
     endpoint = std::make_unique<oxbow::sim::UsbSimEndpoint>(*instrument);
     oxbow::usb::SelectBackend(oxbow::usb::Backend::Sim);
     oxbow::usb::AttachEndpoint(endpoint.get());
@@ -35,6 +49,16 @@ ProcessObjects::ProcessObjects(CommandLine commandLine)
 
 ProcessObjects::~ProcessObjects() {
     if (endpoint) oxbow::usb::DetachEndpoint();
+}
+
+void ProcessObjects::SaveSimState() const {
+    if (!instrument) return;
+    const std::filesystem::path path = SimStatePath();
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    std::string error;
+    if (!oxbow::sim::SaveStateFile(*instrument, path.string(), error))
+        std::fprintf(stderr, "oxbow: simulator state not saved: %s\n", error.c_str());
 }
 
 void ApplyLinkChoice(const CommandLine& line, _OX_SETUP& setup) {

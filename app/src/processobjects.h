@@ -1,6 +1,7 @@
 // The objects that live for the whole process, created before the main window: the
 // three shared records, the LAN socket, the one lock of the workers, the command line and,
-// with --sim, the simulated instrument behind the USB back end.
+// with --sim, the simulated instrument behind the USB back end, its setup restored from
+// the state file unless --sim-fresh.
 #pragma once
 
 #include "commandline.h"
@@ -8,6 +9,7 @@
 #include "ox_records.h"
 #include "oxsim.h"
 
+#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -28,7 +30,14 @@ struct ProcessObjects {
     // --sim: the instrument and its USB endpoint, attached to the sim back end.
     std::unique_ptr<oxbow::sim::Instrument> instrument;
     std::unique_ptr<oxbow::sim::UsbSimEndpoint> endpoint;
+
+    // --sim: writes the instrument's setup to SimStatePath(); a failure is reported on
+    // standard error. Called at the normal shutdown, once the workers are joined.
+    void SaveSimState() const;
 };
+
+// Where the simulated instrument keeps its setup: beside Oxbow's settings.
+std::filesystem::path SimStatePath();
 
 // Applies the command line to the default setup: the LAN address and interface.
 void ApplyLinkChoice(const CommandLine& line, _OX_SETUP& setup);

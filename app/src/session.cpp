@@ -116,6 +116,12 @@ oxacq::WorkerJobs Session::PublishingJobs() {
     return jobs;
 }
 
-bool Session::Shutdown() { return shell_.Shutdown(); }
+// The simulated instrument's setup is written after the workers are joined, when nobody
+// changes it any more.
+bool Session::Shutdown() {
+    const bool settingsWritten = shell_.Shutdown();
+    objects_.SaveSimState();
+    return settingsWritten;
+}
 
 } // namespace oxapp

@@ -21,6 +21,10 @@ TEST(CommandLine, SimWithSignalAndModelOptions) {
     EXPECT_TRUE(line.sim);
     EXPECT_TRUE(line.run);
     EXPECT_TRUE(line.dots);
+    EXPECT_FALSE(line.simFresh);
+    CommandLine fresh;
+    ASSERT_EQ(Parse({"--sim", "--sim-fresh"}, fresh, error), ParseOutcome::Start) << error;
+    EXPECT_TRUE(fresh.simFresh);
     EXPECT_EQ(line.instrument.model, "OXB-A2");
     ASSERT_TRUE(line.ch1.has_value());
     ASSERT_EQ(line.ch1->components.size(), 1u);
@@ -86,6 +90,8 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     EXPECT_EQ(Parse({"--frobnicate", "--version"}, line, error), ParseOutcome::Refused);
     const std::string help = oxapp::CommandLineHelp();
     EXPECT_NE(help.find("--screenshot"), std::string::npos);
+    EXPECT_NE(help.find("--sim-fresh"), std::string::npos);
+    EXPECT_NE(help.find("oxbow/sim-state.bin"), std::string::npos);
     EXPECT_NE(help.find("Exit codes:\n  18  normal shutdown"), std::string::npos) << help;
     EXPECT_NE(help.find("  3  the --screenshot file could not be written"), std::string::npos);
 }

@@ -44,11 +44,12 @@ TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_
     return rows;
 }
 
-RunningOxbow::RunningOxbow(const std::vector<std::string>& args) {
+RunningOxbow::RunningOxbow(const std::vector<std::string>& args, SimSetup simSetup) {
     App();
     CommandLine line;
     std::string error;
     if (ParseCommandLine(args, line, error) != ParseOutcome::Start) throw std::runtime_error(error);
+    if (simSetup == SimSetup::PowerUp) line.simFresh = true;
     objects_ = std::make_unique<ProcessObjects>(line);
     ui_ = std::make_unique<oxbow::ui::UiThread>();
     route_ = std::make_unique<oxbow::ui::ScopedQtMessageRoute>(*ui_);

@@ -31,9 +31,13 @@ struct TraceRows {
 };
 TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_t colour);
 
+// Which setup a --sim start begins with: the power-up one, so that tests never see what
+// an earlier test left in the state file, or the kept one, as a user's start does.
+enum class SimSetup { PowerUp, Kept };
+
 class RunningOxbow {
 public:
-    explicit RunningOxbow(const std::vector<std::string>& args);
+    explicit RunningOxbow(const std::vector<std::string>& args, SimSetup simSetup = SimSetup::PowerUp);
     ~RunningOxbow();
 
     COxbowDlg& Window() { return *dlg_; }

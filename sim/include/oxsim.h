@@ -309,6 +309,14 @@ public:
     // Replaces the instrument's block with one written by the front panel.
     bool WriteBlock(Block block, const std::uint8_t* data, std::size_t size);
 
+    // The setup kept across power cycles: the three blocks in a small versioned image
+    // (magic, version, the model saved on, each block with its size).
+    std::vector<std::uint8_t> SaveState() const;
+    // Checks the whole image (magic, version, model, sizes, nothing after the blocks)
+    // before applying anything, then takes the blocks over coerced as WriteBlock does
+    // and runs, as at power-up. False with a reason, and nothing changed, otherwise.
+    bool LoadState(const std::vector<std::uint8_t>& image, std::string& error);
+
     void SetSignal(int channel, const SignalSource& source);
     void SetDigital(const DigitalSource& source);
     void SetPlotStyle(bool dots);
@@ -338,6 +346,16 @@ private:
     mutable std::mutex mutex_;
     std::atomic<bool> present_{true};
 };
+
+// ---------------------------------------------------------------- kept setup file
+
+enum class StateFileLoad { Loaded, Absent, Ignored };
+// Loads the state file at `path` into the instrument. Absent when there is no such file;
+// Ignored, with a one-line reason in `error`, when it cannot be read or is refused.
+StateFileLoad LoadStateFile(Instrument& instrument, const std::string& path, std::string& error);
+// Writes the instrument's state to `path` through a temporary file renamed over it, so a
+// failed write leaves the old file. False with a reason.
+bool SaveStateFile(const Instrument& instrument, const std::string& path, std::string& error);
 
 // ---------------------------------------------------------------- USB
 

@@ -91,6 +91,28 @@ bool Instrument::WriteBlock(Block block, const std::uint8_t* data, std::size_t s
     return true;
 }
 
+std::vector<std::uint8_t> Instrument::SaveState() const {
+    std::lock_guard lock(mutex_);
+    const detail::SetupBlocks blocks = {detail::PackBlock(*impl_, Block::Dso), detail::PackBlock(*impl_, Block::La),
+                                        detail::PackBlock(*impl_, Block::Alt)};
+    return detail::EncodeState(model_.name, blocks);
+}
+
+bool Instrument::LoadState(const std::vector<std::uint8_t>& image, std::string& error) {
+    detail::SetupBlocks blocks;
+    if (!detail::DecodeState(image, model_.name, blocks, error)) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    for (const Block block : {Block::Dso, Block::La, Block::Alt}) {
+        detail::UnpackBlock(*impl_, block, blocks[static_cast<int>(block)].data());
+    }
+    detail::UpdateAcquisition(*impl_);
+    detail::StartRun(*impl_);
+    impl_->recordSetup = impl_->st.dso;
+    return true;
+}
+
 void Instrument::SetSignal(int channel, const SignalSource& source) {
     std::lock_guard lock(mutex_);
     impl_->signals[channel == 1 ? 1 : 0] = source;

@@ -99,6 +99,13 @@ double ComponentValue(const SignalComponent& c, double p, Sine sine) {
 std::vector<std::uint8_t> PackBlock(const Core& core, Block block);
 void UnpackBlock(Core& core, Block block, const std::uint8_t* data);
 
+// ---- kept setup image (state.cpp)
+using SetupBlocks = std::array<std::vector<std::uint8_t>, 3>; // DSO, LA, ALT
+std::vector<std::uint8_t> EncodeState(const std::string& model, const SetupBlocks& blocks);
+// Every check made before anything is taken: false with a reason.
+bool DecodeState(const std::vector<std::uint8_t>& image, const std::string& model, SetupBlocks& blocks,
+                 std::string& error);
+
 // ---- acquisition (acquisition.cpp)
 std::size_t FrameStride(unsigned mask, bool delayed);
 // Takes the acquisitions that happened up to now (at most `limit`).

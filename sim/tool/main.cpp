@@ -35,6 +35,9 @@ const char* const kHelp =
     "  --digital LINES   the 16 digital lines: counter,RATE or pattern,VALUE\n"
     "                    (default counter,1M)\n"
     "  --dots            report the dots plot style instead of vectors\n"
+    "  --state FILE      keep the setup (scales, time base, trigger, ...) in FILE:\n"
+    "                    loaded at the start when it exists, written at a clean exit;\n"
+    "                    a damaged file, or one of another model or version, is ignored\n"
     "  --verbose         print every command text that is not understood\n"
     "  --version         print the program's version\n"
     "  --help            this text\n"
@@ -59,6 +62,7 @@ struct Options {
     bool setCh2 = false;
     bool dots = false;
     bool verbose = false;
+    std::string stateFile; // empty: the setup is not kept
 };
 
 bool Fail(const std::string& message) {
@@ -86,6 +90,7 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
     else if (name == "--serial") options.instrument.serial = value;
     else if (name == "--firmware") options.instrument.firmware = value;
     else if (name == "--fpga") options.instrument.fpga = value;
+    else if (name == "--state") options.stateFile = value;
     else if (name == "--ch1") {
         options.setCh1 = true;
         return oxbow::sim::ParseSignalText(value, options.ch1, error) || Fail("--ch1: " + error);
@@ -111,7 +116,7 @@ int ParseArguments(int argc, char** argv, Options& options) {
             return 0;
         }
         static const char* const kValueOptions[] = {"--port", "--bind", "--model", "--serial", "--firmware",
-                                                    "--fpga", "--ch1", "--ch2", "--digital"};
+                                                    "--fpga", "--ch1", "--ch2", "--digital", "--state"};
         const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
                                 std::end(kValueOptions);
         if (name == "--verbose") {
@@ -131,6 +136,18 @@ int ParseArguments(int argc, char** argv, Options& options) {
     return 1;
 }
 
+void LoadState(oxbow::sim::Instrument& instrument, const std::string& path) {
+    std::string error;
+    if (oxbow::sim::LoadStateFile(instrument, path, error) == oxbow::sim::StateFileLoad::Ignored) {
+        Fail("state file ignored: " + error);
+    }
+}
+
+bool SaveState(const oxbow::sim::Instrument& instrument, const std::string& path) {
+    std::string error;
+    return oxbow::sim::SaveStateFile(instrument, path, error) || Fail("state not saved: " + error);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -147,6 +164,7 @@ int main(int argc, char** argv) {
     if (options.verbose) {
         instrument.SetLog([](const std::string& text) { std::cerr << "oxbow-sim: " << text << "\n"; });
     }
+    if (!options.stateFile.empty()) LoadState(instrument, options.stateFile);
     oxbow::sim::LanServer server(instrument, options.server);
     std::string error;
     if (!server.Listen(error)) {
@@ -159,6 +177,7 @@ int main(int argc, char** argv) {
     std::cout << "oxbow-sim listening on " << options.server.bind << ":" << server.Port() << std::endl;
     server.Serve();
     g_server = nullptr;
+    const bool saved = options.stateFile.empty() || SaveState(instrument, options.stateFile);
     std::cout << "oxbow-sim stopped" << std::endl;
-    return EXIT_SUCCESS;
+    return saved ? EXIT_SUCCESS : EXIT_FAILURE;
 }
