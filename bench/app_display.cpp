@@ -1,6 +1,7 @@
 // The display tick of a running instrument, frames fed as fast as possible: two channels,
 // vectors, Y-T, ground markers, trigger marks, the memory-status bar and the counter
-// read-outs; no link and no presentation. Reported against the frame floor (target: at most 1.6 times it).
+// read-outs; no link and no presentation. Reported against the frame floor (target: at most 1.6
+// times it).
 #include "display_bench.h"
 #include "frame_floor.h"
 #include "tracekit_ratios.h"
@@ -27,5 +28,6 @@ BENCHMARK(BM_DisplayTick);
 } // namespace
 
 int main(int argc, char** argv) {
-    return oxbow::bench::RunWithRatios(argc, argv, {{"BM_DisplayTick", "oxbow::bench::BM_FrameFloor", 1.6}});
+    return oxbow::bench::RunWithRatios(argc, argv,
+                                       {{"BM_DisplayTick", "oxbow::bench::BM_FrameFloor", 1.6}});
 }

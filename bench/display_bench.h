@@ -51,7 +51,7 @@ struct Bench {
     std::unique_ptr<_OX_RGN_SETUP> region = std::make_unique<_OX_RGN_SETUP>();
     std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
     std::array<std::vector<std::uint8_t>, 2> channel{std::vector<std::uint8_t>(kLivePoints, 125),
-                                                      std::vector<std::uint8_t>(kLivePoints, 125)};
+                                                     std::vector<std::uint8_t>(kLivePoints, 125)};
     std::vector<std::uint8_t> second = std::vector<std::uint8_t>(kLivePoints, 125);
     std::vector<std::uint16_t> la = std::vector<std::uint16_t>(kLivePoints, 0);
     std::vector<std::vector<std::uint8_t>> frames;
@@ -68,13 +68,15 @@ struct Bench {
             for (int i = 0; i < kLivePoints; ++i) {
                 const double t = 2.0 * M_PI * (i + 13 * f) / 400.0;
                 frame[i] = static_cast<std::uint8_t>(125 - 50 * std::sin(t) + (i * 7 + f) % 5);
-                frame[kLivePoints + i] = static_cast<std::uint8_t>(125 - 30 * std::cos(3 * t) + (i * 3 + f) % 3);
+                frame[kLivePoints + i] =
+                    static_cast<std::uint8_t>(125 - 30 * std::cos(3 * t) + (i * 3 + f) % 3);
             }
             frames.push_back(std::move(frame));
         }
         ChannelBuffers buffers{{channel[0], channel[1]}, {second, second}, la, la};
-        engine = std::make_unique<DisplayEngine>(DisplayRecords{setup.get(), region.get(), positions.get()},
-                                                 buffers, ReferenceBuffers{}, counters, commands, measure, present);
+        engine = std::make_unique<DisplayEngine>(
+            DisplayRecords{setup.get(), region.get(), positions.get()}, buffers, ReferenceBuffers{},
+            counters, commands, measure, present);
         engine->FullRedraw();
     }
 

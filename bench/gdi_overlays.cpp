@@ -43,7 +43,8 @@ void BM_LogicAnalyzerFrame(benchmark::State& state) {
     for (auto _ : state) {
         LaWaveZoomOut(record, pairs, static_cast<int>(record.size()), kSlots);
         for (int line = 0; line < 16; ++line) {
-            DrawSingleWave(trace.desc, pairs, line, 60 + line * 24, 0x00FF00, kLineHeight, 0, kColumns - 1);
+            DrawSingleWave(trace.desc, pairs, line, 60 + line * 24, 0x00FF00, kLineHeight, 0,
+                           kColumns - 1);
         }
         benchmark::DoNotOptimize(trace.pixels.data());
     }

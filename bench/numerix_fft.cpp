@@ -28,7 +28,8 @@ void RunSpectrum(benchmark::State& state, bool dB) {
     const auto samples = TestSignal();
     std::vector<std::int16_t> bins(numerix::kFftBins);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Math_FFT(samples, bins, numerix::kFftSize, 0.0f, 1.0f, numerix::kHanning, dB));
+        benchmark::DoNotOptimize(
+            Math_FFT(samples, bins, numerix::kFftSize, 0.0f, 1.0f, numerix::kHanning, dB));
         benchmark::ClobberMemory();
     }
     FFT_Destory();
@@ -71,7 +72,7 @@ BENCHMARK(BM_Fftw2048)->Repetitions(9)->ReportAggregatesOnly(true);
 } // namespace
 
 int main(int argc, char** argv) {
-    return oxbow::bench::RunWithRatios(argc, argv,
-                                       {{"BM_MathFftVrms", "BM_Fftw2048", 3.0},
-                                        {"BM_MathFftDBVrms", "BM_Fftw2048", 3.0}});
+    return oxbow::bench::RunWithRatios(
+        argc, argv,
+        {{"BM_MathFftVrms", "BM_Fftw2048", 3.0}, {"BM_MathFftDBVrms", "BM_Fftw2048", 3.0}});
 }

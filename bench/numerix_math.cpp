@@ -17,7 +17,8 @@ void BM_MathFilter(benchmark::State& state) {
     Math_Filter_Init(numerix::kLowPass, 0.0f, 0.1f, 0);
     std::vector<std::int32_t> rows(kFilterCount + numerix::kFilterTaps - 1);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = static_cast<std::int32_t>(250 + 120 * std::sin(0.05 * static_cast<double>(i)) + (i * 31 % 9));
+        rows[i] = static_cast<std::int32_t>(250 + 120 * std::sin(0.05 * static_cast<double>(i)) +
+                                            (i * 31 % 9));
     }
     std::vector<std::int16_t> out(kFilterCount + numerix::kFilterHalf);
     for (auto _ : state) {

@@ -28,14 +28,16 @@ double FloorSeconds() {
 }
 
 std::unique_ptr<Instrument> FastInstrument() {
-    auto instrument = std::make_unique<Instrument>(InstrumentOptions{}, std::make_shared<ManualClock>());
+    auto instrument =
+        std::make_unique<Instrument>(InstrumentOptions{}, std::make_shared<ManualClock>());
     instrument->Execute(":TIMEBASE:SCALE 0.000001"); // one acquisition per millisecond
     return instrument;
 }
 
 void Report(benchmark::State& state, std::int64_t frames, double seconds, double floor) {
     state.SetItemsProcessed(frames);
-    state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
     state.counters["per_floor"] = floor / (seconds / static_cast<double>(frames));
 }
 
@@ -84,7 +86,8 @@ void BM_LongFullRecord(benchmark::State& state) {
         instrument->FullRecord(1, record);
         benchmark::DoNotOptimize(record.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(record.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(record.size()));
 }
 
 } // namespace

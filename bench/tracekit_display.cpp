@@ -27,7 +27,8 @@ std::vector<std::uint8_t> RawFrame(double periods, double phase, std::mt19937& r
     std::normal_distribution<double> noise(0.0, 2.0);
     for (int i = 0; i < kPoints; ++i) {
         const double v = 125.0 - 75.0 * std::sin(phase + 2.0 * M_PI * periods * i / kPoints);
-        raw[i] = static_cast<std::uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, v + noise(random)))));
+        raw[i] = static_cast<std::uint8_t>(
+            std::lround(std::fmin(255.0, std::fmax(0.0, v + noise(random)))));
     }
     return raw;
 }
@@ -35,11 +36,13 @@ std::vector<std::uint8_t> RawFrame(double periods, double phase, std::mt19937& r
 // Live processing of one frame: rows, then two rows a column straight into the pairs.
 void LivePairs(const std::vector<std::uint8_t>& raw, std::int16_t* rows, std::int16_t* pairs) {
     WaveZoomV(raw.data(), rows, 0, 400, kPoints, 1.0f, 0.0f, 1.0f, 0.0f);
-    std::memcpy(pairs, rows + kLiveWindow.nFirstSample, 2 * tracekit::kColumns * sizeof(std::int16_t));
+    std::memcpy(pairs, rows + kLiveWindow.nFirstSample,
+                2 * tracekit::kColumns * sizeof(std::int16_t));
 }
 
 struct Display {
-    std::vector<std::uint32_t> surface = std::vector<std::uint32_t>(727 * tracekit::kSurfaceRows, 0);
+    std::vector<std::uint32_t> surface =
+        std::vector<std::uint32_t>(727 * tracekit::kSurfaceRows, 0);
     std::vector<std::uint32_t> table = std::vector<std::uint32_t>(tracekit::kColorTableSize);
     Display() { SetColorTable(table.data(), 0x00FFFF00, 0.5f); }
 };
@@ -77,7 +80,7 @@ void BM_PlotDXOSteady(benchmark::State& state) {
         frame = (frame + 1) % kFrames;
     };
     for (int fill = 1; fill <= kFrames; ++fill) {
-        plot(fill);  // fill the history: from here on every frame removes one and adds one
+        plot(fill); // fill the history: from here on every frame removes one and adds one
     }
     for (auto _ : state) {
         plot(kFrames);
@@ -96,7 +99,7 @@ void BM_GradeFrame(benchmark::State& state) {
     }
     std::vector<std::uint32_t> grade(tracekit::kGradeCells, 0);
     std::uint32_t maximum = 0;
-    for (int n = 0; n < 200; ++n) {  // a grade view that has been running for a while
+    for (int n = 0; n < 200; ++n) { // a grade view that has been running for a while
         PlotGrade(frames[n % 32].data(), grade.data(), 0, 1399, 0, 699, &maximum);
     }
     Display display;

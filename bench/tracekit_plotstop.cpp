@@ -28,7 +28,8 @@ const std::vector<std::int16_t>& Record() {
         std::normal_distribution<double> noise(0.0, 3.0);
         std::vector<std::uint8_t> raw(kSamples);
         for (int i = 0; i < kSamples; ++i) {
-            const double v = 125.0 - 75.0 * std::sin(2.0 * M_PI * 10.0 * i / kSamples) + noise(random);
+            const double v =
+                125.0 - 75.0 * std::sin(2.0 * M_PI * 10.0 * i / kSamples) + noise(random);
             raw[i] = static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
         }
         std::vector<std::int16_t> scaled(kSamples);
@@ -77,8 +78,12 @@ void PlotWholeRecord(benchmark::State& state, int style) {
     }
 }
 
-void BM_PlotStopDenseVector(benchmark::State& state) { PlotWholeRecord(state, tracekit::kStyleVectors); }
-void BM_PlotStopDenseDot(benchmark::State& state) { PlotWholeRecord(state, 1); }
+void BM_PlotStopDenseVector(benchmark::State& state) {
+    PlotWholeRecord(state, tracekit::kStyleVectors);
+}
+void BM_PlotStopDenseDot(benchmark::State& state) {
+    PlotWholeRecord(state, 1);
+}
 
 BENCHMARK(oxbow::bench::BM_FrameFloor);
 BENCHMARK(BM_ColumnHistogram);

@@ -17,7 +17,7 @@ namespace oxbow::bench {
 struct Ratio {
     std::string name;
     std::string baseline;
-    double target;  // 0 when only reported
+    double target; // 0 when only reported
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -46,7 +46,7 @@ public:
             const double time = Median(ratio.name);
             const double baseline = Median(ratio.baseline);
             if (time <= 0 || baseline <= 0) {
-                continue;  // filtered out of this run
+                continue; // filtered out of this run
             }
             const double value = time / baseline;
             if (ratio.target > 0) {

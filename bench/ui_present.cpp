@@ -19,7 +19,9 @@ using oxbow::bench::kFrames;
 // Hands the composition to one scope view, as the main window's presenter does.
 struct ViewTarget final : oxdisplay::PresentTarget {
     oxbow::ui::ScopeView view;
-    bool Present(const Surface& composition, const Surface&) override { return view.Present(composition); }
+    bool Present(const Surface& composition, const Surface&) override {
+        return view.Present(composition);
+    }
 };
 
 void BM_PresentPicture(benchmark::State& state) {

@@ -21,7 +21,8 @@ QString ActionText(const oxact::ActionRow& row) {
 
 } // namespace
 
-ActionBinder::ActionBinder(QWidget& window, Handler handler) : QObject(&window), handler_(std::move(handler)) {
+ActionBinder::ActionBinder(QWidget& window, Handler handler)
+    : QObject(&window), handler_(std::move(handler)) {
     for (const oxact::ActionRow& row : oxact::ActionTable()) {
         QAction* action = MakeAction(row, window);
         actions_[row.id] = action;
@@ -71,7 +72,9 @@ CButtonST* ActionBinder::Button(oxact::ActionId id) const {
     return found == buttons_.end() ? nullptr : found->second;
 }
 
-QAction* ActionBinder::Action(oxact::ActionId id) const { return actions_.at(id); }
+QAction* ActionBinder::Action(oxact::ActionId id) const {
+    return actions_.at(id);
+}
 
 void ActionBinder::Refresh(const _OX_SETUP& state) {
     for (const oxact::ActionRow& row : oxact::ActionTable()) {

@@ -44,9 +44,13 @@ const char* const kHelp =
     "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
 
 std::string ExitCodesHelp() {
-    const auto line = [](int code, const char* meaning) { return "  " + std::to_string(code) + "  " + meaning + "\n"; };
-    return "\nExit codes:\n" + line(kExitCode, "normal shutdown (Close, the exit command, SIGTERM or SIGINT)") +
-           line(kExitHelp, "this text was printed") + line(kExitBadOptions, "the options were refused") +
+    const auto line = [](int code, const char* meaning) {
+        return "  " + std::to_string(code) + "  " + meaning + "\n";
+    };
+    return "\nExit codes:\n" +
+           line(kExitCode, "normal shutdown (Close, the exit command, SIGTERM or SIGINT)") +
+           line(kExitHelp, "this text was printed") +
+           line(kExitBadOptions, "the options were refused") +
            line(kExitScreenshotNotWritten, "the --screenshot file could not be written") +
            line(kExitNoSurfaces, "the display surfaces could not be created") +
            line(kExitSettingsNotWritten, "the settings file could not be written at shutdown");
@@ -78,7 +82,8 @@ ValueSetter InstrumentText(std::string oxbow::sim::InstrumentOptions::*field) {
     };
 }
 
-ValueSetter ChannelSignal(std::optional<oxbow::sim::SignalSource> CommandLine::*field, const char* name) {
+ValueSetter ChannelSignal(std::optional<oxbow::sim::SignalSource> CommandLine::*field,
+                          const char* name) {
     return [field, name](CommandLine& line, const std::string& value, std::string& error) {
         oxbow::sim::SignalSource source;
         if (!oxbow::sim::ParseSignalText(value, source, error)) {
@@ -92,21 +97,25 @@ ValueSetter ChannelSignal(std::optional<oxbow::sim::SignalSource> CommandLine::*
 
 const std::map<std::string, ValueSetter>& ValueOptions() {
     static const std::map<std::string, ValueSetter> options = {
-        {"--lan", [](CommandLine& l, const std::string& v, std::string& e) {
+        {"--lan",
+         [](CommandLine& l, const std::string& v, std::string& e) {
              l.lan = ParseHostPort(v, l.lanHost, l.lanPort);
-             if (!l.lan) e = "--lan needs HOST:PORT, not \"" + v + "\"";
+             if (!l.lan)
+                 e = "--lan needs HOST:PORT, not \"" + v + "\"";
              else if (l.lanHost.size() > kMaxHostLength) {
-                 e = "--lan: the host \"" + l.lanHost + "\" is longer than " + std::to_string(kMaxHostLength) +
-                     " characters";
+                 e = "--lan: the host \"" + l.lanHost + "\" is longer than " +
+                     std::to_string(kMaxHostLength) + " characters";
                  l.lan = false;
              }
              return l.lan;
          }},
-        {"--screenshot", [](CommandLine& l, const std::string& v, std::string&) {
+        {"--screenshot",
+         [](CommandLine& l, const std::string& v, std::string&) {
              l.screenshot = v;
              return true;
          }},
-        {"--quit-after", [](CommandLine& l, const std::string& v, std::string& e) {
+        {"--quit-after",
+         [](CommandLine& l, const std::string& v, std::string& e) {
              if (ParseMilliseconds(v, l.quitAfterMs)) return true;
              e = "--quit-after needs a number of milliseconds, not \"" + v + "\"";
              return false;
@@ -117,7 +126,8 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--fpga", InstrumentText(&oxbow::sim::InstrumentOptions::fpga)},
         {"--ch1", ChannelSignal(&CommandLine::ch1, "--ch1")},
         {"--ch2", ChannelSignal(&CommandLine::ch2, "--ch2")},
-        {"--digital", [](CommandLine& l, const std::string& v, std::string& e) {
+        {"--digital",
+         [](CommandLine& l, const std::string& v, std::string& e) {
              oxbow::sim::DigitalSource source;
              if (oxbow::sim::ParseDigitalText(v, source, e)) {
                  l.digital = source;
@@ -131,11 +141,16 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
 }
 
 bool SetFlag(const std::string& name, CommandLine& line) {
-    if (name == "--sim") line.sim = true;
-    else if (name == "--run") line.run = true;
-    else if (name == "--dots") line.dots = true;
-    else if (name == "--sim-fresh") line.simFresh = true;
-    else return false;
+    if (name == "--sim")
+        line.sim = true;
+    else if (name == "--run")
+        line.run = true;
+    else if (name == "--dots")
+        line.dots = true;
+    else if (name == "--sim-fresh")
+        line.simFresh = true;
+    else
+        return false;
     return true;
 }
 
@@ -152,7 +167,8 @@ bool ParseHostPort(const std::string& text, std::string& host, int& port) {
     return true;
 }
 
-ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line,
+                              std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") return ParseOutcome::Help;

@@ -12,27 +12,28 @@
 namespace oxapp {
 
 struct CommandLine {
-    bool sim = false;                 // the simulated instrument on the USB sim back end
-    bool lan = false;                 // connect over LAN to lanHost:lanPort
+    bool sim = false; // the simulated instrument on the USB sim back end
+    bool lan = false; // connect over LAN to lanHost:lanPort
     std::string lanHost;
     int lanPort = 0;
-    bool run = false;                 // post RUN once started
-    std::string screenshot;           // PNG of the composed picture, written before quitting
-    int quitAfterMs = -1;             // shut down normally after this long (-1: never)
+    bool run = false;       // post RUN once started
+    std::string screenshot; // PNG of the composed picture, written before quitting
+    int quitAfterMs = -1;   // shut down normally after this long (-1: never)
     // The simulated instrument's options (used with --sim only).
     oxbow::sim::InstrumentOptions instrument;
     std::optional<oxbow::sim::SignalSource> ch1;
     std::optional<oxbow::sim::SignalSource> ch2;
     std::optional<oxbow::sim::DigitalSource> digital;
     bool dots = false;
-    bool simFresh = false;            // start from the power-up setup, not the kept one
+    bool simFresh = false; // start from the power-up setup, not the kept one
 };
 
 enum class ParseOutcome { Start, Help, Version, Refused };
 
 // Parses the arguments after the program name. Refused comes with a one-line reason
 // in `error`; Help and Version mean --help or --version was asked for.
-ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& line,
+                              std::string& error);
 
 // "HOST:PORT" with a port 1..65535; false for anything else.
 bool ParseHostPort(const std::string& text, std::string& host, int& port);

@@ -35,7 +35,8 @@ int COxbowApp::InitInstance() {
         if (line_.quitAfterMs >= 0) {
             // Unattended: save the picture as it stands, then end like the Close button.
             QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, &screenshotFailed, quit, this] {
-                if (!line_.screenshot.empty() && !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot))) {
+                if (!line_.screenshot.empty() &&
+                    !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot))) {
                     std::fprintf(stderr, "oxbow: could not write %s\n", line_.screenshot.c_str());
                     screenshotFailed = true;
                 }

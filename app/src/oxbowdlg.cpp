@@ -54,7 +54,8 @@ QLabel* Caption(const QString& text, const QColor& colour, QWidget* parent) {
 // the scope view, the memory-status surface into the bar under it.
 class ScopePresenter final : public oxdisplay::PresentTarget {
 public:
-    ScopePresenter(oxbow::ui::ScopeView& scope, oxbow::ui::ScopeView& bar) : scope_(scope), bar_(bar) {}
+    ScopePresenter(oxbow::ui::ScopeView& scope, oxbow::ui::ScopeView& bar)
+        : scope_(scope), bar_(bar) {}
     bool Present(const Surface& composition, const Surface& status) override {
         return scope_.Present(composition) && bar_.Present(status);
     }
@@ -136,7 +137,8 @@ QWidget* COxbowDlg::BuildControls() {
     grid->setContentsMargins(4, 0, 0, 0);
     grid->setSpacing(6);
     const QColor text = InstrumentColours::Text;
-    auto place = [this, box, grid](ActionId id, const QColor& colour, int row, int column, int span = 1) {
+    auto place = [this, box, grid](ActionId id, const QColor& colour, int row, int column,
+                                   int span = 1) {
         CButtonST* button = actions_->Button(id);
         StylePanelButton(*button, colour);
         button->setParent(box);
@@ -171,16 +173,22 @@ QWidget* COxbowDlg::BuildControls() {
 
 void COxbowDlg::OnAction(oxact::ActionId id) {
     switch (id) {
-    case oxact::ActionId::Help: ShowHelp(); return;
-    case oxact::ActionId::About: ShowAbout(); return;
-    default: break;
+    case oxact::ActionId::Help:
+        ShowHelp();
+        return;
+    case oxact::ActionId::About:
+        ShowAbout();
+        return;
+    default:
+        break;
     }
-    RefreshView();  // the action decides on the newest state
+    RefreshView(); // the action decides on the newest state
     panel_.Perform(id);
 }
 
 void COxbowDlg::RefreshView() {
-    if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) actions_->Refresh(view_->setup);
+    if (session_ != nullptr && session_->Snapshot().Refresh(*view_))
+        actions_->Refresh(view_->setup);
 }
 
 bool COxbowDlg::OnInitDialog() {
@@ -195,7 +203,8 @@ bool COxbowDlg::OnInitDialog() {
     objects_.region->bRedrawAll = 1;
     objects_.region->bDisplayActive = 1;
     session_->StartUp();
-    if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer()) layer->CurrentMode(recordedMode_);
+    if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
+        layer->CurrentMode(recordedMode_);
     if (objects_.line.run) panel_.Run();
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);
@@ -208,7 +217,7 @@ bool COxbowDlg::OnInitDialog() {
 
 LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != oxcmd::group::kRunControl) return 0;
-    RefreshView();  // published before the message was sent
+    RefreshView(); // published before the message was sent
     if (wParam == oxcmd::run::kRunStatusChanged) {
         // The acquisition waits while this runs, so its status is read safely here.
         runState_->SetRunStatus(session_->Acquisition().Counters().runStatus);
@@ -236,7 +245,8 @@ void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
     const oxacq::NotifyActions actions = session_->Shell().OnIoNotify(subCmd, value);
     if (actions.shutdown) {
         // The I/O thread waits on this handler: the shutdown runs once it has returned.
-        QMetaObject::invokeMethod(this, [this] { Shutdown(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Shutdown(); }, Qt::QueuedConnection);
     }
     if (actions.startRunTimers) {
         StartTimer(kTimerErase, 100);
@@ -255,10 +265,10 @@ void COxbowDlg::ScreenMode(long value) {
     if (layer == nullptr || !layer->CurrentMode(current)) return;
     const bool recordedIsView = recordedMode_.width == 800 && recordedMode_.height == 600;
     bool maximise = value == 0;
-    if (value != 0 && value != 1) maximise = !(current == recordedMode_);  // re-check
+    if (value != 0 && value != 1) maximise = !(current == recordedMode_); // re-check
     if (maximise && recordedIsView) return;
     oxbow::DisplayMode wanted = recordedMode_;
-    if (maximise && !layer->EnumMode(1, wanted)) return;  // mode 1: the 800 x 600 view
+    if (maximise && !layer->EnumMode(1, wanted)) return; // mode 1: the 800 x 600 view
     if (current == wanted || !layer->ApplyMode(wanted)) return;
     objects_.region->bRedrawAll = 1;
 }
@@ -267,11 +277,16 @@ void COxbowDlg::RestoreDisplayMode() {
     oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer();
     oxbow::DisplayMode current;
     if (layer == nullptr || !layer->CurrentMode(current)) return;
-    if (current.width != recordedMode_.width || current.height != recordedMode_.height) layer->ApplyMode(recordedMode_);
+    if (current.width != recordedMode_.width || current.height != recordedMode_.height)
+        layer->ApplyMode(recordedMode_);
 }
 
-void COxbowDlg::SuspendWorkers() { session_->Workers().SuspendWorkers(); }
-void COxbowDlg::ResumeWorkers() { session_->Workers().ResumeWorkers(); }
+void COxbowDlg::SuspendWorkers() {
+    session_->Workers().SuspendWorkers();
+}
+void COxbowDlg::ResumeWorkers() {
+    session_->Workers().ResumeWorkers();
+}
 
 // Beside the program in a build tree; in the installed data folder otherwise.
 QString COxbowDlg::HelpPath() {
@@ -295,10 +310,10 @@ void COxbowDlg::ShowHelp() {
 
 void COxbowDlg::ShowAbout() {
     auto* box = new QMessageBox(QMessageBox::Information, oxacq::kAboutTitle,
-                                QString::fromStdString(oxacq::AboutText(session_->Shell().Id())), QMessageBox::Ok, this);
-    box->setInformativeText(
-        "This program is provided as is, without warranty of any kind. "
-        "Check every measurement that matters against a second instrument.");
+                                QString::fromStdString(oxacq::AboutText(session_->Shell().Id())),
+                                QMessageBox::Ok, this);
+    box->setInformativeText("This program is provided as is, without warranty of any kind. "
+                            "Check every measurement that matters against a second instrument.");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -312,7 +327,9 @@ void COxbowDlg::StopTimer(int id) {
     if (id >= 0 && id < kTimerCount) timers_[id].stop();
 }
 
-bool COxbowDlg::TimerActive(int id) const { return id >= 0 && id < kTimerCount && timers_[id].isActive(); }
+bool COxbowDlg::TimerActive(int id) const {
+    return id >= 0 && id < kTimerCount && timers_[id].isActive();
+}
 
 void COxbowDlg::OnTimer(int id) {
     // Timers only raise requests; the I/O thread applies them under the lock.
@@ -361,7 +378,9 @@ void COxbowDlg::OnTimer(int id) {
     }
 }
 
-bool COxbowDlg::SaveScreenshot(const QString& path) const { return scope_->SaveImage(path); }
+bool COxbowDlg::SaveScreenshot(const QString& path) const {
+    return scope_->SaveImage(path);
+}
 
 void COxbowDlg::closeEvent(QCloseEvent* event) {
     // Closing ends the program through the exit command, like the Close button.
@@ -394,7 +413,8 @@ void COxbowDlg::StopEverything() {
     // Workers waiting on the UI thread are released before they are joined.
     ui_.BeginShutdown();
     settingsWritten_ = session_->Shutdown();
-    for (auto& timer : timers_) timer.stop();
+    for (auto& timer : timers_)
+        timer.stop();
 }
 
 void COxbowDlg::RequestQuit() {

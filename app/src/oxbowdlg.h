@@ -5,12 +5,12 @@
 // dialog with exit code 18.
 #pragma once
 
+#include "actionbinder.h"
 #include "cwnd.h"
 #include "exitcodes.h"
-#include "actionbinder.h"
 #include "frontpanel.h"
-#include "oxsnapshot.h"
 #include "oxbowui.h"
+#include "oxsnapshot.h"
 
 #include <QDesktopServices>
 #include <QTimer>
@@ -27,7 +27,7 @@ namespace oxapp {
 
 struct ProcessObjects;
 class Session;
-}
+} // namespace oxapp
 namespace oxdisplay {
 class PresentTarget;
 }
@@ -35,9 +35,18 @@ namespace oxapp {
 
 // Timer ids of the main window.
 enum TimerId {
-    kTimerErase = 0, kTimerMarker = 1, kTimerClock = 2, kTimerRunState = 5, kTimerError = 7,
-    kTimerAcquire = 8, kTimerFloat = 9, kTimerPlayback = 10, kTimerSection = 11, kTimerBusy = 12,
-    kTimerRecord = 13, kTimerCount = 14
+    kTimerErase = 0,
+    kTimerMarker = 1,
+    kTimerClock = 2,
+    kTimerRunState = 5,
+    kTimerError = 7,
+    kTimerAcquire = 8,
+    kTimerFloat = 9,
+    kTimerPlayback = 10,
+    kTimerSection = 11,
+    kTimerBusy = 12,
+    kTimerRecord = 13,
+    kTimerCount = 14
 };
 
 class COxbowDlg : public CCommonDlg, public CWnd {
@@ -128,9 +137,11 @@ private:
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
     bool settingsWritten_ = false;
-    bool starting_ = false;  // inside OnInitDialog (a link question may be up)
+    bool starting_ = false; // inside OnInitDialog (a link question may be up)
     bool quitRequested_ = false;
-    std::function<bool(const QUrl&)> openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    std::function<bool(const QUrl&)> openUrl_ = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
 };
 
 } // namespace oxapp

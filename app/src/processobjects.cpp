@@ -10,8 +10,7 @@
 namespace oxapp {
 namespace {
 
-template <typename Record>
-std::unique_ptr<Record> ZeroedRecord() {
+template <typename Record> std::unique_ptr<Record> ZeroedRecord() {
     auto record = std::make_unique<Record>();
     std::memset(static_cast<void*>(record.get()), 0, sizeof(Record));
     return record;
@@ -22,21 +21,23 @@ std::unique_ptr<Record> ZeroedRecord() {
 void RestoreSimState(oxbow::sim::Instrument& instrument, const CommandLine& line) {
     if (line.simFresh) return;
     std::string error;
-    if (oxbow::sim::LoadStateFile(instrument, SimStatePath().string(), error) == oxbow::sim::StateFileLoad::Ignored)
+    if (oxbow::sim::LoadStateFile(instrument, SimStatePath().string(), error) ==
+        oxbow::sim::StateFileLoad::Ignored)
         std::fprintf(stderr, "oxbow: simulator state ignored: %s\n", error.c_str());
 }
 
 } // namespace
 
-std::filesystem::path SimStatePath() { return oxbow::UserConfigDirectory() / "sim-state.bin"; }
+std::filesystem::path SimStatePath() {
+    return oxbow::UserConfigDirectory() / "sim-state.bin";
+}
 
 ProcessObjects::ProcessObjects(CommandLine commandLine)
-    : line(std::move(commandLine)),
-      setup(ZeroedRecord<_OX_SETUP>()),
-      region(ZeroedRecord<_OX_RGN_SETUP>()),
-      positions(ZeroedRecord<_OX_POS_SETUP>()) {
+    : line(std::move(commandLine)), setup(ZeroedRecord<_OX_SETUP>()),
+      region(ZeroedRecord<_OX_RGN_SETUP>()), positions(ZeroedRecord<_OX_POS_SETUP>()) {
     if (!line.sim) return;
-    instrument = std::make_unique<oxbow::sim::Instrument>(line.instrument, std::make_shared<oxbow::sim::SteadyClock>());
+    instrument = std::make_unique<oxbow::sim::Instrument>(
+        line.instrument, std::make_shared<oxbow::sim::SteadyClock>());
     if (line.ch1) instrument->SetSignal(0, *line.ch1);
     if (line.ch2) instrument->SetSignal(1, *line.ch2);
     if (line.digital) instrument->SetDigital(*line.digital);

@@ -8,9 +8,9 @@
 namespace oxapp {
 namespace {
 
-constexpr std::size_t kReferenceBytes = 1'048'576;  // per reference slot
+constexpr std::size_t kReferenceBytes = 1'048'576; // per reference slot
 constexpr std::size_t kMaskColumns = 700;
-constexpr int kSplitRows = 192;  // each region of the delayed, alternate and FFT split layouts
+constexpr int kSplitRows = 192; // each region of the delayed, alternate and FFT split layouts
 
 // The graticule rectangles inside the composed picture: the whole plot area, and the two
 // regions of the split layouts with the split line between them.
@@ -35,7 +35,9 @@ public:
     void FullRedraw() override { Run(&oxdisplay::DisplayEngine::FullRedraw); }
     void Erase() override { Run(&oxdisplay::DisplayEngine::Erase); }
     void ResetTraceWindows() override { Run(&oxdisplay::DisplayEngine::ResetTraceWindows); }
-    void RunPipeline(int points, bool stopped) override { Run(&oxdisplay::DisplayEngine::RunPipeline, points, stopped); }
+    void RunPipeline(int points, bool stopped) override {
+        Run(&oxdisplay::DisplayEngine::RunPipeline, points, stopped);
+    }
     void HandOverMeasurement() override { Run(&oxdisplay::DisplayEngine::HandOverMeasurement); }
     void DrawTraces(bool stopped) override { Run(&oxdisplay::DisplayEngine::DrawTraces, stopped); }
     void Compose() override { Run(&oxdisplay::DisplayEngine::Compose); }
@@ -44,24 +46,20 @@ public:
     void ClearPersistence() override { Run(&oxdisplay::DisplayEngine::ClearPersistence); }
 
 private:
-    template <typename Method, typename... Args>
-    void Run(Method method, Args... args) {
+    template <typename Method, typename... Args> void Run(Method method, Args... args) {
         if (engine_) ((*engine_).*method)(args...);
     }
     std::unique_ptr<oxdisplay::DisplayEngine>& engine_;
 };
 
 Session::Session(ProcessObjects& objects, CWnd& mainWindow)
-    : objects_(objects),
-      mainWindow_(mainWindow),
-      steps_(std::make_unique<EngineSteps>(engine_)),
-      acquisition_({objects.setup.get(), objects.region.get(), objects.positions.get()}, &objects.socket, commands_,
-                   *steps_),
+    : objects_(objects), mainWindow_(mainWindow), steps_(std::make_unique<EngineSteps>(engine_)),
+      acquisition_({objects.setup.get(), objects.region.get(), objects.positions.get()},
+                   &objects.socket, commands_, *steps_),
       workers_(objects.lock, *objects.setup, PublishingJobs()),
-      shell_({objects.setup.get(), objects.region.get(), objects.positions.get()}, objects.socket, commands_,
-             acquisition_, workers_),
-      references_(kReferenceBytes * oxdisplay::kRefSlots),
-      maskUpper_(kMaskColumns),
+      shell_({objects.setup.get(), objects.region.get(), objects.positions.get()}, objects.socket,
+             commands_, acquisition_, workers_),
+      references_(kReferenceBytes * oxdisplay::kRefSlots), maskUpper_(kMaskColumns),
       maskLower_(kMaskColumns) {
     commands_.Attach(acquisition_);
     acquisition_.SetMainWindow(&mainWindow_);
@@ -80,19 +78,23 @@ Session::~Session() {
 bool Session::CreateSurfaces(oxdisplay::PresentTarget* present) {
     oxdisplay::ReferenceBuffers references;
     for (int slot = 0; slot < oxdisplay::kRefSlots; ++slot) {
-        references.samples[slot] = std::span<const std::uint8_t>(references_).subspan(slot * kReferenceBytes, kReferenceBytes);
+        references.samples[slot] = std::span<const std::uint8_t>(references_)
+                                       .subspan(slot * kReferenceBytes, kReferenceBytes);
     }
     references.maskUpper = maskUpper_;
     references.maskLower = maskLower_;
     engine_ = std::make_unique<oxdisplay::DisplayEngine>(
-        oxdisplay::DisplayRecords{objects_.setup.get(), objects_.region.get(), objects_.positions.get()},
-        acquisition_.Channels(), references, acquisition_.FrameState(), commands_, measure_, present);
+        oxdisplay::DisplayRecords{objects_.setup.get(), objects_.region.get(),
+                                  objects_.positions.get()},
+        acquisition_.Channels(), references, acquisition_.FrameState(), commands_, measure_,
+        present);
     return engine_ != nullptr;
 }
 
 void Session::StartUp() {
     shell_.FindUsbDeviceAtStart();
-    OxMsgInit(&mainWindow_, objects_.setup.get(), objects_.region.get(), objects_.positions.get(), &objects_.socket);
+    OxMsgInit(&mainWindow_, objects_.setup.get(), objects_.region.get(), objects_.positions.get(),
+              &objects_.socket);
     OxInstallVerticalHandlers();
     FFT_Init();
     RebuildRgnSetup();
@@ -104,7 +106,9 @@ void Session::StartUp() {
     workers_.Start();
 }
 
-void Session::PublishSnapshot() { snapshot_.Publish(*objects_.setup, *objects_.region); }
+void Session::PublishSnapshot() {
+    snapshot_.Publish(*objects_.setup, *objects_.region);
+}
 
 // The acquisition's jobs, the I/O job publishing the records for the UI thread after each tick.
 oxacq::WorkerJobs Session::PublishingJobs() {

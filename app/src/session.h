@@ -55,7 +55,7 @@ private:
     CWnd& mainWindow_;
     oxacq::OxbowCommands commands_;
     std::unique_ptr<EngineSteps> steps_;
-    oxacq::RecordSnapshot snapshot_;  // outlives the workers that publish it
+    oxacq::RecordSnapshot snapshot_; // outlives the workers that publish it
     oxacq::Acquisition acquisition_;
     oxacq::Workers workers_;
     oxacq::Shell shell_;

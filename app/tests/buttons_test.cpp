@@ -30,10 +30,10 @@ TEST(PanelButtons, PressedWhileRunningTheyChangeTheInstrumentAndItKeepsDrawing) 
 
     const float before = Ch1Scale(oxbow);
     const char* sequence[] = {"TIME_UP", "CH1_UP", "CH2", "TIME_DOWN", "CH2_DOWN", "CH2",
-                              "CH2_UP", "STOP", "RUN", "CH1_DOWN", "AUTO", "RUN"};
+                              "CH2_UP",  "STOP",   "RUN", "CH1_DOWN",  "AUTO",     "RUN"};
     for (const char* name : sequence) {
         Press(oxbow, name);
-        WaitFor([] { return false; }, 150);  // the panel stays live meanwhile
+        WaitFor([] { return false; }, 150); // the panel stays live meanwhile
     }
     for (int i = 0; i < 4; ++i) {
         Press(oxbow, "CH1_UP");

@@ -15,7 +15,8 @@ ParseOutcome Parse(std::vector<std::string> args, CommandLine& line, std::string
 TEST(CommandLine, SimWithSignalAndModelOptions) {
     CommandLine line;
     std::string error;
-    ASSERT_EQ(Parse({"--sim", "--run", "--ch1", "sine,1k,4Vpp", "--model", "OXB-A2", "--dots"}, line, error),
+    ASSERT_EQ(Parse({"--sim", "--run", "--ch1", "sine,1k,4Vpp", "--model", "OXB-A2", "--dots"},
+                    line, error),
               ParseOutcome::Start)
         << error;
     EXPECT_TRUE(line.sim);
@@ -37,8 +38,10 @@ TEST(CommandLine, SimWithSignalAndModelOptions) {
 TEST(CommandLine, LanAddressAndPictureMode) {
     CommandLine line;
     std::string error;
-    ASSERT_EQ(Parse({"--lan", "127.0.0.1:5025", "--screenshot", "/tmp/a.png", "--quit-after", "1500"}, line, error),
-              ParseOutcome::Start);
+    ASSERT_EQ(
+        Parse({"--lan", "127.0.0.1:5025", "--screenshot", "/tmp/a.png", "--quit-after", "1500"},
+              line, error),
+        ParseOutcome::Start);
     EXPECT_TRUE(line.lan);
     EXPECT_EQ(line.lanHost, "127.0.0.1");
     EXPECT_EQ(line.lanPort, 5025);
@@ -60,19 +63,19 @@ TEST(CommandLine, DefaultsStartUnattendedNothing) {
 
 TEST(CommandLine, RefusesBadInputWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--lan"},                       // missing value
-        {"--lan", "host"},               // no port
-        {"--lan", ":80"},                // no host
-        {"--lan", "host:0"},             // port out of range
+        {"--lan"},           // missing value
+        {"--lan", "host"},   // no port
+        {"--lan", ":80"},    // no host
+        {"--lan", "host:0"}, // port out of range
         {"--lan", "host:65536"},
         {"--lan", "host:12ab"},
-        {"--lan", "instrument.lab.example:19"},  // longer than the record's address field
+        {"--lan", "instrument.lab.example:19"}, // longer than the record's address field
         {"--quit-after", "-5"},
         {"--quit-after", "soon"},
-        {"--ch1", "wobble,1k,1Vpp"},     // not a waveform
+        {"--ch1", "wobble,1k,1Vpp"}, // not a waveform
         {"--digital", "pattern,zz"},
         {"--frobnicate"},
-        {"--sim", "--lan", "h:1"},       // two instruments at once
+        {"--sim", "--lan", "h:1"}, // two instruments at once
     };
     for (const auto& args : bad) {
         CommandLine line;

@@ -65,18 +65,21 @@ RunningOxbow::~RunningOxbow() {
 }
 
 void RunningOxbow::UnderLock(const std::function<void()>& read) {
-    WaitFor([&] {
-        if (!objects_->lock.try_lock_for(std::chrono::milliseconds(5))) return false;
-        read();
-        objects_->lock.unlock();
-        return true;
-    }, 5000);
+    WaitFor(
+        [&] {
+            if (!objects_->lock.try_lock_for(std::chrono::milliseconds(5))) return false;
+            read();
+            objects_->lock.unlock();
+            return true;
+        },
+        5000);
 }
 
 void RunningOxbow::SetScales(float voltsPerDiv, double secondsPerDiv) {
     EXPECT_TRUE(OxPostFloat(oxcmd::group::kChannel, oxcmd::channel::kScale, 0, voltsPerDiv));
     EXPECT_TRUE(OxPostFloat(oxcmd::group::kChannel, oxcmd::channel::kOffset, 0, 0.0f));
-    EXPECT_TRUE(OxPostDouble(oxcmd::group::kTimebase, oxcmd::timebase::kMainScale, 0, secondsPerDiv));
+    EXPECT_TRUE(
+        OxPostDouble(oxcmd::group::kTimebase, oxcmd::timebase::kMainScale, 0, secondsPerDiv));
 }
 
 TraceRows RunningOxbow::Ch1Rows() {
@@ -93,12 +96,14 @@ bool RunningOxbow::StopAndReadRecord() {
     UnderLock([&] { GetSession().Acquisition().Counters().recordBytes = 0; });
     Window().Panel().Stop();
     int recordBytes = 0;
-    const bool read = WaitFor([&] {
-        UnderLock([&] { recordBytes = GetSession().Acquisition().Counters().recordBytes; });
-        return recordBytes > 0;
-    }, 5000);
+    const bool read = WaitFor(
+        [&] {
+            UnderLock([&] { recordBytes = GetSession().Acquisition().Counters().recordBytes; });
+            return recordBytes > 0;
+        },
+        5000);
     WaitFor([&] { return Window().RunState().Text() == "STOP"; }, 2000);
-    WaitFor([] { return false; }, 200);  // the stopped redraw
+    WaitFor([] { return false; }, 200); // the stopped redraw
     return read;
 }
 
@@ -107,17 +112,21 @@ SimulatorProcess::SimulatorProcess(const QStringList& options) {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(OXBOW_SIM_PROGRAM, QStringList{"--port", "0"} + options);
     // "oxbow-sim listening on ADDRESS:PORT"
-    WaitFor([&] {
-        process_.waitForReadyRead(10);
-        const QString text = QString::fromUtf8(process_.peek(4096));
-        const int colon = text.lastIndexOf(':');
-        if (!text.contains("listening on") || !text.contains('\n') || colon < 0) return false;
-        port_ = text.mid(colon + 1).trimmed().toInt();
-        return true;
-    }, 10000);
+    WaitFor(
+        [&] {
+            process_.waitForReadyRead(10);
+            const QString text = QString::fromUtf8(process_.peek(4096));
+            const int colon = text.lastIndexOf(':');
+            if (!text.contains("listening on") || !text.contains('\n') || colon < 0) return false;
+            port_ = text.mid(colon + 1).trimmed().toInt();
+            return true;
+        },
+        10000);
 }
 
-SimulatorProcess::~SimulatorProcess() { Kill(); }
+SimulatorProcess::~SimulatorProcess() {
+    Kill();
+}
 
 void SimulatorProcess::Kill() {
     if (process_.state() == QProcess::NotRunning) return;

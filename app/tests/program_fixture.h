@@ -25,9 +25,9 @@ bool WaitFor(const std::function<bool()>& done, int ms);
 
 // Rows of the plot area that hold pixels of `colour`, and their extent.
 struct TraceRows {
-    int top = -1;     // first row with a trace pixel (-1: none)
-    int bottom = -1;  // last such row
-    int count = 0;    // trace pixels found
+    int top = -1;    // first row with a trace pixel (-1: none)
+    int bottom = -1; // last such row
+    int count = 0;   // trace pixels found
 };
 TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_t colour);
 
@@ -37,7 +37,8 @@ enum class SimSetup { PowerUp, Kept };
 
 class RunningOxbow {
 public:
-    explicit RunningOxbow(const std::vector<std::string>& args, SimSetup simSetup = SimSetup::PowerUp);
+    explicit RunningOxbow(const std::vector<std::string>& args,
+                          SimSetup simSetup = SimSetup::PowerUp);
     ~RunningOxbow();
 
     COxbowDlg& Window() { return *dlg_; }

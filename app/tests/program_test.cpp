@@ -43,19 +43,23 @@ void ExpectSineBand(RunningOxbow& oxbow) {
     const Band band = ShownBand(oxbow);
     ASSERT_GT(band.rows.count, 0) << "no CH1 pixels in the picture";
     EXPECT_TRUE(ReachesTwoDivisions(band)) << "rows " << band.rows.top << ".." << band.rows.bottom;
-    EXPECT_TRUE(StaysWithinBand(band)) << "trace pixels beyond +-2.3 divisions: rows " << band.rows.top << ".."
-                                       << band.rows.bottom;
+    EXPECT_TRUE(StaysWithinBand(band)) << "trace pixels beyond +-2.3 divisions: rows "
+                                       << band.rows.top << ".." << band.rows.bottom;
 }
 
 void RunAndCheckLive(RunningOxbow& oxbow) {
     oxbow.Window().Panel().Run();
-    ASSERT_TRUE(WaitFor([&] { return ShownBand(oxbow).rows.count > 0; }, 2000)) << "no frames drawn within 2 s";
+    ASSERT_TRUE(WaitFor([&] { return ShownBand(oxbow).rows.count > 0; }, 2000))
+        << "no frames drawn within 2 s";
     // Scales set while running, so the record taken at STOP carries them too.
     oxbow.SetScales(kVoltsPerDiv, kSecondsPerDiv);
-    ASSERT_TRUE(WaitFor([&] {
-        const Band band = ShownBand(oxbow);
-        return ReachesTwoDivisions(band) && StaysWithinBand(band);
-    }, 6000)) << "the sine never settles at +-2 div";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const Band band = ShownBand(oxbow);
+            return ReachesTwoDivisions(band) && StaysWithinBand(band);
+        },
+        6000))
+        << "the sine never settles at +-2 div";
     float scale = 0;
     double time = 0;
     oxbow.UnderLock([&] {
@@ -89,10 +93,13 @@ TEST(ProgramEndToEnd, SettingsChangedWhileStoppedHoldForTheNextRecord) {
     StopAndReadRecord(oxbow);
     oxbow.SetScales(kVoltsPerDiv, kSecondsPerDiv);
     oxbow.Window().Panel().Run();
-    ASSERT_TRUE(WaitFor([&] {
-        const Band band = ShownBand(oxbow);
-        return ReachesTwoDivisions(band) && StaysWithinBand(band);
-    }, 4000)) << "the sine never settles at +-2 div";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const Band band = ShownBand(oxbow);
+            return ReachesTwoDivisions(band) && StaysWithinBand(band);
+        },
+        4000))
+        << "the sine never settles at +-2 div";
     StopAndReadRecord(oxbow);
     ExpectSineBand(oxbow);
 }
@@ -114,7 +121,8 @@ struct LanRun {
     bool AskedLinkLost() {
         for (const auto& question : oxbow.Boxes().Questions())
             // The described text, and on LAN the address and reason in a second line.
-            if (question.text.rfind("Please confirm connecting system is right!\n", 0) == 0) return true;
+            if (question.text.rfind("Please confirm connecting system is right!\n", 0) == 0)
+                return true;
         return false;
     }
 };
@@ -169,7 +177,8 @@ TEST(ProgramWindow, TheAboutBoxShowsTheIdentifiedInstrument) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), "About OXBOW");
     const QString text = box->text();
-    EXPECT_TRUE(text.startsWith("SoftWare Version:  2.1.5\nFirmware Version: ")) << text.toStdString();
+    EXPECT_TRUE(text.startsWith("SoftWare Version:  2.1.5\nFirmware Version: "))
+        << text.toStdString();
     EXPECT_FALSE(text.contains("******")) << text.toStdString();
     EXPECT_TRUE(text.contains("Model:  OXB-")) << text.toStdString();
     box->close();
@@ -201,7 +210,8 @@ TEST(ProgramSettings, WrittenAtExitAndRestoredAtTheNextStartWithinTheRestoreTabl
     second.UnderLock([&] {
         EXPECT_EQ(second.Objects().setup->nActiveChannel, 1);
         EXPECT_EQ(second.Objects().setup->nMathSourceA[2], 1);
-        for (std::uint8_t byte : second.Objects().setup->reserved_52) EXPECT_EQ(byte, 0);
+        for (std::uint8_t byte : second.Objects().setup->reserved_52)
+            EXPECT_EQ(byte, 0);
     });
 }
 

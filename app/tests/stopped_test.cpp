@@ -164,7 +164,8 @@ void RunUntilBothDrawn(RunningOxbow& oxbow) {
 void StepTimeScale(RunningOxbow& oxbow, int steps) {
     for (int i = 0; i < std::abs(steps); ++i) {
         const double before = TimeScale(oxbow);
-        oxbow.Window().Panel().Perform(steps > 0 ? oxact::ActionId::TimeScaleUp : oxact::ActionId::TimeScaleDown);
+        oxbow.Window().Panel().Perform(steps > 0 ? oxact::ActionId::TimeScaleUp
+                                                 : oxact::ActionId::TimeScaleDown);
         ASSERT_TRUE(WaitFor(
             [&] {
                 const double now = TimeScale(oxbow);

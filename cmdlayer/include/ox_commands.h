@@ -19,13 +19,13 @@ using Sub = unsigned int;
 // I/O command groups (OxPostIOCmd's first argument).
 namespace group {
 inline constexpr Group kCursorMode = 2185;
-inline constexpr Group kSelfCal = 2528;      // the argument byte enables self-calibration
-inline constexpr Group kPanel = 3124;        // dialog requests and close requests
-inline constexpr Group kRunControl = 3125;   // run control and the main window's notices
-inline constexpr Group kChannel = 3135;      // value: 0 CH1, 1 CH2
-inline constexpr Group kMath = 3136;         // value: math trace 0..3
-inline constexpr Group kReference = 3137;    // value: reference slot 0..3
-inline constexpr Group kLogic = 3138;        // logic analyzer
+inline constexpr Group kSelfCal = 2528;    // the argument byte enables self-calibration
+inline constexpr Group kPanel = 3124;      // dialog requests and close requests
+inline constexpr Group kRunControl = 3125; // run control and the main window's notices
+inline constexpr Group kChannel = 3135;    // value: 0 CH1, 1 CH2
+inline constexpr Group kMath = 3136;       // value: math trace 0..3
+inline constexpr Group kReference = 3137;  // value: reference slot 0..3
+inline constexpr Group kLogic = 3138;      // logic analyzer
 inline constexpr Group kTimebase = 3139;
 inline constexpr Group kTrigger = 3140;
 inline constexpr Group kAcquire = 3141;
@@ -36,7 +36,7 @@ inline constexpr Group kPassFail = 3145;
 inline constexpr Group kRecord = 3146;
 inline constexpr Group kMeasure = 3147;
 inline constexpr Group kLink = 3149;
-inline constexpr Group kDrag = 4524;         // a mouse drag on the screen
+inline constexpr Group kDrag = 4524; // a mouse drag on the screen
 } // namespace group
 
 // Group 3124: requests to open a dialog (value: the dialog's own selector, e.g. the
@@ -67,7 +67,7 @@ inline constexpr Sub kCloseAcquire = 3331;
 inline constexpr Sub kCloseManualCursor = 3333;
 inline constexpr Sub kCloseTrackCursor = 3334;
 inline constexpr Sub kClosePassFail = 3335;
-inline constexpr Sub kCloseRecord = 3336;    // passes during playback: the record dialog stops it
+inline constexpr Sub kCloseRecord = 3336; // passes during playback: the record dialog stops it
 inline constexpr Sub kClosePreview = 3340;
 inline constexpr Sub kCloseConnect = 3342;
 inline constexpr Sub kCloseLinkChoice = 3344;
@@ -78,11 +78,11 @@ inline constexpr Sub kLastCloseRequest = kCloseLinkChoice;
 // Group 3125: run control. Sub-commands without a handler of their own only notify the
 // main window (completion message 3125 with the sub-command).
 namespace run {
-inline constexpr Sub kRunStatusChanged = 1826;   // to the main window: the run state changed
+inline constexpr Sub kRunStatusChanged = 1826; // to the main window: the run state changed
 inline constexpr Sub kReconnect = 2828;
 inline constexpr Sub kHardwareFailure = 2832;
 inline constexpr Sub kAuto = 4125;
-inline constexpr Sub kRun = 4126;                // also posted to the timebase group by RUN
+inline constexpr Sub kRun = 4126; // also posted to the timebase group by RUN
 inline constexpr Sub kStop = 4127;
 inline constexpr Sub kStartAcquiringLive = 4128; // acquiring flag 2
 inline constexpr Sub kStartAcquiringFull = 4129; // acquiring flag 3
@@ -95,8 +95,8 @@ inline constexpr Sub kCheckLink = 4136;
 inline constexpr Sub kSaveUndo = 4137;
 inline constexpr Sub kExit = 4224;
 inline constexpr Sub kShowError = 4424;
-inline constexpr Sub kScreenMode = 4434;         // value 0 maximise, 1 restore, 2 surfaces lost
-inline constexpr Sub kSettingChanged = 4444;     // to the main window: start the change timer
+inline constexpr Sub kScreenMode = 4434;     // value 0 maximise, 1 restore, 2 surfaces lost
+inline constexpr Sub kSettingChanged = 4444; // to the main window: start the change timer
 inline constexpr Sub kRedrawWindow = 4454;
 inline constexpr long kScreenModeSurfacesLost = 2;
 } // namespace run
@@ -155,12 +155,12 @@ inline constexpr Sub kPosition = 1485;
 // Group 3138 (sent to the instrument).
 namespace logic {
 inline constexpr Sub kEnable = 1525;
-inline constexpr Sub kLine = 1535;            // value: the line 0..15
+inline constexpr Sub kLine = 1535; // value: the line 0..15
 inline constexpr Sub kGroup1 = 1536;
 inline constexpr Sub kGroup2 = 1537;
 inline constexpr Sub kThresholdType = 1545;
 inline constexpr Sub kUserThreshold = 1546;
-inline constexpr Sub kUserThresholdStored = 1550;  // stored, not sent
+inline constexpr Sub kUserThresholdStored = 1550; // stored, not sent
 } // namespace logic
 
 // Group 3139.
@@ -172,8 +172,8 @@ inline constexpr Sub kMainScale = 1645;
 inline constexpr Sub kDelayedOffset = 1655;
 inline constexpr Sub kDelayedScale = 1665;
 inline constexpr Sub kRedraw = 1685;
-inline constexpr Sub kAltScale = 2015;        // value: the channel
-inline constexpr Sub kAltOffset = 2025;       // value: the channel
+inline constexpr Sub kAltScale = 2015;  // value: the channel
+inline constexpr Sub kAltOffset = 2025; // value: the channel
 } // namespace timebase
 
 // Group 3140. The alternate-trigger sub-commands 2006..2145 take the channel as value.
@@ -201,8 +201,8 @@ inline constexpr Sub kSlopeCondition = 1936;
 inline constexpr Sub kSlopeLevelA = 1945;
 inline constexpr Sub kSlopeLevelB = 1955;
 inline constexpr Sub kSlopeTime = 1965;
-inline constexpr Sub kPatternBit = 1975;      // value: the bit
-inline constexpr Sub kPatternGroup = 1976;    // value: the group of eight bits
+inline constexpr Sub kPatternBit = 1975;   // value: the bit
+inline constexpr Sub kPatternGroup = 1976; // value: the group of eight bits
 inline constexpr Sub kDurationQualifier = 1986;
 inline constexpr Sub kDurationTime = 1995;
 inline constexpr Sub kAltSource = 2005;
@@ -240,7 +240,7 @@ inline constexpr Sub kRecordRate = 1775;
 
 // Group 3142.
 namespace display {
-inline constexpr Sub kType = 2155;            // dots or vectors
+inline constexpr Sub kType = 2155; // dots or vectors
 inline constexpr Sub kGrid = 2156;
 inline constexpr Sub kPersist = 2157;
 inline constexpr Sub kCopyShownToStopped = 2158;
@@ -252,9 +252,9 @@ inline constexpr Sub kMode = 2176;
 // Group 2185: the cursor mode is the sub-command.
 namespace cursormode {
 inline constexpr Sub kOff = 2186;
-inline constexpr Sub kAuto = 2187;            // mode 3
-inline constexpr Sub kManual = 2188;          // mode 1
-inline constexpr Sub kTrack = 2189;           // mode 2
+inline constexpr Sub kAuto = 2187;   // mode 3
+inline constexpr Sub kManual = 2188; // mode 1
+inline constexpr Sub kTrack = 2189;  // mode 2
 } // namespace cursormode
 
 // Group 3143 (positions: value 0 cursor A, 1 cursor B).
@@ -309,8 +309,8 @@ inline constexpr Sub kPlayStop = 2479;
 
 // Group 3147.
 namespace measure {
-inline constexpr Sub kAddAll = 2275;          // every measurement of a source
-inline constexpr Sub kAdd = 2276;             // argument: the code, value: the channel
+inline constexpr Sub kAddAll = 2275; // every measurement of a source
+inline constexpr Sub kAdd = 2276;    // argument: the code, value: the channel
 inline constexpr Sub kClear = 2279;
 } // namespace measure
 
@@ -334,10 +334,16 @@ namespace code {
 enum TimeFormat : std::int32_t { kYT = 0, kXY = 1, kRolling = 2 };
 // nTrigMode
 enum TrigType : std::int32_t {
-    kEdge = 0, kPulse = 1, kSlope = 2, kVideo = 3, kAlternate = 4, kPattern = 5, kDuration = 6,
+    kEdge = 0,
+    kPulse = 1,
+    kSlope = 2,
+    kVideo = 3,
+    kAlternate = 4,
+    kPattern = 5,
+    kDuration = 6,
 };
 inline constexpr int kTrigTypeCount = 7;
-inline constexpr int kAltTypeCount = 4;  // edge, pulse, slope, video
+inline constexpr int kAltTypeCount = 4; // edge, pulse, slope, video
 // nTrigSweep
 enum Sweep : std::int32_t { kSweepAuto = 0, kSweepNormal = 1, kSweepSingle = 2 };
 // nTrigCoupling
@@ -357,33 +363,54 @@ inline constexpr int kFFTWindowCount = 4;
 // nFFTUnit
 enum FFTUnit : std::int32_t { kVrms = 0, kdBVrms = 1 };
 // nChanUnit (6 is unused)
-enum ChanUnit : std::int32_t { kVolt = 0, kAmpere = 1, kWatt = 2, kdBV = 3, kdBA = 4, kdBW = 5, kUnitU = 7 };
+enum ChanUnit : std::int32_t {
+    kVolt = 0,
+    kAmpere = 1,
+    kWatt = 2,
+    kdBV = 3,
+    kdBA = 4,
+    kdBW = 5,
+    kUnitU = 7
+};
 // nChanFilterType, nMathFilterType
 enum FilterType : std::int32_t { kLowPass = 0, kHighPass = 1, kBandPass = 2, kBandReject = 3 };
 inline constexpr int kFilterTypeCount = 4;
 // nLaThresholdType
 enum ThresholdType : std::int32_t { kTTL = 0, kCMOS = 1, kECL = 2, kUserLevel = 3 };
 // nCursorMode
-enum CursorMode : std::int32_t { kCursorsOff = 0, kManualCursors = 1, kTrackCursors = 2, kAutoCursors = 3 };
+enum CursorMode : std::int32_t {
+    kCursorsOff = 0,
+    kManualCursors = 1,
+    kTrackCursors = 2,
+    kAutoCursors = 3
+};
 // nRecordState
 enum RecordState : std::int32_t { kRecordIdle = 0, kRecording = 1, kPlaying = 2, kPlayPaused = 3 };
 // nRunState and the run-status codes of the acquisition loop
 enum RunStatus : std::int32_t {
-    kStatusRun = 0, kStatusStop = 1, kStatusWait = 2, kStatusTriggered = 3,
-    kStatusAuto = 4, kStatusScan = 5, kStatusPlay = 6, kStatusPause = 7,
+    kStatusRun = 0,
+    kStatusStop = 1,
+    kStatusWait = 2,
+    kStatusTriggered = 3,
+    kStatusAuto = 4,
+    kStatusScan = 5,
+    kStatusPlay = 6,
+    kStatusPause = 7,
 };
 // nInterface
 enum Interface : std::int32_t { kUsb = 0, kLan = 1 };
 // nActiveChannel beyond the two channels
 inline constexpr int kActiveLogic = 4;
-inline constexpr int kFirstFurtherTrace = 5;  // traces 5..8: the math traces
+inline constexpr int kFirstFurtherTrace = 5; // traces 5..8: the math traces
 inline constexpr int kActiveNone = 9;
 // Cursor A and B (the value of position and on/off posts).
 inline constexpr long kCursorA = 0;
 inline constexpr long kCursorB = 1;
 
 // True while a record is being recorded or played back: the channel controls refuse.
-[[nodiscard]] constexpr bool RecordBusy(std::int32_t state) { return state >= kRecording && state <= kPlayPaused; }
+[[nodiscard]] constexpr bool RecordBusy(std::int32_t state) {
+    return state >= kRecording && state <= kPlayPaused;
+}
 
 } // namespace code
 

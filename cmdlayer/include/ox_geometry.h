@@ -29,10 +29,10 @@ OX_POINT GetLaOffsetPoint(float position, OX_RECT rect);
 
 // Which cursor a cursor validator keeps inside its window.
 enum OxCursor : int {
-    OX_CURSOR_A = 0,        // manual cursor A (X or Y)
-    OX_CURSOR_B = 1,        // manual cursor B (X or Y)
-    OX_CURSOR_TRACK_A = 2,  // tracking cursor A (X only)
-    OX_CURSOR_TRACK_B = 3,  // tracking cursor B (X only)
+    OX_CURSOR_A = 0,       // manual cursor A (X or Y)
+    OX_CURSOR_B = 1,       // manual cursor B (X or Y)
+    OX_CURSOR_TRACK_A = 2, // tracking cursor A (X only)
+    OX_CURSOR_TRACK_B = 3, // tracking cursor B (X only)
 };
 // A cursor position in divisions kept inside the window its source is drawn in,
 // with "Cursor position at lower limit" / "... at upper limit" on a clamp.
@@ -64,13 +64,13 @@ namespace oxmsg {
 
 // One record and the screen it is shown on, for the stopped-record rule.
 struct RecordSpan {
-    int64_t offsetPs = 0;        // display offset O
-    int64_t recordOffsetPs = 0;  // offset Or at which the record was taken
-    int64_t scalePs = 0;         // display scale s per division
-    double sampleRate = 0;       // f, samples per second
-    int64_t points = 0;          // record length n
-    int64_t rollPoints = 0;      // valid points of a roll record
-    bool rolling = false;        // measured against the roll points
+    int64_t offsetPs = 0;       // display offset O
+    int64_t recordOffsetPs = 0; // offset Or at which the record was taken
+    int64_t scalePs = 0;        // display scale s per division
+    double sampleRate = 0;      // f, samples per second
+    int64_t points = 0;         // record length n
+    int64_t rollPoints = 0;     // valid points of a roll record
+    bool rolling = false;       // measured against the roll points
 };
 
 // Fills the six sample and column fields of `window` (scan position and roll

@@ -54,4 +54,3 @@ bool GetMathEnabledStop();
 bool GetFFTOperator();
 // The screen is split between the time traces and an FFT.
 bool GetFFTSplitScreen();
-

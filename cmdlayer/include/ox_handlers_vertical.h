@@ -20,7 +20,6 @@
 // nothing is stored.
 #pragma once
 
-
 // Installs the four handlers with the dispatcher (OxMsgInit does).
 void OxInstallVerticalHandlers();
 

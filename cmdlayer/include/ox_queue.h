@@ -39,18 +39,19 @@ void SetMsgVarbool(bool value);
 // The calling thread's argument slot as it stands (what the next post copies).
 std::array<std::uint8_t, 8> GetMsgVarSlot();
 
-constexpr int kIOCmdQueueSize = 256;  // ring slots; at most 255 commands wait
+constexpr int kIOCmdQueueSize = 256; // ring slots; at most 255 commands wait
 
 // What the user is told when the queue is full and a command is not taken.
 inline constexpr const char* kQueueFullText = "Instrument busy: the command was not taken";
 
 // Queues a command with a copy of the caller's argument slot. False when full: the
 // command is lost, and kQueueFullText is recorded for the screen (SetSystemError).
-[[nodiscard]] bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* firstWindow,
-                 CWnd* secondWindow, CWnd* thirdWindow);
+[[nodiscard]] bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value,
+                               CWnd* firstWindow, CWnd* secondWindow, CWnd* thirdWindow);
 // Posts with the argument slot set in the same call (none, an int, a float, a double, a
 // byte), naming one window to notify. False when the queue is full.
-[[nodiscard]] bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value = 0, CWnd* window = nullptr);
+[[nodiscard]] bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value = 0,
+                          CWnd* window = nullptr);
 [[nodiscard]] bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument,
                              CWnd* window = nullptr);
 [[nodiscard]] bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument,

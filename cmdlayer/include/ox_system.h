@@ -62,9 +62,7 @@ void FormatLanSettings(const DSO_SETUP& dso, _OX_SETUP& setup);
 // nothing.
 void CopyLanText(char* field, std::size_t size, const std::string& reply);
 
-template <std::size_t N>
-void CopyLanText(char (&field)[N], const std::string& reply)
-{
+template <std::size_t N> void CopyLanText(char (&field)[N], const std::string& reply) {
     CopyLanText(field, N, reply);
 }
 

@@ -2,16 +2,16 @@
 // conversions, the instrument link, the I/O command queue and its handlers.
 #pragma once
 
-#include "ox_queue.h"
-#include "ox_records.h"
-#include "ox_recfile.h"
-#include "ox_link.h"
-#include "ox_validate.h"
-#include "ox_handlers_trigger.h"
-#include "ox_handlers_math.h"
 #include "ox_geometry.h"
-#include "ox_system.h"
+#include "ox_handlers_math.h"
+#include "ox_handlers_trigger.h"
 #include "ox_handlers_vertical.h"
+#include "ox_link.h"
+#include "ox_queue.h"
+#include "ox_recfile.h"
+#include "ox_records.h"
+#include "ox_system.h"
+#include "ox_validate.h"
 
 // Builds the three instrument blocks from the shared _OX_SETUP record.  Only
 // the offsets that carry a field are written; every other byte of a block is
@@ -26,7 +26,8 @@ namespace oxmsg {
 
 // The same conversions on an explicit record.
 void PopSetup(const _OX_SETUP& setup, DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt);
-void PushSetup(_OX_SETUP& setup, const DSO_SETUP* dso, const _OX_LA_SETUP* la, const DSO_ALT_SETUP* alt);
+void PushSetup(_OX_SETUP& setup, const DSO_SETUP* dso, const _OX_LA_SETUP* la,
+               const DSO_ALT_SETUP* alt);
 
 // Averages count <-> the value at DSO_SETUP offset 456: the number of
 // significant bits of the count (2 -> 2, 4 -> 3, 256 -> 9), read back as

@@ -25,23 +25,18 @@ OX_POINT WindowOrigin(const _OX_SETUP& setup, const _OX_RGN_SETUP& region, const
 
 // Rectangles may come from a loaded file: their arithmetic is done in 64 bits and
 // brought back into the int range.
-inline int ClampToInt(int64_t value)
-{
-    return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+inline int ClampToInt(int64_t value) {
+    return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
 }
 
 // Runs `work` on the shared records it needs, once OxMsgInit has handed them over.
-template <class Work>
-void WithRegion(Work work)
-{
+template <class Work> void WithRegion(Work work) {
     const SharedRecords& shared = Records();
-    if (shared.setup != nullptr && shared.region != nullptr)
-        work(*shared.setup, *shared.region);
+    if (shared.setup != nullptr && shared.region != nullptr) work(*shared.setup, *shared.region);
 }
 
-template <class Work>
-void WithPositions(Work work)
-{
+template <class Work> void WithPositions(Work work) {
     const SharedRecords& shared = Records();
     if (shared.setup != nullptr && shared.positions != nullptr)
         work(*shared.setup, *shared.positions);

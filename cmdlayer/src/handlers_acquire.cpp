@@ -16,32 +16,27 @@ constexpr std::array<const char*, 3> kAcqTypes = {"NORMAL", "AVERAGE", "PEAKDETE
 constexpr int kLongMemoryPoints = 524288;
 constexpr double kSecondsPerPs = 1e-12;
 
-void ComposeAcquire(IOCmdContext& context, const char* leaf, const std::string& argument)
-{
+void ComposeAcquire(IOCmdContext& context, const char* leaf, const std::string& argument) {
     Compose(context, ":ACQUIRE", "", leaf, argument);
 }
 
 // A rate is only noted; the empty command line makes the dispatcher read the
 // instrument's setup back.
-void NoteRate(IOCmdContext& context, float& field, float rate)
-{
+void NoteRate(IOCmdContext& context, float& field, float rate) {
     field = rate;
     context.command.clear();
     context.readBack = true;
 }
 
-void ChangeType(IOCmdContext& context, long type)
-{
+void ChangeType(IOCmdContext& context, long type) {
     const std::optional<int> picked = Pick(context, type, kAcqTypes.size());
-    if (!picked)
-        return;
+    if (!picked) return;
     Setup().nAcqType = *picked;
     ComposeAcquire(context, ":TYPE", TextAt(kAcqTypes, *picked));
     SetRefreshWave(true);
 }
 
-void ChangeMemory(IOCmdContext& context, int points)
-{
+void ChangeMemory(IOCmdContext& context, int points) {
     _OX_SETUP& s = Setup();
     s.nAcqMemory = points;
     s.bAcqLongMemory = points >= kLongMemoryPoints ? 1 : 0;
@@ -49,33 +44,31 @@ void ChangeMemory(IOCmdContext& context, int points)
     Region().bRedrawMemBar = 1;
 }
 
-double Seconds(std::int64_t ps) { return static_cast<double>(ps) * kSecondsPerPs; }
+double Seconds(std::int64_t ps) {
+    return static_cast<double>(ps) * kSecondsPerPs;
+}
 
 // One setup block from the instrument: USB request `request`, or the LAN query.
-template <class Block>
-bool ReadBlock(int request, const char* query, Block& block)
-{
+template <class Block> bool ReadBlock(int request, const char* query, Block& block) {
     using namespace oxmsg::link;
-    if (!Connected())
-        return false;
+    if (!Connected()) return false;
     constexpr int size = static_cast<int>(Block::kSize);
-    if (OverLan())
-        return ReadSetup(query, block.bytes, size) == size;
+    if (OverLan()) return ReadSetup(query, block.bytes, size) == size;
     return UsbReadBlock(request, block.bytes, size);
 }
 
-bool UsesAlternateTrigger() { return Setup().nTrigMode == oxcmd::code::kAlternate; }
+bool UsesAlternateTrigger() {
+    return Setup().nTrigMode == oxcmd::code::kAlternate;
+}
 
-void CopyRates(const DSO_SETUP& dso, _OX_SETUP& s)
-{
+void CopyRates(const DSO_SETUP& dso, _OX_SETUP& s) {
     namespace f = oxrec::dso;
     s.fSampleRate = dso.get(f::fSampleRate);
     s.fSampleRateMem = dso.get(f::fSampleRateMem);
     s.nAcqMemory = dso.get(f::nAcqMemory);
 }
 
-void CopyAlternateTimebases(const DSO_ALT_SETUP& alt, _OX_SETUP& s)
-{
+void CopyAlternateTimebases(const DSO_ALT_SETUP& alt, _OX_SETUP& s) {
     namespace f = oxrec::alt;
     for (int c = 0; c < 2; ++c) {
         s.llAltTimeScalePs[c] = alt.get(f::llAltTimeScalePs[c]);
@@ -85,8 +78,7 @@ void CopyAlternateTimebases(const DSO_ALT_SETUP& alt, _OX_SETUP& s)
     }
 }
 
-void CopyTimebases(const DSO_SETUP& dso, _OX_SETUP& s)
-{
+void CopyTimebases(const DSO_SETUP& dso, _OX_SETUP& s) {
     namespace f = oxrec::dso;
     s.llTimeScalePs = dso.get(f::llTimeScalePs);
     s.llTimeOffsetPs = dso.get(f::llTimeOffsetPs);
@@ -99,10 +91,8 @@ void CopyTimebases(const DSO_SETUP& dso, _OX_SETUP& s)
 }
 
 // Reads the blocks first and copies only when every one needed arrived whole.
-bool ReadRates(bool withTimebases)
-{
-    if (oxmsg::Records().setup == nullptr)
-        return false;
+bool ReadRates(bool withTimebases) {
+    if (oxmsg::Records().setup == nullptr) return false;
     DSO_SETUP dso{};
     DSO_ALT_SETUP alt{};
     const bool alternate = UsesAlternateTrigger();
@@ -110,10 +100,8 @@ bool ReadRates(bool withTimebases)
         return false;
     _OX_SETUP& s = Setup();
     CopyRates(dso, s);
-    if (alternate)
-        CopyAlternateTimebases(alt, s);
-    if (withTimebases)
-        CopyTimebases(dso, s);
+    if (alternate) CopyAlternateTimebases(alt, s);
+    if (withTimebases) CopyTimebases(dso, s);
     return true;
 }
 
@@ -122,12 +110,13 @@ bool ReadRates(bool withTimebases)
 namespace oxmsg::vertical {
 
 void AcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
-                      std::uint32_t argHigh)
-{
+                    std::uint32_t argHigh) {
     const Arg arg{argLow, argHigh};
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case oxcmd::acquire::kType: ChangeType(context, arg.Int()); break;
+    case oxcmd::acquire::kType:
+        ChangeType(context, arg.Int());
+        break;
     case oxcmd::acquire::kRealTime:
         s.bAcqRealTime = arg.Byte() ? 1 : 0;
         ComposeAcquire(context, ":MODE", s.bAcqRealTime ? "RTIME" : "ETIME");
@@ -136,15 +125,27 @@ void AcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint3
         s.nAcqAverages = ValidateAcqAvgNumber(arg.Int());
         ComposeAcquire(context, ":AVERAGES", Format("%d", s.nAcqAverages));
         break;
-    case oxcmd::acquire::kMemory: ChangeMemory(context, arg.Int()); break;
-    case oxcmd::acquire::kSampleRate: NoteRate(context, s.fSampleRate, arg.Float()); break;
-    case oxcmd::acquire::kRecordRate: NoteRate(context, s.fSampleRateMem, arg.Float()); break;
-    default: context.send = false; break;
+    case oxcmd::acquire::kMemory:
+        ChangeMemory(context, arg.Int());
+        break;
+    case oxcmd::acquire::kSampleRate:
+        NoteRate(context, s.fSampleRate, arg.Float());
+        break;
+    case oxcmd::acquire::kRecordRate:
+        NoteRate(context, s.fSampleRateMem, arg.Float());
+        break;
+    default:
+        context.send = false;
+        break;
     }
 }
 
 } // namespace oxmsg::vertical
 
-bool GetAcqSaRate() { return ReadRates(false); }
+bool GetAcqSaRate() {
+    return ReadRates(false);
+}
 
-bool GetTimeScalePara() { return ReadRates(true); }
+bool GetTimeScalePara() {
+    return ReadRates(true);
+}

@@ -16,31 +16,34 @@ namespace {
 constexpr int kChannels = 2;
 constexpr int kFurtherTraces = 4;
 
-
 // Unit texts by selector; selector 6 has none.
 constexpr std::array<const char*, 8> kUnits = {"V", "A", "W", "dBV", "dBA", "dBW", nullptr, "U"};
-constexpr std::array<const char*, 4> kFilterTypes = {"LOWPASS", "HIGHPASS", "BANDPASS", "BANDREJECT"};
+constexpr std::array<const char*, 4> kFilterTypes = {"LOWPASS", "HIGHPASS", "BANDPASS",
+                                                     "BANDREJECT"};
 
 // While a record is taken or played back, only showing or hiding a channel is allowed.
-bool RecordBusy() { return Setup().nRecordState >= 1 && Setup().nRecordState <= 3; }
+bool RecordBusy() {
+    return Setup().nRecordState >= 1 && Setup().nRecordState <= 3;
+}
 
-const char* Subsystem(int c) { return c == 0 ? ":CHANNEL1" : ":CHANNEL2"; }
+const char* Subsystem(int c) {
+    return c == 0 ? ":CHANNEL1" : ":CHANNEL2";
+}
 
-std::uint8_t Flag(const Arg& arg) { return arg.Byte() ? 1 : 0; }
+std::uint8_t Flag(const Arg& arg) {
+    return arg.Byte() ? 1 : 0;
+}
 
-void ComposeOnOff(IOCmdContext& context, int c, const char* node, const char* leaf, bool on)
-{
+void ComposeOnOff(IOCmdContext& context, int c, const char* node, const char* leaf, bool on) {
     Compose(context, Subsystem(c), node, leaf, OnOff(on));
 }
 
-void ComposeValue(IOCmdContext& context, int c, const char* node, const char* leaf, float value)
-{
+void ComposeValue(IOCmdContext& context, int c, const char* node, const char* leaf, float value) {
     Compose(context, Subsystem(c), node, leaf, Format("%f", value));
 }
 
 // Scale and offset moved the channel's markers and the stored traces with them.
-void VerticalMoved()
-{
+void VerticalMoved() {
     screen::ChannelMarkersMoved();
     SetRefreshWave(true);
     SettingChanged();
@@ -48,38 +51,50 @@ void VerticalMoved()
 
 // The level of the current trigger type follows the probe: edge, pulse, both slope
 // levels, video, and with the alternate trigger the level of channel c's own type.
-void ScaleTriggerLevels(int c, float r)
-{
+void ScaleTriggerLevels(int c, float r) {
     _OX_SETUP& s = Setup();
     switch (s.nTrigMode) {
-    case 0: s.fEdgeLevel *= r; break;
-    case 1: s.fPulseLevel *= r; break;
+    case 0:
+        s.fEdgeLevel *= r;
+        break;
+    case 1:
+        s.fPulseLevel *= r;
+        break;
     case 2:
         s.fSlopeLevelA *= r;
         s.fSlopeLevelB *= r;
         break;
-    case 3: s.fVideoLevel *= r; break;
+    case 3:
+        s.fVideoLevel *= r;
+        break;
     case oxcmd::code::kAlternate:
         switch (s.nAltType[c]) {
-        case 0: s.fAltEdgeLevel[c] *= r; break;
-        case 1: s.fAltPulseLevel[c] *= r; break;
+        case 0:
+            s.fAltEdgeLevel[c] *= r;
+            break;
+        case 1:
+            s.fAltPulseLevel[c] *= r;
+            break;
         case 2:
             s.fAltSlopeLevelA[c] *= r;
             s.fAltSlopeLevelB[c] *= r;
             break;
-        case 3: s.fAltVideoLevel[c] *= r; break;
-        default: break;
+        case 3:
+            s.fAltVideoLevel[c] *= r;
+            break;
+        default:
+            break;
         }
         break;
-    default: break;  // pattern and duration have no level
+    default:
+        break; // pattern and duration have no level
     }
 }
 
 // A new probe ratio rescales scale, offset and trigger level by new / old, so the
 // picture stays while the numbers follow the probe. A ratio that is not a positive
 // number is refused; an old ratio that is not one gives nothing to rescale from.
-void ChangeProbe(IOCmdContext& context, int c, float ratio)
-{
+void ChangeProbe(IOCmdContext& context, int c, float ratio) {
     if (!(ratio > 0.0f) || !std::isfinite(ratio)) {
         Refuse(context, kNotAvailable);
         return;
@@ -95,8 +110,7 @@ void ChangeProbe(IOCmdContext& context, int c, float ratio)
     VerticalMoved();
 }
 
-void ChangeUnit(IOCmdContext& context, int c, int unit)
-{
+void ChangeUnit(IOCmdContext& context, int c, int unit) {
     if (unit < 0 || unit >= static_cast<int>(kUnits.size()) || kUnits[unit] == nullptr) {
         Refuse(context, kNotAvailable);
         return;
@@ -106,11 +120,10 @@ void ChangeUnit(IOCmdContext& context, int c, int unit)
     std::memset(s.szChanUnit[c], 0, sizeof s.szChanUnit[c]);
     std::strncpy(s.szChanUnit[c], kUnits[unit], sizeof s.szChanUnit[c] - 1);
     Region().bRedrawLabels = 1;
-    context.send = false;  // shown only
+    context.send = false; // shown only
 }
 
-void ChangeShown(IOCmdContext& context, int c, bool shown)
-{
+void ChangeShown(IOCmdContext& context, int c, bool shown) {
     _OX_SETUP& s = Setup();
     s.bChanDisplay[c] = shown ? 1 : 0;
     s.bTrigSourceShown = IsTrigSourceShown() ? 1 : 0;
@@ -119,19 +132,16 @@ void ChangeShown(IOCmdContext& context, int c, bool shown)
     SetRefreshWave(true);
 }
 
-void ChangeFilterType(IOCmdContext& context, int c, long type)
-{
+void ChangeFilterType(IOCmdContext& context, int c, long type) {
     const std::optional<int> picked = Pick(context, type, kFilterTypes.size());
-    if (!picked)
-        return;
+    if (!picked) return;
     Setup().nChanFilterType[c] = *picked;
     Compose(context, Subsystem(c), ":FILTER", ":TYPE", TextAt(kFilterTypes, *picked));
     screen::CursorDivisionsRebuilt();
     SetRefreshWave(true);
 }
 
-void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg& arg)
-{
+void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg& arg) {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
     case oxcmd::channel::kScale:
@@ -152,14 +162,20 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
         s.bChanBwLimit[c] = Flag(arg);
         ComposeOnOff(context, c, "", ":BWLIMIT", s.bChanBwLimit[c]);
         break;
-    case oxcmd::channel::kProbe: ChangeProbe(context, c, arg.Float()); break;
-    case oxcmd::channel::kDisplay: ChangeShown(context, c, arg.Byte()); break;
+    case oxcmd::channel::kProbe:
+        ChangeProbe(context, c, arg.Float());
+        break;
+    case oxcmd::channel::kDisplay:
+        ChangeShown(context, c, arg.Byte());
+        break;
     case oxcmd::channel::kInvert:
         s.bChanInvert[c] = Flag(arg);
         ComposeOnOff(context, c, "", ":INVERT", s.bChanInvert[c]);
         SetRefreshWave(true);
         break;
-    case oxcmd::channel::kUnit: ChangeUnit(context, c, arg.Int()); break;
+    case oxcmd::channel::kUnit:
+        ChangeUnit(context, c, arg.Int());
+        break;
     case oxcmd::channel::kInput:
         s.nChanInput[c] = arg.Int();
         Compose(context, Subsystem(c), "", ":INPUT", s.nChanInput[c] == 1 ? "50OHM" : "1MOHM");
@@ -177,8 +193,12 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
         s.fChanFilterLower[c] = ValidateFilterLimit(arg.Float());
         ComposeValue(context, c, ":FILTER", ":DOWNLIMIT", s.fChanFilterLower[c]);
         break;
-    case oxcmd::channel::kFilterType: ChangeFilterType(context, c, arg.Int()); break;
-    default: context.send = false; break;
+    case oxcmd::channel::kFilterType:
+        ChangeFilterType(context, c, arg.Int());
+        break;
+    default:
+        context.send = false;
+        break;
     }
 }
 
@@ -187,11 +207,9 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
 namespace oxmsg::vertical {
 
 void ChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh)
-{
+                    std::uint32_t argHigh) {
     const std::optional<int> c = Pick(context, value, kChannels);
-    if (!c)
-        return;
+    if (!c) return;
     if (RecordBusy() && subCmd != oxcmd::channel::kDisplay) {
         Refuse(context, kNotAvailable);
         return;
@@ -201,15 +219,13 @@ void ChannelHandler(IOCmdContext& context, unsigned int subCmd, long value, std:
 
 } // namespace oxmsg::vertical
 
-bool SetActiveChannel(int channel)
-{
+bool SetActiveChannel(int channel) {
     _OX_SETUP& s = Setup();
     const auto shown = [&s](int trace) {
-        if (trace >= 0 && trace < kChannels)
-            return s.bChanDisplay[trace] != 0;
-        if (trace == oxcmd::code::kActiveLogic)
-            return s.bLaEnable != 0;
-        if (trace >= oxcmd::code::kFirstFurtherTrace && trace < oxcmd::code::kFirstFurtherTrace + kFurtherTraces)
+        if (trace >= 0 && trace < kChannels) return s.bChanDisplay[trace] != 0;
+        if (trace == oxcmd::code::kActiveLogic) return s.bLaEnable != 0;
+        if (trace >= oxcmd::code::kFirstFurtherTrace &&
+            trace < oxcmd::code::kFirstFurtherTrace + kFurtherTraces)
             return s.bTraceShown[trace - oxcmd::code::kFirstFurtherTrace] != 0;
         return false;
     };
@@ -227,8 +243,7 @@ bool SetActiveChannel(int channel)
     return false;
 }
 
-void SetChanEnabledStop(bool enabled)
-{
+void SetChanEnabledStop(bool enabled) {
     _OX_SETUP& s = Setup();
     for (int c = 0; c < kChannels; ++c)
         s.bChanShownStop[c] = enabled ? s.bChanDisplay[c] : 0;

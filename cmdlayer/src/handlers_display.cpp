@@ -14,67 +14,73 @@ constexpr int kRefSlots = 4;
 constexpr int kFFTKind = 3;
 
 // Intensities are kept in percent.
-std::int32_t Percent(float fraction) { return static_cast<std::int32_t>(std::lround(fraction * 100.0f)); }
+std::int32_t Percent(float fraction) {
+    return static_cast<std::int32_t>(std::lround(fraction * 100.0f));
+}
 
-void CopyShownToStopped()
-{
+void CopyShownToStopped() {
     _OX_SETUP& s = Setup();
     s.bChanShownStop[0] = s.bChanDisplay[0];
     s.bChanShownStop[1] = s.bChanDisplay[1];
     s.bLaShownStop = s.bLaEnable;
 }
 
-void SetDisplayMode(IOCmdContext& context, const Arg& arg)
-{
+void SetDisplayMode(IOCmdContext& context, const Arg& arg) {
     _OX_SETUP& s = Setup();
-    if (s.nTrigMode == oxcmd::code::kAlternate)
-        return Refuse(context, kNotAtAlternate);
-    if (s.nTimeFormat == oxcmd::code::kXY)
-        return Refuse(context, kNotAtXY);
+    if (s.nTrigMode == oxcmd::code::kAlternate) return Refuse(context, kNotAtAlternate);
+    if (s.nTimeFormat == oxcmd::code::kXY) return Refuse(context, kNotAtXY);
     s.nDisplayMode = arg.Int();
     ScreenLayoutChanged();
 }
 
-bool IsFFTSlot(int r) { return Setup().nRefKind[r] == kFFTKind; }
+bool IsFFTSlot(int r) {
+    return Setup().nRefKind[r] == kFFTKind;
+}
 
-std::string RefUnit(int r)
-{
+std::string RefUnit(int r) {
     const _OX_SETUP& s = Setup();
     return std::string(s.szRefUnit[r], strnlen(s.szRefUnit[r], sizeof s.szRefUnit[r]));
 }
 
 // The vertical scale validated as the kind of trace the slot holds.
-float ValidRefScale(int r, float scale)
-{
+float ValidRefScale(int r, float scale) {
     const _OX_SETUP& s = Setup();
     if (IsFFTSlot(r))
-        return RefUnit(r) == "dBVrms" ? ValidateFFTdBVrmsScale(scale) : ValidateFFTVrmsScalef(scale);
-    if (s.nRefSource[r] == 0 || s.nRefSource[r] == 1)
-        return ValidateRefVertScale(scale, 1.0f);
+        return RefUnit(r) == "dBVrms" ? ValidateFFTdBVrmsScale(scale)
+                                      : ValidateFFTVrmsScalef(scale);
+    if (s.nRefSource[r] == 0 || s.nRefSource[r] == 1) return ValidateRefVertScale(scale, 1.0f);
     return ValidateMathScalef(scale);
 }
 
-void SetRefDisplay(IOCmdContext& context, int r, const Arg& arg)
-{
-    if (Setup().nTimeFormat == oxcmd::code::kXY)
-        return Refuse(context, kNotAtXY);
+void SetRefDisplay(IOCmdContext& context, int r, const Arg& arg) {
+    if (Setup().nTimeFormat == oxcmd::code::kXY) return Refuse(context, kNotAtXY);
     Setup().bRefDisplay[r] = arg.Byte() ? 1 : 0;
 }
 
 // An FFT slot spans seven of its divisions from its default offset.
-double RefSpan(int r) { return 7.0 * Setup().dRefTimeScale[r]; }
+double RefSpan(int r) {
+    return 7.0 * Setup().dRefTimeScale[r];
+}
 
-void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg)
-{
+void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg) {
     _OX_SETUP& s = Setup();
     switch (subCmd) {
-    case oxcmd::reference::kSource: Choose(context, s.nRefSource[r], arg, 6); break;
-    case oxcmd::reference::kShown: SetRefDisplay(context, r, arg); break;
-    case oxcmd::reference::kVertScale: s.fRefScale[r] = ValidRefScale(r, arg.Float()); break;
-    case oxcmd::reference::kVertOffset: s.fRefOffset[r] = ValidateRefVertOffset(arg.Float(), s.fRefScale[r]); break;
+    case oxcmd::reference::kSource:
+        Choose(context, s.nRefSource[r], arg, 6);
+        break;
+    case oxcmd::reference::kShown:
+        SetRefDisplay(context, r, arg);
+        break;
+    case oxcmd::reference::kVertScale:
+        s.fRefScale[r] = ValidRefScale(r, arg.Float());
+        break;
+    case oxcmd::reference::kVertOffset:
+        s.fRefOffset[r] = ValidateRefVertOffset(arg.Float(), s.fRefScale[r]);
+        break;
     case oxcmd::reference::kHorizScale:
-        s.dRefTimeScale[r] = IsFFTSlot(r) ? ValidateRefFFTHorizScale(arg.Double(), s.dTimeScaleRec, -1, nullptr)
-                                          : ValidateRefHorizScale(arg.Double());
+        s.dRefTimeScale[r] =
+            IsFFTSlot(r) ? ValidateRefFFTHorizScale(arg.Double(), s.dTimeScaleRec, -1, nullptr)
+                         : ValidateRefHorizScale(arg.Double());
         break;
     case oxcmd::reference::kHorizOffset:
         s.dRefTimeOffset[r] = IsFFTSlot(r) ? ValidateFFTHorizOffset(arg.Double(), RefSpan(r))
@@ -84,7 +90,8 @@ void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg
         s.nRefLength[r] = s.nAcqMemoryRec;
         s.fRefSampleRate[r] = s.fSampleRateRec;
         break;
-    default: return;
+    default:
+        return;
     }
     Region().bRedrawRef = 1;
     SetRefreshWave(true);
@@ -92,28 +99,41 @@ void HandleRef(IOCmdContext& context, unsigned int subCmd, int r, const Arg& arg
 
 } // namespace
 
-void oxmsg::handlerkit::DisplayHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t argLow,
-                      std::uint32_t argHigh)
-{
+void oxmsg::handlerkit::DisplayHandler(IOCmdContext& context, unsigned int subCmd, long,
+                                       std::uint32_t argLow, std::uint32_t argHigh) {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case oxcmd::display::kType: Choose(context, s.nDisplayType, arg, 2); break;
-    case oxcmd::display::kGrid: Choose(context, s.nDisplayGrid, arg, 2); break;
-    case oxcmd::display::kPersist: s.bDisplayPersist = arg.Byte() ? 1 : 0; break;
-    case oxcmd::display::kCopyShownToStopped: CopyShownToStopped(); break;
-    case oxcmd::display::kWaveIntensity: s.nWaveIntensity = Percent(ValidateWaveIntensity(arg.Float())); break;
-    case oxcmd::display::kGridIntensity: s.nGridIntensity = Percent(ValidateGridIntensity(arg.Float())); break;
-    case oxcmd::display::kMode: SetDisplayMode(context, arg); break;
-    default: return;
+    case oxcmd::display::kType:
+        Choose(context, s.nDisplayType, arg, 2);
+        break;
+    case oxcmd::display::kGrid:
+        Choose(context, s.nDisplayGrid, arg, 2);
+        break;
+    case oxcmd::display::kPersist:
+        s.bDisplayPersist = arg.Byte() ? 1 : 0;
+        break;
+    case oxcmd::display::kCopyShownToStopped:
+        CopyShownToStopped();
+        break;
+    case oxcmd::display::kWaveIntensity:
+        s.nWaveIntensity = Percent(ValidateWaveIntensity(arg.Float()));
+        break;
+    case oxcmd::display::kGridIntensity:
+        s.nGridIntensity = Percent(ValidateGridIntensity(arg.Float()));
+        break;
+    case oxcmd::display::kMode:
+        SetDisplayMode(context, arg);
+        break;
+    default:
+        return;
     }
     Region().bRedrawGrid = 1;
     SetRefreshWave(true);
 }
 
-void oxmsg::handlerkit::RefHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                  std::uint32_t argHigh)
-{
+void oxmsg::handlerkit::RefHandler(IOCmdContext& context, unsigned int subCmd, long value,
+                                   std::uint32_t argLow, std::uint32_t argHigh) {
     if (const auto r = Pick(context, value, kRefSlots))
         HandleRef(context, subCmd, *r, Arg{argLow, argHigh});
 }

@@ -22,14 +22,12 @@ struct Arg {
 
     int Int() const { return static_cast<std::int32_t>(low); }
     bool Byte() const { return (low & 0xFF) != 0; }
-    float Float() const
-    {
+    float Float() const {
         float value;
         std::memcpy(&value, &low, sizeof value);
         return value;
     }
-    double Double() const
-    {
+    double Double() const {
         const std::uint64_t bits = (std::uint64_t{high} << 32) | low;
         double value;
         std::memcpy(&value, &bits, sizeof value);
@@ -37,8 +35,12 @@ struct Arg {
     }
 };
 
-inline _OX_SETUP& Setup() { return *oxmsg::Records().setup; }
-inline _OX_RGN_SETUP& Region() { return *oxmsg::Records().region; }
+inline _OX_SETUP& Setup() {
+    return *oxmsg::Records().setup;
+}
+inline _OX_RGN_SETUP& Region() {
+    return *oxmsg::Records().region;
+}
 
 inline constexpr const char* kNotAvailable = "Function not available";
 inline constexpr const char* kNotAtXY = "Function not available at XY mode";
@@ -46,16 +48,14 @@ inline constexpr const char* kNotAtAlternate = "Function not available at altern
 inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
 
 // Reports the refusal and sends nothing.
-inline void Refuse(IOCmdContext& context, const char* message)
-{
+inline void Refuse(IOCmdContext& context, const char* message) {
     SetSystemError(message);
     context.send = false;
 }
 
 // The selector when it names an entry of `count`; otherwise the command is refused
 // with "Function not available" and nothing is stored.
-inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t count)
-{
+inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t count) {
     if (selector < 0 || static_cast<std::size_t>(selector) >= count) {
         Refuse(context, kNotAvailable);
         return std::nullopt;
@@ -64,43 +64,37 @@ inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t
 }
 
 // Stores a selector that names an entry of `count` (otherwise refused as by Pick).
-inline void Choose(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count)
-{
-    if (const auto choice = Pick(context, arg.Int(), count))
-        field = *choice;
+inline void Choose(IOCmdContext& context, std::int32_t& field, const Arg& arg, std::size_t count) {
+    if (const auto choice = Pick(context, arg.Int(), count)) field = *choice;
 }
 
 // Text of an entry of a table; the index has been checked with Pick.
-inline std::string TextAt(std::span<const char* const> table, int index)
-{
+inline std::string TextAt(std::span<const char* const> table, int index) {
     return table[static_cast<std::size_t>(index)];
 }
 
 // The command "subsystem node leaf argument" (a space before a non-empty argument)
 // and its query form.
 inline void Compose(IOCmdContext& context, const std::string& subsystem, const std::string& node,
-                    const std::string& leaf, const std::string& argument)
-{
+                    const std::string& leaf, const std::string& argument) {
     context.command = StrConnect(subsystem, node, leaf, argument.empty() ? "" : " ", argument);
     context.query = StrConnect(subsystem, node, leaf, "?", "");
 }
 
 // Values printed with a printf format ("%f", "%0.9f", "%s%d" ...).
-template <class... T>
-std::string Format(const char* format, T... values)
-{
+template <class... T> std::string Format(const char* format, T... values) {
     char text[96];
     std::snprintf(text, sizeof text, format, values...);
     return text;
 }
 
-inline const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
+inline const char* OnOff(bool on) {
+    return on ? "ON" : "OFF";
+}
 
 // Writes a command straight to the instrument when the link is up.
-inline void WriteDirect(const std::string& command)
-{
-    if (Setup().bConnected)
-        WriteCommand(command);
+inline void WriteDirect(const std::string& command) {
+    if (Setup().bConnected) WriteCommand(command);
 }
 
 // Screen follow-ups of a change: the trigger-level marker, the screen regions, the
@@ -115,8 +109,7 @@ using IOCmdHandlerFn = void(IOCmdContext& context, unsigned int subCmd, long val
                             std::uint32_t argLow, std::uint32_t argHigh);
 // The handler as installed: without the shared records (before OxMsgInit was given
 // them) it sends nothing and stores nothing.
-inline IOCmdHandler WhenRecordsSet(IOCmdHandlerFn* handler)
-{
+inline IOCmdHandler WhenRecordsSet(IOCmdHandlerFn* handler) {
     return [handler](IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
                      std::uint32_t argHigh) {
         if (oxmsg::Records().setup == nullptr || oxmsg::Records().region == nullptr) {

@@ -7,23 +7,20 @@
 using namespace oxmsg::handlerkit;
 
 namespace {
-constexpr std::int64_t kSlowestRollScalePs = 500'000'000'000;  // 0.5 s/div
+constexpr std::int64_t kSlowestRollScalePs = 500'000'000'000; // 0.5 s/div
 constexpr double kSecondsPerPs = 1e-12;
 
 // A run replaces the stopped record on the screen: no longer held.
-void StartAcquiring(int runState)
-{
+void StartAcquiring(int runState) {
     Setup().bRun = 1;
     Setup().nRunState = runState;
     Setup().bWaveHold = 0;
 }
 
-void AutoSetup(IOCmdContext& context)
-{
+void AutoSetup(IOCmdContext& context) {
     _OX_SETUP& s = Setup();
     StartAcquiring(oxcmd::code::kStatusAuto);
-    if (s.nRecordState == oxcmd::code::kPlaying)
-        s.nRecordState = 0;
+    if (s.nRecordState == oxcmd::code::kPlaying) s.nRecordState = 0;
     SetChanEnabledStop(false);
     ScreenLayoutChanged();
     context.command = ":AUTO";
@@ -32,48 +29,40 @@ void AutoSetup(IOCmdContext& context)
 
 // Rolling starts with the offset the instrument must hold and a scale of at least
 // 0.5 s/div, both written before ":RUN".
-void PrepareRolling()
-{
+void PrepareRolling() {
     _OX_SETUP& s = Setup();
     WriteDirect(StrConnect(":TIMEBASE", ":OFFSET", " ", Format("%0.9f", s.dTimeOffset), ""));
-    if (s.llTimeScalePs >= kSlowestRollScalePs)
-        return;
+    if (s.llTimeScalePs >= kSlowestRollScalePs) return;
     s.llTimeScalePs = kSlowestRollScalePs;
     s.dTimeScale = static_cast<double>(kSlowestRollScalePs) * kSecondsPerPs;
     WriteDirect(StrConnect(":TIMEBASE", ":SCALE", " ", Format("%0.9f", s.dTimeScale), ""));
 }
 
-void Run(IOCmdContext& context)
-{
+void Run(IOCmdContext& context) {
     WriteDirect(":CLEARUSB");
-    if (Setup().nTimeFormat == oxcmd::code::kRolling)
-        PrepareRolling();
+    if (Setup().nTimeFormat == oxcmd::code::kRolling) PrepareRolling();
     StartAcquiring(oxcmd::code::kStatusRun);
     SetChanEnabledStop(false);
     context.command = ":RUN";
     context.readBack = true;
 }
 
-void Stop(IOCmdContext& context)
-{
+void Stop(IOCmdContext& context) {
     _OX_SETUP& s = Setup();
     s.bRun = 0;
     s.nRunState = oxcmd::code::kStatusStop;
-    if (s.bPfRun)
-        s.bPfStop = 0;
+    if (s.bPfRun) s.bPfStop = 0;
     context.command = ":STOP";
     context.readBack = false;
 }
 
-void DefaultSetup(IOCmdContext& context)
-{
+void DefaultSetup(IOCmdContext& context) {
     ScreenLayoutChanged();
     context.command = ":DEFAULT";
     context.readBack = false;
 }
 
-void ForgetPending(IOCmdContext& context)
-{
+void ForgetPending(IOCmdContext& context) {
     context.command.clear();
     context.query.clear();
     context.piece.clear();
@@ -84,24 +73,35 @@ void ForgetPending(IOCmdContext& context)
 
 namespace oxmsg::vertical {
 
-void RunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
-{
+void RunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t) {
     switch (subCmd) {
-    case oxcmd::run::kAuto: AutoSetup(context); break;
-    case oxcmd::run::kRun: Run(context); break;
-    case oxcmd::run::kStop: Stop(context); break;
+    case oxcmd::run::kAuto:
+        AutoSetup(context);
+        break;
+    case oxcmd::run::kRun:
+        Run(context);
+        break;
+    case oxcmd::run::kStop:
+        Stop(context);
+        break;
     case oxcmd::run::kStartAcquiringLive:
     case oxcmd::run::kStartAcquiringFull:
         StartAcquiring(static_cast<int>(subCmd - oxcmd::run::kRun));
         context.send = false;
         break;
-    case oxcmd::run::kDefaultSetup: DefaultSetup(context); break;
-    case oxcmd::run::kExit: ForgetPending(context); break;
+    case oxcmd::run::kDefaultSetup:
+        DefaultSetup(context);
+        break;
+    case oxcmd::run::kExit:
+        ForgetPending(context);
+        break;
     case oxcmd::run::kSaveUndo:
         SaveUndoSetup();
         context.send = false;
         break;
-    default: context.send = false; break;  // the main window is told; nothing is sent
+    default:
+        context.send = false;
+        break; // the main window is told; nothing is sent
     }
 }
 

@@ -4,24 +4,23 @@
 
 namespace oxmsg::handlerkit {
 
-void TrigLevelMoved()
-{
+void TrigLevelMoved() {
     RebuildRgnSetup();
     Region().bRedrawTrigLevel = 1;
 }
 
-void ScreenLayoutChanged()
-{
+void ScreenLayoutChanged() {
     RebuildRgnSetup();
     Region().bRedrawAll = 1;
 }
 
-void CursorsMoved()
-{
+void CursorsMoved() {
     RebuildCursorPt();
     Region().bRedrawCursor = 1;
 }
 
-void SettingChanged() { SetChangeSetting(); }
+void SettingChanged() {
+    SetChangeSetting();
+}
 
 } // namespace oxmsg::handlerkit

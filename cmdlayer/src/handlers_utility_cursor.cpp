@@ -9,42 +9,36 @@
 namespace {
 
 using namespace oxmsg::handlerkit;
-constexpr int kCursorXSources = 7;  // CH1, CH2, MATH1..MATH4, LA
+constexpr int kCursorXSources = 7; // CH1, CH2, MATH1..MATH4, LA
 constexpr int kCursorYSources = 6;
 constexpr int kMeasureSlots = 8;
 
-void SetCursorMode(IOCmdContext& context, int mode)
-{
+void SetCursorMode(IOCmdContext& context, int mode) {
     _OX_SETUP& s = Setup();
-    if ((mode == oxcmd::code::kAutoCursors || mode == oxcmd::code::kTrackCursors) && s.nTimeFormat == oxcmd::code::kXY)
+    if ((mode == oxcmd::code::kAutoCursors || mode == oxcmd::code::kTrackCursors) &&
+        s.nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     s.nCursorMode = mode;
     CursorsMoved();
 }
 
 // value 0 names cursor A, 1 cursor B.
-template <class T>
-T* CursorOf(IOCmdContext& context, long value, T& a, T& b)
-{
+template <class T> T* CursorOf(IOCmdContext& context, long value, T& a, T& b) {
     const auto which = Pick(context, value, 2);
-    if (!which)
-        return nullptr;
+    if (!which) return nullptr;
     return *which == 0 ? &a : &b;
 }
 
 // A cursor position kept inside its window; `first` names cursor A for the validator.
 void SetPosition(IOCmdContext& context, long value, float& a, float& b, float divisions,
-                 float (*valid)(float, int), int first)
-{
+                 float (*valid)(float, int), int first) {
     if (float* cursor = CursorOf(context, value, a, b))
         *cursor = valid(divisions, first + (cursor == &a ? 0 : 1));
 }
 
-void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
-{
+void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg) {
     const auto c = Pick(context, channel, 2);
-    if (!c)
-        return;
+    if (!c) return;
     _OX_SETUP& s = Setup();
     const int count = std::clamp(s.nMeasureCount, 0, kMeasureSlots);
     for (int i = 0; i < count; ++i)
@@ -60,78 +54,117 @@ void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg)
 
 } // namespace
 
-void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
-{
+void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long,
+                                          std::uint32_t, std::uint32_t) {
     switch (subCmd) {
-    case oxcmd::cursormode::kOff: SetCursorMode(context, oxcmd::code::kCursorsOff); break;
-    case oxcmd::cursormode::kAuto: SetCursorMode(context, oxcmd::code::kAutoCursors); break;
-    case oxcmd::cursormode::kManual: SetCursorMode(context, oxcmd::code::kManualCursors); break;
-    case oxcmd::cursormode::kTrack: SetCursorMode(context, oxcmd::code::kTrackCursors); break;
-    default: break;
+    case oxcmd::cursormode::kOff:
+        SetCursorMode(context, oxcmd::code::kCursorsOff);
+        break;
+    case oxcmd::cursormode::kAuto:
+        SetCursorMode(context, oxcmd::code::kAutoCursors);
+        break;
+    case oxcmd::cursormode::kManual:
+        SetCursorMode(context, oxcmd::code::kManualCursors);
+        break;
+    case oxcmd::cursormode::kTrack:
+        SetCursorMode(context, oxcmd::code::kTrackCursors);
+        break;
+    default:
+        break;
     }
 }
 
-void oxmsg::handlerkit::ManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                           std::uint32_t argHigh)
-{
+void oxmsg::handlerkit::ManualCursorHandler(IOCmdContext& context, unsigned int subCmd, long value,
+                                            std::uint32_t argLow, std::uint32_t argHigh) {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case oxcmd::manualcursor::kXSource: Choose(context, s.nCurXSource, arg, kCursorXSources); break;
-    case oxcmd::manualcursor::kYSource: Choose(context, s.nCurYSource, arg, kCursorYSources); break;
-    case oxcmd::manualcursor::kXPosition: SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A); break;
-    case oxcmd::manualcursor::kXOn: s.bCurXOn = arg.Byte() ? 1 : 0; break;
-    case oxcmd::manualcursor::kYPosition: SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A); break;
-    case oxcmd::manualcursor::kYOn: s.bCurYOn = arg.Byte() ? 1 : 0; break;
-    default: return;
+    case oxcmd::manualcursor::kXSource:
+        Choose(context, s.nCurXSource, arg, kCursorXSources);
+        break;
+    case oxcmd::manualcursor::kYSource:
+        Choose(context, s.nCurYSource, arg, kCursorYSources);
+        break;
+    case oxcmd::manualcursor::kXPosition:
+        SetPosition(context, value, s.fCurXA, s.fCurXB, arg.Float(), ValidateCursorX, OX_CURSOR_A);
+        break;
+    case oxcmd::manualcursor::kXOn:
+        s.bCurXOn = arg.Byte() ? 1 : 0;
+        break;
+    case oxcmd::manualcursor::kYPosition:
+        SetPosition(context, value, s.fCurYA, s.fCurYB, arg.Float(), ValidateCursorY, OX_CURSOR_A);
+        break;
+    case oxcmd::manualcursor::kYOn:
+        s.bCurYOn = arg.Byte() ? 1 : 0;
+        break;
+    default:
+        return;
     }
     s.nCursorMode = oxcmd::code::kManualCursors;
     CursorsMoved();
 }
 
-void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                          std::uint32_t argHigh)
-{
+void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int subCmd, long value,
+                                           std::uint32_t argLow, std::uint32_t argHigh) {
     _OX_SETUP& s = Setup();
     const Arg arg{argLow, argHigh};
     switch (subCmd) {
-    case oxcmd::trackcursor::kSourceA: Choose(context, s.nTrackSourceA, arg, 2); break;
-    case oxcmd::trackcursor::kSourceB: Choose(context, s.nTrackSourceB, arg, 2); break;
-    case oxcmd::trackcursor::kPosition: SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX, OX_CURSOR_TRACK_A); break;
+    case oxcmd::trackcursor::kSourceA:
+        Choose(context, s.nTrackSourceA, arg, 2);
+        break;
+    case oxcmd::trackcursor::kSourceB:
+        Choose(context, s.nTrackSourceB, arg, 2);
+        break;
+    case oxcmd::trackcursor::kPosition:
+        SetPosition(context, value, s.fTrackA, s.fTrackB, arg.Float(), ValidateCursorX,
+                    OX_CURSOR_TRACK_A);
+        break;
     case oxcmd::trackcursor::kOn:
         if (std::uint8_t* shown = CursorOf(context, value, s.bTrackOnA, s.bTrackOnB))
             *shown = arg.Byte() ? 1 : 0;
         break;
-    default: return;
+    default:
+        return;
     }
     s.nCursorMode = oxcmd::code::kTrackCursors;
     CursorsMoved();
 }
 
-void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t, std::uint32_t)
-{
+void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long,
+                                     std::uint32_t, std::uint32_t) {
     switch (subCmd) {
     case oxcmd::panel::kTriggerDialog:
-        if (Setup().nTimeFormat == oxcmd::code::kXY)
-            Refuse(context, kNotAtXY);
+        if (Setup().nTimeFormat == oxcmd::code::kXY) Refuse(context, kNotAtXY);
         break;
-    case oxcmd::panel::kManualCursorDialog: SetCursorMode(context, oxcmd::code::kManualCursors); break;
-    case oxcmd::panel::kTrackCursorDialog: SetCursorMode(context, oxcmd::code::kTrackCursors); break;
-    default: break;
+    case oxcmd::panel::kManualCursorDialog:
+        SetCursorMode(context, oxcmd::code::kManualCursors);
+        break;
+    case oxcmd::panel::kTrackCursorDialog:
+        SetCursorMode(context, oxcmd::code::kTrackCursors);
+        break;
+    default:
+        break;
     }
 }
 
-void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCmd, long value, std::uint32_t argLow,
-                      std::uint32_t argHigh)
-{
+void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCmd, long value,
+                                       std::uint32_t argLow, std::uint32_t argHigh) {
     const Arg arg{argLow, argHigh};
-    if ((subCmd == oxcmd::measure::kAddAll || subCmd == oxcmd::measure::kAdd) && Setup().nTimeFormat == oxcmd::code::kXY)
+    if ((subCmd == oxcmd::measure::kAddAll || subCmd == oxcmd::measure::kAdd) &&
+        Setup().nTimeFormat == oxcmd::code::kXY)
         return Refuse(context, kNotAtXY);
     switch (subCmd) {
-    case oxcmd::measure::kAdd: AddMeasurement(context, value, arg); break;
-    case oxcmd::measure::kAddAll: Setup().bMeasureAll = arg.Byte() ? 1 : 0; break;
-    case oxcmd::measure::kClear: Setup().nMeasureCount = 0; break;
-    default: return;
+    case oxcmd::measure::kAdd:
+        AddMeasurement(context, value, arg);
+        break;
+    case oxcmd::measure::kAddAll:
+        Setup().bMeasureAll = arg.Byte() ? 1 : 0;
+        break;
+    case oxcmd::measure::kClear:
+        Setup().nMeasureCount = 0;
+        break;
+    default:
+        return;
     }
     Region().bRedrawMeasure = 1;
 }

@@ -5,31 +5,27 @@ namespace oxmsg::vertical {
 
 using handlerkit::Region;
 
-void ChannelMarkersMoved()
-{
+void ChannelMarkersMoved() {
     RebuildRgnSetup();
     Region().bRedrawChanMarker = 1;
     Region().bRedrawTrigLevel = 1;
     Region().bRedrawDelayed = 1;
 }
 
-void TimebaseMarkersMoved()
-{
+void TimebaseMarkersMoved() {
     RebuildRgnSetup();
     Region().bRedrawTrigPos = 1;
     Region().bRedrawDelayed = 1;
 }
 
-void CursorDivisionsRebuilt()
-{
+void CursorDivisionsRebuilt() {
     RebuildCursorDiv();
     Region().bRedrawCursor = 1;
 }
 
 } // namespace oxmsg::vertical
 
-void OxInstallVerticalHandlers()
-{
+void OxInstallVerticalHandlers() {
     using oxmsg::handlerkit::WhenRecordsSet;
     OxSetIOCmdHandler(oxcmd::group::kChannel, WhenRecordsSet(oxmsg::vertical::ChannelHandler));
     OxSetIOCmdHandler(oxcmd::group::kAcquire, WhenRecordsSet(oxmsg::vertical::AcquireHandler));

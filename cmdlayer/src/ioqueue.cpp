@@ -25,9 +25,9 @@ struct IOCmdEntry {
 struct IOCmdQueue {
     std::mutex lock;
     std::array<IOCmdEntry, kIOCmdQueueSize> entries;
-    int writeIndex = 0;  // slot of the newest entry
-    int readIndex = 0;   // slot of the entry being processed
-    bool taken = false;  // GetIOCmd took the entry at readIndex, not yet processed
+    int writeIndex = 0; // slot of the newest entry
+    int readIndex = 0;  // slot of the entry being processed
+    bool taken = false; // GetIOCmd took the entry at readIndex, not yet processed
 };
 
 IOCmdQueue g_queue;
@@ -35,13 +35,12 @@ CWndRef g_mainWindow;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
-std::function<void()> g_beforeNotify;  // guarded by g_handlersLock
+std::function<void()> g_beforeNotify; // guarded by g_handlersLock
 
 // The instrument link of the command layer, as the dispatcher sees it.
 class InstrumentLink final : public IOCmdLink {
 public:
-    void SendCommand(const std::string& command, std::uint8_t* reply, bool readBack) override
-    {
+    void SendCommand(const std::string& command, std::uint8_t* reply, bool readBack) override {
         ::SendCommand(command, reply, readBack);
     }
     bool ReadBackWhole() const override { return oxmsg::FirmwareSetupWhole(); }
@@ -55,44 +54,52 @@ std::atomic<IOCmdLink*> g_linkOverride{nullptr};
 
 thread_local std::array<std::uint8_t, 8> t_argumentSlot{};
 
-int NextSlot(int index) { return (index + 1) % kIOCmdQueueSize; }
+int NextSlot(int index) {
+    return (index + 1) % kIOCmdQueueSize;
+}
 
 // Groups whose handlers send what they need themselves, or nothing.
-bool SendsItself(std::uint32_t group)
-{
+bool SendsItself(std::uint32_t group) {
     switch (group) {
-    case oxcmd::group::kMath: case oxcmd::group::kReference: case oxcmd::group::kDisplay:
-    case oxcmd::group::kManualCursor: case oxcmd::group::kTrackCursor: case oxcmd::group::kPassFail:
-    case oxcmd::group::kRecord: case oxcmd::group::kMeasure: case oxcmd::group::kLink:
-    case oxcmd::group::kCursorMode: case oxcmd::group::kPanel: case oxcmd::group::kDrag:
+    case oxcmd::group::kMath:
+    case oxcmd::group::kReference:
+    case oxcmd::group::kDisplay:
+    case oxcmd::group::kManualCursor:
+    case oxcmd::group::kTrackCursor:
+    case oxcmd::group::kPassFail:
+    case oxcmd::group::kRecord:
+    case oxcmd::group::kMeasure:
+    case oxcmd::group::kLink:
+    case oxcmd::group::kCursorMode:
+    case oxcmd::group::kPanel:
+    case oxcmd::group::kDrag:
         return true;
     default:
         return false;
     }
 }
 
-
 // Flags of the region record touched by more than one thread.
-void SetFlag(std::uint8_t& flag, bool on) { std::atomic_ref(flag).store(on ? 1 : 0); }
-bool TakeFlag(std::uint8_t& flag) { return std::atomic_ref(flag).exchange(0) != 0; }
+void SetFlag(std::uint8_t& flag, bool on) {
+    std::atomic_ref(flag).store(on ? 1 : 0);
+}
+bool TakeFlag(std::uint8_t& flag) {
+    return std::atomic_ref(flag).exchange(0) != 0;
+}
 
-void WriteSlot(const void* bytes, std::size_t count)
-{
+void WriteSlot(const void* bytes, std::size_t count) {
     std::memcpy(t_argumentSlot.data(), bytes, count);
 }
 
-bool SameCommand(const IOCmdEntry& a, const IOCmdEntry& b)
-{
+bool SameCommand(const IOCmdEntry& a, const IOCmdEntry& b) {
     return a.group == b.group && a.subCmd == b.subCmd && a.value == b.value;
 }
 
 // Takes the entry GetIOCmd made current, dropping it in favour of identical
 // followers; nothing when no entry was taken.
-std::optional<IOCmdEntry> TakeCoalesced()
-{
+std::optional<IOCmdEntry> TakeCoalesced() {
     std::lock_guard guard(g_queue.lock);
-    if (!g_queue.taken)
-        return std::nullopt;
+    if (!g_queue.taken) return std::nullopt;
     g_queue.taken = false;
     while (g_queue.readIndex != g_queue.writeIndex &&
            SameCommand(g_queue.entries[g_queue.readIndex],
@@ -101,15 +108,13 @@ std::optional<IOCmdEntry> TakeCoalesced()
     return g_queue.entries[g_queue.readIndex];
 }
 
-IOCmdHandler HandlerOf(std::uint32_t group)
-{
+IOCmdHandler HandlerOf(std::uint32_t group) {
     std::lock_guard guard(g_handlersLock);
     auto it = g_handlers.find(group);
     return it != g_handlers.end() ? it->second : IOCmdHandler{};
 }
 
-void RunHandler(const IOCmdEntry& entry, IOCmdContext& context)
-{
+void RunHandler(const IOCmdEntry& entry, IOCmdContext& context) {
     IOCmdHandler handler = HandlerOf(entry.group);
     if (!handler) {
         context.send = false;
@@ -118,83 +123,73 @@ void RunHandler(const IOCmdEntry& entry, IOCmdContext& context)
     std::uint32_t halves[2];
     std::memcpy(halves, entry.argument.data(), sizeof halves);
     handler(context, entry.subCmd, entry.value, halves[0], halves[1]);
-    if (SendsItself(entry.group))
-        context.send = false;
+    if (SendsItself(entry.group)) context.send = false;
 }
 
-void SendPrepared(const IOCmdEntry& entry, const IOCmdContext& context)
-{
+void SendPrepared(const IOCmdEntry& entry, const IOCmdContext& context) {
     _OX_SETUP* setup = oxmsg::Records().setup;
     IOCmdLink* link = CurrentIOCmdLink();
-    if (setup == nullptr || !setup->bConnected || !context.send)
-        return;
+    if (setup == nullptr || !setup->bConnected || !context.send) return;
     std::uint8_t reply[256] = {};
     link->SendCommand(context.command, reply, context.readBack);
-    if (context.readBack && link->ReadBackWhole())
-        OxReconcileReadBack(entry.subCmd, entry.value);
+    if (context.readBack && link->ReadBackWhole()) OxReconcileReadBack(entry.subCmd, entry.value);
 }
 
-void Notify(const CWndRef& window, UINT message, const IOCmdEntry& entry)
-{
+void Notify(const CWndRef& window, UINT message, const IOCmdEntry& entry) {
     CWnd::SendMessageTo(window, message, entry.subCmd, entry.value);
 }
 
-void RunBeforeNotify()
-{
+void RunBeforeNotify() {
     std::function<void()> hook;
     {
         std::lock_guard guard(g_handlersLock);
         hook = g_beforeNotify;
     }
-    if (hook)
-        hook();
+    if (hook) hook();
 }
 
-void NotifyCompletion(const IOCmdEntry& entry, const CWndRef& second)
-{
+void NotifyCompletion(const IOCmdEntry& entry, const CWndRef& second) {
     RunBeforeNotify();
     if (entry.subCmd != oxcmd::run::kShowError)
-        Notify(g_mainWindow, entry.group == oxcmd::group::kPanel ? oxcmd::group::kPanel : oxcmd::group::kRunControl, entry);
+        Notify(g_mainWindow,
+               entry.group == oxcmd::group::kPanel ? oxcmd::group::kPanel
+                                                   : oxcmd::group::kRunControl,
+               entry);
     Notify(entry.firstWindow, entry.group, entry);
     Notify(second, entry.group, entry);
 }
 
-void ShowPendingError()
-{
+void ShowPendingError() {
     _OX_RGN_SETUP* region = oxmsg::Records().region;
-    if (region == nullptr || !TakeFlag(region->bErrorPending))
-        return;
+    if (region == nullptr || !TakeFlag(region->bErrorPending)) return;
     SetFlag(region->bErrorShown, true);
     CWnd::SendMessageTo(g_mainWindow, oxcmd::group::kRunControl, oxcmd::run::kShowError, 0);
 }
 
-void Dispatch(const IOCmdEntry& entry, const CWndRef& second)
-{
+void Dispatch(const IOCmdEntry& entry, const CWndRef& second) {
     _OX_RGN_SETUP* region = oxmsg::Records().region;
-    if (region != nullptr)
-        SetFlag(region->bBusy, true);
+    if (region != nullptr) SetFlag(region->bBusy, true);
     IOCmdContext context;
     RunHandler(entry, context);
     SendPrepared(entry, context);
     NotifyCompletion(entry, second);
     ShowPendingError();
-    if (region != nullptr)
-        SetFlag(region->bBusy, false);
+    if (region != nullptr) SetFlag(region->bBusy, false);
 }
 
 } // namespace
 
-CWndRef OxMainWindow() { return g_mainWindow; }
+CWndRef OxMainWindow() {
+    return g_mainWindow;
+}
 
-const _OX_SETUP& SetupForRules()
-{
+const _OX_SETUP& SetupForRules() {
     static const _OX_SETUP empty{};
     return oxmsg::Records().setup != nullptr ? *oxmsg::Records().setup : empty;
 }
 
 void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
-               _OX_POS_SETUP* positionSetup, CWinSocket* socket)
-{
+               _OX_POS_SETUP* positionSetup, CWinSocket* socket) {
     oxmsg::Records() = {setup, regionSetup, positionSetup};
     g_mainWindow = CWndRef::Of(mainWindow);
     oxmsg::SetLinkContext(setup, socket);
@@ -209,28 +204,46 @@ void OxMsgInit(CWnd* mainWindow, _OX_SETUP* setup, _OX_RGN_SETUP* regionSetup,
     g_queue.taken = false;
 }
 
-void SetMsgVarInt(int value) { WriteSlot(&value, 4); }
-void SetMsgVarLong(std::int32_t value) { WriteSlot(&value, 4); }
-void SetMsgVarUINT(std::uint32_t value) { WriteSlot(&value, 4); }
-void SetMsgVarULong(std::uint32_t value) { WriteSlot(&value, 4); }
-void SetMsgVarfloat(float value) { WriteSlot(&value, 4); }
-void SetMsgVarDouble(double value) { WriteSlot(&value, 8); }
-void SetMsgVarLONG64(std::int64_t value) { WriteSlot(&value, 8); }
+void SetMsgVarInt(int value) {
+    WriteSlot(&value, 4);
+}
+void SetMsgVarLong(std::int32_t value) {
+    WriteSlot(&value, 4);
+}
+void SetMsgVarUINT(std::uint32_t value) {
+    WriteSlot(&value, 4);
+}
+void SetMsgVarULong(std::uint32_t value) {
+    WriteSlot(&value, 4);
+}
+void SetMsgVarfloat(float value) {
+    WriteSlot(&value, 4);
+}
+void SetMsgVarDouble(double value) {
+    WriteSlot(&value, 8);
+}
+void SetMsgVarLONG64(std::int64_t value) {
+    WriteSlot(&value, 8);
+}
 
-void SetMsgVarbool(bool value)
-{
+void SetMsgVarbool(bool value) {
     const std::uint8_t byte = value ? 1 : 0;
     WriteSlot(&byte, 1);
 }
 
-std::array<std::uint8_t, 8> GetMsgVarSlot() { return t_argumentSlot; }
+std::array<std::uint8_t, 8> GetMsgVarSlot() {
+    return t_argumentSlot;
+}
 
 bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* firstWindow,
-                 CWnd* secondWindow, CWnd* thirdWindow)
-{
-    IOCmdEntry entry{static_cast<std::uint32_t>(group), subCmd, static_cast<std::int32_t>(value),
-                     CWndRef::Of(firstWindow), CWndRef::Of(secondWindow),
-                     CWndRef::Of(thirdWindow), t_argumentSlot};
+                 CWnd* secondWindow, CWnd* thirdWindow) {
+    IOCmdEntry entry{static_cast<std::uint32_t>(group),
+                     subCmd,
+                     static_cast<std::int32_t>(value),
+                     CWndRef::Of(firstWindow),
+                     CWndRef::Of(secondWindow),
+                     CWndRef::Of(thirdWindow),
+                     t_argumentSlot};
     {
         std::lock_guard guard(g_queue.lock);
         const int next = NextSlot(g_queue.writeIndex);
@@ -244,8 +257,7 @@ bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* fir
     return false;
 }
 
-bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value, CWnd* window)
-{
+bool OxPost(oxcmd::Group group, oxcmd::Sub subCmd, long value, CWnd* window) {
     return OxPostIOCmd(group, subCmd, value, window, nullptr, nullptr);
 }
 
@@ -253,79 +265,66 @@ namespace {
 
 // Sets the caller's argument slot with `set`, then posts.
 template <class T>
-bool PostWith(void (*set)(T), oxcmd::Group group, oxcmd::Sub subCmd, long value, T argument, CWnd* window)
-{
+bool PostWith(void (*set)(T), oxcmd::Group group, oxcmd::Sub subCmd, long value, T argument,
+              CWnd* window) {
     set(argument);
     return OxPost(group, subCmd, value, window);
 }
 
 } // namespace
 
-bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument, CWnd* window)
-{
+bool OxPostInt(oxcmd::Group group, oxcmd::Sub subCmd, long value, int argument, CWnd* window) {
     return PostWith(SetMsgVarInt, group, subCmd, value, argument, window);
 }
 
-bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument, CWnd* window)
-{
+bool OxPostFloat(oxcmd::Group group, oxcmd::Sub subCmd, long value, float argument, CWnd* window) {
     return PostWith(SetMsgVarfloat, group, subCmd, value, argument, window);
 }
 
-bool OxPostDouble(oxcmd::Group group, oxcmd::Sub subCmd, long value, double argument, CWnd* window)
-{
+bool OxPostDouble(oxcmd::Group group, oxcmd::Sub subCmd, long value, double argument,
+                  CWnd* window) {
     return PostWith(SetMsgVarDouble, group, subCmd, value, argument, window);
 }
 
-bool OxPostBool(oxcmd::Group group, oxcmd::Sub subCmd, long value, bool argument, CWnd* window)
-{
+bool OxPostBool(oxcmd::Group group, oxcmd::Sub subCmd, long value, bool argument, CWnd* window) {
     return PostWith(SetMsgVarbool, group, subCmd, value, argument, window);
 }
 
-unsigned long GetIOCmd()
-{
+unsigned long GetIOCmd() {
     std::lock_guard guard(g_queue.lock);
-    if (g_queue.readIndex == g_queue.writeIndex)
-        return 0;
+    if (g_queue.readIndex == g_queue.writeIndex) return 0;
     g_queue.readIndex = NextSlot(g_queue.readIndex);
     g_queue.taken = true;
     return g_queue.entries[g_queue.readIndex].group;
 }
 
-void IOCmdProcess()
-{
+void IOCmdProcess() {
     const std::optional<IOCmdEntry> entry = TakeCoalesced();
-    if (!entry)
-        return;
+    if (!entry) return;
     Dispatch(*entry, entry->secondWindow);
-    if (entry->thirdWindow.IsSet())
-        Dispatch(*entry, entry->thirdWindow);
+    if (entry->thirdWindow.IsSet()) Dispatch(*entry, entry->thirdWindow);
 }
 
-void SetSystemError(const std::string& text)
-{
+void SetSystemError(const std::string& text) {
     _OX_SETUP* setup = oxmsg::Records().setup;
-    if (setup == nullptr)
-        return;
+    if (setup == nullptr) return;
     {
         std::lock_guard guard(g_errorLock);
         const std::size_t length = std::min(text.size(), sizeof setup->szSystemError - 1);
         std::memcpy(setup->szSystemError, text.data(), length);
         setup->szSystemError[length] = '\0';
     }
-    if (oxmsg::Records().region != nullptr)
-        SetFlag(oxmsg::Records().region->bErrorPending, true);
+    if (oxmsg::Records().region != nullptr) SetFlag(oxmsg::Records().region->bErrorPending, true);
 }
 
-void SetRefreshWave(bool)
-{
+void SetRefreshWave(bool) {
     _OX_SETUP* setup = oxmsg::Records().setup;
     if (setup != nullptr && oxmsg::Records().region != nullptr &&
         (setup->bRun != 0) != (setup->bWaveHold != 0))
         oxmsg::Records().region->bRedrawWave = 1;
 }
 
-void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler)
-{
+void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler) {
     std::lock_guard guard(g_handlersLock);
     if (handler)
         g_handlers[static_cast<std::uint32_t>(group)] = std::move(handler);
@@ -333,16 +332,16 @@ void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler)
         g_handlers.erase(static_cast<std::uint32_t>(group));
 }
 
-void OxSetBeforeNotify(std::function<void()> hook)
-{
+void OxSetBeforeNotify(std::function<void()> hook) {
     std::lock_guard guard(g_handlersLock);
     g_beforeNotify = std::move(hook);
 }
 
-void SetIOCmdLink(IOCmdLink* link) { g_linkOverride.store(link); }
+void SetIOCmdLink(IOCmdLink* link) {
+    g_linkOverride.store(link);
+}
 
-IOCmdLink* CurrentIOCmdLink()
-{
+IOCmdLink* CurrentIOCmdLink() {
     IOCmdLink* link = g_linkOverride.load();
     return link != nullptr ? link : &g_instrumentLink;
 }

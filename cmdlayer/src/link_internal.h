@@ -12,10 +12,10 @@ namespace oxmsg::link {
 struct LinkState {
     _OX_SETUP* setup = nullptr;
     CWinSocket* socket = nullptr;
-    LinkClock* clock = nullptr;          // nullptr: the real clock
+    LinkClock* clock = nullptr; // nullptr: the real clock
     FirmwareSetup copy{};
     bool copyWhole = false;
-    std::vector<std::uint8_t> drain;     // scratch of the LAN drain, allocated on first use
+    std::vector<std::uint8_t> drain; // scratch of the LAN drain, allocated on first use
 };
 
 LinkState& State();

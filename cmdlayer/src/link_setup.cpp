@@ -14,37 +14,30 @@ constexpr BlockRequests kDso{6, 14};
 constexpr BlockRequests kLa{12, 15};
 constexpr BlockRequests kAlt{13, 16};
 
-template <class Block>
-bool UsbRead(BlockRequests requests, Block* block)
-{
-    return block != nullptr && UsbReadBlock(requests.read, block->bytes, static_cast<int>(Block::kSize));
+template <class Block> bool UsbRead(BlockRequests requests, Block* block) {
+    return block != nullptr &&
+           UsbReadBlock(requests.read, block->bytes, static_cast<int>(Block::kSize));
 }
 
-template <class Block>
-bool UsbWrite(BlockRequests requests, const Block* block)
-{
-    return block != nullptr && UsbWriteBlock(requests.commit, block->bytes, static_cast<int>(Block::kSize));
+template <class Block> bool UsbWrite(BlockRequests requests, const Block* block) {
+    return block != nullptr &&
+           UsbWriteBlock(requests.commit, block->bytes, static_cast<int>(Block::kSize));
 }
 
 // The block transfers exist on USB only; over LAN they do nothing and succeed.
-template <class Transfer>
-bool OnUsbOnly(Transfer transfer)
-{
-    if (State().setup == nullptr)
-        return false;
+template <class Transfer> bool OnUsbOnly(Transfer transfer) {
+    if (State().setup == nullptr) return false;
     return OverLan() || transfer();
 }
 
 // A LAN block query; true when the whole block arrived. A failure of one block does not keep
 // the others from being read.
-template <class Block>
-bool LanRead(const std::string& query, Block& block)
-{
-    return ReadSetup(query, block.bytes, static_cast<int>(Block::kSize)) == static_cast<int>(Block::kSize);
+template <class Block> bool LanRead(const std::string& query, Block& block) {
+    return ReadSetup(query, block.bytes, static_cast<int>(Block::kSize)) ==
+           static_cast<int>(Block::kSize);
 }
 
-bool ReadBlocks(FirmwareSetup& blocks)
-{
+bool ReadBlocks(FirmwareSetup& blocks) {
     if (OverLan()) {
         const bool dso = LanRead(":SETUP:DSO?", blocks.dso);
         const bool la = LanRead(":SETUP:LA?", blocks.la);
@@ -55,17 +48,14 @@ bool ReadBlocks(FirmwareSetup& blocks)
 }
 
 // The copy is replaced only by a read-back in which every block arrived whole.
-void RefreshFirmwareSetup()
-{
+void RefreshFirmwareSetup() {
     FirmwareSetup scratch = State().copy;
     State().copyWhole = ReadBlocks(scratch);
-    if (State().copyWhole)
-        State().copy = scratch;
+    if (State().copyWhole) State().copy = scratch;
 }
 
 // Roll and slow sweep need ":STOP" twice before the instrument stops.
-bool NeedsSecondStop(const std::string& command)
-{
+bool NeedsSecondStop(const std::string& command) {
     const _OX_SETUP& setup = *State().setup;
     return command == ":STOP" && (setup.bSlowSweep == 1 || setup.nTimeFormat == 2);
 }
@@ -73,13 +63,11 @@ bool NeedsSecondStop(const std::string& command)
 } // namespace
 } // namespace link
 
-const FirmwareSetup& FirmwareSetupCopy()
-{
+const FirmwareSetup& FirmwareSetupCopy() {
     return link::State().copy;
 }
 
-bool FirmwareSetupWhole()
-{
+bool FirmwareSetupWhole() {
     return link::State().copyWhole;
 }
 
@@ -87,28 +75,22 @@ bool FirmwareSetupWhole()
 
 using namespace oxmsg::link;
 
-void SendCommand(const std::string& command, void* /*reply: reserved*/, bool readBack)
-{
-    if (WriteCommand(command) == 0)
-        return;
-    if (State().setup == nullptr)
-        return;
+void SendCommand(const std::string& command, void* /*reply: reserved*/, bool readBack) {
+    if (WriteCommand(command) == 0) return;
+    if (State().setup == nullptr) return;
     if (NeedsSecondStop(command)) {
         ReadCmdOPC();
         WriteCommand(":STOP");
     }
-    if (command != ":RUN")
-        ReadCmdOPC();
-    if (readBack)
-        RefreshFirmwareSetup();
+    if (command != ":RUN") ReadCmdOPC();
+    if (readBack) RefreshFirmwareSetup();
 }
 
-bool OxReadFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt)
-{
+bool OxReadFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
     return OnUsbOnly([&] { return UsbRead(kDso, dso) && UsbRead(kLa, la) && UsbRead(kAlt, alt); });
 }
 
-bool OxWriteFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt)
-{
-    return OnUsbOnly([&] { return UsbWrite(kDso, dso) && UsbWrite(kLa, la) && UsbWrite(kAlt, alt); });
+bool OxWriteFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
+    return OnUsbOnly(
+        [&] { return UsbWrite(kDso, dso) && UsbWrite(kLa, la) && UsbWrite(kAlt, alt); });
 }

@@ -1,8 +1,8 @@
 // Rules that read the shared setup record use it through this.
 #pragma once
 
-#include "oxmsg.h"
 #include "cwnd.h"
+#include "oxmsg.h"
 
 // The main window handed to OxMsgInit (empty before it).
 CWndRef OxMainWindow();

@@ -17,12 +17,11 @@ using oxrec::BlockField;
 
 namespace {
 
-constexpr int64_t kSlowSweepScalePs = 50'000'000'000;  // 50 ms/div
+constexpr int64_t kSlowSweepScalePs = 50'000'000'000; // 50 ms/div
 
 // One direction of the field <-> block pairing: towards the block (building
 // it from the record) or back into the record.
-template <bool kToBlock, class BlockT>
-class Transfer {
+template <bool kToBlock, class BlockT> class Transfer {
 public:
     using Setup = std::conditional_t<kToBlock, const _OX_SETUP, _OX_SETUP>;
     using Block = std::conditional_t<kToBlock, BlockT, const BlockT>;
@@ -33,42 +32,30 @@ public:
     Block& block() { return block_; }
 
     // Copied both ways (with the narrowing or widening of the slot's type).
-    template <class F, class B>
-    void Copy(F& field, BlockField<B> at)
-    {
+    template <class F, class B> void Copy(F& field, BlockField<B> at) {
         WriteOnly(field, at);
         ReadOnly(field, at);
     }
 
-    template <class F, class B>
-    void WriteOnly(F& field, BlockField<B> at)
-    {
+    template <class F, class B> void WriteOnly(F& field, BlockField<B> at) {
         if constexpr (kToBlock)
             block_.set(at, Convert<B>(static_cast<detail::FieldValueT<F>>(field)));
     }
 
-    template <class F, class B>
-    void ReadOnly(F& field, BlockField<B> at)
-    {
-        if constexpr (!kToBlock)
-            field = Convert<detail::FieldValueT<F>>(block_.get(at));
+    template <class F, class B> void ReadOnly(F& field, BlockField<B> at) {
+        if constexpr (!kToBlock) field = Convert<detail::FieldValueT<F>>(block_.get(at));
     }
 
     // A derived value that exists only in the block; nothing means the slot
     // keeps its bytes.
-    template <class B>
-    void Put(BlockField<B> at, std::optional<B> value)
-    {
+    template <class B> void Put(BlockField<B> at, std::optional<B> value) {
         if constexpr (kToBlock) {
-            if (value)
-                block_.set(at, *value);
+            if (value) block_.set(at, *value);
         }
     }
 
     // A one-byte flag kept in a wider slot: nonzero reads back as 1.
-    template <class F, class B>
-    void Flag(F& field, BlockField<B> at)
-    {
+    template <class F, class B> void Flag(F& field, BlockField<B> at) {
         if constexpr (kToBlock)
             block_.set(at, static_cast<B>(field != 0));
         else
@@ -78,12 +65,9 @@ public:
     // A level: volts at the probe tip in the record, at the input in the
     // block.  The source channel's probe ratio divides it on the way out and
     // multiplies it on the way back; a ratio of 0 or less leaves both sides.
-    template <class F>
-    void Level(F& level, BlockField<float> at, int32_t source)
-    {
+    template <class F> void Level(F& level, BlockField<float> at, int32_t source) {
         const std::optional<double> ratio = ProbeOfSource(source);
-        if (!ratio)
-            return;
+        if (!ratio) return;
         if constexpr (kToBlock)
             block_.set(at, NarrowToFloat(static_cast<double>(level) / *ratio));
         else
@@ -91,13 +75,10 @@ public:
     }
 
 private:
-    std::optional<double> ProbeOfSource(int32_t source) const
-    {
-        if (source != 0 && source != 1)
-            return 1.0;
+    std::optional<double> ProbeOfSource(int32_t source) const {
+        if (source != 0 && source != 1) return 1.0;
         const double ratio = setup_.fChanProbe[source];
-        if (!(ratio > 0) || !std::isfinite(ratio))
-            return std::nullopt;
+        if (!(ratio > 0) || !std::isfinite(ratio)) return std::nullopt;
         return ratio;
     }
 
@@ -105,9 +86,7 @@ private:
     Block& block_;
 };
 
-template <bool kToBlock>
-void MapChannel(Transfer<kToBlock, DSO_SETUP>& t, int c)
-{
+template <bool kToBlock> void MapChannel(Transfer<kToBlock, DSO_SETUP>& t, int c) {
     namespace dso = oxrec::dso;
     auto& s = t.setup();
     t.Copy(s.bChanDisplay[c], dso::bChanDisplay[c]);
@@ -115,7 +94,8 @@ void MapChannel(Transfer<kToBlock, DSO_SETUP>& t, int c)
     t.Copy(s.fChanScale[c], dso::fChanScale[c]);
     t.Put(dso::nChanScaleUv[c], TruncatedQuotient<int32_t>(s.fChanScale[c], s.fChanProbe[c], 1e6));
     t.Copy(s.fChanOffset[c], dso::fChanOffset[c]);
-    t.Put(dso::nChanOffsetDiv25[c], TruncatedQuotient<int16_t>(s.fChanOffset[c], s.fChanScale[c], 25));
+    t.Put(dso::nChanOffsetDiv25[c],
+          TruncatedQuotient<int16_t>(s.fChanOffset[c], s.fChanScale[c], 25));
     t.Copy(s.nChanCoupling[c], dso::nChanCoupling[c]);
     t.Copy(s.nChanInput[c], dso::nChanInput[c]);
     t.Copy(s.bChanBwLimit[c], dso::bChanBwLimit[c]);
@@ -123,15 +103,15 @@ void MapChannel(Transfer<kToBlock, DSO_SETUP>& t, int c)
     t.Put(dso::nChanZero[c], std::optional<uint32_t>{0});
     t.Copy(s.bChanShownStop[c], dso::bChanShownStop[c]);
     t.Copy(s.fChanScaleRec[c], dso::fChanScaleRec[c]);
-    t.Put(dso::nChanScaleRecUv[c], TruncatedQuotient<int32_t>(s.fChanScaleRec[c], s.fChanProbe[c], 1e6));
+    t.Put(dso::nChanScaleRecUv[c],
+          TruncatedQuotient<int32_t>(s.fChanScaleRec[c], s.fChanProbe[c], 1e6));
     t.Copy(s.fChanOffsetRec[c], dso::fChanOffsetRec[c]);
-    t.Put(dso::nChanOffsetRecDiv25[c], TruncatedQuotient<int16_t>(s.fChanOffsetRec[c], s.fChanScale[c], 25));
+    t.Put(dso::nChanOffsetRecDiv25[c],
+          TruncatedQuotient<int16_t>(s.fChanOffsetRec[c], s.fChanScale[c], 25));
     t.Copy(s.bChanInvertRec[c], dso::bChanInvertRec[c]);
 }
 
-template <bool kToBlock>
-void MapTimebase(Transfer<kToBlock, DSO_SETUP>& t)
-{
+template <bool kToBlock> void MapTimebase(Transfer<kToBlock, DSO_SETUP>& t) {
     namespace dso = oxrec::dso;
     auto& s = t.setup();
     t.Copy(s.bDelayed, dso::bDelayed);
@@ -147,17 +127,17 @@ void MapTimebase(Transfer<kToBlock, DSO_SETUP>& t)
     t.Copy(s.llDelayedScalePs, dso::llDelayedScalePs);
     t.Copy(s.fSampleRate, dso::fSampleRate);
     t.Copy(s.fSampleRateMem, dso::fSampleRateMem);
-    t.Put(dso::dTimeOffsetRecS, std::optional<double>{static_cast<double>(s.llTimeOffsetPsRec) * 1e-12});
+    t.Put(dso::dTimeOffsetRecS,
+          std::optional<double>{static_cast<double>(s.llTimeOffsetPsRec) * 1e-12});
     t.Copy(s.llTimeOffsetPsRec, dso::llTimeOffsetPsRec);
-    t.Put(dso::fTimeScaleRecS, std::optional<float>{NarrowToFloat(static_cast<double>(s.llTimeScalePsRec) * 1e-12)});
+    t.Put(dso::fTimeScaleRecS,
+          std::optional<float>{NarrowToFloat(static_cast<double>(s.llTimeScalePsRec) * 1e-12)});
     t.Copy(s.llTimeScalePsRec, dso::llTimeScalePsRec);
     t.Copy(s.fSampleRateRec, dso::fSampleRateRec);
     t.Copy(s.fSampleRateRecEquiv, dso::fSampleRateRecEquiv);
 }
 
-template <bool kToBlock>
-void MapAcquisition(Transfer<kToBlock, DSO_SETUP>& t)
-{
+template <bool kToBlock> void MapAcquisition(Transfer<kToBlock, DSO_SETUP>& t) {
     namespace dso = oxrec::dso;
     auto& s = t.setup();
     t.Copy(s.nAcqType, dso::nAcqType);
@@ -173,9 +153,7 @@ void MapAcquisition(Transfer<kToBlock, DSO_SETUP>& t)
     t.Flag(s.bAcqLongMemory, dso::nAcqLongMemory);
 }
 
-template <bool kToBlock>
-void MapTrigger(Transfer<kToBlock, DSO_SETUP>& t)
-{
+template <bool kToBlock> void MapTrigger(Transfer<kToBlock, DSO_SETUP>& t) {
     namespace dso = oxrec::dso;
     auto& s = t.setup();
     t.Copy(s.nTrigMode, dso::nTrigMode);
@@ -205,9 +183,7 @@ void MapTrigger(Transfer<kToBlock, DSO_SETUP>& t)
     t.ReadOnly(s.bPfEnable, dso::bPfEnable);
 }
 
-template <bool kToBlock>
-void MapLan(Transfer<kToBlock, DSO_SETUP>& t)
-{
+template <bool kToBlock> void MapLan(Transfer<kToBlock, DSO_SETUP>& t) {
     namespace dso = oxrec::dso;
     auto& s = t.setup();
     t.Copy(s.bLanDhcp, dso::bLanDhcp);
@@ -219,9 +195,7 @@ void MapLan(Transfer<kToBlock, DSO_SETUP>& t)
         t.ReadOnly(s.byLanMac[i], dso::byLanMac[i]);
 }
 
-template <bool kToBlock>
-void MapDso(Transfer<kToBlock, DSO_SETUP>& t)
-{
+template <bool kToBlock> void MapDso(Transfer<kToBlock, DSO_SETUP>& t) {
     auto& s = t.setup();
     t.Copy(s.bRun, oxrec::dso::bRun);
     t.Copy(s.nActiveChannel, oxrec::dso::nActiveChannel);
@@ -233,9 +207,7 @@ void MapDso(Transfer<kToBlock, DSO_SETUP>& t)
     MapLan(t);
 }
 
-template <bool kToBlock>
-void MapLa(Transfer<kToBlock, _OX_LA_SETUP>& t)
-{
+template <bool kToBlock> void MapLa(Transfer<kToBlock, _OX_LA_SETUP>& t) {
     namespace la = oxrec::la;
     auto& s = t.setup();
     t.Copy(s.bLaEnable, la::bLaEnable);
@@ -258,13 +230,11 @@ void MapLa(Transfer<kToBlock, _OX_LA_SETUP>& t)
 // value, written into every trigger type's copy and read back from the copy
 // of the channel's current type.  The block has no coupling copy for the
 // PULSE and SLOPE types; theirs is the common one at offset 76.
-template <bool kToBlock>
-void MapAltCommon(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
-{
+template <bool kToBlock> void MapAltCommon(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c) {
     namespace alt = oxrec::alt;
     auto& s = t.setup();
-    const std::array holdoff{alt::fAltEdgeHoldoff[c], alt::fAltPulseHoldoff[c], alt::fAltSlopeHoldoff[c],
-                             alt::fAltVideoHoldoff[c]};
+    const std::array holdoff{alt::fAltEdgeHoldoff[c], alt::fAltPulseHoldoff[c],
+                             alt::fAltSlopeHoldoff[c], alt::fAltVideoHoldoff[c]};
     const std::array sensitivity{alt::fAltEdgeSensitivity[c], alt::fAltPulseSensitivity[c],
                                  alt::fAltSlopeSensitivity[c], alt::fAltVideoSensitivity[c]};
     const std::array coupling{alt::nAltEdgeCoupling[c], alt::nAltCoupling[c], alt::nAltCoupling[c],
@@ -279,16 +249,16 @@ void MapAltCommon(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
         t.WriteOnly(s.nAltCoupling[c], alt::nAltVideoCoupling[c]);
     } else {
         const int32_t current = s.nAltType[c];
-        const int type = current >= oxcmd::code::kEdge && current <= oxcmd::code::kVideo ? current : oxcmd::code::kEdge;
+        const int type = current >= oxcmd::code::kEdge && current <= oxcmd::code::kVideo
+                             ? current
+                             : oxcmd::code::kEdge;
         t.ReadOnly(s.dAltHoldoff[c], holdoff[type]);
         t.ReadOnly(s.fAltSensitivity[c], sensitivity[type]);
         t.ReadOnly(s.nAltCoupling[c], coupling[type]);
     }
 }
 
-template <bool kToBlock>
-void MapAltWord68(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
-{
+template <bool kToBlock> void MapAltWord68(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c) {
     auto& s = t.setup();
     if constexpr (kToBlock)
         t.Put(oxrec::alt::nAltWord68[c], SaturatingTrunc<int32_t>(s.fAltWord68[c]));
@@ -296,9 +266,7 @@ void MapAltWord68(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
         s.fAltWord68[c] = static_cast<float>(t.block().get(oxrec::alt::nAltWord68[c]));
 }
 
-template <bool kToBlock>
-void MapAltChannel(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
-{
+template <bool kToBlock> void MapAltChannel(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c) {
     namespace alt = oxrec::alt;
     auto& s = t.setup();
     t.Copy(s.nAltType[c], alt::nAltType[c]);
@@ -330,16 +298,13 @@ void MapAltChannel(Transfer<kToBlock, DSO_ALT_SETUP>& t, int c)
     t.Copy(s.dAltSlopeTime[c], alt::fAltSlopeTime[c]);
 }
 
-template <bool kToBlock>
-void MapAlt(Transfer<kToBlock, DSO_ALT_SETUP>& t)
-{
+template <bool kToBlock> void MapAlt(Transfer<kToBlock, DSO_ALT_SETUP>& t) {
     MapAltChannel(t, 0);
     MapAltChannel(t, 1);
 }
 
 // The fields that follow from a DSO_SETUP just read.
-void DeriveAfterDsoRead(_OX_SETUP& s)
-{
+void DeriveAfterDsoRead(_OX_SETUP& s) {
     for (int c = 0; c < 2; ++c) {
         s.fChanScaleRec[c] = s.fChanScale[c];
         s.fChanOffsetRec[c] = s.fChanOffset[c];
@@ -353,73 +318,56 @@ void DeriveAfterDsoRead(_OX_SETUP& s)
     s.nRunState = 1;
 }
 
-template <class BlockT, class Map>
-void BuildBlock(const _OX_SETUP& setup, BlockT* block, Map map)
-{
-    if (!block)
-        return;
+template <class BlockT, class Map> void BuildBlock(const _OX_SETUP& setup, BlockT* block, Map map) {
+    if (!block) return;
     Transfer<true, BlockT> t(setup, *block);
     map(t);
 }
 
-template <class BlockT, class Map>
-void ReadBlock(_OX_SETUP& setup, const BlockT* block, Map map)
-{
-    if (!block)
-        return;
+template <class BlockT, class Map> void ReadBlock(_OX_SETUP& setup, const BlockT* block, Map map) {
+    if (!block) return;
     Transfer<false, BlockT> t(setup, *block);
     map(t);
 }
 
 } // namespace
 
-uint16_t AveragesToBlock(int32_t count)
-{
-    if (count <= 0)
-        return 0;
+uint16_t AveragesToBlock(int32_t count) {
+    if (count <= 0) return 0;
     return static_cast<uint16_t>(std::bit_width(static_cast<uint32_t>(count)));
 }
 
-int32_t AveragesFromBlock(uint16_t bits)
-{
-    constexpr uint16_t kLargestShift = 30;  // 2^30 is the largest power of two an int32 holds
-    if (bits == 0)
-        return 0;
+int32_t AveragesFromBlock(uint16_t bits) {
+    constexpr uint16_t kLargestShift = 30; // 2^30 is the largest power of two an int32 holds
+    if (bits == 0) return 0;
     return int32_t{1} << std::min<uint16_t>(bits - 1, kLargestShift);
 }
 
-void PopSetup(const _OX_SETUP& setup, DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt)
-{
+void PopSetup(const _OX_SETUP& setup, DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
     BuildBlock(setup, dso, [](auto& t) { MapDso(t); });
     BuildBlock(setup, la, [](auto& t) { MapLa(t); });
     BuildBlock(setup, alt, [](auto& t) { MapAlt(t); });
 }
 
-void PushSetup(_OX_SETUP& setup, const DSO_SETUP* dso, const _OX_LA_SETUP* la, const DSO_ALT_SETUP* alt)
-{
+void PushSetup(_OX_SETUP& setup, const DSO_SETUP* dso, const _OX_LA_SETUP* la,
+               const DSO_ALT_SETUP* alt) {
     ReadBlock(setup, dso, [](auto& t) { MapDso(t); });
     ReadBlock(setup, la, [](auto& t) { MapLa(t); });
     ReadBlock(setup, alt, [](auto& t) { MapAlt(t); });
-    if (dso)
-        DeriveAfterDsoRead(setup);
+    if (dso) DeriveAfterDsoRead(setup);
 }
 
-SharedRecords& Records()
-{
+SharedRecords& Records() {
     static SharedRecords records;
     return records;
 }
 
 } // namespace oxmsg
 
-void OxPopSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt)
-{
-    if (const _OX_SETUP* setup = oxmsg::Records().setup)
-        oxmsg::PopSetup(*setup, dso, la, alt);
+void OxPopSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
+    if (const _OX_SETUP* setup = oxmsg::Records().setup) oxmsg::PopSetup(*setup, dso, la, alt);
 }
 
-void OxPushSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt)
-{
-    if (_OX_SETUP* setup = oxmsg::Records().setup)
-        oxmsg::PushSetup(*setup, dso, la, alt);
+void OxPushSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
+    if (_OX_SETUP* setup = oxmsg::Records().setup) oxmsg::PushSetup(*setup, dso, la, alt);
 }

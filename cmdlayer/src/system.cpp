@@ -24,37 +24,31 @@ public:
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-    void SetBusy(bool busy)
-    {
-        if (m_region != nullptr)
-            std::atomic_ref<uint8_t>(m_region->bBusy).store(busy ? 1 : 0);
+    void SetBusy(bool busy) {
+        if (m_region != nullptr) std::atomic_ref<uint8_t>(m_region->bBusy).store(busy ? 1 : 0);
     }
     _OX_RGN_SETUP* m_region;
 };
 
-bool OverUsb(const _OX_SETUP& setup)
-{
+bool OverUsb(const _OX_SETUP& setup) {
     return setup.nInterface == 0;
 }
 
-template <class Block>
-void ReadLanBlock(const char* query, Block& target)
-{
+template <class Block> void ReadLanBlock(const char* query, Block& target) {
     Block scratch = target;
-    if (ReadSetup(query, scratch.bytes, static_cast<int>(Block::kSize)) == static_cast<int>(Block::kSize))
+    if (ReadSetup(query, scratch.bytes, static_cast<int>(Block::kSize)) ==
+        static_cast<int>(Block::kSize))
         target = scratch;
 }
 
 // Refreshes the firmware setup copy from the instrument. Over USB all three
 // blocks must arrive (false and the copy unchanged otherwise); over LAN each
 // block that arrives whole replaces its part of the copy.
-bool ReadFirmwareCopy(const _OX_SETUP& setup)
-{
+bool ReadFirmwareCopy(const _OX_SETUP& setup) {
     FirmwareSetup& copy = link::State().copy;
     if (OverUsb(setup)) {
         FirmwareSetup scratch = copy;
-        if (!OxReadFirmwareSetup(&scratch.dso, &scratch.la, &scratch.alt))
-            return false;
+        if (!OxReadFirmwareSetup(&scratch.dso, &scratch.la, &scratch.alt)) return false;
         copy = scratch;
         return true;
     }
@@ -67,42 +61,37 @@ bool ReadFirmwareCopy(const _OX_SETUP& setup)
 // Writes the firmware setup copy into the instrument and lets it start with
 // it. Only USB can take the blocks; over LAN nothing is written and so nothing
 // is started.
-bool WriteFirmwareCopyAndStart(const _OX_SETUP& setup)
-{
-    if (!OverUsb(setup))
-        return true;
+bool WriteFirmwareCopyAndStart(const _OX_SETUP& setup) {
+    if (!OverUsb(setup)) return true;
     FirmwareSetup& copy = link::State().copy;
-    if (!OxWriteFirmwareSetup(&copy.dso, &copy.la, &copy.alt))
-        return false;
+    if (!OxWriteFirmwareSetup(&copy.dso, &copy.la, &copy.alt)) return false;
     SendCommand(":STARTUP", nullptr, false);
     return true;
 }
 
-bool AnyMathShown(const _OX_SETUP& s)
-{
-    return std::any_of(std::begin(s.bTraceShown), std::end(s.bTraceShown), [](uint8_t shown) { return shown != 0; });
+bool AnyMathShown(const _OX_SETUP& s) {
+    return std::any_of(std::begin(s.bTraceShown), std::end(s.bTraceShown),
+                       [](uint8_t shown) { return shown != 0; });
 }
 
-bool AnyFFTShown(const _OX_SETUP& s)
-{
+bool AnyFFTShown(const _OX_SETUP& s) {
     for (int k = 0; k < 4; ++k) {
-        if (s.bTraceShown[k] && s.nMathOperator[k] == oxcmd::code::kFFT)
-            return true;
+        if (s.bTraceShown[k] && s.nMathOperator[k] == oxcmd::code::kFFT) return true;
     }
     return false;
 }
 
-void SendDirect(const std::string& subsystem, const std::string& leaf, const std::string& argument)
-{
+void SendDirect(const std::string& subsystem, const std::string& leaf,
+                const std::string& argument) {
     SendCommand(StrConnect(subsystem, "", leaf, " ", argument), nullptr, false);
 }
 
 // The spectrum zoom of the further traces: 7 base divisions of 100 / (20 T) Hz.
-void ResetTraceZoom(_OX_SETUP& s)
-{
+void ResetTraceZoom(_OX_SETUP& s) {
     for (int k = 0; k < 4; ++k) {
         const int channel = s.nFFTSource[k] == 1 ? 1 : 0;
-        const double T = s.nTrigMode == oxcmd::code::kAlternate ? double(s.dAltTimeScale[channel]) : s.dTimeScale;
+        const double T = s.nTrigMode == oxcmd::code::kAlternate ? double(s.dAltTimeScale[channel])
+                                                                : s.dTimeScale;
         const double base = T > 0 ? 100 / (20 * T) : 0;
         s.nTraceZoomIndex[k] = 4;
         s.fTraceZoomFactor[k] = 7.0f;
@@ -111,14 +100,12 @@ void ResetTraceZoom(_OX_SETUP& s)
     }
 }
 
-void FormatAddress(char (&field)[16], uint32_t address)
-{
-    std::snprintf(field, sizeof field, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
-                  (address >> 8) & 0xFFu, address & 0xFFu);
+void FormatAddress(char (&field)[16], uint32_t address) {
+    std::snprintf(field, sizeof field, "%u.%u.%u.%u", (address >> 24) & 0xFFu,
+                  (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu);
 }
 
-void FillUndoSlot(const _OX_SETUP& s, OX_UNDO_SLOT& slot)
-{
+void FillUndoSlot(const _OX_SETUP& s, OX_UNDO_SLOT& slot) {
     for (int c = 0; c < 2; ++c) {
         slot.fChanScale[c] = s.fChanScale[c];
         slot.fChanOffset[c] = s.fChanOffset[c];
@@ -133,23 +120,19 @@ void FillUndoSlot(const _OX_SETUP& s, OX_UNDO_SLOT& slot)
 
 } // namespace
 
-void SetUiTimerRequests(UiTimerRequests* requests)
-{
+void SetUiTimerRequests(UiTimerRequests* requests) {
     g_timerRequests.store(requests);
 }
 
-void CopyLanText(char* field, std::size_t size, const std::string& reply)
-{
-    if (field == nullptr || size == 0)
-        return;
+void CopyLanText(char* field, std::size_t size, const std::string& reply) {
+    if (field == nullptr || size == 0) return;
     const std::size_t end = std::min(reply.find_first_of(std::string("\r\n\0", 3)), reply.size());
     const std::size_t length = std::min(end, size - 1);
     std::memcpy(field, reply.data(), length);
     field[length] = '\0';
 }
 
-void FormatLanSettings(const DSO_SETUP& dso, _OX_SETUP& setup)
-{
+void FormatLanSettings(const DSO_SETUP& dso, _OX_SETUP& setup) {
     namespace block = oxrec::dso;
     FormatAddress(setup.szLanIp, dso.get(block::dwLanIp));
     FormatAddress(setup.szLanNetmask, dso.get(block::dwLanNetmask));
@@ -165,23 +148,19 @@ void FormatLanSettings(const DSO_SETUP& dso, _OX_SETUP& setup)
 
 using namespace oxmsg;
 
-bool OxInitSystem()
-{
+bool OxInitSystem() {
     const SharedRecords& shared = Records();
-    if (shared.setup == nullptr)
-        return false;
+    if (shared.setup == nullptr) return false;
     _OX_SETUP& s = *shared.setup;
     {
         BusyScope busy(shared.region);
         ReadCmdOPC();
-        if (!ReadFirmwareCopy(s))
-            return false;
+        if (!ReadFirmwareCopy(s)) return false;
         FirmwareSetup& copy = link::State().copy;
         OxPushSetup(&copy.dso, &copy.la, &copy.alt);
         s.bDataValid = 0;
         s.bWaveHold = 0;
-        if (s.nTrigMode == oxcmd::code::kAlternate)
-            s.bFFTSplitScreen = 0;
+        if (s.nTrigMode == oxcmd::code::kAlternate) s.bFFTSplitScreen = 0;
         if (AnyMathShown(s)) {
             SendDirect(":CHANNEL1", ":DISPLAY", "ON");
             SendDirect(":CHANNEL2", ":DISPLAY", "ON");
@@ -193,77 +172,62 @@ bool OxInitSystem()
         ResetTraceZoom(s);
         if (s.nTimeFormat != 0) {
             s.bTrigSourceShown = 0;
-            if (shared.region != nullptr)
-                shared.region->bTrigMarker = 0;
+            if (shared.region != nullptr) shared.region->bTrigMarker = 0;
         }
         FormatLanSettings(copy.dso, s);
-        if (shared.region != nullptr)
-            shared.region->bRedrawAll = 1;
+        if (shared.region != nullptr) shared.region->bRedrawAll = 1;
     }
     RebuildRgnSetup();
     return true;
 }
 
-bool OxInitHardware()
-{
+bool OxInitHardware() {
     const SharedRecords& shared = Records();
-    if (shared.setup == nullptr)
-        return false;
+    if (shared.setup == nullptr) return false;
     FirmwareSetup& copy = link::State().copy;
     OxPopSetup(&copy.dso, &copy.la, &copy.alt);
-    if (!shared.setup->bConnected)
-        return true;
+    if (!shared.setup->bConnected) return true;
     return WriteFirmwareCopyAndStart(*shared.setup);
 }
 
-bool OxSetFirmwareSetup()
-{
+bool OxSetFirmwareSetup() {
     const SharedRecords& shared = Records();
-    if (shared.setup == nullptr)
-        return false;
+    if (shared.setup == nullptr) return false;
     BusyScope busy(shared.region);
-    if (!ReadFirmwareCopy(*shared.setup))
-        return false;
+    if (!ReadFirmwareCopy(*shared.setup)) return false;
     FirmwareSetup& copy = link::State().copy;
     OxPopSetup(&copy.dso, &copy.la, &copy.alt);
     return WriteFirmwareCopyAndStart(*shared.setup);
 }
 
-void SetChangeSetting()
-{
+void SetChangeSetting() {
     const SharedRecords& shared = Records();
-    if (shared.setup == nullptr)
-        return;
+    if (shared.setup == nullptr) return;
     _OX_SETUP& s = *shared.setup;
-    if (s.nRecordState == oxcmd::code::kPlaying || s.bSlowSweep)
-        return;
+    if (s.nRecordState == oxcmd::code::kPlaying || s.bSlowSweep) return;
     if (!s.bRun) {
         SetRefreshWave(true);
         return;
     }
     if (!s.bSettingChanged) {
         s.bSettingChanged = 1;
-        CWnd::SendMessageTo(OxMainWindow(), oxcmd::group::kRunControl, oxcmd::run::kSettingChanged, 0);
+        CWnd::SendMessageTo(OxMainWindow(), oxcmd::group::kRunControl, oxcmd::run::kSettingChanged,
+                            0);
     }
-    if (shared.region != nullptr && shared.region->bClearRequest)
-        WriteCommand(":CLEARUSB");
+    if (shared.region != nullptr && shared.region->bClearRequest) WriteCommand(":CLEARUSB");
     if (UiTimerRequests* timers = g_timerRequests.load())
         timers->StartTimer(kChangeSettingTimer, kChangeSettingTimerMs);
-    if (shared.region != nullptr)
-        shared.region->bClearRequest = 0;
+    if (shared.region != nullptr) shared.region->bClearRequest = 0;
 }
 
-bool GetChangeSetting()
-{
+bool GetChangeSetting() {
     const _OX_SETUP* setup = Records().setup;
     return setup != nullptr && setup->bSettingChanged != 0;
 }
 
-void SaveChangeSetting()
-{
+void SaveChangeSetting() {
     _OX_SETUP* setup = Records().setup;
-    if (setup == nullptr)
-        return;
+    if (setup == nullptr) return;
     _OX_SETUP& s = *setup;
     for (int c = 0; c < 2; ++c) {
         s.fChanScaleRec[c] = s.fChanScale[c];
@@ -288,18 +252,14 @@ void SaveChangeSetting()
     s.bLaShownStop = s.bLaEnable;
 }
 
-void SaveUndoSetup()
-{
+void SaveUndoSetup() {
     _OX_SETUP* setup = Records().setup;
-    if (setup == nullptr)
-        return;
+    if (setup == nullptr) return;
     setup->bUndoUsed = 0;
     FillUndoSlot(*setup, setup->stUndoSlot);
 }
 
-void SaveRedoSetup()
-{
+void SaveRedoSetup() {
     _OX_SETUP* setup = Records().setup;
-    if (setup != nullptr)
-        FillUndoSlot(*setup, setup->stRedoSlot);
+    if (setup != nullptr) FillUndoSlot(*setup, setup->stRedoSlot);
 }

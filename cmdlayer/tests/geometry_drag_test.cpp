@@ -11,8 +11,7 @@ namespace {
 
 class DragTest : public CommandLayerTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CommandLayerTest::SetUp();
         setup->bConnected = 1;
         setup->fMinTimeScale = 2e-9f;
@@ -28,11 +27,10 @@ protected:
         setup->llTimeScalePs = 1'000'000'000;
         setup->dDelayedScale = 1e-4;
         setup->llDelayedScalePs = 100'000'000;
-        link.whole = false;  // keep the values as set unless a test serves blocks
+        link.whole = false; // keep the values as set unless a test serves blocks
     }
 
-    void Drag(unsigned int subCmd, long value, int window, int x1, int y1, int x2, int y2)
-    {
+    void Drag(unsigned int subCmd, long value, int window, int x1, int y1, int x2, int y2) {
         region->nDragWindow = window;
         const auto half = [](int a, int b) {
             return static_cast<std::uint32_t>(static_cast<std::uint16_t>(a)) |
@@ -44,8 +42,7 @@ protected:
         Drain();
     }
 
-    std::vector<std::string> Sent() const
-    {
+    std::vector<std::string> Sent() const {
         std::vector<std::string> texts;
         for (const SentCommand& command : link.sent) {
             EXPECT_TRUE(command.readBack) << command.text;
@@ -55,8 +52,7 @@ protected:
     }
 };
 
-TEST_F(DragTest, BoxInTheMainWindowZoomsTheChannelAndTheTimebase)
-{
+TEST_F(DragTest, BoxInTheMainWindowZoomsTheChannelAndTheTimebase) {
     // Half the width around the centre, a quarter of the height one division up.
     Drag(4525, 0, 0, 191, 113, 541, 213);
     EXPECT_EQ(setup->fChanScale[0], 0.25f);
@@ -64,36 +60,33 @@ TEST_F(DragTest, BoxInTheMainWindowZoomsTheChannelAndTheTimebase)
     EXPECT_EQ(setup->fChanScale[1], 1.0f);
     EXPECT_DOUBLE_EQ(setup->dTimeScale, 5e-4);
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{":CHANNEL1:SCALE 0.250000", ":CHANNEL1:OFFSET -1.000000",
-                                                ":TIMEBASE:SCALE 0.000500000", ":TIMEBASE:OFFSET 0.000000000"}));
+    EXPECT_EQ(Sent(), (std::vector<std::string>{
+                          ":CHANNEL1:SCALE 0.250000", ":CHANNEL1:OFFSET -1.000000",
+                          ":TIMEBASE:SCALE 0.000500000", ":TIMEBASE:OFFSET 0.000000000"}));
 }
 
-TEST_F(DragTest, CornersInAnyOrderGiveTheSameBox)
-{
+TEST_F(DragTest, CornersInAnyOrderGiveTheSameBox) {
     Drag(4525, 0, 0, 541, 213, 191, 113);
     EXPECT_EQ(setup->fChanScale[0], 0.25f);
     EXPECT_DOUBLE_EQ(setup->dTimeScale, 5e-4);
 }
 
-TEST_F(DragTest, BothChannelsFollowTheBoxWithTheSecondSubCommand)
-{
+TEST_F(DragTest, BothChannelsFollowTheBoxWithTheSecondSubCommand) {
     Drag(4526, 0, 0, 366, 163, 367, 263);
     EXPECT_EQ(setup->fChanScale[0], 0.25f);
     EXPECT_EQ(setup->fChanScale[1], 0.25f);
     EXPECT_EQ(setup->fChanOffset[1], 0.0f);
-    EXPECT_DOUBLE_EQ(setup->dTimeScale, 1e-3);  // one column wide: the timebase stays
+    EXPECT_DOUBLE_EQ(setup->dTimeScale, 1e-3); // one column wide: the timebase stays
 }
 
-TEST_F(DragTest, TheInstrumentsAcceptedValueIsTaken)
-{
+TEST_F(DragTest, TheInstrumentsAcceptedValueIsTaken) {
     link.whole = true;
     link.dso.set(oxrec::dso::fChanScale[0], 0.2f);
     Drag(4525, 0, 0, 366, 113, 366, 213);
     EXPECT_EQ(setup->fChanScale[0], 0.2f);
 }
 
-TEST_F(DragTest, LowerWindowOfTheDelayedTimebaseZoomsTheDelayedWindow)
-{
+TEST_F(DragTest, LowerWindowOfTheDelayedTimebaseZoomsTheDelayedWindow) {
     setup->bDelayed = 1;
     Drag(4525, 9, 2, 191, 300, 541, 300);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":TIMEBASE:DELAYED:SCALE 0.000050000",
@@ -102,19 +95,18 @@ TEST_F(DragTest, LowerWindowOfTheDelayedTimebaseZoomsTheDelayedWindow)
     EXPECT_DOUBLE_EQ(setup->dTimeScale, 1e-3);
 }
 
-TEST_F(DragTest, AlternateWindowOfCH2MovesItsOwnTimebase)
-{
+TEST_F(DragTest, AlternateWindowOfCH2MovesItsOwnTimebase) {
     setup->nTrigMode = 4;
     // A fifth of the width, centred 50 columns right of the trigger origin.
     Drag(4525, 5, 4, 346, 300, 486, 300);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{":TRIGGER:ALTERNATION:CHANNEL2:TIMESCALE 0.000000200",
-                                                ":TRIGGER:ALTERNATION:CHANNEL2:TIMEOFFSET 0.000001000"}));
+    EXPECT_EQ(Sent(),
+              (std::vector<std::string>{":TRIGGER:ALTERNATION:CHANNEL2:TIMESCALE 0.000000200",
+                                        ":TRIGGER:ALTERNATION:CHANNEL2:TIMEOFFSET 0.000001000"}));
     EXPECT_EQ(int64_t(setup->llAltTimeScalePs[1]), 200'000);
     EXPECT_EQ(int64_t(setup->llAltTimeOffsetPs[1]), 1'000'000);
 }
 
-TEST_F(DragTest, UnknownWindowOrSubCommandDoesNothing)
-{
+TEST_F(DragTest, UnknownWindowOrSubCommandDoesNothing) {
     Drag(4525, 0, 7, 191, 113, 541, 213);
     Drag(4525, 0, -1, 191, 113, 541, 213);
     Drag(4527, 0, 0, 191, 113, 541, 213);
@@ -122,12 +114,11 @@ TEST_F(DragTest, UnknownWindowOrSubCommandDoesNothing)
     EXPECT_EQ(setup->fChanScale[0], 1.0f);
 }
 
-TEST_F(DragTest, ADragMarksTheSettingChangedWhileRunning)
-{
+TEST_F(DragTest, ADragMarksTheSettingChangedWhileRunning) {
     setup->bRun = 1;
     Drag(4525, 0, 0, 191, 113, 541, 213);
     EXPECT_EQ(setup->bSettingChanged, 1);
-    EXPECT_EQ(region->ptTrigOrigin.x, 366);  // regions rebuilt
+    EXPECT_EQ(region->ptTrigOrigin.x, 366); // regions rebuilt
 }
 
 } // namespace

@@ -6,8 +6,7 @@ namespace {
 using AcquireTest = VerticalHandlersTest;
 using RunControlTest = VerticalHandlersTest;
 
-TEST_F(AcquireTest, AveragesBecomeAPowerOfTwoSentAsAnInteger)
-{
+TEST_F(AcquireTest, AveragesBecomeAPowerOfTwoSentAsAnInteger) {
     PostInt(3141, 1745, 0, 100);
     EXPECT_EQ(setup->nAcqAverages, 128);
     EXPECT_EQ(SentOnce(), ":ACQUIRE:AVERAGES 128");
@@ -16,8 +15,7 @@ TEST_F(AcquireTest, AveragesBecomeAPowerOfTwoSentAsAnInteger)
     EXPECT_EQ(Shown(), "Acquire average number at upper limit");
 }
 
-TEST_F(AcquireTest, MemoryDepthChoosesFullFromHalfAMegapoint)
-{
+TEST_F(AcquireTest, MemoryDepthChoosesFullFromHalfAMegapoint) {
     PostInt(3141, 1755, 0, 524288);
     EXPECT_EQ(setup->bAcqLongMemory, 1);
     EXPECT_EQ(setup->nAcqMemory, 524288);
@@ -27,8 +25,7 @@ TEST_F(AcquireTest, MemoryDepthChoosesFullFromHalfAMegapoint)
     EXPECT_EQ(SentOnce(), ":ACQUIRE:MEMORY NORMAL");
 }
 
-TEST_F(AcquireTest, TypeAndModeTexts)
-{
+TEST_F(AcquireTest, TypeAndModeTexts) {
     PostInt(3141, 1725, 0, 2);
     EXPECT_EQ(setup->nAcqType, 2);
     EXPECT_EQ(SentOnce(), ":ACQUIRE:TYPE PEAKDETECT");
@@ -43,8 +40,7 @@ TEST_F(AcquireTest, TypeAndModeTexts)
     EXPECT_EQ(SentOnce(), ":ACQUIRE:MODE ETIME");
 }
 
-TEST_F(AcquireTest, RatesSendAnEmptyLineAndReadBack)
-{
+TEST_F(AcquireTest, RatesSendAnEmptyLineAndReadBack) {
     PostFloat(3141, 1765, 0, 1e9f);
     EXPECT_FLOAT_EQ(setup->fSampleRate, 1e9f);
     EXPECT_EQ(SentWithReadBack(), (SentCommand{"", true}));
@@ -52,16 +48,14 @@ TEST_F(AcquireTest, RatesSendAnEmptyLineAndReadBack)
     EXPECT_FLOAT_EQ(setup->fSampleRateMem, 2e8f);
 }
 
-TEST_F(AcquireTest, ReadBackStoresTheAcceptedAverages)
-{
+TEST_F(AcquireTest, ReadBackStoresTheAcceptedAverages) {
     link.whole = true;
     link.dso.set(oxrec::dso::nAcqAveragesBits, oxmsg::AveragesToBlock(64));
     PostInt(3141, 1745, 0, 100);
     EXPECT_EQ(setup->nAcqAverages, 64);
 }
 
-TEST_F(RunControlTest, RunClearsTheStoppedCopiesAndTheHeldRecordAndReadsBack)
-{
+TEST_F(RunControlTest, RunClearsTheStoppedCopiesAndTheHeldRecordAndReadsBack) {
     setup->bChanShownStop[0] = 1;
     setup->bWaveHold = 1;
     setup->nRunState = 1;
@@ -73,8 +67,7 @@ TEST_F(RunControlTest, RunClearsTheStoppedCopiesAndTheHeldRecordAndReadsBack)
     EXPECT_EQ(SentWithReadBack(), (SentCommand{":RUN", true}));
 }
 
-TEST_F(RunControlTest, StopWithoutReadBackClearsThePassFailStopWhileTheTestRuns)
-{
+TEST_F(RunControlTest, StopWithoutReadBackClearsThePassFailStopWhileTheTestRuns) {
     setup->bRun = 1;
     setup->bPfStop = 1;
     Post(3125, 4127, 0);
@@ -87,8 +80,7 @@ TEST_F(RunControlTest, StopWithoutReadBackClearsThePassFailStopWhileTheTestRuns)
     EXPECT_EQ(setup->bPfStop, 0);
 }
 
-TEST_F(RunControlTest, AutoSetupAndDefaultSetupGoWithoutReadBack)
-{
+TEST_F(RunControlTest, AutoSetupAndDefaultSetupGoWithoutReadBack) {
     setup->nRecordState = 2;
     setup->bLaShownStop = 1;
     setup->bWaveHold = 1;
@@ -104,8 +96,7 @@ TEST_F(RunControlTest, AutoSetupAndDefaultSetupGoWithoutReadBack)
     EXPECT_EQ(SentWithReadBack(), (SentCommand{":DEFAULT", false}));
 }
 
-TEST_F(RunControlTest, PanelRunStatesAndNotificationsSendNothing)
-{
+TEST_F(RunControlTest, PanelRunStatesAndNotificationsSendNothing) {
     Post(3125, 4128, 0);
     EXPECT_EQ(setup->nRunState, 2);
     EXPECT_EQ(setup->bRun, 1);

@@ -8,8 +8,7 @@ namespace {
 
 using ChannelTest = VerticalHandlersTest;
 
-TEST_F(ChannelTest, ScaleIsValidatedStoredAndSentWithSixDecimals)
-{
+TEST_F(ChannelTest, ScaleIsValidatedStoredAndSentWithSixDecimals) {
     PostFloat(3135, 1125, 0, 0.001f);
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.002f);
     EXPECT_EQ(Shown(), "Volts/Div at lower limit");
@@ -22,8 +21,7 @@ TEST_F(ChannelTest, ScaleIsValidatedStoredAndSentWithSixDecimals)
     EXPECT_FALSE(Shown());
 }
 
-TEST_F(ChannelTest, OffsetIsValidatedAgainstTheChannelsScale)
-{
+TEST_F(ChannelTest, OffsetIsValidatedAgainstTheChannelsScale) {
     setup->fChanScale[1] = 0.1f;
     PostFloat(3135, 1135, 1, 3.0f);
     EXPECT_FLOAT_EQ(setup->fChanOffset[1], 2.0f);
@@ -31,12 +29,11 @@ TEST_F(ChannelTest, OffsetIsValidatedAgainstTheChannelsScale)
     EXPECT_EQ(SentOnce(), ":CHANNEL2:OFFSET 2.000000");
 }
 
-TEST_F(ChannelTest, ProbeRescalesScaleOffsetAndTheEdgeLevel)
-{
+TEST_F(ChannelTest, ProbeRescalesScaleOffsetAndTheEdgeLevel) {
     setup->fChanScale[0] = 0.5f;
     setup->fChanOffset[0] = 0.2f;
     setup->nTrigMode = 0;
-    setup->nEdgeSource = 1;  // whatever the source, the level follows
+    setup->nEdgeSource = 1; // whatever the source, the level follows
     setup->fEdgeLevel = 0.3f;
     PostFloat(3135, 1147, 0, 10.0f);
     EXPECT_FLOAT_EQ(setup->fChanProbe[0], 10.0f);
@@ -46,8 +43,7 @@ TEST_F(ChannelTest, ProbeRescalesScaleOffsetAndTheEdgeLevel)
     EXPECT_EQ(SentOnce(), ":CHANNEL1:PROBE 10.000000");
 }
 
-TEST_F(ChannelTest, ProbeScalesOnlyTheLevelOfTheCurrentTriggerType)
-{
+TEST_F(ChannelTest, ProbeScalesOnlyTheLevelOfTheCurrentTriggerType) {
     setup->fChanProbe[1] = 10.0f;
     setup->fEdgeLevel = 1.0f;
     setup->nTrigMode = 2;
@@ -58,13 +54,12 @@ TEST_F(ChannelTest, ProbeScalesOnlyTheLevelOfTheCurrentTriggerType)
     EXPECT_FLOAT_EQ(setup->fSlopeLevelB, -0.2f);
     EXPECT_FLOAT_EQ(setup->fEdgeLevel, 1.0f);
 
-    setup->nTrigMode = 5;  // pattern: no level
+    setup->nTrigMode = 5; // pattern: no level
     PostFloat(3135, 1147, 1, 100.0f);
     EXPECT_FLOAT_EQ(setup->fSlopeLevelA, 0.1f);
 }
 
-TEST_F(ChannelTest, ProbeWithTheAlternateTriggerScalesTheEditedChannelsOwnLevel)
-{
+TEST_F(ChannelTest, ProbeWithTheAlternateTriggerScalesTheEditedChannelsOwnLevel) {
     setup->nTrigMode = 4;
     setup->nAltType[0] = 1;
     setup->nAltType[1] = 3;
@@ -77,8 +72,7 @@ TEST_F(ChannelTest, ProbeWithTheAlternateTriggerScalesTheEditedChannelsOwnLevel)
     EXPECT_FLOAT_EQ(setup->fAltPulseLevel[0], 0.5f);
 }
 
-TEST_F(ChannelTest, ProbeThatIsNotAPositiveNumberIsRefused)
-{
+TEST_F(ChannelTest, ProbeThatIsNotAPositiveNumberIsRefused) {
     setup->fChanScale[0] = 0.5f;
     for (float ratio : {0.0f, -10.0f, std::nanf(""), INFINITY}) {
         PostFloat(3135, 1147, 0, ratio);
@@ -89,8 +83,7 @@ TEST_F(ChannelTest, ProbeThatIsNotAPositiveNumberIsRefused)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(ChannelTest, ProbeFromAnUnsetRatioStoresItWithoutRescaling)
-{
+TEST_F(ChannelTest, ProbeFromAnUnsetRatioStoresItWithoutRescaling) {
     setup->fChanProbe[0] = 0.0f;
     setup->fChanScale[0] = 0.5f;
     PostFloat(3135, 1147, 0, 10.0f);
@@ -98,8 +91,7 @@ TEST_F(ChannelTest, ProbeFromAnUnsetRatioStoresItWithoutRescaling)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.5f);
 }
 
-TEST_F(ChannelTest, DuringPlaybackOnlyShowingAChannelWorks)
-{
+TEST_F(ChannelTest, DuringPlaybackOnlyShowingAChannelWorks) {
     setup->nRecordState = 2;
     setup->fChanScale[1] = 1.0f;
     setup->bChanDisplay[1] = 1;
@@ -114,8 +106,7 @@ TEST_F(ChannelTest, DuringPlaybackOnlyShowingAChannelWorks)
     EXPECT_FALSE(Shown());
 }
 
-TEST_F(ChannelTest, RecordingAndPausedPlaybackRefuseToo)
-{
+TEST_F(ChannelTest, RecordingAndPausedPlaybackRefuseToo) {
     for (int state : {1, 3}) {
         setup->nRecordState = state;
         PostInt(3135, 1145, 0, 1);
@@ -125,8 +116,7 @@ TEST_F(ChannelTest, RecordingAndPausedPlaybackRefuseToo)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(ChannelTest, AChannelOutOfRangeIsRefusedAndNothingIsStored)
-{
+TEST_F(ChannelTest, AChannelOutOfRangeIsRefusedAndNothingIsStored) {
     const _OX_SETUP before = *setup;
     for (long channel : {2L, -1L, 1000000L}) {
         PostFloat(3135, 1125, channel, 0.5f);
@@ -139,8 +129,7 @@ TEST_F(ChannelTest, AChannelOutOfRangeIsRefusedAndNothingIsStored)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(ChannelTest, SwitchesAndSelectorsSendTheirTexts)
-{
+TEST_F(ChannelTest, SwitchesAndSelectorsSendTheirTexts) {
     PostInt(3135, 1145, 0, 1);
     EXPECT_EQ(SentOnce(), ":CHANNEL1:COUPLING AC");
     PostInt(3135, 1145, 0, 2);
@@ -163,8 +152,7 @@ TEST_F(ChannelTest, SwitchesAndSelectorsSendTheirTexts)
     EXPECT_TRUE(region->bRedrawCursor);
 }
 
-TEST_F(ChannelTest, FilterLimitsAreValidated)
-{
+TEST_F(ChannelTest, FilterLimitsAreValidated) {
     PostFloat(3135, 1165, 0, 0.6f);
     EXPECT_FLOAT_EQ(setup->fChanFilterUpper[0], 0.495f);
     EXPECT_EQ(Shown(), "Filter frequency at upper limit");
@@ -174,8 +162,7 @@ TEST_F(ChannelTest, FilterLimitsAreValidated)
     EXPECT_EQ(SentOnce(), ":CHANNEL2:FILTER:DOWNLIMIT 0.005000");
 }
 
-TEST_F(ChannelTest, FilterTypeOutOfRangeIsRefused)
-{
+TEST_F(ChannelTest, FilterTypeOutOfRangeIsRefused) {
     setup->nChanFilterType[0] = 2;
     PostInt(3135, 1185, 0, 4);
     EXPECT_EQ(Shown(), "Function not available");
@@ -183,8 +170,7 @@ TEST_F(ChannelTest, FilterTypeOutOfRangeIsRefused)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(ChannelTest, UnitIsShownOnlyAndNeedsAKnownSelector)
-{
+TEST_F(ChannelTest, UnitIsShownOnlyAndNeedsAKnownSelector) {
     PostInt(3135, 1150, 1, 3);
     EXPECT_STREQ(setup->szChanUnit[1], "dBV");
     EXPECT_EQ(setup->nChanUnit[1], 3);
@@ -198,8 +184,7 @@ TEST_F(ChannelTest, UnitIsShownOnlyAndNeedsAKnownSelector)
     EXPECT_EQ(setup->nChanUnit[1], 7);
 }
 
-TEST_F(ChannelTest, ShowingAChannelDecidesWhetherTheTriggerLevelIsDrawn)
-{
+TEST_F(ChannelTest, ShowingAChannelDecidesWhetherTheTriggerLevelIsDrawn) {
     setup->nTrigMode = 0;
     setup->nEdgeSource = 1;
     setup->bChanDisplay[1] = 1;
@@ -210,8 +195,7 @@ TEST_F(ChannelTest, ShowingAChannelDecidesWhetherTheTriggerLevelIsDrawn)
     EXPECT_TRUE(region->bRedrawAll);
 }
 
-TEST_F(ChannelTest, WhileDisconnectedTheRecordAndScreenStillFollow)
-{
+TEST_F(ChannelTest, WhileDisconnectedTheRecordAndScreenStillFollow) {
     setup->bConnected = 0;
     PostFloat(3135, 1125, 0, 0.2f);
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.2f);
@@ -219,12 +203,11 @@ TEST_F(ChannelTest, WhileDisconnectedTheRecordAndScreenStillFollow)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(ChannelTest, OffsetMovesTheGroundMarkerAndMarksTheChangeOnce)
-{
+TEST_F(ChannelTest, OffsetMovesTheGroundMarkerAndMarksTheChangeOnce) {
     region->rcMain = {0, 0, 700, 400};
     setup->fChanScale[1] = 1.0f;
     setup->bRun = 1;
-    PostFloat(3135, 1135, 1, 2.0f);  // two divisions up from the centre row
+    PostFloat(3135, 1135, 1, 2.0f); // two divisions up from the centre row
     EXPECT_EQ(region->ptTrace[0][1].y, 100);
     PostFloat(3135, 1135, 1, -1.0f);
     EXPECT_EQ(region->ptTrace[0][1].y, 250);
@@ -233,16 +216,14 @@ TEST_F(ChannelTest, OffsetMovesTheGroundMarkerAndMarksTheChangeOnce)
     EXPECT_EQ(std::count(messages.begin(), messages.end(), CWndMessage{3125, 4444, 0}), 1);
 }
 
-TEST_F(ChannelTest, ReadBackStoresWhatTheInstrumentAccepted)
-{
+TEST_F(ChannelTest, ReadBackStoresWhatTheInstrumentAccepted) {
     link.whole = true;
     link.dso.set(oxrec::dso::fChanScale[1], 0.5f);
     PostFloat(3135, 1125, 1, 0.7f);
     EXPECT_FLOAT_EQ(setup->fChanScale[1], 0.5f);
 }
 
-TEST(ActiveChannel, PicksTheRequestedShownTraceOrTheFirstShown)
-{
+TEST(ActiveChannel, PicksTheRequestedShownTraceOrTheFirstShown) {
     _OX_SETUP setup{};
     oxmsg::Records().setup = &setup;
     setup.bChanDisplay[1] = 1;
@@ -252,7 +233,7 @@ TEST(ActiveChannel, PicksTheRequestedShownTraceOrTheFirstShown)
     EXPECT_EQ(setup.nActiveChannel, 7);
     EXPECT_TRUE(SetActiveChannel(4));
     EXPECT_EQ(setup.nActiveChannel, 4);
-    EXPECT_TRUE(SetActiveChannel(0));  // hidden: the first shown instead
+    EXPECT_TRUE(SetActiveChannel(0)); // hidden: the first shown instead
     EXPECT_EQ(setup.nActiveChannel, 1);
     setup.bChanDisplay[1] = 0;
     EXPECT_TRUE(SetActiveChannel(-3));
@@ -266,8 +247,7 @@ TEST(ActiveChannel, PicksTheRequestedShownTraceOrTheFirstShown)
     oxmsg::Records() = {};
 }
 
-TEST(ChanEnabledStop, CopiesOrClearsTheShownWhenStoppedFlags)
-{
+TEST(ChanEnabledStop, CopiesOrClearsTheShownWhenStoppedFlags) {
     _OX_SETUP setup{};
     oxmsg::Records().setup = &setup;
     setup.bChanDisplay[0] = 1;

@@ -13,20 +13,18 @@ constexpr unsigned long kDisplay = 3142;
 
 using MathTest = HandlersTest;
 
-TEST_F(MathTest, ScaleChangeSendsNothingAndRedrawsTheMathTrace)
-{
+TEST_F(MathTest, ScaleChangeSendsNothingAndRedrawsTheMathTrace) {
     setup->fMathScale[1] = 1.0f;
     setup->fMathOffset[1] = 2.0f;
-    PostInt(kMath, 1225, 10, 1);  // 2 V/div
+    PostInt(kMath, 1225, 10, 1); // 2 V/div
     EXPECT_EQ(setup->nMathScaleIndex[1], 10);
     EXPECT_FLOAT_EQ(setup->fMathScale[1], 2.0f);
-    EXPECT_FLOAT_EQ(setup->fMathOffset[1], 4.0f);  // the same divisions
+    EXPECT_FLOAT_EQ(setup->fMathOffset[1], 4.0f); // the same divisions
     EXPECT_EQ(region->bRedrawMath, 1);
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(MathTest, ShowingMathShowsBothChannelsAndHidingItRestoresTheUsersChoice)
-{
+TEST_F(MathTest, ShowingMathShowsBothChannelsAndHidingItRestoresTheUsersChoice) {
     setup->bChanDisplay[0] = 1;
     setup->bChanDisplay[1] = 0;
     PostBool(kMath, 1258, true, 0);
@@ -35,14 +33,13 @@ TEST_F(MathTest, ShowingMathShowsBothChannelsAndHidingItRestoresTheUsersChoice)
     PostBool(kMath, 1258, true, 2);
     Lines();
     PostBool(kMath, 1258, false, 0);
-    EXPECT_TRUE(Lines().empty());  // trace 2 still needs both channels
+    EXPECT_TRUE(Lines().empty()); // trace 2 still needs both channels
     PostBool(kMath, 1258, false, 2);
     EXPECT_FALSE(GetMathEnabled());
     EXPECT_EQ(Lines(), (Wire{":CHANNEL2:DISPLAY OFF", ":CLEARUSB"}));
 }
 
-TEST_F(MathTest, LinkDownWritesNothingButStoresAndRedraws)
-{
+TEST_F(MathTest, LinkDownWritesNothingButStoresAndRedraws) {
     setup->bConnected = 0;
     setup->bDelayed = 1;
     setup->nMathOperator[0] = 3;
@@ -54,8 +51,7 @@ TEST_F(MathTest, LinkDownWritesNothingButStoresAndRedraws)
     EXPECT_TRUE(endpoint.written.empty());
 }
 
-TEST_F(MathTest, ShowingMathIsRefusedInXYAndRollingFormat)
-{
+TEST_F(MathTest, ShowingMathIsRefusedInXYAndRollingFormat) {
     setup->nTimeFormat = 1;
     PostBool(kMath, 1258, true, 0);
     EXPECT_EQ(TakeMessage(), "Function not available at XY mode");
@@ -66,8 +62,7 @@ TEST_F(MathTest, ShowingMathIsRefusedInXYAndRollingFormat)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(MathTest, FFTLeavesTheDelayedTimeBase)
-{
+TEST_F(MathTest, FFTLeavesTheDelayedTimeBase) {
     setup->bDelayed = 1;
     PostInt(kMath, 1255, 3, 1);
     EXPECT_EQ(setup->bDelayed, 0);
@@ -82,8 +77,7 @@ TEST_F(MathTest, FFTLeavesTheDelayedTimeBase)
     EXPECT_TRUE(GetFFTSplitScreen());
 }
 
-TEST_F(MathTest, AlternateTriggerSetsTheFFTDisplayFlagFromTheOperator)
-{
+TEST_F(MathTest, AlternateTriggerSetsTheFFTDisplayFlagFromTheOperator) {
     setup->bTraceShown[0] = 1;
     setup->nMathOperator[0] = 3;
     PostInt(3140, 1825, 4);
@@ -93,8 +87,7 @@ TEST_F(MathTest, AlternateTriggerSetsTheFFTDisplayFlagFromTheOperator)
     EXPECT_EQ(setup->bFFTSplitScreen, 1);
 }
 
-TEST_F(MathTest, TraceOrSelectorOutOfRangeIsRefused)
-{
+TEST_F(MathTest, TraceOrSelectorOutOfRangeIsRefused) {
     PostInt(kMath, 1255, 1, 4);
     EXPECT_EQ(TakeMessage(), "Function not available");
     PostInt(kMath, 1255, 5, 0);
@@ -105,8 +98,7 @@ TEST_F(MathTest, TraceOrSelectorOutOfRangeIsRefused)
     EXPECT_FALSE(GetMathEnabled());
 }
 
-TEST_F(MathTest, OffsetsAndFilterLimitsAreValidated)
-{
+TEST_F(MathTest, OffsetsAndFilterLimitsAreValidated) {
     setup->fMathScale[0] = 0.5f;
     PostFloat(kMath, 1235, 30.0f);
     EXPECT_FLOAT_EQ(setup->fMathOffset[0], 20.0f);
@@ -118,16 +110,14 @@ TEST_F(MathTest, OffsetsAndFilterLimitsAreValidated)
     EXPECT_DOUBLE_EQ(setup->dFFTHorizOffset[0], 1000.0);
 }
 
-TEST_F(MathTest, FFTHorizontalScaleSnapsAndStoresTheZoomStep)
-{
-    setup->dTimeScale = 0.001;  // base 5 kHz/div
+TEST_F(MathTest, FFTHorizontalScaleSnapsAndStoresTheZoomStep) {
+    setup->dTimeScale = 0.001; // base 5 kHz/div
     PostDouble(kMath, 1315, 1500.0, 2);
     EXPECT_DOUBLE_EQ(setup->dFFTHorizScale[2], 2500.0);
     EXPECT_EQ(setup->nTraceZoomIndex[2], 5);
 }
 
-TEST_F(MathTest, ReferenceDisplayIsRefusedInXYFormat)
-{
+TEST_F(MathTest, ReferenceDisplayIsRefusedInXYFormat) {
     setup->nTimeFormat = 1;
     PostBool(kRef, 1427, true, 2);
     EXPECT_EQ(TakeMessage(), "Function not available at XY mode");
@@ -136,14 +126,13 @@ TEST_F(MathTest, ReferenceDisplayIsRefusedInXYFormat)
     EXPECT_EQ(TakeMessage(), "Function not available");
 }
 
-TEST_F(MathTest, ReferenceScaleFollowsTheKindOfTrace)
-{
+TEST_F(MathTest, ReferenceScaleFollowsTheKindOfTrace) {
     setup->nRefSource[0] = 0;
     PostFloat(kRef, 1435, 0.001f, 0);
-    EXPECT_FLOAT_EQ(setup->fRefScale[0], 0.002f);  // a channel
+    EXPECT_FLOAT_EQ(setup->fRefScale[0], 0.002f); // a channel
     setup->nRefSource[1] = 3;
     PostFloat(kRef, 1435, 0.001f, 1);
-    EXPECT_FLOAT_EQ(setup->fRefScale[1], 0.001f);  // a math trace
+    EXPECT_FLOAT_EQ(setup->fRefScale[1], 0.001f); // a math trace
     setup->nRefKind[2] = 3;
     std::snprintf(setup->szRefUnit[2], sizeof setup->szRefUnit[2], "dBVrms");
     PostFloat(kRef, 1435, 0.5f, 2);
@@ -151,8 +140,7 @@ TEST_F(MathTest, ReferenceScaleFollowsTheKindOfTrace)
     EXPECT_EQ(region->bRedrawRef, 1);
 }
 
-TEST_F(MathTest, LogicAnalyzerIsRefusedAtAlternateTriggerAndInXY)
-{
+TEST_F(MathTest, LogicAnalyzerIsRefusedAtAlternateTriggerAndInXY) {
     setup->nTrigMode = 4;
     PostBool(kLa, 1525, true);
     EXPECT_EQ(TakeMessage(), "Function not available at alternate trigger");
@@ -164,8 +152,7 @@ TEST_F(MathTest, LogicAnalyzerIsRefusedAtAlternateTriggerAndInXY)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(MathTest, LogicAnalyzerCommands)
-{
+TEST_F(MathTest, LogicAnalyzerCommands) {
     PostBool(kLa, 1525, true);
     PostBool(kLa, 1535, true, 3);
     PostBool(kLa, 1537, false);
@@ -186,8 +173,7 @@ TEST_F(MathTest, LogicAnalyzerCommands)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(MathTest, DisplayModeIsRefusedAtAlternateTriggerAndInXY)
-{
+TEST_F(MathTest, DisplayModeIsRefusedAtAlternateTriggerAndInXY) {
     setup->nTrigMode = 4;
     PostInt(kDisplay, 2176, 1);
     EXPECT_EQ(TakeMessage(), "Function not available at alternate trigger");
@@ -198,8 +184,7 @@ TEST_F(MathTest, DisplayModeIsRefusedAtAlternateTriggerAndInXY)
     EXPECT_EQ(setup->nDisplayMode, 0);
 }
 
-TEST_F(MathTest, DisplaySettings)
-{
+TEST_F(MathTest, DisplaySettings) {
     PostInt(kDisplay, 2155, 1);
     PostFloat(kDisplay, 2165, 1.5f);
     EXPECT_EQ(TakeMessage(), "Wave intensity at upper limit");
@@ -217,8 +202,7 @@ TEST_F(MathTest, DisplaySettings)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(MathTest, SelfCalibrationEnable)
-{
+TEST_F(MathTest, SelfCalibrationEnable) {
     PostBool(2528, 0, true);
     PostBool(2528, 0, false);
     EXPECT_EQ(Lines(), (Wire{":SELFCAL:ENABLE ON", ":SELFCAL:ENABLE OFF"}));

@@ -21,13 +21,11 @@ public:
     int lines = 0;
     int dsoReads = 0;
 
-    bool WriteByte(std::uint8_t byte) override
-    {
+    bool WriteByte(std::uint8_t byte) override {
         lines += byte == '\r' ? 1 : 0;
         return UsbSimEndpoint::WriteByte(byte);
     }
-    int ControlRequest(int request, int value, int index) override
-    {
+    int ControlRequest(int request, int value, int index) override {
         dsoReads += request == 6 ? 1 : 0;
         return UsbSimEndpoint::ControlRequest(request, value, index);
     }
@@ -43,8 +41,7 @@ protected:
     std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
     CRecordingWnd mainWindow;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         oxbow::usb::SelectBackend(oxbow::usb::Backend::Sim);
         oxbow::usb::AttachEndpoint(&endpoint);
         setup->bConnected = 1;
@@ -54,22 +51,19 @@ protected:
         endpoint.lines = endpoint.dsoReads = 0;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
         oxbow::usb::DetachEndpoint();
     }
 
-    static void Drain()
-    {
+    static void Drain() {
         while (GetIOCmd())
             IOCmdProcess();
     }
 };
 
-TEST_F(HandlersOnSim, ReadBackStoresWhatTheInstrumentAccepted)
-{
-    SetMsgVarfloat(0.3f);  // valid here; the instrument keeps to 1-2-5 steps
+TEST_F(HandlersOnSim, ReadBackStoresWhatTheInstrumentAccepted) {
+    SetMsgVarfloat(0.3f); // valid here; the instrument keeps to 1-2-5 steps
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     SetMsgVarInt(600000);
     EXPECT_TRUE(OxPostIOCmd(3141, 1755, 0, nullptr, nullptr, nullptr));
@@ -85,8 +79,7 @@ TEST_F(HandlersOnSim, ReadBackStoresWhatTheInstrumentAccepted)
     EXPECT_EQ(accepted.timeScalePs, 5'000'000'000);
 }
 
-TEST_F(HandlersOnSim, ABurstOfOneSettingMakesOneExchange)
-{
+TEST_F(HandlersOnSim, ABurstOfOneSettingMakesOneExchange) {
     for (int i = 1; i <= 200; ++i) {
         SetMsgVarInt(i);
         ASSERT_TRUE(OxPostIOCmd(3141, 1745, 0, nullptr, nullptr, nullptr));

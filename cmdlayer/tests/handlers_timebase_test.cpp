@@ -6,8 +6,7 @@ namespace {
 
 using TimebaseTest = VerticalHandlersTest;
 
-TEST_F(TimebaseTest, MainScaleIsSnappedStoredInPicosecondsAndSentWithNineDecimals)
-{
+TEST_F(TimebaseTest, MainScaleIsSnappedStoredInPicosecondsAndSentWithNineDecimals) {
     Timebase(0, 0.001, false);
     PostDouble(3139, 1645, 0, 0.003);
     EXPECT_EQ(setup->llTimeScalePs, 5'000'000'000);
@@ -17,8 +16,7 @@ TEST_F(TimebaseTest, MainScaleIsSnappedStoredInPicosecondsAndSentWithNineDecimal
     EXPECT_TRUE(region->bRedrawTrigPos);
 }
 
-TEST_F(TimebaseTest, RollingWhileRunningKeepsHalfASecondPerDivision)
-{
+TEST_F(TimebaseTest, RollingWhileRunningKeepsHalfASecondPerDivision) {
     Timebase(2, 1.0, true);
     PostDouble(3139, 1645, 0, 0.2);
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000'000);
@@ -27,8 +25,7 @@ TEST_F(TimebaseTest, RollingWhileRunningKeepsHalfASecondPerDivision)
     EXPECT_EQ(SentOnce(), ":TIMEBASE:SCALE 0.500000000");
 }
 
-TEST_F(TimebaseTest, SlowSweepFollowsTheScaleInYTAndXYClearsIt)
-{
+TEST_F(TimebaseTest, SlowSweepFollowsTheScaleInYTAndXYClearsIt) {
     Timebase(0, 0.001, true);
     PostDouble(3139, 1645, 0, 0.05);
     EXPECT_EQ(setup->bSlowSweep, 1);
@@ -42,8 +39,7 @@ TEST_F(TimebaseTest, SlowSweepFollowsTheScaleInYTAndXYClearsIt)
     EXPECT_EQ(setup->bSlowSweep, 1);
 }
 
-TEST_F(TimebaseTest, XYKeepsTheScaleWithinItsRange)
-{
+TEST_F(TimebaseTest, XYKeepsTheScaleWithinItsRange) {
     Timebase(1, 0.001, false);
     PostDouble(3139, 1645, 0, 0.05);
     EXPECT_EQ(setup->llTimeScalePs, 20'000'000'000);
@@ -51,8 +47,7 @@ TEST_F(TimebaseTest, XYKeepsTheScaleWithinItsRange)
     EXPECT_EQ(SentOnce(), ":TIMEBASE:SCALE 0.020000000");
 }
 
-TEST_F(TimebaseTest, XYShowsBothChannelsAndDropsTheAnalyzerAndDelayedWindow)
-{
+TEST_F(TimebaseTest, XYShowsBothChannelsAndDropsTheAnalyzerAndDelayedWindow) {
     Timebase(0, 0.001, false);
     setup->bLaEnable = 1;
     setup->bDelayed = 1;
@@ -72,8 +67,7 @@ TEST_F(TimebaseTest, XYShowsBothChannelsAndDropsTheAnalyzerAndDelayedWindow)
     EXPECT_EQ(SentOnce(), ":TIMEBASE:FORMAT YT");
 }
 
-TEST_F(TimebaseTest, RollingRaisesTheScaleAndHidesFilterTraces)
-{
+TEST_F(TimebaseTest, RollingRaisesTheScaleAndHidesFilterTraces) {
     Timebase(0, 0.1, false);
     setup->bDelayed = 1;
     setup->bTraceShown[0] = setup->bTraceShown[1] = 1;
@@ -93,8 +87,7 @@ TEST_F(TimebaseTest, RollingRaisesTheScaleAndHidesFilterTraces)
     EXPECT_EQ(setup->nTimeFormat, 2);
 }
 
-TEST_F(TimebaseTest, MainOffsetIsRefusedWhileRolling)
-{
+TEST_F(TimebaseTest, MainOffsetIsRefusedWhileRolling) {
     Timebase(2, 0.5, false);
     setup->llTimeOffsetPs = -1;
     PostDouble(3139, 1635, 0, -1.0);
@@ -103,8 +96,7 @@ TEST_F(TimebaseTest, MainOffsetIsRefusedWhileRolling)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(TimebaseTest, MainOffsetRoundsToWholePicoseconds)
-{
+TEST_F(TimebaseTest, MainOffsetRoundsToWholePicoseconds) {
     Timebase(0, 0.001, false);
     PostDouble(3139, 1635, 0, 0.00123456);
     EXPECT_EQ(setup->llTimeOffsetPs, 1'235'000'000);
@@ -112,30 +104,28 @@ TEST_F(TimebaseTest, MainOffsetRoundsToWholePicoseconds)
     EXPECT_EQ(SentOnce(), ":TIMEBASE:OFFSET 0.001235000");
 }
 
-TEST_F(TimebaseTest, TheDelayedWindowStaysInsideTheMainWindow)
-{
+TEST_F(TimebaseTest, TheDelayedWindowStaysInsideTheMainWindow) {
     Timebase(0, 0.001, false);
     setup->bDelayed = 1;
-    setup->llDelayedScalePs = 100'000'000;  // 100 us/div
+    setup->llDelayedScalePs = 100'000'000; // 100 us/div
     PostDouble(3139, 1665, 0, 0.005);
     EXPECT_EQ(setup->llDelayedScalePs, 1'000'000'000);
     EXPECT_EQ(Shown(), "Time/Div at upper limit");
     EXPECT_EQ(SentOnce(), ":TIMEBASE:DELAYED:SCALE 0.001000000");
 
     PostDouble(3139, 1665, 0, 0.0001);
-    PostDouble(3139, 1655, 0, 0.5);  // (1 ms - 100 us) x 7 at most from the main offset
+    PostDouble(3139, 1655, 0, 0.5); // (1 ms - 100 us) x 7 at most from the main offset
     EXPECT_EQ(setup->llDelayedOffsetPs, 6'300'000'000);
     EXPECT_DOUBLE_EQ(setup->dDelayedOffset, 0.0063);
     EXPECT_EQ(link.sent.back().text, ":TIMEBASE:DELAYED:OFFSET 0.006300000");
 
-    PostDouble(3139, 1645, 0, 0.00005);  // the main scale may not go below the delayed one
+    PostDouble(3139, 1645, 0, 0.00005); // the main scale may not go below the delayed one
     EXPECT_EQ(setup->llTimeScalePs, 100'000'000);
     EXPECT_EQ(Shown(), "Time/Div at lower limit");
     EXPECT_EQ(setup->llDelayedOffsetPs, 0);
 }
 
-TEST_F(TimebaseTest, WithTheDelayedTimebaseOffItsScaleFollowsTheMainOneSilently)
-{
+TEST_F(TimebaseTest, WithTheDelayedTimebaseOffItsScaleFollowsTheMainOneSilently) {
     Timebase(0, 0.001, false);
     PostDouble(3139, 1645, 0, 0.00001);
     EXPECT_EQ(setup->llTimeScalePs, 10'000'000);
@@ -143,8 +133,7 @@ TEST_F(TimebaseTest, WithTheDelayedTimebaseOffItsScaleFollowsTheMainOneSilently)
     EXPECT_FALSE(Shown());
 }
 
-TEST_F(TimebaseTest, DelayedModeNamesWhyItCannotBeSwitchedOn)
-{
+TEST_F(TimebaseTest, DelayedModeNamesWhyItCannotBeSwitchedOn) {
     Timebase(0, 0.001, false);
     setup->nTrigMode = 4;
     PostBool(3139, 1625, 0, true);
@@ -165,14 +154,13 @@ TEST_F(TimebaseTest, DelayedModeNamesWhyItCannotBeSwitchedOn)
     PostBool(3139, 1625, 0, true);
     EXPECT_EQ(setup->bDelayed, 1);
     EXPECT_EQ(SentOnce(), ":TIMEBASE:MODE DELAYED");
-    setup->nTrigMode = 4;  // switching off is always allowed
+    setup->nTrigMode = 4; // switching off is always allowed
     PostBool(3139, 1625, 0, false);
     EXPECT_EQ(SentOnce(), ":TIMEBASE:MODE MAIN");
     EXPECT_TRUE(region->bRedrawAll);
 }
 
-TEST_F(TimebaseTest, AlternateTimeBasesPerChannel)
-{
+TEST_F(TimebaseTest, AlternateTimeBasesPerChannel) {
     PostDouble(3139, 2015, 1, 0.003);
     EXPECT_EQ(int64_t(setup->llAltTimeScalePs[1]), 5'000'000'000);
     EXPECT_DOUBLE_EQ(setup->dAltTimeScale[1], 0.005);
@@ -188,8 +176,7 @@ TEST_F(TimebaseTest, AlternateTimeBasesPerChannel)
     EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(TimebaseTest, PlaybackRefusesEveryTimebaseCommand)
-{
+TEST_F(TimebaseTest, PlaybackRefusesEveryTimebaseCommand) {
     Timebase(0, 0.001, false);
     setup->nRecordState = 2;
     PostDouble(3139, 1645, 0, 0.01);
@@ -200,13 +187,12 @@ TEST_F(TimebaseTest, PlaybackRefusesEveryTimebaseCommand)
     EXPECT_EQ(setup->nTimeFormat, 0);
     EXPECT_TRUE(NothingSent());
 
-    setup->nRecordState = 1;  // recording does not stop the timebase
+    setup->nRecordState = 1; // recording does not stop the timebase
     PostDouble(3139, 1645, 0, 0.01);
     EXPECT_EQ(setup->llTimeScalePs, 10'000'000'000);
 }
 
-TEST_F(TimebaseTest, ReadBackTakesTheAcceptedScaleFromItsPicosecondCopy)
-{
+TEST_F(TimebaseTest, ReadBackTakesTheAcceptedScaleFromItsPicosecondCopy) {
     Timebase(0, 0.001, false);
     link.whole = true;
     link.dso.set(oxrec::dso::llTimeScalePs, std::int64_t{2'000'000'000});

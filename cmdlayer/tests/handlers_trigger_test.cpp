@@ -11,8 +11,7 @@ constexpr int kHigh = 0, kLow = 1, kIgnored = 2, kRising = 3, kFalling = 4;
 
 class TriggerTest : public HandlersTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HandlersTest::SetUp();
         for (int bit = 0; bit < 16; ++bit)
             setup->nPatternBit[bit] = setup->nDurationBit[bit] = kIgnored;
@@ -20,8 +19,7 @@ protected:
     void SetBit(int bit, int condition) { PostInt(kTrigger, 1975, condition, bit); }
 };
 
-TEST_F(TriggerTest, PatternSendsValueMaskAndTheEdgeBit)
-{
+TEST_F(TriggerTest, PatternSendsValueMaskAndTheEdgeBit) {
     setup->nTrigMode = 5;
     SetBit(0, kHigh);
     SetBit(1, kLow);
@@ -30,8 +28,7 @@ TEST_F(TriggerTest, PatternSendsValueMaskAndTheEdgeBit)
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:PATTERN:PATTERN 1,7,2,1"}));
 }
 
-TEST_F(TriggerTest, OnlyOneEdgeBitAtATime)
-{
+TEST_F(TriggerTest, OnlyOneEdgeBitAtATime) {
     setup->nTrigMode = 5;
     SetBit(2, kRising);
     Lines();
@@ -40,28 +37,25 @@ TEST_F(TriggerTest, OnlyOneEdgeBitAtATime)
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:PATTERN:PATTERN 0,32,5,0"}));
 }
 
-TEST_F(TriggerTest, GroupIsSetWholeAndTheHighestEdgeBitIsSent)
-{
+TEST_F(TriggerTest, GroupIsSetWholeAndTheHighestEdgeBitIsSent) {
     setup->nTrigMode = 6;
     SetBit(0, kRising);
     Lines();
-    PostInt(kTrigger, 1976, kRising, 1);  // D8..D15
+    PostInt(kTrigger, 1976, kRising, 1); // D8..D15
     EXPECT_EQ(setup->nDurationBit[0], kRising);
     EXPECT_EQ(setup->nDurationBit[15], kRising);
     EXPECT_EQ(setup->nPatternBit[15], kIgnored);
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:DURATION:PATTERN 0,65281,15,1"}));
 }
 
-TEST_F(TriggerTest, PatternBitsOutsideThePatternTypesAreStoredButNotSent)
-{
+TEST_F(TriggerTest, PatternBitsOutsideThePatternTypesAreStoredButNotSent) {
     setup->nTrigMode = 0;
     SetBit(3, kHigh);
     EXPECT_EQ(setup->nDurationBit[3], kHigh);
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(TriggerTest, BitGroupOrConditionOutOfRangeIsRefused)
-{
+TEST_F(TriggerTest, BitGroupOrConditionOutOfRangeIsRefused) {
     setup->nTrigMode = 5;
     SetBit(16, kHigh);
     EXPECT_EQ(TakeMessage(), "Function not available");
@@ -76,8 +70,7 @@ TEST_F(TriggerTest, BitGroupOrConditionOutOfRangeIsRefused)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(TriggerTest, VideoLineFollowsTheStandard)
-{
+TEST_F(TriggerTest, VideoLineFollowsTheStandard) {
     setup->nVideoStandard = 1;
     PostInt(kTrigger, 1925, 600);
     EXPECT_EQ(setup->nVideoLine, 600);
@@ -86,23 +79,21 @@ TEST_F(TriggerTest, VideoLineFollowsTheStandard)
     PostInt(kTrigger, 1925, 600);
     EXPECT_EQ(setup->nVideoLine, 525);
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:VIDEO:LINE 600", ":TRIGGER:VIDEO:STANDARD NTSC",
-                              ":TRIGGER:VIDEO:LINE 525"}));
+                             ":TRIGGER:VIDEO:LINE 525"}));
 }
 
-TEST_F(TriggerTest, EdgeLevelIsLimitedBySourceScaleAndOffset)
-{
+TEST_F(TriggerTest, EdgeLevelIsLimitedBySourceScaleAndOffset) {
     setup->fChanScale[0] = 0.1f;
     PostFloat(kTrigger, 1865, 1.0f);
     EXPECT_FLOAT_EQ(setup->fEdgeLevel, 0.6f);
     EXPECT_EQ(TakeMessage(), "Trigger level at upper limit");
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:EDGE:LEVEL 0.600000"}));
-    setup->nEdgeSource = 3;  // EXT5: fixed ±6 V
+    setup->nEdgeSource = 3; // EXT5: fixed ±6 V
     PostFloat(kTrigger, 1865, -7.0f);
     EXPECT_FLOAT_EQ(setup->fEdgeLevel, -6.0f);
 }
 
-TEST_F(TriggerTest, AlternateTypeShowsBothChannelsAndLeavesDelayed)
-{
+TEST_F(TriggerTest, AlternateTypeShowsBothChannelsAndLeavesDelayed) {
     setup->bDelayed = 1;
     setup->bLaEnable = 1;
     setup->bChanDisplay[1] = 0;
@@ -119,8 +110,7 @@ TEST_F(TriggerTest, AlternateTypeShowsBothChannelsAndLeavesDelayed)
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:MODE ALTERNATION", ":TRIGGER:MODE EDGE"}));
 }
 
-TEST_F(TriggerTest, TriggerMarkerIsShownForAShownChannelSource)
-{
+TEST_F(TriggerTest, TriggerMarkerIsShownForAShownChannelSource) {
     setup->bChanDisplay[0] = 1;
     PostInt(kTrigger, 1856, 1);
     EXPECT_EQ(setup->bTrigSourceShown, 0);
@@ -130,43 +120,40 @@ TEST_F(TriggerTest, TriggerMarkerIsShownForAShownChannelSource)
     EXPECT_EQ(setup->bTrigSourceShown, 0);
 }
 
-TEST_F(TriggerTest, CommonSettingsUseTheNodeOfTheCurrentType)
-{
+TEST_F(TriggerTest, CommonSettingsUseTheNodeOfTheCurrentType) {
     setup->nTrigMode = 1;
     PostInt(kTrigger, 1827, 1);
     PostFloat(kTrigger, 1829, 0.5f);
     PostInt(kTrigger, 1828, 3);
     setup->nTrigMode = 3;
-    PostInt(kTrigger, 1828, 1);  // video has no coupling command
+    PostInt(kTrigger, 1828, 1); // video has no coupling command
     EXPECT_EQ(setup->nTrigCoupling, 1);
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:PULSE:SWEEP NORMAL", ":TRIGGER:PULSE:SENSITIVITY 0.50",
-                              ":TRIGGER:PULSE:COUPLING LF"}));
+                             ":TRIGGER:PULSE:COUPLING LF"}));
 }
 
-TEST_F(TriggerTest, TimesKeepThreeDigitsDownToNanoseconds)
-{
+TEST_F(TriggerTest, TimesKeepThreeDigitsDownToNanoseconds) {
     PostFloat(kTrigger, 1845, 1.2345e-6f);
     PostDouble(kTrigger, 1895, 2.044e-7);
     PostDouble(kTrigger, 1965, 20.0);
     PostDouble(kTrigger, 1995, 1.5e-7);
     EXPECT_DOUBLE_EQ(setup->dPulseWidth, 2.04e-7);
     EXPECT_DOUBLE_EQ(setup->dSlopeTime, 10.0);
-    EXPECT_EQ(Lines(), (Wire{":TRIGGER:HOLDOFF 0.000001230", ":TRIGGER:PULSE:WIDTH 0.000000204",
-                              ":TRIGGER:SLOPE:TIME 10.000000000", ":TRIGGER:DURATION:TIME 0.000000150"}));
+    EXPECT_EQ(Lines(),
+              (Wire{":TRIGGER:HOLDOFF 0.000001230", ":TRIGGER:PULSE:WIDTH 0.000000204",
+                    ":TRIGGER:SLOPE:TIME 10.000000000", ":TRIGGER:DURATION:TIME 0.000000150"}));
 }
 
-TEST_F(TriggerTest, SourceTexts)
-{
+TEST_F(TriggerTest, SourceTexts) {
     PostInt(kTrigger, 1875, 8);
     PostInt(kTrigger, 1905, 5);
     PostInt(kTrigger, 1935, 4);
     EXPECT_EQ(setup->nSlopeSource, 4);
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:PULSE:SOURCE DIGITAL2", ":TRIGGER:VIDEO:SOURCE ACLINE",
-                              ":TRIGGER:SLOPE:SOURCE"}));
+                             ":TRIGGER:SLOPE:SOURCE"}));
 }
 
-TEST_F(TriggerTest, SelectorsOutOfRangeAreRefusedAndNotStored)
-{
+TEST_F(TriggerTest, SelectorsOutOfRangeAreRefusedAndNotStored) {
     setup->nTrigSweep = 1;
     PostInt(kTrigger, 1827, 3);
     EXPECT_EQ(TakeMessage(), "Function not available");
@@ -174,7 +161,7 @@ TEST_F(TriggerTest, SelectorsOutOfRangeAreRefusedAndNotStored)
     EXPECT_EQ(TakeMessage(), "Function not available");
     PostInt(kTrigger, 1825, 7);
     EXPECT_EQ(TakeMessage(), "Function not available");
-    setup->nTrigMode = 9;  // a record from elsewhere
+    setup->nTrigMode = 9; // a record from elsewhere
     PostInt(kTrigger, 1827, 0);
     EXPECT_EQ(TakeMessage(), "Function not available");
     EXPECT_EQ(setup->nTrigSweep, 1);
@@ -182,8 +169,7 @@ TEST_F(TriggerTest, SelectorsOutOfRangeAreRefusedAndNotStored)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(TriggerTest, AlternateTriggerPerChannel)
-{
+TEST_F(TriggerTest, AlternateTriggerPerChannel) {
     setup->nAltType[1] = 1;
     PostFloat(kTrigger, 2009, 0.3f, 1);
     PostFloat(kTrigger, 2010, 2e-7f, 1);
@@ -195,15 +181,14 @@ TEST_F(TriggerTest, AlternateTriggerPerChannel)
     EXPECT_DOUBLE_EQ(double(setup->dAltSlopeTime[0]), 3.46e-5);
     EXPECT_FLOAT_EQ(setup->fAltPulseLevel[1], 3.0f);
     EXPECT_EQ(setup->nAltType[0], 3);
-    EXPECT_EQ(Lines(), (Wire{":TRIGGER:ALTERNATION:PULSE:SENSITIVITY 0.300000",
-                              ":TRIGGER:ALTERNATION:PULSE:HOLDOFF 0.000000200",
-                              ":TRIGGER:ALTERNATION:SLOPE:TIME 0.00003460",
-                              ":TRIGGER:ALTERNATION:TYPE VIDEO",
-                              ":TRIGGER:ALTERNATION:PULSE:LEVEL 3.000000"}));
+    EXPECT_EQ(Lines(),
+              (Wire{":TRIGGER:ALTERNATION:PULSE:SENSITIVITY 0.300000",
+                    ":TRIGGER:ALTERNATION:PULSE:HOLDOFF 0.000000200",
+                    ":TRIGGER:ALTERNATION:SLOPE:TIME 0.00003460", ":TRIGGER:ALTERNATION:TYPE VIDEO",
+                    ":TRIGGER:ALTERNATION:PULSE:LEVEL 3.000000"}));
 }
 
-TEST_F(TriggerTest, AlternateChannelOutOfRangeIsRefused)
-{
+TEST_F(TriggerTest, AlternateChannelOutOfRangeIsRefused) {
     PostInt(kTrigger, 2006, 1, 2);
     EXPECT_EQ(TakeMessage(), "Function not available");
     PostInt(kTrigger, 2005, 2);
@@ -215,8 +200,7 @@ TEST_F(TriggerTest, AlternateChannelOutOfRangeIsRefused)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(TriggerTest, AlternateVideoLineFollowsItsStandard)
-{
+TEST_F(TriggerTest, AlternateVideoLineFollowsItsStandard) {
     setup->nAltVideoStandard[1] = 1;
     PostInt(kTrigger, 2135, 620, 1);
     PostInt(kTrigger, 2126, 0, 1);
@@ -224,12 +208,11 @@ TEST_F(TriggerTest, AlternateVideoLineFollowsItsStandard)
     PostInt(kTrigger, 2005, 1);
     EXPECT_EQ(setup->nAltSource, 1);
     EXPECT_EQ(Lines(), (Wire{":TRIGGER:ALTERNATION:VIDEO:LINE 620",
-                              ":TRIGGER:ALTERNATION:VIDEO:STANDARD NTSC",
-                              ":TRIGGER:ALTERNATION:SOURCE CHANNEL2"}));
+                             ":TRIGGER:ALTERNATION:VIDEO:STANDARD NTSC",
+                             ":TRIGGER:ALTERNATION:SOURCE CHANNEL2"}));
 }
 
-TEST_F(TriggerTest, LinkDownSendsNothingButStoresAndMarksTheScreen)
-{
+TEST_F(TriggerTest, LinkDownSendsNothingButStoresAndMarksTheScreen) {
     setup->bConnected = 0;
     PostFloat(kTrigger, 1865, 0.5f);
     PostInt(kTrigger, 1825, 4);
@@ -240,8 +223,7 @@ TEST_F(TriggerTest, LinkDownSendsNothingButStoresAndMarksTheScreen)
     EXPECT_EQ(region->bRedrawAll, 1);
 }
 
-TEST_F(TriggerTest, SourceAndUnitOfTheCurrentType)
-{
+TEST_F(TriggerTest, SourceAndUnitOfTheCurrentType) {
     std::snprintf(setup->szChanUnit[1], sizeof setup->szChanUnit[1], "A");
     setup->nTrigMode = 2;
     setup->nSlopeSource = 1;

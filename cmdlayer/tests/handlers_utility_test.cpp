@@ -10,15 +10,13 @@ using namespace oxbow::testing;
 
 class UtilityTest : public HandlersTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HandlersTest::SetUp();
         region->rcMain = {0, 0, 700, 400};
     }
 };
 
-TEST_F(UtilityTest, CursorModes)
-{
+TEST_F(UtilityTest, CursorModes) {
     PostInt(2185, 2188, 0);
     EXPECT_EQ(setup->nCursorMode, 1);
     setup->nTimeFormat = 1;
@@ -39,8 +37,7 @@ TEST_F(UtilityTest, CursorModes)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(UtilityTest, ManualAndTrackCursorsSetTheirModeAndStayOnTheGraticule)
-{
+TEST_F(UtilityTest, ManualAndTrackCursorsSetTheirModeAndStayOnTheGraticule) {
     PostFloat(3143, 2205, 2.5f, 1);
     EXPECT_FLOAT_EQ(setup->fCurXB, 2.5f);
     EXPECT_EQ(setup->nCursorMode, 1);
@@ -55,8 +52,7 @@ TEST_F(UtilityTest, ManualAndTrackCursorsSetTheirModeAndStayOnTheGraticule)
     EXPECT_EQ(region->bRedrawCursor, 1);
 }
 
-TEST_F(UtilityTest, CursorSelectorsOutOfRangeAreRefused)
-{
+TEST_F(UtilityTest, CursorSelectorsOutOfRangeAreRefused) {
     PostFloat(3143, 2205, 1.0f, 2);
     EXPECT_EQ(TakeMessage(), "Function not available");
     PostInt(3143, 2196, 6);
@@ -66,14 +62,13 @@ TEST_F(UtilityTest, CursorSelectorsOutOfRangeAreRefused)
     PostBool(3144, 2256, true, 5);
     EXPECT_EQ(TakeMessage(), "Function not available");
     PostInt(3143, 2195, 6);
-    EXPECT_EQ(setup->nCurXSource, 6);  // LA is a time-cursor source
+    EXPECT_EQ(setup->nCurXSource, 6); // LA is a time-cursor source
     EXPECT_EQ(setup->fCurXA, 0.0f);
     EXPECT_EQ(setup->nCurYSource, 0);
     EXPECT_EQ(setup->bTrackOnA + setup->bTrackOnB, 0);
 }
 
-TEST_F(UtilityTest, MeasurementsAreChosenOnce)
-{
+TEST_F(UtilityTest, MeasurementsAreChosenOnce) {
     PostInt(3147, 2276, 7, 1);
     PostInt(3147, 2276, 7, 0);
     PostInt(3147, 2276, 7, 1);
@@ -82,7 +77,7 @@ TEST_F(UtilityTest, MeasurementsAreChosenOnce)
     for (int code = 10; code < 17; ++code)
         PostInt(3147, 2276, code, 0);
     EXPECT_EQ(setup->nMeasureCount, 8);
-    EXPECT_EQ(setup->nMeasureItem[0], 7);  // the oldest went
+    EXPECT_EQ(setup->nMeasureItem[0], 7); // the oldest went
     EXPECT_EQ(setup->nMeasureSource[0], 0);
     EXPECT_EQ(setup->nMeasureItem[7], 16);
     setup->nTimeFormat = 1;
@@ -92,8 +87,7 @@ TEST_F(UtilityTest, MeasurementsAreChosenOnce)
     EXPECT_EQ(setup->nMeasureCount, 0);
 }
 
-TEST_F(UtilityTest, PassFailTestAndMask)
-{
+TEST_F(UtilityTest, PassFailTestAndMask) {
     setup->nPfPass = 5;
     setup->bDelayed = 1;
     PostBool(3145, 2325, true);
@@ -121,8 +115,7 @@ TEST_F(UtilityTest, PassFailTestAndMask)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(UtilityTest, RecordingNeedsAShownSourceAndReportsItsEnd)
-{
+TEST_F(UtilityTest, RecordingNeedsAShownSourceAndReportsItsEnd) {
     PostInt(3146, 2426, 1);
     PostInt(3146, 2427, 2);
     PostInt(3146, 2432, 0);
@@ -144,8 +137,7 @@ TEST_F(UtilityTest, RecordingNeedsAShownSourceAndReportsItsEnd)
     EXPECT_EQ(TakeMessage(), "Function not available");
 }
 
-TEST_F(UtilityTest, PlaybackRestoresTheRecordedTimeBases)
-{
+TEST_F(UtilityTest, PlaybackRestoresTheRecordedTimeBases) {
     PostInt(3146, 2474, 0);
     EXPECT_EQ(TakeMessage(), "Not available record data");
     setup->nRecordFrames = 10;
@@ -175,8 +167,7 @@ TEST_F(UtilityTest, PlaybackRestoresTheRecordedTimeBases)
     EXPECT_EQ(setup->nRecordState, 0);
 }
 
-TEST_F(UtilityTest, SelectingALinkReportsItAsAlreadySelected)
-{
+TEST_F(UtilityTest, SelectingALinkReportsItAsAlreadySelected) {
     setup->bConnected = 0;
     PostInt(3149, 2828, 1);
     EXPECT_EQ(TakeMessage(), "LAN is already selected");
@@ -193,8 +184,7 @@ protected:
     std::unique_ptr<_OX_RGN_SETUP> region = std::make_unique<_OX_RGN_SETUP>();
     std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
 
-    void SetUp() override
-    {
+    void SetUp() override {
         LanLinkTest::SetUp();
         OxMsgInit(nullptr, setup.get(), region.get(), positions.get(), &socket);
         std::strcpy(setup->szLanIp, "10.0.0.5");
@@ -209,14 +199,12 @@ protected:
         replies[":LAN:PORT?"] = Send(Frame("5025\r\n"));
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
         LanLinkTest::TearDown();
     }
 
-    void Exchange(unsigned int subCmd, bool dhcp)
-    {
+    void Exchange(unsigned int subCmd, bool dhcp) {
         SetMsgVarDouble(0);
         SetMsgVarbool(dhcp);
         EXPECT_TRUE(OxPostIOCmd(3149, subCmd, 0, nullptr, nullptr, nullptr));
@@ -225,38 +213,37 @@ protected:
     }
 };
 
-TEST_F(LanSettingsTest, WithoutDhcpEverySettingIsWrittenAndReadBack)
-{
+TEST_F(LanSettingsTest, WithoutDhcpEverySettingIsWrittenAndReadBack) {
     Connect();
     replies[":LAN:DHCP?"] = Send(Frame("OFF\r\n"));
     Exchange(2830, false);
-    EXPECT_EQ(Commands(12), (std::vector<std::string>{
-        ":LAN:DHCP OFF", ":LAN:DHCP?", ":LAN:IP 10.0.0.5", ":LAN:IP?",
-        ":LAN:NETMASK 255.255.255.0", ":LAN:NETMASK?", ":LAN:MACADDRESS 02-4F-58-00-00-01",
-        ":LAN:MACADDRESS?", ":LAN:GATEWAY 10.0.0.1", ":LAN:GATEWAY?", ":LAN:PORT 3000", ":LAN:PORT?"}));
+    EXPECT_EQ(Commands(12),
+              (std::vector<std::string>{":LAN:DHCP OFF", ":LAN:DHCP?", ":LAN:IP 10.0.0.5",
+                                        ":LAN:IP?", ":LAN:NETMASK 255.255.255.0", ":LAN:NETMASK?",
+                                        ":LAN:MACADDRESS 02-4F-58-00-00-01", ":LAN:MACADDRESS?",
+                                        ":LAN:GATEWAY 10.0.0.1", ":LAN:GATEWAY?", ":LAN:PORT 3000",
+                                        ":LAN:PORT?"}));
     EXPECT_EQ(setup->bLanDhcp, 0);
     EXPECT_STREQ(setup->szLanIp, "192.168.100.200");
-    EXPECT_STREQ(setup->szLanNetmask, "255.255.255.012");  // cut to 15 characters
-    EXPECT_STREQ(setup->szLanMac, "02-4F-58-0A-0B-0C");    // cut to 17 characters
+    EXPECT_STREQ(setup->szLanNetmask, "255.255.255.012"); // cut to 15 characters
+    EXPECT_STREQ(setup->szLanMac, "02-4F-58-0A-0B-0C");   // cut to 17 characters
     EXPECT_STREQ(setup->szLanGateway, "192.168.1.1");
     EXPECT_EQ(setup->nLanPort, 5025);
 }
 
-TEST_F(LanSettingsTest, WithDhcpTheSettingsAreOnlyRead)
-{
+TEST_F(LanSettingsTest, WithDhcpTheSettingsAreOnlyRead) {
     Connect();
     replies[":LAN:DHCP?"] = Send(Frame("ON\n"));
     replies[":LAN:PORT?"] = Send(Frame("99999"));
     Exchange(2830, true);
-    EXPECT_EQ(Commands(7), (std::vector<std::string>{":LAN:DHCP ON", ":LAN:DHCP?", ":LAN:IP?",
-                                                     ":LAN:NETMASK?", ":LAN:MACADDRESS?",
-                                                     ":LAN:GATEWAY?", ":LAN:PORT?"}));
+    EXPECT_EQ(Commands(7),
+              (std::vector<std::string>{":LAN:DHCP ON", ":LAN:DHCP?", ":LAN:IP?", ":LAN:NETMASK?",
+                                        ":LAN:MACADDRESS?", ":LAN:GATEWAY?", ":LAN:PORT?"}));
     EXPECT_EQ(setup->bLanDhcp, 1);
-    EXPECT_EQ(setup->nLanPort, 3000);  // no port in the reply: kept
+    EXPECT_EQ(setup->nLanPort, 3000); // no port in the reply: kept
 }
 
-TEST_F(LanSettingsTest, NothingIsExchangedWhileDisconnected)
-{
+TEST_F(LanSettingsTest, NothingIsExchangedWhileDisconnected) {
     Connect();
     setup->bConnected = 0;
     Exchange(2831, false);
@@ -269,12 +256,12 @@ TEST_F(LanSettingsTest, NothingIsExchangedWhileDisconnected)
 
 namespace {
 
-TEST(HandlersWithoutRecords, CommandsBeforeTheRecordsAreHandedOverDoNothing)
-{
+TEST(HandlersWithoutRecords, CommandsBeforeTheRecordsAreHandedOverDoNothing) {
     OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
     SetMsgVarInt(1);
     for (unsigned long group : {3140ul, 3136ul, 3138ul, 3149ul})
-        ASSERT_TRUE(OxPostIOCmd(group, group == 3140 ? 1825u : 1525u, 0, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(
+            OxPostIOCmd(group, group == 3140 ? 1825u : 1525u, 0, nullptr, nullptr, nullptr));
     int taken = 0;
     while (GetIOCmd()) {
         IOCmdProcess();

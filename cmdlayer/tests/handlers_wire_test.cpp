@@ -9,14 +9,13 @@ namespace {
 
 using oxbow::testing::Frame;
 
-constexpr std::int32_t kFilledDso = 0x06060606;  // the scripted USB instrument's DSO bytes
-constexpr std::int32_t kFilledAlt = 0x0D0D0D0D;  // and its ALT bytes
+constexpr std::int32_t kFilledDso = 0x06060606; // the scripted USB instrument's DSO bytes
+constexpr std::int32_t kFilledAlt = 0x0D0D0D0D; // and its ALT bytes
 
 // On USB: the scripted instrument answers every block read-back unless a test refuses it.
 class HandlersOnUsb : public oxbow::testing::HandlersTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HandlersTest::SetUp();
         endpoint.controlResults.erase(6);
         setup->fMinTimeScale = 2e-9f;
@@ -24,8 +23,7 @@ protected:
 
     void NoReadBack() { endpoint.bulkReadFailsAfterRequest = 6; }
 
-    void Timebase(int format, double scale, bool running)
-    {
+    void Timebase(int format, double scale, bool running) {
         setup->nTimeFormat = format;
         setup->bRun = running ? 1 : 0;
         setup->dTimeScale = scale;
@@ -33,23 +31,20 @@ protected:
     }
 };
 
-TEST_F(HandlersOnUsb, ScaleCommandTextOnTheWire)
-{
-    NoReadBack();  // keep what the handler stored
+TEST_F(HandlersOnUsb, ScaleCommandTextOnTheWire) {
+    NoReadBack(); // keep what the handler stored
     PostFloat(3135, 1125, 0.001f);
     EXPECT_EQ(Written(), ":CHANNEL1:SCALE 0.002000\r");
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.002f);
 }
 
-TEST_F(HandlersOnUsb, StopReachesTheInstrumentTwiceWhileRolling)
-{
+TEST_F(HandlersOnUsb, StopReachesTheInstrumentTwiceWhileRolling) {
     Timebase(2, 0.5, true);
     Post(3125, 4127);
     EXPECT_EQ(Lines(), (std::vector<std::string>{":STOP", ":STOP"}));
 }
 
-TEST_F(HandlersOnUsb, RollingScaleIsRaisedAndPrecededByAClear)
-{
+TEST_F(HandlersOnUsb, RollingScaleIsRaisedAndPrecededByAClear) {
     NoReadBack();
     Timebase(2, 1.0, true);
     PostDouble(3139, 1645, 0.2);
@@ -57,8 +52,7 @@ TEST_F(HandlersOnUsb, RollingScaleIsRaisedAndPrecededByAClear)
     EXPECT_EQ(setup->llTimeScalePs, 500'000'000'000);
 }
 
-TEST_F(HandlersOnUsb, RunWhileRollingResendsOffsetAndRaisesTheScale)
-{
+TEST_F(HandlersOnUsb, RunWhileRollingResendsOffsetAndRaisesTheScale) {
     NoReadBack();
     Timebase(2, 0.1, false);
     Post(3125, 4126);
@@ -68,8 +62,7 @@ TEST_F(HandlersOnUsb, RunWhileRollingResendsOffsetAndRaisesTheScale)
     EXPECT_EQ(setup->nRunState, 0);
 }
 
-TEST_F(HandlersOnUsb, ABurstOfOneSettingIsOneExchange)
-{
+TEST_F(HandlersOnUsb, ABurstOfOneSettingIsOneExchange) {
     for (int i = 1; i <= 200; ++i) {
         SetMsgVarfloat(0.01f * static_cast<float>(i));
         ASSERT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));
@@ -77,11 +70,10 @@ TEST_F(HandlersOnUsb, ABurstOfOneSettingIsOneExchange)
     while (GetIOCmd())
         IOCmdProcess();
     EXPECT_EQ(Lines(), (std::vector<std::string>{":CHANNEL2:SCALE 2.000000"}));
-    EXPECT_EQ(endpoint.CallsOf("BulkRead").size(), 3u);  // one read-back of the three blocks
+    EXPECT_EQ(endpoint.CallsOf("BulkRead").size(), 3u); // one read-back of the three blocks
 }
 
-TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows)
-{
+TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows) {
     setup->bConnected = 0;
     Timebase(2, 1.0, true);
     SetMsgVarDouble(0.2);
@@ -96,12 +88,13 @@ TEST_F(HandlersOnUsb, OverALinkThatIsDownNothingIsSentButTheRecordFollows)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.5f);
     EXPECT_TRUE(region->bRedrawChanMarker);
     EXPECT_TRUE(region->bRedrawTrigPos);
-    EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3125, 4444, 0}, {3125, 1645, 0}, {3125, 4424, 0},
-                                                               {3125, 1125, 0}, {3125, 4126, 0}}));
+    EXPECT_EQ(
+        mainWindow.Messages(),
+        (std::vector<CWndMessage>{
+            {3125, 4444, 0}, {3125, 1645, 0}, {3125, 4424, 0}, {3125, 1125, 0}, {3125, 4126, 0}}));
 }
 
-TEST_F(HandlersOnUsb, GetAcqSaRateReadsTheDsoBlockAndTheAltBlockOnlyWhenAlternating)
-{
+TEST_F(HandlersOnUsb, GetAcqSaRateReadsTheDsoBlockAndTheAltBlockOnlyWhenAlternating) {
     ASSERT_TRUE(GetAcqSaRate());
     float filled;
     std::memcpy(&filled, &kFilledDso, sizeof filled);
@@ -116,8 +109,7 @@ TEST_F(HandlersOnUsb, GetAcqSaRateReadsTheDsoBlockAndTheAltBlockOnlyWhenAlternat
     EXPECT_EQ(int64_t(setup->llAltTimeScalePs[1]), (std::int64_t{kFilledAlt} << 32) | kFilledAlt);
 }
 
-TEST_F(HandlersOnUsb, AFailedBlockReadLeavesTheRecordAlone)
-{
+TEST_F(HandlersOnUsb, AFailedBlockReadLeavesTheRecordAlone) {
     NoReadBack();
     setup->nAcqMemory = 4096;
     EXPECT_FALSE(GetTimeScalePara());
@@ -132,23 +124,20 @@ protected:
     std::unique_ptr<_OX_POS_SETUP> positions = std::make_unique<_OX_POS_SETUP>();
     CRecordingWnd mainWindow;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         LanLinkTest::SetUp();
         OxMsgInit(&mainWindow, setup.get(), region.get(), positions.get(), &socket);
         setup->fChanProbe[0] = setup->fChanProbe[1] = 1.0f;
         setup->fMinTimeScale = 2e-9f;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
         LanLinkTest::TearDown();
     }
 
     // The instrument answers the block queries with blocks built from `accepted`.
-    void Serve(const _OX_SETUP& accepted)
-    {
+    void Serve(const _OX_SETUP& accepted) {
         DSO_SETUP dso{};
         _OX_LA_SETUP la{};
         DSO_ALT_SETUP alt{};
@@ -162,8 +151,7 @@ protected:
     }
 };
 
-TEST_F(HandlersOnLan, ReadBackStoresWhatTheInstrumentAccepted)
-{
+TEST_F(HandlersOnLan, ReadBackStoresWhatTheInstrumentAccepted) {
     _OX_SETUP accepted{};
     accepted.fChanProbe[1] = 1.0f;
     accepted.fChanScale[1] = 0.5f;
@@ -177,20 +165,20 @@ TEST_F(HandlersOnLan, ReadBackStoresWhatTheInstrumentAccepted)
     EXPECT_TRUE(OxPostIOCmd(3139, 1645, 0, nullptr, nullptr, nullptr));
     while (GetIOCmd())
         IOCmdProcess();
-    EXPECT_EQ(Commands(8), (std::vector<std::string>{":CHANNEL2:SCALE 0.700000", ":SETUP:DSO?", ":SETUP:LA?",
-                                                     ":SETUP:ALT?", ":TIMEBASE:SCALE 0.005000000",
-                                                     ":SETUP:DSO?", ":SETUP:LA?", ":SETUP:ALT?"}));
+    EXPECT_EQ(Commands(8),
+              (std::vector<std::string>{":CHANNEL2:SCALE 0.700000", ":SETUP:DSO?", ":SETUP:LA?",
+                                        ":SETUP:ALT?", ":TIMEBASE:SCALE 0.005000000", ":SETUP:DSO?",
+                                        ":SETUP:LA?", ":SETUP:ALT?"}));
     EXPECT_FLOAT_EQ(setup->fChanScale[1], 0.5f);
     EXPECT_EQ(setup->llTimeScalePs, 2'000'000'000);
     EXPECT_DOUBLE_EQ(setup->dTimeScale, 0.002);
 }
 
-TEST_F(HandlersOnLan, GetTimeScaleParaAsksForTheBlocksItNeeds)
-{
+TEST_F(HandlersOnLan, GetTimeScaleParaAsksForTheBlocksItNeeds) {
     _OX_SETUP accepted{};
     accepted.fSampleRate = 1e9f;
     accepted.llTimeScalePs = 1'000'000;
-    accepted.llDelayedScalePs = 5'000'000;  // larger than the main: kept to it
+    accepted.llDelayedScalePs = 5'000'000; // larger than the main: kept to it
     accepted.llAltTimeScalePs[0] = 3'000;
     Serve(accepted);
     Connect();

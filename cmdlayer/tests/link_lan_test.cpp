@@ -6,15 +6,13 @@ using oxbow::testing::Frame;
 using oxbow::testing::LanLinkTest;
 using oxbow::testing::SendAll;
 
-TEST_F(LanLinkTest, CommandCarriesCarriageReturnAndNul)
-{
+TEST_F(LanLinkTest, CommandCarriesCarriageReturnAndNul) {
     Connect();
-    EXPECT_EQ(WriteCommand(":RUN"), 6);  // n + 2
+    EXPECT_EQ(WriteCommand(":RUN"), 6); // n + 2
     EXPECT_EQ(Wire(1).at(0), std::string(":RUN\r\0", 6));
 }
 
-TEST_F(LanLinkTest, WaitAfterASendDependsOnTheWholeCommand)
-{
+TEST_F(LanLinkTest, WaitAfterASendDependsOnTheWholeCommand) {
     Connect();
     for (const char* command : {":AUTO", ":STOP", ":STOP:NOW", ":AUTOSCALE", ":RUN"})
         WriteCommand(command);
@@ -22,8 +20,7 @@ TEST_F(LanLinkTest, WaitAfterASendDependsOnTheWholeCommand)
     EXPECT_EQ(Commands(5).size(), 5u);
 }
 
-TEST_F(LanLinkTest, AnUnpausedSendLeavesTheWaitToTheCaller)
-{
+TEST_F(LanLinkTest, AnUnpausedSendLeavesTheWaitToTheCaller) {
     Connect();
     EXPECT_EQ(WriteCommandUnpaused(":WAVEFORM:DATA?"), 17);
     EXPECT_TRUE(clock.waits.empty());
@@ -34,8 +31,7 @@ TEST_F(LanLinkTest, AnUnpausedSendLeavesTheWaitToTheCaller)
     EXPECT_EQ(WriteCommandUnpaused(":RUN"), -1);
 }
 
-TEST_F(LanLinkTest, NothingGoesOutWhileNotConnected)
-{
+TEST_F(LanLinkTest, NothingGoesOutWhileNotConnected) {
     Connect();
     setup->bConnected = 0;
     EXPECT_EQ(WriteCommand(":RUN"), -1);
@@ -47,8 +43,7 @@ TEST_F(LanLinkTest, NothingGoesOutWhileNotConnected)
     EXPECT_EQ(Commands(1), std::vector<std::string>{":MARK"});
 }
 
-TEST_F(LanLinkTest, StopIsSentTwiceInRoll)
-{
+TEST_F(LanLinkTest, StopIsSentTwiceInRoll) {
     Connect();
     setup->nTimeFormat = 2;
     SendCommand(":STOP", nullptr, false);
@@ -56,8 +51,7 @@ TEST_F(LanLinkTest, StopIsSentTwiceInRoll)
     EXPECT_EQ(clock.waits, (std::vector<int>{200, 200}));
 }
 
-TEST_F(LanLinkTest, QueryReadsLengthWordThenBody)
-{
+TEST_F(LanLinkTest, QueryReadsLengthWordThenBody) {
     replies["*IDN?"] = Send(Frame("OXBOW,OXB-A2,SN7,1.0\n"));
     Connect();
     std::string serial;
@@ -66,8 +60,7 @@ TEST_F(LanLinkTest, QueryReadsLengthWordThenBody)
     EXPECT_EQ(Wire(1).at(0), std::string("*IDN?\r\0", 7));
 }
 
-TEST_F(LanLinkTest, ZeroOrNegativeLengthReadsNoBodyAndFails)
-{
+TEST_F(LanLinkTest, ZeroOrNegativeLengthReadsNoBodyAndFails) {
     replies["*IDN?"] = Send(Frame(0, "") + Frame("late"));
     replies[":INFO:FPGA?"] = Send(Frame(-5, ""));
     Connect();
@@ -79,8 +72,7 @@ TEST_F(LanLinkTest, ZeroOrNegativeLengthReadsNoBodyAndFails)
     EXPECT_EQ(setup->bConnected, 1);
 }
 
-TEST_F(LanLinkTest, StaleBytesAreDrainedBeforeAQuery)
-{
+TEST_F(LanLinkTest, StaleBytesAreDrainedBeforeAQuery) {
     std::atomic<bool> staleSent{false};
     replies["*IDN?"] = Send(Frame("fresh"));
     Connect([&](int fd) {
@@ -95,8 +87,7 @@ TEST_F(LanLinkTest, StaleBytesAreDrainedBeforeAQuery)
     EXPECT_EQ(std::string(reply.data()), "fresh");
 }
 
-TEST_F(LanLinkTest, BodyInPiecesIsReadToTheEnd)
-{
+TEST_F(LanLinkTest, BodyInPiecesIsReadToTheEnd) {
     replies[":INFO:EUQP?"] = [](int fd) {
         SendAll(fd, Frame(10, "").substr(0, 2));
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -112,8 +103,7 @@ TEST_F(LanLinkTest, BodyInPiecesIsReadToTheEnd)
     EXPECT_EQ(std::string(reply.data()), "abcdefghij");
 }
 
-TEST_F(LanLinkTest, ShortBodyReturnsWhatArrivedAfterTheTimeOut)
-{
+TEST_F(LanLinkTest, ShortBodyReturnsWhatArrivedAfterTheTimeOut) {
     replies[":INFO:EUQP?"] = Send(Frame(10, "abc"));
     Connect();
     clock.accelerated = true;
@@ -123,8 +113,7 @@ TEST_F(LanLinkTest, ShortBodyReturnsWhatArrivedAfterTheTimeOut)
     EXPECT_EQ(setup->bConnected, 1);
 }
 
-TEST_F(LanLinkTest, ReplyLongerThanTheBufferIsCutAndTheRestDiscarded)
-{
+TEST_F(LanLinkTest, ReplyLongerThanTheBufferIsCutAndTheRestDiscarded) {
     // The part that does not fit arrives late, after the caller's part: it must not be taken
     // for the next reply.
     replies[":SETUP:DSO?"] = [](int fd) {
@@ -145,9 +134,8 @@ TEST_F(LanLinkTest, ReplyLongerThanTheBufferIsCutAndTheRestDiscarded)
     EXPECT_EQ(serial, "next");
 }
 
-TEST_F(LanLinkTest, PeerThatNeverAnswersTimesOutWithoutLosingTheLink)
-{
-    Connect();  // the instrument reads the query and stays silent
+TEST_F(LanLinkTest, PeerThatNeverAnswersTimesOutWithoutLosingTheLink) {
+    Connect(); // the instrument reads the query and stays silent
     clock.accelerated = true;
     const std::int64_t start = clock.NowMs();
     std::array<char, 64> reply{};
@@ -158,8 +146,7 @@ TEST_F(LanLinkTest, PeerThatNeverAnswersTimesOutWithoutLosingTheLink)
     EXPECT_EQ(setup->bConnected, 1);
 }
 
-TEST_F(LanLinkTest, PeerThatClosesEndsTheWaitAndClearsConnected)
-{
+TEST_F(LanLinkTest, PeerThatClosesEndsTheWaitAndClearsConnected) {
     replies["*IDN?"] = [this](int fd) {
         stop = true;
         shutdown(fd, SHUT_RDWR);
@@ -170,11 +157,10 @@ TEST_F(LanLinkTest, PeerThatClosesEndsTheWaitAndClearsConnected)
     EXPECT_FALSE(ReadSerial(serial));
     EXPECT_EQ(setup->bConnected, 0);
     EXPECT_LT(clock.NowMs() - start, oxmsg::kLanReplyTimeoutMs);
-    EXPECT_EQ(WriteCommand(":RUN"), -1);  // callers now see the link as down
+    EXPECT_EQ(WriteCommand(":RUN"), -1); // callers now see the link as down
 }
 
-TEST_F(LanLinkTest, PeerThatClosedBeforeTheQueryEndsTheDrain)
-{
+TEST_F(LanLinkTest, PeerThatClosedBeforeTheQueryEndsTheDrain) {
     Connect([this](int fd) {
         stop = true;
         SendAll(fd, "leftover");
@@ -184,35 +170,33 @@ TEST_F(LanLinkTest, PeerThatClosedBeforeTheQueryEndsTheDrain)
     std::array<char, 64> reply{};
     EXPECT_EQ(ReadCommand("*IDN?", reply.data(), reply.size()), 0);
     EXPECT_EQ(setup->bConnected, 0);
-    EXPECT_TRUE(clock.waits.empty());  // the query was never sent
+    EXPECT_TRUE(clock.waits.empty()); // the query was never sent
 }
 
-TEST_F(LanLinkTest, ReadBackOverLanReadsEveryBlockAndKeepsOnlyAWholeSet)
-{
+TEST_F(LanLinkTest, ReadBackOverLanReadsEveryBlockAndKeepsOnlyAWholeSet) {
     replies[":SETUP:DSO?"] = Send(Frame(std::string(780, '\x06')));
     replies[":SETUP:LA?"] = Send(Frame(std::string(260, '\x0C')));
     replies[":SETUP:ALT?"] = Send(Frame(std::string(396, '\x0D')));
     Connect();
     SendCommand(":TIMEBASE:SCALE 0.001000000", nullptr, true);
-    EXPECT_EQ(Commands(4), (std::vector<std::string>{":TIMEBASE:SCALE 0.001000000", ":SETUP:DSO?", ":SETUP:LA?", ":SETUP:ALT?"}));
+    EXPECT_EQ(Commands(4), (std::vector<std::string>{":TIMEBASE:SCALE 0.001000000", ":SETUP:DSO?",
+                                                     ":SETUP:LA?", ":SETUP:ALT?"}));
     ASSERT_TRUE(oxmsg::FirmwareSetupWhole());
     EXPECT_EQ(oxmsg::FirmwareSetupCopy().dso.bytes[779], 6);
     EXPECT_EQ(oxmsg::FirmwareSetupCopy().alt.bytes[395], 13);
 }
 
-TEST_F(LanLinkTest, ReadBackWithAShortBlockLeavesTheCopyAlone)
-{
+TEST_F(LanLinkTest, ReadBackWithAShortBlockLeavesTheCopyAlone) {
     replies[":SETUP:DSO?"] = Send(Frame(std::string(780, '\x06')));
-    replies[":SETUP:LA?"] = Send(Frame(std::string(100, '\x0C')));  // shorter than the block
+    replies[":SETUP:LA?"] = Send(Frame(std::string(100, '\x0C'))); // shorter than the block
     replies[":SETUP:ALT?"] = Send(Frame(std::string(396, '\x0D')));
     Connect();
     SendCommand(":RUN", nullptr, true);
-    EXPECT_EQ(Commands(4).size(), 4u);  // every block asked for regardless of the others
+    EXPECT_EQ(Commands(4).size(), 4u); // every block asked for regardless of the others
     EXPECT_FALSE(oxmsg::FirmwareSetupWhole());
 }
 
-TEST_F(LanLinkTest, FirmwareSetupTransfersDoNothingOverLan)
-{
+TEST_F(LanLinkTest, FirmwareSetupTransfersDoNothingOverLan) {
     Connect();
     DSO_SETUP dso{};
     _OX_LA_SETUP la{};
@@ -223,5 +207,5 @@ TEST_F(LanLinkTest, FirmwareSetupTransfersDoNothingOverLan)
     EXPECT_EQ(dso.bytes[5], 0x55);
     EXPECT_EQ(la.bytes[5], 0);
     WriteCommand(":MARK");
-    EXPECT_EQ(Commands(1), std::vector<std::string>{":MARK"});  // nothing went before it
+    EXPECT_EQ(Commands(1), std::vector<std::string>{":MARK"}); // nothing went before it
 }

@@ -5,33 +5,29 @@
 
 using oxbow::testing::UsbLinkTest;
 
-TEST_F(UsbLinkTest, CommandGoesOutByteByByteWithOneCarriageReturn)
-{
-    EXPECT_EQ(WriteCommand(":RUN"), 5);  // n + 1
+TEST_F(UsbLinkTest, CommandGoesOutByteByByteWithOneCarriageReturn) {
+    EXPECT_EQ(WriteCommand(":RUN"), 5); // n + 1
     EXPECT_EQ(Written(), ":RUN\r");
     EXPECT_EQ(endpoint.CallsOf("WriteByte").size(), 5u);
-    EXPECT_TRUE(clock.waits.empty());  // no waits on USB
+    EXPECT_TRUE(clock.waits.empty()); // no waits on USB
 }
 
-TEST_F(UsbLinkTest, CommandWriteStopsAtTheFirstFailingByte)
-{
+TEST_F(UsbLinkTest, CommandWriteStopsAtTheFirstFailingByte) {
     endpoint.bytesAccepted = 2;
     EXPECT_EQ(WriteCommand(":CHANNEL1:SCALE 1"), 2);
-    EXPECT_EQ(endpoint.CallsOf("WriteByte").size(), 3u);  // the failing byte ends it
+    EXPECT_EQ(endpoint.CallsOf("WriteByte").size(), 3u); // the failing byte ends it
     endpoint.bytesAccepted = 0;
     endpoint.written.clear();
     EXPECT_EQ(WriteCommand(":RUN"), 0);
 }
 
-TEST_F(UsbLinkTest, NothingGoesOutWhileNotConnected)
-{
+TEST_F(UsbLinkTest, NothingGoesOutWhileNotConnected) {
     setup->bConnected = 0;
     EXPECT_EQ(WriteCommand(":RUN"), -1);
     EXPECT_TRUE(endpoint.calls.empty());
 }
 
-TEST_F(UsbLinkTest, QueryReadsLengthThenBody)
-{
+TEST_F(UsbLinkTest, QueryReadsLengthThenBody) {
     endpoint.replyLength = 5;
     endpoint.replyBody = {'1', '.', '2', '.', '3'};
     std::array<char, 256> reply{};
@@ -39,40 +35,38 @@ TEST_F(UsbLinkTest, QueryReadsLengthThenBody)
     EXPECT_EQ(std::string(reply.data()), "1.2.3");
     EXPECT_EQ(Written(), ":INFO:FPGA?\r");
     using Call = oxbow::testing::ScriptedEndpoint::Call;
-    EXPECT_EQ(endpoint.CallsOf("ReadBytes"),
-              (std::vector<Call>{{"ReadBytes", 0, 0, 0, 1}, {"ReadBytes", 1, 0, 0, 5}}));  // phase, count
+    EXPECT_EQ(
+        endpoint.CallsOf("ReadBytes"),
+        (std::vector<Call>{{"ReadBytes", 0, 0, 0, 1}, {"ReadBytes", 1, 0, 0, 5}})); // phase, count
 }
 
-TEST_F(UsbLinkTest, EmptyReplyReturnsZeroWithTheReplyAreaCleared)
-{
+TEST_F(UsbLinkTest, EmptyReplyReturnsZeroWithTheReplyAreaCleared) {
     endpoint.replyLength = 0;
     std::array<std::uint8_t, 300> reply;
     reply.fill(0xEE);
     EXPECT_EQ(ReadCommand("*IDN?", reply.data(), reply.size()), 0);
     EXPECT_EQ(std::count(reply.begin(), reply.begin() + 256, 0), 256);
-    EXPECT_EQ(reply[256], 0xEE);  // nothing past the 256-byte reply area
+    EXPECT_EQ(reply[256], 0xEE); // nothing past the 256-byte reply area
     std::string serial = "unchanged";
     EXPECT_FALSE(ReadSerial(serial));
 }
 
-TEST_F(UsbLinkTest, ReplyLongerThanTheBufferIsCutToIt)
-{
+TEST_F(UsbLinkTest, ReplyLongerThanTheBufferIsCutToIt) {
     endpoint.replyLength = 200;
     endpoint.replyBody.assign(200, 'x');
     std::array<std::uint8_t, 16> memory;
     memory.fill(0xEE);
     EXPECT_EQ(ReadCommand(":INFO:EUQP?", memory.data(), 8), 8);
     EXPECT_EQ(std::count(memory.begin(), memory.begin() + 8, 'x'), 8);
-    EXPECT_EQ(std::count(memory.begin() + 8, memory.end(), 0xEE), 8);  // neither cleared nor written
-    EXPECT_EQ(endpoint.CallsOf("ReadBytes").at(1).length, 200);        // the body asked for whole
+    EXPECT_EQ(std::count(memory.begin() + 8, memory.end(), 0xEE), 8); // neither cleared nor written
+    EXPECT_EQ(endpoint.CallsOf("ReadBytes").at(1).length, 200);       // the body asked for whole
 }
 
-TEST_F(UsbLinkTest, QueryFailuresReturnZero)
-{
+TEST_F(UsbLinkTest, QueryFailuresReturnZero) {
     std::array<std::uint8_t, 256> reply{};
     endpoint.bytesAccepted = 0;
     EXPECT_EQ(ReadCommand("*IDN?", reply.data(), reply.size()), 0);
-    EXPECT_TRUE(endpoint.CallsOf("ReadBytes").empty());  // nothing sent, nothing read
+    EXPECT_TRUE(endpoint.CallsOf("ReadBytes").empty()); // nothing sent, nothing read
 
     endpoint.bytesAccepted = INT_MAX;
     endpoint.replyLength = 4;
@@ -85,8 +79,7 @@ TEST_F(UsbLinkTest, QueryFailuresReturnZero)
     EXPECT_EQ(ReadCommand("*IDN?", reply.data(), 0), 0);
 }
 
-TEST_F(UsbLinkTest, IdentificationAndFpgaVersionAreTexts)
-{
+TEST_F(UsbLinkTest, IdentificationAndFpgaVersionAreTexts) {
     const std::string idn = "OXBOW,OXB-A3M,SN0042,1.07\n";
     endpoint.replyLength = static_cast<int>(idn.size());
     endpoint.replyBody.assign(idn.begin(), idn.end());
@@ -98,14 +91,12 @@ TEST_F(UsbLinkTest, IdentificationAndFpgaVersionAreTexts)
     EXPECT_EQ(Written(), "*IDN?\r:INFO:FPGA?\r");
 }
 
-TEST_F(UsbLinkTest, ReadCmdOpcExchangesNothing)
-{
+TEST_F(UsbLinkTest, ReadCmdOpcExchangesNothing) {
     EXPECT_EQ(ReadCmdOPC(), 0);
     EXPECT_TRUE(endpoint.calls.empty());
 }
 
-TEST_F(UsbLinkTest, StopIsSentTwiceInRollAndSlowSweepOnly)
-{
+TEST_F(UsbLinkTest, StopIsSentTwiceInRollAndSlowSweepOnly) {
     setup->nTimeFormat = 2;
     SendCommand(":STOP", nullptr, false);
     EXPECT_EQ(Written(), ":STOP\r:STOP\r");
@@ -123,17 +114,16 @@ TEST_F(UsbLinkTest, StopIsSentTwiceInRollAndSlowSweepOnly)
 
     endpoint.written.clear();
     setup->nTimeFormat = 2;
-    SendCommand(":STOP:NOW", nullptr, false);  // the rule compares the whole command
+    SendCommand(":STOP:NOW", nullptr, false); // the rule compares the whole command
     EXPECT_EQ(Written(), ":STOP:NOW\r");
 }
 
-TEST_F(UsbLinkTest, UnsentCommandStopsSendCommand)
-{
+TEST_F(UsbLinkTest, UnsentCommandStopsSendCommand) {
     setup->nTimeFormat = 2;
     endpoint.bytesAccepted = 0;
     SendCommand(":STOP", nullptr, true);
-    EXPECT_EQ(endpoint.CallsOf("WriteByte").size(), 1u);  // no second ":STOP"
-    EXPECT_TRUE(endpoint.CallsOf("ControlRequest").empty());  // no read-back
+    EXPECT_EQ(endpoint.CallsOf("WriteByte").size(), 1u);     // no second ":STOP"
+    EXPECT_TRUE(endpoint.CallsOf("ControlRequest").empty()); // no read-back
 }
 
 namespace {
@@ -144,8 +134,7 @@ struct ExpectedBlock {
 };
 constexpr ExpectedBlock kReadOrder[] = {{6, 780}, {12, 260}, {13, 396}};
 
-void ExpectBlockReads(const oxbow::testing::ScriptedEndpoint& endpoint, std::size_t count)
-{
+void ExpectBlockReads(const oxbow::testing::ScriptedEndpoint& endpoint, std::size_t count) {
     const auto requests = endpoint.CallsOf("ControlRequest");
     const auto reads = endpoint.CallsOf("BulkRead");
     ASSERT_EQ(requests.size(), count);
@@ -161,8 +150,7 @@ void ExpectBlockReads(const oxbow::testing::ScriptedEndpoint& endpoint, std::siz
 
 } // namespace
 
-TEST_F(UsbLinkTest, ReadBackRefreshesTheFirmwareCopyFromWholeBlocks)
-{
+TEST_F(UsbLinkTest, ReadBackRefreshesTheFirmwareCopyFromWholeBlocks) {
     SendCommand(":CHANNEL1:SCALE 1.000000000", nullptr, true);
     ExpectBlockReads(endpoint, 3);
     EXPECT_TRUE(oxmsg::FirmwareSetupWhole());
@@ -173,8 +161,7 @@ TEST_F(UsbLinkTest, ReadBackRefreshesTheFirmwareCopyFromWholeBlocks)
     EXPECT_EQ(copy.alt.bytes[395], 13);
 }
 
-TEST_F(UsbLinkTest, FailedReadBackKeepsTheCopyAndSaysSo)
-{
+TEST_F(UsbLinkTest, FailedReadBackKeepsTheCopyAndSaysSo) {
     SendCommand(":RUN", nullptr, true);
     ASSERT_TRUE(oxmsg::FirmwareSetupWhole());
     endpoint.calls.clear();
@@ -183,14 +170,13 @@ TEST_F(UsbLinkTest, FailedReadBackKeepsTheCopyAndSaysSo)
     endpoint.bulkFillBias = 100;
     endpoint.controlResults[12] = 0;
     SendCommand(":CHANNEL1:OFFSET 0.5", nullptr, true);
-    ExpectBlockReads(endpoint, 2);  // the first failing block ends the refresh
+    ExpectBlockReads(endpoint, 2); // the first failing block ends the refresh
     EXPECT_FALSE(oxmsg::FirmwareSetupWhole());
     EXPECT_EQ(oxmsg::FirmwareSetupCopy().dso.bytes[0], 6);
     EXPECT_EQ(oxmsg::FirmwareSetupCopy().la.bytes[0], 12);
 }
 
-TEST_F(UsbLinkTest, ReadFirmwareSetupFillsTheCallersBlocksInOrder)
-{
+TEST_F(UsbLinkTest, ReadFirmwareSetupFillsTheCallersBlocksInOrder) {
     DSO_SETUP dso{};
     _OX_LA_SETUP la{};
     DSO_ALT_SETUP alt{};
@@ -201,8 +187,7 @@ TEST_F(UsbLinkTest, ReadFirmwareSetupFillsTheCallersBlocksInOrder)
     EXPECT_EQ(alt.bytes[100], 13);
 }
 
-TEST_F(UsbLinkTest, ReadFirmwareSetupStopsAtTheFirstFailingBlock)
-{
+TEST_F(UsbLinkTest, ReadFirmwareSetupStopsAtTheFirstFailingBlock) {
     DSO_SETUP dso{};
     _OX_LA_SETUP la{};
     DSO_ALT_SETUP alt{};
@@ -213,21 +198,21 @@ TEST_F(UsbLinkTest, ReadFirmwareSetupStopsAtTheFirstFailingBlock)
 
     endpoint.calls.clear();
     endpoint.bulkReadFailsAfterRequest = -1;
-    endpoint.controlResults[13] = 2;  // only exactly 1 is acceptance
+    endpoint.controlResults[13] = 2; // only exactly 1 is acceptance
     EXPECT_FALSE(OxReadFirmwareSetup(&dso, &la, &alt));
     ExpectBlockReads(endpoint, 3);
     EXPECT_EQ(endpoint.CallsOf("BulkRead").size(), 2u);
 }
 
-TEST_F(UsbLinkTest, WriteFirmwareSetupAnnouncesWritesAndCommitsEachBlock)
-{
+TEST_F(UsbLinkTest, WriteFirmwareSetupAnnouncesWritesAndCommitsEachBlock) {
     DSO_SETUP dso;
     std::memset(dso.bytes, 0xA1, sizeof dso.bytes);
     _OX_LA_SETUP la{};
     DSO_ALT_SETUP alt{};
     EXPECT_TRUE(OxWriteFirmwareSetup(&dso, &la, &alt));
     const auto requests = endpoint.CallsOf("ControlRequest");
-    const int expected[][3] = {{2, 780, 0}, {14, 0, 0}, {2, 260, 0}, {15, 0, 0}, {2, 396, 0}, {16, 0, 0}};
+    const int expected[][3] = {{2, 780, 0}, {14, 0, 0},  {2, 260, 0},
+                               {15, 0, 0},  {2, 396, 0}, {16, 0, 0}};
     ASSERT_EQ(requests.size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(requests[i].request, expected[i][0]) << i;
@@ -242,12 +227,11 @@ TEST_F(UsbLinkTest, WriteFirmwareSetupAnnouncesWritesAndCommitsEachBlock)
     EXPECT_EQ(endpoint.calls[1].op, "BulkWrite");
 }
 
-TEST_F(UsbLinkTest, WriteFirmwareSetupStopsAtTheFirstFailingBlock)
-{
+TEST_F(UsbLinkTest, WriteFirmwareSetupStopsAtTheFirstFailingBlock) {
     DSO_SETUP dso{};
     _OX_LA_SETUP la{};
     DSO_ALT_SETUP alt{};
-    endpoint.controlResults[15] = 0;  // the LA commit is refused
+    endpoint.controlResults[15] = 0; // the LA commit is refused
     EXPECT_FALSE(OxWriteFirmwareSetup(&dso, &la, &alt));
     EXPECT_EQ(endpoint.bulkWrites.size(), 2u);
     EXPECT_EQ(endpoint.CallsOf("ControlRequest").back().request, 15);
@@ -255,7 +239,7 @@ TEST_F(UsbLinkTest, WriteFirmwareSetupStopsAtTheFirstFailingBlock)
     endpoint.calls.clear();
     endpoint.bulkWrites.clear();
     endpoint.controlResults.clear();
-    endpoint.controlResults[2] = 3;  // an announce answered with anything but 1
+    endpoint.controlResults[2] = 3; // an announce answered with anything but 1
     EXPECT_FALSE(OxWriteFirmwareSetup(&dso, &la, &alt));
     EXPECT_TRUE(endpoint.bulkWrites.empty());
 
@@ -263,16 +247,15 @@ TEST_F(UsbLinkTest, WriteFirmwareSetupStopsAtTheFirstFailingBlock)
     endpoint.controlResults.clear();
     endpoint.bulkWriteOk = false;
     EXPECT_FALSE(OxWriteFirmwareSetup(&dso, &la, &alt));
-    EXPECT_EQ(endpoint.CallsOf("ControlRequest").size(), 1u);  // no commit after a failed write
+    EXPECT_EQ(endpoint.CallsOf("ControlRequest").size(), 1u); // no commit after a failed write
 }
 
-TEST(LinkWithoutContext, BehavesAsNotConnected)
-{
+TEST(LinkWithoutContext, BehavesAsNotConnected) {
     oxmsg::SetLinkContext(nullptr, nullptr);
     std::array<std::uint8_t, 256> reply{};
     EXPECT_EQ(WriteCommand(":RUN"), -1);
     EXPECT_EQ(ReadCommand("*IDN?", reply.data(), reply.size()), 0);
     EXPECT_EQ(ReadSetup(":SETUP:DSO?", reply.data(), reply.size()), -1);
     EXPECT_FALSE(OxReadFirmwareSetup(nullptr, nullptr, nullptr));
-    SendCommand(":RUN", nullptr, true);  // must not touch anything
+    SendCommand(":RUN", nullptr, true); // must not touch anything
 }

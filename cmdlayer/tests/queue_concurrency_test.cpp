@@ -13,26 +13,28 @@ constexpr unsigned long kGroup = 3135;
 
 // The argument carries the poster and the sequence number, so a slot mixed with
 // another poster's pair or an entry read before it was complete shows up.
-std::int64_t ArgumentFor(int poster, int seq) { return (std::int64_t{poster} << 40) | (seq * 3 + 1); }
+std::int64_t ArgumentFor(int poster, int seq) {
+    return (std::int64_t{poster} << 40) | (seq * 3 + 1);
+}
 
 class QueueConcurrencyTest : public CommandLayerTest {};
 
-TEST_F(QueueConcurrencyTest, PostersAndConsumerLoseAndTearNothing)
-{
+TEST_F(QueueConcurrencyTest, PostersAndConsumerLoseAndTearNothing) {
     constexpr int kPosters = 2;
     std::vector<int> next(kPosters, 0);
     std::atomic<int> received{0};
     std::atomic<int> faults{0};
-    Handle(kGroup, [&](IOCmdContext&, unsigned int sub, long value, std::uint32_t low, std::uint32_t high) {
-        const int poster = static_cast<int>(sub);
-        const std::int64_t argument = (std::int64_t{high} << 32) | low;
-        if (poster < 0 || poster >= kPosters || value != next[poster] ||
-            argument != ArgumentFor(poster, static_cast<int>(value)))
-            ++faults;
-        else
-            ++next[poster];
-        ++received;
-    });
+    Handle(kGroup,
+           [&](IOCmdContext&, unsigned int sub, long value, std::uint32_t low, std::uint32_t high) {
+               const int poster = static_cast<int>(sub);
+               const std::int64_t argument = (std::int64_t{high} << 32) | low;
+               if (poster < 0 || poster >= kPosters || value != next[poster] ||
+                   argument != ArgumentFor(poster, static_cast<int>(value)))
+                   ++faults;
+               else
+                   ++next[poster];
+               ++received;
+           });
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     auto beforeDeadline = [&] { return std::chrono::steady_clock::now() < deadline; };
@@ -66,8 +68,7 @@ TEST_F(QueueConcurrencyTest, PostersAndConsumerLoseAndTearNothing)
     EXPECT_EQ(next, std::vector<int>(kPosters, kPosts));
 }
 
-TEST_F(QueueConcurrencyTest, NotificationsReachAWindowOnlyWhileItLives)
-{
+TEST_F(QueueConcurrencyTest, NotificationsReachAWindowOnlyWhileItLives) {
     // A dialog is closed while commands naming it are still queued: the ones
     // processed afterwards skip it, the main window hears about all of them.
     auto dialog = std::make_unique<CRecordingWnd>();
@@ -75,8 +76,7 @@ TEST_F(QueueConcurrencyTest, NotificationsReachAWindowOnlyWhileItLives)
     std::atomic<bool> closeNow{false};
     std::atomic<bool> closed{false};
     Handle(kGroup, [&](IOCmdContext&, unsigned int, long value, std::uint32_t, std::uint32_t) {
-        if (value == 100)
-            closeNow = true;
+        if (value == 100) closeNow = true;
         while (closeNow && !closed)
             std::this_thread::yield();
     });

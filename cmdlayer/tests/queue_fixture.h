@@ -29,8 +29,7 @@ public:
     _OX_LA_SETUP la{};
     DSO_ALT_SETUP alt{};
 
-    void SendCommand(const std::string& command, std::uint8_t*, bool readBack) override
-    {
+    void SendCommand(const std::string& command, std::uint8_t*, bool readBack) override {
         sent.push_back({command, readBack});
     }
     bool ReadBackWhole() const override { return whole; }
@@ -47,14 +46,12 @@ protected:
     CRecordingWnd mainWindow;
     RecordingLink link;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         OxMsgInit(&mainWindow, setup.get(), region.get(), positions.get(), nullptr);
         SetIOCmdLink(&link);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         for (unsigned long group : handled)
             OxSetIOCmdHandler(group, {});
         SetIOCmdLink(nullptr);
@@ -63,15 +60,13 @@ protected:
 
     std::vector<unsigned long> handled;
 
-    void Handle(unsigned long group, IOCmdHandler handler)
-    {
+    void Handle(unsigned long group, IOCmdHandler handler) {
         handled.push_back(group);
         OxSetIOCmdHandler(group, std::move(handler));
     }
 
     // Runs the I/O thread's loop until the queue is empty; returns the groups taken.
-    std::vector<unsigned long> Drain()
-    {
+    std::vector<unsigned long> Drain() {
         std::vector<unsigned long> taken;
         while (unsigned long group = GetIOCmd()) {
             taken.push_back(group);
@@ -81,10 +76,8 @@ protected:
     }
 
     // The message SetSystemError left for the user, if any; clears it.
-    std::optional<std::string> TakeMessage()
-    {
-        if (!region->bErrorPending)
-            return std::nullopt;
+    std::optional<std::string> TakeMessage() {
+        if (!region->bErrorPending) return std::nullopt;
         region->bErrorPending = 0;
         return std::string(setup->szSystemError);
     }

@@ -17,14 +17,12 @@ protected:
     DSO_ALT_SETUP altBlock{};
     std::unique_ptr<_OX_SETUP> setup = std::make_unique<_OX_SETUP>();
 
-    bool Reconcile(unsigned int sub, long channel = 0)
-    {
+    bool Reconcile(unsigned int sub, long channel = 0) {
         return ReconcileFromBlocks(dso, laBlock, altBlock, *setup, sub, channel);
     }
 };
 
-TEST_F(ReadBackTest, TriggerModeSweepAndSensitivity)
-{
+TEST_F(ReadBackTest, TriggerModeSweepAndSensitivity) {
     dso.set(dso::nTrigMode, 3);
     dso.set(dso::nTrigSweep, 2);
     dso.set(dso::fTrigSensitivity, 0.5f);
@@ -36,8 +34,7 @@ TEST_F(ReadBackTest, TriggerModeSweepAndSensitivity)
     EXPECT_EQ(setup->fTrigSensitivity, 0.5f);
 }
 
-TEST_F(ReadBackTest, LevelsCarryTheProbeRatioOfTheirSourceChannel)
-{
+TEST_F(ReadBackTest, LevelsCarryTheProbeRatioOfTheirSourceChannel) {
     setup->fChanProbe[0] = 1.0f;
     setup->fChanProbe[1] = 10.0f;
     dso.set(dso::fEdgeLevel, 0.25f);
@@ -45,7 +42,7 @@ TEST_F(ReadBackTest, LevelsCarryTheProbeRatioOfTheirSourceChannel)
     dso.set(dso::fPulseLevel, 0.75f);
     setup->nEdgeSource = 1;
     setup->nSlopeSource = 1;
-    setup->nPulseSource = 2;  // EXT: no probe
+    setup->nPulseSource = 2; // EXT: no probe
     Reconcile(1865);
     Reconcile(1955);
     Reconcile(1885);
@@ -54,8 +51,7 @@ TEST_F(ReadBackTest, LevelsCarryTheProbeRatioOfTheirSourceChannel)
     EXPECT_FLOAT_EQ(setup->fPulseLevel, 0.75f);
 }
 
-TEST_F(ReadBackTest, NarrowedTimesAreWidened)
-{
+TEST_F(ReadBackTest, NarrowedTimesAreWidened) {
     dso.set(dso::fPulseWidth, 1.5e-6f);
     dso.set(dso::fSlopeTime, 2e-8f);
     laBlock.set(la::dDurationTime, 3.25e-3);
@@ -67,9 +63,8 @@ TEST_F(ReadBackTest, NarrowedTimesAreWidened)
     EXPECT_EQ(setup->dDurationTime, 3.25e-3);
 }
 
-TEST_F(ReadBackTest, TimebaseComesFromThePicosecondCopies)
-{
-    dso.set(dso::fTimeScale, 2e-4f);  // not exactly 200 µs as a float
+TEST_F(ReadBackTest, TimebaseComesFromThePicosecondCopies) {
+    dso.set(dso::fTimeScale, 2e-4f); // not exactly 200 µs as a float
     dso.set(dso::llTimeScalePs, std::int64_t{200'000'000});
     dso.set(dso::llDelayedOffsetPs, std::int64_t{-1'500'000});
     Reconcile(1645);
@@ -80,8 +75,7 @@ TEST_F(ReadBackTest, TimebaseComesFromThePicosecondCopies)
     EXPECT_DOUBLE_EQ(setup->dDelayedOffset, -1.5e-6);
 }
 
-TEST_F(ReadBackTest, AcquisitionSettings)
-{
+TEST_F(ReadBackTest, AcquisitionSettings) {
     dso.set(dso::nAcqType, 1);
     dso.set(dso::nAcqEquivalent, 1);
     dso.set(dso::nAcqAveragesBits, std::uint16_t{8});
@@ -97,8 +91,7 @@ TEST_F(ReadBackTest, AcquisitionSettings)
     EXPECT_EQ(setup->bAcqLongMemory, 1);
 }
 
-TEST_F(ReadBackTest, ChannelSettingsOfTheNamedChannel)
-{
+TEST_F(ReadBackTest, ChannelSettingsOfTheNamedChannel) {
     dso.set(dso::fChanScale[1], 0.05f);
     dso.set(dso::fChanProbe[1], 10.0f);
     dso.set(dso::bChanBwLimit[1], std::uint8_t{1});
@@ -111,9 +104,8 @@ TEST_F(ReadBackTest, ChannelSettingsOfTheNamedChannel)
     EXPECT_EQ(setup->fChanScale[0], 0.0f);
 }
 
-TEST_F(ReadBackTest, AlternateTriggerTakesTheCopyOfTheChannelsType)
-{
-    setup->nAltType[1] = 1;  // PULSE
+TEST_F(ReadBackTest, AlternateTriggerTakesTheCopyOfTheChannelsType) {
+    setup->nAltType[1] = 1; // PULSE
     altBlock.set(alt::fAltEdgeHoldoff[1], 1e-3f);
     altBlock.set(alt::fAltPulseHoldoff[1], 2e-3f);
     altBlock.set(alt::fAltPulseSensitivity[1], 0.3f);
@@ -132,8 +124,7 @@ TEST_F(ReadBackTest, AlternateTriggerTakesTheCopyOfTheChannelsType)
     EXPECT_DOUBLE_EQ(setup->dAltTimeScale[1], 5e-6);
 }
 
-TEST_F(ReadBackTest, ChannelOutsideCh1AndCh2IsRefused)
-{
+TEST_F(ReadBackTest, ChannelOutsideCh1AndCh2IsRefused) {
     const auto before = std::make_unique<_OX_SETUP>(*setup);
     dso.set(dso::fChanScale[0], 5.0f);
     for (long channel : {-1L, 2L, 1L << 40}) {
@@ -143,8 +134,7 @@ TEST_F(ReadBackTest, ChannelOutsideCh1AndCh2IsRefused)
     EXPECT_EQ(std::memcmp(before.get(), setup.get(), sizeof(_OX_SETUP)), 0);
 }
 
-TEST_F(ReadBackTest, SubCommandsWithoutReadBackChangeNothing)
-{
+TEST_F(ReadBackTest, SubCommandsWithoutReadBackChangeNothing) {
     dso.set(dso::fTrigHoldoff, 1.0f);
     EXPECT_FALSE(Reconcile(1845));
     EXPECT_FALSE(Reconcile(1148));

@@ -11,15 +11,13 @@ namespace {
 
 using Slot = std::array<std::uint8_t, 8>;
 
-Slot BytesOf(auto value)
-{
+Slot BytesOf(auto value) {
     Slot slot{};
     std::memcpy(slot.data(), &value, sizeof value);
     return slot;
 }
 
-TEST(ArgumentSlot, BoolAfterDoubleKeepsBytesOneToSeven)
-{
+TEST(ArgumentSlot, BoolAfterDoubleKeepsBytesOneToSeven) {
     SetMsgVarDouble(-1234.5678e-9);
     const Slot before = GetMsgVarSlot();
     SetMsgVarbool(true);
@@ -31,8 +29,7 @@ TEST(ArgumentSlot, BoolAfterDoubleKeepsBytesOneToSeven)
     EXPECT_EQ(GetMsgVarSlot(), expected);
 }
 
-TEST(ArgumentSlot, FourByteSettersWriteTheLowHalfOnly)
-{
+TEST(ArgumentSlot, FourByteSettersWriteTheLowHalfOnly) {
     SetMsgVarLONG64(0x1122334455667788);
     SetMsgVarfloat(0.25f);
     const Slot slot = GetMsgVarSlot();
@@ -52,8 +49,7 @@ TEST(ArgumentSlot, FourByteSettersWriteTheLowHalfOnly)
     EXPECT_EQ(high, 0x11223344u);
 }
 
-TEST(ArgumentSlot, EightByteSettersWriteTheWholeSlot)
-{
+TEST(ArgumentSlot, EightByteSettersWriteTheWholeSlot) {
     SetMsgVarInt(-1);
     SetMsgVarDouble(1e-9);
     EXPECT_EQ(GetMsgVarSlot(), BytesOf(1e-9));

@@ -17,8 +17,7 @@ protected:
     std::vector<HandlerCall> calls;
 
     // A handler that records its calls and prepares `command` for sending.
-    void Record(unsigned long group, std::string command = ":CHANNEL1:SCALE 1")
-    {
+    void Record(unsigned long group, std::string command = ":CHANNEL1:SCALE 1") {
         Handle(group, [this, command](IOCmdContext& ctx, unsigned int sub, long value,
                                       std::uint32_t low, std::uint32_t high) {
             calls.push_back({sub, value, low, high});
@@ -27,8 +26,7 @@ protected:
     }
 };
 
-TEST_F(QueueTest, HoldsAtMost255CommandsAndRefusesTheNext)
-{
+TEST_F(QueueTest, HoldsAtMost255CommandsAndRefusesTheNext) {
     Record(3135);
     for (int i = 0; i < 255; ++i) {
         SetMsgVarInt(i * 10);
@@ -45,8 +43,7 @@ TEST_F(QueueTest, HoldsAtMost255CommandsAndRefusesTheNext)
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
 }
 
-TEST_F(QueueTest, RingKeepsWorkingAcrossTheWrap)
-{
+TEST_F(QueueTest, RingKeepsWorkingAcrossTheWrap) {
     Record(3141);
     for (int round = 0; round < 3; ++round) {
         for (int i = 0; i < 200; ++i)
@@ -57,8 +54,7 @@ TEST_F(QueueTest, RingKeepsWorkingAcrossTheWrap)
     EXPECT_EQ(calls.back().value, 199);
 }
 
-TEST_F(QueueTest, IdenticalConsecutivePostsDispatchOnceWithTheLastArgument)
-{
+TEST_F(QueueTest, IdenticalConsecutivePostsDispatchOnceWithTheLastArgument) {
     Record(3135);
     for (float scale : {1.0f, 2.0f, 5.0f}) {
         SetMsgVarfloat(scale);
@@ -70,12 +66,11 @@ TEST_F(QueueTest, IdenticalConsecutivePostsDispatchOnceWithTheLastArgument)
     EXPECT_EQ(mainWindow.Messages().size(), 1u);
 }
 
-TEST_F(QueueTest, OnlyIdenticalNeighboursAreCoalesced)
-{
+TEST_F(QueueTest, OnlyIdenticalNeighboursAreCoalesced) {
     Record(3135);
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
-    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));  // other channel
-    EXPECT_TRUE(OxPostIOCmd(3135, 1135, 1, nullptr, nullptr, nullptr));  // other sub-command
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr)); // other channel
+    EXPECT_TRUE(OxPostIOCmd(3135, 1135, 1, nullptr, nullptr, nullptr)); // other sub-command
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     Drain();
     ASSERT_EQ(calls.size(), 4u);
@@ -83,8 +78,7 @@ TEST_F(QueueTest, OnlyIdenticalNeighboursAreCoalesced)
     EXPECT_EQ(calls[3].value, 0);
 }
 
-TEST_F(QueueTest, ThirdWindowRepeatsTheDispatchInPlaceOfTheSecond)
-{
+TEST_F(QueueTest, ThirdWindowRepeatsTheDispatchInPlaceOfTheSecond) {
     setup->bConnected = 1;
     Record(3135);
     CRecordingWnd first, second, third;
@@ -98,8 +92,7 @@ TEST_F(QueueTest, ThirdWindowRepeatsTheDispatchInPlaceOfTheSecond)
     EXPECT_EQ(mainWindow.Messages().size(), 2u);
 }
 
-TEST_F(QueueTest, CompletionGoesToMainThenFirstThenSecond)
-{
+TEST_F(QueueTest, CompletionGoesToMainThenFirstThenSecond) {
     std::vector<std::string> order;
     auto logAs = [&order](std::string name) {
         return [&order, name](const CWndMessage&) {
@@ -117,8 +110,7 @@ TEST_F(QueueTest, CompletionGoesToMainThenFirstThenSecond)
     EXPECT_EQ(first.Messages(), (std::vector<CWndMessage>{{3139, 1645, 0}}));
 }
 
-TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified)
-{
+TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified) {
     auto dialog = std::make_unique<CRecordingWnd>();
     auto other = std::make_unique<CRecordingWnd>();
     CRecordingWnd survivor;
@@ -133,8 +125,7 @@ TEST_F(QueueTest, DestroyedWindowsAreSkippedAndTheOthersStillNotified)
     EXPECT_EQ(mainWindow.Messages().size(), 3u);
 }
 
-TEST_F(QueueTest, MainWindowClosedBeforeTheDispatchIsSkipped)
-{
+TEST_F(QueueTest, MainWindowClosedBeforeTheDispatchIsSkipped) {
     auto main = std::make_unique<CRecordingWnd>();
     OxMsgInit(main.get(), setup.get(), region.get(), positions.get(), nullptr);
     CRecordingWnd first;
@@ -144,8 +135,7 @@ TEST_F(QueueTest, MainWindowClosedBeforeTheDispatchIsSkipped)
     EXPECT_EQ(first.Messages().size(), 1u);
 }
 
-TEST_F(QueueTest, GroupWithoutHandlerSendsNothingButNotifiesTheMainWindow)
-{
+TEST_F(QueueTest, GroupWithoutHandlerSendsNothingButNotifiesTheMainWindow) {
     setup->bConnected = 1;
     EXPECT_TRUE(OxPostIOCmd(3125, 2278, 7, nullptr, nullptr, nullptr));
     Drain();
@@ -153,15 +143,13 @@ TEST_F(QueueTest, GroupWithoutHandlerSendsNothingButNotifiesTheMainWindow)
     EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3125, 2278, 7}}));
 }
 
-TEST_F(QueueTest, PanelGroupNotifiesWithItsOwnNumber)
-{
+TEST_F(QueueTest, PanelGroupNotifiesWithItsOwnNumber) {
     EXPECT_TRUE(OxPostIOCmd(3124, 3233, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3124, 3233, 0}}));
 }
 
-TEST_F(QueueTest, ErrorDisplaySubCommandIsNeverAnOrdinaryCompletion)
-{
+TEST_F(QueueTest, ErrorDisplaySubCommandIsNeverAnOrdinaryCompletion) {
     CRecordingWnd first;
     EXPECT_TRUE(OxPostIOCmd(3125, 4424, 0, &first, nullptr, nullptr));
     Drain();
@@ -169,30 +157,26 @@ TEST_F(QueueTest, ErrorDisplaySubCommandIsNeverAnOrdinaryCompletion)
     EXPECT_EQ(first.Messages().size(), 1u);
 }
 
-TEST_F(QueueTest, RecordedErrorIsShownAfterTheCompletion)
-{
+TEST_F(QueueTest, RecordedErrorIsShownAfterTheCompletion) {
     Handle(3139, [](IOCmdContext& ctx, unsigned int, long, std::uint32_t, std::uint32_t) {
         SetSystemError("Function not available at rolling mode");
         ctx.send = false;
     });
     EXPECT_TRUE(OxPostIOCmd(3139, 1635, 0, nullptr, nullptr, nullptr));
     Drain();
-    EXPECT_EQ(mainWindow.Messages(),
-              (std::vector<CWndMessage>{{3125, 1635, 0}, {3125, 4424, 0}}));
+    EXPECT_EQ(mainWindow.Messages(), (std::vector<CWndMessage>{{3125, 1635, 0}, {3125, 4424, 0}}));
     EXPECT_STREQ(setup->szSystemError, "Function not available at rolling mode");
     EXPECT_EQ(region->bErrorPending, 0);
     EXPECT_EQ(region->bErrorShown, 1);
 }
 
-TEST_F(QueueTest, OverlongErrorTextIsCutToTheField)
-{
+TEST_F(QueueTest, OverlongErrorTextIsCutToTheField) {
     SetSystemError(std::string(1000, 'x'));
     EXPECT_EQ(std::strlen(setup->szSystemError), sizeof setup->szSystemError - 1);
     EXPECT_EQ(region->bErrorPending, 1);
 }
 
-TEST_F(QueueTest, CommandIsSentOnlyWhenConnectedAndTheSendFlagStaysSet)
-{
+TEST_F(QueueTest, CommandIsSentOnlyWhenConnectedAndTheSendFlagStaysSet) {
     Record(3135, ":CHANNEL1:DISPLAY ON");
     EXPECT_TRUE(OxPostIOCmd(3135, 1148, 0, nullptr, nullptr, nullptr));
     Drain();
@@ -207,11 +191,10 @@ TEST_F(QueueTest, CommandIsSentOnlyWhenConnectedAndTheSendFlagStaysSet)
     EXPECT_TRUE(OxPostIOCmd(2528, 0, 0, nullptr, nullptr, nullptr));
     Drain();
     EXPECT_EQ(link.sent, (std::vector<SentCommand>{{":CHANNEL1:DISPLAY ON", true},
-                                                    {":SELFCAL:ENABLE ON", false}}));
+                                                   {":SELFCAL:ENABLE ON", false}}));
 }
 
-TEST_F(QueueTest, GroupsThatSendThemselvesNeverSendThePreparedText)
-{
+TEST_F(QueueTest, GroupsThatSendThemselvesNeverSendThePreparedText) {
     setup->bConnected = 1;
     for (unsigned long group : {3136ul, 3137ul, 3142ul, 3143ul, 3144ul, 3145ul, 3146ul, 3147ul,
                                 3149ul, 2185ul, 3124ul, 4524ul}) {
@@ -223,8 +206,7 @@ TEST_F(QueueTest, GroupsThatSendThemselvesNeverSendThePreparedText)
     EXPECT_TRUE(link.sent.empty());
 }
 
-TEST_F(QueueTest, EachDispatchStartsWithEmptyStringsAndBothFlagsSet)
-{
+TEST_F(QueueTest, EachDispatchStartsWithEmptyStringsAndBothFlagsSet) {
     std::vector<IOCmdContext> seen;
     Handle(3139, [&](IOCmdContext& ctx, unsigned int, long, std::uint32_t, std::uint32_t) {
         seen.push_back(ctx);
@@ -241,8 +223,7 @@ TEST_F(QueueTest, EachDispatchStartsWithEmptyStringsAndBothFlagsSet)
     }
 }
 
-TEST_F(QueueTest, BusyFlagCoversTheDispatch)
-{
+TEST_F(QueueTest, BusyFlagCoversTheDispatch) {
     int busyInHandler = -1;
     Handle(3141, [&](IOCmdContext&, unsigned int, long, std::uint32_t, std::uint32_t) {
         busyInHandler = region->bBusy;
@@ -253,8 +234,7 @@ TEST_F(QueueTest, BusyFlagCoversTheDispatch)
     EXPECT_EQ(region->bBusy, 0);
 }
 
-TEST_F(QueueTest, ReadBackIsReconciledOnlyWhenItArrivedWhole)
-{
+TEST_F(QueueTest, ReadBackIsReconciledOnlyWhenItArrivedWhole) {
     setup->bConnected = 1;
     Record(3140, ":TRIGGER:EDGE:SWEEP NORMAL");
     link.dso.set(oxrec::dso::nTrigSweep, 2);
@@ -268,8 +248,7 @@ TEST_F(QueueTest, ReadBackIsReconciledOnlyWhenItArrivedWhole)
     EXPECT_EQ(setup->nTrigSweep, 2);
 }
 
-TEST_F(QueueTest, NothingIsReconciledWithoutTheReadBackFlag)
-{
+TEST_F(QueueTest, NothingIsReconciledWithoutTheReadBackFlag) {
     setup->bConnected = 1;
     Handle(3140, [](IOCmdContext& ctx, unsigned int, long, std::uint32_t, std::uint32_t) {
         ctx.command = ":TRIGGER:MODE EDGE";
@@ -281,8 +260,7 @@ TEST_F(QueueTest, NothingIsReconciledWithoutTheReadBackFlag)
     EXPECT_EQ(setup->nTrigMode, 0);
 }
 
-TEST_F(QueueTest, ProcessWithoutATakenEntryDoesNothing)
-{
+TEST_F(QueueTest, ProcessWithoutATakenEntryDoesNothing) {
     Record(3135);
     IOCmdProcess();
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
@@ -293,8 +271,7 @@ TEST_F(QueueTest, ProcessWithoutATakenEntryDoesNothing)
     EXPECT_EQ(calls.size(), 1u);
 }
 
-TEST_F(QueueTest, InitEmptiesTheQueue)
-{
+TEST_F(QueueTest, InitEmptiesTheQueue) {
     Record(3135);
     EXPECT_TRUE(OxPostIOCmd(3135, 1125, 0, nullptr, nullptr, nullptr));
     OxMsgInit(&mainWindow, setup.get(), region.get(), positions.get(), nullptr);
@@ -302,8 +279,7 @@ TEST_F(QueueTest, InitEmptiesTheQueue)
     EXPECT_TRUE(calls.empty());
 }
 
-TEST_F(QueueTest, HandlersAndWindowsMayPostWhileADispatchRuns)
-{
+TEST_F(QueueTest, HandlersAndWindowsMayPostWhileADispatchRuns) {
     // A handler posting a follow-up (as the logic-analyzer handler does) and a
     // window posting from its completion handler: neither may find a lock held.
     Handle(3138, [](IOCmdContext&, unsigned int sub, long, std::uint32_t, std::uint32_t) {
@@ -314,21 +290,19 @@ TEST_F(QueueTest, HandlersAndWindowsMayPostWhileADispatchRuns)
     });
     bool posted = false;
     CRecordingWnd dialog([&](const CWndMessage& m) {
-        if (m.wParam == 1536)
-            posted = OxPostIOCmd(3125, 4135, 0, nullptr, nullptr, nullptr);
+        if (m.wParam == 1536) posted = OxPostIOCmd(3125, 4135, 0, nullptr, nullptr, nullptr);
         return LRESULT{0};
     });
     EXPECT_TRUE(OxPostIOCmd(3138, 1525, 0, &dialog, nullptr, nullptr));
     EXPECT_EQ(Drain(), (std::vector<unsigned long>{3138, 3138}));
-    EXPECT_FALSE(posted);  // the follow-up named no window
+    EXPECT_FALSE(posted); // the follow-up named no window
     EXPECT_TRUE(OxPostIOCmd(3138, 1536, 0, &dialog, nullptr, nullptr));
     Drain();
     EXPECT_TRUE(posted);
     EXPECT_EQ(Drain().size(), 0u);
 }
 
-TEST_F(QueueTest, RedrawOfStoredTracesOnlyWhenRunAndHoldDiffer)
-{
+TEST_F(QueueTest, RedrawOfStoredTracesOnlyWhenRunAndHoldDiffer) {
     struct Case {
         std::uint8_t run, hold, redraw;
     };

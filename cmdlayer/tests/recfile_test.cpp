@@ -18,8 +18,7 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-template <typename T>
-T At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+template <typename T> T At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     T value{};
     std::memcpy(&value, bytes.data() + offset, sizeof value);
     return value;

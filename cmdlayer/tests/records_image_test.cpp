@@ -12,39 +12,33 @@ namespace {
 
 using Image = std::array<unsigned char, sizeof(_OX_SETUP)>;
 
-Image PatternImage()
-{
+Image PatternImage() {
     Image image{};
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<unsigned char>((i * 131 + 7) % 251);
     return image;
 }
 
-template <class T>
-T ReadLe(const Image& image, std::size_t offset)
-{
+template <class T> T ReadLe(const Image& image, std::size_t offset) {
     T value{};
     unsigned char bytes[sizeof(T)];
     for (std::size_t i = 0; i < sizeof(T); ++i)
-        bytes[i] = image[offset + i];  // little-endian: least significant byte first
+        bytes[i] = image[offset + i]; // little-endian: least significant byte first
     std::memcpy(&value, bytes, sizeof(T));
     return value;
 }
 
-template <class T>
-void WriteLe(Image& image, std::size_t offset, T value)
-{
+template <class T> void WriteLe(Image& image, std::size_t offset, T value) {
     std::memcpy(image.data() + offset, &value, sizeof(T));
 }
 
-TEST(SetupImage, ReadsEveryNamedFieldFromItsOffset)
-{
+TEST(SetupImage, ReadsEveryNamedFieldFromItsOffset) {
     Image image = PatternImage();
     WriteLe<float>(image, 60, 0.5f);
     WriteLe<float>(image, 64, 2.0f);
     WriteLe<double>(image, 1288, 1e-6);
     WriteLe<int64_t>(image, 1352, 1'000'000);
-    WriteLe<double>(image, 7180, 1.5e-7);  // 8-byte field at 4 mod 8
+    WriteLe<double>(image, 7180, 1.5e-7); // 8-byte field at 4 mod 8
     WriteLe<double>(image, 7188, 2.5e-7);
     WriteLe<int64_t>(image, 7348, -42);
     std::memcpy(image.data() + 8404, "Function not available", 23);
@@ -80,8 +74,7 @@ TEST(SetupImage, ReadsEveryNamedFieldFromItsOffset)
     EXPECT_STREQ(setup.szSystemError, "Function not available");
 }
 
-TEST(SetupImage, WritesNamedFieldsAndKeepsEveryOtherByte)
-{
+TEST(SetupImage, WritesNamedFieldsAndKeepsEveryOtherByte) {
     const Image original = PatternImage();
     _OX_SETUP setup;
     std::memcpy(&setup, original.data(), sizeof setup);
@@ -98,9 +91,12 @@ TEST(SetupImage, WritesNamedFieldsAndKeepsEveryOtherByte)
     EXPECT_EQ(ReadLe<int32_t>(written, 8312), 5025);
 
     std::vector<bool> changed(written.size(), false);
-    for (std::size_t i = 88; i < 92; ++i) changed[i] = true;
-    for (std::size_t i = 7228; i < 7236; ++i) changed[i] = true;
-    for (std::size_t i = 8312; i < 8316; ++i) changed[i] = true;
+    for (std::size_t i = 88; i < 92; ++i)
+        changed[i] = true;
+    for (std::size_t i = 7228; i < 7236; ++i)
+        changed[i] = true;
+    for (std::size_t i = 8312; i < 8316; ++i)
+        changed[i] = true;
     for (std::size_t i = 0; i < written.size(); ++i) {
         if (!changed[i]) {
             ASSERT_EQ(written[i], original[i]) << "byte " << i << " was not carried through";
@@ -108,14 +104,12 @@ TEST(SetupImage, WritesNamedFieldsAndKeepsEveryOtherByte)
     }
 }
 
-TEST(UndoSlots, FillTheRangeBetweenTheUndoFlagAndTheLanGroup)
-{
+TEST(UndoSlots, FillTheRangeBetweenTheUndoFlagAndTheLanGroup) {
     EXPECT_EQ(offsetof(_OX_SETUP, stUndoSlot), 8144u);
     EXPECT_EQ(offsetof(_OX_SETUP, stRedoSlot) + sizeof(OX_UNDO_SLOT), 8304u);
 }
 
-TEST(BlockAccess, TypedAccessIsLittleEndianAtTheNamedOffset)
-{
+TEST(BlockAccess, TypedAccessIsLittleEndianAtTheNamedOffset) {
     DSO_SETUP dso{};
     dso.set(oxrec::dso::nChanScaleUv[1], int32_t{50'000});
     EXPECT_EQ(dso.bytes[96], 0x50);
@@ -130,8 +124,7 @@ TEST(BlockAccess, TypedAccessIsLittleEndianAtTheNamedOffset)
     EXPECT_FLOAT_EQ(holdoff, 1.25f);
 }
 
-TEST(BlockAccess, AccessOutsideTheBlockNeitherWritesNorReads)
-{
+TEST(BlockAccess, AccessOutsideTheBlockNeitherWritesNorReads) {
     _OX_LA_SETUP la{};
     std::memset(la.bytes, 0xAB, sizeof la.bytes);
     la.set(oxrec::BlockField<int32_t>{258}, int32_t{0});
@@ -145,8 +138,7 @@ TEST(BlockAccess, AccessOutsideTheBlockNeitherWritesNorReads)
 
 namespace {
 
-TEST(PackedFields, AreUsedByValueLikeTheirNumber)
-{
+TEST(PackedFields, AreUsedByValueLikeTheirNumber) {
     _OX_SETUP setup{};
     setup.dAltTimeScale[1] = 2e-3;
     setup.dAltTimeScale[1] *= 5.0;

@@ -15,8 +15,7 @@ namespace alt = oxrec::alt;
 
 class SetupBlocks : public ::testing::Test {
 protected:
-    SetupBlocks()
-    {
+    SetupBlocks() {
         std::memset(&setup, 0, sizeof setup);
         for (int c = 0; c < 2; ++c) {
             setup.fChanScale[c] = 0.1f;
@@ -30,9 +29,7 @@ protected:
     void Pop() { oxmsg::PopSetup(setup, &dsoBlock, &laBlock, &altBlock); }
     void Push() { oxmsg::PushSetup(setup, &dsoBlock, &laBlock, &altBlock); }
 
-    template <class Block>
-    static void FillPattern(Block& block)
-    {
+    template <class Block> static void FillPattern(Block& block) {
         for (std::size_t i = 0; i < sizeof block.bytes; ++i)
             block.bytes[i] = static_cast<unsigned char>(0xA0 + i % 31);
     }
@@ -43,8 +40,7 @@ protected:
     DSO_ALT_SETUP altBlock;
 };
 
-TEST_F(SetupBlocks, ChannelScaleGoesOutAtTheTipAndInMicrovoltsAtTheInput)
-{
+TEST_F(SetupBlocks, ChannelScaleGoesOutAtTheTipAndInMicrovoltsAtTheInput) {
     setup.fChanScale[0] = 0.5f;
     setup.fChanProbe[0] = 10.0f;
     setup.fChanScale[1] = 0.02f;
@@ -52,12 +48,11 @@ TEST_F(SetupBlocks, ChannelScaleGoesOutAtTheTipAndInMicrovoltsAtTheInput)
     EXPECT_FLOAT_EQ(dsoBlock.get(dso::fChanScale[0]), 0.5f);
     EXPECT_EQ(dsoBlock.get(dso::nChanScaleUv[0]), 50'000);
     EXPECT_FLOAT_EQ(dsoBlock.get(dso::fChanProbe[0]), 10.0f);
-    EXPECT_EQ(dsoBlock.get(dso::nChanScaleUv[1]), 20'000);  // not 19,999 from float rounding
+    EXPECT_EQ(dsoBlock.get(dso::nChanScaleUv[1]), 20'000); // not 19,999 from float rounding
     EXPECT_FLOAT_EQ(dsoBlock.get(dso::fChanProbe[1]), 1.0f);
 }
 
-TEST_F(SetupBlocks, ChannelOffsetGoesOutInTwentyFifthsOfADivision)
-{
+TEST_F(SetupBlocks, ChannelOffsetGoesOutInTwentyFifthsOfADivision) {
     setup.fChanScale[0] = 0.5f;
     setup.fChanOffset[0] = -1.0f;
     setup.fChanScale[1] = 0.1f;
@@ -66,11 +61,10 @@ TEST_F(SetupBlocks, ChannelOffsetGoesOutInTwentyFifthsOfADivision)
     Pop();
     EXPECT_EQ(dsoBlock.get(dso::nChanOffsetDiv25[0]), -50);
     EXPECT_EQ(dsoBlock.get(dso::nChanOffsetDiv25[1]), 75);
-    EXPECT_EQ(dsoBlock.get(dso::nChanOffsetRecDiv25[1]), -50);  // divided by the live scale
+    EXPECT_EQ(dsoBlock.get(dso::nChanOffsetRecDiv25[1]), -50); // divided by the live scale
 }
 
-TEST_F(SetupBlocks, ProbeOrScaleOfZeroOrLessKeepsTheDerivedBytes)
-{
+TEST_F(SetupBlocks, ProbeOrScaleOfZeroOrLessKeepsTheDerivedBytes) {
     FillPattern(dsoBlock);
     const DSO_SETUP before = dsoBlock;
     setup.fChanProbe[0] = 0.0f;
@@ -83,13 +77,13 @@ TEST_F(SetupBlocks, ProbeOrScaleOfZeroOrLessKeepsTheDerivedBytes)
         EXPECT_EQ(dsoBlock.get(dso::nChanScaleUv[c]), before.get(dso::nChanScaleUv[c]));
         EXPECT_EQ(dsoBlock.get(dso::nChanScaleRecUv[c]), before.get(dso::nChanScaleRecUv[c]));
         EXPECT_EQ(dsoBlock.get(dso::nChanOffsetDiv25[c]), before.get(dso::nChanOffsetDiv25[c]));
-        EXPECT_EQ(dsoBlock.get(dso::nChanOffsetRecDiv25[c]), before.get(dso::nChanOffsetRecDiv25[c]));
+        EXPECT_EQ(dsoBlock.get(dso::nChanOffsetRecDiv25[c]),
+                  before.get(dso::nChanOffsetRecDiv25[c]));
     }
-    EXPECT_FLOAT_EQ(dsoBlock.get(dso::fChanProbe[1]), -10.0f);  // the ratio itself is still copied
+    EXPECT_FLOAT_EQ(dsoBlock.get(dso::fChanProbe[1]), -10.0f); // the ratio itself is still copied
 }
 
-TEST_F(SetupBlocks, QuotientsOutsideTheirFieldSaturate)
-{
+TEST_F(SetupBlocks, QuotientsOutsideTheirFieldSaturate) {
     setup.fChanScale[0] = 1e6f;
     setup.fChanProbe[0] = 1e-3f;
     setup.fChanScale[1] = 0.002f;
@@ -102,8 +96,7 @@ TEST_F(SetupBlocks, QuotientsOutsideTheirFieldSaturate)
     EXPECT_EQ(dsoBlock.get(dso::nChanOffsetDiv25[1]), std::numeric_limits<int16_t>::max());
 }
 
-TEST_F(SetupBlocks, TimesGoOutNarrowedAndRecordTimesInSeconds)
-{
+TEST_F(SetupBlocks, TimesGoOutNarrowedAndRecordTimesInSeconds) {
     setup.dTimeScale = 1e300;
     setup.dDelayedScale = 5e-7;
     setup.llTimeOffsetPsRec = 2'000'000;
@@ -118,8 +111,7 @@ TEST_F(SetupBlocks, TimesGoOutNarrowedAndRecordTimesInSeconds)
     EXPECT_FLOAT_EQ(dsoBlock.get(dso::fPulseWidth), 2e-8f);
 }
 
-TEST_F(SetupBlocks, AveragesRoundTripUnchanged)
-{
+TEST_F(SetupBlocks, AveragesRoundTripUnchanged) {
     setup.nAcqAverages = 256;
     Pop();
     EXPECT_EQ(dsoBlock.get(dso::nAcqAveragesBits), 9);
@@ -134,16 +126,14 @@ TEST_F(SetupBlocks, AveragesRoundTripUnchanged)
     }
 }
 
-TEST_F(SetupBlocks, AveragesOutOfRangeStayDefined)
-{
+TEST_F(SetupBlocks, AveragesOutOfRangeStayDefined) {
     EXPECT_EQ(oxmsg::AveragesToBlock(0), 0);
     EXPECT_EQ(oxmsg::AveragesToBlock(-8), 0);
     EXPECT_EQ(oxmsg::AveragesFromBlock(0), 0);
     EXPECT_EQ(oxmsg::AveragesFromBlock(65535), 1 << 30);
 }
 
-TEST_F(SetupBlocks, AcquisitionFlagsAreConvertedBothWays)
-{
+TEST_F(SetupBlocks, AcquisitionFlagsAreConvertedBothWays) {
     setup.bAcqRealTime = 0;
     setup.bAcqLongMemory = 1;
     Pop();
@@ -157,8 +147,7 @@ TEST_F(SetupBlocks, AcquisitionFlagsAreConvertedBothWays)
     EXPECT_EQ(setup.bAcqLongMemory, 1);
 }
 
-TEST_F(SetupBlocks, SlowSweepFollowsTheReadTimeScaleAndFormat)
-{
+TEST_F(SetupBlocks, SlowSweepFollowsTheReadTimeScaleAndFormat) {
     dsoBlock.set(dso::llTimeScalePs, int64_t{50'000'000'000});
     Push();
     EXPECT_EQ(setup.bSlowSweep, 1);
@@ -174,8 +163,7 @@ TEST_F(SetupBlocks, SlowSweepFollowsTheReadTimeScaleAndFormat)
     EXPECT_EQ(setup.bSlowSweep, 0);
 }
 
-TEST_F(SetupBlocks, ReadBackSetsTheRecordedScaleAndOffsetAndResetsState)
-{
+TEST_F(SetupBlocks, ReadBackSetsTheRecordedScaleAndOffsetAndResetsState) {
     dsoBlock.set(dso::fChanScale[0], 0.2f);
     dsoBlock.set(dso::fChanOffset[0], -0.4f);
     dsoBlock.set(dso::fChanScale[1], 5.0f);
@@ -192,8 +180,7 @@ TEST_F(SetupBlocks, ReadBackSetsTheRecordedScaleAndOffsetAndResetsState)
     EXPECT_EQ(setup.nRunState, 1);
 }
 
-TEST_F(SetupBlocks, DelayedScaleIsLimitedToTheMainScaleInBothUnits)
-{
+TEST_F(SetupBlocks, DelayedScaleIsLimitedToTheMainScaleInBothUnits) {
     dsoBlock.set(dso::bDelayed, uint8_t{1});
     dsoBlock.set(dso::fTimeScale, 1e-3f);
     dsoBlock.set(dso::llTimeScalePs, int64_t{1'000'000'000});
@@ -210,15 +197,14 @@ TEST_F(SetupBlocks, DelayedScaleIsLimitedToTheMainScaleInBothUnits)
     EXPECT_EQ(setup.llDelayedScalePs, 2'000'000'000);
 }
 
-TEST_F(SetupBlocks, TriggerLevelsCrossAtTheInput)
-{
+TEST_F(SetupBlocks, TriggerLevelsCrossAtTheInput) {
     setup.fChanProbe[0] = 10.0f;
     setup.fChanProbe[1] = 100.0f;
     setup.nEdgeSource = 0;
     setup.fEdgeLevel = 5.0f;
     setup.nSlopeSource = 1;
     setup.fSlopeLevelA = 20.0f;
-    setup.nPulseSource = 2;  // not a channel: no probe factor
+    setup.nPulseSource = 2; // not a channel: no probe factor
     setup.fPulseLevel = 0.7f;
     setup.fAltEdgeLevel[1] = 50.0f;
     Pop();
@@ -230,15 +216,14 @@ TEST_F(SetupBlocks, TriggerLevelsCrossAtTheInput)
     dsoBlock.set(dso::fEdgeLevel, 0.25f);
     altBlock.set(alt::fAltEdgeLevel[1], 0.03f);
     Push();
-    EXPECT_FLOAT_EQ(setup.fChanProbe[0], 10.0f);  // the real ratio came back
+    EXPECT_FLOAT_EQ(setup.fChanProbe[0], 10.0f); // the real ratio came back
     EXPECT_FLOAT_EQ(setup.fEdgeLevel, 2.5f);
     EXPECT_FLOAT_EQ(setup.fSlopeLevelA, 20.0f);
     EXPECT_FLOAT_EQ(setup.fPulseLevel, 0.7f);
     EXPECT_FLOAT_EQ(setup.fAltEdgeLevel[1], 3.0f);
 }
 
-TEST_F(SetupBlocks, LevelOfAChannelWithoutAValidProbeKeepsBothSides)
-{
+TEST_F(SetupBlocks, LevelOfAChannelWithoutAValidProbeKeepsBothSides) {
     FillPattern(dsoBlock);
     const float before = dsoBlock.get(dso::fEdgeLevel);
     setup.fChanProbe[0] = 0.0f;
@@ -252,23 +237,22 @@ TEST_F(SetupBlocks, LevelOfAChannelWithoutAValidProbeKeepsBothSides)
     EXPECT_FLOAT_EQ(setup.fEdgeLevel, 1.0f);
 }
 
-TEST_F(SetupBlocks, AlternateCommonSettingsGoIntoEveryTypeCopy)
-{
+TEST_F(SetupBlocks, AlternateCommonSettingsGoIntoEveryTypeCopy) {
     setup.dAltHoldoff[1] = 3e-6;
     setup.fAltSensitivity[1] = 0.5f;
     setup.nAltCoupling[1] = 2;
     Pop();
-    for (auto at : {alt::fAltEdgeHoldoff[1], alt::fAltPulseHoldoff[1], alt::fAltSlopeHoldoff[1], alt::fAltVideoHoldoff[1]})
+    for (auto at : {alt::fAltEdgeHoldoff[1], alt::fAltPulseHoldoff[1], alt::fAltSlopeHoldoff[1],
+                    alt::fAltVideoHoldoff[1]})
         EXPECT_FLOAT_EQ(altBlock.get(at), 3e-6f);
-    for (auto at : {alt::fAltEdgeSensitivity[1], alt::fAltPulseSensitivity[1], alt::fAltSlopeSensitivity[1],
-                    alt::fAltVideoSensitivity[1]})
+    for (auto at : {alt::fAltEdgeSensitivity[1], alt::fAltPulseSensitivity[1],
+                    alt::fAltSlopeSensitivity[1], alt::fAltVideoSensitivity[1]})
         EXPECT_FLOAT_EQ(altBlock.get(at), 0.5f);
     for (auto at : {alt::nAltCoupling[1], alt::nAltEdgeCoupling[1], alt::nAltVideoCoupling[1]})
         EXPECT_EQ(altBlock.get(at), 2);
 }
 
-TEST_F(SetupBlocks, AlternateCommonSettingsComeBackFromTheCurrentTypeCopy)
-{
+TEST_F(SetupBlocks, AlternateCommonSettingsComeBackFromTheCurrentTypeCopy) {
     for (int c = 0; c < 2; ++c) {
         altBlock.set(alt::nAltCoupling[c], int32_t{1});
         altBlock.set(alt::nAltEdgeCoupling[c], int32_t{2});
@@ -279,8 +263,13 @@ TEST_F(SetupBlocks, AlternateCommonSettingsComeBackFromTheCurrentTypeCopy)
         altBlock.set(alt::fAltVideoHoldoff[c], 4.0f);
         altBlock.set(alt::fAltSlopeSensitivity[c], 0.75f);
     }
-    struct Case { int32_t type; int32_t coupling; double holdoff; };
-    for (const Case& k : {Case{0, 2, 1.0}, Case{1, 1, 2.0}, Case{2, 1, 3.0}, Case{3, 3, 4.0}, Case{9, 2, 1.0}}) {
+    struct Case {
+        int32_t type;
+        int32_t coupling;
+        double holdoff;
+    };
+    for (const Case& k :
+         {Case{0, 2, 1.0}, Case{1, 1, 2.0}, Case{2, 1, 3.0}, Case{3, 3, 4.0}, Case{9, 2, 1.0}}) {
         altBlock.set(alt::nAltType[1], k.type);
         Push();
         EXPECT_EQ(setup.nAltCoupling[1], k.coupling) << "type " << k.type;
@@ -291,8 +280,7 @@ TEST_F(SetupBlocks, AlternateCommonSettingsComeBackFromTheCurrentTypeCopy)
     EXPECT_FLOAT_EQ(setup.fAltSensitivity[0], 0.75f);
 }
 
-TEST_F(SetupBlocks, AlternateWord68IsTruncatedAndSaturated)
-{
+TEST_F(SetupBlocks, AlternateWord68IsTruncatedAndSaturated) {
     setup.fAltWord68[0] = 12.9f;
     setup.fAltWord68[1] = -1e20f;
     Pop();
@@ -300,8 +288,7 @@ TEST_F(SetupBlocks, AlternateWord68IsTruncatedAndSaturated)
     EXPECT_EQ(altBlock.get(alt::nAltWord68[1]), std::numeric_limits<int32_t>::min());
 }
 
-TEST_F(SetupBlocks, OneDirectionFieldsMoveOnlyThatWay)
-{
+TEST_F(SetupBlocks, OneDirectionFieldsMoveOnlyThatWay) {
     FillPattern(laBlock);
     FillPattern(dsoBlock);
     const _OX_LA_SETUP laBefore = laBlock;
@@ -329,8 +316,7 @@ TEST_F(SetupBlocks, OneDirectionFieldsMoveOnlyThatWay)
     EXPECT_EQ(setup.byLanMac[2], 0x5E);
 }
 
-TEST_F(SetupBlocks, BytesWithoutAFieldAreKept)
-{
+TEST_F(SetupBlocks, BytesWithoutAFieldAreKept) {
     FillPattern(dsoBlock);
     FillPattern(laBlock);
     FillPattern(altBlock);
@@ -338,8 +324,8 @@ TEST_F(SetupBlocks, BytesWithoutAFieldAreKept)
     const _OX_LA_SETUP laBefore = laBlock;
     const DSO_ALT_SETUP altBefore = altBlock;
     Pop();
-    for (std::size_t i : {1, 2, 7, 13, 47, 53, 71, 89, 147, 200, 287, 290, 400, 447, 472, 519, 556, 604, 644, 700, 756,
-                          778, 779})
+    for (std::size_t i : {1,   2,   7,   13,  47,  53,  71,  89,  147, 200, 287, 290,
+                          400, 447, 472, 519, 556, 604, 644, 700, 756, 778, 779})
         EXPECT_EQ(dsoBlock.bytes[i], dsoBefore.bytes[i]) << "DSO byte " << i;
     for (std::size_t i : {18, 55, 70, 85, 90, 103, 252, 259})
         EXPECT_EQ(laBlock.bytes[i], laBefore.bytes[i]) << "LA byte " << i;
@@ -347,8 +333,7 @@ TEST_F(SetupBlocks, BytesWithoutAFieldAreKept)
         EXPECT_EQ(altBlock.bytes[i], altBefore.bytes[i]) << "ALT byte " << i;
 }
 
-TEST_F(SetupBlocks, EveryCopiedFieldComesBackUnchanged)
-{
+TEST_F(SetupBlocks, EveryCopiedFieldComesBackUnchanged) {
     setup.bRun = 1;
     setup.bChanDisplay[1] = 1;
     setup.fChanScale[1] = 2.0f;
@@ -463,13 +448,11 @@ TEST_F(SetupBlocks, EveryCopiedFieldComesBackUnchanged)
     const auto* got = reinterpret_cast<const unsigned char*>(&setup);
     const auto* want = reinterpret_cast<const unsigned char*>(&expected);
     for (std::size_t i = 0; i < sizeof setup; ++i) {
-        if (got[i] != want[i])
-            ADD_FAILURE() << "record byte " << i << " differs";
+        if (got[i] != want[i]) ADD_FAILURE() << "record byte " << i << " differs";
     }
 }
 
-TEST_F(SetupBlocks, MissingBlocksAndMissingRecordAreSkipped)
-{
+TEST_F(SetupBlocks, MissingBlocksAndMissingRecordAreSkipped) {
     FillPattern(laBlock);
     const _OX_LA_SETUP before = laBlock;
     oxmsg::PopSetup(setup, &dsoBlock, nullptr, nullptr);

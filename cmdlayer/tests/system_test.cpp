@@ -27,11 +27,9 @@ public:
 
 // A link fixture with the region and position records and a main window handed
 // to the command layer.
-template <class Base>
-class WithRecords : public Base {
+template <class Base> class WithRecords : public Base {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Base::SetUp();
         OxMsgInit(&mainWindow, this->setup.get(), region.get(), positions.get(), nullptr);
         oxmsg::SetLinkContext(this->setup.get(), LinkSocket());
@@ -39,8 +37,7 @@ protected:
         region->rcMain = {16, 13, 716, 413};
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         oxmsg::SetUiTimerRequests(nullptr);
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
         Base::TearDown();
@@ -60,15 +57,13 @@ class LanSystemTest : public WithRecords<LanLinkTest> {
 protected:
     CWinSocket* LinkSocket() override { return &socket; }
 
-    template <class Block>
-    void Serve(const std::string& query, const Block& block)
-    {
-        replies[query] = Send(Frame(std::string(reinterpret_cast<const char*>(block.bytes), Block::kSize)));
+    template <class Block> void Serve(const std::string& query, const Block& block) {
+        replies[query] =
+            Send(Frame(std::string(reinterpret_cast<const char*>(block.bytes), Block::kSize)));
     }
 };
 
-DSO_SETUP LanBlock(uint32_t ip, uint32_t netmask, uint32_t gateway)
-{
+DSO_SETUP LanBlock(uint32_t ip, uint32_t netmask, uint32_t gateway) {
     DSO_SETUP dso{};
     dso.set(oxrec::dso::dwLanIp, ip);
     dso.set(oxrec::dso::dwLanNetmask, netmask);
@@ -81,8 +76,7 @@ DSO_SETUP LanBlock(uint32_t ip, uint32_t netmask, uint32_t gateway)
     return dso;
 }
 
-TEST(LanSettings, AddressesReadMostSignificantByteFirstAndUnsigned)
-{
+TEST(LanSettings, AddressesReadMostSignificantByteFirstAndUnsigned) {
     auto setup = std::make_unique<_OX_SETUP>();
     oxmsg::FormatLanSettings(LanBlock(0xC0A80102, 0xFFFFFF00, 0xC0A801FE), *setup);
     EXPECT_STREQ(setup->szLanIp, "192.168.1.2");
@@ -93,8 +87,7 @@ TEST(LanSettings, AddressesReadMostSignificantByteFirstAndUnsigned)
     EXPECT_EQ(setup->bLanDhcp, 1);
 }
 
-TEST(LanSettings, RepliesAreCutAtTheLineEndAndNeverOverflowTheirField)
-{
+TEST(LanSettings, RepliesAreCutAtTheLineEndAndNeverOverflowTheirField) {
     auto setup = std::make_unique<_OX_SETUP>();
     std::memset(setup->szLanGateway, 'G', sizeof setup->szLanGateway);
     oxmsg::CopyLanText(setup->szLanIp, "10.0.0.7\r\n");
@@ -108,10 +101,9 @@ TEST(LanSettings, RepliesAreCutAtTheLineEndAndNeverOverflowTheirField)
     EXPECT_STREQ(setup->szLanIp, "1.2");
 }
 
-TEST_F(UsbSystemTest, InitSystemReadsTheBlocksAndDerivesTheDisplayState)
-{
+TEST_F(UsbSystemTest, InitSystemReadsTheBlocksAndDerivesTheDisplayState) {
     setup->bTraceShown[2] = 1;
-    setup->nMathOperator[2] = 3;  // an FFT shown: main timebase only
+    setup->nMathOperator[2] = 3; // an FFT shown: main timebase only
     setup->nTimeFormat = 0;
     ASSERT_TRUE(OxInitSystem());
     // Each block is filled with its request number by the endpoint.
@@ -129,11 +121,10 @@ TEST_F(UsbSystemTest, InitSystemReadsTheBlocksAndDerivesTheDisplayState)
     }
     EXPECT_EQ(region->bBusy, 0);
     EXPECT_EQ(region->bRedrawAll, 1);
-    EXPECT_EQ(region->ptTrigOrigin.y, 13);  // the regions were rebuilt
+    EXPECT_EQ(region->ptTrigOrigin.y, 13); // the regions were rebuilt
 }
 
-TEST_F(UsbSystemTest, InitSystemTakesTheFurtherTracesZoomFromTheTimeScale)
-{
+TEST_F(UsbSystemTest, InitSystemTakesTheFurtherTracesZoomFromTheTimeScale) {
     ASSERT_TRUE(OxInitSystem());
     // The DSO block's time scale at offset 312 is the float of bytes 06 06 06 06.
     const double T = oxmsg::FirmwareSetupCopy().dso.get(oxrec::dso::fTimeScale);
@@ -141,8 +132,7 @@ TEST_F(UsbSystemTest, InitSystemTakesTheFurtherTracesZoomFromTheTimeScale)
     EXPECT_FLOAT_EQ(setup->fTraceSpan[0], static_cast<float>(7 * 100 / (20 * T)));
 }
 
-TEST_F(UsbSystemTest, FailedBlockReadLeavesEverythingAsItWas)
-{
+TEST_F(UsbSystemTest, FailedBlockReadLeavesEverythingAsItWas) {
     std::memset(setup.get(), 0, sizeof(_OX_SETUP));
     setup->bConnected = 1;
     setup->fChanScale[0] = 0.5f;
@@ -156,8 +146,7 @@ TEST_F(UsbSystemTest, FailedBlockReadLeavesEverythingAsItWas)
     EXPECT_TRUE(Written().empty());
 }
 
-TEST_F(UsbSystemTest, InitHardwareWritesTheThreeBlocksThenStarts)
-{
+TEST_F(UsbSystemTest, InitHardwareWritesTheThreeBlocksThenStarts) {
     setup->fChanScale[0] = 0.5f;
     setup->fChanProbe[0] = 1.0f;
     ASSERT_TRUE(OxInitHardware());
@@ -171,15 +160,13 @@ TEST_F(UsbSystemTest, InitHardwareWritesTheThreeBlocksThenStarts)
     EXPECT_EQ(Written(), ":STARTUP\r");
 }
 
-TEST_F(UsbSystemTest, InitHardwareFailedWriteDoesNotStart)
-{
+TEST_F(UsbSystemTest, InitHardwareFailedWriteDoesNotStart) {
     endpoint.bulkWriteOk = false;
     EXPECT_FALSE(OxInitHardware());
     EXPECT_TRUE(Written().empty());
 }
 
-TEST_F(UsbSystemTest, InitHardwareWithoutALinkOnlyBuildsTheBlocks)
-{
+TEST_F(UsbSystemTest, InitHardwareWithoutALinkOnlyBuildsTheBlocks) {
     setup->bConnected = 0;
     setup->fChanScale[1] = 2.0f;
     EXPECT_TRUE(OxInitHardware());
@@ -187,8 +174,7 @@ TEST_F(UsbSystemTest, InitHardwareWithoutALinkOnlyBuildsTheBlocks)
     EXPECT_EQ(oxmsg::FirmwareSetupCopy().dso.get(oxrec::dso::fChanScale[1]), 2.0f);
 }
 
-TEST_F(UsbSystemTest, SetFirmwareSetupOverlaysTheApplicationsValues)
-{
+TEST_F(UsbSystemTest, SetFirmwareSetupOverlaysTheApplicationsValues) {
     setup->fChanScale[1] = 5.0f;
     setup->fChanProbe[1] = 1.0f;
     ASSERT_TRUE(OxSetFirmwareSetup());
@@ -196,21 +182,19 @@ TEST_F(UsbSystemTest, SetFirmwareSetupOverlaysTheApplicationsValues)
     DSO_SETUP written;
     std::memcpy(written.bytes, endpoint.bulkWrites[0].data(), sizeof written.bytes);
     EXPECT_EQ(written.get(oxrec::dso::fChanScale[1]), 5.0f);
-    EXPECT_EQ(written.bytes[779], 6);  // bytes the application does not own come from the read
+    EXPECT_EQ(written.bytes[779], 6); // bytes the application does not own come from the read
     EXPECT_EQ(Written(), ":STARTUP\r");
     EXPECT_EQ(region->bBusy, 0);
 }
 
-TEST_F(UsbSystemTest, SetFirmwareSetupStopsOnAFailedRead)
-{
+TEST_F(UsbSystemTest, SetFirmwareSetupStopsOnAFailedRead) {
     endpoint.bulkReadFailsAfterRequest = 6;
     EXPECT_FALSE(OxSetFirmwareSetup());
     EXPECT_TRUE(endpoint.bulkWrites.empty());
     EXPECT_TRUE(Written().empty());
 }
 
-TEST_F(UsbSystemTest, ChangeWhileRunningNotifiesOnceAndAsksForTheTimerEachTime)
-{
+TEST_F(UsbSystemTest, ChangeWhileRunningNotifiesOnceAndAsksForTheTimerEachTime) {
     setup->bRun = 1;
     region->bClearRequest = 1;
     SetChangeSetting();
@@ -220,13 +204,12 @@ TEST_F(UsbSystemTest, ChangeWhileRunningNotifiesOnceAndAsksForTheTimerEachTime)
     EXPECT_EQ(timers.started, (std::vector<std::pair<int, int>>{{8, 500}, {8, 500}}));
     EXPECT_EQ(Written(), ":CLEARUSB\r");
     EXPECT_EQ(region->bClearRequest, 0);
-    setup->bSettingChanged = 0;  // the program has handled the change
+    setup->bSettingChanged = 0; // the program has handled the change
     SetChangeSetting();
     EXPECT_EQ(mainWindow.Messages().size(), 2u);
 }
 
-TEST_F(UsbSystemTest, ChangeWhileStoppedRedrawsTheStoredTraces)
-{
+TEST_F(UsbSystemTest, ChangeWhileStoppedRedrawsTheStoredTraces) {
     setup->bRun = 0;
     setup->bWaveHold = 1;
     SetChangeSetting();
@@ -236,8 +219,7 @@ TEST_F(UsbSystemTest, ChangeWhileStoppedRedrawsTheStoredTraces)
     EXPECT_TRUE(timers.started.empty());
 }
 
-TEST_F(UsbSystemTest, ChangeDuringPlaybackOrSlowSweepIsIgnored)
-{
+TEST_F(UsbSystemTest, ChangeDuringPlaybackOrSlowSweepIsIgnored) {
     setup->bRun = 1;
     setup->nRecordState = 2;
     SetChangeSetting();
@@ -249,8 +231,7 @@ TEST_F(UsbSystemTest, ChangeDuringPlaybackOrSlowSweepIsIgnored)
     EXPECT_TRUE(timers.started.empty());
 }
 
-TEST_F(UsbSystemTest, UndoKeepsTheOldScaleAndRedoTheNewOne)
-{
+TEST_F(UsbSystemTest, UndoKeepsTheOldScaleAndRedoTheNewOne) {
     setup->bUndoUsed = 1;
     setup->fChanScale[0] = 0.5f;
     setup->dTimeScale = 1e-3;
@@ -267,8 +248,7 @@ TEST_F(UsbSystemTest, UndoKeepsTheOldScaleAndRedoTheNewOne)
     EXPECT_EQ(setup->stRedoSlot.dTimeScale, 2e-3);
 }
 
-TEST_F(UsbSystemTest, SnapshotOfTheStoredRecord)
-{
+TEST_F(UsbSystemTest, SnapshotOfTheStoredRecord) {
     setup->fChanScale[1] = 0.2f;
     setup->fChanOffset[1] = -0.4f;
     setup->bChanInvert[1] = 1;
@@ -298,8 +278,7 @@ TEST_F(UsbSystemTest, SnapshotOfTheStoredRecord)
     EXPECT_EQ(setup->bLaShownStop, 1);
 }
 
-TEST_F(LanSystemTest, InitSystemOverLanFormatsTheInstrumentsAddress)
-{
+TEST_F(LanSystemTest, InitSystemOverLanFormatsTheInstrumentsAddress) {
     Serve(":SETUP:DSO?", LanBlock(0xC0A80102, 0xFFFF0000, 0xC0A80101));
     Serve(":SETUP:LA?", _OX_LA_SETUP{});
     Serve(":SETUP:ALT?", DSO_ALT_SETUP{});
@@ -311,13 +290,12 @@ TEST_F(LanSystemTest, InitSystemOverLanFormatsTheInstrumentsAddress)
     EXPECT_EQ(Commands(3), (std::vector<std::string>{":SETUP:DSO?", ":SETUP:LA?", ":SETUP:ALT?"}));
 }
 
-TEST_F(LanSystemTest, InitHardwareOverLanSendsNothingAndDoesNotPretendToStart)
-{
+TEST_F(LanSystemTest, InitHardwareOverLanSendsNothingAndDoesNotPretendToStart) {
     Serve(":SETUP:DSO?", DSO_SETUP{});
     Connect();
     EXPECT_TRUE(OxInitHardware());
     std::uint8_t reply[800];
-    ReadCommand(":SETUP:DSO?", reply, sizeof reply);  // a marker: the next thing the instrument sees
+    ReadCommand(":SETUP:DSO?", reply, sizeof reply); // a marker: the next thing the instrument sees
     EXPECT_EQ(Commands(1), (std::vector<std::string>{":SETUP:DSO?"}));
 }
 

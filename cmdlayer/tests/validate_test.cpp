@@ -9,21 +9,18 @@ namespace {
 
 class ValidateTest : public CommandLayerTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CommandLayerTest::SetUp();
         setup->fMinTimeScale = 2e-9f;
     }
 
-    void ExpectMessage(const char* text)
-    {
+    void ExpectMessage(const char* text) {
         EXPECT_EQ(TakeMessage(), std::optional<std::string>(text));
     }
     void ExpectNoMessage() { EXPECT_EQ(TakeMessage(), std::nullopt); }
 };
 
-TEST_F(ValidateTest, ChannelScaleLimitsScaleWithTheProbe)
-{
+TEST_F(ValidateTest, ChannelScaleLimitsScaleWithTheProbe) {
     EXPECT_FLOAT_EQ(ValidateCHScale(0.001f, 1), 0.002f);
     ExpectMessage("Volts/Div at lower limit");
     EXPECT_FLOAT_EQ(ValidateCHScale(20, 1), 10);
@@ -36,11 +33,10 @@ TEST_F(ValidateTest, ChannelScaleLimitsScaleWithTheProbe)
     ExpectNoMessage();
 }
 
-TEST_F(ValidateTest, ChannelOffsetRangeFollowsTheInputScaleAndTheProbeOnce)
-{
+TEST_F(ValidateTest, ChannelOffsetRangeFollowsTheInputScaleAndTheProbeOnce) {
     EXPECT_FLOAT_EQ(ValidateCHOffset(0.1f, 3, 1), 2);
     ExpectMessage("Volt offset at upper limit");
-    EXPECT_FLOAT_EQ(ValidateCHOffset(0.2f, -2, 1), -2);  // 0.2 V/div is not above 0.2
+    EXPECT_FLOAT_EQ(ValidateCHOffset(0.2f, -2, 1), -2); // 0.2 V/div is not above 0.2
     ExpectNoMessage();
     EXPECT_FLOAT_EQ(ValidateCHOffset(0.5f, 3, 1), 3);
     EXPECT_FLOAT_EQ(ValidateCHOffset(0.5f, -50, 1), -40);
@@ -51,8 +47,7 @@ TEST_F(ValidateTest, ChannelOffsetRangeFollowsTheInputScaleAndTheProbeOnce)
     EXPECT_FLOAT_EQ(ValidateCHOffset(2, 30, 10), 20);
 }
 
-TEST_F(ValidateTest, RangesAreInclusiveForLimitsGivenAsFloats)
-{
+TEST_F(ValidateTest, RangesAreInclusiveForLimitsGivenAsFloats) {
     EXPECT_FLOAT_EQ(ValidateFilterLimit(0.005f), 0.005f);
     EXPECT_FLOAT_EQ(ValidateFilterLimit(0.495f), 0.495f);
     EXPECT_FLOAT_EQ(ValidateTrigSensitivity(0.1f), 0.1f);
@@ -66,16 +61,14 @@ TEST_F(ValidateTest, RangesAreInclusiveForLimitsGivenAsFloats)
     ExpectMessage("Grid intensity at upper limit");
 }
 
-TEST_F(ValidateTest, NotANumberIsTakenAsBelowTheRange)
-{
+TEST_F(ValidateTest, NotANumberIsTakenAsBelowTheRange) {
     EXPECT_FLOAT_EQ(ValidateCHScale(std::numeric_limits<float>::quiet_NaN(), 1), 0.002f);
     ExpectMessage("Volts/Div at lower limit");
     EXPECT_DOUBLE_EQ(ValidateTrigHoldoff(std::nan("")), 100e-9);
     ExpectMessage("Trigger holdoff at lower limit");
 }
 
-TEST_F(ValidateTest, MathAndReferenceScalesAndOffsets)
-{
+TEST_F(ValidateTest, MathAndReferenceScalesAndOffsets) {
     EXPECT_EQ(ValidateMathScalen(13), 12);
     ExpectMessage("Volts/Div at upper limit");
     EXPECT_EQ(ValidateFFTVrmsScalen(-1), 0);
@@ -99,9 +92,8 @@ TEST_F(ValidateTest, MathAndReferenceScalesAndOffsets)
     ExpectMessage("Threshold level at lower limit");
 }
 
-TEST_F(ValidateTest, FFTHorizontalScaleSnapsUpToTheZoomSteps)
-{
-    setup->dTimeScale = 1e-3;  // base 5 kHz per division
+TEST_F(ValidateTest, FFTHorizontalScaleSnapsUpToTheZoomSteps) {
+    setup->dTimeScale = 1e-3; // base 5 kHz per division
     const double base = 5000;
     int zoom[kFFTZoomSlots] = {0, 0, 0, 0};
     EXPECT_DOUBLE_EQ(ValidateFFTHorizScale(0.3 * base, 0, zoom), 0.5 * base);
@@ -116,25 +108,23 @@ TEST_F(ValidateTest, FFTHorizontalScaleSnapsUpToTheZoomSteps)
     ExpectMessage("Time/Div at upper limit");
     EXPECT_DOUBLE_EQ(ValidateFFTHorizScale(0.05 * base, 0, nullptr), 0.1 * base);
     ExpectMessage("Time/Div at lower limit");
-    EXPECT_DOUBLE_EQ(ValidateFFTHorizScale(base, 99, zoom), base);  // no slot 99
+    EXPECT_DOUBLE_EQ(ValidateFFTHorizScale(base, 99, zoom), base); // no slot 99
 }
 
-TEST_F(ValidateTest, FFTHorizontalScaleUsesTheAlternateTimeBaseOfTheChannel)
-{
+TEST_F(ValidateTest, FFTHorizontalScaleUsesTheAlternateTimeBaseOfTheChannel) {
     setup->dTimeScale = 1e-3;
     setup->nTrigMode = 4;
-    setup->dAltTimeScale[1] = 1e-6;  // base 5 MHz per division
+    setup->dAltTimeScale[1] = 1e-6; // base 5 MHz per division
     EXPECT_DOUBLE_EQ(ValidateFFTHorizScale(4e6, 1, nullptr), 5e6);
     EXPECT_DOUBLE_EQ(ValidateRefFFTHorizScale(4e3, 1e-3, 0, nullptr), 5e3);
 }
 
-TEST_F(ValidateTest, TimeScaleSnapsAndLimits)
-{
+TEST_F(ValidateTest, TimeScaleSnapsAndLimits) {
     EXPECT_DOUBLE_EQ(ValidateTimeScale(0.003), 0.005);
     ExpectNoMessage();
     EXPECT_DOUBLE_EQ(ValidateTimeScale(100), 50);
     ExpectMessage("Time/Div at upper limit");
-    EXPECT_DOUBLE_EQ(ValidateTimeScale(2e-9), 2e-9);  // the model's minimum, held as a float
+    EXPECT_DOUBLE_EQ(ValidateTimeScale(2e-9), 2e-9); // the model's minimum, held as a float
     ExpectNoMessage();
     EXPECT_DOUBLE_EQ(ValidateTimeScale(1e-9), 2e-9);
     ExpectMessage("Time/Div at lower limit");
@@ -146,8 +136,7 @@ TEST_F(ValidateTest, TimeScaleSnapsAndLimits)
     ExpectNoMessage();
 }
 
-TEST_F(ValidateTest, PicosecondTimeScale)
-{
+TEST_F(ValidateTest, PicosecondTimeScale) {
     EXPECT_EQ(ValidateTimeScale64(1000), 2000);
     ExpectMessage("Time/Div at lower limit");
     EXPECT_EQ(ValidateTimeScale64(2000), 2000);
@@ -156,8 +145,7 @@ TEST_F(ValidateTest, PicosecondTimeScale)
     EXPECT_EQ(ValidateTimeDelayedOffset64(-123456789), -123456789);
 }
 
-TEST_F(ValidateTest, TimeOffsetRangeDependsOnTheState)
-{
+TEST_F(ValidateTest, TimeOffsetRangeDependsOnTheState) {
     // Stopped: ±500 s.
     EXPECT_DOUBLE_EQ(ValidateTimeOffset(-600), -500);
     ExpectMessage("Trigger position at lower limit");
@@ -190,8 +178,7 @@ TEST_F(ValidateTest, TimeOffsetRangeDependsOnTheState)
     ExpectMessage("Trigger position at upper limit");
 }
 
-TEST_F(ValidateTest, AveragesSnapToAPowerOfTwo)
-{
+TEST_F(ValidateTest, AveragesSnapToAPowerOfTwo) {
     EXPECT_EQ(ValidateAcqAvgNumber(100), 128);
     ExpectNoMessage();
     EXPECT_EQ(ValidateAcqAvgNumber(1), 2);
@@ -206,13 +193,12 @@ TEST_F(ValidateTest, AveragesSnapToAPowerOfTwo)
     ExpectNoMessage();
 }
 
-TEST_F(ValidateTest, TriggerTimesKeepThreeDigitsDownToNanoseconds)
-{
+TEST_F(ValidateTest, TriggerTimesKeepThreeDigitsDownToNanoseconds) {
     EXPECT_DOUBLE_EQ(ValidateTrigHoldoff(100e-9), 100e-9);
     EXPECT_DOUBLE_EQ(ValidateTrigHoldoff(123.456e-9), 123e-9);
     EXPECT_DOUBLE_EQ(ValidateTrigPulseWidth(20e-9), 20e-9);
     EXPECT_DOUBLE_EQ(ValidateTrigSlopeTime(1.234e-6), 1.23e-6);
-    EXPECT_DOUBLE_EQ(ValidateTrigDurationTime(45.67e-9), 46e-9);  // the grid is 1 ns
+    EXPECT_DOUBLE_EQ(ValidateTrigDurationTime(45.67e-9), 46e-9); // the grid is 1 ns
     ExpectNoMessage();
     EXPECT_DOUBLE_EQ(ValidateTrigHoldoff(50e-9), 100e-9);
     ExpectMessage("Trigger holdoff at lower limit");
@@ -224,8 +210,7 @@ TEST_F(ValidateTest, TriggerTimesKeepThreeDigitsDownToNanoseconds)
     ExpectMessage("Slope time at upper limit");
 }
 
-TEST_F(ValidateTest, TriggerLevelAndVideoLine)
-{
+TEST_F(ValidateTest, TriggerLevelAndVideoLine) {
     EXPECT_FLOAT_EQ(ValidateTrigLevel(1.0f, 0.1f, 0, 0), 0.6f);
     ExpectMessage("Trigger level at upper limit");
     EXPECT_FLOAT_EQ(ValidateTrigLevel(-1.0f, 0.1f, 0.2f, 1), -0.8f);
@@ -238,8 +223,7 @@ TEST_F(ValidateTest, TriggerLevelAndVideoLine)
     ExpectNoMessage();
 }
 
-TEST_F(ValidateTest, RecordAndPlaybackFrames)
-{
+TEST_F(ValidateTest, RecordAndPlaybackFrames) {
     EXPECT_EQ(ValidRecordEndFrame(1001), 1000);
     ExpectMessage("Record frames at upper limit");
     setup->nRecordFrames = 10;
@@ -256,8 +240,7 @@ TEST_F(ValidateTest, RecordAndPlaybackFrames)
     ExpectMessage("Playback interval at upper limit");
 }
 
-TEST_F(ValidateTest, ConvertToLONGRoundsHalvesAwayFromZeroAndSaturates)
-{
+TEST_F(ValidateTest, ConvertToLONGRoundsHalvesAwayFromZeroAndSaturates) {
     EXPECT_EQ(ConvertToLONG(1.5e-9, 12), 1500);
     EXPECT_EQ(ConvertToLONG(-2.5, 0), -3);
     EXPECT_EQ(ConvertToLONG(0.0000005, 12), 500000);
@@ -266,8 +249,7 @@ TEST_F(ValidateTest, ConvertToLONGRoundsHalvesAwayFromZeroAndSaturates)
     EXPECT_EQ(ConvertToLONG(-1e300, 12), std::numeric_limits<std::int64_t>::min());
 }
 
-TEST_F(ValidateTest, DelayedWindowStaysInsideTheMainTimebase)
-{
+TEST_F(ValidateTest, DelayedWindowStaysInsideTheMainTimebase) {
     std::int64_t scale = 1'000'000, minimum = 2'000'000, offset = 0, delayed = 0;
     SetTimeBase(scale, minimum, offset, delayed, true);
     EXPECT_EQ(scale, 2'000'000);
@@ -287,14 +269,13 @@ TEST_F(ValidateTest, DelayedWindowStaysInsideTheMainTimebase)
     ExpectNoMessage();
 }
 
-TEST_F(ValidateTest, TriggerLevelThatApplies)
-{
+TEST_F(ValidateTest, TriggerLevelThatApplies) {
     setup->fEdgeLevel = 0.5f;
     setup->nEdgeSource = 1;
     EXPECT_FLOAT_EQ(GetTrigLevelValue(0, 0, 0), 0.5f);
-    setup->nEdgeSource = 5;  // AC line
+    setup->nEdgeSource = 5; // AC line
     EXPECT_FLOAT_EQ(GetTrigLevelValue(0, 0, 0), 0);
-    setup->nPulseSource = 9;  // D3
+    setup->nPulseSource = 9; // D3
     setup->nLaThresholdType = 1;
     EXPECT_FLOAT_EQ(GetTrigLevelValue(1, 0, 0), 2.5f);
     setup->nLaThresholdType = 3;
@@ -306,7 +287,7 @@ TEST_F(ValidateTest, TriggerLevelThatApplies)
     setup->nAltType[1] = 2;
     setup->fAltSlopeLevelA[1] = 1.25f;
     EXPECT_FLOAT_EQ(GetTrigLevelValue(4, 1, 0), 1.25f);
-    EXPECT_FLOAT_EQ(GetTrigLevelValue(4, 7, 0), 0);  // no such channel
+    EXPECT_FLOAT_EQ(GetTrigLevelValue(4, 7, 0), 0); // no such channel
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // and read, and where the last-used folders are remembered.
 #pragma once
 
-#include "surface.h"  // CPoint, CRect: pixel positions, rows growing downwards
+#include "surface.h" // CPoint, CRect: pixel positions, rows growing downwards
 
 #include <cstdint>
 #include <string>
@@ -37,8 +37,9 @@ void GetTimeScaleString(std::string& out, double seconds);
 void GetTimeOffsetString(std::string& out, double seconds);
 void GetVertScaleString(std::string& out, float value, const std::string& unit);
 // The five texts joined in order (the pieces of an instrument command).
-std::string StrConnect(const std::string& first, const std::string& second, const std::string& third,
-                       const std::string& fourth, const std::string& fifth);
+std::string StrConnect(const std::string& first, const std::string& second,
+                       const std::string& third, const std::string& fourth,
+                       const std::string& fifth);
 
 // ---- Coordinates --------------------------------------------------------------------
 // An area is 8 divisions high; a division is 50 pixels wide. An empty area or a zero scale
@@ -46,16 +47,18 @@ std::string StrConnect(const std::string& first, const std::string& second, cons
 
 float GetVoltOffset(float voltsPerDiv, const CRect& area, const CPoint& point);
 CPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const CRect& area);
-float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point, const CPoint& reference);
+float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point,
+                   const CPoint& reference);
 CPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const CRect& area);
 double GetTrigOffset(double secondsPerDiv, const CPoint& point, const CPoint& reference);
 CPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const CPoint& reference);
 CPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const CPoint& reference);
 CRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
-                      const CRect& area, const CPoint& reference);
+                     const CRect& area, const CPoint& reference);
 float GetLaDisplayPos(const CPoint& point, const CRect& area);
 void AdjustCursorCoordinate(int source, CPoint& first, CPoint& second, CPoint& third,
-                            const CRect& firstArea, const CRect& secondArea, const CRect& thirdArea);
+                            const CRect& firstArea, const CRect& secondArea,
+                            const CRect& thirdArea);
 // value × the multiplier of the index (0.001, 0.002, 0.005 ... 10); an index outside
 // 0..12 uses the nearest end of the table.
 float GetMathScale(int index, float value);

@@ -44,7 +44,8 @@ int ToPixel(double value) {
 } // namespace
 
 float GetVoltOffset(float voltsPerDiv, const CRect& area, const CPoint& point) {
-    return static_cast<float>(Quotient(voltsPerDiv * (CentreY(area) - point.y) * kVerticalDivisions, Height(area)));
+    return static_cast<float>(
+        Quotient(voltsPerDiv * (CentreY(area) - point.y) * kVerticalDivisions, Height(area)));
 }
 
 CPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const CRect& area) {
@@ -52,14 +53,16 @@ CPoint GetVoltOffsetPt(float voltsPerDiv, float offset, const CRect& area) {
     return {kLeftMarkerX, ToPixel(CentreY(area) - Pixels(rows))};
 }
 
-float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point, const CPoint& reference) {
+float GetTrigLevel(float voltsPerDiv, const CRect& area, const CPoint& point,
+                   const CPoint& reference) {
     double rows = static_cast<double>(point.y) - reference.y;
     return static_cast<float>(Quotient(rows * voltsPerDiv * kVerticalDivisions, Height(area)));
 }
 
 CPoint GetTrigLevelPt(float voltsPerDiv, float level, float offset, const CRect& area) {
     double h = Height(area);
-    double rows = Quotient(h * (static_cast<double>(level) + offset), voltsPerDiv) / kVerticalDivisions;
+    double rows =
+        Quotient(h * (static_cast<double>(level) + offset), voltsPerDiv) / kVerticalDivisions;
     return {kLeftMarkerX, ToPixel(Pixels(h / 2) + area.top - Pixels(rows))};
 }
 
@@ -69,16 +72,18 @@ double GetTrigOffset(double secondsPerDiv, const CPoint& point, const CPoint& re
 
 CPoint GetTrigOffsetPt(double secondsPerDiv, double offset, const CPoint& reference) {
     double columns = Quotient(offset * kPixelsPerDivision, secondsPerDiv);
-    return {ToPixel(reference.x - Pixels(columns)), ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
+    return {ToPixel(reference.x - Pixels(columns)),
+            ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
 }
 
 CPoint GetXYTimeOffsetPt(double secondsPerDiv, double offset, const CPoint& reference) {
     double columns = Quotient(offset * kPixelsPerDivision, secondsPerDiv);
-    return {ToPixel(reference.x + Pixels(columns)), ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
+    return {ToPixel(reference.x + Pixels(columns)),
+            ToPixel(reference.y + static_cast<double>(kTopMarkerDrop))};
 }
 
 CRect GetDelayedRect(double mainScale, double delayedScale, double mainOffset, double delayedOffset,
-                      const CRect& area, const CPoint& reference) {
+                     const CRect& area, const CPoint& reference) {
     if (mainScale == 0) {
         return {};
     }
@@ -111,7 +116,8 @@ float GetLaDisplayPos(const CPoint& point, const CRect& area) {
 }
 
 void AdjustCursorCoordinate(int source, CPoint& first, CPoint& second, CPoint& third,
-                            const CRect& firstArea, const CRect& secondArea, const CRect& thirdArea) {
+                            const CRect& firstArea, const CRect& secondArea,
+                            const CRect& thirdArea) {
     CPoint* points[] = {&first, &second, &third};
     const CRect* areas[] = {&firstArea, &secondArea, &thirdArea};
     if (source < 0 || source > 2) {
@@ -139,8 +145,9 @@ float GetMathScale(int index, float value) {
 
 int GetMathScaleExt(float a, float b) {
     // Upper bounds of the indexes 12 down to 1, with 0.1 % allowance.
-    static constexpr float kBounds[] = {5.001f,   2.001f,  1.001f,  0.5001f,  0.2001f,  0.1001f,
-                                        0.05001f, 0.02001f, 0.01001f, 0.005001f, 0.002001f, 0.001001f};
+    static constexpr float kBounds[] = {5.001f,   2.001f,    1.001f,    0.5001f,
+                                        0.2001f,  0.1001f,   0.05001f,  0.02001f,
+                                        0.01001f, 0.005001f, 0.002001f, 0.001001f};
     constexpr float kLowestRatio = 0.0005f;
     float c = a / b;
     if (c > 10.001f) {
@@ -156,12 +163,19 @@ int GetMathScaleExt(float a, float b) {
 
 int GetFFTDivs(int index) {
     switch (index) {
-    case 1: return 1;
-    case 2: return 2;
-    case 3: return 5;
-    case 5: return 20;
-    case 6: return 50;
-    case 7: return 100;
-    default: return 10;
+    case 1:
+        return 1;
+    case 2:
+        return 2;
+    case 3:
+        return 5;
+    case 5:
+        return 20;
+    case 6:
+        return 50;
+    case 7:
+        return 100;
+    default:
+        return 10;
     }
 }

@@ -21,7 +21,8 @@ constexpr const char* kReplaceQuestion = "This file already exist,Replace existi
 // A file opened for reading; closed when it goes out of scope. Directories do not open.
 class ReadableFile {
 public:
-    explicit ReadableFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit ReadableFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
         struct stat status {};
         if (fd_ >= 0 && (::fstat(fd_, &status) != 0 || S_ISDIR(status.st_mode))) {
             ::close(fd_);
@@ -139,7 +140,9 @@ int OxReadFile(void* buffer, const std::string& path, int length) {
     if (length < 2) {
         return 3;
     }
-    return file.Read(buffer, static_cast<std::size_t>(length)) == static_cast<std::size_t>(length) ? 0 : 1;
+    return file.Read(buffer, static_cast<std::size_t>(length)) == static_cast<std::size_t>(length)
+               ? 0
+               : 1;
 }
 
 int OxGetFileLength(const std::string& path) {

@@ -65,7 +65,8 @@ std::string PrintExponent(double value, int digits, int decimals) {
     auto [mantissa, e] = oxcommon::Normalise(std::fabs(value), 10 * kRelativeAllowance);
     char exponent[16];
     std::snprintf(exponent, sizeof exponent, "E%+03d", e);
-    return FormatFixed(std::copysign(mantissa, value), ChosenDecimals(mantissa, digits, decimals)) + exponent;
+    return FormatFixed(std::copysign(mantissa, value), ChosenDecimals(mantissa, digits, decimals)) +
+           exponent;
 }
 
 // The value with `decimals` decimals (-1: automatic for `digits` significant digits) and
@@ -81,7 +82,8 @@ std::string PrintPrefixed(double value, int digits, int decimals) {
     if (power < kLowestPower || power > kHighestPower) {
         return PrintExponent(value, digits, decimals);
     }
-    return FormatFixed(std::copysign(magnitude, value), ChosenDecimals(magnitude, digits, decimals)) +
+    return FormatFixed(std::copysign(magnitude, value),
+                       ChosenDecimals(magnitude, digits, decimals)) +
            kPrefixes[power - kLowestPower];
 }
 
@@ -94,7 +96,8 @@ void GetValidDataStr(std::string& out, double value, int digits, int decimals, i
 void GetValidDataAfterDotStr(std::string& out, double value, int decimals) {
     decimals = std::clamp(decimals, -kDecimalsLimit, kDecimalsLimit);
     double scaled = oxcommon::TimesPow10(std::fabs(value), decimals);
-    double rounded = std::isfinite(scaled) ? oxcommon::TimesPow10(std::round(scaled), -decimals) : std::fabs(value);
+    double rounded = std::isfinite(scaled) ? oxcommon::TimesPow10(std::round(scaled), -decimals)
+                                           : std::fabs(value);
     out = PrintPrefixed(std::copysign(rounded, value), decimals + 1, -1);
 }
 
@@ -107,7 +110,8 @@ std::string GetScienceData(double value, int digits, int decimals, int finest) {
         return FormatFixed(0, decimals < 0 ? kDefaultDecimals : decimals);
     }
     auto [magnitude, power] = ScaleByThousands(std::fabs(rounded));
-    std::string text = FormatFixed(std::copysign(magnitude, rounded), ChosenDecimals(magnitude, digits, decimals));
+    std::string text =
+        FormatFixed(std::copysign(magnitude, rounded), ChosenDecimals(magnitude, digits, decimals));
     if (power == 0) {
         return text;
     }
@@ -129,7 +133,8 @@ void GetVertScaleString(std::string& out, float value, const std::string& unit) 
     out += unit;
 }
 
-std::string StrConnect(const std::string& first, const std::string& second, const std::string& third,
-                       const std::string& fourth, const std::string& fifth) {
+std::string StrConnect(const std::string& first, const std::string& second,
+                       const std::string& third, const std::string& fourth,
+                       const std::string& fifth) {
     return first + second + third + fourth + fifth;
 }

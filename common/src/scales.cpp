@@ -43,12 +43,22 @@ double SetPreDefinedScale(double value, bool up) {
     auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     double next = 0;
     switch (LeadingDigit(mantissa)) {
-    case 1: next = up ? TimesPow10(2, e) : TimesPow10(5, e - 1); break;
-    case 2: next = up ? TimesPow10(5, e) : TimesPow10(1, e); break;
+    case 1:
+        next = up ? TimesPow10(2, e) : TimesPow10(5, e - 1);
+        break;
+    case 2:
+        next = up ? TimesPow10(5, e) : TimesPow10(1, e);
+        break;
     case 3:
-    case 4: next = up ? TimesPow10(5, e) : TimesPow10(2, e); break;
-    case 5: next = up ? TimesPow10(1, e + 1) : TimesPow10(2, e); break;
-    default: next = up ? TimesPow10(1, e + 1) : TimesPow10(5, e); break;
+    case 4:
+        next = up ? TimesPow10(5, e) : TimesPow10(2, e);
+        break;
+    case 5:
+        next = up ? TimesPow10(1, e + 1) : TimesPow10(2, e);
+        break;
+    default:
+        next = up ? TimesPow10(1, e + 1) : TimesPow10(5, e);
+        break;
     }
     return std::copysign(next, value);
 }
@@ -59,7 +69,9 @@ double ValidateScale(double value) {
     }
     auto [mantissa, e] = NormaliseGridValue(std::fabs(value));
     int digit = LeadingDigit(mantissa);
-    double snapped = digit <= 2 ? TimesPow10(digit, e) : digit <= 5 ? TimesPow10(5, e) : TimesPow10(1, e + 1);
+    double snapped = digit <= 2   ? TimesPow10(digit, e)
+                     : digit <= 5 ? TimesPow10(5, e)
+                                  : TimesPow10(1, e + 1);
     return std::copysign(snapped, value);
 }
 

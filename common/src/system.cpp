@@ -28,7 +28,8 @@ bool ReadPathFromReg(int type, std::string& path) {
         return false;
     }
     std::string value;
-    switch (oxbow::SettingsStore::ForUser().ReadString(kFolderKey, kFolderValueNames[type], value)) {
+    switch (
+        oxbow::SettingsStore::ForUser().ReadString(kFolderKey, kFolderValueNames[type], value)) {
     case oxbow::SettingsStore::Status::Ok:
         path = value;
         return true;
@@ -45,7 +46,8 @@ bool WritePathToReg(int type, const std::string& path) {
     if (!ValidFolderType(type)) {
         return false;
     }
-    switch (oxbow::SettingsStore::ForUser().WriteString(kFolderKey, kFolderValueNames[type], path)) {
+    switch (
+        oxbow::SettingsStore::ForUser().WriteString(kFolderKey, kFolderValueNames[type], path)) {
     case oxbow::SettingsStore::Status::Ok:
         return true;
     case oxbow::SettingsStore::Status::CannotCreate:

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr CRect kArea{0, 0, 700, 400};        // h = 400, centre 200
-constexpr CRect kOddArea{0, 10, 700, 411};    // h = 401, centre 210
+constexpr CRect kArea{0, 0, 700, 400};     // h = 400, centre 200
+constexpr CRect kOddArea{0, 10, 700, 411}; // h = 401, centre 210
 constexpr CRect kEmpty{0, 50, 700, 50};
 constexpr CRect kScreen{16, 13, 716, 413};
 constexpr CPoint kOrigin{366, 13};
@@ -53,7 +53,7 @@ TEST(HorizontalConversions, TriggerPositionAndXYMarker) {
     EXPECT_DOUBLE_EQ(GetTrigOffset(1e-3, {300, 0}, {350, 0}), -1e-3);
     EXPECT_EQ(GetTrigOffsetPt(1e-3, 2e-3, kOrigin), (CPoint{266, 28}));
     EXPECT_EQ(GetXYTimeOffsetPt(1e-3, 2e-3, kOrigin), (CPoint{466, 28}));
-    EXPECT_EQ(GetTrigOffsetPt(1e-3, 0.01e-3, kOrigin), (CPoint{365, 28}));  // 0.5 px away from zero
+    EXPECT_EQ(GetTrigOffsetPt(1e-3, 0.01e-3, kOrigin), (CPoint{365, 28})); // 0.5 px away from zero
 }
 
 TEST(HorizontalConversions, FinalXIsLimitedToAMillionPixels) {
@@ -66,7 +66,8 @@ TEST(HorizontalConversions, FinalXIsLimitedToAMillionPixels) {
 TEST(HorizontalConversions, ZeroScaleOrNaNOffsetLeavesTheMarkerAtTheReference) {
     EXPECT_EQ(GetTrigOffsetPt(0, 1.0, kOrigin), (CPoint{366, 28}));
     EXPECT_EQ(GetXYTimeOffsetPt(0, 1.0, kOrigin), (CPoint{366, 28}));
-    EXPECT_EQ(GetTrigOffsetPt(1e-3, std::numeric_limits<double>::quiet_NaN(), kOrigin), (CPoint{366, 28}));
+    EXPECT_EQ(GetTrigOffsetPt(1e-3, std::numeric_limits<double>::quiet_NaN(), kOrigin),
+              (CPoint{366, 28}));
 }
 
 TEST(GetDelayedRect, CentresTheWindowOnTheDelayedOffset) {

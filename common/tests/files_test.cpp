@@ -50,8 +50,9 @@ TEST_F(WriteFileTest, RefusalToReplaceKeepsTheOldFile) {
     EXPECT_EQ(OxWriteFile(kNew.data(), static_cast<int>(kNew.size()), target, false), 4);
     EXPECT_EQ(ReadText(target), "old");
     ASSERT_EQ(boxes.Questions().size(), 1u);
-    EXPECT_EQ(boxes.Questions()[0], (MessageQuestion{"This file already exist,Replace existing file", "",
-                                                     MessageButtons::OkCancel, MessageIcon::Warning, true}));
+    EXPECT_EQ(boxes.Questions()[0],
+              (MessageQuestion{"This file already exist,Replace existing file", "",
+                               MessageButtons::OkCancel, MessageIcon::Warning, true}));
     EXPECT_EQ(dir.EntryCount(), 1);
 }
 

@@ -49,7 +49,7 @@ TEST(ScaleStrings, PrintTheDescribedLabels) {
 
 TEST(ScaleStrings, CoverEveryPrefix) {
     EXPECT_EQ(TimeScale(2e-9), "2.000ns");
-    EXPECT_EQ(TimeScale(100e-12), "0.00s");  // below the 1 ns grid
+    EXPECT_EQ(TimeScale(100e-12), "0.00s"); // below the 1 ns grid
     EXPECT_EQ(TimeScale(50), "50.00s");
     EXPECT_EQ(VertScale(0.2f, "V"), "200mV");
     EXPECT_EQ(VertScale(0.002f, "V"), "2.00mV");
@@ -100,7 +100,7 @@ TEST(GetValidDataAfterDotStr, RoundsToDecimalsThenPrintsWithAPrefix) {
     EXPECT_EQ(AfterDot(0, 3), "0.00");
     EXPECT_EQ(AfterDot(0.0004, 3), "0.00");
     EXPECT_EQ(AfterDot(50, 0), "50");
-    EXPECT_EQ(AfterDot(1234, -2), "1.20K");  // no digit to count: two decimals
+    EXPECT_EQ(AfterDot(1234, -2), "1.20K"); // no digit to count: two decimals
     EXPECT_EQ(AfterDot(1234, -400), "0.00");
 }
 
@@ -121,7 +121,8 @@ TEST(GetScienceData, KeepsTheTrueExponentBeyondThePrefixes) {
 }
 
 TEST(StrConnect, JoinsTheFivePiecesInOrder) {
-    EXPECT_EQ(StrConnect(":CHANNEL1", ":SCALE", " ", "0.500000000", ""), ":CHANNEL1:SCALE 0.500000000");
+    EXPECT_EQ(StrConnect(":CHANNEL1", ":SCALE", " ", "0.500000000", ""),
+              ":CHANNEL1:SCALE 0.500000000");
     EXPECT_EQ(StrConnect(":WAVEFORM", ":DATA?", "", "", ""), ":WAVEFORM:DATA?");
 }
 

@@ -39,13 +39,12 @@ TEST_F(FolderRegistryTest, UsesTheKeyAndValueNames) {
     ASSERT_TRUE(WritePathToReg(3, "/d"));
     ASSERT_TRUE(WritePathToReg(5, "/e"));
     ASSERT_TRUE(WritePathToReg(1, "/b"));
-    EXPECT_EQ(Store(),
-              "[SOFTWARE\\TAMBER Technologies Inc\\OXBOW\\]\n"
-              "PF File Path=/a\n"
-              "Rec File Path=/c\n"
-              "Wfm File Path=/d\n"
-              "Setup File Path=/e\n"
-              "Ref File Path=/b\n");
+    EXPECT_EQ(Store(), "[SOFTWARE\\TAMBER Technologies Inc\\OXBOW\\]\n"
+                       "PF File Path=/a\n"
+                       "Rec File Path=/c\n"
+                       "Wfm File Path=/d\n"
+                       "Setup File Path=/e\n"
+                       "Ref File Path=/b\n");
 }
 
 TEST_F(FolderRegistryTest, SetupTypesFourAndFiveShareOneValue) {
@@ -103,7 +102,8 @@ protected:
     void SetUp() override { oxbow::InstallDisplayLayer(&display); }
     void TearDown() override { oxbow::InstallDisplayLayer(nullptr); }
 
-    oxbow::ListedDisplayLayer display{{{1920, 1080, 32, 60}, {800, 600, 32, 75}, {800, 600, 32, 60}}};
+    oxbow::ListedDisplayLayer display{
+        {{1920, 1080, 32, 60}, {800, 600, 32, 75}, {800, 600, 32, 60}}};
 };
 
 TEST_F(DisplaySettingTest, AppliesTheModeMatchingAllFour) {

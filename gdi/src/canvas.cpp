@@ -26,8 +26,8 @@ Canvas Canvas::ClippedTo(const CRect& r) const {
 }
 
 CRect Canvas::Clip(const CRect& r) const {
-    CRect c{std::max(r.left, clip_.left), std::max(r.top, clip_.top), std::min(r.right, clip_.right),
-            std::min(r.bottom, clip_.bottom)};
+    CRect c{std::max(r.left, clip_.left), std::max(r.top, clip_.top),
+            std::min(r.right, clip_.right), std::min(r.bottom, clip_.bottom)};
     return c.IsRectEmpty() ? CRect{} : c;
 }
 
@@ -85,11 +85,13 @@ void Canvas::VLine(int x, int y0, int y1, std::uint32_t colour, int step) const 
     }
 }
 
-void Canvas::PatternHLine(int y, int x0, int x1, std::uint32_t colour, std::uint32_t pattern) const {
+void Canvas::PatternHLine(int y, int x0, int x1, std::uint32_t colour,
+                          std::uint32_t pattern) const {
     const int first = std::max(x0, clip_.left);
     const int last = std::min(x1, clip_.right - 1);
     for (int x = first; x <= last; ++x) {
-        if (PatternOn(pattern, static_cast<int>((static_cast<long long>(x) - x0) % kPatternPeriod))) {
+        if (PatternOn(pattern,
+                      static_cast<int>((static_cast<long long>(x) - x0) % kPatternPeriod))) {
             Put(x, y, colour);
         }
     }
@@ -100,7 +102,8 @@ void Canvas::PatternVLineUp(int x, int yBottom, int yTop, std::uint32_t colour,
     const int first = std::min(yBottom, clip_.bottom - 1);
     const int last = std::max(yTop, clip_.top);
     for (int y = first; y >= last; --y) {
-        if (PatternOn(pattern, static_cast<int>((static_cast<long long>(yBottom) - y) % kPatternPeriod))) {
+        if (PatternOn(pattern,
+                      static_cast<int>((static_cast<long long>(yBottom) - y) % kPatternPeriod))) {
             Put(x, y, colour);
         }
     }

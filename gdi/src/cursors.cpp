@@ -27,7 +27,8 @@ bool Usable(const CRect& rect, const CPoint& point) {
 
 // The strip around a vertical cursor at x, as hit-test and redraw rectangle.
 CRect VerticalStrip(const CRect& rect, int x) {
-    return {std::max(x - 2, rect.left + 1), rect.top + 1, std::min(x + 2, rect.right - 1), rect.bottom - 1};
+    return {std::max(x - 2, rect.left + 1), rect.top + 1, std::min(x + 2, rect.right - 1),
+            rect.bottom - 1};
 }
 
 // Dashed vertical line at x from the bottom up, with triangles at both ends pointing inward.
@@ -53,7 +54,8 @@ int ClampY(const CRect& rect, int y) {
 
 } // namespace
 
-void DrawHorizManualCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::uint32_t colour, CRect& drawn) {
+void DrawHorizManualCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::uint32_t colour,
+                           CRect& drawn) {
     drawn = {};
     if (!Usable(rect, point)) {
         return;
@@ -66,7 +68,8 @@ void DrawHorizManualCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::u
         inside.VLine(rect.left + 1 + d, y - half, y + half, colour);
         inside.VLine(rect.right - 2 - d, y - half, y + half, colour);
     }
-    drawn = {rect.left + 1, std::max(y - 2, rect.top + 1), rect.right - 1, std::min(y + 2, rect.bottom - 1)};
+    drawn = {rect.left + 1, std::max(y - 2, rect.top + 1), rect.right - 1,
+             std::min(y + 2, rect.bottom - 1)};
 }
 
 void DrawVerticalManualCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::uint32_t colour,
@@ -82,8 +85,8 @@ void DrawVerticalManualCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std
     drawn = VerticalStrip(rect, x);
 }
 
-void DrawTracklCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::uint32_t colour, CRect& drawn,
-                      bool cross) {
+void DrawTracklCursor(DDSURFACEDESC2 desc, CRect rect, CPoint point, std::uint32_t colour,
+                      CRect& drawn, bool cross) {
     drawn = {};
     if (!Usable(rect, point)) {
         return;

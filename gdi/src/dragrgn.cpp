@@ -18,7 +18,8 @@ bool Dotted(int i) {
 class BgrBitmap {
 public:
     BgrBitmap(std::span<std::uint8_t> pixels, int width)
-        : pixels_(pixels), width_(width), height_(pixels.size() / (static_cast<std::size_t>(width) * kBytesPerPixel)) {}
+        : pixels_(pixels), width_(width),
+          height_(pixels.size() / (static_cast<std::size_t>(width) * kBytesPerPixel)) {}
 
     void Put(int x, int y, std::uint32_t colour) const {
         if (x < 0 || y < 0 || x >= width_ || static_cast<std::size_t>(y) >= height_) {
@@ -54,7 +55,8 @@ void DrawDragRgn(std::span<std::uint8_t> pixels, int width, CRect rect, std::uin
             bitmap.Put(r.left + i, r.bottom - 1, colour);
         }
     }
-    for (int i = std::max(0, -r.top); i < std::min<long long>(r.Height(), bitmap.Height() - r.top); ++i) {
+    for (int i = std::max(0, -r.top); i < std::min<long long>(r.Height(), bitmap.Height() - r.top);
+         ++i) {
         if (Dotted(i)) {
             bitmap.Put(r.left, r.top + i, colour);
             bitmap.Put(r.right - 1, r.top + i, colour);

@@ -42,13 +42,15 @@ void DrawFullGrid(const Canvas& c, const CRect& r, std::uint32_t colour) {
         c.VLine(x, r.top, r.bottom - 1, colour, 2);
     }
     const int centreRow = Centre(r.top, h);
-    for (int k = 1, x = Step(r.left, 1, w, kTicksAcross); x < r.right; x = Step(r.left, ++k, w, kTicksAcross)) {
+    for (int k = 1, x = Step(r.left, 1, w, kTicksAcross); x < r.right;
+         x = Step(r.left, ++k, w, kTicksAcross)) {
         if (!Major(k)) {
             c.VLine(x, centreRow - 2, centreRow + 2, colour);
         }
     }
     const int centreColumn = Centre(r.left, w);
-    for (int k = 1, y = Step(r.top, 1, h, kTicksDown); y < r.bottom; y = Step(r.top, ++k, h, kTicksDown)) {
+    for (int k = 1, y = Step(r.top, 1, h, kTicksDown); y < r.bottom;
+         y = Step(r.top, ++k, h, kTicksDown)) {
         if (!Major(k)) {
             c.HLine(y, centreColumn - 2, centreColumn + 2, colour);
         }
@@ -92,7 +94,8 @@ void DrawFrame(const Canvas& c, const CRect& r, int edges, std::uint32_t colour)
 }
 
 // The grid followed by its grey frame.
-void GridWithFrame(DDSURFACEDESC2 desc, const CRect& rect, int fullGrid, std::uint32_t colour, int edges) {
+void GridWithFrame(DDSURFACEDESC2 desc, const CRect& rect, int fullGrid, std::uint32_t colour,
+                   int edges) {
     const Canvas c(desc);
     if (!c.Valid() || !InRange(rect) || rect.IsRectEmpty()) {
         return;
@@ -121,8 +124,8 @@ void DrawBModeGridUp(DDSURFACEDESC2 desc, CRect rect, int fullGrid, std::uint32_
     GridWithFrame(desc, rect, fullGrid, colour, kFrameLeft | kFrameTop | kFrameBottom);
 }
 
-void DrawDelayedGridUp(DDSURFACEDESC2 desc, CRect rect, CRect window, int fullGrid, std::uint32_t colour,
-                       std::uint32_t shadowColour) {
+void DrawDelayedGridUp(DDSURFACEDESC2 desc, CRect rect, CRect window, int fullGrid,
+                       std::uint32_t colour, std::uint32_t shadowColour) {
     const Canvas c(desc);
     if (!c.Valid() || !InRange(rect) || rect.IsRectEmpty() || !InRange(window)) {
         return;

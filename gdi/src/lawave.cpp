@@ -41,22 +41,23 @@ void Spread(std::span<const Sample> samples, std::span<std::uint16_t> slots) {
 }
 
 // The sample after a window of `samples`: the next one, or the last when the source ends there.
-template <typename Sample>
-std::uint16_t NextSample(std::span<const Sample> source, int samples) {
+template <typename Sample> std::uint16_t NextSample(std::span<const Sample> source, int samples) {
     const auto index = static_cast<std::size_t>(samples) < source.size() ? samples : samples - 1;
     return static_cast<std::uint16_t>(source[static_cast<std::size_t>(index)]);
 }
 
 template <typename Sample>
-int ZoomIn(std::span<const Sample> source, std::span<std::uint16_t> destination, int samples, int slots,
-           int total) {
+int ZoomIn(std::span<const Sample> source, std::span<std::uint16_t> destination, int samples,
+           int slots, int total) {
     if (samples <= 0 || slots <= 0 || static_cast<std::size_t>(samples) > source.size() ||
         static_cast<std::size_t>(std::max(slots, total)) > destination.size()) {
         return kFailed;
     }
-    Spread(source.first(static_cast<std::size_t>(samples)), destination.first(static_cast<std::size_t>(slots)));
+    Spread(source.first(static_cast<std::size_t>(samples)),
+           destination.first(static_cast<std::size_t>(slots)));
     if (total > slots) {
-        std::fill(destination.begin() + slots, destination.begin() + total, NextSample(source, samples));
+        std::fill(destination.begin() + slots, destination.begin() + total,
+                  NextSample(source, samples));
     }
     return 0;
 }
@@ -65,8 +66,9 @@ int ZoomIn(std::span<const Sample> source, std::span<std::uint16_t> destination,
 
 void DrawSingleWave(DDSURFACEDESC2 desc, std::span<const std::uint16_t> pairs, int line, int lowRow,
                     std::uint32_t colour, int height, int firstColumn, int lastColumn) {
-    if (line < 0 || line >= kLines || height < 1 || !InRange(lowRow) || !InRange(height) || firstColumn < 0 ||
-        lastColumn < firstColumn || static_cast<std::size_t>(lastColumn) >= pairs.size() / 2) {
+    if (line < 0 || line >= kLines || height < 1 || !InRange(lowRow) || !InRange(height) ||
+        firstColumn < 0 || lastColumn < firstColumn ||
+        static_cast<std::size_t>(lastColumn) >= pairs.size() / 2) {
         return;
     }
     const Canvas c(desc);
@@ -86,8 +88,8 @@ void DrawSingleWave(DDSURFACEDESC2 desc, std::span<const std::uint16_t> pairs, i
     }
 }
 
-int LaWaveZoomOut(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination, int samples,
-                  int slots) {
+int LaWaveZoomOut(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination,
+                  int samples, int slots) {
     if (samples <= 0 || slots <= 0 || static_cast<std::size_t>(samples) > source.size()) {
         return kFailed;
     }
@@ -97,7 +99,8 @@ int LaWaveZoomOut(std::span<const std::uint16_t> source, std::span<std::uint16_t
     }
     for (int column = 0; column < columns; ++column) {
         const std::size_t begin = ShareStart(column, samples, columns);
-        // A column left without a sample of its own (fewer samples than columns) takes the one at its start.
+        // A column left without a sample of its own (fewer samples than columns) takes the one at
+        // its start.
         const std::size_t end = std::max(ShareStart(column + 1, samples, columns), begin + 1);
         std::uint16_t all = 0xFFFF;
         std::uint16_t any = 0;
@@ -111,22 +114,23 @@ int LaWaveZoomOut(std::span<const std::uint16_t> source, std::span<std::uint16_t
     return 0;
 }
 
-int devZoomInLaData(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination, int samples,
-                    int slots, int total) {
+int devZoomInLaData(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination,
+                    int samples, int slots, int total) {
     return ZoomIn(source, destination, samples, slots, total);
 }
 
-int DataZoomIn(std::span<const std::uint8_t> source, std::span<std::uint16_t> destination, int samples, int slots,
-               int total) {
+int DataZoomIn(std::span<const std::uint8_t> source, std::span<std::uint16_t> destination,
+               int samples, int slots, int total) {
     return ZoomIn(source, destination, samples, slots, total);
 }
 
-int LAZoomIn(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination, int samples, int slots,
-             int firstColumn, int lastColumn) {
+int LAZoomIn(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination,
+             int samples, int slots, int firstColumn, int lastColumn) {
     if (samples <= 0 || slots <= 0 || firstColumn < 0 || lastColumn < firstColumn ||
         static_cast<std::size_t>(samples) > source.size() ||
         2 * (static_cast<long long>(lastColumn) + 1) > static_cast<long long>(destination.size()) ||
-        2 * static_cast<long long>(firstColumn) + slots > 2 * (static_cast<long long>(lastColumn) + 1)) {
+        2 * static_cast<long long>(firstColumn) + slots >
+            2 * (static_cast<long long>(lastColumn) + 1)) {
         return kFailed;
     }
     // The sample before the window lies outside the buffer handed in; its first sample stands in.
@@ -136,8 +140,8 @@ int LAZoomIn(std::span<const std::uint16_t> source, std::span<std::uint16_t> des
     return ZoomIn(source, window, samples, slots, static_cast<int>(window.size()));
 }
 
-int LaWaveZoomIn(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination, int samples,
-                 int firstColumn, int lastColumn) {
+int LaWaveZoomIn(std::span<const std::uint16_t> source, std::span<std::uint16_t> destination,
+                 int samples, int firstColumn, int lastColumn) {
     const long long slots = 2 * (static_cast<long long>(lastColumn) - firstColumn + 1);
     if (slots <= 0 || !InRange(firstColumn) || !InRange(lastColumn)) {
         return kFailed;

@@ -21,24 +21,33 @@ constexpr std::uint32_t kBlack = 0x000000;
 // The marker's label is the clear bits inside the shape.
 constexpr std::uint16_t kGlyphRows[12][14] = {
     {0xFFC0, 0xFBE0, 0xF3F0, 0xFBF8, 0xFBFC, 0xFBF8, 0xFBF0, 0xF1E0, 0xFFC0},
-    {0xFF80, 0xFF80, 0xFF80, 0xFF80, 0xBD80, 0x8080, 0xBF80, 0xFF80, 0xFF80, 0xFF80, 0x7F00, 0x3E00, 0x1C00, 0x0800},
-    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFF80, 0xFF80, 0xFF80, 0xFE80, 0x8080, 0xDE80, 0xFF80, 0xFF80, 0xFF80, 0xFF80},
+    {0xFF80, 0xFF80, 0xFF80, 0xFF80, 0xBD80, 0x8080, 0xBF80, 0xFF80, 0xFF80, 0xFF80, 0x7F00, 0x3E00,
+     0x1C00, 0x0800},
+    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFF80, 0xFF80, 0xFF80, 0xFE80, 0x8080, 0xDE80, 0xFF80, 0xFF80,
+     0xFF80, 0xFF80},
     {0xFFC0, 0xF3E0, 0xEDF0, 0xFDF8, 0xFBFC, 0xF7F8, 0xEFF0, 0xE1E0, 0xFFC0},
-    {0xFF80, 0xFF80, 0xFF80, 0x9D80, 0xAE80, 0xB680, 0xB980, 0xFF80, 0xFF80, 0xFF80, 0x7F00, 0x3E00, 0x1C00, 0x0800},
-    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFF80, 0xFF80, 0xFF80, 0xCE80, 0xB680, 0xBA80, 0xDC80, 0xFF80, 0xFF80, 0xFF80},
+    {0xFF80, 0xFF80, 0xFF80, 0x9D80, 0xAE80, 0xB680, 0xB980, 0xFF80, 0xFF80, 0xFF80, 0x7F00, 0x3E00,
+     0x1C00, 0x0800},
+    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFF80, 0xFF80, 0xFF80, 0xCE80, 0xB680, 0xBA80, 0xDC80, 0xFF80,
+     0xFF80, 0xFF80},
     {0xFFC0, 0xBB60, 0x9270, 0x9378, 0xAB7C, 0xAB78, 0xAA30, 0xFFE0, 0xFFC0},
-    {0xFF80, 0xC080, 0xF980, 0xC780, 0xF980, 0xC080, 0xFF80, 0xDD80, 0xC080, 0xDF80, 0x7F00, 0x3E00, 0x1C00, 0x0800},
-    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFD80, 0x8180, 0xDD80, 0xFF80, 0x8180, 0xCF80, 0xF180, 0xCF80, 0x8180, 0xFF80},
+    {0xFF80, 0xC080, 0xF980, 0xC780, 0xF980, 0xC080, 0xFF80, 0xDD80, 0xC080, 0xDF80, 0x7F00, 0x3E00,
+     0x1C00, 0x0800},
+    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xFD80, 0x8180, 0xDD80, 0xFF80, 0x8180, 0xCF80, 0xF180, 0xCF80,
+     0x8180, 0xFF80},
     {0xFFC0, 0xBB60, 0x92B0, 0x93B8, 0xAB7C, 0xAAF8, 0xAA30, 0xFFE0, 0xFFC0},
-    {0xFF80, 0xC080, 0xF980, 0xC780, 0xF980, 0xC080, 0xFF80, 0xCD80, 0xD680, 0xD980, 0x7F00, 0x3E00, 0x1C00, 0x0800},
-    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xCD80, 0xB580, 0xD980, 0xFF80, 0x8180, 0xCF80, 0xF180, 0xCF80, 0x8180, 0xFF80},
+    {0xFF80, 0xC080, 0xF980, 0xC780, 0xF980, 0xC080, 0xFF80, 0xCD80, 0xD680, 0xD980, 0x7F00, 0x3E00,
+     0x1C00, 0x0800},
+    {0x0800, 0x1C00, 0x3E00, 0x7F00, 0xCD80, 0xB580, 0xD980, 0xFF80, 0x8180, 0xCF80, 0xF180, 0xCF80,
+     0x8180, 0xFF80},
 };
 
 Mask Glyph(int index) {
     const bool pointsRight = index % 3 == 0;
     const int width = pointsRight ? 14 : 9;
     const int height = pointsRight ? 9 : 14;
-    return {width, height, std::span<const std::uint16_t>(kGlyphRows[index], static_cast<std::size_t>(height))};
+    return {width, height,
+            std::span<const std::uint16_t>(kGlyphRows[index], static_cast<std::size_t>(height))};
 }
 
 // 5 x 5 letters drawn inside the arrows (bit 15 = leftmost pixel).
@@ -54,7 +63,8 @@ constexpr int kRightArrowTip = 715;
 constexpr int kEdgeMargin = 5;
 
 void DrawArrowMark(DDSURFACEDESC2 desc, const CRect& rect, const CPoint& point, CRect& drawn,
-                   std::uint32_t colour, const std::array<std::uint16_t, 5>& letter, std::uint32_t letterColour) {
+                   std::uint32_t colour, const std::array<std::uint16_t, 5>& letter,
+                   std::uint32_t letterColour) {
     drawn = {};
     const Canvas c(desc);
     if (!InRange(rect) || !InRange(point)) {
@@ -70,7 +80,8 @@ void DrawArrowMark(DDSURFACEDESC2 desc, const CRect& rect, const CPoint& point, 
         c.DrawMask(kLeftArrowTip + 6, row - 2, letterMask, letterColour, 0, true);
         drawn = {kLeftArrowTip, rect.top + 5, kLeftArrowTip + kArrowLength, rect.top + 13};
     } else if (point.x > rect.right - kEdgeMargin) {
-        // Pointing right, tip at column 715, the last column of the plot on the composition surface.
+        // Pointing right, tip at column 715, the last column of the plot on the composition
+        // surface.
         const int row = rect.top + 9;
         const int base = kRightArrowTip - kArrowLength + 1;
         for (int n = -kArrowHalf; n <= kArrowHalf; ++n) {
@@ -91,8 +102,8 @@ void DrawArrowMark(DDSURFACEDESC2 desc, const CRect& rect, const CPoint& point, 
 
 } // namespace
 
-void DrawGnd(DDSURFACEDESC2 desc, CRect rect, int marker, CPoint point, CRect& drawn, std::uint32_t colour,
-             bool transparent) {
+void DrawGnd(DDSURFACEDESC2 desc, CRect rect, int marker, CPoint point, CRect& drawn,
+             std::uint32_t colour, bool transparent) {
     drawn = {};
     if (marker < 0 || marker >= kMarkers || !InRange(rect) || !InRange(point)) {
         return;
@@ -114,11 +125,13 @@ void DrawGnd(DDSURFACEDESC2 desc, CRect rect, int marker, CPoint point, CRect& d
     c.DrawMask(at.x, at.y, Glyph(glyph), colour, kGlyphBackground, transparent);
 }
 
-void DrawTrigOffsetMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn, std::uint32_t colour) {
+void DrawTrigOffsetMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn,
+                        std::uint32_t colour) {
     DrawArrowMark(desc, rect, point, drawn, colour, kLetterT, colour == 0 ? kWhite : kBlack);
 }
 
-void DrawXYChanMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn, std::uint32_t colour) {
+void DrawXYChanMark(DDSURFACEDESC2 desc, CRect rect, CPoint point, CRect& drawn,
+                    std::uint32_t colour) {
     DrawArrowMark(desc, rect, point, drawn, colour, kLetterOne, kBlack);
 }
 

@@ -32,15 +32,18 @@ constexpr int kMarkerStroke = 5;
 constexpr int kMinWindow = 3;
 
 // Rows of the memory-contents wave, one per column, repeated.
-constexpr int kWaveRows[18] = {15, 14, 13, 12, 12, 12, 13, 14, 15, 16, 17, 18, 19, 19, 19, 18, 17, 16};
+constexpr int kWaveRows[18] = {15, 14, 13, 12, 12, 12, 13, 14, 15,
+                               16, 17, 18, 19, 19, 19, 18, 17, 16};
 
 // Bar pixels covered by the screen: 14 divisions of samples against the memory depth.
 int WindowWidth(const _OX_SETUP& setup) {
-    const double width = kBarWidth * (14.0 * setup.dTimeScale * setup.fSampleRate) / setup.nAcqMemory;
+    const double width =
+        kBarWidth * (14.0 * setup.dTimeScale * setup.fSampleRate) / setup.nAcqMemory;
     if (!std::isfinite(width) || setup.nAcqMemory <= 0) {
         return kBarWidth;
     }
-    return static_cast<int>(std::clamp(width, static_cast<double>(kMinWindow), static_cast<double>(kBarWidth)));
+    return static_cast<int>(
+        std::clamp(width, static_cast<double>(kMinWindow), static_cast<double>(kBarWidth)));
 }
 
 // The trigger's column: the offset moves it away from the middle of the memory.
@@ -51,7 +54,8 @@ int TriggerColumn(const _OX_SETUP& setup) {
         return kMiddle - 1;
     }
     const double column = kMiddle - shift - 1;
-    return static_cast<int>(std::clamp(column, static_cast<double>(kBarLeft), static_cast<double>(kBarRight)));
+    return static_cast<int>(
+        std::clamp(column, static_cast<double>(kBarLeft), static_cast<double>(kBarRight)));
 }
 
 // The marker sits at the bar's ends when the trigger is too close to them to centre it.

@@ -46,11 +46,11 @@ void DrawEverything(const DDSURFACEDESC2& desc, const CRect& rect, const CPoint&
 } // namespace
 
 TEST(Clipping, NothingIsWrittenOutsideTheSurface) {
-    const std::vector<CRect> rects{
-        {-50, -50, 90, 80}, {-700, -400, 0, 0}, {10, 10, 700, 400}, {30, 20, 60, 50}, {-5, 5, 45, 25},
-        {0, 0, 40, 30},     {39, 29, 41, 31},   {5, 5, 3, 3}};
-    const std::vector<CPoint> points{{-20, -20}, {0, 0}, {39, 29}, {40, 30}, {100, 15}, {20, -300},
-                                     {20, 300},  {-4, 12}, {725, 420}};
+    const std::vector<CRect> rects{{-50, -50, 90, 80}, {-700, -400, 0, 0}, {10, 10, 700, 400},
+                                   {30, 20, 60, 50},   {-5, 5, 45, 25},    {0, 0, 40, 30},
+                                   {39, 29, 41, 31},   {5, 5, 3, 3}};
+    const std::vector<CPoint> points{{-20, -20}, {0, 0},    {39, 29}, {40, 30},  {100, 15},
+                                     {20, -300}, {20, 300}, {-4, 12}, {725, 420}};
     for (const CRect& rect : rects) {
         for (const CPoint& point : points) {
             GuardedSurface s(40, 30);
@@ -62,7 +62,8 @@ TEST(Clipping, NothingIsWrittenOutsideTheSurface) {
 }
 
 TEST(Clipping, ExtremeCoordinatesDrawNothingAndDoNotOverflow) {
-    const std::vector<CRect> rects{{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX - 1, 0, INT_MAX, 10},
+    const std::vector<CRect> rects{{INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+                                   {INT_MAX - 1, 0, INT_MAX, 10},
                                    {0, INT_MIN, 10, INT_MIN + 5}};
     const std::vector<CPoint> points{{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {0, INT_MAX}};
     for (const CRect& rect : rects) {

@@ -24,10 +24,10 @@ TEST(FullGrid, DivisionLinesEveryFiftyPixelsAndTicksEveryTen) {
         EXPECT_EQ(s.CountRow(row, kGrid), 349) << row;
     }
     EXPECT_EQ(s.CountRow(1, kGrid), 0);
-    EXPECT_EQ(s.CountRow(2, kGrid), 13);       // the 13 inner division columns
-    EXPECT_EQ(s.CountRow(10, kGrid), 13 + 4);  // plus a tick of 5 across the centre column
+    EXPECT_EQ(s.CountRow(2, kGrid), 13);      // the 13 inner division columns
+    EXPECT_EQ(s.CountRow(10, kGrid), 13 + 4); // plus a tick of 5 across the centre column
     EXPECT_EQ(s.CountRow(50 - 1, kGrid), 0);
-    EXPECT_EQ(s.CountRow(199, kGrid), 56);     // vertical ticks on the centre row: 70 - 14
+    EXPECT_EQ(s.CountRow(199, kGrid), 56); // vertical ticks on the centre row: 70 - 14
     EXPECT_EQ(s.CountRow(198, kGrid), 56 + 13);
     EXPECT_EQ(s.CountRow(203, kGrid), 0);
     // Division columns: a dot every second row.
@@ -36,7 +36,7 @@ TEST(FullGrid, DivisionLinesEveryFiftyPixelsAndTicksEveryTen) {
     }
     EXPECT_EQ(s.CountColumn(10, kGrid), 7 + 4); // the 7 division rows plus a tick of 5
     EXPECT_EQ(s.CountColumn(11, kGrid), 0);
-    EXPECT_EQ(s.CountColumn(349, kGrid), 32);   // horizontal ticks on the centre column: 40 - 8
+    EXPECT_EQ(s.CountColumn(349, kGrid), 32); // horizontal ticks on the centre column: 40 - 8
     EXPECT_EQ(s.CountColumn(353, kGrid), 0);
     EXPECT_EQ(s.CountColumn(699, kGrid), 0);
     EXPECT_EQ(s.CountRow(399, kGrid), 0);
@@ -59,8 +59,8 @@ TEST(FullGrid, PositionsAreTruncatedAndFollowTheRect) {
 TEST(FrameOnlyGrid, EdgeTicksTwoLongAndLongerEveryFifth) {
     GuardedSurface s(700, 400);
     DrawMainGrid(s.desc, {0, 0, 700, 400}, 0, kGrid);
-    EXPECT_EQ(s.CountRow(1, kGrid), 69);  // 70 ticks from the top, column 0 is frame
-    EXPECT_EQ(s.CountRow(2, kGrid), 13);  // only every fifth is 4 long
+    EXPECT_EQ(s.CountRow(1, kGrid), 69); // 70 ticks from the top, column 0 is frame
+    EXPECT_EQ(s.CountRow(2, kGrid), 13); // only every fifth is 4 long
     EXPECT_EQ(s.CountRow(3, kGrid), 13);
     EXPECT_EQ(s.CountRow(4, kGrid), 0);
     EXPECT_EQ(s.CountRow(399, kGrid), 69);

@@ -69,7 +69,8 @@ public:
 
 private:
     std::size_t Index(int x, int y) const {
-        return static_cast<std::size_t>(y + margin_) * stride_ + static_cast<std::size_t>(x + margin_);
+        return static_cast<std::size_t>(y + margin_) * stride_ +
+               static_cast<std::size_t>(x + margin_);
     }
     std::uint32_t& Ref(int x, int y) { return pixels_[Index(x, y)]; }
 

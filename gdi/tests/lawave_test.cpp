@@ -49,7 +49,7 @@ TEST(SingleWave, OutOfRangeArgumentsDrawNothing) {
     DrawSingleWave(s.desc, pairs, 16, 10, kC, 3, 0, 3);
     DrawSingleWave(s.desc, pairs, -1, 10, kC, 3, 0, 3);
     DrawSingleWave(s.desc, pairs, 0, 10, kC, 0, 0, 3);
-    DrawSingleWave(s.desc, pairs, 0, 10, kC, 3, 0, 4);  // column 4 has no pair
+    DrawSingleWave(s.desc, pairs, 0, 10, kC, 3, 0, 4); // column 4 has no pair
     DrawSingleWave(s.desc, pairs, 0, 10, kC, 3, -1, 3);
     DrawSingleWave(s.desc, pairs, 0, 10, kC, 3, 3, 2);
     EXPECT_EQ(s.Drawn(), 0);
@@ -142,7 +142,9 @@ TEST(DragRegion, DottedRectangleInBlueGreenRedBytes) {
     std::vector<std::uint8_t> bitmap(kWidth * 10 * 4, 0xAA);
     // (18, 12)-(28, 17) in composition coordinates is (2, 3)-(12, 8) on the bitmap.
     DrawDragRgn(bitmap, kWidth, {18, 12, 28, 17}, 0x112233);
-    auto pixel = [&](int x, int y) { return &bitmap[static_cast<std::size_t>((y * kWidth + x) * 4)]; };
+    auto pixel = [&](int x, int y) {
+        return &bitmap[static_cast<std::size_t>((y * kWidth + x) * 4)];
+    };
     EXPECT_EQ(pixel(2, 3)[0], 0x33);
     EXPECT_EQ(pixel(2, 3)[1], 0x22);
     EXPECT_EQ(pixel(2, 3)[2], 0x11);

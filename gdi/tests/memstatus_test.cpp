@@ -110,8 +110,8 @@ TEST(MemStatus, TriggerMarkerCentredOrAtTheEnds) {
         int centre;
     };
     // 28,000 points at 100 MSa/s span 280 us: an offset of 280 us moves the trigger a whole bar.
-    for (const Case c : {Case{0, 79}, Case{280e-6 * 0.2, 49}, Case{280e-6 * 0.49, 7}, Case{-280e-6 * 0.49, 152},
-                         Case{1.0, 7}, Case{-1.0, 152}}) {
+    for (const Case c : {Case{0, 79}, Case{280e-6 * 0.2, 49}, Case{280e-6 * 0.49, 7},
+                         Case{-280e-6 * 0.49, 152}, Case{1.0, 7}, Case{-1.0, 152}}) {
         GuardedSurface s(160, 30);
         const _OX_SETUP setup = ScopeSetup(28000, c.offset);
         DrawMemStatus(s.desc, &setup);

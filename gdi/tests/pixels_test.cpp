@@ -37,7 +37,8 @@ TEST(PixelAccess, TransPixelOrsAndNeverClearsABit) {
 
 TEST(PixelAccess, PointsOffTheSurfaceAreSkipped) {
     GuardedSurface s(8, 4);
-    for (const CPoint p : {CPoint{-1, 0}, CPoint{8, 0}, CPoint{0, -1}, CPoint{0, 4}, CPoint{INT32_MIN, INT32_MAX}}) {
+    for (const CPoint p :
+         {CPoint{-1, 0}, CPoint{8, 0}, CPoint{0, -1}, CPoint{0, 4}, CPoint{INT32_MIN, INT32_MAX}}) {
         SetPixel(s.desc, p.x, p.y, 0x123456);
         SetTransPixel(s.desc, p.x, p.y, 0x123456);
         EXPECT_EQ(GetPixel(s.desc, p.x, p.y), 0u);
@@ -53,7 +54,8 @@ TEST(PixelAccess, NarrowPixelsKeepTheirNeighbours) {
     SetPixel(desc16, 1, 0, 0x12345678);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xEE, 0xEE, 0x78, 0x56, 0xEE, 0xEE}));
     EXPECT_EQ(GetPixel(desc16, 1, 0), 0x5678u);
-    SetPixel(desc16, 2, 0, 0x0000ABCD); // the last pixel: a full word here would run past the buffer
+    SetPixel(desc16, 2, 0,
+             0x0000ABCD); // the last pixel: a full word here would run past the buffer
     EXPECT_EQ(GetPixel(desc16, 2, 0), 0xABCDu);
     SetTransPixel(desc16, 0, 0, 0x0101);
     EXPECT_EQ(GetPixel(desc16, 0, 0), 0xEFEFu);

@@ -11,11 +11,11 @@
 
 namespace numerix {
 
-inline constexpr int kFftSize = 2048;       // the only spectrum size
+inline constexpr int kFftSize = 2048; // the only spectrum size
 inline constexpr int kFftBins = kFftSize / 2;
 inline constexpr int kFilterTaps = 51;
 inline constexpr int kFilterHalf = kFilterTaps / 2;
-inline constexpr int kFilterSlots = 8;      // slot numbers 0 .. kFilterSlots - 1
+inline constexpr int kFilterSlots = 8; // slot numbers 0 .. kFilterSlots - 1
 
 enum WindowType : int { kRectangle = 0, kHanning = 1, kHamming = 2, kBlackman = 3 };
 enum FilterType : int { kLowPass = 0, kHighPass = 1, kBandPass = 2, kBandStop = 3 };

@@ -140,7 +140,8 @@ std::int16_t ExactLevel(const LevelScale& scale, float re, float im) {
 // the exact level.
 __m128 Log2Estimate(__m128 x) {
     const __m128i bits = _mm_castps_si128(x);
-    const __m128 exponent = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(127)));
+    const __m128 exponent =
+        _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(127)));
     const __m128 mantissa = _mm_castsi128_ps(
         _mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007FFFFF)), _mm_set1_epi32(0x3F800000)));
     // log2(m) on 1 <= m < 2 by the polynomial in u = m - 1.5 that interpolates it at six
@@ -151,23 +152,25 @@ __m128 Log2Estimate(__m128 x) {
     };
     const __m128 highest = _mm_set1_ps(0.043004958f);
     const __m128 log2m =
-        step(step(step(step(step(highest, -0.07997621f), 0.14200548f), -0.31975771f), 0.96180343f), 0.58495076f);
+        step(step(step(step(step(highest, -0.07997621f), 0.14200548f), -0.31975771f), 0.96180343f),
+             0.58495076f);
     return _mm_add_ps(exponent, log2m);
 }
 
 // Estimates four levels at a time and tells which of them may truncate differently from the
 // exact level: those within the estimate's error of a non-zero integer (truncation is
 // continuous across zero), and in dB those whose single-precision power is too small to trust.
-template <bool kDecibels>
-class LevelEstimator {
+template <bool kDecibels> class LevelEstimator {
 public:
     explicit LevelEstimator(const LevelScale& scale)
         : gain_(_mm_set1_ps(kDecibels ? scale.decibelOffset : scale.linearGain)) {}
 
     __m128 Level(__m128 power) const {
         if constexpr (kDecibels) {
-            constexpr float kDecibelsPerOctave = 10.0f * std::numbers::log10e_v<float> * std::numbers::ln2_v<float>;
-            return _mm_add_ps(gain_, _mm_mul_ps(_mm_set1_ps(kDecibelsPerOctave), Log2Estimate(power)));
+            constexpr float kDecibelsPerOctave =
+                10.0f * std::numbers::log10e_v<float> * std::numbers::ln2_v<float>;
+            return _mm_add_ps(gain_,
+                              _mm_mul_ps(_mm_set1_ps(kDecibelsPerOctave), Log2Estimate(power)));
         } else {
             return _mm_mul_ps(_mm_sqrt_ps(_mm_add_ps(power, power)), gain_);
         }
@@ -181,7 +184,8 @@ public:
         if constexpr (!kDecibels) { // the linear estimate's error grows with the level
             margin = _mm_add_ps(margin, _mm_mul_ps(level, _mm_set1_ps(0x1p-19f)));
         }
-        __m128 doubtful = _mm_andnot_ps(_mm_cmpeq_ps(nearest, _mm_setzero_ps()), _mm_cmplt_ps(distance, margin));
+        __m128 doubtful =
+            _mm_andnot_ps(_mm_cmpeq_ps(nearest, _mm_setzero_ps()), _mm_cmplt_ps(distance, margin));
         if constexpr (kDecibels) {
             doubtful = _mm_or_ps(doubtful, _mm_cmplt_ps(power, _mm_set1_ps(0x1p-100f)));
         }
@@ -195,7 +199,9 @@ private:
 // Truncated and limited levels of bins k .. k + 3 into out[k ..]; the lanes that may
 // truncate differently from the exact level come back as a bit mask.
 template <bool kDecibels>
-[[gnu::always_inline]] inline int WriteEstimates(const FftWork& work, const LevelEstimator<kDecibels>& estimator, int k, std::int16_t* out) {
+[[gnu::always_inline]] inline int WriteEstimates(const FftWork& work,
+                                                 const LevelEstimator<kDecibels>& estimator, int k,
+                                                 std::int16_t* out) {
     const __m128 lowest = _mm_set1_ps(std::numeric_limits<std::int16_t>::min());
     const __m128 highest = _mm_set1_ps(std::numeric_limits<std::int16_t>::max());
     const __m128 re = _mm_load_ps(work.binRe + k);
@@ -211,7 +217,8 @@ template <bool kDecibels>
 void WriteLevels(const FftWork& work, const LevelScale& scale, std::int16_t* out) {
     const LevelEstimator<kDecibels> estimator(scale);
     for (int k = 0; k < kTransformBins; k += 8) { // two independent groups per step
-        const int doubtful = WriteEstimates(work, estimator, k, out) | WriteEstimates(work, estimator, k + 4, out) << 4;
+        const int doubtful = WriteEstimates(work, estimator, k, out) |
+                             WriteEstimates(work, estimator, k + 4, out) << 4;
         if (doubtful != 0) {
             for (int lane = 0; lane < 8; ++lane) {
                 if (doubtful & (1 << lane)) {
@@ -255,8 +262,8 @@ TransformKernel ChosenKernel() {
 } // namespace
 
 int SpectrumWith(TransformKernel kernel, std::span<const std::uint8_t> samples,
-                 std::span<std::int16_t> out, int count, float offset, float scale,
-                 int windowType, bool dB) {
+                 std::span<std::int16_t> out, int count, float offset, float scale, int windowType,
+                 bool dB) {
     return Spectrum(kernel, samples, out, count, offset, scale, windowType, dB);
 }
 

@@ -14,7 +14,7 @@ namespace numerix::detail {
 std::shared_ptr<const FftTables> BuildTables();
 
 int SpectrumWith(TransformKernel kernel, std::span<const std::uint8_t> samples,
-                 std::span<std::int16_t> out, int count, float offset, float scale,
-                 int windowType, bool dB);
+                 std::span<std::int16_t> out, int count, float offset, float scale, int windowType,
+                 bool dB);
 
 } // namespace numerix::detail

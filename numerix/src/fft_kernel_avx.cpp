@@ -18,14 +18,18 @@ struct Vec256 {
     static T Zero() { return _mm256_setzero_ps(); }
     static T Set1(float v) { return _mm256_set1_ps(v); }
     static T Windowed(T x, const double* w) {
-        const __m128 low = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(x)), _mm256_loadu_pd(w)));
-        const __m128 high = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(x, 1)), _mm256_loadu_pd(w + 4)));
+        const __m128 low = _mm256_cvtpd_ps(
+            _mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(x)), _mm256_loadu_pd(w)));
+        const __m128 high = _mm256_cvtpd_ps(
+            _mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(x, 1)), _mm256_loadu_pd(w + 4)));
         return _mm256_set_m128(high, low);
     }
     // Two blocks of four values per vector, one per 128-bit half, `apart` floats apart.
     static T LoadBlocks(const float* p, int apart) { return _mm256_loadu2_m128(p + apart, p); }
     static void StoreBlocks(float* p, int apart, T v) { _mm256_storeu2_m128(p + apart, p, v); }
-    static T Broadcast4(const float* p) { return _mm256_broadcast_ps(reinterpret_cast<const __m128*>(p)); }
+    static T Broadcast4(const float* p) {
+        return _mm256_broadcast_ps(reinterpret_cast<const __m128*>(p));
+    }
     // Transposes the 4 x 4 blocks of both halves.
     static void Transpose4(T& a, T& b, T& c, T& d) {
         const T ab0 = _mm256_unpacklo_ps(a, b);

@@ -2,22 +2,19 @@
 // kernel's source file, which supplies the vector type V: T, kWidth, Load, Store, Add, Sub, Mul,
 // Zero, Set1, Windowed (times double-precision coefficients, rounded to single precision),
 // LoadBlocks, StoreBlocks, Broadcast4 and Transpose4 (see FinalStages).
-// Each butterfly does the single-precision operations of the radix-2 butterfly in the same order, so
-// every width gives identical numbers.
+// Each butterfly does the single-precision operations of the radix-2 butterfly in the same order,
+// so every width gives identical numbers.
 
-template <class V>
-struct Complex {
+template <class V> struct Complex {
     typename V::T re;
     typename V::T im;
 };
 
-template <class V>
-Complex<V> LoadComplex(const FftWork& work, int at) {
+template <class V> Complex<V> LoadComplex(const FftWork& work, int at) {
     return {V::Load(work.re + at), V::Load(work.im + at)};
 }
 
-template <class V>
-void StoreComplex(FftWork& work, int at, const Complex<V>& value) {
+template <class V> void StoreComplex(FftWork& work, int at, const Complex<V>& value) {
     V::Store(work.re + at, value.re);
     V::Store(work.im + at, value.im);
 }
@@ -42,15 +39,13 @@ Complex<V> RealButterfly(typename V::T& s, typename V::T r, typename V::T wRe, t
 }
 
 // An input value times its window coefficient, rounded back to single precision.
-template <class V>
-typename V::T LoadInput(const FftWork& work, const double* window, int at) {
+template <class V> typename V::T LoadInput(const FftWork& work, const double* window, int at) {
     const auto x = V::Load(work.re + at);
     return window == nullptr ? x : V::Windowed(x, window + at);
 }
 
 // The first two stages (half-spans 1024 and 512) on the real input.
-template <class V>
-void FirstStages(const FftTables& tables, const double* window, FftWork& work) {
+template <class V> void FirstStages(const FftTables& tables, const double* window, FftWork& work) {
     constexpr int kQuarter = kTransformSize / 4;
     const float* firstRe = tables.stageRe.data() + StageOffset(2 * kQuarter);
     const float* firstIm = tables.stageIm.data() + StageOffset(2 * kQuarter);
@@ -76,8 +71,7 @@ void FirstStages(const FftTables& tables, const double* window, FftWork& work) {
 }
 
 // Two stages at once: half-span n, then n / 2, on every group of 2n values.
-template <class V>
-void StagePair(const FftTables& tables, FftWork& work, int halfSpan) {
+template <class V> void StagePair(const FftTables& tables, FftWork& work, int halfSpan) {
     const int quarter = halfSpan / 2;
     const float* outerRe = tables.stageRe.data() + StageOffset(halfSpan);
     const float* outerIm = tables.stageIm.data() + StageOffset(halfSpan);
@@ -116,8 +110,7 @@ constexpr int BinAt(int at) {
 }
 static_assert(1 << 11 == kTransformSize);
 
-template <class V>
-Complex<V> LoadBlocks(const FftWork& work, int at, int apart) {
+template <class V> Complex<V> LoadBlocks(const FftWork& work, int at, int apart) {
     return {V::LoadBlocks(work.re + at, apart), V::LoadBlocks(work.im + at, apart)};
 }
 
@@ -143,8 +136,7 @@ void LastTwoStages(Complex<V> p[4], typename V::T w2Re, typename V::T w2Im, FftW
 // BinAt(q) is 0, 2, 1, 3 for the quarters; so the blocks at offset c of the quarters taken in
 // the order 0, 2, 1, 3 give, once transposed, four consecutive bins. A wider vector takes the
 // blocks at c + 8, c + 16 ... as well, whose bins lie BinAt(8) = 128 apart.
-template <class V>
-void FinalStages(const FftTables& tables, FftWork& work) {
+template <class V> void FinalStages(const FftTables& tables, FftWork& work) {
     constexpr int kQuarterOrder[4] = {0, 2 * kQuarter, kQuarter, 3 * kQuarter};
     constexpr int kBlocks = V::kWidth / 4;
     constexpr int kInputApart = 8;
@@ -165,7 +157,8 @@ void FinalStages(const FftTables& tables, FftWork& work) {
         }
         const int bin = BinAt(c);
         LastTwoStages<V>(low, w2Re, w2Im, work, bin, bin + BinAt(2), kBinsApart);
-        LastTwoStages<V>(high, w2Re, w2Im, work, bin + BinAt(4), bin + BinAt(4) + BinAt(2), kBinsApart);
+        LastTwoStages<V>(high, w2Re, w2Im, work, bin + BinAt(4), bin + BinAt(4) + BinAt(2),
+                         kBinsApart);
     }
 }
 

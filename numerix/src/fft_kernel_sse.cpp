@@ -18,7 +18,8 @@ struct Vec128 {
     static T Set1(float v) { return _mm_set1_ps(v); }
     static T Windowed(T x, const double* w) {
         const __m128 low = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(x), _mm_loadu_pd(w)));
-        const __m128 high = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), _mm_loadu_pd(w + 2)));
+        const __m128 high =
+            _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), _mm_loadu_pd(w + 2)));
         return _mm_movelh_ps(low, high);
     }
     // One block of four values per vector.

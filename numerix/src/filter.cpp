@@ -135,7 +135,8 @@ void Apply(const Taps& h, std::span<const std::int32_t> input, int count,
     for (int first = 0; first < outputs; first += kChunk) {
         const int n = std::min(kChunk, outputs - first);
         const int padded = (n + kKernelBlock - 1) / kKernelBlock * kKernelBlock;
-        FillReflected(input, count, limits.centre, first - kFilterHalf, padded + kFilterTaps - 1, reflected);
+        FillReflected(input, count, limits.centre, first - kFilterHalf, padded + kFilterTaps - 1,
+                      reflected);
         kernel(h.data(), reflected, n, limits, output.data() + first);
     }
 }
@@ -166,15 +167,18 @@ int Math_Filter(std::span<const std::int32_t> input, std::span<std::int16_t> out
     }
     constexpr int kMin16 = std::numeric_limits<std::int16_t>::min();
     constexpr int kMax16 = std::numeric_limits<std::int16_t>::max();
-    if (filter.taps < 3 || count < filter.taps || count > std::numeric_limits<int>::max() - kFilterTaps ||
+    if (filter.taps < 3 || count < filter.taps ||
+        count > std::numeric_limits<int>::max() - kFilterTaps ||
         input.size() < static_cast<std::size_t>(count) + filter.taps - 1 ||
         output.size() < static_cast<std::size_t>(count) + kFilterHalf || lowerLimit >= upperLimit ||
         lowerLimit < kMin16 || upperLimit - 1 > kMax16) {
         return -1;
     }
-    const numerix::detail::FilterLimits limits{static_cast<double>(centre), static_cast<double>(lowerLimit),
+    const numerix::detail::FilterLimits limits{static_cast<double>(centre),
+                                               static_cast<double>(lowerLimit),
                                                static_cast<double>(upperLimit) - 1};
-    Apply(filter.h, input, count, limits, output.first(static_cast<std::size_t>(count) + kFilterHalf));
+    Apply(filter.h, input, count, limits,
+          output.first(static_cast<std::size_t>(count) + kFilterHalf));
     return count;
 }
 

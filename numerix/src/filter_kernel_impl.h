@@ -26,7 +26,9 @@ void FilterBlocks(const float* taps, const double* trace, int outputs, const Fil
             s3 = V::Add(s3, V::Mul(tap, V::Load(at + 3 * V::kWidth)));
         }
         std::int16_t* to = m + kStep <= outputs ? out + m : last;
-        const auto limited = [&](auto sum) { return V::Min(V::Max(V::Sub(centre, sum), lower), upper); };
+        const auto limited = [&](auto sum) {
+            return V::Min(V::Max(V::Sub(centre, sum), lower), upper);
+        };
         V::StoreInt16(to, limited(s0));
         V::StoreInt16(to + V::kWidth, limited(s1));
         V::StoreInt16(to + 2 * V::kWidth, limited(s2));

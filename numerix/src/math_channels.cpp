@@ -95,22 +95,22 @@ void Math_A_Add_B(std::span<const std::uint8_t> rawA, std::span<const std::uint8
                   std::span<std::uint8_t> rawResult, int count, bool invert, float scaleA,
                   float offsetA, float scaleB, float offsetB, float scaleResult,
                   float offsetResult) {
-    CombineChannels(Operation::Add, rawA, rawB, rawResult, count, invert, scaleA, offsetA,
-                    scaleB, offsetB, scaleResult, offsetResult);
+    CombineChannels(Operation::Add, rawA, rawB, rawResult, count, invert, scaleA, offsetA, scaleB,
+                    offsetB, scaleResult, offsetResult);
 }
 
 void Math_A_Sub_B(std::span<const std::uint8_t> rawA, std::span<const std::uint8_t> rawB,
                   std::span<std::uint8_t> rawResult, int count, bool invert, float scaleA,
                   float offsetA, float scaleB, float offsetB, float scaleResult,
                   float offsetResult) {
-    CombineChannels(Operation::Sub, rawA, rawB, rawResult, count, invert, scaleA, offsetA,
-                    scaleB, offsetB, scaleResult, offsetResult);
+    CombineChannels(Operation::Sub, rawA, rawB, rawResult, count, invert, scaleA, offsetA, scaleB,
+                    offsetB, scaleResult, offsetResult);
 }
 
 void Math_A_Mul_B(std::span<const std::uint8_t> rawA, std::span<const std::uint8_t> rawB,
                   std::span<std::uint8_t> rawResult, int count, bool invert, float scaleA,
                   float offsetA, float scaleB, float offsetB, float scaleResult,
                   float offsetResult) {
-    CombineChannels(Operation::Mul, rawA, rawB, rawResult, count, invert, scaleA, offsetA,
-                    scaleB, offsetB, scaleResult, offsetResult);
+    CombineChannels(Operation::Mul, rawA, rawB, rawResult, count, invert, scaleA, offsetA, scaleB,
+                    offsetB, scaleResult, offsetResult);
 }

@@ -67,7 +67,8 @@ Cf Times(Cf a, Cf b) {
 
 Bins ReferenceSpectrum(const Samples& samples, float offset, float scale, int window, bool dB) {
     std::vector<Cf> w(1023);
-    w[0] = {static_cast<float>(std::cos(2 * kPi / 2048)), static_cast<float>(-std::sin(2 * kPi / 2048))};
+    w[0] = {static_cast<float>(std::cos(2 * kPi / 2048)),
+            static_cast<float>(-std::sin(2 * kPi / 2048))};
     for (int k = 1; k < 1023; ++k) {
         w[k] = Times(w[k - 1], w[0]);
     }
@@ -75,8 +76,9 @@ Bins ReferenceSpectrum(const Samples& samples, float offset, float scale, int wi
     std::vector<Cf> x(kFftSize);
     for (int i = 0; i < kFftSize; ++i) {
         const int value = 125 - samples[i] - offsetCounts;
-        x[i] = {window >= 1 && window <= 3 ? static_cast<float>(value * WindowCoefficient(window, i))
-                                           : static_cast<float>(value),
+        x[i] = {window >= 1 && window <= 3
+                    ? static_cast<float>(value * WindowCoefficient(window, i))
+                    : static_cast<float>(value),
                 0.0f};
     }
     for (int n = kFftSize / 2, d = 1; n >= 1; n /= 2, d *= 2) {
@@ -102,8 +104,10 @@ Bins ReferenceSpectrum(const Samples& samples, float offset, float scale, int wi
     }
     Bins out(kFftBins);
     for (int k = 1; k < kFftBins; ++k) {
-        const double power = static_cast<double>(x[k].re) * x[k].re + static_cast<double>(x[k].im) * x[k].im;
-        out[k] = dB ? DecibelBin(Correction(window), scale, power) : LinearBin(Correction(window), power);
+        const double power =
+            static_cast<double>(x[k].re) * x[k].re + static_cast<double>(x[k].im) * x[k].im;
+        out[k] = dB ? DecibelBin(Correction(window), scale, power)
+                    : LinearBin(Correction(window), power);
     }
     return out;
 }
@@ -118,7 +122,8 @@ Bins ExactSpectrum(const Samples& samples, int window, bool dB, float scale) {
             sum += x * std::polar(1.0, -2 * kPi * k * i / kFftSize);
         }
         const double power = std::norm(sum);
-        out[k] = dB ? DecibelBin(Correction(window), scale, power) : LinearBin(Correction(window), power);
+        out[k] = dB ? DecibelBin(Correction(window), scale, power)
+                    : LinearBin(Correction(window), power);
     }
     return out;
 }
@@ -126,7 +131,8 @@ Bins ExactSpectrum(const Samples& samples, int window, bool dB, float scale) {
 Samples Sine(double amplitude, double cycles, double phase = 0.3) {
     Samples s(kFftSize);
     for (int i = 0; i < kFftSize; ++i) {
-        s[i] = static_cast<std::uint8_t>(std::lround(125 - amplitude * std::sin(2 * kPi * cycles * i / kFftSize + phase)));
+        s[i] = static_cast<std::uint8_t>(
+            std::lround(125 - amplitude * std::sin(2 * kPi * cycles * i / kFftSize + phase)));
     }
     return s;
 }
@@ -146,7 +152,8 @@ protected:
     void SetUp() override { FFT_Init(); }
     void TearDown() override { FFT_Destory(); }
 
-    static Bins Run(const Samples& s, int window, bool dB, float scale = 1.0f, float offset = 0.0f) {
+    static Bins Run(const Samples& s, int window, bool dB, float scale = 1.0f,
+                    float offset = 0.0f) {
         Bins out(kFftBins, 999);
         EXPECT_EQ(Math_FFT(s, out, kFftSize, offset, scale, window, dB), kFftBins);
         return out;
@@ -212,7 +219,9 @@ TEST_F(Spectrum, GivesTheDesignedNumbersExactly) {
                 const Bins expected = ReferenceSpectrum(samples, offset, scale, window, dB);
                 for (auto kernel : kernels) {
                     Bins out(kFftBins);
-                    ASSERT_EQ(SpectrumWith(kernel, samples, out, kFftSize, offset, scale, window, dB), kFftBins);
+                    ASSERT_EQ(
+                        SpectrumWith(kernel, samples, out, kFftSize, offset, scale, window, dB),
+                        kFftBins);
                     out[0] = 0;
                     ASSERT_EQ(out, expected) << "window " << window << (dB ? " dB" : " linear");
                 }
@@ -225,7 +234,8 @@ TEST_F(Spectrum, SixteenBitSamplesGiveTheSameBins) {
     const Samples bytes = Noise(3);
     const std::vector<std::uint16_t> words(bytes.begin(), bytes.end());
     Bins out(kFftBins);
-    ASSERT_EQ(Math_FFT(std::span<const std::uint16_t>(words), out, kFftSize, 0.1f, 1.0f, 2, false), kFftBins);
+    ASSERT_EQ(Math_FFT(std::span<const std::uint16_t>(words), out, kFftSize, 0.1f, 1.0f, 2, false),
+              kFftBins);
     Bins fromBytes(kFftBins);
     Math_FFT(bytes, fromBytes, kFftSize, 0.1f, 1.0f, 2, false);
     EXPECT_EQ(out, fromBytes);
@@ -245,7 +255,8 @@ TEST_F(Spectrum, DcBinIsAlwaysZero) {
 TEST_F(Spectrum, SilenceInDecibelsIsTheLowestLevel) {
     const Bins out = Run(Samples(kFftSize, 125), numerix::kHanning, true);
     EXPECT_EQ(out[0], 0);
-    EXPECT_TRUE(std::all_of(out.begin() + 1, out.end(), [](std::int16_t v) { return v == -32768; }));
+    EXPECT_TRUE(
+        std::all_of(out.begin() + 1, out.end(), [](std::int16_t v) { return v == -32768; }));
 }
 
 TEST_F(Spectrum, RefusesBadArgumentsWithoutTouchingTheOutput) {

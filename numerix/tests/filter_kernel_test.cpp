@@ -14,15 +14,17 @@ using numerix::detail::FilterKernel;
 using numerix::detail::FilterLimits;
 using numerix::detail::kKernelTaps;
 
-std::vector<std::int16_t> Reference(const std::vector<float>& taps, const std::vector<double>& trace,
-                                    int outputs, const FilterLimits& limits) {
+std::vector<std::int16_t> Reference(const std::vector<float>& taps,
+                                    const std::vector<double>& trace, int outputs,
+                                    const FilterLimits& limits) {
     std::vector<std::int16_t> out(outputs);
     for (int m = 0; m < outputs; ++m) {
         double sum = 0;
         for (int k = 0; k < kKernelTaps; ++k) {
             sum += taps[k] * trace[m + kKernelTaps - 1 - k];
         }
-        out[m] = static_cast<std::int16_t>(std::clamp(limits.centre - sum, limits.lower, limits.upper));
+        out[m] =
+            static_cast<std::int16_t>(std::clamp(limits.centre - sum, limits.lower, limits.upper));
     }
     return out;
 }
@@ -50,7 +52,8 @@ TEST(FilterKernels, EveryWidthSumsLikeTheDefinition) {
             std::vector<std::int16_t> out(outputs + 8, -7);
             kernel(taps.data(), trace.data(), outputs, limits, out.data());
             EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin())) << outputs;
-            EXPECT_TRUE(std::all_of(out.begin() + outputs, out.end(), [](std::int16_t v) { return v == -7; }))
+            EXPECT_TRUE(std::all_of(out.begin() + outputs, out.end(),
+                                    [](std::int16_t v) { return v == -7; }))
                 << "wrote past " << outputs;
         }
     }

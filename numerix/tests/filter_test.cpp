@@ -28,7 +28,8 @@ protected:
     static Values Trace(double amplitude, double cyclesPerSample, double level = 0) {
         Values v(kCount + kFilterTaps - 1);
         for (std::size_t i = 0; i < v.size(); ++i) {
-            v[i] = static_cast<std::int32_t>(std::lround(kCentre + level + amplitude * std::sin(2 * kPi * cyclesPerSample * i)));
+            v[i] = static_cast<std::int32_t>(
+                std::lround(kCentre + level + amplitude * std::sin(2 * kPi * cyclesPerSample * i)));
         }
         return v;
     }
@@ -107,7 +108,9 @@ TEST_F(Filter, HighPassTapsFollowTheWindowedSinc) {
     constexpr double g = 0.21;
     EXPECT_NEAR(taps[kFilterHalf], 1 - 2 * g, 0.0002);
     for (int i = 1; i <= kFilterHalf; ++i) {
-        EXPECT_NEAR(taps[kFilterHalf + i], -std::sin(2 * kPi * g * i) / (kPi * i) * Hamming(kFilterHalf + i), 0.0002) << i;
+        EXPECT_NEAR(taps[kFilterHalf + i],
+                    -std::sin(2 * kPi * g * i) / (kPi * i) * Hamming(kFilterHalf + i), 0.0002)
+            << i;
     }
 }
 
@@ -167,8 +170,10 @@ TEST_F(Filter, RefusesBadArgumentsWithoutWriting) {
     Rows out(kCount + kFilterHalf, 7);
     const Rows untouched = out;
     EXPECT_EQ(Math_Filter(input, out, 50, kCentre, 0, 510, kSlot), -1); // fewer than the taps
-    EXPECT_EQ(Math_Filter(std::span(input).first(kCount + 49), out, kCount, kCentre, 0, 510, kSlot), -1);
-    EXPECT_EQ(Math_Filter(input, std::span(out).first(kCount + 24), kCount, kCentre, 0, 510, kSlot), -1);
+    EXPECT_EQ(Math_Filter(std::span(input).first(kCount + 49), out, kCount, kCentre, 0, 510, kSlot),
+              -1);
+    EXPECT_EQ(Math_Filter(input, std::span(out).first(kCount + 24), kCount, kCentre, 0, 510, kSlot),
+              -1);
     EXPECT_EQ(Math_Filter(input, out, kCount, kCentre, 510, 510, kSlot), -1);
     EXPECT_EQ(Math_Filter(input, out, kCount, kCentre, -40000, 510, kSlot), -1);
     EXPECT_EQ(Math_Filter(input, out, kCount, kCentre, 0, 40000, kSlot), -1);

@@ -20,8 +20,8 @@ struct Channels {
 };
 
 using MathFunction = void (*)(std::span<const std::uint8_t>, std::span<const std::uint8_t>,
-                              std::span<std::uint8_t>, int, bool, float, float, float, float,
-                              float, float);
+                              std::span<std::uint8_t>, int, bool, float, float, float, float, float,
+                              float);
 
 std::uint8_t One(MathFunction f, std::uint8_t a, std::uint8_t b, const Channels& c = {},
                  bool invert = false) {
@@ -90,7 +90,7 @@ TEST(MathChannels, BadArgumentsWriteNothing) {
     const Raw b(8, 100);
     Raw result(8, 9);
     const Raw untouched = result;
-    Math_A_Add_B(a, b, result, 9, false, 1, 0, 1, 0, 1, 0);             // longer than the spans
+    Math_A_Add_B(a, b, result, 9, false, 1, 0, 1, 0, 1, 0); // longer than the spans
     Math_A_Add_B(a, b, std::span(result).first(4), 8, false, 1, 0, 1, 0, 1, 0);
     Math_A_Add_B(a, b, result, -1, false, 1, 0, 1, 0, 1, 0);
     Math_A_Sub_B(a, b, result, 8, false, 0, 0, 1, 0, 1, 0);             // zero scale

@@ -37,9 +37,9 @@ struct SignalSource {
     double dcOffset = 0.0; // volts
     double noise = 0.0;    // volts rms
 
-    double Clean(double t) const;          // value without noise at t seconds
-    double Mean() const;                   // average over a period
-    double LowestFrequency() const;        // 0 when nothing repeats
+    double Clean(double t) const;   // value without noise at t seconds
+    double Mean() const;            // average over a period
+    double LowestFrequency() const; // 0 when nothing repeats
     void Extremes(double& low, double& high) const;
 };
 
@@ -66,8 +66,8 @@ bool ParseEngineering(const std::string& text, double& value);
 
 struct ChannelState {
     bool display = true;
-    float scale = 1.0f;  // V/div at the probe tip
-    float offset = 0.0f; // V at the probe tip
+    float scale = 1.0f;        // V/div at the probe tip
+    float offset = 0.0f;       // V at the probe tip
     std::int32_t coupling = 0; // 1 AC, 0 DC
     std::int32_t input = 0;    // 1 50 ohm
     float probe = 1.0f;
@@ -284,7 +284,14 @@ constexpr std::size_t kLanLiveHeader = 20;
 constexpr std::size_t kReceiveBufferBytes = 2'097'152;
 
 // Run-status codes carried with each frame.
-enum RunStatus : std::uint8_t { kRun = 0, kStop = 1, kWait = 2, kTriggered = 3, kAuto = 4, kScan = 5 };
+enum RunStatus : std::uint8_t {
+    kRun = 0,
+    kStop = 1,
+    kWait = 2,
+    kTriggered = 3,
+    kAuto = 4,
+    kScan = 5
+};
 
 class Instrument {
 public:
@@ -382,8 +389,8 @@ private:
     std::mutex mutex_;
     std::string line_;
     std::string reply_;
-    std::vector<std::uint8_t> bulkOut_;  // what the next bulk read delivers
-    std::vector<std::uint8_t> bulkIn_;   // what bulk writes delivered
+    std::vector<std::uint8_t> bulkOut_; // what the next bulk read delivers
+    std::vector<std::uint8_t> bulkIn_;  // what bulk writes delivered
     std::size_t announced_ = 0;
 };
 

@@ -13,7 +13,7 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr int kSineSize = 4096;
 constexpr int kNoiseSize = 8192;
 constexpr int kCentre = kFrameSamples / 2;
-constexpr double kScanUpdate = 0.04;  // seconds between frames while rolling or scanning
+constexpr double kScanUpdate = 0.04;   // seconds between frames while rolling or scanning
 constexpr double kMinFrameTime = 1e-3; // the fastest the instrument re-arms
 constexpr int kChunk = 2048;
 constexpr double kInsideStep = 1e-3; // a digital trigger lands just inside the counter's new step
@@ -31,7 +31,8 @@ struct Tables {
             return ((state >> 11) + 0.5) / 9007199254740992.0;
         };
         for (int i = 0; i < kNoiseSize; ++i) {
-            gauss[i] = static_cast<float>(std::sqrt(-2.0 * std::log(uniform())) * std::cos(kTwoPi * uniform()));
+            gauss[i] = static_cast<float>(std::sqrt(-2.0 * std::log(uniform())) *
+                                          std::cos(kTwoPi * uniform()));
         }
     }
 };
@@ -55,7 +56,8 @@ void Volts(Core& core, int channel, double t0, double dt, int count, double nois
     std::fill(volts, volts + count, s.dcOffset);
     for (const auto& c : s.components) {
         if (c.shape == Waveshape::Dc) {
-            for (int i = 0; i < count; ++i) volts[i] += c.amplitude;
+            for (int i = 0; i < count; ++i)
+                volts[i] += c.amplitude;
             continue;
         }
         const long double start = static_cast<long double>(c.frequency) * t0;
@@ -68,12 +70,14 @@ void Volts(Core& core, int channel, double t0, double dt, int count, double nois
         }
     }
     if (noise > 0.0) {
-        for (int i = 0; i < count; ++i) volts[i] += noise * core.noise.Next();
+        for (int i = 0; i < count; ++i)
+            volts[i] += noise * core.noise.Next();
     }
 }
 
 // Raw codes: 125 at the centre, 25 per division, upward positive, clamped to 0..255.
-void Quantize(const ChannelState& c, double mean, const double* volts, int count, std::uint8_t* out) {
+void Quantize(const ChannelState& c, double mean, const double* volts, int count,
+              std::uint8_t* out) {
     const double perVolt = 25.0 / c.scale;
     const double sign = c.invert ? -1.0 : 1.0;
     const double shift = c.coupling == 1 ? mean : 0.0;
@@ -83,11 +87,13 @@ void Quantize(const ChannelState& c, double mean, const double* volts, int count
     }
 }
 
-void AnalogCodes(Core& core, const DsoState& dso, int channel, double t0, double dt, int count, std::uint8_t* out) {
+void AnalogCodes(Core& core, const DsoState& dso, int channel, double t0, double dt, int count,
+                 std::uint8_t* out) {
     double volts[kChunk];
     const double mean = core.signals[channel].Mean();
     // Averaging N acquisitions leaves 1/sqrt(N) of the noise.
-    const double averaged = dso.acqType == 1 ? std::sqrt(static_cast<double>(std::max(1, dso.acqAverages))) : 1.0;
+    const double averaged =
+        dso.acqType == 1 ? std::sqrt(static_cast<double>(std::max(1, dso.acqAverages))) : 1.0;
     const double noise = core.signals[channel].noise / averaged;
     for (int done = 0; done < count; done += kChunk) {
         const int n = std::min(kChunk, count - done);
@@ -116,15 +122,23 @@ double ChannelProbe(const DsoState& dso, std::int32_t source) {
     return source == 0 || source == 1 ? dso.chan[source].probe : 1.0;
 }
 
-int SlopeOfCondition(std::int32_t condition) { return condition < 3 ? 0 : 1; }
+int SlopeOfCondition(std::int32_t condition) {
+    return condition < 3 ? 0 : 1;
+}
 
 EdgeCondition MainEdge(const DsoState& dso) {
     const TriggerState& t = dso.trig;
     switch (t.mode) {
-    case 1: return {t.pulseSource, t.pulseLevel * ChannelProbe(dso, t.pulseSource), SlopeOfCondition(t.pulseMode)};
-    case 2: return {t.slopeSource, t.slopeLevelA * ChannelProbe(dso, t.slopeSource), SlopeOfCondition(t.slopeMode)};
-    case 3: return {t.videoSource, t.videoLevel * ChannelProbe(dso, t.videoSource), t.videoPolarity};
-    default: return {t.edgeSource, t.edgeLevel * ChannelProbe(dso, t.edgeSource), t.edgeSlope};
+    case 1:
+        return {t.pulseSource, t.pulseLevel * ChannelProbe(dso, t.pulseSource),
+                SlopeOfCondition(t.pulseMode)};
+    case 2:
+        return {t.slopeSource, t.slopeLevelA * ChannelProbe(dso, t.slopeSource),
+                SlopeOfCondition(t.slopeMode)};
+    case 3:
+        return {t.videoSource, t.videoLevel * ChannelProbe(dso, t.videoSource), t.videoPolarity};
+    default:
+        return {t.edgeSource, t.edgeLevel * ChannelProbe(dso, t.edgeSource), t.edgeSlope};
     }
 }
 
@@ -132,10 +146,14 @@ EdgeCondition AlternateEdge(const InstrumentState& st, int c) {
     const AltChannelState& a = st.alt[c];
     const double probe = st.dso.chan[c].probe;
     switch (a.type) {
-    case 1: return {c, a.pulseLevel * probe, SlopeOfCondition(a.pulseMode)};
-    case 2: return {c, a.slopeLevelA * probe, SlopeOfCondition(a.slopeMode)};
-    case 3: return {c, a.videoLevel * probe, a.videoPolarity};
-    default: return {c, a.edgeLevel * probe, a.edgeSlope};
+    case 1:
+        return {c, a.pulseLevel * probe, SlopeOfCondition(a.pulseMode)};
+    case 2:
+        return {c, a.slopeLevelA * probe, SlopeOfCondition(a.slopeMode)};
+    case 3:
+        return {c, a.videoLevel * probe, a.videoPolarity};
+    default:
+        return {c, a.edgeLevel * probe, a.edgeSlope};
     }
 }
 
@@ -145,7 +163,8 @@ bool Crosses(double before, double after, int slope) {
     return slope == 0 ? rising : (slope == 1 ? falling : rising || falling);
 }
 
-std::optional<double> AnalogEdge(const Core& core, const EdgeCondition& edge, double from, double window) {
+std::optional<double> AnalogEdge(const Core& core, const EdgeCondition& edge, double from,
+                                 double window) {
     const SignalSource& s = core.signals[edge.source];
     double highest = 0.0;
     for (const auto& c : s.components) {
@@ -178,7 +197,8 @@ std::optional<double> AnalogEdge(const Core& core, const EdgeCondition& edge, do
 }
 
 // Next counter step at which line `bit` changes in the wanted direction.
-std::optional<double> DigitalEdge(const Core& core, int bit, int slope, double from, double window) {
+std::optional<double> DigitalEdge(const Core& core, int bit, int slope, double from,
+                                  double window) {
     if (!core.digital.counter) {
         return std::nullopt;
     }
@@ -203,11 +223,20 @@ struct PatternMasks {
         for (int i = 0; i < 16; ++i) {
             const auto bit = static_cast<std::uint16_t>(1u << i);
             switch (bits[i]) {
-            case 0: high |= bit; break;
-            case 1: low |= bit; break;
-            case 3: rising |= bit; break;
-            case 4: falling |= bit; break;
-            default: break;
+            case 0:
+                high |= bit;
+                break;
+            case 1:
+                low |= bit;
+                break;
+            case 3:
+                rising |= bit;
+                break;
+            case 4:
+                falling |= bit;
+                break;
+            default:
+                break;
             }
         }
     }
@@ -234,11 +263,15 @@ std::optional<double> DurationTrigger(const Core& core, double from, double wind
     }
     const double first = std::ceil(from * d.rate);
     const double last = first + std::min(window * d.rate, 2.0 * 65536.0);
-    auto holds = [&](double count) { return masks.Levels(d.Value((count + kInsideStep) / d.rate)); };
+    auto holds = [&](double count) {
+        return masks.Levels(d.Value((count + kInsideStep) / d.rate));
+    };
     for (double start = first; start <= last;) {
-        while (start <= last && (holds(start - 1.0) || !holds(start))) start += 1.0;
+        while (start <= last && (holds(start - 1.0) || !holds(start)))
+            start += 1.0;
         double end = start;
-        while (end <= last && holds(end)) end += 1.0;
+        while (end <= last && holds(end))
+            end += 1.0;
         if (end > last) {
             return std::nullopt;
         }
@@ -254,8 +287,8 @@ std::optional<double> DurationTrigger(const Core& core, double from, double wind
     return std::nullopt;
 }
 
-std::optional<double> PatternTrigger(const Core& core, const std::array<std::int32_t, 16>& bits, double from,
-                                     double window) {
+std::optional<double> PatternTrigger(const Core& core, const std::array<std::int32_t, 16>& bits,
+                                     double from, double window) {
     const DigitalSource& d = core.digital;
     const PatternMasks masks(bits);
     if (!d.counter) {
@@ -273,7 +306,8 @@ std::optional<double> PatternTrigger(const Core& core, const std::array<std::int
     return std::nullopt;
 }
 
-std::optional<double> FindEdge(const Core& core, const EdgeCondition& edge, double from, double window) {
+std::optional<double> FindEdge(const Core& core, const EdgeCondition& edge, double from,
+                               double window) {
     if (edge.source == 0 || edge.source == 1) {
         return AnalogEdge(core, edge, from, window);
     }
@@ -294,15 +328,19 @@ double SearchWindow(const Core& core, int channel, double interval) {
 // "EQUAL" allows 5 % either way.
 bool WidthMatches(std::int32_t condition, double width, double wanted) {
     switch (condition % 3) {
-    case 0: return width > wanted;
-    case 1: return width < wanted;
-    default: return std::abs(width - wanted) <= 0.05 * wanted;
+    case 0:
+        return width > wanted;
+    case 1:
+        return width < wanted;
+    default:
+        return std::abs(width - wanted) <= 0.05 * wanted;
     }
 }
 
 // Two edges whose distance meets the condition; the trigger is the second edge.
-std::optional<double> TimedTrigger(const Core& core, const EdgeCondition& first, const EdgeCondition& second,
-                                   std::int32_t condition, double wanted, double from, double window) {
+std::optional<double> TimedTrigger(const Core& core, const EdgeCondition& first,
+                                   const EdgeCondition& second, std::int32_t condition,
+                                   double wanted, double from, double window) {
     constexpr int kMaxTries = 1000;
     double at = from;
     for (int tries = 0; tries < kMaxTries && at < from + window; ++tries) {
@@ -360,7 +398,9 @@ std::optional<double> FindTrigger(const Core& core, double from, double interval
     return FindEdge(core, edge, from, window);
 }
 
-bool Scanning(const DsoState& dso) { return dso.timeFormat == 2 || dso.slowSweep; }
+bool Scanning(const DsoState& dso) {
+    return dso.timeFormat == 2 || dso.slowSweep;
+}
 
 double FrameInterval(const InstrumentState& st) {
     if (Scanning(st.dso)) {
@@ -378,7 +418,8 @@ std::optional<Acquired> AcquireAlternate(Core& core, double from, double interva
     frame.time = from;
     bool both = true;
     for (int c = 0; c < 2; ++c) {
-        const auto t = FindEdge(core, AlternateEdge(core.st, c), from, SearchWindow(core, c, interval));
+        const auto t =
+            FindEdge(core, AlternateEdge(core.st, c), from, SearchWindow(core, c, interval));
         frame.channelTime[c] = t.value_or(from);
         both = both && t.has_value();
     }
@@ -452,8 +493,10 @@ Timing DelayedTiming(const Core& core, const Acquired& frame) {
 }
 
 // Slow sweep: samples not yet taken in this sweep still show the previous one.
-void ScanCodes(Core& core, const Acquired& frame, int channel, const Timing& timing, std::uint8_t* out) {
-    const int fresh = std::clamp(static_cast<int>((frame.time - timing.t0) / timing.dt) + 1, 0, kFrameSamples);
+void ScanCodes(Core& core, const Acquired& frame, int channel, const Timing& timing,
+               std::uint8_t* out) {
+    const int fresh =
+        std::clamp(static_cast<int>((frame.time - timing.t0) / timing.dt) + 1, 0, kFrameSamples);
     const double span = timing.dt * kFrameSamples;
     AnalogCodes(core, core.st.dso, channel, timing.t0, timing.dt, fresh, out);
     AnalogCodes(core, core.st.dso, channel, timing.t0 + fresh * timing.dt - span, timing.dt,
@@ -471,13 +514,17 @@ void RenderSource(Core& core, const Acquired& frame, int source, bool second, st
     }
 }
 
-std::size_t SourceBytes(int source) { return source == 2 ? 2 * kFrameSamples : kFrameSamples; }
+std::size_t SourceBytes(int source) {
+    return source == 2 ? 2 * kFrameSamples : kFrameSamples;
+}
 
 bool DelayedLayout(const Core& core) {
     return core.st.dso.delayed && core.st.dso.trig.mode != 4 && !Scanning(core.st.dso);
 }
 
-std::uint8_t WaitingStatus(const Core& core) { return core.st.dso.trig.sweep == 0 ? kAuto : kWait; }
+std::uint8_t WaitingStatus(const Core& core) {
+    return core.st.dso.trig.sweep == 0 ? kAuto : kWait;
+}
 
 void PutU16(std::uint8_t* at, std::uint32_t value) {
     at[0] = static_cast<std::uint8_t>(value & 0xFF);
@@ -497,9 +544,13 @@ struct RecordTiming {
     int points;
 };
 
-double StopReference(const Core& core) { return core.st.dso.run ? core.clock->Now() : core.stopTime; }
+double StopReference(const Core& core) {
+    return core.st.dso.run ? core.clock->Now() : core.stopTime;
+}
 
-const DsoState& RecordSettings(const Core& core) { return core.st.dso.run ? core.st.dso : core.recordSetup; }
+const DsoState& RecordSettings(const Core& core) {
+    return core.st.dso.run ? core.st.dso : core.recordSetup;
+}
 
 RecordTiming RecordTimingOf(const Core& core) {
     const DsoState& dso = RecordSettings(core);
@@ -601,7 +652,8 @@ std::uint16_t ScanPositionSource(const Core& core, const Acquired& frame) {
     if (dso.slowSweep) {
         const double span = 700.0 * columnTime;
         const double into = std::fmod(frame.time - core.runStart, span);
-        return static_cast<std::uint16_t>(std::clamp(std::lround(into / columnTime / 2.0), 0L, 350L));
+        return static_cast<std::uint16_t>(
+            std::clamp(std::lround(into / columnTime / 2.0), 0L, 350L));
     }
     return 350; // the whole width
 }
@@ -611,8 +663,10 @@ std::size_t BuildUsbLiveBlock(Core& core, unsigned mask, std::vector<std::uint8_
     const std::size_t stride = FrameStride(mask & 7u, delayed);
     out.assign(kUsbBlockHeader, 0);
     const auto frames = Collect(core, kRingFrames);
-    const int fitting = stride == 0 ? 0
-        : static_cast<int>(std::min<std::size_t>(kRingFrames, (kReceiveBufferBytes - kUsbBlockHeader) / stride));
+    const int fitting = stride == 0
+                            ? 0
+                            : static_cast<int>(std::min<std::size_t>(
+                                  kRingFrames, (kReceiveBufferBytes - kUsbBlockHeader) / stride));
     const int count = std::min(static_cast<int>(frames.size()), fitting);
     out[762] = core.plotDots ? 1 : 0;
     out[763] = core.singlePending ? 1 : 0;
@@ -664,13 +718,15 @@ int RollPoints(const Core& core) {
     const double end = StopReference(core);
     const double rate = dso.sampleRate;
     if (dso.timeFormat == 2) {
-        return static_cast<int>(std::clamp(std::floor((end - core.runStart) * rate), 0.0, double(dso.acqMemory)));
+        return static_cast<int>(
+            std::clamp(std::floor((end - core.runStart) * rate), 0.0, double(dso.acqMemory)));
     }
     if (dso.slowSweep) {
         const double span = 14.0 * dso.timeScale;
         const double sweepStart = core.runStart + std::floor((end - core.runStart) / span) * span;
         const double firstTime = sweepStart + span / 2.0 - (dso.acqMemory / 2) / rate;
-        const double taken = std::clamp(std::floor((end - firstTime) * rate) + 1.0, 0.0, double(dso.acqMemory));
+        const double taken =
+            std::clamp(std::floor((end - firstTime) * rate) + 1.0, 0.0, double(dso.acqMemory));
         return dso.acqMemory - static_cast<int>(taken);
     }
     return 0;

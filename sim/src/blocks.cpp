@@ -18,17 +18,17 @@ namespace d = oxrec::dso;
 namespace l = oxrec::la;
 namespace a = oxrec::alt;
 
-template <class T>
-T Bounded(T value, T low, T high) {
+template <class T> T Bounded(T value, T low, T high) {
     return std::clamp(value, low, high);
 }
 
-double Finite(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
+double Finite(double value, double fallback) {
+    return std::isfinite(value) ? value : fallback;
+}
 
 // An integer copy of a float field, held at the integer's limits: a written block may carry
 // any recorded scale or offset.
-template <class Int>
-Int Held(double value) {
+template <class Int> Int Held(double value) {
     constexpr double low = std::numeric_limits<Int>::min();
     constexpr double high = std::numeric_limits<Int>::max();
     return static_cast<Int>(Bounded(Finite(value, 0.0), low, high));
@@ -72,7 +72,8 @@ void UnpackChannel(ChannelState& c, int i, const DSO_SETUP& b) {
     c.display = b.get(d::bChanDisplay[i]) != 0;
     c.probe = static_cast<float>(Bounded(Finite(ProbeOf(b, i), 1.0), 0.001, 10000.0));
     const double input = Finite(b.get(d::fChanScale[i]) / c.probe, 1.0);
-    c.scale = static_cast<float>(std::clamp(Snap125(input > 0.0 ? input : 1.0), 0.002, 10.0) * c.probe);
+    c.scale =
+        static_cast<float>(std::clamp(Snap125(input > 0.0 ? input : 1.0), 0.002, 10.0) * c.probe);
     const double limit = ((c.scale / c.probe) > 0.2 ? 40.0 : 2.0) * c.probe;
     c.offset = static_cast<float>(Bounded(Finite(b.get(d::fChanOffset[i]), 0.0), -limit, limit));
     c.coupling = b.get(d::nChanCoupling[i]) == 1 ? 1 : 0;
@@ -119,7 +120,9 @@ float Seconds(float value, double low, double high) {
     return static_cast<float>(Bounded(Finite(value, low), low, high));
 }
 
-std::int32_t Choice(std::int32_t value, std::int32_t last) { return Bounded(value, 0, last); }
+std::int32_t Choice(std::int32_t value, std::int32_t last) {
+    return Bounded(value, 0, last);
+}
 
 void UnpackTrigger(TriggerState& t, const DSO_SETUP& b) {
     t.mode = Choice(b.get(d::nTrigMode), 6);
@@ -181,15 +184,18 @@ void UnpackTimebase(DsoState& s, const DSO_SETUP& b, double minScale) {
     s.delayed = b.get(d::bDelayed) != 0;
     s.timeFormat = Choice(b.get(d::nTimeFormat), 2);
     const double scale = TimeOf(b.get(d::llTimeScalePs), b.get(d::fTimeScale), 2e-4);
-    SetTime(Bounded(Snap125(scale > 0.0 ? scale : 2e-4), minScale, 50.0), s.timeScale, s.timeScalePs);
+    SetTime(Bounded(Snap125(scale > 0.0 ? scale : 2e-4), minScale, 50.0), s.timeScale,
+            s.timeScalePs);
     const double offset = TimeOf(b.get(d::llTimeOffsetPs), b.get(d::dTimeOffset), 0.0);
     SetTime(Bounded(offset, -500.0, 500.0), s.timeOffset, s.timeOffsetPs);
     const double delayed = TimeOf(b.get(d::llDelayedScalePs), b.get(d::fDelayedScale), s.timeScale);
-    SetTime(Bounded(Snap125(delayed > 0.0 ? delayed : s.timeScale), minScale, s.timeScale), s.delayedScale,
-            s.delayedScalePs);
+    SetTime(Bounded(Snap125(delayed > 0.0 ? delayed : s.timeScale), minScale, s.timeScale),
+            s.delayedScale, s.delayedScalePs);
     const double half = 7.0 * (s.timeScale - s.delayedScale);
-    const double delayedOffset = TimeOf(b.get(d::llDelayedOffsetPs), b.get(d::dDelayedOffset), s.timeOffset);
-    SetTime(Bounded(delayedOffset, s.timeOffset - half, s.timeOffset + half), s.delayedOffset, s.delayedOffsetPs);
+    const double delayedOffset =
+        TimeOf(b.get(d::llDelayedOffsetPs), b.get(d::dDelayedOffset), s.timeOffset);
+    SetTime(Bounded(delayedOffset, s.timeOffset - half, s.timeOffset + half), s.delayedOffset,
+            s.delayedOffsetPs);
     s.timeOffsetPsRec = b.get(d::llTimeOffsetPsRec);
     s.timeOffsetRec = Finite(b.get(d::dTimeOffsetRecS), 0.0);
     s.timeScalePsRec = b.get(d::llTimeScalePsRec);
@@ -204,7 +210,8 @@ void PackDso(const DsoState& s, DSO_SETUP& b) {
     PackTimebase(s, b);
     b.set(d::nAcqType, s.acqType);
     b.set(d::nAcqEquivalent, s.acqRealTime ? 0 : 1);
-    b.set(d::nAcqAveragesBits, static_cast<std::uint16_t>(std::bit_width(static_cast<unsigned>(s.acqAverages))));
+    b.set(d::nAcqAveragesBits,
+          static_cast<std::uint16_t>(std::bit_width(static_cast<unsigned>(s.acqAverages))));
     b.set(d::nAcqMemory, s.acqMemory);
     b.set(d::nAcqMemoryRec, s.acqMemoryRec);
     b.set(d::nAcqLongMemory, static_cast<std::int32_t>(s.acqLongMemory));
@@ -267,7 +274,8 @@ void UnpackLa(LaState& s, const _OX_LA_SETUP& b) {
         s.durationBit[line] = Choice(b.get(l::nDurationBit(line)), 4);
     }
     s.thresholdType = Choice(b.get(l::nLaThresholdType), 3);
-    s.thresholdUser = static_cast<float>(Bounded(Finite(b.get(l::fLaThresholdUser), 0.0), -8.0, 8.0));
+    s.thresholdUser =
+        static_cast<float>(Bounded(Finite(b.get(l::fLaThresholdUser), 0.0), -8.0, 8.0));
     constexpr float kLevels[] = {1.4f, 2.5f, -1.3f};
     s.threshold = s.thresholdType < 3 ? kLevels[s.thresholdType] : s.thresholdUser;
     s.durationTime = Bounded(Finite(b.get(l::dDurationTime), 2e-8), 2e-8, 10.0);
@@ -296,8 +304,8 @@ void PackAlt(const AltChannelState& s, int i, DSO_ALT_SETUP& b) {
                              a::fAltSlopeHoldoff[i]}) {
         b.set(field, s.holdoff);
     }
-    for (const auto field : {a::fAltEdgeSensitivity[i], a::fAltPulseSensitivity[i], a::fAltVideoSensitivity[i],
-                             a::fAltSlopeSensitivity[i]}) {
+    for (const auto field : {a::fAltEdgeSensitivity[i], a::fAltPulseSensitivity[i],
+                             a::fAltVideoSensitivity[i], a::fAltSlopeSensitivity[i]}) {
         b.set(field, s.sensitivity);
     }
     b.set(a::fAltEdgeLevel[i], s.edgeLevel);
@@ -318,14 +326,15 @@ void PackAlt(const AltChannelState& s, int i, DSO_ALT_SETUP& b) {
 
 // Holdoff and sensitivity are one value per channel; the copy of its current type counts.
 oxrec::BlockField<float> HoldoffOf(int type, int i) {
-    const oxrec::BlockField<float> copies[] = {a::fAltEdgeHoldoff[i], a::fAltPulseHoldoff[i], a::fAltSlopeHoldoff[i],
-                                               a::fAltVideoHoldoff[i]};
+    const oxrec::BlockField<float> copies[] = {a::fAltEdgeHoldoff[i], a::fAltPulseHoldoff[i],
+                                               a::fAltSlopeHoldoff[i], a::fAltVideoHoldoff[i]};
     return copies[type];
 }
 
 oxrec::BlockField<float> SensitivityOf(int type, int i) {
-    const oxrec::BlockField<float> copies[] = {a::fAltEdgeSensitivity[i], a::fAltPulseSensitivity[i],
-                                               a::fAltSlopeSensitivity[i], a::fAltVideoSensitivity[i]};
+    const oxrec::BlockField<float> copies[] = {
+        a::fAltEdgeSensitivity[i], a::fAltPulseSensitivity[i], a::fAltSlopeSensitivity[i],
+        a::fAltVideoSensitivity[i]};
     return copies[type];
 }
 
@@ -337,7 +346,8 @@ void UnpackAlt(AltChannelState& s, int i, const DSO_ALT_SETUP& b, double minScal
     s.type = Choice(b.get(a::nAltType[i]), 3);
     s.word8 = b.get(a::nAltWord8[i]);
     const double scale = TimeOf(b.get(a::llAltTimeScalePs[i]), b.get(a::fAltTimeScale[i]), 2e-4);
-    SetTime(Bounded(Snap125(scale > 0.0 ? scale : 2e-4), std::max(5e-9, minScale), 2e-2), s.timeScale, s.timeScalePs);
+    SetTime(Bounded(Snap125(scale > 0.0 ? scale : 2e-4), std::max(5e-9, minScale), 2e-2),
+            s.timeScale, s.timeScalePs);
     const double offset = TimeOf(b.get(a::llAltTimeOffsetPs[i]), b.get(a::dAltTimeOffset[i]), 0.0);
     SetTime(Bounded(offset, -500.0, 500.0), s.timeOffset, s.timeOffsetPs);
     s.timeScalePsRec = b.get(a::llAltTimeScalePsRec[i]);
@@ -358,23 +368,22 @@ void UnpackAlt(AltChannelState& s, int i, const DSO_ALT_SETUP& b, double minScal
     s.videoMode = Choice(b.get(a::nAltVideoMode[i]), 3);
     s.videoStandard = Choice(b.get(a::nAltVideoStandard[i]), 1);
     s.videoLevel = AltLevel(b, a::fAltVideoLevel[i]);
-    s.videoLine = Bounded<std::int32_t>(b.get(a::nAltVideoLine[i]), 1, s.videoStandard == 0 ? 525 : 625);
+    s.videoLine =
+        Bounded<std::int32_t>(b.get(a::nAltVideoLine[i]), 1, s.videoStandard == 0 ? 525 : 625);
     s.slopeMode = Choice(b.get(a::nAltSlopeMode[i]), 5);
     s.slopeLevelA = AltLevel(b, a::fAltSlopeLevelA[i]);
     s.slopeLevelB = AltLevel(b, a::fAltSlopeLevelB[i]);
     s.slopeTime = Seconds(b.get(a::fAltSlopeTime[i]), 2e-8, 10.0);
 }
 
-template <class B, std::size_t N>
-B FromRaw(const std::array<std::uint8_t, N>& raw) {
+template <class B, std::size_t N> B FromRaw(const std::array<std::uint8_t, N>& raw) {
     static_assert(sizeof(B) == N);
     B block;
     std::memcpy(block.bytes, raw.data(), N);
     return block;
 }
 
-template <class B>
-std::vector<std::uint8_t> Bytes(const B& block) {
+template <class B> std::vector<std::uint8_t> Bytes(const B& block) {
     return std::vector<std::uint8_t>(block.bytes, block.bytes + sizeof(block.bytes));
 }
 

@@ -133,11 +133,13 @@ void KeepDelayedInside(Core& core) {
         SetTime(dso.timeScale, dso.delayedScale, dso.delayedScalePs);
     }
     const double half = 7.0 * (dso.timeScale - dso.delayedScale);
-    const double offset = std::clamp(dso.delayedOffset, dso.timeOffset - half, dso.timeOffset + half);
+    const double offset =
+        std::clamp(dso.delayedOffset, dso.timeOffset - half, dso.timeOffset + half);
     SetTime(offset, dso.delayedOffset, dso.delayedOffsetPs);
 }
 
-bool TimeScale(Core& core, const std::string& arg, double low, double high, double& value, std::int64_t& ps) {
+bool TimeScale(Core& core, const std::string& arg, double low, double high, double& value,
+               std::int64_t& ps) {
     double scale = 0.0;
     if (!Number(arg, scale) || scale <= 0.0) {
         return false;
@@ -198,7 +200,8 @@ bool Timebase(Core& core, const Command& cmd) {
         return true;
     }
     if (cmd.Is({"TIMEBASE", "DELAYED", "SCALE"})) {
-        return TimeScale(core, cmd.arg, minScale, dso.timeScale, dso.delayedScale, dso.delayedScalePs);
+        return TimeScale(core, cmd.arg, minScale, dso.timeScale, dso.delayedScale,
+                         dso.delayedScalePs);
     }
     return false;
 }
@@ -245,7 +248,8 @@ bool LogicAnalyzer(Core& core, const Command& cmd) {
 
 bool DigitalChannel(Core& core, int line, const Command& cmd) {
     bool on = false;
-    if (!core.model.logicAnalyzer || !cmd.Is({cmd.Node(0).c_str(), "TURN"}) || !OnOff(cmd.arg, on)) {
+    if (!core.model.logicAnalyzer || !cmd.Is({cmd.Node(0).c_str(), "TURN"}) ||
+        !OnOff(cmd.arg, on)) {
         return false;
     }
     core.st.la.channel[line] = on;
@@ -284,7 +288,8 @@ bool SelfCal(Core& core, const Command& cmd) {
 bool ParseAddress(const std::string& text, std::uint32_t& address) {
     unsigned parts[4] = {};
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &tail) != 4) {
+    if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3],
+                    &tail) != 4) {
         return false;
     }
     std::uint32_t parsed = 0;
@@ -300,8 +305,8 @@ bool ParseAddress(const std::string& text, std::uint32_t& address) {
 
 std::string FormatAddress(std::uint32_t address) {
     char text[20];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFF, (address >> 8) & 0xFF,
-                  address & 0xFF);
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFF,
+                  (address >> 8) & 0xFF, address & 0xFF);
     return text;
 }
 
@@ -309,18 +314,20 @@ constexpr std::uint8_t kMacPrefix[3] = {0x02, 0x4F, 0x58};
 
 std::string FormatMac(const std::array<std::uint8_t, 3>& mac) {
     char text[24];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", kMacPrefix[0], kMacPrefix[1], kMacPrefix[2],
-                  mac[0], mac[1], mac[2]);
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", kMacPrefix[0], kMacPrefix[1],
+                  kMacPrefix[2], mac[0], mac[1], mac[2]);
     return text;
 }
 
 bool ParseMac(const std::string& text, std::array<std::uint8_t, 3>& mac) {
     unsigned b[6] = {};
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%2x-%2x-%2x-%2x-%2x-%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &tail) != 6) {
+    if (std::sscanf(text.c_str(), "%2x-%2x-%2x-%2x-%2x-%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4],
+                    &b[5], &tail) != 6) {
         return false;
     }
-    mac = {static_cast<std::uint8_t>(b[3]), static_cast<std::uint8_t>(b[4]), static_cast<std::uint8_t>(b[5])};
+    mac = {static_cast<std::uint8_t>(b[3]), static_cast<std::uint8_t>(b[4]),
+           static_cast<std::uint8_t>(b[5])};
     return true;
 }
 
@@ -331,12 +338,18 @@ bool Lan(Core& core, const Command& cmd, std::optional<std::string>& reply) {
     }
     const std::string& leaf = cmd.Node(1);
     if (cmd.query) {
-        if (leaf == "DHCP") reply = lan.dhcp ? "ON" : "OFF";
-        else if (leaf == "IP") reply = FormatAddress(lan.ip);
-        else if (leaf == "NETMASK") reply = FormatAddress(lan.netmask);
-        else if (leaf == "GATEWAY") reply = FormatAddress(lan.gateway);
-        else if (leaf == "MACADDRESS") reply = FormatMac(lan.mac);
-        else if (leaf == "PORT") reply = std::to_string(lan.port);
+        if (leaf == "DHCP")
+            reply = lan.dhcp ? "ON" : "OFF";
+        else if (leaf == "IP")
+            reply = FormatAddress(lan.ip);
+        else if (leaf == "NETMASK")
+            reply = FormatAddress(lan.netmask);
+        else if (leaf == "GATEWAY")
+            reply = FormatAddress(lan.gateway);
+        else if (leaf == "MACADDRESS")
+            reply = FormatMac(lan.mac);
+        else if (leaf == "PORT")
+            reply = std::to_string(lan.port);
         return reply.has_value();
     }
     long port = 0;
@@ -389,7 +402,8 @@ std::string BlockText(const Core& core, Block block) {
 
 bool Query(Core& core, const Command& cmd, std::optional<std::string>& reply) {
     if (cmd.Is({"*IDN"})) {
-        reply = "TAMBER," + core.model.name + "," + core.options.serial + "," + core.options.firmware;
+        reply =
+            "TAMBER," + core.model.name + "," + core.options.serial + "," + core.options.firmware;
     } else if (cmd.Is({"INFO", "FPGA"})) {
         reply = core.options.fpga;
     } else if (cmd.Is({"INFO", "EUQP"})) {

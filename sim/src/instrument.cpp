@@ -64,7 +64,9 @@ void Instrument::FullRecord(unsigned mask, std::vector<std::uint8_t>& out) {
     detail::RenderFullRecord(*impl_, mask, out.data());
 }
 
-unsigned Instrument::SourcesFitted() const { return model_.logicAnalyzer ? 7u : 3u; }
+unsigned Instrument::SourcesFitted() const {
+    return model_.logicAnalyzer ? 7u : 3u;
+}
 
 std::vector<std::uint8_t> Instrument::ReadBlock(Block block) {
     std::lock_guard lock(mutex_);
@@ -93,7 +95,8 @@ bool Instrument::WriteBlock(Block block, const std::uint8_t* data, std::size_t s
 
 std::vector<std::uint8_t> Instrument::SaveState() const {
     std::lock_guard lock(mutex_);
-    const detail::SetupBlocks blocks = {detail::PackBlock(*impl_, Block::Dso), detail::PackBlock(*impl_, Block::La),
+    const detail::SetupBlocks blocks = {detail::PackBlock(*impl_, Block::Dso),
+                                        detail::PackBlock(*impl_, Block::La),
                                         detail::PackBlock(*impl_, Block::Alt)};
     return detail::EncodeState(model_.name, blocks);
 }

@@ -4,8 +4,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/time.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,7 +42,8 @@ bool SendAll(int socket, const char* data, std::size_t size, const std::atomic<b
 bool IsLiveDataQuery(const std::string& line) {
     std::string header;
     for (char ch : line) {
-        if (ch != ' ' && ch != '\t') header.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
+        if (ch != ' ' && ch != '\t')
+            header.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
     }
     return header == ":WAVEFORM:DATA?";
 }
@@ -62,14 +63,16 @@ bool LanServer::Listen(std::string& error) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(options_.port));
-    if (options_.port < 0 || options_.port > 65535 || ::inet_pton(AF_INET, options_.bind.c_str(), &address.sin_addr) != 1) {
+    if (options_.port < 0 || options_.port > 65535 ||
+        ::inet_pton(AF_INET, options_.bind.c_str(), &address.sin_addr) != 1) {
         error = "bad address " + options_.bind + ":" + std::to_string(options_.port);
         return false;
     }
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     const int yes = 1;
     ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (listener_ < 0 ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(listener_, 1) != 0) {
         error = std::string("cannot listen: ") + std::strerror(errno);
         return false;
@@ -114,7 +117,8 @@ void LanServer::ServeClient(int client) {
         for (ssize_t i = 0; i < received; ++i) {
             const char ch = buffer[i];
             if (ch == '\r' || ch == '\n') {
-                if (!HandleLine(client, line.size() > kMaxLine ? std::string("<overlong>") : line)) {
+                if (!HandleLine(client,
+                                line.size() > kMaxLine ? std::string("<overlong>") : line)) {
                     return;
                 }
                 line.clear();
@@ -156,7 +160,8 @@ bool LanServer::SendReply(int client, std::string body, bool framed) {
     for (int i = 0; i < 4; ++i) {
         length[i] = static_cast<char>((announced >> (8 * i)) & 0xFF);
     }
-    return SendAll(client, length, sizeof length, stop_) && SendAll(client, body.data(), body.size(), stop_);
+    return SendAll(client, length, sizeof length, stop_) &&
+           SendAll(client, body.data(), body.size(), stop_);
 }
 
 } // namespace oxbow::sim

@@ -18,9 +18,9 @@ struct ModelRow {
 
 // Longer names first, so that "OXB-A3M" is not taken for "OXB-A3".
 constexpr ModelRow kModels[] = {
-    {"OXB-A6M", 5, 2e-9, 2e9}, {"OXB-A6", 5, 2e-9, 2e9},     {"OXB-A5M", 4, 2e-9, 2e9},
-    {"OXB-A5", 4, 2e-9, 2e9},  {"OXB-A4M", 3, 2e-9, 1e9},    {"OXB-A4", 3, 2e-9, 1e9},
-    {"OXB-A3M", 2, 5e-9, 1e9}, {"OXB-A3", 2, 5e-9, 1e9},     {"OXB-A2M", 1, 1e-8, 5e8},
+    {"OXB-A6M", 5, 2e-9, 2e9}, {"OXB-A6", 5, 2e-9, 2e9},    {"OXB-A5M", 4, 2e-9, 2e9},
+    {"OXB-A5", 4, 2e-9, 2e9},  {"OXB-A4M", 3, 2e-9, 1e9},   {"OXB-A4", 3, 2e-9, 1e9},
+    {"OXB-A3M", 2, 5e-9, 1e9}, {"OXB-A3", 2, 5e-9, 1e9},    {"OXB-A2M", 1, 1e-8, 5e8},
     {"OXB-A2", 1, 1e-8, 5e8},  {"OXB-A1M", 0, 2e-8, 2.5e8}, {"OXB-A1", 0, 2e-8, 2.5e8}};
 
 // Memory shared by the shown sources: an analog point costs one byte, a logic point two.
@@ -45,8 +45,7 @@ ModelInfo LookUpModel(const std::string& name) {
     return info;
 }
 
-SteadyClock::SteadyClock()
-    : start_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
+SteadyClock::SteadyClock() : start_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
 
 double SteadyClock::Now() const {
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count() - start_;

@@ -44,7 +44,8 @@ double ChooseTimeScale(double frequency, double minimum) {
     for (const double candidate : {Floor125(ideal), Ceil125(ideal)}) {
         const double periods = 14.0 * candidate * frequency;
         const double bestPeriods = 14.0 * best * frequency;
-        const bool better = std::abs(std::log(periods / 2.5)) < std::abs(std::log(bestPeriods / 2.5));
+        const bool better =
+            std::abs(std::log(periods / 2.5)) < std::abs(std::log(bestPeriods / 2.5));
         if (periods >= 1.5 && (better || bestPeriods < 1.5)) {
             best = candidate;
         }
@@ -118,7 +119,8 @@ void AutoSetup(Core& core) {
         trig.edgeSource = source;
         trig.edgeSlope = 0;
         trig.edgeLevel = static_cast<float>(sourceMiddle / dso.chan[source].probe);
-        const double scale = ChooseTimeScale(core.signals[source].LowestFrequency(), core.model.minTimeScale);
+        const double scale =
+            ChooseTimeScale(core.signals[source].LowestFrequency(), core.model.minTimeScale);
         SetTime(scale, dso.timeScale, dso.timeScalePs);
     }
     SetTime(0.0, dso.timeOffset, dso.timeOffsetPs);

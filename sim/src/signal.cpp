@@ -14,15 +14,19 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-double Fraction(double x) { return x - std::floor(x); }
-
+double Fraction(double x) {
+    return x - std::floor(x);
+}
 
 double ComponentMean(const SignalComponent& c) {
     switch (c.shape) {
     case Waveshape::Square:
-    case Waveshape::Pulse: return c.amplitude * (c.duty - 0.5);
-    case Waveshape::Dc: return c.amplitude;
-    default: return 0.0;
+    case Waveshape::Pulse:
+        return c.amplitude * (c.duty - 0.5);
+    case Waveshape::Dc:
+        return c.amplitude;
+    default:
+        return 0.0;
     }
 }
 
@@ -44,8 +48,9 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 bool ParseShape(const std::string& word, Waveshape& shape) {
     static const std::pair<const char*, Waveshape> kShapes[] = {
-        {"sine", Waveshape::Sine},   {"square", Waveshape::Square}, {"triangle", Waveshape::Triangle},
-        {"pulse", Waveshape::Pulse}, {"ramp", Waveshape::Ramp},     {"dc", Waveshape::Dc}};
+        {"sine", Waveshape::Sine},         {"square", Waveshape::Square},
+        {"triangle", Waveshape::Triangle}, {"pulse", Waveshape::Pulse},
+        {"ramp", Waveshape::Ramp},         {"dc", Waveshape::Dc}};
     for (const auto& [name, value] : kShapes) {
         if (word == name) {
             shape = value;
@@ -105,10 +110,12 @@ bool ParsePart(const std::string& part, SignalSource& source, std::string& error
         const bool dc = component.shape == Waveshape::Dc;
         const std::size_t wanted = dc ? 1 : 2;
         if (values.size() != wanted) {
-            error = dc ? "dc needs one level, e.g. dc,1.5V" : "a waveform needs a frequency and an amplitude";
+            error = dc ? "dc needs one level, e.g. dc,1.5V"
+                       : "a waveform needs a frequency and an amplitude";
             return false;
         }
-        if (!dc && (!ParseEngineering(values[0], component.frequency) || component.frequency <= 0.0)) {
+        if (!dc &&
+            (!ParseEngineering(values[0], component.frequency) || component.frequency <= 0.0)) {
             error = "bad frequency \"" + values[0] + "\"";
             return false;
         }
@@ -148,15 +155,30 @@ bool ParseEngineering(const std::string& text, double& value) {
     double factor = 1.0;
     if (!rest.empty()) {
         switch (rest[0]) {
-        case 'p': factor = 1e-12; break;
-        case 'n': factor = 1e-9; break;
-        case 'u': factor = 1e-6; break;
-        case 'm': factor = 1e-3; break;
+        case 'p':
+            factor = 1e-12;
+            break;
+        case 'n':
+            factor = 1e-9;
+            break;
+        case 'u':
+            factor = 1e-6;
+            break;
+        case 'm':
+            factor = 1e-3;
+            break;
         case 'k':
-        case 'K': factor = 1e3; break;
-        case 'M': factor = 1e6; break;
-        case 'G': factor = 1e9; break;
-        default: break;
+        case 'K':
+            factor = 1e3;
+            break;
+        case 'M':
+            factor = 1e6;
+            break;
+        case 'G':
+            factor = 1e9;
+            break;
+        default:
+            break;
         }
         if (factor != 1.0) {
             rest.erase(0, 1);
@@ -190,7 +212,8 @@ double SignalSource::Mean() const {
 double SignalSource::LowestFrequency() const {
     double lowest = 0.0;
     for (const auto& c : components) {
-        if (c.shape != Waveshape::Dc && c.amplitude != 0.0 && (lowest == 0.0 || c.frequency < lowest)) {
+        if (c.shape != Waveshape::Dc && c.amplitude != 0.0 &&
+            (lowest == 0.0 || c.frequency < lowest)) {
             lowest = c.frequency;
         }
     }

@@ -59,9 +59,9 @@ struct Core {
 };
 
 // ---- coercion helpers (model.cpp)
-double Snap125(double value);      // leading digit 1, 2 kept; 3 to 5 -> 5; 6 to 9 -> 10
-double Floor125(double value);     // largest 1-2-5 value not above
-double Ceil125(double value);      // smallest 1-2-5 value not below
+double Snap125(double value);  // leading digit 1, 2 kept; 3 to 5 -> 5; 6 to 9 -> 10
+double Floor125(double value); // largest 1-2-5 value not above
+double Ceil125(double value);  // smallest 1-2-5 value not below
 std::int64_t ToPicoseconds(double seconds);
 void SetTime(double seconds, double& value, std::int64_t& ps);
 // Recomputes record length, sampling rates and the slow-sweep flag from the settings.
@@ -81,16 +81,20 @@ bool ApplyCommand(Core& core, const std::string& line, std::optional<std::string
 // ---- signals
 // Value of one component at phase p in [0, 1), centred on zero; `sine(p)` is sin(2 pi p),
 // exact for the signal's own use or from a table when frames are rendered.
-template <class Sine>
-double ComponentValue(const SignalComponent& c, double p, Sine sine) {
+template <class Sine> double ComponentValue(const SignalComponent& c, double p, Sine sine) {
     const double half = c.amplitude / 2.0;
     switch (c.shape) {
-    case Waveshape::Sine: return half * sine(p);
+    case Waveshape::Sine:
+        return half * sine(p);
     case Waveshape::Square:
-    case Waveshape::Pulse: return p < c.duty ? half : -half;
-    case Waveshape::Triangle: return half * (p < 0.5 ? 4.0 * p - 1.0 : 3.0 - 4.0 * p);
-    case Waveshape::Ramp: return half * (2.0 * p - 1.0);
-    case Waveshape::Dc: return c.amplitude;
+    case Waveshape::Pulse:
+        return p < c.duty ? half : -half;
+    case Waveshape::Triangle:
+        return half * (p < 0.5 ? 4.0 * p - 1.0 : 3.0 - 4.0 * p);
+    case Waveshape::Ramp:
+        return half * (2.0 * p - 1.0);
+    case Waveshape::Dc:
+        return c.amplitude;
     }
     return 0.0;
 }
@@ -103,8 +107,8 @@ void UnpackBlock(Core& core, Block block, const std::uint8_t* data);
 using SetupBlocks = std::array<std::vector<std::uint8_t>, 3>; // DSO, LA, ALT
 std::vector<std::uint8_t> EncodeState(const std::string& model, const SetupBlocks& blocks);
 // Every check made before anything is taken: false with a reason.
-bool DecodeState(const std::vector<std::uint8_t>& image, const std::string& model, SetupBlocks& blocks,
-                 std::string& error);
+bool DecodeState(const std::vector<std::uint8_t>& image, const std::string& model,
+                 SetupBlocks& blocks, std::string& error);
 
 // ---- acquisition (acquisition.cpp)
 std::size_t FrameStride(unsigned mask, bool delayed);

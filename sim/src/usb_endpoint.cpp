@@ -12,14 +12,26 @@ namespace {
 constexpr std::size_t kMaxLine = 4096;
 constexpr std::size_t kMaxShortReply = 255;
 
-enum Request { kAnnounce = 2, kLive = 4, kRecord = 5, kReadDso = 6, kReadLa = 12, kReadAlt = 13,
-               kCommitDso = 14, kCommitLa = 15, kCommitAlt = 16 };
+enum Request {
+    kAnnounce = 2,
+    kLive = 4,
+    kRecord = 5,
+    kReadDso = 6,
+    kReadLa = 12,
+    kReadAlt = 13,
+    kCommitDso = 14,
+    kCommitLa = 15,
+    kCommitAlt = 16
+};
 
 std::size_t BlockSize(Block block) {
     switch (block) {
-    case Block::Dso: return kDsoBlockSize;
-    case Block::La: return kLaBlockSize;
-    case Block::Alt: return kAltBlockSize;
+    case Block::Dso:
+        return kDsoBlockSize;
+    case Block::La:
+        return kLaBlockSize;
+    case Block::Alt:
+        return kAltBlockSize;
     }
     return 0;
 }
@@ -34,7 +46,9 @@ void Scramble(std::uint8_t* data, std::size_t size) {
 
 UsbSimEndpoint::UsbSimEndpoint(Instrument& instrument) : instrument_(instrument) {}
 
-bool UsbSimEndpoint::IsPresent() const { return instrument_.IsPresent(); }
+bool UsbSimEndpoint::IsPresent() const {
+    return instrument_.IsPresent();
+}
 
 bool UsbSimEndpoint::WriteByte(std::uint8_t byte) {
     if (!IsPresent()) {
@@ -61,7 +75,9 @@ bool UsbSimEndpoint::WriteByte(std::uint8_t byte) {
 void UsbSimEndpoint::Reply(const std::string& body) {
     reply_ = body.substr(0, kMaxShortReply);
     if (instrument_.TakeFault(Fault::LongReply)) {
-        reply_.append(std::min<std::size_t>(16, kMaxShortReply - std::min(kMaxShortReply, reply_.size())), '\xFF');
+        reply_.append(
+            std::min<std::size_t>(16, kMaxShortReply - std::min(kMaxShortReply, reply_.size())),
+            '\xFF');
     }
     if (instrument_.TakeFault(Fault::GarbledReply)) {
         Scramble(reinterpret_cast<std::uint8_t*>(reply_.data()), reply_.size());
@@ -112,22 +128,35 @@ int UsbSimEndpoint::ControlRequest(int request, int value, int index) {
     }
     std::lock_guard lock(mutex_);
     switch (request) {
-    case kReadDso: return PrepareBlockRead(Block::Dso) ? 1 : 0;
-    case kReadLa: return PrepareBlockRead(Block::La) ? 1 : 0;
-    case kReadAlt: return PrepareBlockRead(Block::Alt) ? 1 : 0;
+    case kReadDso:
+        return PrepareBlockRead(Block::Dso) ? 1 : 0;
+    case kReadLa:
+        return PrepareBlockRead(Block::La) ? 1 : 0;
+    case kReadAlt:
+        return PrepareBlockRead(Block::Alt) ? 1 : 0;
     case kAnnounce:
-        announced_ = static_cast<std::size_t>(value & 0xFFFF) | (static_cast<std::size_t>(index & 0xFFFF) << 16);
+        announced_ = static_cast<std::size_t>(value & 0xFFFF) |
+                     (static_cast<std::size_t>(index & 0xFFFF) << 16);
         bulkIn_.clear();
-        return announced_ == kDsoBlockSize || announced_ == kLaBlockSize || announced_ == kAltBlockSize ? 1 : 0;
-    case kCommitDso: return Commit(Block::Dso) ? 1 : 0;
-    case kCommitLa: return Commit(Block::La) ? 1 : 0;
-    case kCommitAlt: return Commit(Block::Alt) ? 1 : 0;
-    default: return 0;
+        return announced_ == kDsoBlockSize || announced_ == kLaBlockSize ||
+                       announced_ == kAltBlockSize
+                   ? 1
+                   : 0;
+    case kCommitDso:
+        return Commit(Block::Dso) ? 1 : 0;
+    case kCommitLa:
+        return Commit(Block::La) ? 1 : 0;
+    case kCommitAlt:
+        return Commit(Block::Alt) ? 1 : 0;
+    default:
+        return 0;
     }
 }
 
-int UsbSimEndpoint::ControlRead(int request, int value, int index, int length, std::uint8_t* buffer) {
-    if (!IsPresent() || buffer == nullptr || length != 4 || instrument_.TakeFault(Fault::RefuseUsbRequest)) {
+int UsbSimEndpoint::ControlRead(int request, int value, int index, int length,
+                                std::uint8_t* buffer) {
+    if (!IsPresent() || buffer == nullptr || length != 4 ||
+        instrument_.TakeFault(Fault::RefuseUsbRequest)) {
         return 0;
     }
     std::lock_guard lock(mutex_);

@@ -18,7 +18,8 @@ using test::U32;
 // triggered at 0 V, so the crossing code is 125 - 1.5 * 25.
 constexpr int kCh1ZeroCode = 87;
 
-std::vector<std::vector<std::uint8_t>> LiveFrames(Instrument& instrument, unsigned mask, double seconds,
+std::vector<std::vector<std::uint8_t>> LiveFrames(Instrument& instrument, unsigned mask,
+                                                  double seconds,
                                                   std::vector<std::uint8_t>* blockOut = nullptr) {
     instrument.Advance(seconds);
     std::vector<std::uint8_t> block;
@@ -205,8 +206,9 @@ TEST(Memory, RecordLengthIsSharedAndAlwaysFitsTheReceiveBuffer) {
         bool longMemory;
         int points;
     };
-    const Case cases[] = {{false, false, true, 1'048'576}, {true, false, true, 524'288}, {false, true, true, 262'144},
-                          {true, true, true, 262'144},     {false, false, false, 8192}, {true, false, false, 4096}};
+    const Case cases[] = {{false, false, true, 1'048'576}, {true, false, true, 524'288},
+                          {false, true, true, 262'144},    {true, true, true, 262'144},
+                          {false, false, false, 8192},     {true, false, false, 4096}};
     for (const auto& c : cases) {
         auto instrument = MakeInstrument("OXB-A6M");
         instrument->Execute(std::string(":CHANNEL2:DISPLAY ") + (c.ch2 ? "ON" : "OFF"));
@@ -284,7 +286,7 @@ TEST(Scanning, SlowSweepFillsFromTheLeft) {
     instrument->Execute(":TIMEBASE:SCALE 0.05");
     std::vector<std::uint8_t> block;
     LiveFrames(*instrument, 1, 0.36, &block); // frames every 40 ms
-    EXPECT_NEAR(U16(block, 2), 180, 1);        // 0.36 s of the 0.7 s sweep
+    EXPECT_NEAR(U16(block, 2), 180, 1);       // 0.36 s of the 0.7 s sweep
     LiveFrames(*instrument, 1, 0.4, &block);
     EXPECT_NEAR(U16(block, 2), 30, 1); // the next sweep has begun
     EXPECT_EQ(instrument->Execute(":PAR:ROLL_POINT?").has_value(), true);
@@ -411,8 +413,8 @@ TEST(LiveFrames, DurationTriggerMeasuresHowLongThePatternHolds) {
     ASSERT_FALSE(frames.empty());
     for (const auto& f : frames) {
         const auto at = [&f](int i) { return f[2 * i] | (f[2 * i + 1] << 8); };
-        EXPECT_EQ(at(1024) & 0x1F, 0x1A);         // 10 counts into the high stretch of D4
-        EXPECT_EQ(at(1024 - 1001) & 0x1F, 0x0F);  // just before D4 rose
+        EXPECT_EQ(at(1024) & 0x1F, 0x1A);        // 10 counts into the high stretch of D4
+        EXPECT_EQ(at(1024 - 1001) & 0x1F, 0x0F); // just before D4 rose
     }
     instrument->Execute(":TRIGGER:DURATION:TIME 0.000020");
     EXPECT_TRUE(LiveFrames(*instrument, 4, 0.02).empty());

@@ -38,8 +38,11 @@ TEST(PowerUp, ShowsTheDefaultSignalsWell) {
 
 TEST(ChannelCommands, ScaleSnapsToTheSequenceWithinLimitsAndShowsInTheBlock) {
     auto instrument = MakeInstrument();
-    const std::pair<const char*, float> cases[] = {
-        {"0.200000", 0.2f}, {"0.300000", 0.5f}, {"0.700000", 1.0f}, {"0.001000", 0.002f}, {"50.000000", 10.0f}};
+    const std::pair<const char*, float> cases[] = {{"0.200000", 0.2f},
+                                                   {"0.300000", 0.5f},
+                                                   {"0.700000", 1.0f},
+                                                   {"0.001000", 0.002f},
+                                                   {"50.000000", 10.0f}};
     for (const auto& [text, expected] : cases) {
         instrument->Execute(std::string(":CHANNEL2:SCALE ") + text);
         const DSO_SETUP b = DsoBlock(*instrument);
@@ -248,12 +251,14 @@ TEST(SelfCalibration, EveryStepOfTheSequenceIsAccepted) {
         const std::string d(digit);
         instrument->Execute(":SELFCAL:GAIN" + d);
         instrument->Execute(":SELFCAL:ATTENB" + d);
-        for (const char* scale : {"5mV", "10mV", "20mV", "50mV", "100mV", "200mV", "500mV", "1V", "2V", "5V", "10V"}) {
+        for (const char* scale :
+             {"5mV", "10mV", "20mV", "50mV", "100mV", "200mV", "500mV", "1V", "2V", "5V", "10V"}) {
             instrument->Execute(":SELFCAL:OFFSET" + d + " " + scale);
         }
         instrument->Execute(":SELFCAL:TRIG" + d);
     }
-    for (const char* step : {":SELFCAL:ADC", ":SELFCAL:TRIGEXT", ":SELFCAL:TRIGEXT5", ":SELFCAL:HORIZ"}) {
+    for (const char* step :
+         {":SELFCAL:ADC", ":SELFCAL:TRIGEXT", ":SELFCAL:TRIGEXT5", ":SELFCAL:HORIZ"}) {
         instrument->Execute(step);
     }
     EXPECT_TRUE(ignored.empty()) << ignored.front();
@@ -268,9 +273,19 @@ TEST(CommandText, UnknownAndMalformedTextsChangeNothing) {
     const auto before = instrument->ReadBlock(Block::Dso);
     std::vector<std::string> ignored;
     instrument->SetLog([&](const std::string& text) { ignored.push_back(text); });
-    const char* bad[] = {":CHANNEL3:SCALE 1", ":CHANNEL1:SCALE", ":CHANNEL1:SCALE abc", ":CHANNEL1:SCALE -1",
-                         ":CHANNEL1:SCALE nan", ":TIMEBASE:SCALE inf", "::RUN", "RUN", ":BOGUS", ":TRIGGER:MODE",
-                         ":TRIGGER:EDGE:SOURCE CHANNEL9", ":CHANNEL1:DISPLAY MAYBE", "\x01\x02\xff"};
+    const char* bad[] = {":CHANNEL3:SCALE 1",
+                         ":CHANNEL1:SCALE",
+                         ":CHANNEL1:SCALE abc",
+                         ":CHANNEL1:SCALE -1",
+                         ":CHANNEL1:SCALE nan",
+                         ":TIMEBASE:SCALE inf",
+                         "::RUN",
+                         "RUN",
+                         ":BOGUS",
+                         ":TRIGGER:MODE",
+                         ":TRIGGER:EDGE:SOURCE CHANNEL9",
+                         ":CHANNEL1:DISPLAY MAYBE",
+                         "\x01\x02\xff"};
     for (const char* text : bad) {
         EXPECT_FALSE(instrument->Execute(text).has_value()) << text;
     }

@@ -28,7 +28,9 @@ public:
     ~RawClient() { ::close(fd_); }
 
     bool Connected() const { return connected_; }
-    void Send(const std::string& bytes) { ASSERT_EQ(::send(fd_, bytes.data(), bytes.size(), 0), ssize_t(bytes.size())); }
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(::send(fd_, bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+    }
     void Command(const std::string& text) { Send(text + std::string("\r\0", 2)); }
 
     // Up to `count` bytes, waiting at most `timeoutMs` for each piece; fewer when the peer
@@ -39,7 +41,8 @@ public:
         while (data.size() < count) {
             pollfd waiting{fd_, POLLIN, 0};
             if (::poll(&waiting, 1, timeoutMs) <= 0) break;
-            const ssize_t got = ::recv(fd_, buffer, std::min(sizeof buffer, count - data.size()), 0);
+            const ssize_t got =
+                ::recv(fd_, buffer, std::min(sizeof buffer, count - data.size()), 0);
             if (got <= 0) break;
             data.append(buffer, static_cast<std::size_t>(got));
         }

@@ -30,7 +30,8 @@ Child Start(std::initializer_list<const char*> args) {
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         std::vector<char*> argv{const_cast<char*>(OXBOW_SIM_PROGRAM)};
-        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+        for (const char* arg : args)
+            argv.push_back(const_cast<char*>(arg));
         argv.push_back(nullptr);
         ::execv(OXBOW_SIM_PROGRAM, argv.data());
         ::_exit(127);
@@ -81,14 +82,17 @@ TEST(Program, HelpDocumentsEveryOption) {
     const std::string help = ReadOutput(child.out, false);
     ::close(child.out);
     EXPECT_EQ(Wait(child.pid), 0);
-    for (const char* option : {"--port", "--bind", "--model", "--serial", "--firmware", "--fpga", "--ch1", "--ch2",
-                               "--digital", "--dots", "--state", "--verbose", "--help", "oxbow --lan"}) {
+    for (const char* option :
+         {"--port", "--bind", "--model", "--serial", "--firmware", "--fpga", "--ch1", "--ch2",
+          "--digital", "--dots", "--state", "--verbose", "--help", "oxbow --lan"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
 
 TEST(Program, RefusesBadOptions) {
-    for (auto args : {std::initializer_list<const char*>{"--port", "70000"}, {"--ch1", "wobble,1,1"}, {"--bogus"},
+    for (auto args : {std::initializer_list<const char*>{"--port", "70000"},
+                      {"--ch1", "wobble,1,1"},
+                      {"--bogus"},
                       {"--model"}}) {
         const Child child = Start(args);
         ::close(child.out);
@@ -125,7 +129,8 @@ std::string Ask(int fd, const std::string& text, bool query = true) {
     const std::string length = ReadExactly(fd, 4);
     if (length.size() != 4) return {};
     std::size_t size = 0;
-    for (int i = 3; i >= 0; --i) size = size * 256 + static_cast<unsigned char>(length[i]);
+    for (int i = 3; i >= 0; --i)
+        size = size * 256 + static_cast<unsigned char>(length[i]);
     return ReadExactly(fd, size);
 }
 

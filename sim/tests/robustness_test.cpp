@@ -10,20 +10,29 @@
 namespace oxbow::sim {
 namespace {
 
-const char* const kHeads[] = {":CHANNEL1", ":CHANNEL2", ":CHANNEL3", ":ACQUIRE", ":TIMEBASE", ":TRIGGER", ":LA",
-                              ":DIGITAL5", ":DIGITAL16", ":SELFCAL", ":LAN", ":RUN", ":STOP", ":AUTO", ":DEFAULT",
-                              ":CLEARUSB", ":STARTUP", "*IDN", ":INFO", ":SETUP", ":PAR", ":WAVEFORM", ""};
-const char* const kNodes[] = {":SCALE", ":OFFSET", ":EDGE", ":PULSE", ":SLOPE", ":VIDEO", ":ALTERNATION",
-                              ":PATTERN", ":DURATION", ":LEVEL", ":SOURCE", ":MODE", ":SWEEP", ":FORMAT",
-                              ":DELAYED", ":MEMORY", ":DISPLAY", ":PROBE", ":TYPE", ":CHANNEL1", ":TIMESCALE",
-                              ":TIMEOFFSET", ":IP", ":PORT", ":DSO", ":ALL", ":DATA", ":FPGA", ":EUQP", ":ROLL_POINT",
-                              ":THRESHOLD", ":GROUP1", ":TURN", ":OFFSET1", ":LINE", ":STANDARD", ":WIDTH", ":TIME",
-                              ":AVERAGES", ":HOLDOFF", ":FILTER", ":MACADDRESS", "::", ":"};
-const char* const kWords[] = {"ON", "OFF", "AUTO", "NORMAL", "SINGLE", "ROLLING", "XY", "YT", "FULL", "CHANNEL2",
-                              "DIGITAL15", "DIGITAL99", "EXT5", "ACLINE", "1,7,2,1", "65535,65535,15,0", "5,15",
-                              "5mV", "1.2.3.4", "02-4F-58-01-02-03", "PALSECAM", "-EQUAL", "ALTERNATION",
-                              "PATTERN", "DURATION", "PEAKDETECT", "ETIME", "USER", "", ",,,", "1e400", "nan",
-                              "-inf", "0x10"};
+const char* const kHeads[] = {":CHANNEL1", ":CHANNEL2", ":CHANNEL3", ":ACQUIRE",   ":TIMEBASE",
+                              ":TRIGGER",  ":LA",       ":DIGITAL5", ":DIGITAL16", ":SELFCAL",
+                              ":LAN",      ":RUN",      ":STOP",     ":AUTO",      ":DEFAULT",
+                              ":CLEARUSB", ":STARTUP",  "*IDN",      ":INFO",      ":SETUP",
+                              ":PAR",      ":WAVEFORM", ""};
+const char* const kNodes[] = {":SCALE",     ":OFFSET",      ":EDGE",    ":PULSE",    ":SLOPE",
+                              ":VIDEO",     ":ALTERNATION", ":PATTERN", ":DURATION", ":LEVEL",
+                              ":SOURCE",    ":MODE",        ":SWEEP",   ":FORMAT",   ":DELAYED",
+                              ":MEMORY",    ":DISPLAY",     ":PROBE",   ":TYPE",     ":CHANNEL1",
+                              ":TIMESCALE", ":TIMEOFFSET",  ":IP",      ":PORT",     ":DSO",
+                              ":ALL",       ":DATA",        ":FPGA",    ":EUQP",     ":ROLL_POINT",
+                              ":THRESHOLD", ":GROUP1",      ":TURN",    ":OFFSET1",  ":LINE",
+                              ":STANDARD",  ":WIDTH",       ":TIME",    ":AVERAGES", ":HOLDOFF",
+                              ":FILTER",    ":MACADDRESS",  "::",       ":"};
+const char* const kWords[] = {"ON",       "OFF",        "AUTO",        "NORMAL",
+                              "SINGLE",   "ROLLING",    "XY",          "YT",
+                              "FULL",     "CHANNEL2",   "DIGITAL15",   "DIGITAL99",
+                              "EXT5",     "ACLINE",     "1,7,2,1",     "65535,65535,15,0",
+                              "5,15",     "5mV",        "1.2.3.4",     "02-4F-58-01-02-03",
+                              "PALSECAM", "-EQUAL",     "ALTERNATION", "PATTERN",
+                              "DURATION", "PEAKDETECT", "ETIME",       "USER",
+                              "",         ",,,",        "1e400",       "nan",
+                              "-inf",     "0x10"};
 
 std::string RandomNumber(std::mt19937& rng) {
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
@@ -42,8 +51,7 @@ std::string RandomBytes(std::mt19937& rng) {
     return text;
 }
 
-template <std::size_t N>
-const char* Pick(std::mt19937& rng, const char* const (&words)[N]) {
+template <std::size_t N> const char* Pick(std::mt19937& rng, const char* const (&words)[N]) {
     return words[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
 }
 
@@ -54,7 +62,8 @@ std::string RandomLine(std::mt19937& rng) {
     }
     std::string line = Pick(rng, kHeads);
     const int nodes = std::uniform_int_distribution<int>(0, 3)(rng);
-    for (int i = 0; i < nodes; ++i) line += Pick(rng, kNodes);
+    for (int i = 0; i < nodes; ++i)
+        line += Pick(rng, kNodes);
     const int tail = percent(rng);
     if (tail < 15) {
         line += "?";
@@ -119,18 +128,33 @@ TEST(Robustness, RandomUsbRequestSequences) {
     const std::string command = "*IDN?\r:SETUP:DSO?\r:CHANNEL1:SCALE 0.2\r";
     for (int i = 0; i < 20'000; ++i) {
         switch (op(rng)) {
-        case 0: endpoint.WriteByte(byte(rng) < 128 ? command[i % command.size()] : byte(rng)); break;
-        case 1: endpoint.ReadBytes(byte(rng) % 3, small(rng), buffer.data()); break;
-        case 2: endpoint.ControlRequest(request(rng), word(rng), word(rng)); break;
-        case 3: endpoint.ControlRead(request(rng), byte(rng), byte(rng), byte(rng) < 200 ? 4 : small(rng),
-                                     buffer.data()); break;
-        case 4: endpoint.BulkRead(byte(rng) < 128 ? small(rng) : large(rng), buffer.data()); break;
-        case 5: endpoint.BulkWrite(small(rng), buffer.data()); break;
-        default: instrument->Advance(0.002); break;
+        case 0:
+            endpoint.WriteByte(byte(rng) < 128 ? command[i % command.size()] : byte(rng));
+            break;
+        case 1:
+            endpoint.ReadBytes(byte(rng) % 3, small(rng), buffer.data());
+            break;
+        case 2:
+            endpoint.ControlRequest(request(rng), word(rng), word(rng));
+            break;
+        case 3:
+            endpoint.ControlRead(request(rng), byte(rng), byte(rng),
+                                 byte(rng) < 200 ? 4 : small(rng), buffer.data());
+            break;
+        case 4:
+            endpoint.BulkRead(byte(rng) < 128 ? small(rng) : large(rng), buffer.data());
+            break;
+        case 5:
+            endpoint.BulkWrite(small(rng), buffer.data());
+            break;
+        default:
+            instrument->Advance(0.002);
+            break;
         }
     }
     ExpectSaneSettings(instrument->State(), instrument->Model());
-    for (char ch : std::string("\r*IDN?\r")) endpoint.WriteByte(static_cast<std::uint8_t>(ch));
+    for (char ch : std::string("\r*IDN?\r"))
+        endpoint.WriteByte(static_cast<std::uint8_t>(ch));
     std::uint8_t length = 0;
     ASSERT_TRUE(endpoint.ReadBytes(0, 1, &length));
     ASSERT_TRUE(endpoint.ReadBytes(1, length, buffer.data()));

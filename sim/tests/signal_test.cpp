@@ -19,7 +19,8 @@ TEST(SignalText, ReadsShapeFrequencyAndAmplitudeWithPrefixes) {
 TEST(SignalText, SumsPartsAndTakesOptions) {
     SignalSource s;
     std::string error;
-    ASSERT_TRUE(ParseSignalText("square,5k,500mVpp,duty=25%,offset=1V+noise,20mV", s, error)) << error;
+    ASSERT_TRUE(ParseSignalText("square,5k,500mVpp,duty=25%,offset=1V+noise,20mV", s, error))
+        << error;
     ASSERT_EQ(s.components.size(), 1u);
     EXPECT_DOUBLE_EQ(s.components[0].duty, 0.25);
     EXPECT_DOUBLE_EQ(s.dcOffset, 1.0);
@@ -36,8 +37,8 @@ TEST(SignalText, RefusesMalformedTextsAndKeepsTheOldSource) {
     SignalSource s;
     s.dcOffset = 7.0;
     std::string error;
-    for (const char* bad : {"", "sine", "sine,1k", "sine,abc,1V", "wobble,1k,1V", "sine,1k,1V,colour=red",
-                            "sine,-5,1V", "noise", "sine,1k,1Q"}) {
+    for (const char* bad : {"", "sine", "sine,1k", "sine,abc,1V", "wobble,1k,1V",
+                            "sine,1k,1V,colour=red", "sine,-5,1V", "noise", "sine,1k,1Q"}) {
         EXPECT_FALSE(ParseSignalText(bad, s, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }

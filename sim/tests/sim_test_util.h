@@ -35,7 +35,8 @@ inline std::unique_ptr<Instrument> MakeInstrument(const std::string& model = "OX
 }
 
 // The frames of a USB live block in the order they were taken, each `stride` bytes.
-inline std::vector<std::vector<std::uint8_t>> FramesOf(const std::vector<std::uint8_t>& block, std::size_t stride) {
+inline std::vector<std::vector<std::uint8_t>> FramesOf(const std::vector<std::uint8_t>& block,
+                                                       std::size_t stride) {
     std::vector<std::vector<std::uint8_t>> frames;
     if (block.size() <= kUsbBlockHeader) {
         return frames;
@@ -53,12 +54,14 @@ inline std::vector<std::vector<std::uint8_t>> FramesOf(const std::vector<std::ui
 
 // The sample where the codes cross `code` going up in voltage (down in code), nearest
 // to `around`; falling selects the other direction.
-inline std::optional<int> Crossing(const std::uint8_t* samples, int code, int around, bool falling = false) {
+inline std::optional<int> Crossing(const std::uint8_t* samples, int code, int around,
+                                   bool falling = false) {
     std::optional<int> best;
     for (int i = 1; i < kFrameSamples; ++i) {
         const bool rising = samples[i - 1] > code && samples[i] <= code;
         const bool down = samples[i - 1] <= code && samples[i] > code;
-        if ((falling ? down : rising) && (!best || std::abs(i - around) < std::abs(*best - around))) {
+        if ((falling ? down : rising) &&
+            (!best || std::abs(i - around) < std::abs(*best - around))) {
             best = i;
         }
     }

@@ -85,12 +85,18 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
     if (name == "--port") {
         return ParsePort(value, options.server.port) || Fail("bad port \"" + value + "\"");
     }
-    if (name == "--bind") options.server.bind = value;
-    else if (name == "--model") options.instrument.model = value;
-    else if (name == "--serial") options.instrument.serial = value;
-    else if (name == "--firmware") options.instrument.firmware = value;
-    else if (name == "--fpga") options.instrument.fpga = value;
-    else if (name == "--state") options.stateFile = value;
+    if (name == "--bind")
+        options.server.bind = value;
+    else if (name == "--model")
+        options.instrument.model = value;
+    else if (name == "--serial")
+        options.instrument.serial = value;
+    else if (name == "--firmware")
+        options.instrument.firmware = value;
+    else if (name == "--fpga")
+        options.instrument.fpga = value;
+    else if (name == "--state")
+        options.stateFile = value;
     else if (name == "--ch1") {
         options.setCh1 = true;
         return oxbow::sim::ParseSignalText(value, options.ch1, error) || Fail("--ch1: " + error);
@@ -98,7 +104,8 @@ bool ParseValueOption(const std::string& name, const std::string& value, Options
         options.setCh2 = true;
         return oxbow::sim::ParseSignalText(value, options.ch2, error) || Fail("--ch2: " + error);
     } else if (name == "--digital") {
-        return oxbow::sim::ParseDigitalText(value, options.digital, error) || Fail("--digital: " + error);
+        return oxbow::sim::ParseDigitalText(value, options.digital, error) ||
+               Fail("--digital: " + error);
     }
     return true;
 }
@@ -115,10 +122,11 @@ int ParseArguments(int argc, char** argv, Options& options) {
             std::cout << "oxbow-sim " OXBOW_VERSION "\n";
             return 0;
         }
-        static const char* const kValueOptions[] = {"--port", "--bind", "--model", "--serial", "--firmware",
-                                                    "--fpga", "--ch1", "--ch2", "--digital", "--state"};
-        const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
-                                std::end(kValueOptions);
+        static const char* const kValueOptions[] = {"--port",     "--bind", "--model", "--serial",
+                                                    "--firmware", "--fpga", "--ch1",   "--ch2",
+                                                    "--digital",  "--state"};
+        const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions),
+                                          name) != std::end(kValueOptions);
         if (name == "--verbose") {
             options.verbose = true;
         } else if (name == "--dots") {
@@ -156,13 +164,15 @@ int main(int argc, char** argv) {
     if (parsed <= 0) {
         return parsed == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
     }
-    oxbow::sim::Instrument instrument(options.instrument, std::make_shared<oxbow::sim::SteadyClock>());
+    oxbow::sim::Instrument instrument(options.instrument,
+                                      std::make_shared<oxbow::sim::SteadyClock>());
     if (options.setCh1) instrument.SetSignal(0, options.ch1);
     if (options.setCh2) instrument.SetSignal(1, options.ch2);
     instrument.SetDigital(options.digital);
     instrument.SetPlotStyle(options.dots);
     if (options.verbose) {
-        instrument.SetLog([](const std::string& text) { std::cerr << "oxbow-sim: " << text << "\n"; });
+        instrument.SetLog(
+            [](const std::string& text) { std::cerr << "oxbow-sim: " << text << "\n"; });
     }
     if (!options.stateFile.empty()) LoadState(instrument, options.stateFile);
     oxbow::sim::LanServer server(instrument, options.server);
@@ -174,7 +184,8 @@ int main(int argc, char** argv) {
     g_server = &server;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    std::cout << "oxbow-sim listening on " << options.server.bind << ":" << server.Port() << std::endl;
+    std::cout << "oxbow-sim listening on " << options.server.bind << ":" << server.Port()
+              << std::endl;
     server.Serve();
     g_server = nullptr;
     const bool saved = options.stateFile.empty() || SaveState(instrument, options.stateFile);

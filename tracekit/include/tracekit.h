@@ -22,12 +22,12 @@
 
 namespace tracekit {
 
-inline constexpr int kColumns = 700;           // screen columns of the plot area
-inline constexpr int kSurfaceRows = 510;       // rows of a trace surface
-inline constexpr int kColorTableSize = 128;    // pixels built by SetColorTable
-inline constexpr int kHistoryFrames = 17;      // frames held by the persistence history
-inline constexpr int kGradeCells = kSurfaceRows * kColumns;  // counters of a grade buffer
-inline constexpr int kStopScratchValues = 2800;  // 16-bit values of PlotStop's scratch buffer
+inline constexpr int kColumns = 700;        // screen columns of the plot area
+inline constexpr int kSurfaceRows = 510;    // rows of a trace surface
+inline constexpr int kColorTableSize = 128; // pixels built by SetColorTable
+inline constexpr int kHistoryFrames = 17;   // frames held by the persistence history
+inline constexpr int kGradeCells = kSurfaceRows * kColumns; // counters of a grade buffer
+inline constexpr int kStopScratchValues = 2800; // 16-bit values of PlotStop's scratch buffer
 
 // The 32-byte per-trace window record: which samples appear on which columns and which columns
 // the plots draw. The plots read the first six fields.

@@ -23,13 +23,15 @@ std::uint32_t Scaled(std::uint32_t color, float x) {
 
 } // namespace
 
-int tracekit::detail::IntensityIndex() { return intensityIndex.load(std::memory_order_relaxed); }
+int tracekit::detail::IntensityIndex() {
+    return intensityIndex.load(std::memory_order_relaxed);
+}
 
 void SetColorTable(std::uint32_t* table, std::uint32_t color, float x) {
     if (table == nullptr) {
         return;
     }
-    if (!(x >= kDimmest)) {  // below the dimmest shade, or not a number
+    if (!(x >= kDimmest)) { // below the dimmest shade, or not a number
         x = kDimmest;
     } else if (x > 1.0f) {
         x = 1.0f;

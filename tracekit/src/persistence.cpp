@@ -20,8 +20,8 @@ using tracekit::detail::ValidColumns;
 
 constexpr int kColumns = tracekit::kColumns;
 constexpr int kFullHistory = tracekit::kHistoryFrames;
-constexpr int kFullDivisor = 16;  // frames a cell is averaged over once the history is full
-constexpr int kJump = 20;         // rows between stroke middles that count as a jump
+constexpr int kFullDivisor = 16; // frames a cell is averaged over once the history is full
+constexpr int kJump = 20;        // rows between stroke middles that count as a jump
 constexpr std::uint32_t kDotWeight = 8;
 constexpr int kDotShade = 16;
 
@@ -35,7 +35,9 @@ constexpr std::array<std::int32_t, kReciprocals> kReciprocal = [] {
     return table;
 }();
 
-std::int32_t Reciprocal(int n) { return n >= 0 && n < kReciprocals ? kReciprocal[n] : 50; }
+std::int32_t Reciprocal(int n) {
+    return n >= 0 && n < kReciprocals ? kReciprocal[n] : 50;
+}
 
 // The rows one column's pair covers.
 struct Stroke {
@@ -73,7 +75,8 @@ public:
         std::uint32_t& cell = grade_[row * kColumns + col];
         Change::Apply(cell, amount);
         const std::uint32_t level = divisor == kFullDivisor ? cell >> 4 : cell / divisor;
-        canvas_.Set(row, col, shades_[static_cast<int>(std::min<std::uint32_t>(level, Shades::kTop))]);
+        canvas_.Set(row, col,
+                    shades_[static_cast<int>(std::min<std::uint32_t>(level, Shades::kTop))]);
     }
 
     void Dot(int row, int col) const {
@@ -88,11 +91,11 @@ private:
 };
 
 // Walks one frame's columns, changing the cells every stroke covers.
-template <class Change>
-class FrameWalk {
+template <class Change> class FrameWalk {
 public:
     FrameWalk(const Accumulation& accumulation, std::uint32_t divisor)
-        : acc_(accumulation), divisor_(divisor), gapWeight_(static_cast<std::uint32_t>(IntensityIndex())) {}
+        : acc_(accumulation), divisor_(divisor),
+          gapWeight_(static_cast<std::uint32_t>(IntensityIndex())) {}
 
     void Walk(const std::int16_t* pairs, int firstCol, int lastCol) const {
         Stroke previous = Stroke::Of(pairs + 2 * firstCol);
@@ -170,7 +173,9 @@ void PlotDXO(const std::int16_t* history, std::uint32_t* surface, const std::uin
     const Accumulation accumulation(grade, Canvas(surface, pitch), shades);
     const int first = window->nFirstDrawCol;
     const int last = window->nLastDrawCol;
-    const auto frame = [&](int slot) { return history + static_cast<std::ptrdiff_t>(slot) * stride; };
+    const auto frame = [&](int slot) {
+        return history + static_cast<std::ptrdiff_t>(slot) * stride;
+    };
     const std::int16_t* newest = frame(frameCounter);
 
     if (style != tracekit::kStyleVectors) {
@@ -181,7 +186,8 @@ void PlotDXO(const std::int16_t* history, std::uint32_t* surface, const std::uin
         return;
     }
     if (fillCounter < kFullHistory) {
-        FrameWalk<Add>(accumulation, static_cast<std::uint32_t>(fillCounter)).Walk(newest, first, last);
+        FrameWalk<Add>(accumulation, static_cast<std::uint32_t>(fillCounter))
+            .Walk(newest, first, last);
         return;
     }
     const std::int16_t* oldest = frame((frameCounter + 1) % kFullHistory);

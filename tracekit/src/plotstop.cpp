@@ -201,7 +201,8 @@ private:
     }
 
     std::uint32_t Shade(std::uint32_t count) const {
-        return view_.Shade(static_cast<int>(std::min<long long>(count * 128LL / perColumn_, Shades::kTop)));
+        return view_.Shade(
+            static_cast<int>(std::min<long long>(count * 128LL / perColumn_, Shades::kTop)));
     }
 
     const StopView& view_;

@@ -13,27 +13,24 @@ using tracekit::detail::EvenSplit;
 // Interpolated values wrap at the surface's row count.
 constexpr std::int64_t kRowWrap = tracekit::kSurfaceRows;
 
-template <class T>
-struct Window {
+template <class T> struct Window {
     const T* samples;
     T* pairs;
-    int first, last;  // samples
-    int c0, c1;       // columns
+    int first, last; // samples
+    int c0, c1;      // columns
     int width;
 
     long long Samples() const { return static_cast<long long>(last) - first + 1; }
     long long Columns() const { return c1 - c0 + 1; }
 };
 
-template <class T>
-void CopyStraight(const Window<T>& w) {
+template <class T> void CopyStraight(const Window<T>& w) {
     std::copy(w.samples + w.first, w.samples + w.last + 1, w.pairs + 2 * w.c0);
 }
 
 // Each column takes its share of samples and keeps (min, max) in the order the two extremes
 // were first reached, so the pair runs from where the trace enters to where it leaves.
-template <class T>
-void Compress(const Window<T>& w) {
+template <class T> void Compress(const Window<T>& w) {
     EvenSplit split(w.Samples(), w.Columns());
     const T* s = w.samples + w.first;
     for (int c = w.c0; c <= w.c1; ++c) {
@@ -56,8 +53,7 @@ void Compress(const Window<T>& w) {
 }
 
 // `count` slots from u toward w in 8.8 fixed point; flat when the ends are equal or either is 0.
-template <class T>
-void Interpolate(T* out, long long count, std::int64_t u, std::int64_t w) {
+template <class T> void Interpolate(T* out, long long count, std::int64_t u, std::int64_t w) {
     if (u == w || u == 0 || w == 0) {
         std::fill(out, out + count, static_cast<T>(u));
         return;
@@ -79,8 +75,7 @@ std::int64_t Toward(std::int64_t from, std::int64_t to, std::int64_t step, long 
     return to > from ? std::min(moved, to) : std::max(moved, to);
 }
 
-template <class T>
-void Expand(const Window<T>& w) {
+template <class T> void Expand(const Window<T>& w) {
     if (w.Samples() == 1) {
         std::fill(w.pairs, w.pairs + 2 * w.width, w.samples[w.first]);
         return;

@@ -55,8 +55,7 @@ struct VerticalScale {
     std::int64_t HighestRow() const { return 225 * a / 200; }
 };
 
-template <class Row>
-Row Saturated(std::int64_t row, std::int64_t lowest, std::int64_t highest) {
+template <class Row> Row Saturated(std::int64_t row, std::int64_t lowest, std::int64_t highest) {
     lowest = std::max<std::int64_t>(lowest, std::numeric_limits<Row>::lowest());
     highest = std::min<std::int64_t>(highest, std::numeric_limits<Row>::max());
     return static_cast<Row>(std::clamp(row, lowest, highest));
@@ -66,8 +65,10 @@ Row Saturated(std::int64_t row, std::int64_t lowest, std::int64_t highest) {
 template <class Row>
 void ScaleBytes(const std::uint8_t* samples, Row* rows, int count, const VerticalScale& scale,
                 bool clamp, bool negate) {
-    const std::int64_t lowest = clamp ? scale.LowestRow() : std::numeric_limits<std::int64_t>::min();
-    const std::int64_t highest = clamp ? scale.HighestRow() : std::numeric_limits<std::int64_t>::max();
+    const std::int64_t lowest =
+        clamp ? scale.LowestRow() : std::numeric_limits<std::int64_t>::min();
+    const std::int64_t highest =
+        clamp ? scale.HighestRow() : std::numeric_limits<std::int64_t>::max();
     std::array<Row, 256> table;
     for (int s = 0; s < 256; ++s) {
         table[s] = Saturated<Row>(scale.Row(s, negate), lowest, highest);

@@ -18,7 +18,8 @@ using tracekit::test::TestSurface;
 class GradeTest : public ::testing::Test {
 protected:
     std::uint32_t& Cell(int row, int col) { return grade[row * kColumns + col]; }
-    std::uint32_t Count(const std::vector<std::int16_t>& rows, int first, int last, int c0, int c1) {
+    std::uint32_t Count(const std::vector<std::int16_t>& rows, int first, int last, int c0,
+                        int c1) {
         std::uint32_t maximum = 99;
         PlotGrade(rows.data(), grade.data(), first, last, c0, c1, &maximum);
         return maximum;
@@ -33,7 +34,7 @@ TEST_F(GradeTest, LiveFrameCountsTwoSamplesPerColumn) {
     EXPECT_EQ(Cell(300, 0), 1u);
     EXPECT_EQ(Cell(100, 0), 1u);
     EXPECT_EQ(Cell(100, 699), 2u);
-    EXPECT_EQ(Count(rows, 0, 1399, 0, 699), 4u);  // cells accumulate across frames
+    EXPECT_EQ(Count(rows, 0, 1399, 0, 699), 4u); // cells accumulate across frames
 }
 
 TEST_F(GradeTest, UnevenWindowsSpreadTheSamples) {
@@ -48,7 +49,7 @@ TEST_F(GradeTest, UnevenWindowsSpreadTheSamples) {
 }
 
 TEST_F(GradeTest, FewSamplesLeaveColumnsBetweenThem) {
-    const std::vector<std::int16_t> rows{-20, 600, 10};  // rows clamped to the buffer
+    const std::vector<std::int16_t> rows{-20, 600, 10}; // rows clamped to the buffer
     EXPECT_EQ(Count(rows, 0, 2, 10, 15), 1u);
     EXPECT_EQ(Cell(0, 10), 1u);
     EXPECT_EQ(Cell(509, 12), 1u);
@@ -67,8 +68,8 @@ TEST_F(GradeTest, WindowsOutsideTheBufferCountNothing) {
 
 TEST_F(GradeTest, CopyGradePaintsSevenLevelsOfTheMaximum) {
     const std::uint32_t cells[] = {1, 2, 3, 5, 9, 17, 33, 64, 0};
-    const std::uint32_t colors[] = {0x00FF00, 0xFF0000, 0xFF00FF, 0x0000FF, 0x4080FF,
-                                    0x00FFFF, 0xFFFFFF, 0xFFFFFF};
+    const std::uint32_t colors[] = {0x00FF00, 0xFF0000, 0xFF00FF, 0x0000FF,
+                                    0x4080FF, 0x00FFFF, 0xFFFFFF, 0xFFFFFF};
     for (int i = 0; i < 9; ++i) {
         Cell(200, 10 + i) = cells[i];
     }
@@ -77,7 +78,7 @@ TEST_F(GradeTest, CopyGradePaintsSevenLevelsOfTheMaximum) {
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(surface.At(200, 10 + i), colors[i]) << "cell " << cells[i];
     }
-    EXPECT_FALSE(surface.Drawn(200, 18));  // zero cells untouched
+    EXPECT_FALSE(surface.Drawn(200, 18)); // zero cells untouched
     EXPECT_EQ(surface.DrawnPixels(), 8);
 }
 
@@ -90,7 +91,8 @@ TEST_F(GradeTest, CellsAboveTheMaximumTakeTheTopLevel) {
 
 TEST(GradeShading, VectorPathMatchesTheScalarPath) {
     std::mt19937 random(9);
-    for (const std::uint32_t maximum : {0u, 1u, 64u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+    for (const std::uint32_t maximum :
+         {0u, 1u, 64u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
         std::vector<std::uint32_t> cells(kColumns);
         for (auto& c : cells) {
             const std::uint32_t r = static_cast<std::uint32_t>(random());

@@ -26,7 +26,7 @@ class PlotDXOTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::vector<std::uint32_t> ramp(128);
-        SetColorTable(ramp.data(), 0x00FFFFFF, 1.0f);  // intensity index 127
+        SetColorTable(ramp.data(), 0x00FFFFFF, 1.0f); // intensity index 127
     }
     std::int16_t* Frame(int slot) { return history.data() + slot * kStride; }
     void SetColumn(int slot, int col, int enter, int leave) {
@@ -37,9 +37,11 @@ protected:
         int row = 250;
         for (int col = 0; col < kColumns; ++col) {
             // Mostly a wandering trace, now and then a jump.
-            row = random() % 25 == 0 ? static_cast<int>(random() % 510)
-                                     : std::clamp(row + static_cast<int>(random() % 31) - 15, 0, 509);
-            SetColumn(slot, col, row, std::clamp(row + static_cast<int>(random() % 21) - 10, -5, 515));
+            row = random() % 25 == 0
+                      ? static_cast<int>(random() % 510)
+                      : std::clamp(row + static_cast<int>(random() % 31) - 15, 0, 509);
+            SetColumn(slot, col, row,
+                      std::clamp(row + static_cast<int>(random() % 21) - 10, -5, 515));
         }
     }
     void Plot(std::vector<std::uint32_t>& cells, int frame, int fill, int style = kVectors,
@@ -68,7 +70,7 @@ TEST_F(PlotDXOTest, StrokeIsBrightestAtItsMiddle) {
     EXPECT_EQ(Cell(grade, 100, 0), 43u);
     EXPECT_EQ(Cell(grade, 104, 0), 43u);
     EXPECT_EQ(surface.DrawnRows(0), (std::vector<int>{100, 101, 102, 103, 104}));
-    EXPECT_EQ(ShadeOf(surface.At(102, 0)), 127);  // cell 128 over divisor 1: the top shade
+    EXPECT_EQ(ShadeOf(surface.At(102, 0)), 127); // cell 128 over divisor 1: the top shade
     EXPECT_EQ(ShadeOf(surface.At(101, 0)), 86);
 }
 
@@ -76,13 +78,13 @@ TEST_F(PlotDXOTest, DivisorIsTheFillCounter) {
     SetColumn(0, 0, 104, 100);
     const TraceWindow window{0, 1, 0, 0, 0, 0, 0, 0};
     Plot(grade, 0, 4, kVectors, window);
-    EXPECT_EQ(ShadeOf(surface.At(102, 0)), 32);  // 128 / 4
-    EXPECT_EQ(ShadeOf(surface.At(100, 0)), 10);  // 43 / 4
+    EXPECT_EQ(ShadeOf(surface.At(102, 0)), 32); // 128 / 4
+    EXPECT_EQ(ShadeOf(surface.At(100, 0)), 10); // 43 / 4
 }
 
 TEST_F(PlotDXOTest, StrokesClearOfThePreviousOneAreStretchedToMeetIt) {
-    SetColumn(0, 0, 100, 104);  // middle 102
-    SetColumn(0, 1, 110, 114);  // middle 112: 10 rows on, no overlap
+    SetColumn(0, 0, 100, 104); // middle 102
+    SetColumn(0, 1, 110, 114); // middle 112: 10 rows on, no overlap
     Plot(grade, 0, 1, kVectors, {0, 3, 0, 1, 0, 1, 0, 0});
     for (int row = 105; row <= 114; ++row) {
         EXPECT_EQ(Cell(grade, row, 1), 127u / 5) << "row " << row;
@@ -105,8 +107,8 @@ TEST_F(PlotDXOTest, RemovingAFrameTakesOutExactlyWhatAddingPutIn) {
     std::mt19937 random(11);
     FillRandom(5, random);
     FillRandom(4, random);
-    Plot(grade, 5, 1);   // frame 5 added
-    Plot(grade, 4, 17);  // oldest slot (4 + 1) % 17 = 5 removed, slot 4 added
+    Plot(grade, 5, 1);  // frame 5 added
+    Plot(grade, 4, 17); // oldest slot (4 + 1) % 17 = 5 removed, slot 4 added
 
     std::vector<std::uint32_t> alone(grade.size(), 0);
     Plot(alone, 4, 1);
@@ -116,7 +118,7 @@ TEST_F(PlotDXOTest, RemovingAFrameTakesOutExactlyWhatAddingPutIn) {
     std::vector<std::uint32_t> once(grade.size(), 0);
     Plot(once, 4, 1);
     std::copy(Frame(4), Frame(4) + kStride, Frame(5));
-    Plot(once, 4, 17);  // removes slot 5 (a copy of frame 4), adds frame 4 again
+    Plot(once, 4, 17); // removes slot 5 (a copy of frame 4), adds frame 4 again
     EXPECT_EQ(once, alone);
 }
 
@@ -143,10 +145,10 @@ TEST_F(PlotDXOTest, FullHistoryShadesBySixteenths) {
     const TraceWindow window{0, 1, 0, 0, 0, 0, 0, 0};
     grade[200 * kColumns] = 2064 - 128;
     Plot(grade, 3, 17, kVectors, window);
-    EXPECT_EQ(ShadeOf(surface.At(200, 0)), 127);  // 2064 >> 4 = 129, capped at the top shade
+    EXPECT_EQ(ShadeOf(surface.At(200, 0)), 127); // 2064 >> 4 = 129, capped at the top shade
     grade[200 * kColumns] = 100;
     Plot(grade, 3, 17, kVectors, window);
-    EXPECT_EQ(ShadeOf(surface.At(200, 0)), 14);   // 228 >> 4
+    EXPECT_EQ(ShadeOf(surface.At(200, 0)), 14); // 228 >> 4
 }
 
 TEST_F(PlotDXOTest, DotsAddEightToBothValues) {
@@ -162,14 +164,14 @@ TEST_F(PlotDXOTest, BadCountersOrSpansDrawNothing) {
     std::mt19937 random(1);
     FillRandom(0, random);
     const TraceWindow full{0, 1399, 0, 699, 0, 699, 0, 0};
-    Plot(grade, 0, 0);                                  // nothing held yet
+    Plot(grade, 0, 0); // nothing held yet
     Plot(grade, 0, 18);
     Plot(grade, 17, 5);
     Plot(grade, -1, 5);
     Plot(grade, 0, 5, kVectors, {0, 1399, 0, 699, 0, 700, 0, 0});
     Plot(grade, 0, 5, kVectors, {0, 1399, 0, 699, 10, 9, 0, 0});
-    PlotDXO(history.data(), surface.Pixels(), table.data(), surface.Pitch(), grade.data(), 0, 0,
-            5, 1399, &full, kVectors);                  // frames overlapping
+    PlotDXO(history.data(), surface.Pixels(), table.data(), surface.Pitch(), grade.data(), 0, 0, 5,
+            1399, &full, kVectors); // frames overlapping
     EXPECT_EQ(surface.DrawnPixels(), 0);
     EXPECT_TRUE(std::all_of(grade.begin(), grade.end(), [](auto c) { return c == 0; }));
 }

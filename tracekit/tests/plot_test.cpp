@@ -27,13 +27,13 @@ std::vector<int> Range(int from, int to) {
 TEST(PlotVect, JoinsColumnsAndDrawsEachColumnBetweenItsValues) {
     std::vector<std::int16_t> pairs(2 * kColumns, 0);
     const std::vector<std::int16_t> first{100, 110, 120, 115, 115, 115, -20, 600};
-    std::copy(first.begin(), first.end(), pairs.begin() + 20);  // columns 10..13
+    std::copy(first.begin(), first.end(), pairs.begin() + 20); // columns 10..13
     TestSurface surface;
     PlotVect(pairs.data(), surface.Pixels(), kTrace, surface.Pitch(), 10, 13);
     EXPECT_EQ(surface.DrawnRows(10), Range(100, 110));
-    EXPECT_EQ(surface.DrawnRows(11), Range(110, 120));  // join 110..119, then 115..120
+    EXPECT_EQ(surface.DrawnRows(11), Range(110, 120)); // join 110..119, then 115..120
     EXPECT_EQ(surface.DrawnRows(12), (std::vector<int>{115}));
-    EXPECT_EQ(surface.DrawnRows(13), Range(0, 509));    // clamped to the surface
+    EXPECT_EQ(surface.DrawnRows(13), Range(0, 509)); // clamped to the surface
     EXPECT_EQ(surface.At(105, 10), kTrace);
     EXPECT_TRUE(surface.DrawnRows(9).empty());
     EXPECT_TRUE(surface.DrawnRows(14).empty());
@@ -46,8 +46,8 @@ TEST(PlotVect, SpansOutsideSevenHundredColumnsDrawNothing) {
     PlotVect(pairs.data(), surface.Pixels(), kTrace, surface.Pitch(), 0, 700);
     PlotVect(pairs.data(), surface.Pixels(), kTrace, surface.Pitch(), -1, 10);
     PlotVect(pairs.data(), surface.Pixels(), kTrace, surface.Pitch(), 20, 19);
-    PlotVect(pairs.data(), surface.Pixels(), kTrace, 2796, 0, 699);  // narrower than 700 pixels
-    PlotVect(pairs.data(), surface.Pixels(), kTrace, 2802, 0, 699);  // not whole pixels
+    PlotVect(pairs.data(), surface.Pixels(), kTrace, 2796, 0, 699); // narrower than 700 pixels
+    PlotVect(pairs.data(), surface.Pixels(), kTrace, 2802, 0, 699); // not whole pixels
     EXPECT_EQ(surface.DrawnPixels(), 0);
     PlotVect(pairs.data(), surface.Pixels(), kTrace, surface.Pitch(), 0, 699);
     EXPECT_EQ(surface.DrawnPixels(), 700);
@@ -58,7 +58,7 @@ TEST(OxPlotDot, SetsBothValuesOfEveryColumnBeforeTheEnd) {
     pairs[0] = 100;
     pairs[1] = 200;
     pairs[2] = -3;
-    pairs[3] = 510;  // one row past the surface: clamped to its last row
+    pairs[3] = 510; // one row past the surface: clamped to its last row
     TestSurface surface;
     const std::uint32_t color = kTrace;
     OxPlotDot(pairs.data(), surface.Pixels(), &color, surface.Pitch(), 0, 0, 0, 3);
@@ -84,12 +84,12 @@ TEST(PlotXY, MapsPointsAndTheirMidpointsLeavingTheLastPoint) {
     const std::vector<std::int16_t> y{200, 210, 220, 230};
     TestSurface surface;
     PlotXY(x.data(), y.data(), 4, surface.Pixels(), surface.Pitch(), 700, 400, kTrace);
-    EXPECT_TRUE(surface.Drawn(200, 250));  // point 0
-    EXPECT_TRUE(surface.Drawn(205, 255));  // midway to point 1
+    EXPECT_TRUE(surface.Drawn(200, 250)); // point 0
+    EXPECT_TRUE(surface.Drawn(205, 255)); // midway to point 1
     EXPECT_TRUE(surface.Drawn(210, 260));
     EXPECT_TRUE(surface.Drawn(215, 265));
     EXPECT_TRUE(surface.Drawn(220, 270));
-    EXPECT_EQ(surface.DrawnPixels(), 5);  // point 3 is not drawn
+    EXPECT_EQ(surface.DrawnPixels(), 5); // point 3 is not drawn
 }
 
 TEST(PlotXY, ClampsColumnsToTheGraticuleAndRowsToTheSurface) {
@@ -99,7 +99,7 @@ TEST(PlotXY, ClampsColumnsToTheGraticuleAndRowsToTheSurface) {
     PlotXY(x.data(), y.data(), 3, surface.Pixels(), surface.Pitch(), 700, 400, kTrace);
     EXPECT_TRUE(surface.Drawn(509, 650));
     EXPECT_TRUE(surface.Drawn(0, 50));
-    EXPECT_TRUE(surface.Drawn(254, 350));  // the midpoint
+    EXPECT_TRUE(surface.Drawn(254, 350)); // the midpoint
     EXPECT_EQ(surface.StrayPixels(), 0);
 
     TestSurface untouched;
@@ -123,7 +123,7 @@ TEST(SetColorTable, RampsFromTheChosenIntensityToFullBrightness) {
     std::vector<std::uint32_t> table(128);
     SetColorTable(table.data(), 0x00FF8040, 0.5f);
     EXPECT_EQ(table[0], 0x007F4020u);
-    EXPECT_EQ(table[1], 0x00814120u);  // x = 0.5078125
+    EXPECT_EQ(table[1], 0x00814120u); // x = 0.5078125
     EXPECT_EQ(table[64], 0x00FF8040u);
     EXPECT_EQ(table[127], 0x00FF8040u);
     EXPECT_EQ(IntensityIndexSeenByPlotStop(), 64);
@@ -132,7 +132,7 @@ TEST(SetColorTable, RampsFromTheChosenIntensityToFullBrightness) {
 TEST(SetColorTable, ClampsTheIntensityToTenthToOne) {
     std::vector<std::uint32_t> table(128);
     SetColorTable(table.data(), 0x00FFFFFF, 0.05f);
-    EXPECT_EQ(table[0], 0x00191919u);  // 255 * 0.1
+    EXPECT_EQ(table[0], 0x00191919u); // 255 * 0.1
     EXPECT_EQ(IntensityIndexSeenByPlotStop(), 12);
     SetColorTable(table.data(), 0x00FFFFFF, 2.0f);
     EXPECT_EQ(table, std::vector<std::uint32_t>(128, 0x00FFFFFF));

@@ -17,13 +17,13 @@ using tracekit::test::TestSurface;
 
 constexpr int kDots = 1;
 constexpr int kVectors = tracekit::kStyleVectors;
-constexpr int kTop = 127;  // shade 128 is drawn with entry 127
+constexpr int kTop = 127; // shade 128 is drawn with entry 127
 
 class PlotStopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::vector<std::uint32_t> ramp(128);
-        SetColorTable(ramp.data(), 0x00FFFFFF, 0.25f);  // intensity index 32
+        SetColorTable(ramp.data(), 0x00FFFFFF, 0.25f); // intensity index 32
     }
     void Plot(const std::vector<std::int16_t>& rows, const TraceWindow& window, int style) {
         PlotStop(rows.data(), surface.Pixels(), scratch.data(), table.data(), surface.Pitch(),
@@ -40,8 +40,8 @@ TEST_F(PlotStopTest, SparseDotsSpreadTheSamplesOverTheWindow) {
     for (int i = 0; i < 400; ++i) {
         rows[i] = static_cast<std::int16_t>(100 + i % 300);
     }
-    Plot(rows, {50, 399, 0, 699, 0, 699, 0, 0}, kDots);  // 350 samples
-    EXPECT_EQ(surface.DrawnPixels(), 349);  // the last sample lands one column past the window
+    Plot(rows, {50, 399, 0, 699, 0, 699, 0, 0}, kDots); // 350 samples
+    EXPECT_EQ(surface.DrawnPixels(), 349); // the last sample lands one column past the window
     EXPECT_TRUE(surface.Drawn(150, 0));
     EXPECT_TRUE(surface.Drawn(151, 2));
     EXPECT_TRUE(surface.Drawn(152, 4));
@@ -85,18 +85,18 @@ TEST_F(PlotStopTest, RecordEndingInsideTheScreenIsNotReadPastItsEnd) {
 }
 
 TEST_F(PlotStopTest, DenseDotsShadeEachRowByItsShareOfTheColumn) {
-    std::vector<std::int16_t> rows(7000);  // 10 samples a column
+    std::vector<std::int16_t> rows(7000); // 10 samples a column
     for (int i = 0; i < 7000; ++i) {
         const int col = i / 10;
         rows[i] = static_cast<std::int16_t>(col % 2 == 0 ? (i % 2 == 0 ? 100 : 200) : 150);
     }
-    rows[15] = 600;  // one sample of column 1 beyond the surface: counted on its last row
+    rows[15] = 600; // one sample of column 1 beyond the surface: counted on its last row
     Plot(rows, {0, 6999, 0, 699, 0, 699, 0, 0}, kDots);
     EXPECT_EQ(surface.DrawnRows(0), (std::vector<int>{100, 200}));
-    EXPECT_EQ(ShadeOf(surface.At(100, 0)), 64);  // 5 of 10
+    EXPECT_EQ(ShadeOf(surface.At(100, 0)), 64); // 5 of 10
     EXPECT_EQ(surface.DrawnRows(1), (std::vector<int>{150, 509}));
     EXPECT_EQ(ShadeOf(surface.At(150, 1)), 115);  // 9 of 10
-    EXPECT_EQ(ShadeOf(surface.At(150, 3)), kTop);  // 10 of 10
+    EXPECT_EQ(ShadeOf(surface.At(150, 3)), kTop); // 10 of 10
     EXPECT_EQ(surface.StrayPixels(), 0);
 }
 
@@ -123,7 +123,8 @@ TEST_F(PlotStopTest, DenseVectorsJoinColumnsAndRowsThroughTheirMidpoints) {
 }
 
 TEST_F(PlotStopTest, DenseColumnRowsLieOnTopOfTheJoinsOnBothSides) {
-    const std::vector<std::int16_t> rows{100, 100, 100, 100, 110, 110, 120, 120, 100, 100, 100, 100};
+    const std::vector<std::int16_t> rows{100, 100, 100, 100, 110, 110,
+                                         120, 120, 100, 100, 100, 100};
     Plot(rows, {0, 11, 0, 2, 0, 699, 0, 0}, kVectors);
     // Column 1 is joined from 100 (rows 106..110) and toward 100 (rows 110..120), both in shade
     // 64; its own top row 110 is drawn last, at full brightness.
@@ -153,8 +154,8 @@ TEST_F(PlotStopTest, MillionSampleRecordStaysOnTheSurface) {
     const TraceWindow window{0, (1 << 20) - 1, 0, 699, 0, 699, 0, 0};
     for (const int style : {kVectors, kDots}) {
         TestSurface fresh;
-        PlotStop(rows.data(), fresh.Pixels(), scratch.data(), table.data(), fresh.Pitch(),
-                 &window, style);
+        PlotStop(rows.data(), fresh.Pixels(), scratch.data(), table.data(), fresh.Pitch(), &window,
+                 style);
         EXPECT_EQ(fresh.StrayPixels(), 0);
         // Vectors join every non-empty row, dots leave the rows no sample fell on.
         EXPECT_EQ(fresh.DrawnRows(350).size() == 510u, style == kVectors);
@@ -164,12 +165,11 @@ TEST_F(PlotStopTest, MillionSampleRecordStaysOnTheSurface) {
 
 TEST_F(PlotStopTest, WindowsOutsideTheScreenDrawNothingButStillClearTheScratch) {
     const std::vector<std::int16_t> rows(2000, 200);
-    for (const TraceWindow& window : {TraceWindow{0, 1399, 0, 699, 0, 700, 0, 0},
-                                      TraceWindow{0, 1399, 0, 699, -1, 699, 0, 0},
-                                      TraceWindow{0, 1399, 0, 699, 0, -1, 0, 0},
-                                      TraceWindow{0, 1399, 0, 700, 0, 699, 0, 0},
-                                      TraceWindow{-1, 1399, 0, 699, 0, 699, 0, 0},
-                                      TraceWindow{100, 99, 0, 699, 0, 699, 0, 0}}) {
+    for (const TraceWindow& window :
+         {TraceWindow{0, 1399, 0, 699, 0, 700, 0, 0}, TraceWindow{0, 1399, 0, 699, -1, 699, 0, 0},
+          TraceWindow{0, 1399, 0, 699, 0, -1, 0, 0}, TraceWindow{0, 1399, 0, 700, 0, 699, 0, 0},
+          TraceWindow{-1, 1399, 0, 699, 0, 699, 0, 0},
+          TraceWindow{100, 99, 0, 699, 0, 699, 0, 0}}) {
         for (const int style : {kVectors, kDots}) {
             std::fill(scratch.begin(), scratch.end(), std::int16_t{-5});
             Plot(rows, window, style);

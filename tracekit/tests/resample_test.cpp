@@ -47,7 +47,7 @@ TEST(WaveZoom, TwoThousandFortyEightSamplesGiveOrderedPairsOfTwoOrThreeSamples) 
         const auto begin = rows.begin() + ColumnStart(j, 2048, 700);
         const auto end = rows.begin() + ColumnStart(j + 1, 2048, 700);
         ASSERT_TRUE(end - begin == 2 || end - begin == 3) << "column " << j;
-        const auto low = std::min_element(begin, end);   // first occurrences
+        const auto low = std::min_element(begin, end); // first occurrences
         const auto high = std::max_element(begin, end);
         const bool highLast = *low == *high || high > low;
         EXPECT_EQ(pairs[2 * j], highLast ? *low : *high) << "column " << j;
@@ -68,13 +68,13 @@ TEST(WaveZoom, PairFollowsTheOrderOfTheExtremes) {
 TEST(WaveZoom, ColumnOfNegativeRowsKeepsItsTruePair) {
     const std::vector<std::int32_t> wide{-5, -3, -9, -7};
     const auto widePairs = Zoom(wide, 0, 3, 0, 0);
-    EXPECT_EQ(widePairs[0], -3);  // the maximum came first
+    EXPECT_EQ(widePairs[0], -3); // the maximum came first
     EXPECT_EQ(widePairs[1], -9);
     const std::vector<std::int16_t> narrow{-20, -40, -30, -35, -25, -10};
     const auto narrowPairs = Zoom(narrow, 0, 5, 0, 1);
-    EXPECT_EQ(narrowPairs[0], -20);  // -20, -40, -30: maximum first
+    EXPECT_EQ(narrowPairs[0], -20); // -20, -40, -30: maximum first
     EXPECT_EQ(narrowPairs[1], -40);
-    EXPECT_EQ(narrowPairs[2], -35);  // -35, -25, -10: maximum last
+    EXPECT_EQ(narrowPairs[2], -35); // -35, -25, -10: maximum last
     EXPECT_EQ(narrowPairs[3], -10);
 }
 
@@ -128,13 +128,13 @@ TEST(WaveZoom, OneSampleFillsTheWholeBuffer) {
 TEST(WaveZoom, WindowsOutsideTheBufferWriteNothing) {
     const std::vector<std::int16_t> rows(3000, 100);
     const std::vector<std::int16_t> untouched(2 * kWidth, 77);
-    EXPECT_EQ(Zoom(rows, 0, 1399, 0, 700), untouched);        // column past the buffer
-    EXPECT_EQ(Zoom(rows, 0, 1401, 0, 700, 701), untouched);   // wider than 700 columns
+    EXPECT_EQ(Zoom(rows, 0, 1399, 0, 700), untouched);      // column past the buffer
+    EXPECT_EQ(Zoom(rows, 0, 1401, 0, 700, 701), untouched); // wider than 700 columns
     EXPECT_EQ(Zoom(rows, 0, 1399, -1, 698), untouched);
     EXPECT_EQ(Zoom(rows, -2, 1397, 0, 699), untouched);
-    EXPECT_EQ(Zoom(rows, 10, 9, 0, 699), untouched);          // no samples
-    EXPECT_EQ(Zoom(rows, 0, 99, 10, 9), untouched);           // no columns
-    EXPECT_EQ(Zoom(rows, 0, 9, 0, 9, 0), untouched);          // no width
+    EXPECT_EQ(Zoom(rows, 10, 9, 0, 699), untouched); // no samples
+    EXPECT_EQ(Zoom(rows, 0, 99, 10, 9), untouched);  // no columns
+    EXPECT_EQ(Zoom(rows, 0, 9, 0, 9, 0), untouched); // no width
 }
 
 } // namespace

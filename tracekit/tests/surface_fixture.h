@@ -62,6 +62,8 @@ inline std::vector<std::uint32_t> IndexTable() {
     }
     return table;
 }
-inline int ShadeOf(std::uint32_t pixel) { return static_cast<int>(pixel - 0x010000u); }
+inline int ShadeOf(std::uint32_t pixel) {
+    return static_cast<int>(pixel - 0x010000u);
+}
 
 } // namespace tracekit::test

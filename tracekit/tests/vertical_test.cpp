@@ -18,10 +18,10 @@ std::vector<std::uint8_t> AllBytes() {
 }
 
 // Live data: display and acquisition scale and offset equal.
-template <class Row>
-std::vector<Row> LiveRows(const std::vector<std::uint8_t>& samples, int a) {
+template <class Row> std::vector<Row> LiveRows(const std::vector<std::uint8_t>& samples, int a) {
     std::vector<Row> rows(samples.size(), Row{-99});
-    WaveZoomV(samples.data(), rows.data(), 0, a, static_cast<int>(samples.size()), 0.5f, 0.1f, 0.5f, 0.1f);
+    WaveZoomV(samples.data(), rows.data(), 0, a, static_cast<int>(samples.size()), 0.5f, 0.1f, 0.5f,
+              0.1f);
     return rows;
 }
 
@@ -50,8 +50,8 @@ TEST(WaveZoomV, ClampLimitsFollowThePlotHeight) {
     const auto rows = LiveRows<std::int16_t>(AllBytes(), 200);
     EXPECT_EQ(rows[125], 125);
     EXPECT_EQ(rows[25], 25);
-    EXPECT_EQ(rows[0], 23);      // trunc(24 * 200 / 200) - 1
-    EXPECT_EQ(rows[255], 225);   // trunc(225 * 200 / 200)
+    EXPECT_EQ(rows[0], 23);    // trunc(24 * 200 / 200) - 1
+    EXPECT_EQ(rows[255], 225); // trunc(225 * 200 / 200)
 }
 
 TEST(WaveZoomV, StoppedRecordIsRescaledToTheDisplayedScaleAndOffset) {
@@ -60,13 +60,13 @@ TEST(WaveZoomV, StoppedRecordIsRescaledToTheDisplayedScaleAndOffset) {
     const std::vector<std::uint8_t> samples{100, 200, 125};
     std::vector<std::int16_t> rows(3);
     WaveZoomV(samples.data(), rows.data(), 0, 400, 3, 1.0f, -0.5f, 0.5f, 0.25f);
-    EXPECT_EQ(rows[0], 262);  // v = -65000 / 10000 = -6
-    EXPECT_EQ(rows[1], 360);  // v = 435000 / 10000 = 43
-    EXPECT_EQ(rows[2], 286);  // v = 6
+    EXPECT_EQ(rows[0], 262); // v = -65000 / 10000 = -6
+    EXPECT_EQ(rows[1], 360); // v = 435000 / 10000 = 43
+    EXPECT_EQ(rows[2], 286); // v = 6
 
     // Twice the volts per division halves the excursion about the centre.
     WaveZoomV(samples.data(), rows.data(), 0, 400, 3, 2.0f, 0.0f, 1.0f, 0.0f);
-    EXPECT_EQ(rows[0], 226);  // v = -12.5 truncated to -12
+    EXPECT_EQ(rows[0], 226); // v = -12.5 truncated to -12
     EXPECT_EQ(rows[1], 324);
     EXPECT_EQ(rows[2], 250);
 }
@@ -81,11 +81,15 @@ TEST(WaveZoomV, SixteenBitSamplesScaleLikeBytesAndClamp) {
 TEST(WaveZoomV, UnusableScalesOrCountsWriteNothing) {
     const auto samples = AllBytes();
     const float nan = std::nanf("");
-    struct Case { int a; int count; float b, c, d, e; };
-    for (const Case& k : {Case{400, 256, 0.0f, 0, 1, 0}, Case{400, 256, 1, 0, 0.0f, 0},
-                          Case{400, 256, nan, 0, 1, 0}, Case{400, 256, 1, 0, 1, 1e30f},
-                          Case{0, 256, 1, 0, 1, 0}, Case{-400, 256, 1, 0, 1, 0},
-                          Case{400, 0, 1, 0, 1, 0}, Case{400, -5, 1, 0, 1, 0}}) {
+    struct Case {
+        int a;
+        int count;
+        float b, c, d, e;
+    };
+    for (const Case& k :
+         {Case{400, 256, 0.0f, 0, 1, 0}, Case{400, 256, 1, 0, 0.0f, 0},
+          Case{400, 256, nan, 0, 1, 0}, Case{400, 256, 1, 0, 1, 1e30f}, Case{0, 256, 1, 0, 1, 0},
+          Case{-400, 256, 1, 0, 1, 0}, Case{400, 0, 1, 0, 1, 0}, Case{400, -5, 1, 0, 1, 0}}) {
         std::vector<std::int16_t> rows(256, -99);
         WaveZoomV(samples.data(), rows.data(), 0, k.a, k.count, k.b, k.c, k.d, k.e);
         EXPECT_EQ(rows, std::vector<std::int16_t>(256, -99)) << "a " << k.a << " b " << k.b;

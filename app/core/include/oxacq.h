@@ -9,11 +9,11 @@
 // constructor; nothing is allocated per frame.
 #pragma once
 
-#include "ox_commands.h"
 #include "cwnd.h"
 #include "messageboxes.h"
-#include "oxdisplay.h"
+#include "ox_commands.h"
 #include "ox_records.h"
+#include "oxdisplay.h"
 
 #include <array>
 #include <atomic>
@@ -29,17 +29,17 @@ namespace oxacq {
 
 // Buffer sizes and positions (bytes).
 inline constexpr int kReceiveBytes = 2'097'152;
-inline constexpr int kFrameArea = 2048;           // frame data starts here in the receive buffer
+inline constexpr int kFrameArea = 2048; // frame data starts here in the receive buffer
 inline constexpr int kLanHeaderBytes = 20;
-inline constexpr int kLanReplyAt = kFrameArea - kLanHeaderBytes;  // a LAN live reply lands here
+inline constexpr int kLanReplyAt = kFrameArea - kLanHeaderBytes; // a LAN live reply lands here
 inline constexpr int kHeaderCopyBytes = 768;
 inline constexpr int kReplyBytes = 4 * 1'048'576;
-inline constexpr int kAnalogMainBytes = 1'048'576;  // the longest record of one channel
+inline constexpr int kAnalogMainBytes = 1'048'576; // the longest record of one channel
 inline constexpr int kLaMainSamples = 1'048'576;
-inline constexpr int kSecondSamples = 2048;        // delayed-sweep window of a live frame
+inline constexpr int kSecondSamples = 2048; // delayed-sweep window of a live frame
 inline constexpr int kFrameSamples = 2048;
 inline constexpr int kRingFrames = 250;
-inline constexpr int kLargestStride = 16384;      // delayed sweep, both channels and the analyzer
+inline constexpr int kLargestStride = 16384; // delayed sweep, both channels and the analyzer
 // A live LAN reply: its header and at most one frame of the largest stride.
 inline constexpr int kLanReplyLimit = kLanHeaderBytes + kLargestStride;
 
@@ -47,12 +47,13 @@ inline constexpr int kLanReplyLimit = kLanHeaderBytes + kLargestStride;
 inline constexpr unsigned kMaskCh1 = 1;
 inline constexpr unsigned kMaskCh2 = 2;
 inline constexpr unsigned kMaskLa = 4;
-inline constexpr unsigned kMaskHalfLa = 128;  // full record: the analyzer piece is n bytes
+inline constexpr unsigned kMaskHalfLa = 128; // full record: the analyzer piece is n bytes
 
 // Run-status codes, by the vocabulary's names, and one of the loop's own.
 using RunStatus = oxcmd::code::RunStatus;
 using enum oxcmd::code::RunStatus;
-inline constexpr std::int32_t kStatusUntold = -1;  // the main window shows a text of its own: the next code is told
+inline constexpr std::int32_t kStatusUntold =
+    -1; // the main window shows a text of its own: the next code is told
 
 inline constexpr const char* kLinkLostQuestion = "Please confirm connecting system is right!";
 
@@ -154,32 +155,33 @@ struct AcqCounters {
     // The block being drawn: its channel mask and stride stay fixed until the next block.
     unsigned blockMask = 0;
     int blockStride = 0;
-    int blockEnd = 0;                     // receive-buffer bytes that arrived (frame area included)
-    int recordBytes = 0;                  // bytes of the last full record
+    int blockEnd = 0;    // receive-buffer bytes that arrived (frame area included)
+    int recordBytes = 0; // bytes of the last full record
 };
 
 // Flags the UI thread sets without the lock; the I/O thread applies them under it.
 struct AcqRequests {
-    std::atomic<bool> playbackTick{false};   // timer 10: one more frame, the next recorded one
-    std::atomic<bool> playbackStep{false};   // the next recorded frame is due
-    std::atomic<bool> recordNext{false};     // timer 13: record the next frame
-    std::atomic<bool> acquire{false};        // timer 8, RUN, AUTO: set the acquiring flag while running
-    std::atomic<bool> stopAcquiring{false};  // Ignore in a link dialog: clear it
-    std::atomic<bool> clearError{false};     // timer 7: the error text has been shown long enough
-    std::atomic<bool> runStateWritten{false};  // the main window wrote "AUTO" or "RUN" itself
-    std::atomic<bool> eraseBeforeFrame{false};  // timer 0: erase before the next frame (no persistence)
-    std::atomic<bool> markerHighlightOff{false};  // timer 1: a dragged marker's highlight ends
-    std::atomic<bool> floatDraw{false};        // timer 9: redraw the floating views
-    std::atomic<bool> redrawSection{false};    // timer 11
-    std::atomic<bool> clearBusy{false};        // timer 12 and the end of start-up
+    std::atomic<bool> playbackTick{false}; // timer 10: one more frame, the next recorded one
+    std::atomic<bool> playbackStep{false}; // the next recorded frame is due
+    std::atomic<bool> recordNext{false};   // timer 13: record the next frame
+    std::atomic<bool> acquire{false}; // timer 8, RUN, AUTO: set the acquiring flag while running
+    std::atomic<bool> stopAcquiring{false};   // Ignore in a link dialog: clear it
+    std::atomic<bool> clearError{false};      // timer 7: the error text has been shown long enough
+    std::atomic<bool> runStateWritten{false}; // the main window wrote "AUTO" or "RUN" itself
+    std::atomic<bool> eraseBeforeFrame{
+        false}; // timer 0: erase before the next frame (no persistence)
+    std::atomic<bool> markerHighlightOff{false}; // timer 1: a dragged marker's highlight ends
+    std::atomic<bool> floatDraw{false};          // timer 9: redraw the floating views
+    std::atomic<bool> redrawSection{false};      // timer 11
+    std::atomic<bool> clearBusy{false};          // timer 12 and the end of start-up
 };
 
 // The recorder dialog's side of the hand-over.
 struct RecorderLink {
-    CWndRef dialog;                   // told about every frame played or recorded
-    std::span<std::uint8_t> frames;   // recording buffer, frames of 2048 bytes back to back
-    bool loop = false;                // first recorder flag
-    bool holdAtEnd = false;           // second recorder flag: stay on the last frame at the end
+    CWndRef dialog;                 // told about every frame played or recorded
+    std::span<std::uint8_t> frames; // recording buffer, frames of 2048 bytes back to back
+    bool loop = false;              // first recorder flag
+    bool holdAtEnd = false;         // second recorder flag: stay on the last frame at the end
 };
 
 class Acquisition {
@@ -236,8 +238,8 @@ public:
 
     // Waits of the LAN reads (milliseconds); tests shorten them.
     struct Timeouts {
-        int replyMs = 1000;       // a live reply must be complete this long after its request
-        int receiveIdleMs = 500;  // a live reply may pause this long between pieces
+        int replyMs = 1000;      // a live reply must be complete this long after its request
+        int receiveIdleMs = 500; // a live reply may pause this long between pieces
         int recordLengthMs = 5000;
         int recordIdleMs = 2000;
         int drainMs = 2000;
@@ -292,7 +294,7 @@ private:
     Timeouts waits_;
     Clock::time_point lastRequest_{};
     bool wasRunning_ = false;
-    bool snapshotPending_ = false;  // a run started and no block has come since
+    bool snapshotPending_ = false; // a run started and no block has come since
 
     std::vector<std::uint8_t> receive_;
     std::vector<std::uint8_t> header_;
@@ -301,9 +303,9 @@ private:
     std::array<std::vector<std::uint8_t>, 2> analogSecond_;
     std::vector<std::uint16_t> la_;
     std::vector<std::uint16_t> laSecond_;
-    std::vector<std::uint8_t> lanCarry_;  // bytes received beyond one live reply
+    std::vector<std::uint8_t> lanCarry_; // bytes received beyond one live reply
     int lanCarried_ = 0;
-    int lanPending_ = 0;                  // bytes of the current live reply at kLanReplyAt
+    int lanPending_ = 0; // bytes of the current live reply at kLanReplyAt
 };
 
 } // namespace oxacq

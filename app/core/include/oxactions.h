@@ -19,10 +19,20 @@ class CWnd;
 namespace oxact {
 
 enum class ActionId : std::uint8_t {
-    Run, Stop, Auto, Exit,
-    Ch1Display, Ch2Display, Ch1ScaleUp, Ch1ScaleDown, Ch2ScaleUp, Ch2ScaleDown,
-    TimeScaleUp, TimeScaleDown,
-    Help, About,
+    Run,
+    Stop,
+    Auto,
+    Exit,
+    Ch1Display,
+    Ch2Display,
+    Ch1ScaleUp,
+    Ch1ScaleDown,
+    Ch2ScaleUp,
+    Ch2ScaleDown,
+    TimeScaleUp,
+    TimeScaleDown,
+    Help,
+    About,
 };
 
 // The argument slot of a post.
@@ -33,8 +43,8 @@ struct Post {
     oxcmd::Sub sub = 0;
     long value = 0;
     ArgKind kind = ArgKind::None;
-    double argument = 0;          // read as the kind says
-    bool namesPanel = false;      // the open dialog is the command's window
+    double argument = 0;     // read as the kind says
+    bool namesPanel = false; // the open dialog is the command's window
 
     bool operator==(const Post&) const = default;
 };
@@ -47,7 +57,9 @@ struct Plan {
     const char* refusal = nullptr;
 
     void Add(const Post& post);
-    [[nodiscard]] std::span<const Post> Posts() const { return {posts.data(), static_cast<std::size_t>(count)}; }
+    [[nodiscard]] std::span<const Post> Posts() const {
+        return {posts.data(), static_cast<std::size_t>(count)};
+    }
     [[nodiscard]] static Plan Refuse(const char* text);
 };
 
@@ -56,15 +68,15 @@ using StateFn = bool (*)(const _OX_SETUP& state);
 
 struct ActionRow {
     ActionId id;
-    const char* menu;        // menu title ("&Control"); nullptr: in no menu
-    const char* caption;     // menu item text
-    const char* button;      // panel button text; nullptr: no button
-    const char* objectName;  // the widget's name (steps files and tests press it by name)
-    const char* shortcut;    // "Ctrl+R"; nullptr: none
-    const char* tip;         // what the action does, for the tooltip
-    PlanFn plan;             // nullptr: the window does it itself (help, about)
-    StateFn enabled;         // nullptr: always enabled
-    StateFn checked;         // nullptr: not checkable
+    const char* menu;       // menu title ("&Control"); nullptr: in no menu
+    const char* caption;    // menu item text
+    const char* button;     // panel button text; nullptr: no button
+    const char* objectName; // the widget's name (steps files and tests press it by name)
+    const char* shortcut;   // "Ctrl+R"; nullptr: none
+    const char* tip;        // what the action does, for the tooltip
+    PlanFn plan;            // nullptr: the window does it itself (help, about)
+    StateFn enabled;        // nullptr: always enabled
+    StateFn checked;        // nullptr: not checkable
 };
 
 [[nodiscard]] std::span<const ActionRow> ActionTable();

@@ -3,6 +3,6 @@
 #pragma once
 
 #include "oxacq.h"
+#include "oxactions.h"
 #include "oxdisplay.h"
 #include "oxsnapshot.h"
-#include "oxactions.h"

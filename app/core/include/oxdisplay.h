@@ -27,20 +27,20 @@
 
 namespace oxdisplay {
 
-inline constexpr int kLivePoints = 2048;        // samples per channel in a live frame
-inline constexpr int kColumns = 700;            // plot columns
-inline constexpr int kPlotRows = 400;           // plot rows of the single layout
-inline constexpr int kTraceRows = 510;          // rows of a trace surface
-inline constexpr int kPlotTop = 50;             // surface row of the single layout's top line
-inline constexpr int kComposeWidth = 727;       // the composition surface
+inline constexpr int kLivePoints = 2048;  // samples per channel in a live frame
+inline constexpr int kColumns = 700;      // plot columns
+inline constexpr int kPlotRows = 400;     // plot rows of the single layout
+inline constexpr int kTraceRows = 510;    // rows of a trace surface
+inline constexpr int kPlotTop = 50;       // surface row of the single layout's top line
+inline constexpr int kComposeWidth = 727; // the composition surface
 inline constexpr int kComposeHeight = 434;
-inline constexpr int kPlotLeft = 16;            // the plot area inside the composition surface
+inline constexpr int kPlotLeft = 16; // the plot area inside the composition surface
 inline constexpr int kPlotTopInCompose = 9;
-inline constexpr int kMarkerWidth = 16;         // the ground-marker strip (left margin)
-inline constexpr int kStatusWidth = 160;        // the memory-status surface
+inline constexpr int kMarkerWidth = 16;  // the ground-marker strip (left margin)
+inline constexpr int kStatusWidth = 160; // the memory-status surface
 inline constexpr int kStatusHeight = 30;
-inline constexpr int kHistoryFrames = 17;       // persistence history frames
-inline constexpr int kHistoryStride = 3072;     // 16-bit values between history frames
+inline constexpr int kHistoryFrames = 17;   // persistence history frames
+inline constexpr int kHistoryStride = 3072; // 16-bit values between history frames
 inline constexpr int kMathSlots = 4;
 inline constexpr int kRefSlots = 4;
 inline constexpr int kLaLines = 16;
@@ -65,8 +65,8 @@ struct DisplayRecords {
 // (2048 samples) or the stopped record (n samples); the second buffers hold the delayed
 // window. The spans give the capacities: no read ever goes beyond them.
 struct ChannelBuffers {
-    std::array<std::span<const std::uint8_t>, 2> analog;        // CH1, CH2 main
-    std::array<std::span<const std::uint8_t>, 2> analogSecond;  // CH1, CH2 second
+    std::array<std::span<const std::uint8_t>, 2> analog;       // CH1, CH2 main
+    std::array<std::span<const std::uint8_t>, 2> analogSecond; // CH1, CH2 second
     std::span<const std::uint16_t> la;                         // logic analyzer main
     std::span<const std::uint16_t> laSecond;                   // logic analyzer second
 };
@@ -82,10 +82,10 @@ struct ReferenceBuffers {
 // Acquisition counters the pipeline and the plots read; owned and updated by the
 // acquisition loop.
 struct FrameCounters {
-    std::int32_t nPersistFrame = 0;  // persistence frame counter 0..16
-    std::int32_t nPersistFill = 0;   // persistence fill counter 0..17
-    std::int32_t nScanPos = 699;     // column reached by the scan or roll display
-    std::uint8_t bPlotDots = 0;      // plot style: dots when non-zero
+    std::int32_t nPersistFrame = 0; // persistence frame counter 0..16
+    std::int32_t nPersistFill = 0;  // persistence fill counter 0..17
+    std::int32_t nScanPos = 699;    // column reached by the scan or roll display
+    std::uint8_t bPlotDots = 0;     // plot style: dots when non-zero
 };
 
 // The few command-layer services the display needs. The program implements it on OxMsg
@@ -111,15 +111,15 @@ public:
 // scaled for a plot of the given height in pixels (the divisor that turns them back into
 // codes).
 struct MeasureInput {
-    std::array<const std::int16_t*, 2> rows{};        // CH1, CH2 (alternate trigger: each its region)
-    std::array<const std::int16_t*, 2> rowsSecond{};  // delayed sweep: second region
-    std::array<int, 2> heights{};                     // plot height of rows[ch]
-    int secondHeight = 0;                             // plot height of rowsSecond
-    int first = 0;                                    // measurement range (samples)
+    std::array<const std::int16_t*, 2> rows{}; // CH1, CH2 (alternate trigger: each its region)
+    std::array<const std::int16_t*, 2> rowsSecond{}; // delayed sweep: second region
+    std::array<int, 2> heights{};                    // plot height of rows[ch]
+    int secondHeight = 0;                            // plot height of rowsSecond
+    int first = 0;                                   // measurement range (samples)
     int last = -1;
     int secondFirst = 0;
     int secondLast = -1;
-    int ch2RangeOffset = 1400;                        // CH2's range is offset by 1400
+    int ch2RangeOffset = 1400; // CH2's range is offset by 1400
     bool stopped = false;
 };
 
@@ -136,8 +136,8 @@ public:
 };
 
 // The screen side (Qt): receives the composed picture whenever it differs from the one
-// last presented, and copies it into the scope view's front buffer. Returns false when the picture could not be shown
-// (a lost primary that could not be restored).
+// last presented, and copies it into the scope view's front buffer. Returns false when the picture
+// could not be shown (a lost primary that could not be restored).
 class PresentTarget {
 public:
     virtual ~PresentTarget() = default;

@@ -20,7 +20,7 @@ namespace oxacq {
 struct ModelEntry {
     const char* name;
     std::int32_t modelClass;
-    float minTimeScale;  // s/div
+    float minTimeScale; // s/div
     bool logicAnalyzer;
 };
 // Compared in this order with the model field of the identification reply.
@@ -35,7 +35,7 @@ struct Identity {
     std::string model;
     std::string serial;
     std::string firmware;
-    std::string version;  // firmware "." FPGA version, shown by the about box
+    std::string version; // firmware "." FPGA version, shown by the about box
 };
 // False (identity untouched) when the reply has fewer than three commas.
 bool ParseIdentification(const std::string& reply, const std::string& fpga, Identity& identity);
@@ -46,7 +46,7 @@ inline constexpr const char* kAboutTitle = "About OXBOW";
 
 // ---- Setup and settings file ----
 
-inline constexpr std::size_t kSettingsBytes = sizeof(_OX_SETUP);  // 8,664
+inline constexpr std::size_t kSettingsBytes = sizeof(_OX_SETUP); // 8,664
 
 // The fixed values the program starts from. With `keepLink` the link fields (interface,
 // connected flag, USB device, connect address and port) stay as they are.
@@ -119,15 +119,15 @@ inline constexpr const char* kHardwareFailureText = "Please restart hardware sys
 
 // What the Qt window does after OnIoNotify returned (the core part is already done).
 struct NotifyActions {
-    bool handled = false;          // a sub-command of the start-up part
-    bool shutdown = false;         // run the shutdown sequence once this handler returned
-    bool redraw = false;           // repaint the window
-    bool startRunTimers = false;   // timer 0 at 100 ms, timer 5 at 500 ms
-    const char* runStateText = nullptr;  // "AUTO" / "RUN", shown in green
+    bool handled = false;               // a sub-command of the start-up part
+    bool shutdown = false;              // run the shutdown sequence once this handler returned
+    bool redraw = false;                // repaint the window
+    bool startRunTimers = false;        // timer 0 at 100 ms, timer 5 at 500 ms
+    const char* runStateText = nullptr; // "AUTO" / "RUN", shown in green
     bool refreshLabels = false;
-    bool refreshControls = false;  // controls and channel buttons
-    bool resetMarkers = false;     // recompute the marker positions, close the floating panel
-    int screenMode = -1;           // 4434: 0 maximise, 1 restore, other re-check
+    bool refreshControls = false; // controls and channel buttons
+    bool resetMarkers = false;    // recompute the marker positions, close the floating panel
+    int screenMode = -1;          // 4434: 0 maximise, 1 restore, other re-check
 };
 
 class Shell {

@@ -18,7 +18,7 @@ namespace oxacq {
 struct RecordView {
     _OX_SETUP setup{};
     _OX_RGN_SETUP region{};
-    std::uint64_t sequence = 0;  // 0: nothing published yet
+    std::uint64_t sequence = 0; // 0: nothing published yet
 };
 
 class RecordSnapshot {

@@ -28,11 +28,11 @@
 namespace oxacq {
 
 struct WorkerJobs {
-    std::function<void()> io;       // under the lock, every I/O tick
+    std::function<void()> io; // under the lock, every I/O tick
     // Under the lock, every poll tick that got it; returns how long the poll thread rests at
     // least before its next tick (the instrument's pause after a request), lock released.
     std::function<std::chrono::milliseconds()> poll;
-    std::function<void()> receive;  // under the lock, every receive tick
+    std::function<void()> receive; // under the lock, every receive tick
 };
 
 struct WorkerPeriods {
@@ -49,7 +49,8 @@ WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands, cons
 
 class Workers {
 public:
-    Workers(std::timed_mutex& lock, const _OX_SETUP& setup, WorkerJobs jobs, WorkerPeriods periods = {});
+    Workers(std::timed_mutex& lock, const _OX_SETUP& setup, WorkerJobs jobs,
+            WorkerPeriods periods = {});
     ~Workers();
     Workers(const Workers&) = delete;
     Workers& operator=(const Workers&) = delete;
@@ -76,9 +77,9 @@ private:
     struct Gate {
         mutable std::mutex mutex;
         std::condition_variable changed;
-        bool run = false;      // what the UI thread asked for
-        bool paused = false;   // acknowledged by the thread
-        int counter = 0;       // touched by the UI thread only
+        bool run = false;    // what the UI thread asked for
+        bool paused = false; // acknowledged by the thread
+        int counter = 0;     // touched by the UI thread only
 
         bool Paused() const;
     };

@@ -19,18 +19,15 @@ constexpr std::int32_t kPersistFillLimit = 17;
 // Cuts frame `slot` of the current block into the channel buffers: per source its main part,
 // and with the delayed sweep its second part right after it. A frame that did not arrive
 // whole is left alone.
-void Acquisition::CutFrame(int slot)
-{
+void Acquisition::CutFrame(int slot) {
     const unsigned mask = counters_.blockMask;
     const int stride = counters_.blockStride;
     const std::int64_t start = kFrameArea + static_cast<std::int64_t>(slot) * stride;
-    if (stride <= 0 || slot < 0 || start + stride > counters_.blockEnd)
-        return;
+    if (stride <= 0 || slot < 0 || start + stride > counters_.blockEnd) return;
     const bool delayed = stride != FrameStride(mask, false);
     const std::uint8_t* part = &receive_[static_cast<std::size_t>(start)];
     for (int c = 0; c < 2; ++c) {
-        if (!(mask & (1u << c)))
-            continue;
+        if (!(mask & (1u << c))) continue;
         std::memcpy(analog_[c].data(), part, kFrameSamples);
         part += kFrameSamples;
         if (delayed) {
@@ -41,43 +38,39 @@ void Acquisition::CutFrame(int slot)
     if (mask & kMaskLa) {
         std::memcpy(la_.data(), part, 2 * kFrameSamples);
         part += 2 * kFrameSamples;
-        if (delayed)
-            std::memcpy(laSecond_.data(), part, 2 * kFrameSamples);
+        if (delayed) std::memcpy(laSecond_.data(), part, 2 * kFrameSamples);
     }
 }
 
-void Acquisition::DistributeFrame()
-{
+void Acquisition::DistributeFrame() {
     const std::int32_t recorder = Setup().nRecordState;
     if (recorder == oxcmd::code::kPlaying || recorder == oxcmd::code::kPlayPaused) {
         SetRunStatus(recorder == oxcmd::code::kPlaying ? kStatusPlay : kStatusPause);
-        if (requests_.playbackStep.exchange(false))
-            PlayRecordedFrame();
+        if (requests_.playbackStep.exchange(false)) PlayRecordedFrame();
     } else {
         CutFrame(counters_.ringIndex);
         if (recorder == oxcmd::code::kRecording && requests_.recordNext.exchange(false))
             RecordFrame();
-        SetRunStatus(OnLan() ? counters_.lanStatus : header_[kStatusTable + counters_.framesConsumed]);
+        SetRunStatus(OnLan() ? counters_.lanStatus
+                             : header_[kStatusTable + counters_.framesConsumed]);
     }
     ++counters_.framesConsumed;
     counters_.ringIndex = (counters_.ringIndex + 1) % kRingFrames;
 }
 
-void Acquisition::PersistFrameStep()
-{
+void Acquisition::PersistFrameStep() {
     if (!Setup().bSlowSweep && Setup().nTimeFormat == 0)
-        frame_.nPersistFrame = frame_.nPersistFrame >= kPersistFrames ? 0 : frame_.nPersistFrame + 1;
+        frame_.nPersistFrame =
+            frame_.nPersistFrame >= kPersistFrames ? 0 : frame_.nPersistFrame + 1;
     else
         frame_.nPersistFrame = 0;
 }
 
-void Acquisition::FillStep()
-{
+void Acquisition::FillStep() {
     frame_.nPersistFill = std::min(frame_.nPersistFill + 1, kPersistFillLimit);
 }
 
-void Acquisition::FrameStep()
-{
+void Acquisition::FrameStep() {
     PersistFrameStep();
     display_->ResetTraceWindows();
     DistributeFrame();
@@ -86,10 +79,8 @@ void Acquisition::FrameStep()
     FillStep();
 }
 
-void Acquisition::LastFrameStep()
-{
-    if (!OnLan())
-        UsbLiveRead();
+void Acquisition::LastFrameStep() {
+    if (!OnLan()) UsbLiveRead();
     PersistFrameStep();
     counters_.ringIndex = 0;
     display_->ResetTraceWindows();
@@ -104,20 +95,17 @@ void Acquisition::LastFrameStep()
 }
 
 // The stored record's length: a memory-depth change while stopped does not lengthen it.
-int Acquisition::StoppedPoints() const
-{
+int Acquisition::StoppedPoints() const {
     return std::clamp(records_.setup->nAcqMemoryRec, 0, kAnalogMainBytes);
 }
 
-void Acquisition::StopScreenStep(short value)
-{
+void Acquisition::StopScreenStep(short value) {
     commands_.GetStopScreenPara(value);
     display_->RunPipeline(StoppedPoints(), true);
     display_->HandOverMeasurement();
 }
 
-void Acquisition::ChangedSettingsStep()
-{
+void Acquisition::ChangedSettingsStep() {
     if (Setup().bSlowSweep && counters_.newData) {
         FullMemoryRead();
         region_->bAcquiring = 1;
@@ -126,13 +114,11 @@ void Acquisition::ChangedSettingsStep()
     display_->RunPipeline(Setup().bDelayed ? kFrameSamples : StoppedPoints(), true);
 }
 
-bool Acquisition::EraseAsked() const
-{
+bool Acquisition::EraseAsked() const {
     return region_->bEraseRequest || region_->bRedrawWave;
 }
 
-void Acquisition::RunningDisplayStep()
-{
+void Acquisition::RunningDisplayStep() {
     const _OX_SETUP& setup = Setup();
     if (counters_.frameCount > 0 && counters_.framesConsumed < counters_.frameCount) {
         if (region_->bErasePending || region_->bEraseBeforeFrame || setup.bSlowSweep ||
@@ -153,22 +139,19 @@ void Acquisition::RunningDisplayStep()
     }
 }
 
-void Acquisition::StoppedDisplayStep()
-{
+void Acquisition::StoppedDisplayStep() {
     const _OX_SETUP& setup = Setup();
     if (Acquiring()) {
         display_->Erase();
         // In Y-T the last live frame is drawn first, and stays when the record cannot be read.
         const bool lastFrame = setup.nTimeFormat == 0 && !setup.bSlowSweep;
-        if (lastFrame)
-            LastFrameStep();
+        if (lastFrame) LastFrameStep();
         const bool held = FullMemoryRead();
         if (held) {
             TakeRecordSnapshot();
             StopScreenStep(0);
         }
-        if (lastFrame || held)
-            display_->DrawTraces(!lastFrame);
+        if (lastFrame || held) display_->DrawTraces(!lastFrame);
         // With the record on the screen, changes while stopped redraw it (SetRefreshWave).
         Setup().bWaveHold = held ? 1 : 0;
         // With nothing to read there is no record to wait for.
@@ -185,15 +168,12 @@ void Acquisition::StoppedDisplayStep()
     }
 }
 
-void Acquisition::DisplayTick()
-{
+void Acquisition::DisplayTick() {
     ApplyRequests();
-    if (Setup().bRun && !wasRunning_)
-        snapshotPending_ = true;
+    if (Setup().bRun && !wasRunning_) snapshotPending_ = true;
     wasRunning_ = Setup().bRun != 0;
     try {
-        if (region_->bRedrawAll)
-            display_->FullRedraw();
+        if (region_->bRedrawAll) display_->FullRedraw();
         if (Setup().bRun)
             RunningDisplayStep();
         else
@@ -204,7 +184,8 @@ void Acquisition::DisplayTick()
             display_->Present();
         }
     } catch (const std::exception& error) {
-        oxbow::AskMessage({error.what(), "", oxbow::MessageButtons::Ok, oxbow::MessageIcon::Error, false});
+        oxbow::AskMessage(
+            {error.what(), "", oxbow::MessageButtons::Ok, oxbow::MessageIcon::Error, false});
     }
 }
 

@@ -20,8 +20,7 @@ constexpr int kScanSourceAt = 12;
 constexpr int kStatusAt = 14;
 constexpr int kPlotStyleAt = 19;
 
-std::int32_t Le32(const std::uint8_t* bytes)
-{
+std::int32_t Le32(const std::uint8_t* bytes) {
     std::int32_t value;
     std::memcpy(&value, bytes, sizeof value);
     return value;
@@ -29,8 +28,7 @@ std::int32_t Le32(const std::uint8_t* bytes)
 
 } // namespace
 
-std::chrono::milliseconds Acquisition::LanDataRequest()
-{
+std::chrono::milliseconds Acquisition::LanDataRequest() {
     // A reply that never came (or was taken by a command exchange) does not block requests.
     if (counters_.outstanding > 0 &&
         Clock::now() - lastRequest_ > std::chrono::milliseconds(waits_.replyMs)) {
@@ -46,8 +44,7 @@ std::chrono::milliseconds Acquisition::LanDataRequest()
     return std::chrono::milliseconds(CommandPauseMs(request));
 }
 
-void Acquisition::LanReceive()
-{
+void Acquisition::LanReceive() {
     const unsigned mask = ChannelMask();
     if (mask == 0) {
         counters_.frameCount = 0;
@@ -68,12 +65,9 @@ void Acquisition::LanReceive()
         LinkLost();
         return;
     }
-    if (got > 0)
-        lanPending_ += got;
-    if (lanPending_ == 0)
-        return;
-    if (!ParseLanReply())
-        return;
+    if (got > 0) lanPending_ += got;
+    if (lanPending_ == 0) return;
+    if (!ParseLanReply()) return;
     counters_.blockMask = mask;
     counters_.blockStride = FrameStride(mask, Setup().bDelayed != 0);
     if (Setup().nTrigSweep == oxcmd::code::kSweepSingle)
@@ -81,8 +75,7 @@ void Acquisition::LanReceive()
 }
 
 // Parses the reply at kLanReplyAt; true when a frame was accepted.
-bool Acquisition::ParseLanReply()
-{
+bool Acquisition::ParseLanReply() {
     std::uint8_t* at = &receive_[kLanReplyAt];
     if (!ReceiveMore(kLanHeaderBytes, waits_.receiveIdleMs)) {
         DropLanBytes();
@@ -90,7 +83,7 @@ bool Acquisition::ParseLanReply()
     }
     const std::int32_t length = Le32(at);
     if (length < kLanHeaderBytes) {
-        DropLanBytes();  // not a reply header: nothing after it can be trusted
+        DropLanBytes(); // not a reply header: nothing after it can be trusted
         return false;
     }
     if (length == kLanHeaderBytes) {
@@ -101,7 +94,7 @@ bool Acquisition::ParseLanReply()
         return false;
     }
     if (length > kLanReplyLimit) {
-        SkipLanBytes(length - lanPending_);  // an over-long reply: read past it, keep nothing
+        SkipLanBytes(length - lanPending_); // an over-long reply: read past it, keep nothing
         DropLanBytes();
         NoBlock(true);
         return false;
@@ -132,35 +125,30 @@ bool Acquisition::ParseLanReply()
 
 // Reads on until `want` bytes of the reply are in; never past `want`, so what follows the
 // reply stays in the socket. False when the link closed or the reply stalled.
-bool Acquisition::ReceiveMore(int want, int idleMs)
-{
-    if (lanPending_ >= want)
-        return true;
-    const int got = ReceiveLanBytes(&receive_[kLanReplyAt] + lanPending_, want - lanPending_, idleMs);
-    if (got < 0)
-        return false;
+bool Acquisition::ReceiveMore(int want, int idleMs) {
+    if (lanPending_ >= want) return true;
+    const int got =
+        ReceiveLanBytes(&receive_[kLanReplyAt] + lanPending_, want - lanPending_, idleMs);
+    if (got < 0) return false;
     lanPending_ += got;
     return lanPending_ >= want;
 }
 
 // Reads and forgets `count` bytes of the socket (into the text reply buffer, which is free
 // between commands), until they are gone, the link closes or the bytes stall.
-void Acquisition::SkipLanBytes(int count)
-{
+void Acquisition::SkipLanBytes(int count) {
     while (count > 0) {
         const int chunk = std::min(count, kReplyBytes);
         const int got = ReceiveLanBytes(reinterpret_cast<std::uint8_t*>(reply_.data()), chunk,
                                         waits_.receiveIdleMs);
-        if (got < chunk)
-            return;
+        if (got < chunk) return;
         count -= got;
     }
 }
 
 // Reads until `want` bytes are in `into`, no byte came for `idleMs`, or the link closed
 // (-1, the link marked lost). The count read otherwise; never more than `want`.
-int Acquisition::ReceiveLanBytes(std::uint8_t* into, int want, int idleMs)
-{
+int Acquisition::ReceiveLanBytes(std::uint8_t* into, int want, int idleMs) {
     int done = 0;
     auto deadline = Clock::now() + std::chrono::milliseconds(idleMs);
     while (done < want) {
@@ -183,12 +171,10 @@ int Acquisition::ReceiveLanBytes(std::uint8_t* into, int want, int idleMs)
 
 // A reply that cannot be parsed: its bytes and whatever came with them are dropped, and it
 // counts as answered.
-void Acquisition::DropLanBytes()
-{
+void Acquisition::DropLanBytes() {
     lanPending_ = 0;
     lanCarried_ = 0;
-    if (counters_.outstanding > 0)
-        --counters_.outstanding;
+    if (counters_.outstanding > 0) --counters_.outstanding;
 }
 
 } // namespace oxacq

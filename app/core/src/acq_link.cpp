@@ -10,41 +10,35 @@ namespace {
 
 constexpr int kLinkTimeoutMs = 200;
 
-std::string ConnectAddress(const _OX_SETUP& setup)
-{
+std::string ConnectAddress(const _OX_SETUP& setup) {
     return {setup.szConnectAddress, strnlen(setup.szConnectAddress, sizeof setup.szConnectAddress)};
 }
 
 } // namespace
 
-oxbow::MessageQuestion LinkLostQuestion()
-{
+oxbow::MessageQuestion LinkLostQuestion() {
     return {kLinkLostQuestion, "", oxbow::MessageButtons::AbortRetryIgnore,
             oxbow::MessageIcon::Warning, true};
 }
 
-oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSocket& socket)
-{
+oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSocket& socket) {
     oxbow::MessageQuestion question = LinkLostQuestion();
     const std::string reason = socket.FailureReason();
-    question.text += "\n" + ConnectAddress(setup) + ":" + std::to_string(setup.nConnectPort) + ": " +
-                     (reason.empty() ? "no answer" : reason);
+    question.text += "\n" + ConnectAddress(setup) + ":" + std::to_string(setup.nConnectPort) +
+                     ": " + (reason.empty() ? "no answer" : reason);
     return question;
 }
 
-bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup)
-{
+bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup) {
     socket.Close();
-    if (!socket.Create())
-        return false;
+    if (!socket.Create()) return false;
     const bool connected = socket.Connect(ConnectAddress(setup), setup.nConnectPort) != 0;
     socket.SetRecvTimeout(kLinkTimeoutMs);
     socket.SetSendTimeout(kLinkTimeoutMs);
     return connected;
 }
 
-int FindUsbDevice(_OX_SETUP& setup)
-{
+int FindUsbDevice(_OX_SETUP& setup) {
     const int count = UsbDeviceCount();
     if (count >= 1) {
         setup.hUsbDevice = count - 1;
@@ -56,16 +50,16 @@ int FindUsbDevice(_OX_SETUP& setup)
 // Asks until the link is back (Retry found it: true), or the user lets it go. Ignore stops
 // acquiring; Abort ends the program, and acquiring stops too so that nobody is asked again
 // before the exit command is processed.
-bool Acquisition::ConnectionLostDialog()
-{
-    if (Setup().bConnected)
-        return false;
+bool Acquisition::ConnectionLostDialog() {
+    if (Setup().bConnected) return false;
     for (;;) {
-        switch (oxbow::AskMessage(OnLan() && socket_ != nullptr ? LanLinkLostQuestion(Setup(), *socket_)
-                                                                 : LinkLostQuestion())) {
+        switch (oxbow::AskMessage(OnLan() && socket_ != nullptr
+                                      ? LanLinkLostQuestion(Setup(), *socket_)
+                                      : LinkLostQuestion())) {
         case oxbow::MessageAnswer::Retry:
             if (RetryLink()) {
-                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0, nullptr);
+                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0,
+                                    nullptr);
                 return true;
             }
             break;
@@ -80,12 +74,9 @@ bool Acquisition::ConnectionLostDialog()
     }
 }
 
-bool Acquisition::RetryLink()
-{
-    if (!OnLan())
-        return FindUsbDevice(Setup()) >= 1;
-    if (socket_ == nullptr || !ReconnectSocket(*socket_, Setup()))
-        return false;
+bool Acquisition::RetryLink() {
+    if (!OnLan()) return FindUsbDevice(Setup()) >= 1;
+    if (socket_ == nullptr || !ReconnectSocket(*socket_, Setup())) return false;
     Setup().bConnected = 1;
     lanCarried_ = 0;
     counters_.outstanding = 0;

@@ -19,15 +19,13 @@ constexpr int kStatusTable = 512;
 constexpr int kPlotStyleByte = 762;
 constexpr int kSinglePendingByte = 763;
 
-std::uint16_t Le16(const std::uint8_t* bytes)
-{
+std::uint16_t Le16(const std::uint8_t* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
 } // namespace
 
-void Acquisition::UsbLiveRead()
-{
+void Acquisition::UsbLiveRead() {
     const unsigned mask = ChannelMask();
     if (mask == 0) {
         counters_.frameCount = 0;
@@ -40,8 +38,8 @@ void Acquisition::UsbLiveRead()
         return;
     }
     std::uint8_t countBytes[4] = {};
-    const int result = UsbControlRead(Setup().hUsbDevice, kLiveRequest, 0, static_cast<int>(mask),
-                                      4, countBytes);
+    const int result =
+        UsbControlRead(Setup().hUsbDevice, kLiveRequest, 0, static_cast<int>(mask), 4, countBytes);
     if (result != 1) {
         Setup().bConnected = static_cast<std::uint8_t>(result & 1);
         ConnectionLostDialog();
@@ -51,7 +49,8 @@ void Acquisition::UsbLiveRead()
     std::uint32_t count = 0;
     std::memcpy(&count, countBytes, sizeof count);
     // A count beyond the receive buffer is a bad reply: nothing is read into it.
-    if (count <= static_cast<std::uint32_t>(kFrameArea) || count > static_cast<std::uint32_t>(kReceiveBytes) ||
+    if (count <= static_cast<std::uint32_t>(kFrameArea) ||
+        count > static_cast<std::uint32_t>(kReceiveBytes) ||
         !UsbBulkRead(Setup().hUsbDevice, static_cast<int>(count), receive_.data())) {
         NoBlock(false);
         return;
@@ -62,8 +61,7 @@ void Acquisition::UsbLiveRead()
         commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kStop, 0, 0, nullptr);
 }
 
-void Acquisition::AcceptUsbBlock(unsigned mask, int count)
-{
+void Acquisition::AcceptUsbBlock(unsigned mask, int count) {
     std::memcpy(header_.data(), receive_.data(), kHeaderCopyBytes);
     frame_.nScanPos = ScanPositionFromSource(Le16(&header_[2]));
     const std::int32_t frames = std::min<std::int32_t>(Le16(&header_[4]), kRingFrames);

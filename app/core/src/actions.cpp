@@ -12,29 +12,31 @@ namespace {
 namespace group = oxcmd::group;
 namespace code = oxcmd::code;
 
-Post Command(oxcmd::Group g, oxcmd::Sub sub, long value = 0) { return {g, sub, value}; }
+Post Command(oxcmd::Group g, oxcmd::Sub sub, long value = 0) {
+    return {g, sub, value};
+}
 
-Post WithArg(oxcmd::Group g, oxcmd::Sub sub, long value, ArgKind kind, double argument)
-{
+Post WithArg(oxcmd::Group g, oxcmd::Sub sub, long value, ArgKind kind, double argument) {
     return {g, sub, value, kind, argument};
 }
 
-Post ToPanel(Post post)
-{
+Post ToPanel(Post post) {
     post.namesPanel = true;
     return post;
 }
 
 // The undo slot is filled on the I/O thread from the record as it stands, ahead of the
 // change that follows it in the queue.
-Post SaveUndo() { return Command(group::kRunControl, oxcmd::run::kSaveUndo); }
+Post SaveUndo() {
+    return Command(group::kRunControl, oxcmd::run::kSaveUndo);
+}
 
-bool PlayingBack(const _OX_SETUP& s) { return s.nRecordState == code::kPlaying; }
+bool PlayingBack(const _OX_SETUP& s) {
+    return s.nRecordState == code::kPlaying;
+}
 
-Plan RunPlan(const _OX_SETUP& s)
-{
-    if (PlayingBack(s))
-        return Plan::Refuse(kNotAvailable);
+Plan RunPlan(const _OX_SETUP& s) {
+    if (PlayingBack(s)) return Plan::Refuse(kNotAvailable);
     Plan plan;
     // The link check goes through the queue: it reconnects, and the link is touched only
     // under the I/O thread's lock.
@@ -44,29 +46,29 @@ Plan RunPlan(const _OX_SETUP& s)
     return plan;
 }
 
-Plan StopPlan(const _OX_SETUP& s)
-{
-    if (PlayingBack(s))
-        return Plan::Refuse(kNotAvailable);
+Plan StopPlan(const _OX_SETUP& s) {
+    if (PlayingBack(s)) return Plan::Refuse(kNotAvailable);
     Plan plan;
     plan.Add(ToPanel(Command(group::kRunControl, oxcmd::run::kStop)));
     return plan;
 }
 
-Plan SinglePost(oxcmd::Sub sub)
-{
+Plan SinglePost(oxcmd::Sub sub) {
     Plan plan;
     plan.Add(Command(group::kRunControl, sub));
     return plan;
 }
 
-Plan AutoPlan(const _OX_SETUP&) { return SinglePost(oxcmd::run::kAuto); }
-Plan ExitPlan(const _OX_SETUP&) { return SinglePost(oxcmd::run::kExit); }
+Plan AutoPlan(const _OX_SETUP&) {
+    return SinglePost(oxcmd::run::kAuto);
+}
+Plan ExitPlan(const _OX_SETUP&) {
+    return SinglePost(oxcmd::run::kExit);
+}
 
 // A hidden channel has nothing to measure: each shown cursor read-out of it goes off, each
 // with its own command.
-void CursorReadoutsOff(const _OX_SETUP& s, int channel, Plan& plan)
-{
+void CursorReadoutsOff(const _OX_SETUP& s, int channel, Plan& plan) {
     struct Readout {
         std::int32_t source;
         std::uint8_t on;
@@ -77,8 +79,10 @@ void CursorReadoutsOff(const _OX_SETUP& s, int channel, Plan& plan)
     const Readout readouts[] = {
         {s.nCurXSource, s.bCurXOn, group::kManualCursor, oxcmd::manualcursor::kXOn, 0},
         {s.nCurYSource, s.bCurYOn, group::kManualCursor, oxcmd::manualcursor::kYOn, 0},
-        {s.nTrackSourceA, s.bTrackOnA, group::kTrackCursor, oxcmd::trackcursor::kOn, code::kCursorA},
-        {s.nTrackSourceB, s.bTrackOnB, group::kTrackCursor, oxcmd::trackcursor::kOn, code::kCursorB},
+        {s.nTrackSourceA, s.bTrackOnA, group::kTrackCursor, oxcmd::trackcursor::kOn,
+         code::kCursorA},
+        {s.nTrackSourceB, s.bTrackOnB, group::kTrackCursor, oxcmd::trackcursor::kOn,
+         code::kCursorB},
     };
     for (const Readout& r : readouts) {
         if (r.source == channel && r.on != 0)
@@ -86,28 +90,21 @@ void CursorReadoutsOff(const _OX_SETUP& s, int channel, Plan& plan)
     }
 }
 
-template <int Channel>
-Plan ChannelDisplayPlan(const _OX_SETUP& s)
-{
-    if (code::RecordBusy(s.nRecordState))
-        return Plan::Refuse(kNotAvailable);
+template <int Channel> Plan ChannelDisplayPlan(const _OX_SETUP& s) {
+    if (code::RecordBusy(s.nRecordState)) return Plan::Refuse(kNotAvailable);
     const bool shown = s.bChanDisplay[Channel] != 0;
     Plan plan;
-    plan.Add(WithArg(group::kChannel, oxcmd::channel::kDisplay, Channel, ArgKind::Bool, shown ? 0 : 1));
-    if (shown)
-        CursorReadoutsOff(s, Channel, plan);
+    plan.Add(
+        WithArg(group::kChannel, oxcmd::channel::kDisplay, Channel, ArgKind::Bool, shown ? 0 : 1));
+    if (shown) CursorReadoutsOff(s, Channel, plan);
     return plan;
 }
 
-template <int Channel>
-bool ChannelShown(const _OX_SETUP& s)
-{
+template <int Channel> bool ChannelShown(const _OX_SETUP& s) {
     return s.bChanDisplay[Channel] != 0;
 }
 
-template <int Channel, bool Up>
-Plan ChannelScalePlan(const _OX_SETUP& s)
-{
+template <int Channel, bool Up> Plan ChannelScalePlan(const _OX_SETUP& s) {
     Plan plan;
     plan.Add(SaveUndo());
     plan.Add(WithArg(group::kChannel, oxcmd::channel::kScale, Channel, ArgKind::Float,
@@ -116,9 +113,7 @@ Plan ChannelScalePlan(const _OX_SETUP& s)
 }
 
 // Under the alternate trigger the first channel's alternate time base is the one shown.
-template <bool Up>
-Plan TimeScalePlan(const _OX_SETUP& s)
-{
+template <bool Up> Plan TimeScalePlan(const _OX_SETUP& s) {
     Plan plan;
     plan.Add(SaveUndo());
     if (s.nTrigMode == code::kAlternate)
@@ -153,58 +148,58 @@ constexpr ActionRow kTable[] = {
 };
 // clang-format on
 
-bool PostOne(const Post& post, CWnd* panel)
-{
+bool PostOne(const Post& post, CWnd* panel) {
     CWnd* window = post.namesPanel ? panel : nullptr;
     switch (post.kind) {
-    case ArgKind::None: return OxPost(post.group, post.sub, post.value, window);
-    case ArgKind::Int: return OxPostInt(post.group, post.sub, post.value, static_cast<int>(post.argument), window);
+    case ArgKind::None:
+        return OxPost(post.group, post.sub, post.value, window);
+    case ArgKind::Int:
+        return OxPostInt(post.group, post.sub, post.value, static_cast<int>(post.argument), window);
     case ArgKind::Float:
-        return OxPostFloat(post.group, post.sub, post.value, static_cast<float>(post.argument), window);
-    case ArgKind::Double: return OxPostDouble(post.group, post.sub, post.value, post.argument, window);
-    case ArgKind::Bool: return OxPostBool(post.group, post.sub, post.value, post.argument != 0, window);
+        return OxPostFloat(post.group, post.sub, post.value, static_cast<float>(post.argument),
+                           window);
+    case ArgKind::Double:
+        return OxPostDouble(post.group, post.sub, post.value, post.argument, window);
+    case ArgKind::Bool:
+        return OxPostBool(post.group, post.sub, post.value, post.argument != 0, window);
     }
     return false;
 }
 
 } // namespace
 
-void Plan::Add(const Post& post)
-{
-    if (count < kMaxPosts)
-        posts[static_cast<std::size_t>(count++)] = post;
+void Plan::Add(const Post& post) {
+    if (count < kMaxPosts) posts[static_cast<std::size_t>(count++)] = post;
 }
 
-Plan Plan::Refuse(const char* text)
-{
+Plan Plan::Refuse(const char* text) {
     Plan plan;
     plan.refusal = text;
     return plan;
 }
 
-std::span<const ActionRow> ActionTable() { return kTable; }
-
-const ActionRow& Row(ActionId id)
-{
-    const auto* row = std::find_if(std::begin(kTable), std::end(kTable), [id](const ActionRow& r) { return r.id == id; });
-    return *row;  // every id has its row (checked by the table test)
+std::span<const ActionRow> ActionTable() {
+    return kTable;
 }
 
-void RefuseAction(const char* text)
-{
+const ActionRow& Row(ActionId id) {
+    const auto* row = std::find_if(std::begin(kTable), std::end(kTable),
+                                   [id](const ActionRow& r) { return r.id == id; });
+    return *row; // every id has its row (checked by the table test)
+}
+
+void RefuseAction(const char* text) {
     SetSystemError(text);
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kShowError));
 }
 
-bool Perform(const Plan& plan, CWnd* panel)
-{
+bool Perform(const Plan& plan, CWnd* panel) {
     if (plan.refusal != nullptr) {
         RefuseAction(plan.refusal);
         return true;
     }
     for (const Post& post : plan.Posts()) {
-        if (!PostOne(post, panel))
-            return false;
+        if (!PostOne(post, panel)) return false;
     }
     return true;
 }

@@ -9,13 +9,13 @@ namespace oxdisplay {
 
 namespace {
 
-constexpr int kLiveFirst = 324;   // the middle 1400 of the 2048 live samples
+constexpr int kLiveFirst = 324; // the middle 1400 of the 2048 live samples
 constexpr int kLiveLast = 1723;
 constexpr int kRollBase = 648;
 constexpr int kSlowSweepFullFrom = 695;
 constexpr int kSlowSweepSecondFrom = 698;
-constexpr int kNothingDrawn = kColumns;  // a first drawn column no plot accepts
-constexpr int kFilterTapsPadding = 64;   // values past the filter count the taps read
+constexpr int kNothingDrawn = kColumns; // a first drawn column no plot accepts
+constexpr int kFilterTapsPadding = 64;  // values past the filter count the taps read
 
 std::size_t LargestSpan(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
     return std::max(a.size(), b.size());
@@ -61,15 +61,15 @@ DisplayEngine::State::State(DisplayRecords records, ChannelBuffers channelBuffer
                             ReferenceBuffers referenceBuffers, FrameCounters& frameCounters,
                             DisplayCommands& displayCommands, MeasureSink& measureSink,
                             PresentTarget* presentTarget)
-    : rec(records), channels(channelBuffers), references(referenceBuffers),
-      counters(frameCounters), commands(displayCommands), measure(&measureSink),
-      present(presentTarget) {
+    : rec(records), channels(channelBuffers), references(referenceBuffers), counters(frameCounters),
+      commands(displayCommands), measure(&measureSink), present(presentTarget) {
     const std::size_t mainCapacity = LargestSpan(channels.analog[0], channels.analog[1]);
     const std::size_t secondCapacity =
         std::max(LargestSpan(channels.analogSecond[0], channels.analogSecond[1]),
                  static_cast<std::size_t>(kLivePoints));
     // A stopped delayed sweep shows the full record in both regions.
-    const std::size_t regionCapacity[kRegions] = {mainCapacity, std::max(mainCapacity, secondCapacity)};
+    const std::size_t regionCapacity[kRegions] = {mainCapacity,
+                                                  std::max(mainCapacity, secondCapacity)};
     for (int r = 0; r < kRegions; ++r) {
         for (auto& ch : channel) {
             ch[r].Allocate(regionCapacity[r], true);
@@ -112,8 +112,8 @@ bool UsableRegion(const OX_RECT& r) {
 }
 
 RegionGeometry GeometryOf(const OX_RECT& given, CRect fallback) {
-    const CRect rect = UsableRegion(given) ? CRect{given.left, given.top, given.right, given.bottom}
-                                           : fallback;
+    const CRect rect =
+        UsableRegion(given) ? CRect{given.left, given.top, given.right, given.bottom} : fallback;
     return {rect, rect.Height(), rect.Height() / 8, rect.top - kPlotTopInCompose};
 }
 
@@ -123,8 +123,8 @@ constexpr CRect kMainRect{kPlotLeft, kPlotTopInCompose, kPlotLeft + kColumns,
 constexpr int kSplitHeight = 192;
 constexpr CRect kUpperRect{kPlotLeft, kPlotTopInCompose, kPlotLeft + kColumns,
                            kPlotTopInCompose + kSplitHeight};
-constexpr CRect kLowerRect{kPlotLeft, kPlotTopInCompose + kPlotRows - kSplitHeight, kPlotLeft + kColumns,
-                           kPlotTopInCompose + kPlotRows};
+constexpr CRect kLowerRect{kPlotLeft, kPlotTopInCompose + kPlotRows - kSplitHeight,
+                           kPlotLeft + kColumns, kPlotTopInCompose + kPlotRows};
 
 } // namespace
 
@@ -134,7 +134,8 @@ RegionGeometry DisplayEngine::State::geometry(int regionIndex) const {
     case Layout::Single:
         return GeometryOf(r.rcMain, kMainRect);
     case Layout::FFTSplit:
-        return regionIndex == 0 ? GeometryOf(r.rcFFTTime, kUpperRect) : GeometryOf(r.rcFFTFreq, kLowerRect);
+        return regionIndex == 0 ? GeometryOf(r.rcFFTTime, kUpperRect)
+                                : GeometryOf(r.rcFFTFreq, kLowerRect);
     case Layout::Delayed:
     case Layout::Alternate:
         break;
@@ -182,7 +183,8 @@ void DisplayEngine::ResetTraceWindows() {
     } else if (!setup.bSlowSweep) {
         for (int i = 0; i < 16; ++i) {
             if (!IsSpectrumWindow(i)) {
-                SetTraceWindow(s.window(i), kLiveFirst, kLiveLast, 0, kColumns - 1, 0, kColumns - 1);
+                SetTraceWindow(s.window(i), kLiveFirst, kLiveLast, 0, kColumns - 1, 0,
+                               kColumns - 1);
             }
         }
         return;
@@ -191,8 +193,8 @@ void DisplayEngine::ResetTraceWindows() {
         SetTraceWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, drawnEnd);
         if (setup.bDelayed) {
             const int firstDrawn = drawnEnd >= kSlowSweepSecondFrom ? 0 : kNothingDrawn;
-            SetTraceWindow(s.window(OX_WIN_SECOND), kLiveFirst, kLiveLast, 0, kColumns - 1, firstDrawn,
-                      kColumns - 1);
+            SetTraceWindow(s.window(OX_WIN_SECOND), kLiveFirst, kLiveLast, 0, kColumns - 1,
+                           firstDrawn, kColumns - 1);
         }
     }
     s.window(OX_WIN_LA_MAIN) = s.window(OX_WIN_MAIN);
@@ -208,7 +210,8 @@ void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const
     const OX_TRACE_WINDOW& w = s.window(windowIndex);
     const ChannelScale scale = ScaleOf(setup, ch, stopped);
     const int a = s.geometry(region).height;
-    const int n = std::min({points, static_cast<int>(raw.size()), static_cast<int>(t.rows.size()) - 1});
+    const int n =
+        std::min({points, static_cast<int>(raw.size()), static_cast<int>(t.rows.size()) - 1});
     t.window = windowIndex;
     t.region = region;
     t.live = !stopped;
@@ -228,27 +231,27 @@ void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const
                   scale.display, scale.displayOffset, scale.acquired, scale.acquiredOffset);
         t.samples = w.nLastSample + 1;
         if (setup.nTimeFormat == 1) {
-            t.drawable = true;  // X-Y plots the rows themselves
+            t.drawable = true; // X-Y plots the rows themselves
             return;
         }
         if (count >= kPairValues) {
             std::copy_n(t.rows.begin() + w.nFirstSample, kPairValues, t.pairs.begin());
         } else {
             WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
-                     static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
-                     kColumns);
+                     static_cast<std::int16_t>(w.nFirstColumn),
+                     static_cast<std::int16_t>(w.nLastColumn), kColumns);
         }
     } else {
         WaveZoomV(raw.data(), t.rows.data(), 0, a, n, scale.display, scale.displayOffset,
                   scale.acquired, scale.acquiredOffset);
-        t.rows[n] = t.rows[n - 1];  // the spare the right ramp of the resampling reads
+        t.rows[n] = t.rows[n - 1]; // the spare the right ramp of the resampling reads
         t.samples = n;
         if (!ShowsRecord(w, n)) {
             return;
         }
         WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
-                 static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
-                 kColumns);
+                 static_cast<std::int16_t>(w.nFirstColumn),
+                 static_cast<std::int16_t>(w.nLastColumn), kColumns);
     }
     t.drawable = true;
     const int frame = s.counters.nPersistFrame;
@@ -267,7 +270,8 @@ void ProcessChannels(State& s, int region, bool second, int windowIndex, int poi
     for (int ch = 0; ch < 2; ++ch) {
         if (s.channelShown(ch, stopped)) {
             // A stopped record lies in the main buffers for every region.
-            const auto raw = second && !stopped ? s.channels.analogSecond[ch] : s.channels.analog[ch];
+            const auto raw =
+                second && !stopped ? s.channels.analogSecond[ch] : s.channels.analog[ch];
             ProcessChannel(s, ch, region, raw, windowIndex, points, stopped);
         }
     }
@@ -341,8 +345,8 @@ void DisplayEngine::RunAlternatePath(int points, bool stopped) {
         const int recorded = s.setup().nAltMemoryRec[ch];
         const int n = stopped && recorded > 0 ? recorded : points;
         if (s.channelShown(ch, stopped)) {
-            ProcessChannel(s, ch, ch, s.channels.analog[ch], ch == 0 ? OX_WIN_MAIN : OX_WIN_SECOND, n,
-                           stopped);
+            ProcessChannel(s, ch, ch, s.channels.analog[ch], ch == 0 ? OX_WIN_MAIN : OX_WIN_SECOND,
+                           n, stopped);
         }
     }
 }
@@ -370,7 +374,8 @@ void DisplayEngine::HandOverMeasurement() {
         in.rows[ch] = main.drawable ? main.rows.data() : nullptr;
         in.heights[ch] = s.geometry(region).height;
         const TraceBuffers& second = s.channel[ch][1];
-        in.rowsSecond[ch] = layout == Layout::Delayed && second.drawable ? second.rows.data() : nullptr;
+        in.rowsSecond[ch] =
+            layout == Layout::Delayed && second.drawable ? second.rows.data() : nullptr;
     }
     const OX_TRACE_WINDOW& w0 = s.window(OX_WIN_MAIN);
     const OX_TRACE_WINDOW& w1 = s.window(OX_WIN_SECOND);
@@ -385,7 +390,8 @@ void DisplayEngine::HandOverMeasurement() {
 
 void DisplayEngine::ClearPersistence() {
     State& s = *state_;
-    for (auto* set : {&s.channel[0], &s.channel[1], &s.math[0], &s.math[1], &s.math[2], &s.math[3]}) {
+    for (auto* set :
+         {&s.channel[0], &s.channel[1], &s.math[0], &s.math[1], &s.math[2], &s.math[3]}) {
         for (auto& t : *set) {
             std::fill(t.history.begin(), t.history.end(), 0);
             ClrGrade(t.grade.data());

@@ -49,7 +49,8 @@ bool Usable(float scale) {
 
 void ResampleRows(TraceBuffers& t, const OX_TRACE_WINDOW& w) {
     WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
-             static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn), kColumns);
+             static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
+             kColumns);
 }
 
 void Combine(State& s, int k, int region, int points, bool stopped, TraceBuffers& t) {
@@ -58,8 +59,9 @@ void Combine(State& s, int k, int region, int points, bool stopped, TraceBuffers
     const int b = Source(setup.nMathSourceB[k]);
     const auto rawA = SourceBuffer(s, a, region, stopped);
     const auto rawB = SourceBuffer(s, b, region, stopped);
-    const int n = std::min({points, static_cast<int>(rawA.size()), static_cast<int>(rawB.size()),
-                            static_cast<int>(t.rows.size()) - 1, static_cast<int>(s.mathRaw.size())});
+    const int n =
+        std::min({points, static_cast<int>(rawA.size()), static_cast<int>(rawB.size()),
+                  static_cast<int>(t.rows.size()) - 1, static_cast<int>(s.mathRaw.size())});
     if (n < 1) {
         return;
     }
@@ -71,7 +73,8 @@ void Combine(State& s, int k, int region, int points, bool stopped, TraceBuffers
     combine(rawA, rawB, s.mathRaw, n, false, AcquiredScale(setup, a, stopped),
             AcquiredOffset(setup, a, stopped), AcquiredScale(setup, b, stopped),
             AcquiredOffset(setup, b, stopped), scale, offset);
-    WaveZoomV(s.mathRaw.data(), t.rows.data(), 0, s.geometry(region).height, n, scale, offset, scale, offset);
+    WaveZoomV(s.mathRaw.data(), t.rows.data(), 0, s.geometry(region).height, n, scale, offset,
+              scale, offset);
     t.rows[n] = t.rows[n - 1];
     t.samples = n;
     t.window = TimeWindow(region);
@@ -95,8 +98,9 @@ void Spectrum(State& s, int k, int region, bool stopped, TraceBuffers& t) {
     const float scale = dB ? setup.fFFTdBVrmsScale[k] : setup.fMathScale[k];
     const float offset = dB ? setup.fFFTdBVrmsOffset[k] : setup.fFFTVrmsOffset[k];
     if (!Usable(scale) || !Usable(srcScale) ||
-        Math_FFT(raw.first(kLivePoints), s.fftBins, kLivePoints, AcquiredOffset(setup, src, stopped),
-                 srcScale, setup.nFFTWindow[k], dB) != kFftBins) {
+        Math_FFT(raw.first(kLivePoints), s.fftBins, kLivePoints,
+                 AcquiredOffset(setup, src, stopped), srcScale, setup.nFFTWindow[k],
+                 dB) != kFftBins) {
         return;
     }
     const int a = s.geometry(region).height;
@@ -107,14 +111,14 @@ void Spectrum(State& s, int k, int region, bool stopped, TraceBuffers& t) {
     const int lowest = 24 * a / 200 - 1;
     for (int i = 0; i < kFftBins; ++i) {
         const float row = static_cast<float>(centre) - static_cast<float>(s.fftBins[i]) * perValue;
-        t.rows[i] = static_cast<std::int16_t>(std::clamp(row, static_cast<float>(lowest),
-                                                         static_cast<float>(highest)));
+        t.rows[i] = static_cast<std::int16_t>(
+            std::clamp(row, static_cast<float>(lowest), static_cast<float>(highest)));
     }
     t.rows[kFftBins] = t.rows[kFftBins - 1];
     t.samples = kFftBins;
     s.commands.GetFFTHorizZoomScale(k);
     t.window = OX_WIN_SPECTRUM + k;
-    t.live = true;  // drawn from its pairs
+    t.live = true; // drawn from its pairs
     const OX_TRACE_WINDOW& w = s.window(t.window);
     if (ShowsRecord(w, kFftBins)) {
         ResampleRows(t, w);
@@ -152,7 +156,8 @@ bool DesignFilter(State& s, int k, float rate) {
 }
 
 // Pairs of rows first..last fitted onto `columns` columns of their own, written at `to`.
-void ResampleMargin(const std::vector<std::int32_t>& rows, std::int32_t* to, int first, int last, int columns) {
+void ResampleMargin(const std::vector<std::int32_t>& rows, std::int32_t* to, int first, int last,
+                    int columns) {
     if (columns > 0 && last >= first) {
         WaveZoom(rows.data(), to, first, last, 0, static_cast<std::int16_t>(columns - 1), columns);
     }
@@ -162,16 +167,19 @@ void Filter(State& s, int k, int region, int points, bool stopped, TraceBuffers&
     const _OX_SETUP& setup = s.setup();
     const int src = Source(setup.nMathSourceA[k]);
     const auto raw = SourceBuffer(s, src, region, stopped);
-    const int n = std::min({points, static_cast<int>(raw.size()), static_cast<int>(s.filterRows.size()) - 1});
+    const int n =
+        std::min({points, static_cast<int>(raw.size()), static_cast<int>(s.filterRows.size()) - 1});
     const float rate = stopped ? setup.fSampleRateRec : setup.fSampleRate;
     const float scale = setup.fMathScale[k];
     const OX_TRACE_WINDOW& w = s.window(TimeWindow(region));
-    if (n < 2 || !Usable(scale) || !Usable(rate) || !ShowsRecord(w, n) || !DesignFilter(s, k, rate)) {
+    if (n < 2 || !Usable(scale) || !Usable(rate) || !ShowsRecord(w, n) ||
+        !DesignFilter(s, k, rate)) {
         return;
     }
     const int a = s.geometry(region).height;
     FilterZoomV(raw.data(), s.filterRows.data(), setup.bMathInvert[k] ? 1 : 0, a, n, scale,
-                setup.fMathOffset[k], AcquiredScale(setup, src, stopped), AcquiredOffset(setup, src, stopped));
+                setup.fMathOffset[k], AcquiredScale(setup, src, stopped),
+                AcquiredOffset(setup, src, stopped));
     s.filterRows[n] = s.filterRows[n - 1];
 
     // Widen the window so the filter has the trace on both sides of what is shown.
@@ -185,28 +193,33 @@ void Filter(State& s, int k, int region, int points, bool stopped, TraceBuffers&
     }
     right = std::min(right, n - 1 - w.nLastSample);
     const auto marginColumns = [&](int margin) {
-        return margin == 0 ? 0 : std::clamp((margin * columns + samples - 1) / samples, 1, kColumns);
+        return margin == 0 ? 0
+                           : std::clamp((margin * columns + samples - 1) / samples, 1, kColumns);
     };
     const int cL = marginColumns(left);
     const int cR = marginColumns(right);
     std::int32_t* in = s.filterInput.data();
     ResampleMargin(s.filterRows, in, w.nFirstSample - left, w.nFirstSample - 1, cL);
     WaveZoom(s.filterRows.data(), in + 2 * cL, w.nFirstSample, w.nLastSample,
-             static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn), kColumns);
-    ResampleMargin(s.filterRows, in + 2 * cL + kPairValues, w.nLastSample + 1, w.nLastSample + right, cR);
+             static_cast<std::int16_t>(w.nFirstColumn), static_cast<std::int16_t>(w.nLastColumn),
+             kColumns);
+    ResampleMargin(s.filterRows, in + 2 * cL + kPairValues, w.nLastSample + 1,
+                   w.nLastSample + right, cR);
     const int filled = 2 * (cL + cR) + kPairValues;
     const int count = 2 * cL + kPairValues;
     const int needed = count + numerix::kFilterTaps - 1;
     std::fill(in + filled, in + std::max(filled, needed), in[filled - 1]);
-    const auto input = std::span<const std::int32_t>(s.filterInput).first(static_cast<std::size_t>(needed));
-    const auto output = std::span(s.filterOutput).first(static_cast<std::size_t>(count + numerix::kFilterHalf));
+    const auto input =
+        std::span<const std::int32_t>(s.filterInput).first(static_cast<std::size_t>(needed));
+    const auto output =
+        std::span(s.filterOutput).first(static_cast<std::size_t>(count + numerix::kFilterHalf));
     if (Math_Filter(input, output, count, CentreRow(setup.fMathOffset[k], scale, a), 0, kTraceRows,
                     kMathFilterSlotBase + k) != count) {
         return;
     }
     std::copy_n(output.begin() + 2 * cL, kPairValues, t.pairs.begin());
     t.window = TimeWindow(region);
-    t.live = true;  // drawn from its pairs
+    t.live = true; // drawn from its pairs
     t.drawable = true;
 }
 
@@ -237,7 +250,8 @@ void ProcessMath(State& s, int slot, int region, int points, bool stopped) {
     }
 }
 
-void ProcessLa(State& s, int region, std::span<const std::uint16_t> raw, int windowIndex, int points) {
+void ProcessLa(State& s, int region, std::span<const std::uint16_t> raw, int windowIndex,
+               int points) {
     LaBuffers& l = s.la[region];
     l.window = windowIndex;
     l.region = region;
@@ -277,7 +291,8 @@ void ProcessReferences(State& s) {
         if (!setup.bRefDisplay[r] || !setup.bRefValid[r] || n < 2 || !Usable(scale)) {
             continue;
         }
-        WaveZoomV(samples.data(), t.rows.data(), 0, a, n, scale, setup.fRefOffset[r], scale, setup.fRefOffset[r]);
+        WaveZoomV(samples.data(), t.rows.data(), 0, a, n, scale, setup.fRefOffset[r], scale,
+                  setup.fRefOffset[r]);
         t.rows[n] = t.rows[n - 1];
         const OX_TRACE_WINDOW& w = s.window(t.window);
         if (ShowsRecord(w, n)) {

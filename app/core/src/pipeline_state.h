@@ -6,35 +6,35 @@
 #include "tracekit.h"
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace oxdisplay {
 
-inline constexpr int kPairValues = 2 * kColumns;  // 1400 values: 700 column pairs
-inline constexpr int kRegions = 2;                // main (upper) and second (lower)
+inline constexpr int kPairValues = 2 * kColumns; // 1400 values: 700 column pairs
+inline constexpr int kRegions = 2;               // main (upper) and second (lower)
 inline constexpr int kFftBins = 1024;
-inline constexpr int kMathFilterSlotBase = 4;     // numerix filter slots of the math traces
+inline constexpr int kMathFilterSlotBase = 4; // numerix filter slots of the math traces
 
 // One analog or math trace of one region.
 struct TraceBuffers {
-    std::vector<std::int16_t> rows;     // a screen row per sample, plus one spare
-    std::vector<std::int16_t> pairs;    // 700 column pairs
-    std::vector<std::int16_t> history;  // 17 persistence frames, 3072 values apart
-    std::vector<std::uint32_t> grade;   // persistence / colour-grade accumulation
-    int window = OX_WIN_MAIN;           // trace window record in use
-    int region = 0;                     // 0 draws on trace surface A, 1 on B
-    int samples = 0;                    // valid rows
-    bool live = false;                  // pairs came from a live frame
-    bool drawable = false;              // the last pipeline run left something to draw
+    std::vector<std::int16_t> rows;    // a screen row per sample, plus one spare
+    std::vector<std::int16_t> pairs;   // 700 column pairs
+    std::vector<std::int16_t> history; // 17 persistence frames, 3072 values apart
+    std::vector<std::uint32_t> grade;  // persistence / colour-grade accumulation
+    int window = OX_WIN_MAIN;          // trace window record in use
+    int region = 0;                    // 0 draws on trace surface A, 1 on B
+    int samples = 0;                   // valid rows
+    bool live = false;                 // pairs came from a live frame
+    bool drawable = false;             // the last pipeline run left something to draw
 
     void Allocate(std::size_t capacity, bool accumulates);
 };
 
 struct LaBuffers {
-    std::vector<std::uint16_t> pairs;   // 16-bit (AND, OR) pairs per column
+    std::vector<std::uint16_t> pairs; // 16-bit (AND, OR) pairs per column
     int window = OX_WIN_LA_MAIN;
     int region = 0;
     bool drawable = false;
@@ -67,10 +67,10 @@ struct DisplayEngine::State {
     Surface composition{kComposeWidth, kComposeHeight};
     Surface markers{kMarkerWidth, kComposeHeight};
     Surface status{kStatusWidth, kStatusHeight};
-    Surface refLayer{kColumns, kTraceRows, kComposeWidth};  // references before they join the grid
+    Surface refLayer{kColumns, kTraceRows, kComposeWidth}; // references before they join the grid
 
-    std::array<std::array<TraceBuffers, kRegions>, 2> channel;        // [channel][region]
-    std::array<std::array<TraceBuffers, kRegions>, kMathSlots> math;  // [slot][region]
+    std::array<std::array<TraceBuffers, kRegions>, 2> channel;       // [channel][region]
+    std::array<std::array<TraceBuffers, kRegions>, kMathSlots> math; // [slot][region]
     std::array<LaBuffers, kRegions> la;
     std::array<TraceBuffers, kRefSlots> ref;
 
@@ -112,9 +112,9 @@ struct DisplayEngine::State {
     std::vector<std::uint32_t> shownComposition;
     std::vector<std::uint32_t> shownStatus;
 
-    std::uint8_t grey = 0;     // background grey level
-    bool forcePlain = false;   // the background-change redraw draws with the plain routine
-    bool tracesDrawn = false;  // traces were drawn since the trace layers were last erased
+    std::uint8_t grey = 0;    // background grey level
+    bool forcePlain = false;  // the background-change redraw draws with the plain routine
+    bool tracesDrawn = false; // traces were drawn since the trace layers were last erased
     bool accumulates() const {
         return !forcePlain && (setup().bDisplayPersist || setup().bDisplayColorGrade);
     }
@@ -131,7 +131,9 @@ struct DisplayEngine::State {
     bool mathShown(int slot, bool stopped) const;
     bool laShown(bool stopped) const;
     void buildColourTables();
-    void post(unsigned int subCmd, long value) { commands.PostIOCmd(oxcmd::group::kRunControl, subCmd, value); }
+    void post(unsigned int subCmd, long value) {
+        commands.PostIOCmd(oxcmd::group::kRunControl, subCmd, value);
+    }
     bool restoreAll();
     // Whether the composed picture differs from the one the target shows (remembering it).
     bool pictureChanged();

@@ -33,7 +33,8 @@ CRect ToCRect(const OX_RECT& r) {
 void DrawPassFailShade(State& s, const DDSURFACEDESC2& grid) {
     const _OX_SETUP& setup = s.setup();
     const auto& mask = s.references;
-    if (!setup.bPfEnable || !setup.bPfMaskReady || mask.maskUpper.empty() || mask.maskLower.empty()) {
+    if (!setup.bPfEnable || !setup.bPfMaskReady || mask.maskUpper.empty() ||
+        mask.maskLower.empty()) {
         return;
     }
     FillPFGrid(grid, GridRect(s.geometry(0)), mask.maskUpper, mask.maskLower, kMaskColour);
@@ -47,12 +48,14 @@ void DrawBackground(State& s, const DDSURFACEDESC2& grid, const DDSURFACEDESC2& 
     const RegionGeometry upper = s.geometry(0);
     if (layout == Layout::Single) {
         DrawMainGrid(grid, GridRect(upper), full, colour);
-        DrawGridFrame(comp, upper.compose, kFrameLeft | kFrameTop | kFrameRight | kFrameBottom, kFrameGrey);
+        DrawGridFrame(comp, upper.compose, kFrameLeft | kFrameTop | kFrameRight | kFrameBottom,
+                      kFrameGrey);
         return;
     }
     const RegionGeometry lower = s.geometry(1);
     if (layout == Layout::Delayed) {
-        DrawDelayedGridUp(grid, GridRect(upper), ToCRect(s.region().rcDelayed), full, colour, kDelayedShadow);
+        DrawDelayedGridUp(grid, GridRect(upper), ToCRect(s.region().rcDelayed), full, colour,
+                          kDelayedShadow);
     } else {
         DrawBModeGridUp(grid, GridRect(upper), full, colour);
     }
@@ -111,7 +114,8 @@ bool DisplayEngine::State::restoreAll() {
 }
 
 void DisplayEngine::State::buildColourTables() {
-    const float x = 0.25f + 0.75f * static_cast<float>(std::clamp(setup().nWaveIntensity, 0, 100)) / 100.0f;
+    const float x =
+        0.25f + 0.75f * static_cast<float>(std::clamp(setup().nWaveIntensity, 0, 100)) / 100.0f;
     SetColorTable(refTable.data(), kRefColour, x);
     SetColorTable(mathTable.data(), kMathColour, x);
     for (int ch = 0; ch < 2; ++ch) {
@@ -119,10 +123,12 @@ void DisplayEngine::State::buildColourTables() {
     }
 }
 
-DisplayEngine::DisplayEngine(DisplayRecords records, ChannelBuffers channels, ReferenceBuffers references,
-                             FrameCounters& counters, DisplayCommands& commands, MeasureSink& measure,
+DisplayEngine::DisplayEngine(DisplayRecords records, ChannelBuffers channels,
+                             ReferenceBuffers references, FrameCounters& counters,
+                             DisplayCommands& commands, MeasureSink& measure,
                              PresentTarget* present)
-    : state_(std::make_unique<State>(records, channels, references, counters, commands, measure, present)) {
+    : state_(std::make_unique<State>(records, channels, references, counters, commands, measure,
+                                     present)) {
     state_->buildColourTables();
 }
 
@@ -171,10 +177,12 @@ void DisplayEngine::FullRedraw() {
 
 void DisplayEngine::State::copyGridToTraces() {
     const RegionGeometry upper = geometry(0);
-    traceA.Blt({0, upper.rowOffset, kColumns, upper.rowOffset + upper.height}, grid, GridRect(upper));
+    traceA.Blt({0, upper.rowOffset, kColumns, upper.rowOffset + upper.height}, grid,
+               GridRect(upper));
     if (layout() != Layout::Single) {
         const RegionGeometry lower = geometry(1);
-        traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid, GridRect(lower));
+        traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid,
+                   GridRect(lower));
     }
     tracesDrawn = false;
     touchLayers();
@@ -305,7 +313,7 @@ void DisplayEngine::State::forgetShown() {
 bool DisplayEngine::State::pictureChanged() {
     if (!Presentable(composition) || !Presentable(status)) {
         forgetShown();
-        return true;  // the target refuses it, and the refusal asks for the display check
+        return true; // the target refuses it, and the refusal asks for the display check
     }
     const bool compositionChanged = RememberIfChanged(composition, shownComposition);
     return RememberIfChanged(status, shownStatus) || compositionChanged;
@@ -337,18 +345,31 @@ void DisplayEngine::ChangeBackground(std::uint8_t grey) {
 
 void DisplayEngine::LoseAllSurfaces() {
     State& s = *state_;
-    for (Surface* surface : {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
+    for (Surface* surface :
+         {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
         surface->SetLost();
     }
     s.touchLayers();
 }
 
-const Surface& DisplayEngine::Composition() const { return state_->composition; }
-const Surface& DisplayEngine::Grid() const { return state_->grid; }
-const Surface& DisplayEngine::TraceA() const { return state_->traceA; }
-const Surface& DisplayEngine::TraceB() const { return state_->traceB; }
-const Surface& DisplayEngine::MarkerStrip() const { return state_->markers; }
-const Surface& DisplayEngine::Status() const { return state_->status; }
+const Surface& DisplayEngine::Composition() const {
+    return state_->composition;
+}
+const Surface& DisplayEngine::Grid() const {
+    return state_->grid;
+}
+const Surface& DisplayEngine::TraceA() const {
+    return state_->traceA;
+}
+const Surface& DisplayEngine::TraceB() const {
+    return state_->traceB;
+}
+const Surface& DisplayEngine::MarkerStrip() const {
+    return state_->markers;
+}
+const Surface& DisplayEngine::Status() const {
+    return state_->status;
+}
 
 std::span<const std::int16_t> DisplayEngine::ChannelPairs(int channel, int region) const {
     return state_->channel[channel & 1][region & 1].pairs;

@@ -15,7 +15,7 @@ using State = DisplayEngine::State;
 constexpr std::uint32_t kCursorColour = 0x00C0FF;
 constexpr std::uint32_t kTrigMarkColour = 0xFF8000;
 constexpr std::uint32_t kCentreMarkColour = 0xFFFFFF;
-constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF};  // fail, pass, total
+constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF}; // fail, pass, total
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
 constexpr int kGlyphAdvance = 6;
@@ -72,7 +72,8 @@ void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
     CRect drawn;
     if (setup.nTimeFormat == 1) {
         if (setup.bChanDisplay[1]) {
-            DrawGnd(strip, s.geometry(0).compose, 1, ToPoint(rgn.ptTrace[0][1]), drawn, kChannelColour[1], false);
+            DrawGnd(strip, s.geometry(0).compose, 1, ToPoint(rgn.ptTrace[0][1]), drawn,
+                    kChannelColour[1], false);
         }
         return;
     }
@@ -81,7 +82,8 @@ void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
         for (int ch = 0; ch < 2; ++ch) {
             const bool inRegion = layout != Layout::Alternate || ch == w;
             if (setup.bChanDisplay[ch] && inRegion) {
-                DrawGnd(strip, rect, ch, ToPoint(rgn.ptTrace[w][ch]), drawn, kChannelColour[ch], false);
+                DrawGnd(strip, rect, ch, ToPoint(rgn.ptTrace[w][ch]), drawn, kChannelColour[ch],
+                        false);
             }
         }
         for (int k = 0; k < kMathSlots && layout != Layout::Alternate; ++k) {
@@ -206,8 +208,8 @@ void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t
                 const int px = x + col;
                 const int py = y + row;
                 if ((glyph[col] & (1u << row)) && px >= 0 && px < width && py >= 0 && py < height) {
-                    reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(py) * desc.lPitch)[px] =
-                        colour;
+                    reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(py) *
+                                                                  desc.lPitch)[px] = colour;
                 }
             }
         }
@@ -227,7 +229,8 @@ void DisplayEngine::DrawOverlays() {
         FillGrey(strip.desc(), s.grey);
         DrawGroundMarkers(s, strip.desc());
     }
-    s.composition.Blt({0, 0, kMarkerWidth, kComposeHeight}, s.markers, {0, 0, kMarkerWidth, kComposeHeight});
+    s.composition.Blt({0, 0, kMarkerWidth, kComposeHeight}, s.markers,
+                      {0, 0, kMarkerWidth, kComposeHeight});
     {
         Locked comp(s.composition);
         if (!comp.ok()) {

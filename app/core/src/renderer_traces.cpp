@@ -20,11 +20,14 @@ void PlotPlain(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDES
                const tracekit::TraceWindow& w) {
     const int dots = s.setup().nDisplayType == 1 ? 1 : 0;
     if (!t.live) {
-        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w, dots);
+        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w,
+                 dots);
     } else if (dots) {
-        OxPlotDot(t.pairs.data(), Pixels(desc), table.data(), desc.lPitch, 0, 0, w.nFirstDrawCol, w.nLastDrawCol + 1);
+        OxPlotDot(t.pairs.data(), Pixels(desc), table.data(), desc.lPitch, 0, 0, w.nFirstDrawCol,
+                  w.nLastDrawCol + 1);
     } else {
-        PlotVect(t.pairs.data(), Pixels(desc), table[0], desc.lPitch, w.nFirstDrawCol, w.nLastDrawCol);
+        PlotVect(t.pairs.data(), Pixels(desc), table[0], desc.lPitch, w.nFirstDrawCol,
+                 w.nLastDrawCol);
     }
 }
 
@@ -32,7 +35,8 @@ void PlotPersistence(State& s, TraceBuffers& t, const Table& table, const DDSURF
                      const tracekit::TraceWindow& w) {
     const int style = s.counters.bPlotDots ? 1 : 0;
     if (!t.live) {
-        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w, style);
+        PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w,
+                 style);
     } else {
         PlotDXO(t.history.data(), Pixels(desc), table.data(), desc.lPitch, t.grade.data(), 0,
                 s.counters.nPersistFrame, s.counters.nPersistFill, kHistoryStride, &w, style);
@@ -44,8 +48,8 @@ void PlotColourGrade(TraceBuffers& t, const DDSURFACEDESC2& desc, const tracekit
     if (t.live) {
         PlotGrade(t.pairs.data(), t.grade.data(), 0, kPairValues - 1, 0, kColumns - 1, &maximum);
     } else {
-        PlotGrade(t.rows.data(), t.grade.data(), w.nFirstSample, w.nLastSample, w.nFirstCol, w.nLastCol,
-                  &maximum);
+        PlotGrade(t.rows.data(), t.grade.data(), w.nFirstSample, w.nLastSample, w.nFirstCol,
+                  w.nLastCol, &maximum);
     }
     CopyGrade(t.grade.data(), Pixels(desc), desc.lPitch, maximum);
 }
@@ -77,8 +81,8 @@ void PlotLa(State& s, const LaBuffers& l, const DDSURFACEDESC2& desc) {
     for (int line = 0; line < kLaLines; ++line) {
         if (setup.bLaChannel[line]) {
             const int lowRow = s.region().ptLa[l.region][line].y - g.compose.top + g.rowOffset;
-            DrawSingleWave(desc, l.pairs, line, lowRow, kLaColour, height, std::max(w.nFirstDrawn, 0),
-                           std::min(w.nLastDrawn, kColumns - 1));
+            DrawSingleWave(desc, l.pairs, line, lowRow, kLaColour, height,
+                           std::max(w.nFirstDrawn, 0), std::min(w.nLastDrawn, kColumns - 1));
         }
     }
 }
@@ -89,7 +93,8 @@ void DrawOne(State& s, int id, int region, const DDSURFACEDESC2& desc) {
         PlotTrace(s, s.channel[id][region], s.channelTable[id], desc);
     } else if (id == oxcmd::code::kActiveLogic) {
         PlotLa(s, s.la[region], desc);
-    } else if (id >= oxcmd::code::kFirstFurtherTrace && id < oxcmd::code::kFirstFurtherTrace + kMathSlots) {
+    } else if (id >= oxcmd::code::kFirstFurtherTrace &&
+               id < oxcmd::code::kFirstFurtherTrace + kMathSlots) {
         PlotTrace(s, s.math[id - oxcmd::code::kFirstFurtherTrace][region], s.mathTable, desc);
     }
 }
@@ -118,8 +123,8 @@ bool DrawXY(State& s, const DDSURFACEDESC2& a, bool stopped) {
     const TraceBuffers& y = s.channel[1][0];
     if (s.channelShown(0, stopped) && s.channelShown(1, stopped) && x.drawable && y.drawable &&
         x.samples >= kLivePoints && y.samples >= kLivePoints) {
-        PlotXY(x.rows.data(), y.rows.data(), kLivePoints, Pixels(a), a.lPitch, kColumns, s.geometry(0).height,
-               kXYColour);
+        PlotXY(x.rows.data(), y.rows.data(), kLivePoints, Pixels(a), a.lPitch, kColumns,
+               s.geometry(0).height, kXYColour);
     }
     return true;
 }
@@ -130,7 +135,8 @@ void DrawReferences(State& s, const DDSURFACEDESC2& layer) {
     for (auto& t : s.ref) {
         if (t.drawable) {
             const OX_TRACE_WINDOW& w = s.window(t.window);
-            PlotVect(t.pairs.data(), Pixels(layer), s.refTable[0], layer.lPitch, w.nFirstDrawn, w.nLastDrawn);
+            PlotVect(t.pairs.data(), Pixels(layer), s.refTable[0], layer.lPitch, w.nFirstDrawn,
+                     w.nLastDrawn);
         }
     }
 }

@@ -13,22 +13,18 @@
 
 namespace oxacq {
 
-Shell::Shell(AcqRecords records, CWinSocket& socket, AcqCommands& commands, Acquisition& acquisition,
-             Workers& workers)
+Shell::Shell(AcqRecords records, CWinSocket& socket, AcqCommands& commands,
+             Acquisition& acquisition, Workers& workers)
     : records_(records), socket_(socket), commands_(commands), acquisition_(acquisition),
-      workers_(workers), settingsPath_(SettingsPath())
-{
-}
+      workers_(workers), settingsPath_(SettingsPath()) {}
 
-void Shell::FindUsbDeviceAtStart()
-{
+void Shell::FindUsbDeviceAtStart() {
     const int count = UsbDeviceCount();
     Setup().hUsbDevice = count >= 2 ? count - 1 : 0;
 }
 
 // Steps 3 to 6 of the identification on a reply already asked for.
-bool Shell::Identify()
-{
+bool Shell::Identify() {
     std::string reply;
     std::string fpga;
     Setup().bConnected = ReadSerial(reply) ? 1 : 0;
@@ -42,32 +38,25 @@ bool Shell::Identify()
     return true;
 }
 
-bool Shell::DetectModel()
-{
-    if (!Identify())
-        return false;
+bool Shell::DetectModel() {
+    if (!Identify()) return false;
     WriteCommand(":STOP");
     commands_.OxInitSystem();
     return true;
 }
 
-bool Shell::RefreshModel()
-{
-    if (!Setup().bConnected)
-        return false;
+bool Shell::RefreshModel() {
+    if (!Setup().bConnected) return false;
     Identify();
     return Setup().bConnected != 0;
 }
 
-void Shell::LoadSettings()
-{
+void Shell::LoadSettings() {
     // A save killed mid-way left its temporary file behind.
     oxbow::RemoveLeftoverTemporaries(settingsPath_);
     _OX_SETUP image;
-    if (OxReadFile(&image, settingsPath_.string(), static_cast<int>(kSettingsBytes)) != 0)
-        return;
-    if (!SettingsImageAccepted(image))
-        return;
+    if (OxReadFile(&image, settingsPath_.string(), static_cast<int>(kSettingsBytes)) != 0) return;
+    if (!SettingsImageAccepted(image)) return;
     RestoreSettings(image, Setup());
     SetTraceUnits(Setup());
     InitTraceFilters(Setup());
@@ -80,45 +69,40 @@ void Shell::LoadSettings()
 }
 
 // The validators report their limits in the error text: a refused file leaves no message there.
-bool Shell::SettingsImageAccepted(const _OX_SETUP& image)
-{
+bool Shell::SettingsImageAccepted(const _OX_SETUP& image) {
     char error[sizeof Setup().szSystemError];
     std::memcpy(error, Setup().szSystemError, sizeof error);
     const std::uint8_t pending = records_.region != nullptr ? records_.region->bErrorPending : 0;
     std::string failed;
     const bool accepted = CheckSettingsImage(image, failed);
     std::memcpy(Setup().szSystemError, error, sizeof error);
-    if (records_.region != nullptr)
-        records_.region->bErrorPending = pending;
-    if (accepted)
-        return true;
+    if (records_.region != nullptr) records_.region->bErrorPending = pending;
+    if (accepted) return true;
     const std::filesystem::path kept = RefusedSettingsPath(settingsPath_);
     std::error_code renameError;
     std::filesystem::rename(settingsPath_, kept, renameError);
-    std::fprintf(stderr, "oxbow: %s is not a valid settings file (%s out of range); replaced by defaults%s%s\n",
-                 settingsPath_.c_str(), failed.c_str(), renameError ? "" : ", kept as ",
-                 renameError ? "" : kept.c_str());
+    std::fprintf(
+        stderr,
+        "oxbow: %s is not a valid settings file (%s out of range); replaced by defaults%s%s\n",
+        settingsPath_.c_str(), failed.c_str(), renameError ? "" : ", kept as ",
+        renameError ? "" : kept.c_str());
     return false;
 }
 
-bool Shell::SaveSettings()
-{
+bool Shell::SaveSettings() {
     return WriteSettingsFile(Setup(), settingsPath_);
 }
 
 // Ignore in a link question: no link, no acquiring (applied by the I/O thread), no polling.
-void Shell::IgnoreLink()
-{
+void Shell::IgnoreLink() {
     Setup().bConnected = 0;
     acquisition_.Requests().stopAcquiring = true;
     workers_.SuspendWorkers();
 }
 
-void Shell::ConnectLan()
-{
+void Shell::ConnectLan() {
     socket_.Close();
-    if (!socket_.Create())
-        return;
+    if (!socket_.Create()) return;
     if (ReconnectSocket(socket_, Setup())) {
         Setup().bConnected = 1;
         return;
@@ -141,15 +125,14 @@ void Shell::ConnectLan()
     }
 }
 
-bool Shell::CheckUsbLink()
-{
-    if (Setup().bConnected)
-        return true;
+bool Shell::CheckUsbLink() {
+    if (Setup().bConnected) return true;
     for (;;) {
         switch (oxbow::AskMessage(LinkLostQuestion())) {
         case oxbow::MessageAnswer::Retry:
             if (FindUsbDevice(Setup()) >= 1) {
-                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0, nullptr);
+                commands_.PostIOCmd(oxcmd::group::kRunControl, oxcmd::run::kConnectDone, 0, 0,
+                                    nullptr);
                 return true;
             }
             break;
@@ -163,10 +146,8 @@ bool Shell::CheckUsbLink()
     }
 }
 
-void Shell::CheckLink()
-{
-    if (Setup().bConnected)
-        return;
+void Shell::CheckLink() {
+    if (Setup().bConnected) return;
     if (Setup().nInterface != 0) {
         ConnectLan();
         return;
@@ -177,13 +158,13 @@ void Shell::CheckLink()
         CheckUsbLink();
 }
 
-NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
-{
+NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value) {
     NotifyActions actions;
     actions.handled = true;
     switch (subCmd) {
     case oxcmd::run::kHardwareFailure:
-        oxbow::AskMessage({kHardwareFailureText, "", oxbow::MessageButtons::Ok, oxbow::MessageIcon::Warning, false});
+        oxbow::AskMessage({kHardwareFailureText, "", oxbow::MessageButtons::Ok,
+                           oxbow::MessageIcon::Warning, false});
         [[fallthrough]];
     case oxcmd::run::kExit:
         shutdownScheduled_ = true;
@@ -206,8 +187,7 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.runStateText = "AUTO";
         workers_.SuspendWorkers();
         workers_.ResumeWorkers();
-        if (Setup().bConnected)
-            commands_.OxInitSystem();
+        if (Setup().bConnected) commands_.OxInitSystem();
         actions.refreshLabels = true;
         actions.refreshControls = true;
         break;
@@ -242,15 +222,12 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value)
         actions.handled = false;
         break;
     }
-    if (actions.runStateText != nullptr)
-        acquisition_.Requests().runStateWritten = true;
+    if (actions.runStateText != nullptr) acquisition_.Requests().runStateWritten = true;
     return actions;
 }
 
-bool Shell::Shutdown()
-{
-    if (shutDown_)
-        return false;
+bool Shell::Shutdown() {
+    if (shutDown_) return false;
     shutDown_ = true;
     // The workers are joined first: nobody changes the setup record while it is written.
     workers_.Stop();

@@ -18,24 +18,28 @@ constexpr std::int32_t kOperatorFFT = 3;
 constexpr std::int32_t kOperatorFilter = 4;
 constexpr std::int32_t kUnitDbVrms = 1;
 
-template <std::size_t N>
-void CopyText(char (&field)[N], const char* text)
-{
+template <std::size_t N> void CopyText(char (&field)[N], const char* text) {
     std::memset(field, 0, N);
     std::strncpy(field, text, N - 1);
 }
 
-#define OX_FIELD(name) RecordRange{offsetof(_OX_SETUP, name), sizeof(_OX_SETUP::name)}
-#define OX_SPAN(from, to) RecordRange{offsetof(_OX_SETUP, from), offsetof(_OX_SETUP, to) - offsetof(_OX_SETUP, from)}
+#define OX_FIELD(name)                                                                             \
+    RecordRange {                                                                                  \
+        offsetof(_OX_SETUP, name), sizeof(_OX_SETUP::name)                                         \
+    }
+#define OX_SPAN(from, to)                                                                          \
+    RecordRange {                                                                                  \
+        offsetof(_OX_SETUP, from), offsetof(_OX_SETUP, to) - offsetof(_OX_SETUP, from)             \
+    }
 
 const std::array<RecordRange, 13> kRestoreTable{{
     OX_FIELD(nActiveChannel),
     OX_FIELD(bTraceShown),
-    OX_SPAN(nMathOperator, bTraceShownStop),  // math traces: operator .. filter limits
-    OX_SPAN(nFFTSource, szTraceUnit),         // FFT settings and zoom of the further traces
+    OX_SPAN(nMathOperator, bTraceShownStop), // math traces: operator .. filter limits
+    OX_SPAN(nFFTSource, szTraceUnit),        // FFT settings and zoom of the further traces
     OX_FIELD(bFFTSplitScreen),
-    OX_SPAN(bChanFilter, bRefDisplay),        // channel filters
-    RecordRange{1192, 80},                    // display state bytes before bLaShownStop
+    OX_SPAN(bChanFilter, bRefDisplay), // channel filters
+    RecordRange{1192, 80},             // display state bytes before bLaShownStop
     RecordRange{1460, 8},
     RecordRange{6884, 20},
     OX_FIELD(bTrigSourceShown),
@@ -55,15 +59,13 @@ struct LinkFields {
     std::int32_t nConnectPort;
 };
 
-LinkFields TakeLink(const _OX_SETUP& setup)
-{
+LinkFields TakeLink(const _OX_SETUP& setup) {
     LinkFields link{setup.nInterface, setup.bConnected, setup.hUsbDevice, {}, setup.nConnectPort};
     std::memcpy(link.szConnectAddress, setup.szConnectAddress, sizeof link.szConnectAddress);
     return link;
 }
 
-void PutLink(const LinkFields& link, _OX_SETUP& setup)
-{
+void PutLink(const LinkFields& link, _OX_SETUP& setup) {
     setup.nInterface = link.nInterface;
     setup.bConnected = link.bConnected;
     setup.hUsbDevice = link.hUsbDevice;
@@ -71,8 +73,7 @@ void PutLink(const LinkFields& link, _OX_SETUP& setup)
     setup.nConnectPort = link.nConnectPort;
 }
 
-void DefaultChannels(_OX_SETUP& s)
-{
+void DefaultChannels(_OX_SETUP& s) {
     s.bChanDisplay[0] = 1;
     s.bChanDisplay[1] = 0;
     for (int c = 0; c < 2; ++c) {
@@ -85,8 +86,7 @@ void DefaultChannels(_OX_SETUP& s)
     }
 }
 
-void DefaultTimebase(_OX_SETUP& s)
-{
+void DefaultTimebase(_OX_SETUP& s) {
     s.fMinTimeScale = 2e-9f;
     s.dTimeScale = s.dTimeScaleRec = 1e-6;
     s.dTimeOffset = s.dTimeOffsetRec = 0.0;
@@ -96,8 +96,7 @@ void DefaultTimebase(_OX_SETUP& s)
     s.llDelayedScalePs = s.llDelayedScalePsRec = 500'000;
 }
 
-void DefaultTrigger(_OX_SETUP& s)
-{
+void DefaultTrigger(_OX_SETUP& s) {
     s.nRunState = 4;
     s.fTrigHoldoff = 1e-7f;
     s.fTrigSensitivity = 0.3f;
@@ -107,8 +106,7 @@ void DefaultTrigger(_OX_SETUP& s)
     s.nVideoLine = 525;
 }
 
-void DefaultAcquisition(_OX_SETUP& s)
-{
+void DefaultAcquisition(_OX_SETUP& s) {
     s.bAcqRealTime = 1;
     s.nAcqAverages = 256;
     s.nAcqMemory = s.nAcqMemoryRec = 2048;
@@ -116,8 +114,7 @@ void DefaultAcquisition(_OX_SETUP& s)
     s.fLaThreshold = 1.4f;
 }
 
-void DefaultDisplayAndTraces(_OX_SETUP& s)
-{
+void DefaultDisplayAndTraces(_OX_SETUP& s) {
     s.nWaveIntensity = 100;
     s.nGridIntensity = 50;
     for (int i = 0; i < 4; ++i) {
@@ -128,8 +125,7 @@ void DefaultDisplayAndTraces(_OX_SETUP& s)
     }
 }
 
-void DefaultLan(_OX_SETUP& s)
-{
+void DefaultLan(_OX_SETUP& s) {
     CopyText(s.szLanIp, "168.254.0.100");
     CopyText(s.szLanGateway, "168.254.0.1");
     CopyText(s.szLanNetmask, "255.255.0.0");
@@ -141,21 +137,28 @@ void DefaultLan(_OX_SETUP& s)
     s.nConnectPort = 19;
 }
 
-void InitTraceFilter(int slot, std::int32_t type, float upper, float lower)
-{
+void InitTraceFilter(int slot, std::int32_t type, float upper, float lower) {
     switch (type) {
-    case 0: Math_Filter_Init(0, 0.0f, upper, slot); break;
-    case 1: Math_Filter_Init(1, lower, 1.0f, slot); break;
-    case 2: Math_Filter_Init(2, lower, upper, slot); break;
-    case 3: Math_Filter_Init(3, upper, lower, slot); break;
-    default: break;
+    case 0:
+        Math_Filter_Init(0, 0.0f, upper, slot);
+        break;
+    case 1:
+        Math_Filter_Init(1, lower, 1.0f, slot);
+        break;
+    case 2:
+        Math_Filter_Init(2, lower, upper, slot);
+        break;
+    case 3:
+        Math_Filter_Init(3, upper, lower, slot);
+        break;
+    default:
+        break;
     }
 }
 
 } // namespace
 
-void DefaultSetup(_OX_SETUP& setup, bool keepLink)
-{
+void DefaultSetup(_OX_SETUP& setup, bool keepLink) {
     const LinkFields link = TakeLink(setup);
     std::memset(&setup, 0, sizeof setup);
     DefaultChannels(setup);
@@ -164,44 +167,37 @@ void DefaultSetup(_OX_SETUP& setup, bool keepLink)
     DefaultAcquisition(setup);
     DefaultDisplayAndTraces(setup);
     DefaultLan(setup);
-    if (keepLink)
-        PutLink(link, setup);
+    if (keepLink) PutLink(link, setup);
 }
 
-std::filesystem::path SettingsPath()
-{
+std::filesystem::path SettingsPath() {
     return oxbow::UserConfigDirectory() / "Oxbow.ini";
 }
 
-bool WriteSettingsFile(const _OX_SETUP& setup, const std::filesystem::path& path)
-{
+bool WriteSettingsFile(const _OX_SETUP& setup, const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     return oxbow::WriteFileAtomically(path, &setup, kSettingsBytes);
 }
 
-std::filesystem::path RefusedSettingsPath(const std::filesystem::path& settings)
-{
+std::filesystem::path RefusedSettingsPath(const std::filesystem::path& settings) {
     std::filesystem::path kept = settings;
     kept += ".bad";
     return kept;
 }
 
-std::span<const RecordRange> RestoreTable()
-{
+std::span<const RecordRange> RestoreTable() {
     return kRestoreTable;
 }
 
-void RestoreSettings(const _OX_SETUP& image, _OX_SETUP& setup)
-{
+void RestoreSettings(const _OX_SETUP& image, _OX_SETUP& setup) {
     const auto* from = reinterpret_cast<const unsigned char*>(&image);
     auto* to = reinterpret_cast<unsigned char*>(&setup);
     for (const RecordRange& range : kRestoreTable)
         std::memcpy(to + range.offset, from + range.offset, range.size);
 }
 
-void SetTraceUnits(_OX_SETUP& setup)
-{
+void SetTraceUnits(_OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
         const char* unit = "V";
         if (setup.nMathOperator[i] == kOperatorFFT)
@@ -210,19 +206,17 @@ void SetTraceUnits(_OX_SETUP& setup)
     }
 }
 
-void InitTraceFilters(const _OX_SETUP& setup)
-{
+void InitTraceFilters(const _OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
         if (setup.nMathOperator[i] == kOperatorFilter)
-            InitTraceFilter(i, setup.nMathFilterType[i], setup.fMathFilterUpper[i], setup.fMathFilterLower[i]);
+            InitTraceFilter(i, setup.nMathFilterType[i], setup.fMathFilterUpper[i],
+                            setup.fMathFilterLower[i]);
     }
 }
 
-void DestroyTraceFilters(const _OX_SETUP& setup)
-{
+void DestroyTraceFilters(const _OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
-        if (setup.nMathOperator[i] == kOperatorFilter)
-            Math_Filter_Destroy(i);
+        if (setup.nMathOperator[i] == kOperatorFilter) Math_Filter_Destroy(i);
     }
 }
 

@@ -3,16 +3,15 @@
 
 namespace oxacq {
 
-WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands, const _OX_SETUP& setup)
-{
+WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands,
+                           const _OX_SETUP& setup) {
     WorkerJobs jobs;
     jobs.io = [&acquisition, &commands] {
         commands.ProcessIOCmd();
         acquisition.DisplayTick();
     };
     jobs.poll = [&acquisition, &setup] {
-        if (setup.nInterface != 0)
-            return acquisition.LanDataRequest();
+        if (setup.nInterface != 0) return acquisition.LanDataRequest();
         acquisition.UsbLiveRead();
         return std::chrono::milliseconds(0);
     };
@@ -20,34 +19,28 @@ WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands, cons
     return jobs;
 }
 
-bool Workers::Gate::Paused() const
-{
+bool Workers::Gate::Paused() const {
     std::lock_guard guard(mutex);
     return paused;
 }
 
-Workers::Workers(std::timed_mutex& lock, const _OX_SETUP& setup, WorkerJobs jobs, WorkerPeriods periods)
-    : lock_(lock), setup_(setup), jobs_(std::move(jobs)), periods_(periods)
-{
-}
+Workers::Workers(std::timed_mutex& lock, const _OX_SETUP& setup, WorkerJobs jobs,
+                 WorkerPeriods periods)
+    : lock_(lock), setup_(setup), jobs_(std::move(jobs)), periods_(periods) {}
 
-Workers::~Workers()
-{
+Workers::~Workers() {
     Stop();
 }
 
-void Workers::Start()
-{
-    if (started_ || stop_)
-        return;
+void Workers::Start() {
+    if (started_ || stop_) return;
     started_ = true;
     io_ = std::thread([this] { IoLoop(); });
     pollThread_ = std::thread([this] { PollLoop(); });
     receiveThread_ = std::thread([this] { ReceiveLoop(); });
 }
 
-void Workers::SuspendWorkers()
-{
+void Workers::SuspendWorkers() {
     while (poll_.counter > 0)
         Suspend(poll_);
     if (setup_.nInterface == 1) {
@@ -56,10 +49,8 @@ void Workers::SuspendWorkers()
     }
 }
 
-void Workers::ResumeWorkers()
-{
-    if (!setup_.bConnected)
-        return;
+void Workers::ResumeWorkers() {
+    if (!setup_.bConnected) return;
     while (poll_.counter < 1)
         Resume(poll_);
     if (setup_.nInterface == 1) {
@@ -68,8 +59,7 @@ void Workers::ResumeWorkers()
     }
 }
 
-void Workers::Suspend(Gate& gate)
-{
+void Workers::Suspend(Gate& gate) {
     std::unique_lock guard(gate.mutex);
     gate.run = false;
     gate.changed.notify_all();
@@ -78,16 +68,14 @@ void Workers::Suspend(Gate& gate)
     --gate.counter;
 }
 
-void Workers::Resume(Gate& gate)
-{
+void Workers::Resume(Gate& gate) {
     std::lock_guard guard(gate.mutex);
     gate.run = true;
     gate.changed.notify_all();
     ++gate.counter;
 }
 
-void Workers::Stop()
-{
+void Workers::Stop() {
     stop_ = true;
     for (Gate* gate : {&poll_, &receive_}) {
         std::lock_guard guard(gate->mutex);
@@ -98,13 +86,11 @@ void Workers::Stop()
         restWake_.notify_all();
     }
     for (std::thread* thread : {&io_, &pollThread_, &receiveThread_}) {
-        if (thread->joinable())
-            thread->join();
+        if (thread->joinable()) thread->join();
     }
 }
 
-bool Workers::PausePoint(Gate& gate)
-{
+bool Workers::PausePoint(Gate& gate) {
     std::unique_lock guard(gate.mutex);
     if (!gate.run && !stop_) {
         gate.paused = true;
@@ -115,47 +101,40 @@ bool Workers::PausePoint(Gate& gate)
     return !stop_;
 }
 
-bool Workers::Rest(std::chrono::milliseconds period)
-{
+bool Workers::Rest(std::chrono::milliseconds period) {
     std::unique_lock guard(restMutex_);
     restWake_.wait_for(guard, period, [&] { return stop_.load(); });
     return !stop_;
 }
 
-void Workers::IoLoop()
-{
+void Workers::IoLoop() {
     while (!stop_) {
         {
             std::lock_guard guard(lock_);
             jobs_.io();
         }
-        if (!Rest(periods_.io))
-            return;
+        if (!Rest(periods_.io)) return;
     }
 }
 
-void Workers::PollLoop()
-{
+void Workers::PollLoop() {
     while (PausePoint(poll_)) {
         std::chrono::milliseconds rest = periods_.poll;
         if (lock_.try_lock_for(periods_.pollLockWait)) {
             std::lock_guard guard(lock_, std::adopt_lock);
             rest = std::max(rest, jobs_.poll());
         }
-        if (!Rest(rest))
-            return;
+        if (!Rest(rest)) return;
     }
 }
 
-void Workers::ReceiveLoop()
-{
+void Workers::ReceiveLoop() {
     while (PausePoint(receive_)) {
         {
             std::lock_guard guard(lock_);
             jobs_.receive();
         }
-        if (!Rest(periods_.receive))
-            return;
+        if (!Rest(periods_.receive)) return;
     }
 }
 

@@ -13,30 +13,28 @@ using Steps = std::vector<std::string>;
 
 class DisplayTick : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         setup->bRun = 1;
     }
     // A USB block of `frames` new frames read into the loop.
-    void ReadBlock(int frames)
-    {
-        endpoint.block = LiveBlock::Frames(frames).Build(std::vector<std::uint8_t>(frames, kStatusTriggered));
+    void ReadBlock(int frames) {
+        endpoint.block =
+            LiveBlock::Frames(frames).Build(std::vector<std::uint8_t>(frames, kStatusTriggered));
         acq->UsbLiveRead();
         display.steps.clear();
     }
-    Steps Tick()
-    {
+    Steps Tick() {
         display.steps.clear();
         acq->DisplayTick();
         return display.steps;
     }
 };
 
-const Steps kLiveFrame{"ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement", "DrawTraces live"};
+const Steps kLiveFrame{"ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement",
+                       "DrawTraces live"};
 
-TEST_F(DisplayTick, OneFramePerTickUntilTheBlockIsDrawn)
-{
+TEST_F(DisplayTick, OneFramePerTickUntilTheBlockIsDrawn) {
     ReadBlock(2);
     EXPECT_EQ(Tick(), kLiveFrame);
     EXPECT_EQ(Tick(), kLiveFrame);
@@ -44,8 +42,7 @@ TEST_F(DisplayTick, OneFramePerTickUntilTheBlockIsDrawn)
     EXPECT_EQ(acq->Counters().framesConsumed, 2);
 }
 
-TEST_F(DisplayTick, EraseBeforeTheFrameWhenAskedOrSweeping)
-{
+TEST_F(DisplayTick, EraseBeforeTheFrameWhenAskedOrSweeping) {
     ReadBlock(3);
     region->bErasePending = 1;
     EXPECT_EQ(Tick().front(), "Erase");
@@ -57,8 +54,7 @@ TEST_F(DisplayTick, EraseBeforeTheFrameWhenAskedOrSweeping)
     EXPECT_EQ(Tick().front(), "Erase");
 }
 
-TEST_F(DisplayTick, AChangedSettingWithoutFramesRedrawsTheStoredRecord)
-{
+TEST_F(DisplayTick, AChangedSettingWithoutFramesRedrawsTheStoredRecord) {
     setup->bSettingChanged = 1;
     EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "DrawTraces stopped"}));
     EXPECT_EQ(commands.Count("GetChangeSettingScreenPara"), 1);
@@ -66,8 +62,7 @@ TEST_F(DisplayTick, AChangedSettingWithoutFramesRedrawsTheStoredRecord)
     EXPECT_EQ(Tick()[1], "RunPipeline 2048 stopped");
 }
 
-TEST_F(DisplayTick, RedrawAllComesFirstAndPresentOncePerTick)
-{
+TEST_F(DisplayTick, RedrawAllComesFirstAndPresentOncePerTick) {
     ReadBlock(1);
     region->bRedrawAll = 1;
     region->bDisplayActive = 1;
@@ -77,16 +72,16 @@ TEST_F(DisplayTick, RedrawAllComesFirstAndPresentOncePerTick)
     EXPECT_EQ(Tick(), expected);
 }
 
-TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce)
-{
+TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce) {
     ReadBlock(1);
     setup->bRun = 0;
-    endpoint.block.assign(4096, 7);  // the full record, also served to the last live read
-    endpoint.block[762] = 0;         // ... with the vectors plot style
+    endpoint.block.assign(4096, 7); // the full record, also served to the last live read
+    endpoint.block[762] = 0;        // ... with the vectors plot style
     endpoint.replyLength = 1;
     endpoint.replyBody = {'9'};
-    EXPECT_EQ(Tick(), (Steps{"Erase", "ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement",
-                             "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces live"}));
+    EXPECT_EQ(Tick(),
+              (Steps{"Erase", "ResetTraceWindows", "RunPipeline 2048 live", "HandOverMeasurement",
+                     "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces live"}));
     EXPECT_EQ(acq->Counters().runStatus, kStatusStop);
     EXPECT_EQ(commands.stopScreenValues, (std::vector<short>{0}));
     EXPECT_EQ(acq->Analog(0)[4094], 7);
@@ -94,14 +89,14 @@ TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce)
     EXPECT_EQ(Tick(), Steps{}) << "stopped: nothing until an erase is asked";
 
     region->bEraseRequest = 1;
-    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement",
+                             "DrawTraces stopped"}));
     EXPECT_EQ(commands.stopScreenValues.back(), 9) << "the reply of the record's stop-screen query";
 }
 
 // With the record on the screen, changes while stopped ask for its redraw (SetRefreshWave reads
 // the hold flag); the redraw covers the record, not a memory depth chosen since.
-TEST_F(DisplayTick, TheReadRecordIsHeldAndRedrawnAtItsOwnLength)
-{
+TEST_F(DisplayTick, TheReadRecordIsHeldAndRedrawnAtItsOwnLength) {
     ReadBlock(1);
     setup->bRun = 0;
     endpoint.block.assign(4096, 7);
@@ -110,14 +105,14 @@ TEST_F(DisplayTick, TheReadRecordIsHeldAndRedrawnAtItsOwnLength)
 
     setup->nAcqMemory = 8192;
     region->bRedrawWave = 1;
-    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement",
+                             "DrawTraces stopped"}));
     EXPECT_EQ(region->bRedrawWave, 0);
 }
 
 // The stored-record settings are taken with the first block of every run (settings changed
 // while stopped go into it), and not again while nothing changes.
-TEST_F(DisplayTick, TheRecordSettingsAreTakenWithTheFirstBlockOfARun)
-{
+TEST_F(DisplayTick, TheRecordSettingsAreTakenWithTheFirstBlockOfARun) {
     Tick();
     ReadBlock(1);
     EXPECT_EQ(commands.Count("SaveChangeSetting"), 1);
@@ -137,8 +132,7 @@ TEST_F(DisplayTick, TheRecordSettingsAreTakenWithTheFirstBlockOfARun)
 
 // A change still waiting for its block when the instrument stops is taken with the record,
 // which the instrument acquired after the change: the stopped redraw scales it right.
-TEST_F(DisplayTick, AChangeNotYetMatchedByABlockIsTakenWithTheRecord)
-{
+TEST_F(DisplayTick, AChangeNotYetMatchedByABlockIsTakenWithTheRecord) {
     Tick();
     ReadBlock(1);
     setup->bSettingChanged = 1;
@@ -148,20 +142,20 @@ TEST_F(DisplayTick, AChangeNotYetMatchedByABlockIsTakenWithTheRecord)
     EXPECT_EQ(commands.Count("SaveChangeSetting"), 2);
     EXPECT_EQ(setup->bSettingChanged, 0);
     const auto saved = std::find(commands.calls.begin(), commands.calls.end(), "SaveChangeSetting");
-    const auto stopScreen = std::find(commands.calls.begin(), commands.calls.end(), "GetStopScreenPara");
+    const auto stopScreen =
+        std::find(commands.calls.begin(), commands.calls.end(), "GetStopScreenPara");
     EXPECT_LT(std::find(saved + 1, commands.calls.end(), "SaveChangeSetting"), stopScreen);
 }
 
-TEST_F(DisplayTick, SlowSweepStopsWithTheRecordOnly)
-{
+TEST_F(DisplayTick, SlowSweepStopsWithTheRecordOnly) {
     setup->bRun = 0;
     setup->bSlowSweep = 1;
     endpoint.block.assign(4096, 7);
-    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement", "DrawTraces stopped"}));
+    EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "HandOverMeasurement",
+                             "DrawTraces stopped"}));
 }
 
-TEST_F(DisplayTick, StoppingWithNothingShownStopsAcquiring)
-{
+TEST_F(DisplayTick, StoppingWithNothingShownStopsAcquiring) {
     setup->bRun = 0;
     setup->bChanDisplay[0] = 0;
     Tick();
@@ -170,11 +164,10 @@ TEST_F(DisplayTick, StoppingWithNothingShownStopsAcquiring)
     EXPECT_EQ(Tick(), Steps{}) << "no full read repeated every tick";
 }
 
-TEST_F(DisplayTick, AFailedRecordKeepsTheLastLiveFrame)
-{
+TEST_F(DisplayTick, AFailedRecordKeepsTheLastLiveFrame) {
     ReadBlock(1);
     setup->bRun = 0;
-    endpoint.controlResult = 3;  // refused, link still up
+    endpoint.controlResult = 3; // refused, link still up
     EXPECT_EQ(Tick().back(), "DrawTraces live");
     EXPECT_EQ(commands.Count("GetStopScreenPara"), 0);
     EXPECT_EQ(region->bAcquiring, 0);
@@ -183,8 +176,7 @@ TEST_F(DisplayTick, AFailedRecordKeepsTheLastLiveFrame)
 
 // Once the main window has written a run-state text of its own ("AUTO"), the instrument's
 // status is told again even when it has not changed.
-TEST_F(DisplayTick, TheSameStatusIsToldAgainAfterTheWindowWroteItsOwnText)
-{
+TEST_F(DisplayTick, TheSameStatusIsToldAgainAfterTheWindowWroteItsOwnText) {
     ReadBlock(2);
     Tick();
     const std::size_t told = window.messages.size();
@@ -198,8 +190,7 @@ TEST_F(DisplayTick, TheSameStatusIsToldAgainAfterTheWindowWroteItsOwnText)
     EXPECT_EQ(acq->Counters().runStatus, kStatusTriggered);
 }
 
-TEST_F(DisplayTick, AFailingStepIsReportedAndTheTickEnds)
-{
+TEST_F(DisplayTick, AFailingStepIsReportedAndTheTickEnds) {
     struct Throwing : RecordingDisplay {
         void FullRedraw() override { throw std::runtime_error("surface gone"); }
     } throwing;
@@ -214,8 +205,7 @@ TEST_F(DisplayTick, AFailingStepIsReportedAndTheTickEnds)
     EXPECT_TRUE(throwing.steps.empty());
 }
 
-TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock)
-{
+TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock) {
     region->bAcquiring = 0;
     acq->Requests().acquire = true;
     Tick();
@@ -237,8 +227,7 @@ TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock)
     EXPECT_EQ(region->bErrorShown, 0);
 }
 
-TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate)
-{
+TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate) {
     ReadBlock(40);
     for (int i = 0; i < 17; ++i)
         acq->FrameStep();
@@ -254,8 +243,7 @@ TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate)
 
 class Recorder : public DisplayTick {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DisplayTick::SetUp();
         frames.assign(4 * 2048, 0);
         for (int f = 0; f < 4; ++f)
@@ -267,8 +255,7 @@ protected:
     RecordingWindow dialog;
 };
 
-TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel)
-{
+TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel) {
     ReadBlock(2);
     setup->nRecordState = oxcmd::code::kPlaying;
     setup->nRecordSource = 2;
@@ -284,11 +271,10 @@ TEST_F(Recorder, PlaybackLoadsTheAskedFrameIntoTheChosenChannel)
     EXPECT_EQ(dialog.messages.size(), 1u) << "one frame per request";
 }
 
-TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
-{
+TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses) {
     ReadBlock(2);
     setup->nRecordState = oxcmd::code::kPlaying;
-    setup->nPlayCurrentFrame = 5;  // the dialog moved past the end
+    setup->nPlayCurrentFrame = 5; // the dialog moved past the end
     setup->nPlayEndFrame = 4;
     acq->Requests().playbackStep = true;
     acq->FrameStep();
@@ -309,8 +295,7 @@ TEST_F(Recorder, PlaybackPastTheEndHoldsOrPauses)
     EXPECT_EQ(commands.posted.back(), (Posted{3146, 2478, 0, 0}));
 }
 
-TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
-{
+TEST_F(Recorder, RecordingAppendsUntilTheMaximum) {
     ReadBlock(2);
     setup->nRecordState = oxcmd::code::kRecording;
     setup->nRecordFrames = 3;
@@ -331,8 +316,7 @@ TEST_F(Recorder, RecordingAppendsUntilTheMaximum)
 
 // The playback timer lets one more frame of the block be drawn, and that frame is the next
 // recorded one.
-TEST_F(Recorder, ThePlaybackTimerDrawsTheNextRecordedFrameWithoutANewBlock)
-{
+TEST_F(Recorder, ThePlaybackTimerDrawsTheNextRecordedFrameWithoutANewBlock) {
     ReadBlock(2);
     setup->nRecordState = oxcmd::code::kPlaying;
     setup->nPlayCurrentFrame = 1;

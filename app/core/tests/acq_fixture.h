@@ -3,10 +3,10 @@
 // window that records its messages.
 #pragma once
 
-#include "oxacq.h"
-#include "ox_link.h"
-#include "oxbow_ui.h"
 #include "cwinsocket.h"
+#include "ox_link.h"
+#include "oxacq.h"
+#include "oxbow_ui.h"
 
 #include "../../../platform/usb/tests/scripted_endpoint.h"
 
@@ -43,25 +43,21 @@ public:
     void SetChanEnabledStop(bool) override { calls.push_back("SetChanEnabledStop"); }
     void SaveChangeSetting() override { calls.push_back("SaveChangeSetting"); }
     void GetTimeScalePara() override { calls.push_back("GetTimeScalePara"); }
-    void GetStopScreenPara(short value) override
-    {
+    void GetStopScreenPara(short value) override {
         calls.push_back("GetStopScreenPara");
         stopScreenValues.push_back(value);
     }
     void GetChangeSettingScreenPara() override { calls.push_back("GetChangeSettingScreenPara"); }
-    bool OxInitSystem() override
-    {
+    bool OxInitSystem() override {
         calls.push_back("OxInitSystem");
         return true;
     }
     void RebuildRgnSetup() override { calls.push_back("RebuildRgnSetup"); }
     void PostIOCmd(unsigned long group, unsigned int subCmd, long value, std::int32_t argument,
-                   CWnd*) override
-    {
+                   CWnd*) override {
         posted.push_back({group, subCmd, value, argument});
     }
-    int Count(const std::string& call) const
-    {
+    int Count(const std::string& call) const {
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 };
@@ -73,12 +69,13 @@ public:
     void FullRedraw() override { steps.push_back("FullRedraw"); }
     void Erase() override { steps.push_back("Erase"); }
     void ResetTraceWindows() override { steps.push_back("ResetTraceWindows"); }
-    void RunPipeline(int points, bool stopped) override
-    {
+    void RunPipeline(int points, bool stopped) override {
         steps.push_back("RunPipeline " + std::to_string(points) + (stopped ? " stopped" : " live"));
     }
     void HandOverMeasurement() override { steps.push_back("HandOverMeasurement"); }
-    void DrawTraces(bool stopped) override { steps.push_back(stopped ? "DrawTraces stopped" : "DrawTraces live"); }
+    void DrawTraces(bool stopped) override {
+        steps.push_back(stopped ? "DrawTraces stopped" : "DrawTraces live");
+    }
     void Compose() override { steps.push_back("Compose"); }
     void DrawOverlays() override { steps.push_back("DrawOverlays"); }
     void Present() override { steps.push_back("Present"); }
@@ -90,23 +87,20 @@ public:
 class BlockEndpoint : public oxbow::testing::ScriptedEndpoint {
 public:
     std::vector<std::uint8_t> block;
-    std::uint32_t announced = 0;  // the count the control read reports (block size unless set)
+    std::uint32_t announced = 0; // the count the control read reports (block size unless set)
     int controlResult = 1;
 
-    int ControlRead(int request, int value, int index, int length, std::uint8_t* buffer) override
-    {
+    int ControlRead(int request, int value, int index, int length, std::uint8_t* buffer) override {
         calls.push_back({"ControlRead", request, value, index, length});
-        if (controlResult != 1)
-            return controlResult;
-        const std::uint32_t count = announced != 0 ? announced : static_cast<std::uint32_t>(block.size());
+        if (controlResult != 1) return controlResult;
+        const std::uint32_t count =
+            announced != 0 ? announced : static_cast<std::uint32_t>(block.size());
         std::memcpy(buffer, &count, sizeof count);
         return 1;
     }
-    bool BulkRead(int length, std::uint8_t* buffer) override
-    {
+    bool BulkRead(int length, std::uint8_t* buffer) override {
         calls.push_back({"BulkRead", 0, 0, 0, length});
-        if (length > static_cast<int>(block.size()))
-            return false;
+        if (length > static_cast<int>(block.size())) return false;
         std::memcpy(buffer, block.data(), static_cast<std::size_t>(length));
         return true;
     }
@@ -123,8 +117,7 @@ public:
     std::vector<Message> messages;
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         messages.push_back({message, wParam, lParam});
         return 0;
     }
@@ -136,8 +129,7 @@ public:
     explicit AdvancingWindow(std::int32_t& index) : index_(index) {}
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         ++index_;
         return RecordingWindow::WindowProc(message, wParam, lParam);
     }
@@ -150,18 +142,17 @@ private:
 class NoWaitClock : public oxmsg::LinkClock {
 public:
     void Sleep(int) override {}
-    std::int64_t NowMs() override
-    {
+    std::int64_t NowMs() override {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now().time_since_epoch()).count();
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 };
 
 // The records, the loop and its collaborators, on the sim USB back end with `endpoint`.
 class AcqTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         setup = std::make_unique<_OX_SETUP>();
         region = std::make_unique<_OX_RGN_SETUP>();
         positions = std::make_unique<_OX_POS_SETUP>();
@@ -182,16 +173,14 @@ protected:
         acq->SetMainWindow(&window);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         oxbow::usb::DetachEndpoint();
         oxmsg::SetLinkContext(nullptr, nullptr);
         oxmsg::SetLinkClock(nullptr);
     }
 
     // The loop again, on LAN through `socket`.
-    void UseLan(CWinSocket& socket)
-    {
+    void UseLan(CWinSocket& socket) {
         setup->nInterface = 1;
         oxmsg::SetLinkContext(setup.get(), &socket);
         acq = std::make_unique<Acquisition>(AcqRecords{setup.get(), region.get(), positions.get()},
@@ -200,20 +189,20 @@ protected:
     }
 
     // Runs the LAN receive step until a frame came or `ms` passed.
-    bool ReceiveFrame(int ms = 2000)
-    {
+    bool ReceiveFrame(int ms = 2000) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (std::chrono::steady_clock::now() < end) {
             acq->LanReceive();
-            if (acq->Counters().frameCount > 0)
-                return true;
+            if (acq->Counters().frameCount > 0) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return false;
     }
 
     // The text the loop wrote to the instrument over USB.
-    std::string Written() const { return std::string(endpoint.written.begin(), endpoint.written.end()); }
+    std::string Written() const {
+        return std::string(endpoint.written.begin(), endpoint.written.end());
+    }
 
     std::unique_ptr<_OX_SETUP> setup;
     std::unique_ptr<_OX_RGN_SETUP> region;
@@ -234,11 +223,10 @@ struct LiveBlock {
     std::uint8_t plotStyle = 0;
     std::uint8_t singlePending = 1;
     int stride = 2048;
-    int slots = 1;  // frame slots the block carries, from slot 0
+    int slots = 1; // frame slots the block carries, from slot 0
 
     // `count` new frames in slots 0 .. count - 1.
-    static LiveBlock Frames(int count)
-    {
+    static LiveBlock Frames(int count) {
         LiveBlock live;
         live.frames = static_cast<std::uint16_t>(count);
         live.writeIndex = static_cast<std::uint16_t>(count);
@@ -246,8 +234,7 @@ struct LiveBlock {
         return live;
     }
 
-    std::vector<std::uint8_t> Build(std::vector<std::uint8_t> statuses = {}) const
-    {
+    std::vector<std::uint8_t> Build(std::vector<std::uint8_t> statuses = {}) const {
         std::vector<std::uint8_t> block(kFrameArea + static_cast<std::size_t>(slots) * stride, 0);
         auto put16 = [&](int at, std::uint16_t v) { std::memcpy(&block[at], &v, 2); };
         put16(2, scanSource);

@@ -21,8 +21,7 @@ const std::string kDataRequest(":WAVEFORM:DATA?\r\0", 17);
 
 // A live reply: 20-byte header and `frameBytes` bytes of `fill`.
 std::string LanReply(int frameBytes, std::uint8_t fill, std::uint8_t status = 3,
-                     std::uint16_t scanSource = 350, std::uint8_t plotStyle = 0)
-{
+                     std::uint16_t scanSource = 350, std::uint8_t plotStyle = 0) {
     std::string reply(kLanHeaderBytes + frameBytes, static_cast<char>(fill));
     const std::int32_t length = static_cast<std::int32_t>(reply.size());
     std::memcpy(&reply[0], &length, 4);
@@ -35,15 +34,13 @@ std::string LanReply(int frameBytes, std::uint8_t fill, std::uint8_t status = 3,
 
 class LanLive : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         UseLan(socket);
         acq->Waits().receiveIdleMs = 300;
         oxbow::InstallMessageBoxes(&boxes);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         peer.Join();
         socket.Close();
         oxbow::InstallMessageBoxes(nullptr);
@@ -52,8 +49,7 @@ protected:
     void Connect() { ASSERT_NE(socket.Connect("127.0.0.1", peer.Port()), 0); }
 
     // Runs the receive step until no request is outstanding or `ms` passed.
-    void ReceiveUntilAnswered(int ms = 2000)
-    {
+    void ReceiveUntilAnswered(int ms = 2000) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (acq->Counters().outstanding > 0 && std::chrono::steady_clock::now() < end) {
             acq->LanReceive();
@@ -66,8 +62,7 @@ protected:
     oxbow::ScriptedMessageBoxes boxes;
 };
 
-TEST_F(LanLive, OneRequestUntilItIsAnswered)
-{
+TEST_F(LanLive, OneRequestUntilItIsAnswered) {
     std::string seen;
     peer.Serve([&](int fd) { seen = ReadUpTo(fd, 2 * kDataRequest.size(), 300); });
     Connect();
@@ -79,8 +74,7 @@ TEST_F(LanLive, OneRequestUntilItIsAnswered)
     EXPECT_EQ(setup->bConnected, 1);
 }
 
-TEST_F(LanLive, NoRequestWhileHeldOrNotAcquiring)
-{
+TEST_F(LanLive, NoRequestWhileHeldOrNotAcquiring) {
     std::string seen;
     peer.Serve([&](int fd) { seen = ReadUpTo(fd, kDataRequest.size(), 200); });
     Connect();
@@ -94,8 +88,7 @@ TEST_F(LanLive, NoRequestWhileHeldOrNotAcquiring)
     EXPECT_EQ(acq->Counters().outstanding, 0);
 }
 
-TEST_F(LanLive, AnUnansweredRequestTimesOut)
-{
+TEST_F(LanLive, AnUnansweredRequestTimesOut) {
     std::string seen;
     peer.Serve([&](int fd) { seen = ReadUpTo(fd, 2 * kDataRequest.size(), 1000); });
     Connect();
@@ -107,8 +100,7 @@ TEST_F(LanLive, AnUnansweredRequestTimesOut)
     EXPECT_EQ(seen, kDataRequest + kDataRequest);
 }
 
-TEST_F(LanLive, AReplyInPiecesIsReadToItsLength)
-{
+TEST_F(LanLive, AReplyInPiecesIsReadToItsLength) {
     const std::string reply = LanReply(2048, 77, 3, 100);
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
@@ -134,8 +126,7 @@ TEST_F(LanLive, AReplyInPiecesIsReadToItsLength)
     EXPECT_EQ(acq->Analog(0)[2047], 77);
 }
 
-TEST_F(LanLive, AHeaderAloneIsIgnoredButAnswersTheRequest)
-{
+TEST_F(LanLive, AHeaderAloneIsIgnoredButAnswersTheRequest) {
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, LanReply(0, 0, 2));
@@ -149,8 +140,7 @@ TEST_F(LanLive, AHeaderAloneIsIgnoredButAnswersTheRequest)
     EXPECT_EQ(acq->Counters().runStatus, kStatusAuto);
 }
 
-TEST_F(LanLive, AnOverlongReplyIsDroppedAndTheNextOneReadWhole)
-{
+TEST_F(LanLive, AnOverlongReplyIsDroppedAndTheNextOneReadWhole) {
     setup->nTrigSweep = oxcmd::code::kSweepNormal;
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
@@ -173,13 +163,12 @@ TEST_F(LanLive, AnOverlongReplyIsDroppedAndTheNextOneReadWhole)
     EXPECT_EQ(acq->Analog(0)[100], 5);
 }
 
-TEST_F(LanLive, TheLargestDelayedFrameIsAccepted)
-{
+TEST_F(LanLive, TheLargestDelayedFrameIsAccepted) {
     setup->bDelayed = 1;
     setup->bChanDisplay[1] = 1;
     setup->bLaEnable = 1;
     std::string reply = LanReply(kLargestStride, 1);
-    std::memset(&reply[kLanHeaderBytes + 12288], 4, 4096);  // the analyzer's second part
+    std::memset(&reply[kLanHeaderBytes + 12288], 4, 4096); // the analyzer's second part
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, reply);
@@ -192,8 +181,7 @@ TEST_F(LanLive, TheLargestDelayedFrameIsAccepted)
     EXPECT_EQ(acq->LaSecond()[2047], 0x0404);
 }
 
-TEST_F(LanLive, BytesBeyondOneReplyAreKeptForTheNext)
-{
+TEST_F(LanLive, BytesBeyondOneReplyAreKeptForTheNext) {
     const std::string first = LanReply(2048, 1);
     const std::string second = LanReply(2048, 2, 4);
     peer.Serve([&](int fd) {
@@ -217,8 +205,7 @@ TEST_F(LanLive, BytesBeyondOneReplyAreKeptForTheNext)
     EXPECT_EQ(acq->Counters().runStatus, 4);
 }
 
-TEST_F(LanLive, SingleSweepStopsAfterTheFirstReply)
-{
+TEST_F(LanLive, SingleSweepStopsAfterTheFirstReply) {
     setup->nTrigSweep = oxcmd::code::kSweepSingle;
     peer.Serve([&](int fd) {
         ReadUpTo(fd, kDataRequest.size());
@@ -232,8 +219,7 @@ TEST_F(LanLive, SingleSweepStopsAfterTheFirstReply)
     EXPECT_EQ(commands.posted[0], (Posted{3125, 4127, 0, 0}));
 }
 
-TEST_F(LanLive, APeerThatClosesAsksTheQuestion)
-{
+TEST_F(LanLive, APeerThatClosesAsksTheQuestion) {
     peer.Serve([&](int fd) { ReadUpTo(fd, kDataRequest.size()); });
     Connect();
     acq->LanDataRequest();
@@ -247,8 +233,7 @@ TEST_F(LanLive, APeerThatClosesAsksTheQuestion)
     EXPECT_EQ(region->bAcquiring, 0);
 }
 
-TEST_F(LanLive, RetryReconnectsTheSocket)
-{
+TEST_F(LanLive, RetryReconnectsTheSocket) {
     LoopbackPeer instrument;
     std::atomic<bool> accepted{false};
     instrument.Serve([&](int fd) {

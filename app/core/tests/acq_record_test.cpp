@@ -14,8 +14,7 @@ using oxbow::testing::ReadUpTo;
 using oxbow::testing::SendAll;
 
 // A record of the given pieces, each filled with its own byte.
-std::vector<std::uint8_t> Record(std::initializer_list<std::pair<int, std::uint8_t>> pieces)
-{
+std::vector<std::uint8_t> Record(std::initializer_list<std::pair<int, std::uint8_t>> pieces) {
     std::vector<std::uint8_t> record;
     for (const auto& [bytes, fill] : pieces)
         record.insert(record.end(), static_cast<std::size_t>(bytes), fill);
@@ -24,19 +23,19 @@ std::vector<std::uint8_t> Record(std::initializer_list<std::pair<int, std::uint8
 
 class FullRead : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         setup->nAcqMemory = n;
         endpoint.replyLength = 2;
         endpoint.replyBody = {'4', '2'};
     }
-    const std::uint8_t* LaBytes() const { return reinterpret_cast<const std::uint8_t*>(acq->La().data()); }
+    const std::uint8_t* LaBytes() const {
+        return reinterpret_cast<const std::uint8_t*>(acq->La().data());
+    }
     const int n = 4096;
 };
 
-TEST_F(FullRead, ChannelAndAnalyzerAtFastTimeBaseHalveTheAnalyzerPiece)
-{
+TEST_F(FullRead, ChannelAndAnalyzerAtFastTimeBaseHalveTheAnalyzerPiece) {
     setup->bLaEnable = 1;
     setup->llTimeScalePs = 50000;
     endpoint.block = Record({{n, 1}, {n, 2}});
@@ -56,11 +55,10 @@ TEST_F(FullRead, ChannelAndAnalyzerAtFastTimeBaseHalveTheAnalyzerPiece)
 
 // The rate and length read with the record describe it, whatever the snapshot taken with an
 // earlier block held (the rate from before a time-scale change).
-TEST_F(FullRead, TheRecordTakesTheRateAndLengthReadWithIt)
-{
+TEST_F(FullRead, TheRecordTakesTheRateAndLengthReadWithIt) {
     setup->fSampleRateRec = 1e6f;
     setup->nAcqMemoryRec = 2048;
-    setup->fSampleRate = 5e5f;  // as the read of the rates after the record gave it
+    setup->fSampleRate = 5e5f; // as the read of the rates after the record gave it
     endpoint.block = Record({{n, 1}});
     ASSERT_TRUE(acq->FullMemoryRead());
     EXPECT_EQ(setup->fSampleRateRec, 5e5f);
@@ -72,8 +70,7 @@ TEST_F(FullRead, TheRecordTakesTheRateAndLengthReadWithIt)
     EXPECT_EQ(setup->fSampleRateRec, 5e5f) << "a refused record describes nothing";
 }
 
-TEST_F(FullRead, SlowerTimeBaseTakesTheWholeAnalyzerPiece)
-{
+TEST_F(FullRead, SlowerTimeBaseTakesTheWholeAnalyzerPiece) {
     setup->bLaEnable = 1;
     setup->llTimeScalePs = 50001;
     endpoint.block = Record({{n, 1}, {2 * n, 2}});
@@ -81,11 +78,10 @@ TEST_F(FullRead, SlowerTimeBaseTakesTheWholeAnalyzerPiece)
     EXPECT_EQ(LaBytes()[2 * n - 1], 2);
 }
 
-TEST_F(FullRead, AllThreeSourcesInOrder)
-{
+TEST_F(FullRead, AllThreeSourcesInOrder) {
     setup->bChanDisplay[1] = 1;
     setup->bLaEnable = 1;
-    setup->llTimeScalePs = 1000;  // bit 7 set, but not with two channels
+    setup->llTimeScalePs = 1000; // bit 7 set, but not with two channels
     endpoint.block = Record({{n, 1}, {n, 2}, {2 * n, 3}});
     ASSERT_TRUE(acq->FullMemoryRead());
     EXPECT_EQ(acq->Analog(0)[0], 1);
@@ -94,8 +90,7 @@ TEST_F(FullRead, AllThreeSourcesInOrder)
     EXPECT_EQ(LaBytes()[2 * n - 1], 3);
 }
 
-TEST_F(FullRead, MathReadsBothChannels)
-{
+TEST_F(FullRead, MathReadsBothChannels) {
     setup->bChanDisplay[0] = 0;
     commands.mathEnabled = true;
     endpoint.block = Record({{n, 1}, {n, 2}});
@@ -104,8 +99,7 @@ TEST_F(FullRead, MathReadsBothChannels)
     EXPECT_EQ(acq->Analog(1)[0], 2);
 }
 
-TEST_F(FullRead, ARecordShorterThanItsPiecesIsRefusedWhole)
-{
+TEST_F(FullRead, ARecordShorterThanItsPiecesIsRefusedWhole) {
     setup->bChanDisplay[1] = 1;
     endpoint.block = Record({{n, 1}, {n - 1, 2}});
     EXPECT_FALSE(acq->FullMemoryRead());
@@ -114,31 +108,27 @@ TEST_F(FullRead, ARecordShorterThanItsPiecesIsRefusedWhole)
     EXPECT_EQ(setup->bDataValid, 0);
 }
 
-TEST_F(FullRead, ARecordLengthBeyondTheBuffersIsRefused)
-{
+TEST_F(FullRead, ARecordLengthBeyondTheBuffersIsRefused) {
     setup->nAcqMemory = kAnalogMainBytes + 1;
     endpoint.block = Record({{kReceiveBytes - 1, 1}});
     EXPECT_FALSE(acq->FullMemoryRead());
 }
 
-TEST_F(FullRead, ACountBeyondTheReceiveBufferIsNotRead)
-{
+TEST_F(FullRead, ACountBeyondTheReceiveBufferIsNotRead) {
     endpoint.block = Record({{n, 1}});
     endpoint.announced = kReceiveBytes;
     EXPECT_FALSE(acq->FullMemoryRead());
     EXPECT_TRUE(endpoint.CallsOf("BulkRead").empty());
 }
 
-TEST_F(FullRead, NothingShownReadsNothingAndKeepsAcquiring)
-{
+TEST_F(FullRead, NothingShownReadsNothingAndKeepsAcquiring) {
     setup->bChanDisplay[0] = 0;
     EXPECT_FALSE(acq->FullMemoryRead());
     EXPECT_TRUE(endpoint.calls.empty());
     EXPECT_EQ(region->bAcquiring, 1);
 }
 
-TEST_F(FullRead, RollFormatAsksForTheValidPoints)
-{
+TEST_F(FullRead, RollFormatAsksForTheValidPoints) {
     setup->nTimeFormat = 2;
     endpoint.block = Record({{n, 1}});
     ASSERT_TRUE(acq->FullMemoryRead());
@@ -150,15 +140,13 @@ TEST_F(FullRead, RollFormatAsksForTheValidPoints)
 
 class LanFullRead : public FullRead {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FullRead::SetUp();
         UseLan(socket);
         acq->Waits().recordIdleMs = 500;
         acq->Waits().recordLengthMs = 500;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         peer.Join();
         socket.Close();
         FullRead::TearDown();
@@ -167,14 +155,12 @@ protected:
     CWinSocket socket;
 };
 
-TEST_F(LanFullRead, StaleBytesAreDrainedAndTheRecordReadToItsLength)
-{
+TEST_F(LanFullRead, StaleBytesAreDrainedAndTheRecordReadToItsLength) {
     const std::vector<std::uint8_t> record = Record({{n, 6}});
     peer.Serve([&](int fd) {
         SendAll(fd, "stale live reply");
         const std::string request = ReadUpTo(fd, 16);
-        if (request != std::string(":WAVEFORM:ALL?\r\0", 16))
-            return;
+        if (request != std::string(":WAVEFORM:ALL?\r\0", 16)) return;
         const std::int32_t length = n;
         SendAll(fd, std::string(reinterpret_cast<const char*>(&length), 4));
         SendAll(fd, std::string(record.begin(), record.begin() + 1000));
@@ -191,8 +177,7 @@ TEST_F(LanFullRead, StaleBytesAreDrainedAndTheRecordReadToItsLength)
     EXPECT_EQ(acq->Counters().recordBytes, n);
 }
 
-TEST_F(LanFullRead, ALengthBeyondTheBufferIsRefused)
-{
+TEST_F(LanFullRead, ALengthBeyondTheBufferIsRefused) {
     peer.Serve([&](int fd) {
         ReadUpTo(fd, 16);
         const std::int32_t length = kReceiveBytes;
@@ -204,8 +189,7 @@ TEST_F(LanFullRead, ALengthBeyondTheBufferIsRefused)
     EXPECT_EQ(region->bAcquiring, 0);
 }
 
-TEST_F(LanFullRead, ARecordThatStopsShortFails)
-{
+TEST_F(LanFullRead, ARecordThatStopsShortFails) {
     peer.Serve([&](int fd) {
         ReadUpTo(fd, 16);
         const std::int32_t length = n;

@@ -17,20 +17,19 @@ using oxbow::sim::Instrument;
 
 constexpr int kCentre = 125;
 constexpr int kCountsPerDiv = 25;
-constexpr int kFirstScreenSample = 324;  // samples 324..1723 fill the 14 divisions
+constexpr int kFirstScreenSample = 324; // samples 324..1723 fill the 14 divisions
 constexpr int kLastScreenSample = 1723;
 
 class SimAcquisition : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         oxbow::sim::SignalSource sine;
         std::string error;
         ASSERT_TRUE(oxbow::sim::ParseSignalText("sine,1k,4Vpp", sine, error)) << error;
         instrument.SetSignal(0, sine);
-        for (const char* command : {":CHANNEL1:SCALE 1", ":CHANNEL1:OFFSET 0", ":CHANNEL2:DISPLAY OFF",
-                                    ":TIMEBASE:SCALE 0.0005", ":RUN"})
+        for (const char* command : {":CHANNEL1:SCALE 1", ":CHANNEL1:OFFSET 0",
+                                    ":CHANNEL2:DISPLAY OFF", ":TIMEBASE:SCALE 0.0005", ":RUN"})
             instrument.Execute(command);
         setup->bRun = 1;
         setup->nAcqMemory = instrument.State().dso.acqMemory;
@@ -38,22 +37,19 @@ protected:
     }
 
     // The lowest and highest code of the shown part of a live frame, or of the whole record.
-    static std::pair<int, int> Extremes(std::span<const std::uint8_t> samples)
-    {
+    static std::pair<int, int> Extremes(std::span<const std::uint8_t> samples) {
         const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
         return {*low, *high};
     }
 
-    void ExpectSine(std::span<const std::uint8_t> samples)
-    {
+    void ExpectSine(std::span<const std::uint8_t> samples) {
         const auto [low, high] = Extremes(samples);
         EXPECT_NEAR(low, kCentre - 2 * kCountsPerDiv, 2);
         EXPECT_NEAR(high, kCentre + 2 * kCountsPerDiv, 2);
     }
 
     // The instrument stops, and the next display tick reads the record.
-    void StopAndReadTheRecord()
-    {
+    void StopAndReadTheRecord() {
         instrument.Execute(":STOP");
         setup->bRun = 0;
         acq->DisplayTick();
@@ -66,25 +62,26 @@ protected:
                   display.steps.end());
     }
 
-    Instrument instrument{oxbow::sim::InstrumentOptions{}, std::make_shared<oxbow::sim::ManualClock>()};
+    Instrument instrument{oxbow::sim::InstrumentOptions{},
+                          std::make_shared<oxbow::sim::ManualClock>()};
     oxbow::sim::UsbSimEndpoint simEndpoint{instrument};
 };
 
-TEST_F(SimAcquisition, UsbFramesCarryTheSineAndTheStopReadsTheRecord)
-{
+TEST_F(SimAcquisition, UsbFramesCarryTheSineAndTheStopReadsTheRecord) {
     instrument.Advance(0.05);
     acq->UsbLiveRead();
     ASSERT_GT(acq->Counters().frameCount, 0);
     while (acq->Counters().framesConsumed < acq->Counters().frameCount) {
         acq->DisplayTick();
-        ExpectSine(acq->Analog(0).subspan(kFirstScreenSample, kLastScreenSample - kFirstScreenSample + 1));
+        ExpectSine(
+            acq->Analog(0).subspan(kFirstScreenSample, kLastScreenSample - kFirstScreenSample + 1));
     }
-    EXPECT_TRUE(acq->Counters().runStatus == kStatusTriggered || acq->Counters().runStatus == kStatusAuto);
+    EXPECT_TRUE(acq->Counters().runStatus == kStatusTriggered ||
+                acq->Counters().runStatus == kStatusAuto);
     StopAndReadTheRecord();
 }
 
-TEST_F(SimAcquisition, UnpluggedDeviceAsksAndIgnoreKeepsGoingWithoutTheLink)
-{
+TEST_F(SimAcquisition, UnpluggedDeviceAsksAndIgnoreKeepsGoingWithoutTheLink) {
     oxbow::ScriptedMessageBoxes boxes;
     oxbow::ScopedMessageBoxes installed(boxes);
     boxes.QueueAnswer(oxbow::MessageAnswer::Ignore);
@@ -97,13 +94,14 @@ TEST_F(SimAcquisition, UnpluggedDeviceAsksAndIgnoreKeepsGoingWithoutTheLink)
     EXPECT_EQ(boxes.Questions().size(), 1u);
 }
 
-TEST_F(SimAcquisition, TheShellIdentifiesTheSimulatedModel)
-{
+TEST_F(SimAcquisition, TheShellIdentifiesTheSimulatedModel) {
     setup->bConnected = 0;
     std::timed_mutex lock;
     CWinSocket socket;
-    Workers workers(lock, *setup, WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
-    Shell shell(AcqRecords{setup.get(), region.get(), positions.get()}, socket, commands, *acq, workers);
+    Workers workers(lock, *setup,
+                    WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
+    Shell shell(AcqRecords{setup.get(), region.get(), positions.get()}, socket, commands, *acq,
+                workers);
     ASSERT_TRUE(shell.DetectModel());
     EXPECT_EQ(std::string(setup->szModelName, 7), "OXB-A3M");
     EXPECT_EQ(setup->nModelClass, 2);
@@ -113,8 +111,7 @@ TEST_F(SimAcquisition, TheShellIdentifiesTheSimulatedModel)
 
 class SimLanAcquisition : public SimAcquisition {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         SimAcquisition::SetUp();
         std::string error;
         ASSERT_TRUE(server.Listen(error)) << error;
@@ -122,12 +119,10 @@ protected:
         UseLan(socket);
         ASSERT_NE(socket.Connect("127.0.0.1", server.Port()), 0);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         socket.Close();
         server.Stop();
-        if (serving.joinable())
-            serving.join();
+        if (serving.joinable()) serving.join();
         SimAcquisition::TearDown();
     }
     oxbow::sim::LanServer server{instrument, {}};
@@ -135,21 +130,20 @@ protected:
     CWinSocket socket;
 };
 
-TEST_F(SimLanAcquisition, LanFramesCarryTheSineAndTheStopReadsTheRecord)
-{
+TEST_F(SimLanAcquisition, LanFramesCarryTheSineAndTheStopReadsTheRecord) {
     for (int frame = 0; frame < 3; ++frame) {
         instrument.Advance(0.02);
         acq->LanDataRequest();
         ASSERT_TRUE(ReceiveFrame()) << "frame " << frame;
         acq->DisplayTick();
-        ExpectSine(acq->Analog(0).subspan(kFirstScreenSample, kLastScreenSample - kFirstScreenSample + 1));
+        ExpectSine(
+            acq->Analog(0).subspan(kFirstScreenSample, kLastScreenSample - kFirstScreenSample + 1));
         acq->Counters().frameCount = 0;
     }
     StopAndReadTheRecord();
 }
 
-TEST_F(SimLanAcquisition, AClosedConnectionAsksTheQuestion)
-{
+TEST_F(SimLanAcquisition, AClosedConnectionAsksTheQuestion) {
     oxbow::ScriptedMessageBoxes boxes;
     oxbow::ScopedMessageBoxes installed(boxes);
     boxes.QueueAnswer(oxbow::MessageAnswer::Ignore);

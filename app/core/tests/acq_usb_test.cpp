@@ -8,8 +8,7 @@ namespace {
 
 using Call = oxbow::testing::ScriptedEndpoint::Call;
 
-TEST(AcqGeometry, ScanPositionIsTwiceTheSourceLessOne)
-{
+TEST(AcqGeometry, ScanPositionIsTwiceTheSourceLessOne) {
     EXPECT_EQ(ScanPositionFromSource(0), 0);
     EXPECT_EQ(ScanPositionFromSource(1), 1);
     EXPECT_EQ(ScanPositionFromSource(100), 199);
@@ -18,8 +17,7 @@ TEST(AcqGeometry, ScanPositionIsTwiceTheSourceLessOne)
         ASSERT_EQ(ScanPositionFromSource(static_cast<std::uint16_t>(v)), 2 * v - 1) << v;
 }
 
-TEST(AcqGeometry, StrideOfEveryMaskAndTheDelayedSweep)
-{
+TEST(AcqGeometry, StrideOfEveryMaskAndTheDelayedSweep) {
     EXPECT_EQ(FrameStride(kMaskCh1, false), 2048);
     EXPECT_EQ(FrameStride(kMaskCh2, false), 2048);
     EXPECT_EQ(FrameStride(kMaskCh1 | kMaskCh2, false), 4096);
@@ -31,8 +29,7 @@ TEST(AcqGeometry, StrideOfEveryMaskAndTheDelayedSweep)
     EXPECT_EQ(FrameStride(7, true), kLargestStride);
 }
 
-TEST(AcqGeometry, RingSlotWrapsBackwardsNeverNegative)
-{
+TEST(AcqGeometry, RingSlotWrapsBackwardsNeverNegative) {
     EXPECT_EQ(FirstRingSlot(3, 5), 248);
     EXPECT_EQ(FirstRingSlot(5, 5), 0);
     EXPECT_EQ(FirstRingSlot(0, 250), 0);
@@ -42,8 +39,7 @@ TEST(AcqGeometry, RingSlotWrapsBackwardsNeverNegative)
 
 using UsbLiveRead = AcqTest;
 
-TEST_F(UsbLiveRead, AsksForTheMaskAndTakesTheHeader)
-{
+TEST_F(UsbLiveRead, AsksForTheMaskAndTakesTheHeader) {
     LiveBlock live;
     live.scanSource = 100;
     live.frames = 5;
@@ -69,8 +65,7 @@ TEST_F(UsbLiveRead, AsksForTheMaskAndTakesTheHeader)
     EXPECT_EQ(commands.Count("SetChanEnabledStop"), 1);
 }
 
-TEST_F(UsbLiveRead, FramesComeFromTheRingInOrderWithTheirStatus)
-{
+TEST_F(UsbLiveRead, FramesComeFromTheRingInOrderWithTheirStatus) {
     LiveBlock live;
     live.frames = 5;
     live.writeIndex = 3;
@@ -93,8 +88,7 @@ TEST_F(UsbLiveRead, FramesComeFromTheRingInOrderWithTheirStatus)
     EXPECT_EQ(window.messages[0], (RecordingWindow::Message{3125, 1826, 0}));
 }
 
-TEST_F(UsbLiveRead, NothingShownAsksNothing)
-{
+TEST_F(UsbLiveRead, NothingShownAsksNothing) {
     setup->bChanDisplay[0] = 0;
     setup->bDataValid = 1;
     acq->UsbLiveRead();
@@ -103,8 +97,7 @@ TEST_F(UsbLiveRead, NothingShownAsksNothing)
     EXPECT_EQ(setup->bDataValid, 0);
 }
 
-TEST_F(UsbLiveRead, MathFetchesBothChannelsWhateverTheSwitches)
-{
+TEST_F(UsbLiveRead, MathFetchesBothChannelsWhateverTheSwitches) {
     setup->bChanDisplay[0] = 0;
     commands.mathEnabled = true;
     endpoint.block = LiveBlock{}.Build();
@@ -112,8 +105,7 @@ TEST_F(UsbLiveRead, MathFetchesBothChannelsWhateverTheSwitches)
     EXPECT_EQ(endpoint.CallsOf("ControlRead").at(0).index, 3);
 }
 
-TEST_F(UsbLiveRead, ABareHeaderIsNoFrameAndTheTriggerWaits)
-{
+TEST_F(UsbLiveRead, ABareHeaderIsNoFrameAndTheTriggerWaits) {
     setup->nTrigSweep = oxcmd::code::kSweepNormal;
     endpoint.block.assign(kFrameArea, 0);
     acq->UsbLiveRead();
@@ -123,8 +115,7 @@ TEST_F(UsbLiveRead, ABareHeaderIsNoFrameAndTheTriggerWaits)
     EXPECT_EQ(acq->Counters().newData, 0);
 }
 
-TEST_F(UsbLiveRead, ACountBeyondTheReceiveBufferIsNotRead)
-{
+TEST_F(UsbLiveRead, ACountBeyondTheReceiveBufferIsNotRead) {
     endpoint.block = LiveBlock{}.Build();
     endpoint.announced = kReceiveBytes + 1;
     acq->UsbLiveRead();
@@ -133,8 +124,7 @@ TEST_F(UsbLiveRead, ACountBeyondTheReceiveBufferIsNotRead)
     EXPECT_EQ(acq->Counters().newData, 0);
 }
 
-TEST_F(UsbLiveRead, FrameCountIsLimitedToTheRing)
-{
+TEST_F(UsbLiveRead, FrameCountIsLimitedToTheRing) {
     LiveBlock live;
     live.frames = 400;
     live.writeIndex = 0;
@@ -144,11 +134,10 @@ TEST_F(UsbLiveRead, FrameCountIsLimitedToTheRing)
     EXPECT_EQ(acq->Counters().ringIndex, 0);
 }
 
-TEST_F(UsbLiveRead, AFrameIsCutOnlyWhenItsWholeStrideArrived)
-{
+TEST_F(UsbLiveRead, AFrameIsCutOnlyWhenItsWholeStrideArrived) {
     endpoint.block = LiveBlock::Frames(2).Build();
     ASSERT_FALSE(endpoint.block.empty());
-    endpoint.block.pop_back();  // the second frame is one byte short
+    endpoint.block.pop_back(); // the second frame is one byte short
     acq->UsbLiveRead();
     acq->FrameStep();
     EXPECT_EQ(acq->Analog(0)[0], 1);
@@ -156,8 +145,7 @@ TEST_F(UsbLiveRead, AFrameIsCutOnlyWhenItsWholeStrideArrived)
     EXPECT_EQ(acq->Analog(0)[0], 1) << "a partial frame must not be cut";
 }
 
-TEST_F(UsbLiveRead, DelayedLayoutFillsMainAndSecondBuffers)
-{
+TEST_F(UsbLiveRead, DelayedLayoutFillsMainAndSecondBuffers) {
     setup->bDelayed = 1;
     setup->bLaEnable = 1;
     LiveBlock live;
@@ -178,8 +166,7 @@ TEST_F(UsbLiveRead, DelayedLayoutFillsMainAndSecondBuffers)
     EXPECT_EQ(acq->Analog(1)[0], 125) << "CH2 is not in the mask";
 }
 
-TEST_F(UsbLiveRead, PlotStyleChangeClearsTheInstrumentOnce)
-{
+TEST_F(UsbLiveRead, PlotStyleChangeClearsTheInstrumentOnce) {
     LiveBlock live;
     live.plotStyle = 1;
     endpoint.block = live.Build();
@@ -194,8 +181,7 @@ TEST_F(UsbLiveRead, PlotStyleChangeClearsTheInstrumentOnce)
     EXPECT_EQ(Written(), ":CLEARUSB\r") << "an unchanged style sends nothing";
 }
 
-TEST_F(UsbLiveRead, PersistenceOverridesThePlotStyle)
-{
+TEST_F(UsbLiveRead, PersistenceOverridesThePlotStyle) {
     setup->bDisplayPersist = 1;
     setup->bDisplayColorGrade = 1;
     endpoint.block = LiveBlock{}.Build();
@@ -204,8 +190,7 @@ TEST_F(UsbLiveRead, PersistenceOverridesThePlotStyle)
     EXPECT_EQ(acq->FrameState().bPlotDots, 1);
 }
 
-TEST_F(UsbLiveRead, SingleSweepStopsItselfWhenTheBlockSaysDone)
-{
+TEST_F(UsbLiveRead, SingleSweepStopsItselfWhenTheBlockSaysDone) {
     setup->nTrigSweep = oxcmd::code::kSweepSingle;
     LiveBlock live;
     endpoint.block = live.Build();
@@ -218,8 +203,7 @@ TEST_F(UsbLiveRead, SingleSweepStopsItselfWhenTheBlockSaysDone)
     EXPECT_EQ(commands.posted[0], (Posted{3125, 4127, 0, 0}));
 }
 
-TEST_F(UsbLiveRead, ChangedSettingsAreSnapshotWithTheNextBlock)
-{
+TEST_F(UsbLiveRead, ChangedSettingsAreSnapshotWithTheNextBlock) {
     setup->bSettingChanged = 1;
     endpoint.block = LiveBlock{}.Build();
     acq->UsbLiveRead();
@@ -227,8 +211,7 @@ TEST_F(UsbLiveRead, ChangedSettingsAreSnapshotWithTheNextBlock)
     EXPECT_EQ(setup->bSettingChanged, 0);
 }
 
-TEST_F(UsbLiveRead, NotAcquiringReadsNothing)
-{
+TEST_F(UsbLiveRead, NotAcquiringReadsNothing) {
     region->bAcquiring = 0;
     acq->UsbLiveRead();
     EXPECT_TRUE(endpoint.calls.empty());
@@ -237,22 +220,19 @@ TEST_F(UsbLiveRead, NotAcquiringReadsNothing)
 
 class UsbLinkLost : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         endpoint.controlResult = 0;
         oxbow::InstallMessageBoxes(&boxes);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         oxbow::InstallMessageBoxes(nullptr);
         AcqTest::TearDown();
     }
     oxbow::ScriptedMessageBoxes boxes;
 };
 
-TEST_F(UsbLinkLost, IgnoreStopsAcquiring)
-{
+TEST_F(UsbLinkLost, IgnoreStopsAcquiring) {
     boxes.QueueAnswer(oxbow::MessageAnswer::Ignore);
     acq->UsbLiveRead();
     ASSERT_EQ(boxes.Questions().size(), 1u);
@@ -265,8 +245,7 @@ TEST_F(UsbLinkLost, IgnoreStopsAcquiring)
     EXPECT_EQ(boxes.Questions().size(), 1u) << "nobody is asked again after Ignore";
 }
 
-TEST_F(UsbLinkLost, AbortEndsTheProgramAndAsksNoMore)
-{
+TEST_F(UsbLinkLost, AbortEndsTheProgramAndAsksNoMore) {
     boxes.QueueAnswer(oxbow::MessageAnswer::Abort);
     acq->UsbLiveRead();
     ASSERT_EQ(commands.posted.size(), 1u);
@@ -275,10 +254,9 @@ TEST_F(UsbLinkLost, AbortEndsTheProgramAndAsksNoMore)
     EXPECT_EQ(boxes.Questions().size(), 1u);
 }
 
-TEST_F(UsbLinkLost, RetryFindsTheDeviceAgain)
-{
+TEST_F(UsbLinkLost, RetryFindsTheDeviceAgain) {
     endpoint.present = false;
-    boxes.QueueAnswer(oxbow::MessageAnswer::Retry);  // none on the bus: asked again
+    boxes.QueueAnswer(oxbow::MessageAnswer::Retry); // none on the bus: asked again
     boxes.QueueAnswer(oxbow::MessageAnswer::Retry);
     setup->hUsbDevice = 5;
     acq->UsbLiveRead();
@@ -296,14 +274,12 @@ TEST_F(UsbLinkLost, RetryFindsTheDeviceAgain)
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4135, 0, 0}));
 }
 
-TEST_F(UsbLinkLost, NothingIsAskedWhileConnected)
-{
+TEST_F(UsbLinkLost, NothingIsAskedWhileConnected) {
     EXPECT_FALSE(acq->ConnectionLostDialog());
     EXPECT_TRUE(boxes.Questions().empty());
 }
 
-TEST_F(UsbLiveRead, RestartedPersistenceDropsTheBlockAndClearsTheInstrument)
-{
+TEST_F(UsbLiveRead, RestartedPersistenceDropsTheBlockAndClearsTheInstrument) {
     endpoint.block = LiveBlock::Frames(3).Build();
     acq->UsbLiveRead();
     acq->FrameStep();

@@ -40,8 +40,8 @@ protected:
         setup_->bChanDisplay[0] = 1;
         OxMsgInit(nullptr, setup_.get(), region_.get(), positions_.get(), nullptr);
         for (oxcmd::Group g : kGroups) {
-            OxSetIOCmdHandler(g, [this, g](IOCmdContext& context, unsigned int sub, long value, std::uint32_t low,
-                                           std::uint32_t high) {
+            OxSetIOCmdHandler(g, [this, g](IOCmdContext& context, unsigned int sub, long value,
+                                           std::uint32_t low, std::uint32_t high) {
                 context.send = false;
                 context.readBack = false;
                 posted_.push_back({g, sub, value, low, high});
@@ -50,11 +50,13 @@ protected:
     }
     void TearDown() override {
         Drain();
-        for (oxcmd::Group g : kGroups) OxSetIOCmdHandler(g, {});
+        for (oxcmd::Group g : kGroups)
+            OxSetIOCmdHandler(g, {});
         OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
     }
     std::vector<Posted> Drain() {
-        while (GetIOCmd() != 0) IOCmdProcess();
+        while (GetIOCmd() != 0)
+            IOCmdProcess();
         return std::exchange(posted_, {});
     }
     std::vector<Posted> Press(ActionId id) {
@@ -93,18 +95,27 @@ struct Expected {
 TEST_F(ActionTableTest, EveryRowPostsExactlyItsCommands) {
     using namespace oxcmd;
     const Expected expected[] = {
-        {ActionId::Run, {{group::kRunControl, run::kCheckLink}, {group::kRunControl, run::kRun}, {group::kTimebase, run::kRun}}},
+        {ActionId::Run,
+         {{group::kRunControl, run::kCheckLink},
+          {group::kRunControl, run::kRun},
+          {group::kTimebase, run::kRun}}},
         {ActionId::Stop, {{group::kRunControl, run::kStop}}},
         {ActionId::Auto, {{group::kRunControl, run::kAuto}}},
         {ActionId::Exit, {{group::kRunControl, run::kExit}}},
         {ActionId::Ch1Display, {{group::kChannel, channel::kDisplay}}},
         {ActionId::Ch2Display, {{group::kChannel, channel::kDisplay}}},
-        {ActionId::Ch1ScaleUp, {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
-        {ActionId::Ch1ScaleDown, {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
-        {ActionId::Ch2ScaleUp, {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
-        {ActionId::Ch2ScaleDown, {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
-        {ActionId::TimeScaleUp, {{group::kRunControl, run::kSaveUndo}, {group::kTimebase, timebase::kMainScale}}},
-        {ActionId::TimeScaleDown, {{group::kRunControl, run::kSaveUndo}, {group::kTimebase, timebase::kMainScale}}},
+        {ActionId::Ch1ScaleUp,
+         {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
+        {ActionId::Ch1ScaleDown,
+         {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
+        {ActionId::Ch2ScaleUp,
+         {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
+        {ActionId::Ch2ScaleDown,
+         {{group::kRunControl, run::kSaveUndo}, {group::kChannel, channel::kScale}}},
+        {ActionId::TimeScaleUp,
+         {{group::kRunControl, run::kSaveUndo}, {group::kTimebase, timebase::kMainScale}}},
+        {ActionId::TimeScaleDown,
+         {{group::kRunControl, run::kSaveUndo}, {group::kTimebase, timebase::kMainScale}}},
     };
     std::set<ActionId> covered;
     for (const Expected& e : expected) {
@@ -162,10 +173,10 @@ TEST_F(ActionTableTest, ChannelScaleStepsOneTwoFiveFromTheChannelsOwnScale) {
 }
 
 TEST_F(ActionTableTest, ChannelDisplayTogglesAndIsRefusedWhileRecording) {
-    auto posted = Press(ActionId::Ch1Display);  // shown: switch off
+    auto posted = Press(ActionId::Ch1Display); // shown: switch off
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].low & 0xFF, 0u);
-    posted = Press(ActionId::Ch2Display);  // hidden: switch on
+    posted = Press(ActionId::Ch2Display); // hidden: switch on
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].value, 1);
     EXPECT_EQ(posted[0].low & 0xFF, 1u);
@@ -181,10 +192,10 @@ TEST_F(ActionTableTest, HidingAChannelSwitchesOffItsShownCursorReadouts) {
     setup_->bChanDisplay[1] = 1;
     setup_->nCurXSource = 0;
     setup_->bCurXOn = 1;
-    setup_->nCurYSource = 1;  // the other channel's
+    setup_->nCurYSource = 1; // the other channel's
     setup_->bCurYOn = 1;
     setup_->nTrackSourceA = 0;
-    setup_->bTrackOnA = 0;    // not shown
+    setup_->bTrackOnA = 0; // not shown
     setup_->nTrackSourceB = 0;
     setup_->bTrackOnB = 1;
     auto posted = Press(ActionId::Ch1Display);
@@ -194,7 +205,7 @@ TEST_F(ActionTableTest, HidingAChannelSwitchesOffItsShownCursorReadouts) {
     ExpectCommand(posted[2], group::kTrackCursor, oxcmd::trackcursor::kOn, oxcmd::code::kCursorB);
 
     setup_->bChanDisplay[0] = 0;
-    EXPECT_EQ(Press(ActionId::Ch1Display).size(), 1u);  // showing it touches no read-out
+    EXPECT_EQ(Press(ActionId::Ch1Display).size(), 1u); // showing it touches no read-out
 }
 
 TEST_F(ActionTableTest, TimeScaleStepsTheMainOrTheAlternateTimeBase) {
@@ -213,7 +224,8 @@ TEST_F(ActionTableTest, TimeScaleStepsTheMainOrTheAlternateTimeBase) {
 }
 
 TEST_F(ActionTableTest, AFullQueueIsReportedNotDropped) {
-    for (int i = 0; i < kIOCmdQueueSize - 1; ++i) ASSERT_TRUE(OxPost(group::kRunControl, oxcmd::run::kAuto, i));
+    for (int i = 0; i < kIOCmdQueueSize - 1; ++i)
+        ASSERT_TRUE(OxPost(group::kRunControl, oxcmd::run::kAuto, i));
     EXPECT_FALSE(oxact::Perform(oxact::Row(ActionId::Stop).plan(*setup_), nullptr));
     EXPECT_STREQ(setup_->szSystemError, kQueueFullText);
 }

@@ -101,8 +101,9 @@ protected:
             for (int r = 0; r < kRefSlots; ++r) {
                 refs.samples[r] = references[r];
             }
-            engine = std::make_unique<DisplayEngine>(DisplayRecords{setup.get(), region.get(), positions.get()},
-                                                     channels, refs, counters, commands, measure, &present);
+            engine = std::make_unique<DisplayEngine>(
+                DisplayRecords{setup.get(), region.get(), positions.get()}, channels, refs,
+                counters, commands, measure, &present);
         }
         return *engine;
     }

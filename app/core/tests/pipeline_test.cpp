@@ -39,7 +39,7 @@ TEST_F(PipelineTest, RollWindowGrowsLeftwardsFromTheScanPosition) {
     EXPECT_EQ(w.nFirstSample, 1848);
     EXPECT_EQ(w.nFirstColumn, 600);
     EXPECT_EQ(w.nFirstDrawn, 600);
-    EXPECT_EQ(Window(*positions, OX_WIN_LA_MAIN).nFirstSample, 1848);  // copied for the analyzer
+    EXPECT_EQ(Window(*positions, OX_WIN_LA_MAIN).nFirstSample, 1848); // copied for the analyzer
 }
 
 TEST_F(PipelineTest, SlowSweepDrawsToTheScanPositionThenTheWholeWidth) {
@@ -49,7 +49,7 @@ TEST_F(PipelineTest, SlowSweepDrawsToTheScanPositionThenTheWholeWidth) {
     Engine().ResetTraceWindows();
     EXPECT_EQ(Window(*positions, OX_WIN_MAIN).nLastDrawn, 300);
     EXPECT_EQ(Window(*positions, OX_WIN_MAIN).nFirstSample, 0);
-    EXPECT_GE(Window(*positions, OX_WIN_SECOND).nFirstDrawn, kColumns);  // second region not yet
+    EXPECT_GE(Window(*positions, OX_WIN_SECOND).nFirstDrawn, kColumns); // second region not yet
     counters.nScanPos = 698;
     Engine().ResetTraceWindows();
     EXPECT_EQ(Window(*positions, OX_WIN_MAIN).nLastDrawn, 699);
@@ -87,12 +87,14 @@ protected:
     static constexpr int kStep = 5007;
     StoppedRecordTest() : DisplayTest(kRecord) {
         for (int i = 0; i < kRecord; ++i) {
-            analog[0][static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i < kStep ? RawAt(1) : RawAt(-1));
+            analog[0][static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(i < kStep ? RawAt(1) : RawAt(-1));
         }
         setup->bRun = 0;
     }
     void SetMain(int first, int last, int firstCol, int lastCol) {
-        positions->stWindow[OX_WIN_MAIN] = {first, last, firstCol, lastCol, firstCol, lastCol, 0, 0};
+        positions->stWindow[OX_WIN_MAIN] = {first,    last,    firstCol, lastCol,
+                                            firstCol, lastCol, 0,        0};
     }
 };
 
@@ -112,7 +114,7 @@ TEST_F(StoppedRecordTest, CompressedWindowKeepsBothLevelsInTheStepColumn) {
 
 TEST_F(StoppedRecordTest, StoppedScaleUsesTheKeptAcquisitionValues) {
     SetMain(0, 1399, 0, 699);
-    setup->fChanScaleRec[0] = 2.0f;  // acquired at 2 V/div, shown at 1 V/div: twice as tall
+    setup->fChanScaleRec[0] = 2.0f; // acquired at 2 V/div, shown at 1 V/div: twice as tall
     Engine().RunPipeline(kRecord, true);
     EXPECT_EQ(Engine().ChannelPairs(0, 0)[0], 150);
 }
@@ -167,11 +169,11 @@ protected:
 };
 
 TEST_F(MathTest, ArithmeticSlotsCombineTheSourcesInVolts) {
-    setup->nMathOperator[0] = 0;  // 1 V + 1 V = 2 div
+    setup->nMathOperator[0] = 0; // 1 V + 1 V = 2 div
     EXPECT_EQ(MathRowAt(10), 150);
-    setup->nMathOperator[0] = 1;  // 1 V - 1 V = 0
+    setup->nMathOperator[0] = 1; // 1 V - 1 V = 0
     EXPECT_EQ(MathRowAt(10), 250);
-    setup->nMathOperator[0] = 2;  // 1 V x 1 V = 1 div
+    setup->nMathOperator[0] = 2; // 1 V x 1 V = 1 div
     EXPECT_EQ(MathRowAt(10), 200);
 }
 
@@ -189,12 +191,12 @@ TEST_F(MathTest, NothingIsComputedUnlessMathIsEnabled) {
 
 TEST_F(MathTest, SpectrumOfASinePeaksAtItsBin) {
     FFT_Init();
-    FillSine(analog[0], 2.0, 64);  // 2048 / 64: bin 32
+    FillSine(analog[0], 2.0, 64); // 2048 / 64: bin 32
     setup->nMathOperator[0] = 3;
     setup->nFFTSource[0] = 0;
     setup->nFFTWindow[0] = numerix::kRectangle;
     setup->fMathScale[0] = 1.0f;
-    positions->stWindow[OX_WIN_SPECTRUM] = {0, 127, 0, 699, 0, 699, 0, 0};  // bins 0..127
+    positions->stWindow[OX_WIN_SPECTRUM] = {0, 127, 0, 699, 0, 699, 0, 0}; // bins 0..127
     Engine().ResetTraceWindows();
     Engine().RunPipeline(kLivePoints, false);
     ASSERT_EQ(commands.spectrumWindows, std::vector<int>{0});
@@ -209,7 +211,7 @@ TEST_F(MathTest, SpectrumOfASinePeaksAtItsBin) {
 TEST_F(MathTest, LowPassFilterOfALevelKeepsTheLevel) {
     setup->nMathOperator[0] = 4;
     setup->nMathFilterType[0] = numerix::kLowPass;
-    setup->fMathFilterUpper[0] = 2.0e7f;  // 0.2 of the sample rate: unity gain for a level
+    setup->fMathFilterUpper[0] = 2.0e7f; // 0.2 of the sample rate: unity gain for a level
     setup->fSampleRate = 1.0e8f;
     for (int col : {10, 350, 690}) {
         EXPECT_NEAR(MathRowAt(col), 200, 2) << col;
@@ -240,7 +242,7 @@ TEST_F(PipelineTest, LogicAnalyzerCompressesALongWindowIntoAndOrPairs) {
     setup->bLaShownStop = 1;
     setup->bRun = 0;
     la.assign(kLivePoints, 0);
-    la[100] = 0x0001;  // one pulse on D0 inside column 0's share
+    la[100] = 0x0001; // one pulse on D0 inside column 0's share
     positions->stWindow[OX_WIN_LA_MAIN] = {0, 2047, 0, 699, 0, 699, 0, 0};
     Engine().RunPipeline(kLivePoints, true);
     const auto pairs = Engine().LaPairs(0);
@@ -278,7 +280,7 @@ TEST_F(PipelineTest, AlternateTriggerHandsEachChannelFromItsOwnRegion) {
     Engine().HandOverMeasurement();
     ASSERT_NE(measure.last.rows[1], nullptr);
     EXPECT_EQ(measure.last.heights[1], 192);
-    EXPECT_EQ(measure.last.rows[1][1000], 24 + 96);  // the centre of a 192-row region
+    EXPECT_EQ(measure.last.rows[1][1000], 24 + 96); // the centre of a 192-row region
     EXPECT_EQ(measure.last.rowsSecond[1], nullptr);
 }
 
@@ -299,7 +301,7 @@ protected:
         setup->nMathFilterType[0] = numerix::kLowPass;
         setup->fMathScale[0] = 1.0f;
         setup->fMathFilterUpper[0] = 1.0e7f;
-        setup->fSampleRateRec = 1.0e8f;  // cut-off at 0.1 of the sample rate
+        setup->fSampleRateRec = 1.0e8f; // cut-off at 0.1 of the sample rate
         for (int i = 0; i < kRecord; ++i) {
             analog[0][static_cast<std::size_t>(i)] = i < kStep ? RawAt(1) : RawAt(-1);
         }

@@ -24,7 +24,7 @@ TEST_F(RendererTest, LiveSineSpansExactlyItsPeaksAroundTheCentre) {
 TEST_F(RendererTest, StoppedRecordMovesWithTheOffsetChangedSinceItWasTaken) {
     FillSine(analog[0], 1.0, 200);
     setup->bRun = 0;
-    setup->fChanOffset[0] = 1.0f;  // one division up; the record was taken at offset 0
+    setup->fChanOffset[0] = 1.0f; // one division up; the record was taken at offset 0
     positions->stWindow[OX_WIN_MAIN] = {0, 1399, 0, 699, 0, 699, 0, 0};
     Engine().FullRedraw();
     Engine().Erase();
@@ -52,7 +52,7 @@ TEST_F(RendererTest, PlainFramesDrawnWithoutAnEraseDoNotPileUp) {
     analog[0].assign(kLivePoints, RawAt(-3));
     Engine().ResetTraceWindows();
     Engine().RunPipeline(kLivePoints, false);
-    Engine().DrawTraces(false);  // the running step erases only on request
+    Engine().DrawTraces(false); // the running step erases only on request
     Engine().Compose();
     const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
     EXPECT_EQ(top, ComposeRowAt(-3.0));
@@ -63,7 +63,7 @@ TEST_F(RendererTest, OverdrivenSignalStaysInsideThePlotArea) {
     for (std::size_t i = 0; i < analog[0].size(); ++i) {
         analog[0][i] = i % 2 ? 0 : 255;
     }
-    setup->fChanOffset[0] = 40.0f;  // far off screen
+    setup->fChanOffset[0] = 40.0f; // far off screen
     LiveFrame();
     const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
     EXPECT_GE(top, kPlotTopInCompose - 4);
@@ -78,13 +78,15 @@ TEST_F(RendererTest, ActiveTraceIsDrawnOnTop) {
     for (int active : {0, 1}) {
         setup->nActiveChannel = active;
         LiveFrame();
-        EXPECT_EQ(Engine().Composition().PixelAt(kPlotLeft + 350, row), Engine().ChannelPixel(active)) << active;
+        EXPECT_EQ(Engine().Composition().PixelAt(kPlotLeft + 350, row),
+                  Engine().ChannelPixel(active))
+            << active;
     }
 }
 
 TEST_F(RendererTest, DotsDrawOnlyTheSamplesThemselves) {
     setup->nDisplayType = 1;
-    FillSine(analog[0], 2.0, 40);  // steep: vectors would fill the rows between
+    FillSine(analog[0], 2.0, 40); // steep: vectors would fill the rows between
     LiveFrame();
     const int dots = CountPixels(Engine().Composition(), Engine().ChannelPixel(0));
     setup->nDisplayType = 0;
@@ -106,9 +108,11 @@ TEST_F(RendererTest, DelayedSweepDrawsEachRegionFromItsOwnBuffer) {
     const int upperTop = kPlotTopInCompose;
     const int lowerTop = kPlotTopInCompose + kPlotRows - 192;
     const auto colour = Engine().ChannelPixel(0);
-    EXPECT_EQ(RowSpan(colour, upperTop, upperTop + 192), std::make_pair(upperTop + 96 - 48, upperTop + 96 - 48));
-    EXPECT_EQ(RowSpan(colour, lowerTop, lowerTop + 192), std::make_pair(lowerTop + 96 + 48, lowerTop + 96 + 48));
-    EXPECT_EQ(RowSpan(colour, upperTop + 192, lowerTop).first, -1);  // nothing on the split line
+    EXPECT_EQ(RowSpan(colour, upperTop, upperTop + 192),
+              std::make_pair(upperTop + 96 - 48, upperTop + 96 - 48));
+    EXPECT_EQ(RowSpan(colour, lowerTop, lowerTop + 192),
+              std::make_pair(lowerTop + 96 + 48, lowerTop + 96 + 48));
+    EXPECT_EQ(RowSpan(colour, upperTop + 192, lowerTop).first, -1); // nothing on the split line
 }
 
 TEST_F(RendererTest, AlternateTriggerPutsEachChannelInItsRegion) {
@@ -151,7 +155,7 @@ TEST_F(RendererTest, XYNeedsBothChannels) {
     FillSine(analog[0], 2.0, 200);
     FillSine(analog[1], 2.0, 50);
     LiveFrame();
-    EXPECT_EQ(CountPixels(Engine().TraceA(), kXYColour), 0);  // CH2 off: nothing
+    EXPECT_EQ(CountPixels(Engine().TraceA(), kXYColour), 0); // CH2 off: nothing
     setup->bChanDisplay[1] = 1;
     LiveFrame();
     EXPECT_GT(CountPixels(Engine().TraceA(), kXYColour), 100);
@@ -159,7 +163,7 @@ TEST_F(RendererTest, XYNeedsBothChannels) {
 }
 
 TEST_F(RendererTest, ReferencesBecomePartOfTheGrid) {
-    setup->nWaveIntensity = 100;  // references in full white
+    setup->nWaveIntensity = 100; // references in full white
     references[0].assign(4000, RawAt(1));
     setup->bRefDisplay[0] = 1;
     setup->bRefValid[0] = 1;
@@ -172,7 +176,7 @@ TEST_F(RendererTest, ReferencesBecomePartOfTheGrid) {
         const std::uint32_t p = Engine().Grid().PixelAt(350, y);
         found = (p & 0xFF) > 0xC0 && ((p >> 16) & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) > 0xC0 ? y : -1;
     }
-    EXPECT_EQ(found, kPlotRows / 2 - 50);  // trace row 200, grid row 150
+    EXPECT_EQ(found, kPlotRows / 2 - 50); // trace row 200, grid row 150
     LiveFrame();
     EXPECT_EQ(Engine().Composition().PixelAt(kPlotLeft + 350, ComposeRowAt(1.0)),
               Engine().Grid().PixelAt(350, kPlotRows / 2 - 50));
@@ -181,16 +185,18 @@ TEST_F(RendererTest, ReferencesBecomePartOfTheGrid) {
 TEST_F(RendererTest, SlowSweepErasesABandAheadOfTheScanInsideThePlot) {
     setup->bSlowSweep = 1;
     analog[0].assign(kLivePoints, RawAt(1));
-    counters.nScanPos = 699;  // the band 693..705 is cut at the last column
+    counters.nScanPos = 699; // the band 693..705 is cut at the last column
     LiveFrame();
     const int row = ComposeRowAt(1.0);
     const auto colour = Engine().ChannelPixel(0);
-    const auto at = [&](int column) { return Engine().Composition().PixelAt(kPlotLeft + column, row); };
+    const auto at = [&](int column) {
+        return Engine().Composition().PixelAt(kPlotLeft + column, row);
+    };
     EXPECT_EQ(at(692), colour);
     EXPECT_NE(at(693), colour);
     EXPECT_NE(at(699), colour);
-    EXPECT_EQ(at(kColumns), 0x969696u);  // the frame right of the plot is untouched
-    counters.nScanPos = 3;  // the band -3..9 is cut at column 0
+    EXPECT_EQ(at(kColumns), 0x969696u); // the frame right of the plot is untouched
+    counters.nScanPos = 3;              // the band -3..9 is cut at column 0
     Engine().Compose();
     EXPECT_NE(at(0), colour);
     EXPECT_NE(at(9), colour);
@@ -199,7 +205,7 @@ TEST_F(RendererTest, SlowSweepErasesABandAheadOfTheScanInsideThePlot) {
 
 TEST_F(RendererTest, PersistenceKeepsEarlierFrames) {
     setup->bDisplayPersist = 1;
-    LiveFrame();  // background and a first, empty-handed erase
+    LiveFrame(); // background and a first, empty-handed erase
     for (int frame = 0; frame < 3; ++frame) {
         analog[0].assign(kLivePoints, RawAt(frame - 1));
         counters.nPersistFrame = frame;
@@ -211,8 +217,8 @@ TEST_F(RendererTest, PersistenceKeepsEarlierFrames) {
     }
     int lit = 0;
     for (int level : {-1, 0, 1}) {
-        lit += Engine().Composition().PixelAt(kPlotLeft + 350, ComposeRowAt(level)) != Engine().Grid().PixelAt(
-                                                                                            350, ComposeRowAt(level) - kPlotTopInCompose)
+        lit += Engine().Composition().PixelAt(kPlotLeft + 350, ComposeRowAt(level)) !=
+                       Engine().Grid().PixelAt(350, ComposeRowAt(level) - kPlotTopInCompose)
                    ? 1
                    : 0;
     }
@@ -252,7 +258,7 @@ TEST_F(RendererTest, RefusedPresentationAsksForTheDisplayCheck) {
     LiveFrame();
     EXPECT_TRUE(commands.Posted(oxcmd::run::kScreenMode, 2));
     present.accept = true;
-    LiveFrame();  // the same picture again: the refused one was never shown
+    LiveFrame(); // the same picture again: the refused one was never shown
     EXPECT_EQ(present.frames, 2);
 }
 
@@ -260,14 +266,14 @@ TEST_F(RendererTest, OnlyAChangedPicturePresents) {
     FillSine(analog[0], 2.0, 200);
     LiveFrame();
     ASSERT_EQ(present.frames, 1);
-    for (int tick = 0; tick < 3; ++tick) {  // stopped ticks that compose the same picture
+    for (int tick = 0; tick < 3; ++tick) { // stopped ticks that compose the same picture
         Engine().Compose();
         Engine().DrawOverlays();
         Engine().Present();
     }
     EXPECT_EQ(present.frames, 1);
 
-    analog[0].assign(kLivePoints, RawAt(1));  // the trace moves: presented once
+    analog[0].assign(kLivePoints, RawAt(1)); // the trace moves: presented once
     Engine().Erase();
     Engine().RunPipeline(kLivePoints, false);
     Engine().DrawTraces(false);
@@ -278,7 +284,7 @@ TEST_F(RendererTest, OnlyAChangedPicturePresents) {
     }
     EXPECT_EQ(present.frames, 2);
 
-    RecordingPresent other;  // a new target is given the picture it has not seen
+    RecordingPresent other; // a new target is given the picture it has not seen
     Engine().SetPresentTarget(&other);
     Engine().Present();
     EXPECT_EQ(other.frames, 1);
@@ -290,7 +296,7 @@ TEST_F(RendererTest, LostSurfacesAreRebuiltOnTheNextCompose) {
     Engine().LoseAllSurfaces();
     Engine().Compose();
     EXPECT_TRUE(commands.Posted(oxcmd::run::kRedrawWindow, 0));
-    EXPECT_EQ(commands.restarts, 1);  // running: persistence starts afresh
+    EXPECT_EQ(commands.restarts, 1); // running: persistence starts afresh
     EXPECT_FALSE(commands.Posted(oxcmd::run::kScreenMode, 2));
     const auto [top, bottom] = RowSpan(Engine().ChannelPixel(0));
     EXPECT_EQ(top, ComposeRowAt(2.0));
@@ -328,7 +334,7 @@ namespace {
 TEST_F(RendererTest, MemoryStatusBarFollowsTheSetup) {
     LiveFrame();
     const int before = CountPixels(Engine().Status(), 0);
-    setup->nTimeFormat = 2;  // rolling: the bar is shown filled
+    setup->nTimeFormat = 2; // rolling: the bar is shown filled
     LiveFrame();
     EXPECT_NE(CountPixels(Engine().Status(), 0), before);
     setup->nTimeFormat = 0;

@@ -9,8 +9,7 @@ namespace {
 
 using OxbowCommandsTest = AcqTest;
 
-TEST_F(OxbowCommandsTest, APostedStopIsSentByTheNextIoStep)
-{
+TEST_F(OxbowCommandsTest, APostedStopIsSentByTheNextIoStep) {
     OxMsgInit(&window, setup.get(), region.get(), positions.get(), nullptr);
     setup->bRun = 1;
     OxbowCommands oxmsg;
@@ -24,8 +23,7 @@ TEST_F(OxbowCommandsTest, APostedStopIsSentByTheNextIoStep)
     EXPECT_EQ(endpoint.written.size(), sent) << "an empty queue sends nothing";
 }
 
-TEST_F(OxbowCommandsTest, MathFollowsTheSetupRecord)
-{
+TEST_F(OxbowCommandsTest, MathFollowsTheSetupRecord) {
     OxMsgInit(&window, setup.get(), region.get(), positions.get(), nullptr);
     OxbowCommands oxmsg;
     EXPECT_FALSE(oxmsg.GetMathEnabled());
@@ -33,10 +31,9 @@ TEST_F(OxbowCommandsTest, MathFollowsTheSetupRecord)
     EXPECT_TRUE(oxmsg.GetMathEnabled());
 }
 
-TEST_F(OxbowCommandsTest, RestoredSurfacesRestartTheLoopsPersistence)
-{
+TEST_F(OxbowCommandsTest, RestoredSurfacesRestartTheLoopsPersistence) {
     OxbowCommands oxmsg;
-    oxmsg.RestartPersistence();  // nothing attached yet: nothing happens
+    oxmsg.RestartPersistence(); // nothing attached yet: nothing happens
     EXPECT_TRUE(Written().empty());
     oxmsg.Attach(*acq);
     oxmsg.RestartPersistence();

@@ -17,8 +17,7 @@ namespace {
 
 using oxbow::MessageAnswer;
 
-TEST(ModelTable, MModelsHaveTheAnalyzer)
-{
+TEST(ModelTable, MModelsHaveTheAnalyzer) {
     _OX_SETUP setup{};
     setup.fMinTimeScale = 2e-9f;
     ApplyModel("OXB-A3M", setup);
@@ -34,8 +33,7 @@ TEST(ModelTable, MModelsHaveTheAnalyzer)
     EXPECT_EQ(setup.nModelClass, 5);
 }
 
-TEST(ModelTable, AnUnknownModelKeepsTheLimitAndHasNoAnalyzer)
-{
+TEST(ModelTable, AnUnknownModelKeepsTheLimitAndHasNoAnalyzer) {
     _OX_SETUP setup{};
     ApplyModel("OXB-A2M", setup);
     ApplyModel("OXB-A9", setup);
@@ -44,8 +42,7 @@ TEST(ModelTable, AnUnknownModelKeepsTheLimitAndHasNoAnalyzer)
     EXPECT_FLOAT_EQ(setup.fMinTimeScale, 1e-8f);
 }
 
-TEST(ModelTable, EveryNameOnceWithItsClass)
-{
+TEST(ModelTable, EveryNameOnceWithItsClass) {
     const auto table = ModelTable();
     ASSERT_EQ(table.size(), 12u);
     EXPECT_STREQ(table.front().name, "OXB-A6M");
@@ -56,8 +53,7 @@ TEST(ModelTable, EveryNameOnceWithItsClass)
     }
 }
 
-TEST(Identification, FourFieldsAndTheVersion)
-{
+TEST(Identification, FourFieldsAndTheVersion) {
     Identity id;
     ASSERT_TRUE(ParseIdentification("Maker,OXB-A4,SN7,00.02.05", "1.07", id));
     EXPECT_EQ(id.maker, "Maker");
@@ -69,16 +65,17 @@ TEST(Identification, FourFieldsAndTheVersion)
     EXPECT_TRUE(untouched.model.empty());
 }
 
-TEST(Identification, TheAboutTextNamesTheInstrumentOnceItAnswered)
-{
+TEST(Identification, TheAboutTextNamesTheInstrumentOnceItAnswered) {
     Identity id;
-    EXPECT_EQ(AboutText(id), "SoftWare Version:  2.1.5\nFirmware Version: \nModel:  OXBOW\nSN:  ******");
+    EXPECT_EQ(AboutText(id),
+              "SoftWare Version:  2.1.5\nFirmware Version: \nModel:  OXBOW\nSN:  ******");
     ASSERT_TRUE(ParseIdentification("Maker,OXB-A4,SN7,00.02.05", "1.07", id));
-    EXPECT_EQ(AboutText(id), "SoftWare Version:  2.1.5\nFirmware Version: 00.02.05.1.07\nModel:  OXB-A4\nSN:  SN7");
+    EXPECT_EQ(
+        AboutText(id),
+        "SoftWare Version:  2.1.5\nFirmware Version: 00.02.05.1.07\nModel:  OXB-A4\nSN:  SN7");
 }
 
-TEST(DefaultSetupTest, NamedValuesAndTheLinkKeptWhenAsked)
-{
+TEST(DefaultSetupTest, NamedValuesAndTheLinkKeptWhenAsked) {
     _OX_SETUP setup{};
     setup.nInterface = 1;
     setup.bConnected = 1;
@@ -114,14 +111,14 @@ TEST(DefaultSetupTest, NamedValuesAndTheLinkKeptWhenAsked)
 
 class ShellTest : public AcqTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AcqTest::SetUp();
         DefaultSetup(*setup, false);
         setup->bConnected = 1;
-        workers = std::make_unique<Workers>(lock, *setup, WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
-        shell = std::make_unique<Shell>(AcqRecords{setup.get(), region.get(), positions.get()}, socket,
-                                        commands, *acq, *workers);
+        workers = std::make_unique<Workers>(
+            lock, *setup, WorkerJobs{[] {}, [] { return std::chrono::milliseconds(0); }, [] {}});
+        shell = std::make_unique<Shell>(AcqRecords{setup.get(), region.get(), positions.get()},
+                                        socket, commands, *acq, *workers);
         dir = std::filesystem::temp_directory_path() /
               ("oxbow-shell-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -129,15 +126,13 @@ protected:
         shell->SettingsFile() = dir / "oxbow" / "Oxbow.ini";
         oxbow::InstallMessageBoxes(&boxes);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         workers->Stop();
         oxbow::InstallMessageBoxes(nullptr);
         std::filesystem::remove_all(dir);
         AcqTest::TearDown();
     }
-    void Reply(const std::string& body)
-    {
+    void Reply(const std::string& body) {
         endpoint.replyLength = static_cast<int>(body.size());
         endpoint.replyBody.assign(body.begin(), body.end());
     }
@@ -150,8 +145,7 @@ protected:
     oxbow::ScriptedMessageBoxes boxes;
 };
 
-TEST_F(ShellTest, DetectModelIdentifiesStopsAndReadsTheSetup)
-{
+TEST_F(ShellTest, DetectModelIdentifiesStopsAndReadsTheSetup) {
     setup->bConnected = 0;
     Reply("Maker,OXB-A3M,OXS1,00.02.05");
     EXPECT_TRUE(shell->DetectModel());
@@ -164,16 +158,14 @@ TEST_F(ShellTest, DetectModelIdentifiesStopsAndReadsTheSetup)
     EXPECT_EQ(commands.Count("OxInitSystem"), 1);
 }
 
-TEST_F(ShellTest, ModelNameFieldTakesEightBytes)
-{
+TEST_F(ShellTest, ModelNameFieldTakesEightBytes) {
     Reply("Maker,OXB-A6M-LONGNAME,OXS1,00.02.05");
     shell->DetectModel();
     EXPECT_EQ(std::string(setup->szModelName, 8), "OXB-A6M-");
     EXPECT_EQ(setup->nModelClass, 0) << "not a model of the table";
 }
 
-TEST_F(ShellTest, NoAnswerLeavesTheProgramUnconnected)
-{
+TEST_F(ShellTest, NoAnswerLeavesTheProgramUnconnected) {
     setup->bConnected = 0;
     endpoint.failBody = true;
     EXPECT_FALSE(shell->DetectModel());
@@ -182,8 +174,7 @@ TEST_F(ShellTest, NoAnswerLeavesTheProgramUnconnected)
     EXPECT_EQ(commands.Count("OxInitSystem"), 0);
 }
 
-TEST_F(ShellTest, RefreshModelAsksAgainWithoutStopping)
-{
+TEST_F(ShellTest, RefreshModelAsksAgainWithoutStopping) {
     Reply("Maker,OXB-A3M,OXS1,00.02.05");
     shell->DetectModel();
     Reply("Maker,OXB-A5,OXS2,00.02.06");
@@ -201,8 +192,7 @@ TEST_F(ShellTest, RefreshModelAsksAgainWithoutStopping)
     EXPECT_EQ(endpoint.written.size(), before);
 }
 
-TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
-{
+TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable) {
     // Valid values in the restore table's fields, a byte pattern everywhere else.
     _OX_SETUP valid = *setup;
     valid.nActiveChannel = 6;
@@ -216,7 +206,8 @@ TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
     for (std::size_t i = 0; i < sizeof saved; ++i)
         bytes[i] = static_cast<unsigned char>(i * 7 + 3);
     for (const RecordRange& range : RestoreTable())
-        std::memcpy(bytes + range.offset, reinterpret_cast<const unsigned char*>(&valid) + range.offset, range.size);
+        std::memcpy(bytes + range.offset,
+                    reinterpret_cast<const unsigned char*>(&valid) + range.offset, range.size);
     ASSERT_TRUE(WriteSettingsFile(saved, shell->SettingsFile()));
     EXPECT_EQ(std::filesystem::file_size(shell->SettingsFile()), 8664u);
 
@@ -229,13 +220,13 @@ TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
         std::fill_n(restored.begin() + static_cast<long>(range.offset), range.size, true);
     const std::size_t units = offsetof(_OX_SETUP, szTraceUnit);
     for (std::size_t i = 0; i < sizeof saved; ++i) {
-        if (i >= units && i < units + sizeof setup->szTraceUnit)
-            continue;
+        if (i >= units && i < units + sizeof setup->szTraceUnit) continue;
         ASSERT_EQ(now[i], restored[i] ? bytes[i] : old[i]) << "offset " << i;
     }
     EXPECT_EQ(setup->nActiveChannel, 6);
     EXPECT_EQ(std::memcmp(setup->nPatternBit, saved.nPatternBit, sizeof saved.nPatternBit), 0);
-    EXPECT_FLOAT_EQ(setup->fChanScale[0], before.fChanScale[0]) << "the instrument's own settings stay";
+    EXPECT_FLOAT_EQ(setup->fChanScale[0], before.fChanScale[0])
+        << "the instrument's own settings stay";
     EXPECT_EQ(setup->nInterface, before.nInterface);
     EXPECT_STREQ(setup->szTraceUnit[0], "V");
     EXPECT_STREQ(setup->szTraceUnit[1], "dBVrms");
@@ -243,8 +234,7 @@ TEST_F(ShellTest, SettingsRoundTripRestoresOnlyTheRestoreTable)
     EXPECT_EQ(commands.Count("RebuildRgnSetup"), 1);
 }
 
-TEST_F(ShellTest, ShutdownWritesTheRecordTheNextStartReads)
-{
+TEST_F(ShellTest, ShutdownWritesTheRecordTheNextStartReads) {
     setup->nActiveChannel = 1;
     setup->bTraceShown[2] = 1;
     setup->fChanScale[0] = 2.0f;
@@ -259,8 +249,7 @@ TEST_F(ShellTest, ShutdownWritesTheRecordTheNextStartReads)
     EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.1f);
 }
 
-TEST_F(ShellTest, AMissingOrShortFileKeepsTheDefaults)
-{
+TEST_F(ShellTest, AMissingOrShortFileKeepsTheDefaults) {
     const _OX_SETUP before = *setup;
     shell->LoadSettings();
     std::filesystem::create_directories(shell->SettingsFile().parent_path());
@@ -270,18 +259,17 @@ TEST_F(ShellTest, AMissingOrShortFileKeepsTheDefaults)
     EXPECT_EQ(commands.Count("RebuildRgnSetup"), 0);
 }
 
-TEST_F(ShellTest, AStartRemovesTheTemporaryFileOfASaveThatWasKilled)
-{
+TEST_F(ShellTest, AStartRemovesTheTemporaryFileOfASaveThatWasKilled) {
     // Process ids run up to the kernel's limit, far below this one.
-    const std::filesystem::path torn = shell->SettingsFile().parent_path() / ".Oxbow.ini.tmp2147483646-0";
+    const std::filesystem::path torn =
+        shell->SettingsFile().parent_path() / ".Oxbow.ini.tmp2147483646-0";
     std::filesystem::create_directories(torn.parent_path());
     std::ofstream(torn) << "torn";
     shell->LoadSettings();
     EXPECT_FALSE(std::filesystem::exists(torn));
 }
 
-TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase)
-{
+TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase) {
     _OX_SETUP saved = *setup;
     saved.nMathOperator[1] = 4;
     saved.nMathFilterType[1] = 0;
@@ -301,8 +289,7 @@ TEST_F(ShellTest, FilterTracesGetTheirFiltersAndAnFFTSelectsTheMainTimeBase)
     EXPECT_EQ(Math_Filter(input, output, 100, 0, -1000, 1000, 1), -1);
 }
 
-TEST_F(ShellTest, ExitIsOnlyScheduledWhileTheIoThreadWaits)
-{
+TEST_F(ShellTest, ExitIsOnlyScheduledWhileTheIoThreadWaits) {
     workers->Start();
     const NotifyActions actions = shell->OnIoNotify(oxcmd::run::kExit, 0);
     EXPECT_TRUE(actions.shutdown);
@@ -312,21 +299,20 @@ TEST_F(ShellTest, ExitIsOnlyScheduledWhileTheIoThreadWaits)
     EXPECT_TRUE(std::filesystem::exists(shell->SettingsFile()));
 }
 
-TEST_F(ShellTest, HardwareFailureTellsTheUserThenShutsDown)
-{
+TEST_F(ShellTest, HardwareFailureTellsTheUserThenShutsDown) {
     const NotifyActions actions = shell->OnIoNotify(oxcmd::run::kHardwareFailure, 0);
     EXPECT_TRUE(actions.shutdown);
     ASSERT_EQ(boxes.Questions().size(), 1u);
     EXPECT_EQ(boxes.Questions()[0].text, "Please restart hardware system and power up!");
 }
 
-TEST_F(ShellTest, RunResumesTheWorkersAndReadsTheTimeScale)
-{
+TEST_F(ShellTest, RunResumesTheWorkersAndReadsTheTimeScale) {
     workers->Start();
     NotifyActions actions = shell->OnIoNotify(oxcmd::run::kRun, 0);
     EXPECT_TRUE(actions.startRunTimers);
     EXPECT_STREQ(actions.runStateText, "RUN");
-    EXPECT_TRUE(acq->Requests().runStateWritten.exchange(false)) << "the loop tells its next status";
+    EXPECT_TRUE(acq->Requests().runStateWritten.exchange(false))
+        << "the loop tells its next status";
     EXPECT_EQ(workers->PollCounter(), 1);
     EXPECT_EQ(commands.Count("GetTimeScalePara"), 1);
     setup->nTimeFormat = oxcmd::code::kRolling;
@@ -335,8 +321,7 @@ TEST_F(ShellTest, RunResumesTheWorkersAndReadsTheTimeScale)
     EXPECT_EQ(workers->PollCounter(), 1);
 }
 
-TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain)
-{
+TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain) {
     setup->nInterface = 0;
     setup->hUsbDevice = 0;
     setup->fChanScale[0] = 3.0f;
@@ -350,15 +335,13 @@ TEST_F(ShellTest, DefaultSetupKeepsTheLinkAndIdentifiesAgain)
     EXPECT_EQ(setup->nModelClass, 1);
 }
 
-TEST_F(ShellTest, ScreenModeAndOtherSubCommands)
-{
+TEST_F(ShellTest, ScreenModeAndOtherSubCommands) {
     EXPECT_EQ(shell->OnIoNotify(oxcmd::run::kScreenMode, 1).screenMode, 1);
     EXPECT_FALSE(acq->Requests().runStateWritten) << "no run-state text written";
     EXPECT_FALSE(shell->OnIoNotify(2278, 0).handled);
 }
 
-TEST_F(ShellTest, UsbLinkCheckAnswers)
-{
+TEST_F(ShellTest, UsbLinkCheckAnswers) {
     setup->bConnected = 0;
     boxes.QueueAnswer(MessageAnswer::Ignore);
     EXPECT_FALSE(shell->CheckUsbLink());
@@ -368,13 +351,12 @@ TEST_F(ShellTest, UsbLinkCheckAnswers)
     EXPECT_EQ(setup->bConnected, 1);
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4135, 0, 0}));
     setup->bConnected = 0;
-    EXPECT_FALSE(shell->CheckUsbLink());  // nobody answers: Abort
+    EXPECT_FALSE(shell->CheckUsbLink()); // nobody answers: Abort
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4224, 0, 0}));
 }
 
 // RUN's link check arrives as a sub-command of the I/O queue.
-TEST_F(ShellTest, CheckLinkOnUsbFindsTheDevice)
-{
+TEST_F(ShellTest, CheckLinkOnUsbFindsTheDevice) {
     setup->bConnected = 0;
     setup->hUsbDevice = 3;
     EXPECT_TRUE(shell->OnIoNotify(oxcmd::run::kCheckLink, 0).handled);
@@ -389,8 +371,7 @@ TEST_F(ShellTest, CheckLinkOnUsbFindsTheDevice)
 class RetryOnceListening : public oxbow::MessageBoxes {
 public:
     RetryOnceListening(_OX_SETUP& setup, int port) : setup_(setup), port_(port) {}
-    MessageAnswer Ask(const oxbow::MessageQuestion&) override
-    {
+    MessageAnswer Ask(const oxbow::MessageQuestion&) override {
         ++asked;
         setup_.nConnectPort = port_;
         return MessageAnswer::Retry;
@@ -402,8 +383,7 @@ private:
     int port_;
 };
 
-TEST_F(ShellTest, LanConnectRetriesUntilTheInstrumentListens)
-{
+TEST_F(ShellTest, LanConnectRetriesUntilTheInstrumentListens) {
     oxbow::testing::LoopbackPeer instrument;
     instrument.Serve([](int fd) { oxbow::testing::ReadUpTo(fd, 1, 300); });
     int closedPort = 0;
@@ -424,8 +404,7 @@ TEST_F(ShellTest, LanConnectRetriesUntilTheInstrumentListens)
     socket.Close();
 }
 
-TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink)
-{
+TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink) {
     {
         oxbow::testing::LoopbackPeer gone;
         setup->nConnectPort = gone.Port();
@@ -444,7 +423,7 @@ TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink)
                                              std::to_string(setup->nConnectPort) + ": refused");
 
     std::strcpy(setup->szConnectAddress, "nowhere.invalid");
-    shell->ConnectLan();  // nobody answers: Abort
+    shell->ConnectLan(); // nobody answers: Abort
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4224, 0, 0}));
     ASSERT_EQ(boxes.Questions().size(), 2u);
     EXPECT_NE(boxes.Questions()[1].text.find("\nnowhere.invalid:"), std::string::npos);
@@ -453,8 +432,7 @@ TEST_F(ShellTest, LanConnectIgnoredLeavesTheProgramWithoutALink)
 
 // A settings file of the right size whose restore-table fields are not a setup the program
 // can show is refused as a whole, kept aside as Oxbow.ini.bad and replaced by the defaults.
-TEST_F(ShellTest, AGarbageSettingsFileIsRefusedAndKeptAside)
-{
+TEST_F(ShellTest, AGarbageSettingsFileIsRefusedAndKeptAside) {
     std::vector<unsigned char> random(kSettingsBytes);
     std::uint32_t state = 12345;
     for (unsigned char& byte : random) {
@@ -470,7 +448,8 @@ TEST_F(ShellTest, AGarbageSettingsFileIsRefusedAndKeptAside)
     for (const auto& image : images) {
         std::filesystem::create_directories(shell->SettingsFile().parent_path());
         std::ofstream(shell->SettingsFile(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+            .write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
         ::testing::internal::CaptureStderr();
         shell->LoadSettings();
         const std::string message = ::testing::internal::GetCapturedStderr();
@@ -482,16 +461,17 @@ TEST_F(ShellTest, AGarbageSettingsFileIsRefusedAndKeptAside)
     EXPECT_EQ(commands.Count("RebuildRgnSetup"), 0);
 }
 
-TEST_F(ShellTest, OneFieldOutOfItsRangeRefusesTheFile)
-{
+TEST_F(ShellTest, OneFieldOutOfItsRangeRefusesTheFile) {
     const std::vector<std::pair<const char*, std::function<void(_OX_SETUP&)>>> faults{
         {"nActiveChannel", [](_OX_SETUP& s) { s.nActiveChannel = 10; }},
         {"bTraceShown", [](_OX_SETUP& s) { s.bTraceShown[3] = 2; }},
         {"nMathOperator", [](_OX_SETUP& s) { s.nMathOperator[0] = -1; }},
-        {"fMathScale", [](_OX_SETUP& s) { s.fMathScale[1] = std::numeric_limits<float>::quiet_NaN(); }},
-        {"fMathOffset", [](_OX_SETUP& s) { s.fMathOffset[2] = 41.0f; }},  // 40 divisions of 1 V
+        {"fMathScale",
+         [](_OX_SETUP& s) { s.fMathScale[1] = std::numeric_limits<float>::quiet_NaN(); }},
+        {"fMathOffset", [](_OX_SETUP& s) { s.fMathOffset[2] = 41.0f; }}, // 40 divisions of 1 V
         {"fFFTdBVrmsScale", [](_OX_SETUP& s) { s.fFFTdBVrmsScale[0] = 500.0f; }},
-        {"dFFTHorizOffset", [](_OX_SETUP& s) { s.dFFTHorizOffset[3] = std::numeric_limits<double>::infinity(); }},
+        {"dFFTHorizOffset",
+         [](_OX_SETUP& s) { s.dFFTHorizOffset[3] = std::numeric_limits<double>::infinity(); }},
         {"nTraceZoomIndex", [](_OX_SETUP& s) { s.nTraceZoomIndex[1] = 0; }},
         {"fChanFilterUpper", [](_OX_SETUP& s) { s.fChanFilterUpper[1] = 0.9f; }},
         {"nDurationBit", [](_OX_SETUP& s) { s.nDurationBit[15] = 5; }},
@@ -505,8 +485,7 @@ TEST_F(ShellTest, OneFieldOutOfItsRangeRefusesTheFile)
     }
 }
 
-TEST_F(ShellTest, FilesTheProgramWritesAreAccepted)
-{
+TEST_F(ShellTest, FilesTheProgramWritesAreAccepted) {
     std::string failed;
     EXPECT_TRUE(CheckSettingsImage(*setup, failed)) << "the default setup: " << failed;
     _OX_SETUP used = *setup;
@@ -520,7 +499,7 @@ TEST_F(ShellTest, FilesTheProgramWritesAreAccepted)
     used.fFFTdBVrmsOffset[0] = -790.0f;
     used.nPatternBit[0] = 4;
     EXPECT_TRUE(CheckSettingsImage(used, failed)) << failed;
-    std::memset(used.szSystemError, 0x7F, sizeof used.szSystemError);  // outside the restore table
+    std::memset(used.szSystemError, 0x7F, sizeof used.szSystemError); // outside the restore table
     EXPECT_TRUE(CheckSettingsImage(used, failed)) << failed;
 
     _OX_SETUP refused = used;

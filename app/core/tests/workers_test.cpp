@@ -17,12 +17,10 @@ using namespace std::chrono_literals;
 
 // Waits up to `limit` for `done`.
 template <class Predicate>
-bool Eventually(Predicate done, std::chrono::milliseconds limit = 2000ms)
-{
+bool Eventually(Predicate done, std::chrono::milliseconds limit = 2000ms) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(1ms);
     }
     return true;
@@ -30,8 +28,7 @@ bool Eventually(Predicate done, std::chrono::milliseconds limit = 2000ms)
 
 class WorkersTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::memset(&setup, 0, sizeof setup);
         setup.bConnected = 1;
         jobs.io = [this] { ++io; };
@@ -42,8 +39,7 @@ protected:
         jobs.receive = [this] { ++receive; };
     }
     // Counts stay put for a while.
-    bool Still(const std::atomic<int>& counter)
-    {
+    bool Still(const std::atomic<int>& counter) {
         const int before = counter;
         std::this_thread::sleep_for(120ms);
         return counter == before;
@@ -57,8 +53,7 @@ protected:
     std::atomic<int> receive{0};
 };
 
-TEST_F(WorkersTest, TheIoThreadRunsAtOnceTheOthersWaitForResume)
-{
+TEST_F(WorkersTest, TheIoThreadRunsAtOnceTheOthersWaitForResume) {
     Workers workers(lock, setup, jobs);
     workers.Start();
     EXPECT_TRUE(Eventually([&] { return io > 5; }));
@@ -69,8 +64,7 @@ TEST_F(WorkersTest, TheIoThreadRunsAtOnceTheOthersWaitForResume)
     workers.Stop();
 }
 
-TEST_F(WorkersTest, SuspendAndResumeAreIdempotent)
-{
+TEST_F(WorkersTest, SuspendAndResumeAreIdempotent) {
     setup.nInterface = 1;
     Workers workers(lock, setup, jobs);
     workers.Start();
@@ -94,8 +88,7 @@ TEST_F(WorkersTest, SuspendAndResumeAreIdempotent)
     workers.Stop();
 }
 
-TEST_F(WorkersTest, OnUsbTheReceiveThreadStaysSuspended)
-{
+TEST_F(WorkersTest, OnUsbTheReceiveThreadStaysSuspended) {
     Workers workers(lock, setup, jobs);
     workers.Start();
     workers.ResumeWorkers();
@@ -105,8 +98,7 @@ TEST_F(WorkersTest, OnUsbTheReceiveThreadStaysSuspended)
     workers.Stop();
 }
 
-TEST_F(WorkersTest, NothingResumesWithoutALink)
-{
+TEST_F(WorkersTest, NothingResumesWithoutALink) {
     setup.bConnected = 0;
     Workers workers(lock, setup, jobs);
     workers.Start();
@@ -116,8 +108,7 @@ TEST_F(WorkersTest, NothingResumesWithoutALink)
     workers.Stop();
 }
 
-TEST_F(WorkersTest, ThePollThreadSkipsItsTickWhileTheLockIsHeld)
-{
+TEST_F(WorkersTest, ThePollThreadSkipsItsTickWhileTheLockIsHeld) {
     Workers workers(lock, setup, jobs);
     workers.Start();
     workers.ResumeWorkers();
@@ -134,8 +125,7 @@ TEST_F(WorkersTest, ThePollThreadSkipsItsTickWhileTheLockIsHeld)
 
 // The instrument's pause after a request is kept with the lock released, and it delays the
 // poll thread's next tick.
-TEST_F(WorkersTest, ThePauseAPollStepAsksForIsKeptOutsideTheLock)
-{
+TEST_F(WorkersTest, ThePauseAPollStepAsksForIsKeptOutsideTheLock) {
     jobs.poll = [this] {
         ++poll;
         return 300ms;
@@ -153,8 +143,7 @@ TEST_F(WorkersTest, ThePauseAPollStepAsksForIsKeptOutsideTheLock)
     workers.Stop();
 }
 
-TEST_F(WorkersTest, StopWithoutStartAndTwiceIsHarmless)
-{
+TEST_F(WorkersTest, StopWithoutStartAndTwiceIsHarmless) {
     Workers idle(lock, setup, jobs);
     idle.Stop();
     Workers workers(lock, setup, jobs);
@@ -169,22 +158,19 @@ TEST_F(WorkersTest, StopWithoutStartAndTwiceIsHarmless)
 // A route to a UI thread that is busy until shutdown begins, then refuses every message.
 class BusyUntilShutdown : public CWndMessageRoute {
 public:
-    LRESULT Deliver(const std::function<LRESULT()>&, LRESULT refused) override
-    {
+    LRESULT Deliver(const std::function<LRESULT()>&, LRESULT refused) override {
         std::unique_lock guard(mutex_);
         ++waiting_;
         changed_.notify_all();
         changed_.wait(guard, [&] { return shutdown_; });
         return refused;
     }
-    void BeginShutdown()
-    {
+    void BeginShutdown() {
         std::lock_guard guard(mutex_);
         shutdown_ = true;
         changed_.notify_all();
     }
-    bool SomeoneWaiting()
-    {
+    bool SomeoneWaiting() {
         std::lock_guard guard(mutex_);
         return waiting_ > 0;
     }
@@ -201,15 +187,14 @@ protected:
     LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
 };
 
-TEST_F(WorkersTest, StopJoinsWhileAStepWaitsOnTheUiThread)
-{
+TEST_F(WorkersTest, StopJoinsWhileAStepWaitsOnTheUiThread) {
     BusyUntilShutdown route;
     Window window;
     CWnd::SetMessageRoute(&route);
     jobs.io = [&] { window.SendMessage(3125, 1826, 0); };
     auto workers = std::make_unique<Workers>(lock, setup, jobs);
     workers->Start();
-    workers->ResumeWorkers();  // the poll thread now waits for the lock the I/O thread holds
+    workers->ResumeWorkers(); // the poll thread now waits for the lock the I/O thread holds
     ASSERT_TRUE(Eventually([&] { return route.SomeoneWaiting(); }));
 
     auto stopped = std::async(std::launch::async, [&] {
@@ -221,8 +206,7 @@ TEST_F(WorkersTest, StopJoinsWhileAStepWaitsOnTheUiThread)
     CWnd::SetMessageRoute(nullptr);
 }
 
-TEST_F(WorkersTest, SuspendDoesNotWaitLongOnAThreadBusyWithTheUi)
-{
+TEST_F(WorkersTest, SuspendDoesNotWaitLongOnAThreadBusyWithTheUi) {
     std::atomic<bool> release{false};
     jobs.poll = [&] {
         while (!release)

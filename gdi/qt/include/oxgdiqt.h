@@ -50,7 +50,8 @@ private:
 
 // Fills the header (size 40, one plane, 24 bits, uncompressed) and returns the context,
 // with `bits` pointing at its pixels; null (and bits null) for a size out of 1..32767.
-std::unique_ptr<MemoryDC> CreateDIB(BITMAPINFOHEADER& header, std::uint8_t*& bits, int width, int height);
+std::unique_ptr<MemoryDC> CreateDIB(BITMAPINFOHEADER& header, std::uint8_t*& bits, int width,
+                                    int height);
 
 // The bitmap resource `id`; a null image when there is none.
 QImage LoadBitmapResource(int id);

@@ -14,8 +14,7 @@ int PaddedStride(int width) {
 MemoryDC::MemoryDC(int width, int height)
     : stride_(PaddedStride(width)),
       bits_(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height), 0),
-      image_(bits_.data(), width, height, stride_, QImage::Format_BGR888),
-      painter_(&image_) {
+      image_(bits_.data(), width, height, stride_, QImage::Format_BGR888), painter_(&image_) {
     // Stored rows run bottom-up: flip the picture so that row 0 is drawn into the last stored row.
     painter_.translate(0, height);
     painter_.scale(1, -1);
@@ -25,7 +24,8 @@ MemoryDC::~MemoryDC() {
     painter_.end();
 }
 
-std::unique_ptr<MemoryDC> CreateDIB(BITMAPINFOHEADER& header, std::uint8_t*& bits, int width, int height) {
+std::unique_ptr<MemoryDC> CreateDIB(BITMAPINFOHEADER& header, std::uint8_t*& bits, int width,
+                                    int height) {
     bits = nullptr;
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
         return nullptr;

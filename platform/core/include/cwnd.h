@@ -26,7 +26,7 @@ struct CWndRef {
     CWnd* wnd = nullptr;
     std::uint64_t serial = 0;
 
-    static CWndRef Of(CWnd* wnd);  // the current identity of wnd (empty ref for null or dead)
+    static CWndRef Of(CWnd* wnd); // the current identity of wnd (empty ref for null or dead)
     bool IsSet() const { return wnd != nullptr; }
 };
 

@@ -50,10 +50,10 @@ struct DDSURFACEDESC2 {
 
 enum class SurfaceResult {
     Ok,
-    Lost,         // the surface was lost; Restore it and redraw
-    Busy,         // locked: no second lock, no blit to or from it
-    NotLocked,    // Unlock without a lock
-    InvalidRect,  // a blit whose rectangles differ in size or are empty
+    Lost,        // the surface was lost; Restore it and redraw
+    Busy,        // locked: no second lock, no blit to or from it
+    NotLocked,   // Unlock without a lock
+    InvalidRect, // a blit whose rectangles differ in size or are empty
 };
 
 class Surface {

@@ -71,7 +71,8 @@ bool AllDigits(std::string_view text) {
 // is not of that form.
 pid_t WriterOf(std::string_view rest) {
     const auto dash = rest.find('-');
-    if (dash == std::string_view::npos || !AllDigits(rest.substr(0, dash)) || !AllDigits(rest.substr(dash + 1))) {
+    if (dash == std::string_view::npos || !AllDigits(rest.substr(0, dash)) ||
+        !AllDigits(rest.substr(dash + 1))) {
         return 0;
     }
     pid_t pid = 0;
@@ -79,14 +80,17 @@ pid_t WriterOf(std::string_view rest) {
     return error == std::errc() && end == rest.data() + dash ? pid : 0;
 }
 
-bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+bool ProcessGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 } // namespace
 
 int RemoveLeftoverTemporaries(const std::filesystem::path& path) {
     const std::string prefix = TemporaryPrefix(path);
     std::error_code error;
-    std::filesystem::directory_iterator entries(path.parent_path().empty() ? "." : path.parent_path(), error);
+    std::filesystem::directory_iterator entries(
+        path.parent_path().empty() ? "." : path.parent_path(), error);
     int removed = 0;
     for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
         const std::string name = entries->path().filename().string();

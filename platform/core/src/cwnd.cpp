@@ -13,12 +13,11 @@ public:
 
 struct WindowRegistry {
     std::mutex lock;
-    std::unordered_map<const CWnd*, std::uint64_t> live;  // window -> serial
+    std::unordered_map<const CWnd*, std::uint64_t> live; // window -> serial
     std::uint64_t nextSerial = 1;
 };
 
-WindowRegistry& Registry()
-{
+WindowRegistry& Registry() {
     static WindowRegistry registry;
     return registry;
 }
@@ -26,10 +25,8 @@ WindowRegistry& Registry()
 DirectRoute g_directRoute;
 std::atomic<CWndMessageRoute*> g_route{&g_directRoute};
 
-bool IsRegistered(const CWnd* wnd, std::uint64_t serial)
-{
-    if (wnd == nullptr)
-        return false;
+bool IsRegistered(const CWnd* wnd, std::uint64_t serial) {
+    if (wnd == nullptr) return false;
     WindowRegistry& registry = Registry();
     std::lock_guard guard(registry.lock);
     auto it = registry.live.find(wnd);
@@ -38,10 +35,8 @@ bool IsRegistered(const CWnd* wnd, std::uint64_t serial)
 
 } // namespace
 
-CWndRef CWndRef::Of(CWnd* wnd)
-{
-    if (wnd == nullptr)
-        return {};
+CWndRef CWndRef::Of(CWnd* wnd) {
+    if (wnd == nullptr) return {};
     WindowRegistry& registry = Registry();
     std::lock_guard guard(registry.lock);
     auto it = registry.live.find(wnd);
@@ -49,54 +44,52 @@ CWndRef CWndRef::Of(CWnd* wnd)
     return {wnd, it != registry.live.end() ? it->second : UINT64_MAX};
 }
 
-CWnd::CWnd()
-{
+CWnd::CWnd() {
     WindowRegistry& registry = Registry();
     std::lock_guard guard(registry.lock);
     m_serial = registry.nextSerial++;
     registry.live.emplace(this, m_serial);
 }
 
-CWnd::~CWnd() { Unregister(); }
+CWnd::~CWnd() {
+    Unregister();
+}
 
-void CWnd::Unregister()
-{
+void CWnd::Unregister() {
     WindowRegistry& registry = Registry();
     std::lock_guard guard(registry.lock);
     registry.live.erase(this);
 }
 
-bool CWnd::IsWindow(const CWnd* wnd) { return IsRegistered(wnd, 0); }
+bool CWnd::IsWindow(const CWnd* wnd) {
+    return IsRegistered(wnd, 0);
+}
 
-bool CWnd::IsWindow(const CWndRef& ref) { return IsRegistered(ref.wnd, ref.serial); }
+bool CWnd::IsWindow(const CWndRef& ref) {
+    return IsRegistered(ref.wnd, ref.serial);
+}
 
 bool CWnd::SendMessageTo(const CWndRef& ref, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT* result)
-{
-    if (!ref.IsSet())
-        return false;
+                         LRESULT* result) {
+    if (!ref.IsSet()) return false;
     bool delivered = false;
     LRESULT answer = g_route.load()->Deliver(
         [&]() -> LRESULT {
-            if (!IsWindow(ref))
-                return 0;
+            if (!IsWindow(ref)) return 0;
             delivered = true;
             return ref.wnd->WindowProc(message, wParam, lParam);
         },
         0);
-    if (delivered && result != nullptr)
-        *result = answer;
+    if (delivered && result != nullptr) *result = answer;
     return delivered;
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     SendMessageTo({this, m_serial}, message, wParam, lParam, &result);
     return result;
 }
 
-void CWnd::SetMessageRoute(CWndMessageRoute* route)
-{
+void CWnd::SetMessageRoute(CWndMessageRoute* route) {
     g_route.store(route != nullptr ? route : &g_directRoute);
 }

@@ -1,9 +1,10 @@
 #include "cwnd_recorder.h"
 
-CRecordingWnd::~CRecordingWnd() { Unregister(); }
+CRecordingWnd::~CRecordingWnd() {
+    Unregister();
+}
 
-LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     CWndMessage received{message, wParam, lParam};
     {
         std::lock_guard guard(m_lock);
@@ -12,14 +13,12 @@ LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return m_hook ? m_hook(received) : 0;
 }
 
-std::vector<CWndMessage> CRecordingWnd::Messages() const
-{
+std::vector<CWndMessage> CRecordingWnd::Messages() const {
     std::lock_guard guard(m_lock);
     return m_messages;
 }
 
-void CRecordingWnd::Clear()
-{
+void CRecordingWnd::Clear() {
     std::lock_guard guard(m_lock);
     m_messages.clear();
 }

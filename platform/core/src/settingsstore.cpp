@@ -39,11 +39,21 @@ std::string Escape(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\0': out += "\\0"; break;
-        default: out += c; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\0':
+            out += "\\0";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;
@@ -58,10 +68,18 @@ std::string Unescape(const std::string& text) {
             continue;
         }
         switch (text[++i]) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case '0': out += '\0'; break;
-        default: out += text[i]; break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case '0':
+            out += '\0';
+            break;
+        default:
+            out += text[i];
+            break;
         }
     }
     return out;
@@ -136,7 +154,8 @@ std::filesystem::path HomeDirectory() {
         return home;
     }
     const passwd* account = ::getpwuid(::getuid());
-    return account && account->pw_dir ? std::filesystem::path(account->pw_dir) : std::filesystem::path();
+    return account && account->pw_dir ? std::filesystem::path(account->pw_dir)
+                                      : std::filesystem::path();
 }
 
 bool CreateFolder(const std::filesystem::path& folder) {

@@ -21,8 +21,7 @@ bool FitsInt(long long value) {
 } // namespace
 
 Surface::Surface(int width, int height, int pitchPixels)
-    : width_(std::max(width, 0)),
-      height_(std::max(height, 0)),
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
       pitch_(std::max(pitchPixels, width_)),
       pixels_(static_cast<std::size_t>(pitch_) * height_, 0) {}
 
@@ -84,9 +83,10 @@ SurfaceResult Surface::Blt(const CRect& to, const Surface& source, const CRect& 
     const bool upward = (this == &source) && dy > 0;
     for (int i = 0; i < rows; ++i) {
         const int row = upward ? rows - 1 - i : i;
-        std::memmove(&pixels_[static_cast<std::size_t>(dst.top + row) * pitch_ + dst.left],
-                     &source.pixels_[static_cast<std::size_t>(src.top + row) * source.pitch_ + src.left],
-                     rowBytes);
+        std::memmove(
+            &pixels_[static_cast<std::size_t>(dst.top + row) * pitch_ + dst.left],
+            &source.pixels_[static_cast<std::size_t>(src.top + row) * source.pitch_ + src.left],
+            rowBytes);
     }
     return SurfaceResult::Ok;
 }

@@ -8,8 +8,7 @@
 
 namespace {
 
-TEST(CWndRegistry, WindowIsLiveOnlyDuringItsLifetime)
-{
+TEST(CWndRegistry, WindowIsLiveOnlyDuringItsLifetime) {
     auto wnd = std::make_unique<CRecordingWnd>();
     CWnd* raw = wnd.get();
     EXPECT_TRUE(CWnd::IsWindow(raw));
@@ -18,8 +17,7 @@ TEST(CWndRegistry, WindowIsLiveOnlyDuringItsLifetime)
     EXPECT_FALSE(CWnd::IsWindow(static_cast<const CWnd*>(nullptr)));
 }
 
-TEST(CWndRegistry, ReferenceDoesNotMatchALaterWindowAtTheSameAddress)
-{
+TEST(CWndRegistry, ReferenceDoesNotMatchALaterWindowAtTheSameAddress) {
     alignas(CRecordingWnd) unsigned char storage[sizeof(CRecordingWnd)];
     auto* first = new (storage) CRecordingWnd;
     CWndRef ref = CWndRef::Of(first);
@@ -32,8 +30,7 @@ TEST(CWndRegistry, ReferenceDoesNotMatchALaterWindowAtTheSameAddress)
     second->~CRecordingWnd();
 }
 
-TEST(CWndRegistry, ReferenceToADeadPointerNeverMatches)
-{
+TEST(CWndRegistry, ReferenceToADeadPointerNeverMatches) {
     auto wnd = std::make_unique<CRecordingWnd>();
     CWnd* raw = wnd.get();
     wnd.reset();
@@ -42,8 +39,7 @@ TEST(CWndRegistry, ReferenceToADeadPointerNeverMatches)
     EXPECT_FALSE(CWnd::IsWindow(ref));
 }
 
-TEST(CWndSend, RecordsMessagesInOrderAndReturnsTheHandlersResult)
-{
+TEST(CWndSend, RecordsMessagesInOrderAndReturnsTheHandlersResult) {
     CRecordingWnd wnd([](const CWndMessage& m) { return static_cast<LRESULT>(m.wParam) * 2; });
     EXPECT_EQ(wnd.SendMessage(3125, 21, -1), 42);
     LRESULT result = 0;
@@ -53,8 +49,7 @@ TEST(CWndSend, RecordsMessagesInOrderAndReturnsTheHandlersResult)
     EXPECT_EQ(wnd.Messages(), expected);
 }
 
-TEST(CWndSend, DestroyedWindowIsSkipped)
-{
+TEST(CWndSend, DestroyedWindowIsSkipped) {
     auto wnd = std::make_unique<CRecordingWnd>();
     CWndRef ref = CWndRef::Of(wnd.get());
     wnd.reset();
@@ -62,8 +57,7 @@ TEST(CWndSend, DestroyedWindowIsSkipped)
     EXPECT_FALSE(CWnd::SendMessageTo(CWndRef{}, 1, 0, 0));
 }
 
-TEST(CWndSend, HandlerMayDestroyAnotherWindow)
-{
+TEST(CWndSend, HandlerMayDestroyAnotherWindow) {
     auto other = std::make_unique<CRecordingWnd>();
     CWndRef otherRef = CWndRef::Of(other.get());
     CRecordingWnd closer([&](const CWndMessage&) {
@@ -78,15 +72,13 @@ class CountingRoute : public CWndMessageRoute {
 public:
     bool refuse = false;
     int calls = 0;
-    LRESULT Deliver(const std::function<LRESULT()>& call, LRESULT refused) override
-    {
+    LRESULT Deliver(const std::function<LRESULT()>& call, LRESULT refused) override {
         ++calls;
         return refuse ? refused : call();
     }
 };
 
-TEST(CWndRoute, EverySendGoesThroughTheInstalledRoute)
-{
+TEST(CWndRoute, EverySendGoesThroughTheInstalledRoute) {
     CountingRoute route;
     CWnd::SetMessageRoute(&route);
     CRecordingWnd wnd;

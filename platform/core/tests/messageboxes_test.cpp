@@ -35,7 +35,7 @@ TEST(ScriptedMessageBoxes, AnswersInOrderAndRecordsTheQuestions) {
     EXPECT_EQ(oxbow::AskMessage(kLinkLost), MessageAnswer::Retry);
     EXPECT_EQ(boxes.PendingAnswers(), 1u);
     EXPECT_EQ(oxbow::AskMessage({"Save failed", "", MessageButtons::Ok}), MessageAnswer::Ignore);
-    EXPECT_EQ(oxbow::AskMessage(kLinkLost), MessageAnswer::Abort);  // queue empty: safe answer
+    EXPECT_EQ(oxbow::AskMessage(kLinkLost), MessageAnswer::Abort); // queue empty: safe answer
     auto questions = boxes.Questions();
     ASSERT_EQ(questions.size(), 3u);
     EXPECT_EQ(questions[0], kLinkLost);

@@ -12,7 +12,8 @@
 class ScratchDir {
 public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "oxplatform-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "oxplatform-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~ScratchDir() { std::filesystem::remove_all(path_); }

@@ -22,7 +22,8 @@ protected:
     ScratchDir dir;
     oxbow::SettingsStore store{dir / "sub/registry.conf"};
 
-    std::string Read(const std::string& key, const std::string& name, Status expected = Status::Ok) {
+    std::string Read(const std::string& key, const std::string& name,
+                     Status expected = Status::Ok) {
         std::string value;
         EXPECT_EQ(store.ReadString(key, name, value), expected) << key << " / " << name;
         return value;
@@ -37,8 +38,9 @@ TEST_F(SettingsStoreTest, WritesCreateTheFolderAndReadBack) {
     EXPECT_EQ(Read(kKey, "PF File Path"), "/masks2");
     EXPECT_EQ(Read(kKey, "Ref File Path"), "/refs");
     EXPECT_EQ(Read("Other", "Ref File Path"), "/other");
-    EXPECT_EQ(ReadText(store.File()), "[" + kKey + "]\nPF File Path=/masks2\nRef File Path=/refs\n"
-                                      "[Other]\nRef File Path=/other\n");
+    EXPECT_EQ(ReadText(store.File()), "[" + kKey +
+                                          "]\nPF File Path=/masks2\nRef File Path=/refs\n"
+                                          "[Other]\nRef File Path=/other\n");
 }
 
 TEST_F(SettingsStoreTest, MissingStoreKeyOrValueAreTold) {
@@ -82,7 +84,7 @@ TEST_F(SettingsStoreTest, AFolderThatCannotBeCreatedIsTold) {
 }
 
 TEST_F(SettingsStoreTest, AStoreThatCannotBeReplacedIsTold) {
-    std::filesystem::create_directories(store.File());  // a folder where the file should be
+    std::filesystem::create_directories(store.File()); // a folder where the file should be
     EXPECT_EQ(store.WriteString(kKey, "PF File Path", "/x"), Status::CannotCreate);
 }
 
@@ -98,7 +100,7 @@ TEST(UserConfigDirectory, FollowsXdgConfigHomeThenHome) {
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(oxbow::UserConfigDirectory(), "/home/me/.config/oxbow");
     ::unsetenv("HOME");
-    EXPECT_FALSE(oxbow::UserConfigDirectory().empty());  // the account's home directory
+    EXPECT_FALSE(oxbow::UserConfigDirectory().empty()); // the account's home directory
 }
 
 class AtomicFileTest : public ::testing::Test {
@@ -118,7 +120,8 @@ TEST_F(AtomicFileTest, CreatesAndReplacesWholeFiles) {
 
 TEST_F(AtomicFileTest, AReplacedFileKeepsItsPermissions) {
     WriteText(target, "old");
-    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write |
                                              std::filesystem::perms::group_read);
     ASSERT_TRUE(oxbow::WriteFileAtomically(target, "new", 3));
     struct stat status {};
@@ -139,11 +142,14 @@ TEST_F(AtomicFileTest, LeftoversOfKilledWritesGoAndNothingElse) {
         ::_exit(0);
     }
     ASSERT_GT(child, 0);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // a process id that no longer runs
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child); // a process id that no longer runs
     const std::string dead = std::to_string(child);
     const std::string alive = std::to_string(::getpid());
-    const std::vector<std::string> kept{"Oxbow.ini", ".Oxbow.ini.tmp" + alive + "-3", ".Oxbow.ini.tmpx-0",
-                                        ".Oxbow.ini.tmp" + dead + "-", ".registry.conf.tmp" + dead + "-0",
+    const std::vector<std::string> kept{"Oxbow.ini",
+                                        ".Oxbow.ini.tmp" + alive + "-3",
+                                        ".Oxbow.ini.tmpx-0",
+                                        ".Oxbow.ini.tmp" + dead + "-",
+                                        ".registry.conf.tmp" + dead + "-0",
                                         "Oxbow.ini.tmp" + dead + "-0"};
     for (const std::string& name : kept) {
         WriteText(dir / name, "x");

@@ -17,28 +17,24 @@ namespace {
 const char* const kLoopback = "127.0.0.1";
 
 // Polls Receive until it reports something other than "nothing waiting" (bounded).
-int ReceiveWhenReady(CWinSocket& socket, char* buffer, int maximum)
-{
+int ReceiveWhenReady(CWinSocket& socket, char* buffer, int maximum) {
     for (int attempt = 0; attempt < 500; ++attempt) {
         const int n = socket.Receive(buffer, maximum);
-        if (n >= 0)
-            return n;
+        if (n >= 0) return n;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return -1;
 }
 
 // A port on 127.0.0.1 that nobody listens on.
-int UnusedPort()
-{
+int UnusedPort() {
     LoopbackPeer closedSoon;
     return closedSoon.Port();
 }
 
 } // namespace
 
-TEST(CWinSocketConnect, ConnectsToLoopbackPeerAndSendsEveryByte)
-{
+TEST(CWinSocketConnect, ConnectsToLoopbackPeerAndSendsEveryByte) {
     LoopbackPeer peer;
     std::string received;
     peer.Serve([&](int fd) { received = ReadUpTo(fd, 7); });
@@ -47,14 +43,13 @@ TEST(CWinSocketConnect, ConnectsToLoopbackPeerAndSendsEveryByte)
     ASSERT_NE(socket.Create(), 0);
     ASSERT_NE(socket.Connect(kLoopback, peer.Port()), 0);
     const char command[] = ":RUN\r";
-    EXPECT_EQ(socket.Send(command, 6), 6);  // text, CR and the terminating NUL
+    EXPECT_EQ(socket.Send(command, 6), 6); // text, CR and the terminating NUL
     EXPECT_EQ(socket.Send("x", 1), 1);
     peer.Join();
     EXPECT_EQ(received, std::string(":RUN\r\0x", 7));
 }
 
-TEST(CWinSocketConnect, ConnectCreatesTheSocketWhenCreateWasNotCalled)
-{
+TEST(CWinSocketConnect, ConnectCreatesTheSocketWhenCreateWasNotCalled) {
     LoopbackPeer peer;
     peer.Serve([](int) {});
     CWinSocket socket;
@@ -62,8 +57,7 @@ TEST(CWinSocketConnect, ConnectCreatesTheSocketWhenCreateWasNotCalled)
     EXPECT_TRUE(socket.IsOpen());
 }
 
-TEST(CWinSocketConnect, RefusedConnectionFailsWithErrorTextAndNumber)
-{
+TEST(CWinSocketConnect, RefusedConnectionFailsWithErrorTextAndNumber) {
     CWinSocket socket;
     ASSERT_NE(socket.Create(), 0);
     EXPECT_EQ(socket.Connect(kLoopback, UnusedPort()), 0);
@@ -75,8 +69,7 @@ TEST(CWinSocketConnect, RefusedConnectionFailsWithErrorTextAndNumber)
     EXPECT_EQ(socket.FailureReason(), "refused");
 }
 
-TEST(CWinSocketConnect, HostNamesResolveToTheirIpv4Address)
-{
+TEST(CWinSocketConnect, HostNamesResolveToTheirIpv4Address) {
     LoopbackPeer peer;
     CWinSocket socket;
     EXPECT_NE(socket.Connect("localhost", peer.Port()), 0);
@@ -84,12 +77,12 @@ TEST(CWinSocketConnect, HostNamesResolveToTheirIpv4Address)
     CWinSocket unknown;
     EXPECT_EQ(unknown.Connect("no-such-host.invalid", peer.Port()), 0);
     EXPECT_EQ(unknown.FailureReason(), "not found");
-    EXPECT_EQ(unknown.Connect("192.168.1.300", peer.Port()), 0) << "digits and dots are never looked up";
+    EXPECT_EQ(unknown.Connect("192.168.1.300", peer.Port()), 0)
+        << "digits and dots are never looked up";
     EXPECT_EQ(unknown.FailureReason(), "not found");
 }
 
-TEST(CWinSocketConnect, RejectsBadPortAndAddressWithoutNetworkTraffic)
-{
+TEST(CWinSocketConnect, RejectsBadPortAndAddressWithoutNetworkTraffic) {
     CWinSocket socket;
     EXPECT_EQ(socket.Connect(kLoopback, 0), 0);
     EXPECT_EQ(socket.Connect(kLoopback, 70000), 0);
@@ -100,8 +93,7 @@ TEST(CWinSocketConnect, RejectsBadPortAndAddressWithoutNetworkTraffic)
     EXPECT_NE(socket.GetLastError(text, number), 0);
 }
 
-TEST(CWinSocketConnect, ReconnectsAfterCloseAndCreate)
-{
+TEST(CWinSocketConnect, ReconnectsAfterCloseAndCreate) {
     LoopbackPeer first;
     first.Serve([](int) {});
     LoopbackPeer second;
@@ -119,8 +111,7 @@ TEST(CWinSocketConnect, ReconnectsAfterCloseAndCreate)
     EXPECT_EQ(received, "ok");
 }
 
-TEST(CWinSocketReceive, ReturnsNegativeWithoutBlockingWhenNothingWaits)
-{
+TEST(CWinSocketReceive, ReturnsNegativeWithoutBlockingWhenNothingWaits) {
     LoopbackPeer peer;
     std::atomic<bool> done{false};
     peer.Serve([&](int) {
@@ -129,15 +120,14 @@ TEST(CWinSocketReceive, ReturnsNegativeWithoutBlockingWhenNothingWaits)
     });
     CWinSocket socket;
     ASSERT_NE(socket.Connect(kLoopback, peer.Port()), 0);
-    socket.SetRecvTimeout(0);  // no socket time-out: a blocking read would never return
+    socket.SetRecvTimeout(0); // no socket time-out: a blocking read would never return
     char buffer[16];
     EXPECT_LT(socket.Receive(buffer, sizeof buffer), 0);
     EXPECT_LT(socket.Receive(buffer, sizeof buffer), 0);
     done = true;
 }
 
-TEST(CWinSocketReceive, DeliversDataThenZeroOnceThePeerClosed)
-{
+TEST(CWinSocketReceive, DeliversDataThenZeroOnceThePeerClosed) {
     LoopbackPeer peer;
     peer.Serve([](int fd) { SendAll(fd, "abcdef"); });
     CWinSocket socket;
@@ -145,7 +135,7 @@ TEST(CWinSocketReceive, DeliversDataThenZeroOnceThePeerClosed)
     peer.Join();
 
     char buffer[4];
-    ASSERT_EQ(ReceiveWhenReady(socket, buffer, 4), 4);  // never more than the maximum
+    ASSERT_EQ(ReceiveWhenReady(socket, buffer, 4), 4); // never more than the maximum
     EXPECT_EQ(std::string(buffer, 4), "abcd");
     ASSERT_EQ(ReceiveWhenReady(socket, buffer, 4), 2);
     EXPECT_EQ(std::string(buffer, 2), "ef");
@@ -153,10 +143,12 @@ TEST(CWinSocketReceive, DeliversDataThenZeroOnceThePeerClosed)
     EXPECT_EQ(socket.Receive(buffer, 4), 0);
 }
 
-TEST(CWinSocketReceive, UnusableArgumentsAreNotMistakenForAClosedPeer)
-{
+TEST(CWinSocketReceive, UnusableArgumentsAreNotMistakenForAClosedPeer) {
     LoopbackPeer peer;
-    peer.Serve([](int fd) { SendAll(fd, "z"); ReadUpTo(fd, 1, 500); });
+    peer.Serve([](int fd) {
+        SendAll(fd, "z");
+        ReadUpTo(fd, 1, 500);
+    });
     CWinSocket socket;
     ASSERT_NE(socket.Connect(kLoopback, peer.Port()), 0);
     char buffer[1];
@@ -165,19 +157,17 @@ TEST(CWinSocketReceive, UnusableArgumentsAreNotMistakenForAClosedPeer)
     EXPECT_EQ(ReceiveWhenReady(socket, buffer, 1), 1);
 }
 
-TEST(CWinSocketUnconnected, SendFailsAndReceiveReportsNoConnection)
-{
+TEST(CWinSocketUnconnected, SendFailsAndReceiveReportsNoConnection) {
     CWinSocket socket;
     char buffer[4];
     EXPECT_EQ(socket.Send("abc", 3), -1);
     EXPECT_EQ(socket.Receive(buffer, sizeof buffer), 0);
     ASSERT_NE(socket.Create(), 0);
-    EXPECT_EQ(socket.Receive(buffer, sizeof buffer), 0);  // created, never connected
+    EXPECT_EQ(socket.Receive(buffer, sizeof buffer), 0); // created, never connected
     EXPECT_LE(socket.Send("abc", 3), 0);
 }
 
-TEST(CWinSocketReceive, ResetConnectionReadsAsClosedAndSendFailsWithoutASignal)
-{
+TEST(CWinSocketReceive, ResetConnectionReadsAsClosedAndSendFailsWithoutASignal) {
     LoopbackPeer peer;
     // The peer resets only once the client has sent a byte, so the reset can never
     // overtake the connect.
@@ -198,8 +188,7 @@ TEST(CWinSocketReceive, ResetConnectionReadsAsClosedAndSendFailsWithoutASignal)
     EXPECT_NE(socket.GetLastError(text, number), 0);
 }
 
-TEST(CWinSocketConnect, GivesUpAfterTheConnectTimeOut)
-{
+TEST(CWinSocketConnect, GivesUpAfterTheConnectTimeOut) {
     // A listener that never accepts, with its backlog filled: further connection attempts
     // get no answer, so only the time-out ends them.
     LoopbackPeer silent(0);

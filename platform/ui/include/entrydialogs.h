@@ -28,5 +28,5 @@ QString ConvertFileFilter(const QString& filter);
 // file in it) and goes out holding the chosen file. A button text starting with "Save"
 // asks for a file to write (the filter's extension added when none is typed; replacing
 // an existing file is the caller's question), anything else for an existing file.
-bool ShowFileDlg(QString& path, const QString& buttonText, const QString& title, const QString& filter,
-                 QWidget* parent = nullptr);
+bool ShowFileDlg(QString& path, const QString& buttonText, const QString& title,
+                 const QString& filter, QWidget* parent = nullptr);

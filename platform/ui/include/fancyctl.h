@@ -60,18 +60,18 @@ class CButtonST : public QPushButton {
     Q_OBJECT
 public:
     enum ColorRole {
-        BTNST_COLOR_BK_IN,     // background under the mouse
+        BTNST_COLOR_BK_IN, // background under the mouse
         BTNST_COLOR_FG_IN,
-        BTNST_COLOR_BK_OUT,    // background at rest
+        BTNST_COLOR_BK_OUT, // background at rest
         BTNST_COLOR_FG_OUT,
-        BTNST_COLOR_BK_FOCUS,  // background with the keyboard focus
+        BTNST_COLOR_BK_FOCUS, // background with the keyboard focus
         BTNST_COLOR_FG_FOCUS,
         BTNST_MAX_COLORS
     };
     enum BtnType {
-        BTNST_PUSH,   // a plain push button
-        BTNST_CHECK,  // stays down while checked
-        BTNST_MENU,   // a press opens the drop-down menu
+        BTNST_PUSH,  // a plain push button
+        BTNST_CHECK, // stays down while checked
+        BTNST_MENU,  // a press opens the drop-down menu
     };
 
     explicit CButtonST(QWidget* parent = nullptr);

@@ -34,7 +34,7 @@ private:
     UiThread& m_ui;
     QPointer<QWidget> m_parent;
     std::function<void(QMessageBox&)> m_showHook;
-    std::vector<QPointer<QMessageBox>> m_open;  // boxes up now, innermost last
+    std::vector<QPointer<QMessageBox>> m_open; // boxes up now, innermost last
     bool m_dismissed = false;
 };
 

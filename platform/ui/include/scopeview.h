@@ -68,7 +68,7 @@ private:
     void RequestRepaint();
 
     mutable std::mutex m_frontLock;
-    QImage m_front;  // Format_RGB32, allocated once
+    QImage m_front; // Format_RGB32, allocated once
     std::atomic<bool> m_repaintPending{false};
 };
 

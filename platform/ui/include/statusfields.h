@@ -41,7 +41,7 @@ protected:
 
 private:
     RunStateLook m_look;
-    bool m_dark = false;  // the blink phase in which blinking states are black
+    bool m_dark = false; // the blink phase in which blinking states are black
 };
 
 // "%0.2d-%0.2d-%0.2d %0.2d:%0.2d" of month, day, year, hour, minute: "12-08-2026 16:05".
@@ -53,7 +53,7 @@ class ClockField : public QWidget {
 public:
     explicit ClockField(QWidget* parent = nullptr);
 
-    void Refresh();  // reads the local time
+    void Refresh(); // reads the local time
     void SetTime(const QDateTime& time);
     QString Text() const { return m_text; }
 

@@ -18,7 +18,7 @@ class UiThread {
 public:
     // Constructed on the UI thread (the thread of the application object).
     UiThread();
-    ~UiThread();  // begins shutdown
+    ~UiThread(); // begins shutdown
     UiThread(const UiThread&) = delete;
     UiThread& operator=(const UiThread&) = delete;
 
@@ -41,7 +41,7 @@ private:
     struct Waiter;
     void RunQueued(const std::shared_ptr<Waiter>& waiter);
 
-    std::unique_ptr<QObject> m_context;  // lives on the UI thread; queued calls run in its context
+    std::unique_ptr<QObject> m_context; // lives on the UI thread; queued calls run in its context
     std::atomic<bool> m_shutdown{false};
     std::mutex m_lock;
     std::condition_variable m_changed;

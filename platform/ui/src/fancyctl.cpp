@@ -17,8 +17,7 @@ using oxbow::ui::InstrumentColours;
 
 namespace {
 
-int Shade(int component, int offset)
-{
+int Shade(int component, int offset) {
     return std::clamp(component + offset, 0, 255);
 }
 
@@ -27,25 +26,21 @@ int Shade(int component, int offset)
 // ---- CCommonDlg ----------------------------------------------------------------------
 
 CCommonDlg::CCommonDlg(int templateId, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_templateId(templateId)
-{
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_templateId(templateId) {
     setContentsMargins(8, kTitleHeight + 6, 8, 8);
     setAutoFillBackground(false);
 }
 
-void CCommonDlg::SetFile(int bitmapId)
-{
+void CCommonDlg::SetFile(int bitmapId) {
     m_bitmapId = bitmapId;
     update();
 }
 
-QRect CCommonDlg::CloseMarkRect() const
-{
+QRect CCommonDlg::CloseMarkRect() const {
     return QRect(width() - kTitleHeight, 0, kTitleHeight, kTitleHeight);
 }
 
-void CCommonDlg::showEvent(QShowEvent* event)
-{
+void CCommonDlg::showEvent(QShowEvent* event) {
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
@@ -53,15 +48,12 @@ void CCommonDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void CCommonDlg::paintEvent(QPaintEvent*)
-{
+void CCommonDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (m_bitmapId == 0 || !LoadBkBitmap(painter, m_bitmapId, 0, 0))
-        PaintSkin(painter);
+    if (m_bitmapId == 0 || !LoadBkBitmap(painter, m_bitmapId, 0, 0)) PaintSkin(painter);
 }
 
-void CCommonDlg::PaintSkin(QPainter& painter)
-{
+void CCommonDlg::PaintSkin(QPainter& painter) {
     using C = InstrumentColours;
     painter.fillRect(rect(), C::Panel);
     QLinearGradient band(0, 0, 0, kTitleHeight);
@@ -77,8 +69,8 @@ void CCommonDlg::PaintSkin(QPainter& painter)
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(C::Text);
-    painter.drawText(QRect(10, 0, width() - 10 - kTitleHeight, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                     windowTitle());
+    painter.drawText(QRect(10, 0, width() - 10 - kTitleHeight, kTitleHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
 
     const QRect mark = CloseMarkRect().adjusted(8, 8, -8, -8);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -87,8 +79,7 @@ void CCommonDlg::PaintSkin(QPainter& painter)
     painter.drawLine(mark.topRight(), mark.bottomLeft());
 }
 
-void CCommonDlg::mousePressEvent(QMouseEvent* event)
-{
+void CCommonDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;
@@ -101,33 +92,27 @@ void CCommonDlg::mousePressEvent(QMouseEvent* event)
     m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
 
-void CCommonDlg::mouseMoveEvent(QMouseEvent* event)
-{
+void CCommonDlg::mouseMoveEvent(QMouseEvent* event) {
     if (m_dragging && (event->buttons() & Qt::LeftButton))
         move(event->globalPosition().toPoint() - m_dragOffset);
 }
 
-void CCommonDlg::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_dragging = false;
+void CCommonDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) m_dragging = false;
     QDialog::mouseReleaseEvent(event);
 }
 
 // ---- CButtonST -----------------------------------------------------------------------
 
-CButtonST::CButtonST(QWidget* parent) : QPushButton(parent)
-{
+CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
     Init();
 }
 
-CButtonST::CButtonST(const QString& text, QWidget* parent) : QPushButton(text, parent)
-{
+CButtonST::CButtonST(const QString& text, QWidget* parent) : QPushButton(text, parent) {
     Init();
 }
 
-void CButtonST::Init()
-{
+void CButtonST::Init() {
     using C = InstrumentColours;
     m_colours[BTNST_COLOR_BK_IN] = C::PanelLight.lighter(125);
     m_colours[BTNST_COLOR_FG_IN] = C::Text;
@@ -137,68 +122,58 @@ void CButtonST::Init()
     m_colours[BTNST_COLOR_FG_FOCUS] = C::Text;
     setAttribute(Qt::WA_Hover);
     connect(this, &QPushButton::clicked, this, [this] {
-        if (m_type != BTNST_MENU)
-            SendToParent(m_wParam);
+        if (m_type != BTNST_MENU) SendToParent(m_wParam);
     });
 }
 
-void CButtonST::SetBitmaps(int in, int out)
-{
+void CButtonST::SetBitmaps(int in, int out) {
     m_bitmapIn = LoadBitmapResource(in);
     m_bitmapOut = out != 0 ? LoadBitmapResource(out) : m_bitmapIn;
     update();
 }
 
-void CButtonST::SetIcon(const QIcon& in, const QIcon& out)
-{
+void CButtonST::SetIcon(const QIcon& in, const QIcon& out) {
     m_iconIn = in;
     m_iconOut = out.isNull() ? in : out;
     update();
 }
 
-void CButtonST::SetColor(ColorRole role, const QColor& colour, bool repaint)
-{
-    if (role < 0 || role >= BTNST_MAX_COLORS)
-        return;
+void CButtonST::SetColor(ColorRole role, const QColor& colour, bool repaint) {
+    if (role < 0 || role >= BTNST_MAX_COLORS) return;
     m_colours[role] = colour;
-    if (repaint)
-        update();
+    if (repaint) update();
 }
 
-void CButtonST::OffsetColor(ColorRole role, int offset, bool repaint)
-{
-    if (role < 0 || role >= BTNST_MAX_COLORS)
-        return;
+void CButtonST::OffsetColor(ColorRole role, int offset, bool repaint) {
+    if (role < 0 || role >= BTNST_MAX_COLORS) return;
     const QColor base = m_colours[role];
-    SetColor(role, QColor(Shade(base.red(), offset), Shade(base.green(), offset), Shade(base.blue(), offset)),
-             repaint);
+    SetColor(
+        role,
+        QColor(Shade(base.red(), offset), Shade(base.green(), offset), Shade(base.blue(), offset)),
+        repaint);
 }
 
-void CButtonST::SetForeTextColor(const QColor& colour)
-{
-    m_colours[BTNST_COLOR_FG_IN] = m_colours[BTNST_COLOR_FG_OUT] = m_colours[BTNST_COLOR_FG_FOCUS] = colour;
+void CButtonST::SetForeTextColor(const QColor& colour) {
+    m_colours[BTNST_COLOR_FG_IN] = m_colours[BTNST_COLOR_FG_OUT] = m_colours[BTNST_COLOR_FG_FOCUS] =
+        colour;
     update();
 }
 
-void CButtonST::DrawBorder(bool draw)
-{
+void CButtonST::DrawBorder(bool draw) {
     m_border = draw;
     update();
 }
 
-void CButtonST::SetTooltipText(const QString& text)
-{
+void CButtonST::SetTooltipText(const QString& text) {
     setToolTip(text);
 }
 
-void CButtonST::SetBtnType(BtnType type)
-{
+void CButtonST::SetBtnType(BtnType type) {
     m_type = type;
     setCheckable(type == BTNST_CHECK);
 }
 
-void CButtonST::SetMenu(const QStringList& items)
-{
+void CButtonST::SetMenu(const QStringList& items) {
     SetMenuNum(0);
     SetMenuNum(static_cast<int>(items.size()));
     const QList<QAction*> actions = m_menu->actions();
@@ -206,8 +181,7 @@ void CButtonST::SetMenu(const QStringList& items)
         actions[i]->setText(items[i]);
 }
 
-void CButtonST::SetMenuNum(int count)
-{
+void CButtonST::SetMenuNum(int count) {
     if (m_menu == nullptr) {
         m_menu = new BCMenu(this);
         connect(m_menu, &QMenu::triggered, this, [this](QAction* action) {
@@ -229,71 +203,54 @@ void CButtonST::SetMenuNum(int count)
     update();
 }
 
-void CButtonST::SetMenuItemID(int index, int id)
-{
-    if (m_menu == nullptr || index < 0 || index >= m_menu->actions().size())
-        return;
+void CButtonST::SetMenuItemID(int index, int id) {
+    if (m_menu == nullptr || index < 0 || index >= m_menu->actions().size()) return;
     m_menu->actions()[index]->setData(id);
 }
 
-void CButtonST::SetMenuItemCheck(int index, bool checked)
-{
-    if (m_menu == nullptr || index < 0 || index >= m_menu->actions().size())
-        return;
+void CButtonST::SetMenuItemCheck(int index, bool checked) {
+    if (m_menu == nullptr || index < 0 || index >= m_menu->actions().size()) return;
     m_menu->actions()[index]->setChecked(checked);
 }
 
-bool CButtonST::MenuItemChecked(int index) const
-{
+bool CButtonST::MenuItemChecked(int index) const {
     return m_menu != nullptr && index >= 0 && index < m_menu->actions().size() &&
            m_menu->actions()[index]->isChecked();
 }
 
-void CButtonST::SetMessageID(UINT message, WPARAM wParam, LPARAM lParam)
-{
+void CButtonST::SetMessageID(UINT message, WPARAM wParam, LPARAM lParam) {
     m_message = message;
     m_wParam = wParam;
     m_lParam = lParam;
 }
 
-void CButtonST::SendToParent(WPARAM wParam)
-{
-    if (m_message != 0)
-        CWnd::SendMessageTo(m_parentWnd, m_message, wParam, m_lParam);
+void CButtonST::SendToParent(WPARAM wParam) {
+    if (m_message != 0) CWnd::SendMessageTo(m_parentWnd, m_message, wParam, m_lParam);
 }
 
-void CButtonST::OpenMenu()
-{
-    if (m_menu == nullptr || m_menu->isEmpty())
-        return;
+void CButtonST::OpenMenu() {
+    if (m_menu == nullptr || m_menu->isEmpty()) return;
     setDown(false);
     m_menu->popup(mapToGlobal(QPoint(0, height())));
 }
 
-QColor CButtonST::BackColour() const
-{
-    if (underMouse())
-        return m_colours[BTNST_COLOR_BK_IN];
+QColor CButtonST::BackColour() const {
+    if (underMouse()) return m_colours[BTNST_COLOR_BK_IN];
     return hasFocus() ? m_colours[BTNST_COLOR_BK_FOCUS] : m_colours[BTNST_COLOR_BK_OUT];
 }
 
-QColor CButtonST::ForeColour() const
-{
-    if (!isEnabled())
-        return InstrumentColours::DimText;
-    if (underMouse())
-        return m_colours[BTNST_COLOR_FG_IN];
+QColor CButtonST::ForeColour() const {
+    if (!isEnabled()) return InstrumentColours::DimText;
+    if (underMouse()) return m_colours[BTNST_COLOR_FG_IN];
     return hasFocus() ? m_colours[BTNST_COLOR_FG_FOCUS] : m_colours[BTNST_COLOR_FG_OUT];
 }
 
-void CButtonST::paintEvent(QPaintEvent*)
-{
+void CButtonST::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const bool sunken = isDown() || isChecked();
     const QRect box = rect();
     QColor back = BackColour();
-    if (sunken)
-        back = back.darker(130);
+    if (sunken) back = back.darker(130);
     painter.fillRect(box, back);
     if (m_border) {
         const QColor light = back.lighter(150);
@@ -306,8 +263,7 @@ void CButtonST::paintEvent(QPaintEvent*)
         painter.drawLine(box.topRight(), box.bottomRight());
     }
     QRect content = box.adjusted(3, 2, -3, -2);
-    if (sunken)
-        content.translate(1, 1);
+    if (sunken) content.translate(1, 1);
     if (m_menu != nullptr && !m_menu->isEmpty()) {
         // A small arrow at the right tells that the button drops a menu down.
         const int x = content.right() - 4;
@@ -324,20 +280,20 @@ void CButtonST::paintEvent(QPaintEvent*)
     const QIcon& icon = underMouse() ? m_iconIn : m_iconOut;
     if (!bitmap.isNull()) {
         const QRect at = QRect(QPoint(), bitmap.size());
-        painter.drawImage(text().isEmpty() ? QStyle::alignedRect(layoutDirection(), Qt::AlignCenter,
-                                                                  at.size(), content)
-                                           : at.translated(content.left(), content.center().y() - at.height() / 2),
-                          bitmap);
-        if (!text().isEmpty())
-            content.setLeft(content.left() + bitmap.width() + 4);
+        painter.drawImage(
+            text().isEmpty()
+                ? QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, at.size(), content)
+                : at.translated(content.left(), content.center().y() - at.height() / 2),
+            bitmap);
+        if (!text().isEmpty()) content.setLeft(content.left() + bitmap.width() + 4);
     } else if (!icon.isNull()) {
         const QSize size = iconSize();
-        const QRect at = text().isEmpty()
-                             ? QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, content)
-                             : QRect(QPoint(content.left(), content.center().y() - size.height() / 2), size);
+        const QRect at =
+            text().isEmpty()
+                ? QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, content)
+                : QRect(QPoint(content.left(), content.center().y() - size.height() / 2), size);
         icon.paint(&painter, at, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
-        if (!text().isEmpty())
-            content.setLeft(content.left() + size.width() + 4);
+        if (!text().isEmpty()) content.setLeft(content.left() + size.width() + 4);
     }
     painter.setFont(font());
     painter.setPen(ForeColour());
@@ -348,8 +304,7 @@ void CButtonST::paintEvent(QPaintEvent*)
     }
 }
 
-void CButtonST::mousePressEvent(QMouseEvent* event)
-{
+void CButtonST::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton &&
         (m_type == BTNST_MENU || (!m_menuRect.isEmpty() && m_menuRect.contains(at)))) {
@@ -361,8 +316,7 @@ void CButtonST::mousePressEvent(QMouseEvent* event)
     QPushButton::mousePressEvent(event);
 }
 
-void CButtonST::mouseMoveEvent(QMouseEvent* event)
-{
+void CButtonST::mouseMoveEvent(QMouseEvent* event) {
     if (m_moveable && (event->buttons() & Qt::LeftButton)) {
         const QPoint shift = event->position().toPoint() - m_dragStart;
         if (m_dragged || shift.manhattanLength() > 3) {
@@ -374,8 +328,7 @@ void CButtonST::mouseMoveEvent(QMouseEvent* event)
     QPushButton::mouseMoveEvent(event);
 }
 
-void CButtonST::mouseReleaseEvent(QMouseEvent* event)
-{
+void CButtonST::mouseReleaseEvent(QMouseEvent* event) {
     if (m_dragged) {
         // A drag moves the button; it is not a press.
         m_dragged = false;
@@ -387,34 +340,29 @@ void CButtonST::mouseReleaseEvent(QMouseEvent* event)
 
 // ---- CColorEdit ----------------------------------------------------------------------
 
-CColorEdit::CColorEdit(QWidget* parent) : QLineEdit(parent)
-{
+CColorEdit::CColorEdit(QWidget* parent) : QLineEdit(parent) {
     SetForeColor(InstrumentColours::Text);
     SetBackColor(InstrumentColours::PanelDark);
 }
 
-void CColorEdit::SetForeColor(const QColor& colour)
-{
+void CColorEdit::SetForeColor(const QColor& colour) {
     QPalette colours = palette();
     colours.setColor(QPalette::Text, colour);
     setPalette(colours);
 }
 
-void CColorEdit::SetBackColor(const QColor& colour)
-{
+void CColorEdit::SetBackColor(const QColor& colour) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, colour);
     setPalette(colours);
 }
 
-void CColorEdit::SetBitmap(int bitmapId)
-{
+void CColorEdit::SetBitmap(int bitmapId) {
     m_bitmap = LoadBitmapResource(bitmapId);
     update();
 }
 
-void CColorEdit::paintEvent(QPaintEvent* event)
-{
+void CColorEdit::paintEvent(QPaintEvent* event) {
     if (m_bitmap.isNull()) {
         QLineEdit::paintEvent(event);
         return;
@@ -434,14 +382,12 @@ void CColorEdit::paintEvent(QPaintEvent* event)
 
 // ---- CBitmapComboBox -----------------------------------------------------------------
 
-CBitmapComboBox::CBitmapComboBox(QWidget* parent) : QComboBox(parent)
-{
+CBitmapComboBox::CBitmapComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::currentIndexChanged, this, &CBitmapComboBox::ShowCurrentColour);
 }
 
 // The closed box shows the chosen item in that item's colour.
-void CBitmapComboBox::ShowCurrentColour()
-{
+void CBitmapComboBox::ShowCurrentColour() {
     const QVariant colour = itemData(currentIndex(), Qt::ForegroundRole);
     const QColor text = colour.isValid() ? colour.value<QColor>() : InstrumentColours::Text;
     QPalette colours = palette();
@@ -450,8 +396,7 @@ void CBitmapComboBox::ShowCurrentColour()
     setPalette(colours);
 }
 
-int CBitmapComboBox::AddCTString(const QColor& colour, const QString& text)
-{
+int CBitmapComboBox::AddCTString(const QColor& colour, const QString& text) {
     const int index = count();
     addItem(text);
     setItemData(index, colour, Qt::ForegroundRole);
@@ -459,36 +404,30 @@ int CBitmapComboBox::AddCTString(const QColor& colour, const QString& text)
     return index;
 }
 
-void CBitmapComboBox::SetWidth(int width)
-{
+void CBitmapComboBox::SetWidth(int width) {
     view()->setMinimumWidth(width);
 }
 
 // ---- BCMenu --------------------------------------------------------------------------
 
-QAction* BCMenu::AppendItem(const QString& text, int id, int bitmapId)
-{
+QAction* BCMenu::AppendItem(const QString& text, int id, int bitmapId) {
     QAction* item = addAction(text);
     item->setData(id);
     if (bitmapId != 0) {
         const QImage bitmap = LoadBitmapResource(bitmapId);
-        if (!bitmap.isNull())
-            item->setIcon(QIcon(QPixmap::fromImage(bitmap)));
+        if (!bitmap.isNull()) item->setIcon(QIcon(QPixmap::fromImage(bitmap)));
     }
     return item;
 }
 
-BCMenu* BCMenu::AppendSubMenu(const QString& title)
-{
+BCMenu* BCMenu::AppendSubMenu(const QString& title) {
     auto* sub = new BCMenu(title, this);
     addMenu(sub);
     return sub;
 }
 
-QMenu* BCMenu::GetSubMenu(int position) const
-{
+QMenu* BCMenu::GetSubMenu(int position) const {
     const QList<QAction*> entries = actions();
-    if (position < 0 || position >= entries.size())
-        return nullptr;
+    if (position < 0 || position >= entries.size()) return nullptr;
     return entries[position]->menu();
 }

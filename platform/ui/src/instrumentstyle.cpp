@@ -5,8 +5,7 @@
 
 namespace oxbow::ui {
 
-QPalette InstrumentPalette()
-{
+QPalette InstrumentPalette() {
     using C = InstrumentColours;
     QPalette palette;
     palette.setColor(QPalette::Window, C::Panel);
@@ -32,8 +31,7 @@ QPalette InstrumentPalette()
     return palette;
 }
 
-QFont ReadoutFont(int pixelSize)
-{
+QFont ReadoutFont(int pixelSize) {
     QFont font(QStringLiteral("Monospace"));
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(pixelSize);
@@ -41,10 +39,8 @@ QFont ReadoutFont(int pixelSize)
     return font;
 }
 
-void ApplyInstrumentStyle(QApplication& app)
-{
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(fusion);
+void ApplyInstrumentStyle(QApplication& app) {
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(fusion);
     app.setPalette(InstrumentPalette());
 }
 

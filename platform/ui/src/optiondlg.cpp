@@ -17,10 +17,8 @@ using oxbow::ui::InstrumentColours;
 
 namespace {
 
-double PrefixFactor(const QString& prefix)
-{
-    if (prefix.isEmpty())
-        return 1.0;
+double PrefixFactor(const QString& prefix) {
+    if (prefix.isEmpty()) return 1.0;
     switch (prefix.at(0).unicode()) {
     case 'f':
         return 1e-15;
@@ -29,8 +27,8 @@ double PrefixFactor(const QString& prefix)
     case 'n':
         return 1e-9;
     case 'u':
-    case 0x00b5:  // micro sign
-    case 0x03bc:  // Greek mu
+    case 0x00b5: // micro sign
+    case 0x03bc: // Greek mu
         return 1e-6;
     case 'm':
         return 1e-3;
@@ -41,22 +39,22 @@ double PrefixFactor(const QString& prefix)
         return 1e6;
     case 'G':
         return 1e9;
-    default:  // 'T'
+    default: // 'T'
         return 1e12;
     }
 }
 
-QString Refusal(const QString& text)
-{
-    return QStringLiteral("\"%1\" is not a number. Enter a value such as 2.5m, 500u or 1k.").arg(text);
+QString Refusal(const QString& text) {
+    return QStringLiteral("\"%1\" is not a number. Enter a value such as 2.5m, 500u or 1k.")
+        .arg(text);
 }
 
 // The entry dialog: the value field, a line for the reason a text was refused, OK and Cancel.
 class OptionDlg final : public CCommonDlg {
 public:
-    OptionDlg(double current, int digits, int decimals, int finest, const QString& title, QWidget* parent)
-        : CCommonDlg(0, parent), m_digits(digits), m_finest(finest)
-    {
+    OptionDlg(double current, int digits, int decimals, int finest, const QString& title,
+              QWidget* parent)
+        : CCommonDlg(0, parent), m_digits(digits), m_finest(finest) {
         setWindowTitle(title);
         std::string printed;
         GetValidDataStr(printed, current, digits, decimals, finest);
@@ -81,8 +79,7 @@ public:
     double Value() const { return m_value; }
 
 private:
-    void Confirm()
-    {
+    void Confirm() {
         QString error;
         const std::optional<double> value = ParseEngineeringValue(m_field->text(), &error);
         if (!value) {
@@ -105,40 +102,34 @@ private:
 
 } // namespace
 
-std::optional<double> ParseEngineeringValue(const QString& text, QString* error)
-{
+std::optional<double> ParseEngineeringValue(const QString& text, QString* error) {
     static const QRegularExpression pattern(
         QStringLiteral("^([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)\\s*"
                        "([fpnu\\x{00b5}\\x{03bc}mkKMGT]?)(?:s|V|Hz|A|W)?$"));
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("Enter a value.");
+        if (error) *error = QStringLiteral("Enter a value.");
         return std::nullopt;
     }
     const QRegularExpressionMatch match = pattern.match(trimmed);
     if (!match.hasMatch()) {
-        if (error)
-            *error = Refusal(trimmed);
+        if (error) *error = Refusal(trimmed);
         return std::nullopt;
     }
     bool ok = false;
     const double number = match.captured(1).toDouble(&ok);
     const double value = number * PrefixFactor(match.captured(2));
     if (!ok || !std::isfinite(value)) {
-        if (error)
-            *error = QStringLiteral("\"%1\" is too large.").arg(trimmed);
+        if (error) *error = QStringLiteral("\"%1\" is too large.").arg(trimmed);
         return std::nullopt;
     }
     return value;
 }
 
-bool ShowOptionDlg(double& value, double current, int digits, int decimals, int finest, const QString& title,
-                   QWidget* parent)
-{
+bool ShowOptionDlg(double& value, double current, int digits, int decimals, int finest,
+                   const QString& title, QWidget* parent) {
     OptionDlg dialog(current, digits, decimals, finest, title, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
+    if (dialog.exec() != QDialog::Accepted) return false;
     value = dialog.Value();
     return true;
 }

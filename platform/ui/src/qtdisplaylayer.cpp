@@ -8,33 +8,26 @@
 namespace oxbow::ui {
 
 QtDisplayLayer::QtDisplayLayer(UiThread& ui, std::function<DisplayMode()> screen)
-    : m_ui(ui), m_screen(screen ? std::move(screen) : PrimaryScreenMode)
-{
-}
+    : m_ui(ui), m_screen(screen ? std::move(screen) : PrimaryScreenMode) {}
 
-DisplayMode QtDisplayLayer::PrimaryScreenMode()
-{
+DisplayMode QtDisplayLayer::PrimaryScreenMode() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return {};
+    if (screen == nullptr) return {};
     const QSize size = screen->size();
     return {size.width(), size.height(), screen->depth(),
             static_cast<int>(std::lround(screen->refreshRate()))};
 }
 
 // The 800 x 600 view keeps the screen's depth and refresh rate, as a real mode would.
-DisplayMode QtDisplayLayer::ViewMode(const DisplayMode& screen) const
-{
+DisplayMode QtDisplayLayer::ViewMode(const DisplayMode& screen) const {
     return {kMaximisedViewMode.width, kMaximisedViewMode.height, screen.bitsPerPixel,
             screen.refreshRate};
 }
 
-bool QtDisplayLayer::EnumMode(int index, DisplayMode& mode) const
-{
+bool QtDisplayLayer::EnumMode(int index, DisplayMode& mode) const {
     const DisplayMode screen = m_screen();
     const DisplayMode view = ViewMode(screen);
-    if (screen.width <= 0 || screen.height <= 0)
-        return false;
+    if (screen.width <= 0 || screen.height <= 0) return false;
     if (index == 0) {
         mode = screen;
         return true;
@@ -46,31 +39,24 @@ bool QtDisplayLayer::EnumMode(int index, DisplayMode& mode) const
     return false;
 }
 
-bool QtDisplayLayer::CurrentMode(DisplayMode& mode) const
-{
+bool QtDisplayLayer::CurrentMode(DisplayMode& mode) const {
     const DisplayMode screen = m_screen();
-    if (screen.width <= 0 || screen.height <= 0)
-        return false;
+    if (screen.width <= 0 || screen.height <= 0) return false;
     mode = m_maximised.load() ? ViewMode(screen) : screen;
     return true;
 }
 
-bool QtDisplayLayer::ApplyMode(const DisplayMode& mode)
-{
+bool QtDisplayLayer::ApplyMode(const DisplayMode& mode) {
     const DisplayMode screen = m_screen();
-    if (mode == screen)
-        return ShowMaximised(false);
-    if (mode == ViewMode(screen))
-        return ShowMaximised(true);
+    if (mode == screen) return ShowMaximised(false);
+    if (mode == ViewMode(screen)) return ShowMaximised(true);
     return false;
 }
 
-bool QtDisplayLayer::ShowMaximised(bool maximised)
-{
+bool QtDisplayLayer::ShowMaximised(bool maximised) {
     bool shown = false;
     m_ui.Call([&] {
-        if (m_window.isNull())
-            return;
+        if (m_window.isNull()) return;
         if (maximised)
             m_window->showFullScreen();
         else

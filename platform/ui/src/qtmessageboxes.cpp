@@ -6,8 +6,7 @@ namespace oxbow::ui {
 
 namespace {
 
-QMessageBox::Icon IconOf(MessageIcon icon)
-{
+QMessageBox::Icon IconOf(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
         return QMessageBox::Information;
@@ -24,8 +23,7 @@ QMessageBox::Icon IconOf(MessageIcon icon)
 }
 
 // The button that Escape and closing the box stand for: the one of the safe answer.
-QMessageBox::StandardButton SafeButton(MessageButtons buttons)
-{
+QMessageBox::StandardButton SafeButton(MessageButtons buttons) {
     switch (SafeAnswer(buttons)) {
     case MessageAnswer::Ok:
         return QMessageBox::Ok;
@@ -40,8 +38,7 @@ QMessageBox::StandardButton SafeButton(MessageButtons buttons)
 
 } // namespace
 
-QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
-{
+QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::Ok:
         return QMessageBox::Ok;
@@ -59,10 +56,8 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     return QMessageBox::Ok;
 }
 
-MessageAnswer AnswerOf(QMessageBox::StandardButton clicked, MessageButtons offered)
-{
-    if (!(ButtonsOf(offered) & clicked))
-        return SafeAnswer(offered);
+MessageAnswer AnswerOf(QMessageBox::StandardButton clicked, MessageButtons offered) {
+    if (!(ButtonsOf(offered) & clicked)) return SafeAnswer(offered);
     switch (clicked) {
     case QMessageBox::Ok:
         return MessageAnswer::Ok;
@@ -81,17 +76,15 @@ MessageAnswer AnswerOf(QMessageBox::StandardButton clicked, MessageButtons offer
     }
 }
 
-MessageAnswer QtMessageBoxes::AskHere(const MessageQuestion& question)
-{
-    if (m_dismissed)
-        return SafeAnswer(question.buttons);
+MessageAnswer QtMessageBoxes::AskHere(const MessageQuestion& question) {
+    if (m_dismissed) return SafeAnswer(question.buttons);
     QMessageBox box(IconOf(question.icon), QString::fromStdString(question.caption),
-                    QString::fromStdString(question.text), ButtonsOf(question.buttons), m_parent.data());
+                    QString::fromStdString(question.text), ButtonsOf(question.buttons),
+                    m_parent.data());
     box.setEscapeButton(SafeButton(question.buttons));
     box.setWindowModality(question.systemModal || m_parent.isNull() ? Qt::ApplicationModal
                                                                     : Qt::WindowModal);
-    if (m_showHook)
-        m_showHook(box);
+    if (m_showHook) m_showHook(box);
     m_open.emplace_back(&box);
     box.exec();
     m_open.pop_back();
@@ -100,17 +93,14 @@ MessageAnswer QtMessageBoxes::AskHere(const MessageQuestion& question)
                     question.buttons);
 }
 
-void QtMessageBoxes::DismissAll()
-{
+void QtMessageBoxes::DismissAll() {
     m_dismissed = true;
     for (const QPointer<QMessageBox>& box : m_open) {
-        if (box)
-            box->reject();
+        if (box) box->reject();
     }
 }
 
-MessageAnswer QtMessageBoxes::Ask(const MessageQuestion& question)
-{
+MessageAnswer QtMessageBoxes::Ask(const MessageQuestion& question) {
     MessageAnswer answer = SafeAnswer(question.buttons);
     m_ui.Call([&] { answer = AskHere(question); });
     return answer;

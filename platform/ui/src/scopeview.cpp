@@ -15,35 +15,38 @@
 namespace oxbow::ui {
 
 ScopeView::ScopeView(QWidget* parent, int pictureWidth, int pictureHeight)
-    : QWidget(parent), m_front(std::max(pictureWidth, 1), std::max(pictureHeight, 1), QImage::Format_RGB32)
-{
+    : QWidget(parent),
+      m_front(std::max(pictureWidth, 1), std::max(pictureHeight, 1), QImage::Format_RGB32) {
     m_front.fill(Qt::black);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
-QSize ScopeView::sizeHint() const { return m_front.size(); }
-QSize ScopeView::minimumSizeHint() const { return m_front.size(); }
+QSize ScopeView::sizeHint() const {
+    return m_front.size();
+}
+QSize ScopeView::minimumSizeHint() const {
+    return m_front.size();
+}
 
-bool ScopeView::Present(const Surface& surface)
-{
-    if (surface.IsLost() || surface.IsLocked())
-        return false;
+bool ScopeView::Present(const Surface& surface) {
+    if (surface.IsLost() || surface.IsLocked()) return false;
     return CopyIn(surface.Pixels(), surface.Width(), surface.Height(),
                   static_cast<std::size_t>(surface.PitchPixels()));
 }
 
-bool ScopeView::Present(const DDSURFACEDESC2& picture)
-{
-    if (picture.lpSurface == nullptr || picture.ddpfPixelFormat.dwRGBBitCount != 32 || picture.lPitch < 0 ||
+bool ScopeView::Present(const DDSURFACEDESC2& picture) {
+    if (picture.lpSurface == nullptr || picture.ddpfPixelFormat.dwRGBBitCount != 32 ||
+        picture.lPitch < 0 ||
         static_cast<std::uint32_t>(picture.lPitch) < picture.dwWidth * sizeof(std::uint32_t))
         return false;
-    return CopyIn(static_cast<const std::uint32_t*>(picture.lpSurface), static_cast<int>(picture.dwWidth),
-                  static_cast<int>(picture.dwHeight), static_cast<std::size_t>(picture.lPitch) / 4);
+    return CopyIn(static_cast<const std::uint32_t*>(picture.lpSurface),
+                  static_cast<int>(picture.dwWidth), static_cast<int>(picture.dwHeight),
+                  static_cast<std::size_t>(picture.lPitch) / 4);
 }
 
-bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height, std::size_t pitchPixels)
-{
+bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height,
+                       std::size_t pitchPixels) {
     {
         std::lock_guard guard(m_frontLock);
         const int columns = std::min(width, m_front.width());
@@ -61,10 +64,8 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height, std::
 }
 
 // At most one repaint request is on its way at a time, however fast frames arrive.
-void ScopeView::RequestRepaint()
-{
-    if (m_repaintPending.exchange(true))
-        return;
+void ScopeView::RequestRepaint() {
+    if (m_repaintPending.exchange(true)) return;
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -74,18 +75,15 @@ void ScopeView::RequestRepaint()
         Qt::QueuedConnection);
 }
 
-QImage ScopeView::Grab() const
-{
+QImage ScopeView::Grab() const {
     std::lock_guard guard(m_frontLock);
     return m_front.copy();
 }
 
-bool ScopeView::SaveImage(const QString& path) const
-{
+bool ScopeView::SaveImage(const QString& path) const {
     const QImage picture = Grab();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     const QString suffix = QFileInfo(path).suffix().toUpper();
     const QByteArray format = suffix.isEmpty() ? QByteArray("PNG") : suffix.toLatin1();
     if (!picture.save(&file, format.constData())) {
@@ -95,8 +93,7 @@ bool ScopeView::SaveImage(const QString& path) const
     return file.commit();
 }
 
-int ScopeView::Scale() const
-{
+int ScopeView::Scale() const {
     // Whole steps of device pixels, so a pixel of the picture stays a sharp block.
     const qreal ratio = devicePixelRatioF();
     const int across = static_cast<int>(width() * ratio) / m_front.width();
@@ -104,24 +101,22 @@ int ScopeView::Scale() const
     return std::max(1, std::min(across, down));
 }
 
-QRect ScopeView::PictureRect() const
-{
+QRect ScopeView::PictureRect() const {
     const qreal ratio = devicePixelRatioF();
     const int step = Scale();
-    const QSize size(qRound(m_front.width() * step / ratio), qRound(m_front.height() * step / ratio));
+    const QSize size(qRound(m_front.width() * step / ratio),
+                     qRound(m_front.height() * step / ratio));
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
-QPoint ScopeView::ToPicture(const QPoint& widgetPos) const
-{
+QPoint ScopeView::ToPicture(const QPoint& widgetPos) const {
     const QRect area = PictureRect();
     const double perPixel = static_cast<double>(area.width()) / m_front.width();
     return QPoint(static_cast<int>(std::floor((widgetPos.x() - area.left()) / perPixel)),
                   static_cast<int>(std::floor((widgetPos.y() - area.top()) / perPixel)));
 }
 
-void ScopeView::paintEvent(QPaintEvent*)
-{
+void ScopeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect area = PictureRect();
@@ -132,28 +127,23 @@ void ScopeView::paintEvent(QPaintEvent*)
     painter.drawImage(area, m_front);
 }
 
-void ScopeView::mousePressEvent(QMouseEvent* event)
-{
+void ScopeView::mousePressEvent(QMouseEvent* event) {
     emit PicturePressed(ToPicture(event->position().toPoint()), event->button());
 }
 
-void ScopeView::mouseMoveEvent(QMouseEvent* event)
-{
+void ScopeView::mouseMoveEvent(QMouseEvent* event) {
     emit PictureMoved(ToPicture(event->position().toPoint()), event->buttons());
 }
 
-void ScopeView::mouseReleaseEvent(QMouseEvent* event)
-{
+void ScopeView::mouseReleaseEvent(QMouseEvent* event) {
     emit PictureReleased(ToPicture(event->position().toPoint()), event->button());
 }
 
-void ScopeView::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void ScopeView::mouseDoubleClickEvent(QMouseEvent* event) {
     emit PictureDoubleClicked(ToPicture(event->position().toPoint()), event->button());
 }
 
-void ScopeView::wheelEvent(QWheelEvent* event)
-{
+void ScopeView::wheelEvent(QWheelEvent* event) {
     emit PictureWheel(ToPicture(event->position().toPoint()), event->angleDelta().y());
 }
 

@@ -9,8 +9,7 @@ namespace oxbow::ui {
 namespace {
 
 // A sunken read-out box with centred text.
-void PaintReadout(QWidget& field, const QString& text, const QColor& colour)
-{
+void PaintReadout(QWidget& field, const QString& text, const QColor& colour) {
     QPainter painter(&field);
     const QRect box = field.rect();
     painter.fillRect(box, InstrumentColours::Black);
@@ -23,8 +22,7 @@ void PaintReadout(QWidget& field, const QString& text, const QColor& colour)
 
 } // namespace
 
-RunStateLook RunStateLookOf(int code)
-{
+RunStateLook RunStateLookOf(int code) {
     using C = InstrumentColours;
     switch (code) {
     case 0:
@@ -46,76 +44,64 @@ RunStateLook RunStateLookOf(int code)
     }
 }
 
-RunStateField::RunStateField(QWidget* parent) : QWidget(parent), m_look(RunStateLookOf(1))
-{
+RunStateField::RunStateField(QWidget* parent) : QWidget(parent), m_look(RunStateLookOf(1)) {
     setFont(ReadoutFont(16));
 }
 
-void RunStateField::SetRunStatus(int code)
-{
+void RunStateField::SetRunStatus(int code) {
     SetState(RunStateLookOf(code));
 }
 
-void RunStateField::SetState(const RunStateLook& look)
-{
+void RunStateField::SetState(const RunStateLook& look) {
     m_look = look;
     update();
 }
 
-void RunStateField::Refresh()
-{
+void RunStateField::Refresh() {
     m_dark = !m_dark;
     update();
 }
 
-QColor RunStateField::ShownColour() const
-{
+QColor RunStateField::ShownColour() const {
     return m_look.blinking && m_dark ? InstrumentColours::Black : m_look.colour;
 }
 
-QSize RunStateField::sizeHint() const
-{
-    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("PAUSE")) + 16, fontMetrics().height() + 8);
+QSize RunStateField::sizeHint() const {
+    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("PAUSE")) + 16,
+                 fontMetrics().height() + 8);
 }
 
-void RunStateField::paintEvent(QPaintEvent*)
-{
+void RunStateField::paintEvent(QPaintEvent*) {
     PaintReadout(*this, m_look.text, ShownColour());
 }
 
-QString ClockText(const QDateTime& time)
-{
+QString ClockText(const QDateTime& time) {
     const QDate date = time.date();
     const QTime clock = time.time();
     return QString::asprintf("%.2d-%.2d-%.2d %.2d:%.2d", date.month(), date.day(), date.year(),
                              clock.hour(), clock.minute());
 }
 
-ClockField::ClockField(QWidget* parent) : QWidget(parent)
-{
+ClockField::ClockField(QWidget* parent) : QWidget(parent) {
     setFont(ReadoutFont(13));
     Refresh();
 }
 
-void ClockField::Refresh()
-{
+void ClockField::Refresh() {
     SetTime(QDateTime::currentDateTime());
 }
 
-void ClockField::SetTime(const QDateTime& time)
-{
+void ClockField::SetTime(const QDateTime& time) {
     m_text = ClockText(time);
     update();
 }
 
-QSize ClockField::sizeHint() const
-{
+QSize ClockField::sizeHint() const {
     return QSize(fontMetrics().horizontalAdvance(QStringLiteral("00-00-0000 00:00")) + 16,
                  fontMetrics().height() + 8);
 }
 
-void ClockField::paintEvent(QPaintEvent*)
-{
+void ClockField::paintEvent(QPaintEvent*) {
     PaintReadout(*this, m_text, InstrumentColours::Text);
 }
 

@@ -16,18 +16,15 @@ struct UiThread::Waiter {
 
 UiThread::UiThread() : m_context(std::make_unique<QObject>()) {}
 
-UiThread::~UiThread()
-{
+UiThread::~UiThread() {
     BeginShutdown();
 }
 
-bool UiThread::OnUiThread() const
-{
+bool UiThread::OnUiThread() const {
     return QThread::currentThread() == m_context->thread();
 }
 
-void UiThread::BeginShutdown()
-{
+void UiThread::BeginShutdown() {
     {
         std::lock_guard guard(m_lock);
         m_shutdown.store(true);
@@ -35,12 +32,10 @@ void UiThread::BeginShutdown()
     m_changed.notify_all();
 }
 
-void UiThread::RunQueued(const std::shared_ptr<Waiter>& waiter)
-{
+void UiThread::RunQueued(const std::shared_ptr<Waiter>& waiter) {
     {
         std::lock_guard guard(m_lock);
-        if (waiter->abandoned)
-            return;
+        if (waiter->abandoned) return;
         waiter->started = true;
     }
     (*waiter->call)();
@@ -51,21 +46,20 @@ void UiThread::RunQueued(const std::shared_ptr<Waiter>& waiter)
     m_changed.notify_all();
 }
 
-bool UiThread::Call(const std::function<void()>& call)
-{
+bool UiThread::Call(const std::function<void()>& call) {
     // On the UI thread nothing waits, so a direct call is always safe, shutdown or not.
     if (OnUiThread()) {
         call();
         return true;
     }
-    if (m_shutdown.load())
-        return false;
+    if (m_shutdown.load()) return false;
     auto waiter = std::make_shared<Waiter>();
     waiter->call = &call;
     QMetaObject::invokeMethod(
         m_context.get(), [this, waiter] { RunQueued(waiter); }, Qt::QueuedConnection);
     std::unique_lock guard(m_lock);
-    m_changed.wait(guard, [&] { return waiter->finished || (m_shutdown.load() && !waiter->started); });
+    m_changed.wait(guard,
+                   [&] { return waiter->finished || (m_shutdown.load() && !waiter->started); });
     if (!waiter->finished) {
         waiter->abandoned = true;
         return false;
@@ -73,15 +67,12 @@ bool UiThread::Call(const std::function<void()>& call)
     return true;
 }
 
-bool UiThread::Post(std::function<void()> call)
-{
-    if (m_shutdown.load())
-        return false;
+bool UiThread::Post(std::function<void()> call) {
+    if (m_shutdown.load()) return false;
     QMetaObject::invokeMethod(
         m_context.get(),
         [this, call = std::move(call)] {
-            if (!m_shutdown.load())
-                call();
+            if (!m_shutdown.load()) call();
         },
         Qt::QueuedConnection);
     return true;

@@ -4,22 +4,19 @@
 
 namespace {
 
-constexpr int kTestBitmap = 9101;  // 4 x 3, pixel (x, y) = (60x, 100y, 200)
+constexpr int kTestBitmap = 9101; // 4 x 3, pixel (x, y) = (60x, 100y, 200)
 
-QRgb Expected(int x, int y)
-{
+QRgb Expected(int x, int y) {
     return qRgb(60 * x, 100 * y, 200);
 }
 
-QImage Blank(int width, int height)
-{
+QImage Blank(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::black);
     return image;
 }
 
-TEST(LoadBkBitmap, CopiesTheWholeBitmapToThePosition)
-{
+TEST(LoadBkBitmap, CopiesTheWholeBitmapToThePosition) {
     QImage target = Blank(10, 10);
     {
         QPainter dc(&target);
@@ -32,8 +29,7 @@ TEST(LoadBkBitmap, CopiesTheWholeBitmapToThePosition)
     EXPECT_EQ(target.pixel(9, 9), qRgb(0, 0, 0));
 }
 
-TEST(LoadBkBmp, CopiesThePartFromTheSourcePosition)
-{
+TEST(LoadBkBmp, CopiesThePartFromTheSourcePosition) {
     QImage target = Blank(10, 10);
     {
         QPainter dc(&target);
@@ -45,8 +41,7 @@ TEST(LoadBkBmp, CopiesThePartFromTheSourcePosition)
     EXPECT_EQ(target.pixel(0, 2), qRgb(0, 0, 0));
 }
 
-TEST(LoadBkBitmap, AMissingBitmapOrAnIdlePainterDrawsNothingAndSaysSo)
-{
+TEST(LoadBkBitmap, AMissingBitmapOrAnIdlePainterDrawsNothingAndSaysSo) {
     QImage target = Blank(10, 10);
     QPainter idle;
     EXPECT_FALSE(LoadBkBitmap(idle, kTestBitmap, 0, 0));
@@ -62,8 +57,7 @@ TEST(LoadBkBitmap, AMissingBitmapOrAnIdlePainterDrawsNothingAndSaysSo)
     EXPECT_TRUE(LoadBkBitmap(dc, 0x10000 | kTestBitmap, 0, 0));
 }
 
-TEST(CCommonDlg, ABackgroundBitmapReplacesThePaintedSkin)
-{
+TEST(CCommonDlg, ABackgroundBitmapReplacesThePaintedSkin) {
     CCommonDlg dialog(1);
     dialog.resize(20, 20);
     const QImage skin = dialog.grab().toImage();

@@ -10,17 +10,16 @@
 namespace oxbow::ui {
 namespace {
 
-TEST(RunStateField, CodesShowTheirTextsAndColours)
-{
+TEST(RunStateField, CodesShowTheirTextsAndColours) {
     const QColor green(0, 255, 0), red(255, 0, 0), yellow(255, 255, 0);
     const struct {
         int code;
         const char* text;
         QColor colour;
         bool blinking;
-    } table[] = {{0, "RUN", green, true},    {1, "STOP", red, false},   {2, "WAIT", yellow, true},
-                 {3, "T'D", green, false},   {4, "AUTO", green, true},  {5, "SCAN", green, true},
-                 {6, "PLAY", green, false},  {7, "PAUSE", green, false}, {9, "AUTO", green, true},
+    } table[] = {{0, "RUN", green, true},   {1, "STOP", red, false},    {2, "WAIT", yellow, true},
+                 {3, "T'D", green, false},  {4, "AUTO", green, true},   {5, "SCAN", green, true},
+                 {6, "PLAY", green, false}, {7, "PAUSE", green, false}, {9, "AUTO", green, true},
                  {-1, "AUTO", green, true}};
     for (const auto& row : table) {
         const RunStateLook look = RunStateLookOf(row.code);
@@ -30,8 +29,7 @@ TEST(RunStateField, CodesShowTheirTextsAndColours)
     }
 }
 
-TEST(RunStateField, BlinkingStatesAlternateWithBlackOnEachRefreshAndSteadyOnesDoNot)
-{
+TEST(RunStateField, BlinkingStatesAlternateWithBlackOnEachRefreshAndSteadyOnesDoNot) {
     RunStateField field;
     field.SetRunStatus(0);
     const QColor first = field.ShownColour();
@@ -50,13 +48,11 @@ TEST(RunStateField, BlinkingStatesAlternateWithBlackOnEachRefreshAndSteadyOnesDo
     EXPECT_EQ(field.Text(), "STOP");
 }
 
-TEST(RunStateField, TheTextIsPaintedInTheShownColour)
-{
+TEST(RunStateField, TheTextIsPaintedInTheShownColour) {
     RunStateField field;
     field.resize(80, 26);
     field.SetRunStatus(2);
-    if (field.ShownColour() == QColor(Qt::black))
-        field.Refresh();
+    if (field.ShownColour() == QColor(Qt::black)) field.Refresh();
     const QImage shown = field.grab().toImage();
     bool yellow = false;
     for (int y = 0; y < shown.height() && !yellow; ++y)
@@ -65,16 +61,14 @@ TEST(RunStateField, TheTextIsPaintedInTheShownColour)
     EXPECT_TRUE(yellow);
 }
 
-TEST(ClockField, ShowsMonthDayYearHourMinute)
-{
+TEST(ClockField, ShowsMonthDayYearHourMinute) {
     EXPECT_EQ(ClockText(QDateTime(QDate(2026, 3, 7), QTime(9, 5))), "03-07-2026 09:05");
     ClockField clock;
     clock.SetTime(QDateTime(QDate(2026, 12, 8), QTime(16, 45)));
     EXPECT_EQ(clock.Text(), "12-08-2026 16:45");
 }
 
-TEST(CButtonST, APressSendsItsMessageToTheParentWindowAndMenuChoicesSendTheirIds)
-{
+TEST(CButtonST, APressSendsItsMessageToTheParentWindowAndMenuChoicesSendTheirIds) {
     CRecordingWnd parent;
     CButtonST button("RUN");
     button.SetMessageID(3125, 4126, 7);
@@ -102,8 +96,7 @@ TEST(CButtonST, APressSendsItsMessageToTheParentWindowAndMenuChoicesSendTheirIds
     EXPECT_EQ(button.Menu()->actions().size(), 2);
 }
 
-TEST(CButtonST, OffsetColorShadesAndClamps)
-{
+TEST(CButtonST, OffsetColorShadesAndClamps) {
     CButtonST button;
     button.SetColor(CButtonST::BTNST_COLOR_BK_OUT, QColor(10, 128, 250));
     button.OffsetColor(CButtonST::BTNST_COLOR_BK_OUT, 20);
@@ -112,8 +105,7 @@ TEST(CButtonST, OffsetColorShadesAndClamps)
     EXPECT_EQ(button.GetColor(CButtonST::BTNST_COLOR_BK_OUT), QColor(0, 108, 215));
 }
 
-TEST(CBitmapComboBox, ItemsKeepTheirColoursAndTheClosedBoxShowsTheChosenOnes)
-{
+TEST(CBitmapComboBox, ItemsKeepTheirColoursAndTheClosedBoxShowsTheChosenOnes) {
     CBitmapComboBox box;
     EXPECT_EQ(box.AddCTString(QColor(255, 255, 0), "CH1"), 0);
     EXPECT_EQ(box.AddCTString(QColor(0, 255, 255), "CH2"), 1);
@@ -123,8 +115,7 @@ TEST(CBitmapComboBox, ItemsKeepTheirColoursAndTheClosedBoxShowsTheChosenOnes)
     EXPECT_EQ(box.palette().color(QPalette::ButtonText), QColor(0, 255, 255));
 }
 
-TEST(BCMenu, SubMenusAreReachedByPosition)
-{
+TEST(BCMenu, SubMenusAreReachedByPosition) {
     BCMenu menu;
     menu.AppendItem("Run", 4126);
     menu.addSeparator();
@@ -135,8 +126,7 @@ TEST(BCMenu, SubMenusAreReachedByPosition)
     EXPECT_EQ(menu.GetSubMenu(-1), nullptr);
 }
 
-TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects)
-{
+TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects) {
     CCommonDlg dialog(100);
     dialog.setWindowTitle("Horizontal");
     dialog.resize(300, 200);
@@ -145,8 +135,8 @@ TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects)
     QCoreApplication::processEvents();
     const QPoint start = dialog.pos();
     QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(50, 10));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(80, 30), dialog.mapToGlobal(QPointF(80, 30)), Qt::NoButton,
-                     Qt::LeftButton, {});
+    QMouseEvent drag(QEvent::MouseMove, QPointF(80, 30), dialog.mapToGlobal(QPointF(80, 30)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&dialog, &drag);
     QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(80, 30));
     EXPECT_EQ(dialog.pos(), start + QPoint(30, 20));
@@ -156,8 +146,7 @@ TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt)
-{
+TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt) {
     UiThread ui;
     QtDisplayLayer layer(ui, [] { return DisplayMode{1920, 1080, 24, 60}; });
     DisplayMode mode;
@@ -186,8 +175,7 @@ TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt)
     EXPECT_FALSE(layer.ApplyMode({1024, 768, 24, 60}));
 }
 
-TEST(QtDisplayLayer, AScreenOf800x600HasOneMode)
-{
+TEST(QtDisplayLayer, AScreenOf800x600HasOneMode) {
     UiThread ui;
     QtDisplayLayer layer(ui, [] { return DisplayMode{800, 600, 32, 60}; });
     DisplayMode mode;

@@ -5,17 +5,16 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 namespace {
 
 using oxbow::ui::test::WhenModalShown;
 
-TEST(ParseEngineeringValue, PrefixesScaleTheNumber)
-{
+TEST(ParseEngineeringValue, PrefixesScaleTheNumber) {
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("2.5m"), 0.0025);
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500u"), 500e-6);
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500\u00b5"), 500e-6);
@@ -28,17 +27,16 @@ TEST(ParseEngineeringValue, PrefixesScaleTheNumber)
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1.500E-003"), 0.0015);
 }
 
-TEST(ParseEngineeringValue, UnitsMayFollowThePrefix)
-{
+TEST(ParseEngineeringValue, UnitsMayFollowThePrefix) {
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("20 ms"), 0.02);
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("500mV"), 0.5);
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("1kHz"), 1000.0);
     EXPECT_DOUBLE_EQ(*ParseEngineeringValue("5s"), 5.0);
 }
 
-TEST(ParseEngineeringValue, GarbageIsRefusedWithAReason)
-{
-    for (const char* bad : {"", "   ", "abc", "1.2.3", "1e", "m", "2.5mm", "1x", "--1", "nan", "inf", "1 k 2"}) {
+TEST(ParseEngineeringValue, GarbageIsRefusedWithAReason) {
+    for (const char* bad :
+         {"", "   ", "abc", "1.2.3", "1e", "m", "2.5mm", "1x", "--1", "nan", "inf", "1 k 2"}) {
         QString error;
         EXPECT_FALSE(ParseEngineeringValue(bad, &error).has_value()) << bad;
         EXPECT_FALSE(error.isEmpty()) << bad;
@@ -49,14 +47,12 @@ TEST(ParseEngineeringValue, GarbageIsRefusedWithAReason)
 }
 
 // Types `text` into the open entry dialog and presses OK.
-void Enter(QDialog& dialog, const QString& text)
-{
+void Enter(QDialog& dialog, const QString& text) {
     dialog.findChild<QLineEdit*>()->setText(text);
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
 }
 
-TEST(ShowOptionDlg, ShowsTheCurrentValueAndReturnsTheConfirmedOneRounded)
-{
+TEST(ShowOptionDlg, ShowsTheCurrentValueAndReturnsTheConfirmedOneRounded) {
     QString shown;
     WhenModalShown<QDialog>([&](QDialog& dialog) {
         shown = dialog.findChild<QLineEdit*>()->text();
@@ -68,16 +64,14 @@ TEST(ShowOptionDlg, ShowsTheCurrentValueAndReturnsTheConfirmedOneRounded)
     EXPECT_NEAR(value, 1.235e-3, 1e-12);
 }
 
-TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValue)
-{
+TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValue) {
     QString reason;
     bool stillOpen = false;
     WhenModalShown<QDialog>([&](QDialog& dialog) {
         Enter(dialog, "twelve");
         stillOpen = dialog.isVisible();
         for (QLabel* label : dialog.findChildren<QLabel*>())
-            if (label->isVisible())
-                reason = label->text();
+            if (label->isVisible()) reason = label->text();
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     });
     double value = 7.0;
@@ -87,8 +81,7 @@ TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValu
     EXPECT_EQ(value, 7.0);
 }
 
-TEST(ConvertFileFilter, PairsBecomeQtFilters)
-{
+TEST(ConvertFileFilter, PairsBecomeQtFilters) {
     EXPECT_EQ(ConvertFileFilter("Waveform file(*.wfm)|*.wfm"), "Waveform file (*.wfm)");
     EXPECT_EQ(ConvertFileFilter("Waveform file(*.wfm)|*.wfm||"), "Waveform file (*.wfm)");
     EXPECT_EQ(ConvertFileFilter("Setup(*.set)|*.set|Images(*.bmp;*.jpg)|*.bmp;*.jpg"),
@@ -103,8 +96,7 @@ TEST(ConvertFileFilter, PairsBecomeQtFilters)
 
 namespace {
 
-TEST(ShowFileDlg, SavingStartsInTheRememberedFolderAndAddsTheFiltersExtension)
-{
+TEST(ShowFileDlg, SavingStartsInTheRememberedFolderAndAddsTheFiltersExtension) {
     QTemporaryDir dir;
     QString startedIn;
     QStringList filters;
@@ -121,8 +113,7 @@ TEST(ShowFileDlg, SavingStartsInTheRememberedFolderAndAddsTheFiltersExtension)
     EXPECT_EQ(path, QDir(dir.path()).filePath("capture.wfm"));
 }
 
-TEST(ShowFileDlg, CancellingLeavesThePathAlone)
-{
+TEST(ShowFileDlg, CancellingLeavesThePathAlone) {
     WhenModalShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     QString path = "/nowhere/remembered";
     EXPECT_FALSE(ShowFileDlg(path, "Load", "Load Setup", "Setup file(*.set)|*.set"));

@@ -12,8 +12,7 @@ namespace {
 const MessageQuestion kLinkLost{"Please confirm connecting system is right!", "Oxbow",
                                 MessageButtons::AbortRetryIgnore, MessageIcon::Warning, true};
 
-TEST(QtMessageBoxes, AWorkersQuestionIsShownOnTheUiThreadAndAnswered)
-{
+TEST(QtMessageBoxes, AWorkersQuestionIsShownOnTheUiThreadAndAnswered) {
     UiThread ui;
     QtMessageBoxes boxes(ui);
     QString shownText;
@@ -21,7 +20,8 @@ TEST(QtMessageBoxes, AWorkersQuestionIsShownOnTheUiThreadAndAnswered)
     boxes.SetShowHook([&](QMessageBox& box) {
         shownText = box.text();
         shownOn = QThread::currentThread();
-        EXPECT_EQ(box.standardButtons(), QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+        EXPECT_EQ(box.standardButtons(),
+                  QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
         QTimer::singleShot(0, &box, [&box] { box.button(QMessageBox::Retry)->click(); });
     });
 
@@ -30,18 +30,17 @@ TEST(QtMessageBoxes, AWorkersQuestionIsShownOnTheUiThreadAndAnswered)
     EXPECT_EQ(shownOn, QThread::currentThread());
 }
 
-TEST(QtMessageBoxes, ClosingTheBoxGivesTheSafeAnswer)
-{
+TEST(QtMessageBoxes, ClosingTheBoxGivesTheSafeAnswer) {
     UiThread ui;
     QtMessageBoxes boxes(ui);
-    boxes.SetShowHook([](QMessageBox& box) { QTimer::singleShot(0, &box, [&box] { box.reject(); }); });
+    boxes.SetShowHook(
+        [](QMessageBox& box) { QTimer::singleShot(0, &box, [&box] { box.reject(); }); });
 
     EXPECT_EQ(boxes.Ask(kLinkLost), MessageAnswer::Abort);
     EXPECT_EQ(boxes.Ask({"Replace?", "Oxbow", MessageButtons::YesNo}), MessageAnswer::No);
 }
 
-TEST(QtMessageBoxes, AfterShutdownAWorkerGetsTheSafeAnswerWithoutABox)
-{
+TEST(QtMessageBoxes, AfterShutdownAWorkerGetsTheSafeAnswerWithoutABox) {
     UiThread ui;
     QtMessageBoxes boxes(ui);
     bool shown = false;
@@ -54,15 +53,17 @@ TEST(QtMessageBoxes, AfterShutdownAWorkerGetsTheSafeAnswerWithoutABox)
     EXPECT_FALSE(shown);
 }
 
-TEST(QtMessageBoxes, DismissingClosesTheOpenBoxesAndAnswersLaterQuestionsSafely)
-{
+TEST(QtMessageBoxes, DismissingClosesTheOpenBoxesAndAnswersLaterQuestionsSafely) {
     UiThread ui;
     QtMessageBoxes boxes(ui);
     int shown = 0;
     // A question asked while another is up; the program ends while both are open.
     boxes.SetShowHook([&](QMessageBox& box) {
         if (++shown == 1)
-            QTimer::singleShot(0, &box, [&] { EXPECT_EQ(boxes.Ask({"Replace?", "Oxbow", MessageButtons::YesNo}), MessageAnswer::No); });
+            QTimer::singleShot(0, &box, [&] {
+                EXPECT_EQ(boxes.Ask({"Replace?", "Oxbow", MessageButtons::YesNo}),
+                          MessageAnswer::No);
+            });
         else
             QTimer::singleShot(0, &box, [&] { boxes.DismissAll(); });
     });
@@ -73,9 +74,9 @@ TEST(QtMessageBoxes, DismissingClosesTheOpenBoxesAndAnswersLaterQuestionsSafely)
     EXPECT_EQ(shown, 2) << "no box once dismissed";
 }
 
-TEST(QtMessageBoxes, ClickedButtonsMapToAnswersAndForeignButtonsToTheSafeOne)
-{
-    EXPECT_EQ(AnswerOf(QMessageBox::Ignore, MessageButtons::AbortRetryIgnore), MessageAnswer::Ignore);
+TEST(QtMessageBoxes, ClickedButtonsMapToAnswersAndForeignButtonsToTheSafeOne) {
+    EXPECT_EQ(AnswerOf(QMessageBox::Ignore, MessageButtons::AbortRetryIgnore),
+              MessageAnswer::Ignore);
     EXPECT_EQ(AnswerOf(QMessageBox::Yes, MessageButtons::YesNoCancel), MessageAnswer::Yes);
     EXPECT_EQ(AnswerOf(QMessageBox::Ok, MessageButtons::OkCancel), MessageAnswer::Ok);
     EXPECT_EQ(AnswerOf(QMessageBox::Retry, MessageButtons::OkCancel), MessageAnswer::Cancel);
@@ -88,8 +89,7 @@ TEST(QtMessageBoxes, ClickedButtonsMapToAnswersAndForeignButtonsToTheSafeOne)
 namespace oxbow::ui {
 namespace {
 
-TEST(QtPlatform, InstallsItsLayersForItsLifetimeAndPutsThePreviousOnesBack)
-{
+TEST(QtPlatform, InstallsItsLayersForItsLifetimeAndPutsThePreviousOnesBack) {
     ScriptedMessageBoxes scripted;
     ScopedMessageBoxes before(scripted);
     {

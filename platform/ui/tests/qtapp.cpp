@@ -1,6 +1,5 @@
 #include "qtapp.h"
 
-
 #include <memory>
 
 namespace oxbow::ui::test {
@@ -15,18 +14,15 @@ std::unique_ptr<QApplication> g_app;
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 } // namespace
 
-void QtApplicationEnvironment::SetUp()
-{
+void QtApplicationEnvironment::SetUp() {
     g_app = std::make_unique<QApplication>(g_argc, g_argv);
 }
 
-void QtApplicationEnvironment::TearDown()
-{
+void QtApplicationEnvironment::TearDown() {
     g_app.reset();
 }
 
-bool WaitFor(const std::function<bool()>& done, int ms)
-{
+bool WaitFor(const std::function<bool()>& done, int ms) {
     return QTest::qWaitFor(done, ms);
 }
 

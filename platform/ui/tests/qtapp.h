@@ -23,18 +23,15 @@ public:
 bool WaitFor(const std::function<bool()>& done, int ms = 5000);
 
 // Runs `work` on a worker thread while the UI thread keeps serving events; its result.
-template <typename Work>
-auto OnWorker(Work work)
-{
+template <typename Work> auto OnWorker(Work work) {
     auto result = std::async(std::launch::async, std::move(work));
-    EXPECT_TRUE(WaitFor([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_TRUE(WaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     return result.get();
 }
 
 // Runs `act` on the UI thread once a modal widget of type T is up, with that widget.
-template <typename T>
-void WhenModalShown(std::function<void(T&)> act)
-{
+template <typename T> void WhenModalShown(std::function<void(T&)> act) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
         if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {

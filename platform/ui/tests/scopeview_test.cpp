@@ -11,15 +11,16 @@ namespace oxbow::ui {
 namespace {
 
 // A picture where every pixel differs from its neighbours.
-Surface Pattern(int width, int height)
-{
+Surface Pattern(int width, int height) {
     Surface surface(width, height, width + 13);
     DDSURFACEDESC2 desc;
     EXPECT_EQ(surface.Lock(desc), SurfaceResult::Ok);
     for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
         for (int x = 0; x < width; ++x)
-            row[x] = (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 | (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
+            row[x] = (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 |
+                     (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
                      static_cast<std::uint32_t>((x + y) & 0xff);
     }
     EXPECT_EQ(surface.Unlock(), SurfaceResult::Ok);
@@ -27,8 +28,7 @@ Surface Pattern(int width, int height)
 }
 
 // Shows the view at `size`, lets the repaint happen and returns what the widget shows.
-QImage Shown(ScopeView& view, QSize size)
-{
+QImage Shown(ScopeView& view, QSize size) {
     view.resize(size);
     view.show();
     QCoreApplication::processEvents();
@@ -36,8 +36,7 @@ QImage Shown(ScopeView& view, QSize size)
 }
 
 // Every picture pixel appears as a step x step block at `origin` of the shown image.
-void ExpectPictureAt(const QImage& shown, const Surface& picture, QPoint origin, int step)
-{
+void ExpectPictureAt(const QImage& shown, const Surface& picture, QPoint origin, int step) {
     int wrong = 0;
     for (int y = 0; y < picture.Height() * step; ++y)
         for (int x = 0; x < picture.Width() * step; ++x) {
@@ -47,8 +46,7 @@ void ExpectPictureAt(const QImage& shown, const Surface& picture, QPoint origin,
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(ScopeView, APresentedPictureIsShownPixelForPixelAtItsOwnSize)
-{
+TEST(ScopeView, APresentedPictureIsShownPixelForPixelAtItsOwnSize) {
     const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));
@@ -59,17 +57,17 @@ TEST(ScopeView, APresentedPictureIsShownPixelForPixelAtItsOwnSize)
     EXPECT_EQ(view.Grab().pixel(100, 200), picture.PixelAt(100, 200) | 0xff000000u);
 }
 
-TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture)
-{
+TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture) {
     const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));
 
     // Room for 2x across and down, with 20 spare pixels each way split evenly.
-    const QImage twice = Shown(view, QSize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20));
+    const QImage twice =
+        Shown(view, QSize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20));
     ASSERT_EQ(view.Scale(), 2);
     ExpectPictureAt(twice, picture, QPoint(10, 10), 2);
-    EXPECT_NE(twice.pixel(5, 5), twice.pixel(10, 10));  // the dark surround
+    EXPECT_NE(twice.pixel(5, 5), twice.pixel(10, 10)); // the dark surround
 
     // Not quite room for 2x: stays sharp at 1x, centred.
     const QImage once = Shown(view, QSize(2 * kScopePictureWidth - 1, kScopePictureHeight + 100));
@@ -77,8 +75,7 @@ TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture)
     ExpectPictureAt(once, picture, QPoint((kScopePictureWidth - 1) / 2, 50), 1);
 }
 
-TEST(ScopeView, MousePositionsMapToPicturePixels)
-{
+TEST(ScopeView, MousePositionsMapToPicturePixels) {
     ScopeView view;
     view.resize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20);
     EXPECT_EQ(view.ToPicture(QPoint(10, 10)), QPoint(0, 0));
@@ -86,8 +83,7 @@ TEST(ScopeView, MousePositionsMapToPicturePixels)
     EXPECT_EQ(view.ToPicture(QPoint(9, 10)), QPoint(-1, 0));
 }
 
-TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused)
-{
+TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused) {
     ScopeView status(nullptr, 160, 30);
     const Surface big = Pattern(200, 40);
     ASSERT_TRUE(status.Present(big));
@@ -98,10 +94,10 @@ TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused)
     Surface locked(160, 30);
     DDSURFACEDESC2 desc;
     ASSERT_EQ(locked.Lock(desc), SurfaceResult::Ok);
-    EXPECT_FALSE(status.Present(locked));   // a worker is still drawing into it
-    ASSERT_TRUE(status.Present(desc));      // the locked description itself is fine
+    EXPECT_FALSE(status.Present(locked)); // a worker is still drawing into it
+    ASSERT_TRUE(status.Present(desc));    // the locked description itself is fine
     EXPECT_EQ(status.Grab().pixel(0, 0), 0xff000000u);
-    desc.lPitch = 4;  // narrower than a row
+    desc.lPitch = 4; // narrower than a row
     EXPECT_FALSE(status.Present(desc));
     desc.lPitch = 160 * 4;
     desc.ddpfPixelFormat.dwRGBBitCount = 16;
@@ -111,8 +107,7 @@ TEST(ScopeView, ASmallerOrLargerSurfaceFillsOnlyWhatFitsAndBadOnesAreRefused)
     EXPECT_FALSE(status.Present(lost));
 }
 
-TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays)
-{
+TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays) {
     ScopeView view;
     view.resize(kScopePictureWidth, kScopePictureHeight);
     view.show();
@@ -124,7 +119,8 @@ TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays)
             DDSURFACEDESC2 desc;
             ASSERT_EQ(frame.Lock(desc), SurfaceResult::Ok);
             for (int y = 0; y < kScopePictureHeight; ++y)
-                std::fill_n(reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch),
+                std::fill_n(reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) +
+                                                             y * desc.lPitch),
                             kScopePictureWidth, i);
             ASSERT_EQ(frame.Unlock(), SurfaceResult::Ok);
             ASSERT_TRUE(view.Present(frame));
@@ -143,8 +139,7 @@ TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays)
     EXPECT_EQ(shown.pixel(kScopePictureWidth - 1, kScopePictureHeight - 1) & 0xffffffu, 200u);
 }
 
-TEST(ScopeView, SaveImageWritesTheFrontBufferAndReportsFailure)
-{
+TEST(ScopeView, SaveImageWritesTheFrontBufferAndReportsFailure) {
     const Surface picture = Pattern(kScopePictureWidth, kScopePictureHeight);
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));

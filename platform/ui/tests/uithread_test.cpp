@@ -19,16 +19,14 @@ public:
     std::atomic<int> calls{0};
 
 protected:
-    LRESULT WindowProc(UINT, WPARAM wParam, LPARAM) override
-    {
+    LRESULT WindowProc(UINT, WPARAM wParam, LPARAM) override {
         ranOn = QThread::currentThread();
         ++calls;
         return static_cast<LRESULT>(wParam) + 1;
     }
 };
 
-TEST(QtMessageRoute, AWorkerSendRunsTheHandlerOnTheUiThreadAndReturnsItsResult)
-{
+TEST(QtMessageRoute, AWorkerSendRunsTheHandlerOnTheUiThreadAndReturnsItsResult) {
     UiThread ui;
     ScopedQtMessageRoute route(ui);
     ThreadNoting wnd;
@@ -41,8 +39,7 @@ TEST(QtMessageRoute, AWorkerSendRunsTheHandlerOnTheUiThreadAndReturnsItsResult)
     EXPECT_EQ(wnd.calls.load(), 2);
 }
 
-TEST(QtMessageRoute, AfterShutdownBeginsASendIsRefusedAtOnce)
-{
+TEST(QtMessageRoute, AfterShutdownBeginsASendIsRefusedAtOnce) {
     UiThread ui;
     ScopedQtMessageRoute route(ui);
     ThreadNoting wnd;
@@ -58,8 +55,7 @@ TEST(QtMessageRoute, AfterShutdownBeginsASendIsRefusedAtOnce)
     EXPECT_EQ(wnd.SendMessage(3125, 1, 0), 2);
 }
 
-TEST(QtMessageRoute, ShutdownReleasesAWorkerAlreadyWaitingAndItsHandlerNeverRuns)
-{
+TEST(QtMessageRoute, ShutdownReleasesAWorkerAlreadyWaitingAndItsHandlerNeverRuns) {
     UiThread ui;
     ScopedQtMessageRoute route(ui);
     ThreadNoting wnd;
@@ -71,17 +67,16 @@ TEST(QtMessageRoute, ShutdownReleasesAWorkerAlreadyWaitingAndItsHandlerNeverRuns
     });
     while (!sending)
         std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let it reach its wait
-    ui.BeginShutdown();  // the UI thread is about to join workers, not to serve them
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // let it reach its wait
+    ui.BeginShutdown(); // the UI thread is about to join workers, not to serve them
 
     ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(answer.get(), 0);
-    QCoreApplication::processEvents();  // the queued call, if any, finds the caller gone
+    QCoreApplication::processEvents(); // the queued call, if any, finds the caller gone
     EXPECT_EQ(wnd.calls.load(), 0);
 }
 
-TEST(QtMessageRoute, APostedMessageIsDeliveredLaterAndSkippedForAClosedWindow)
-{
+TEST(QtMessageRoute, APostedMessageIsDeliveredLaterAndSkippedForAClosedWindow) {
     UiThread ui;
     ScopedQtMessageRoute route(ui);
     ThreadNoting kept;
@@ -92,7 +87,7 @@ TEST(QtMessageRoute, APostedMessageIsDeliveredLaterAndSkippedForAClosedWindow)
         EXPECT_TRUE(PostWndMessage(ui, closedRef, 3124, 1, 0));
     }
     EXPECT_TRUE(PostWndMessage(ui, CWndRef::Of(&kept), 3124, 1, 0));
-    EXPECT_EQ(kept.calls.load(), 0);  // queued, not run on the spot
+    EXPECT_EQ(kept.calls.load(), 0); // queued, not run on the spot
     EXPECT_TRUE(WaitFor([&] { return kept.calls.load() == 1; }));
 
     ui.BeginShutdown();

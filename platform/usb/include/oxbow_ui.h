@@ -24,7 +24,8 @@ int UsbWriteByte(int hDevice, std::uint8_t byte);
 int UsbControlRequest(int hDevice, int nRequest, int nValue, int nIndex, int nReserved);
 // Vendor request with a data stage of `nLength` bytes into `pBuffer`.
 // Exactly 1 when `nLength` bytes were read.
-int UsbControlRead(int hDevice, int nRequest, int nValue, int nIndex, int nLength, std::uint8_t* pBuffer);
+int UsbControlRead(int hDevice, int nRequest, int nValue, int nIndex, int nLength,
+                   std::uint8_t* pBuffer);
 // Bulk transfers; nonzero when `nLength` bytes moved.
 int UsbBulkRead(int hDevice, int nLength, std::uint8_t* pBuffer);
 int UsbBulkWrite(int hDevice, int nLength, const std::uint8_t* pBuffer);

@@ -18,7 +18,8 @@ public:
     // Vendor request without data; 1 when the instrument accepted it.
     virtual int ControlRequest(int request, int value, int index) = 0;
     // Vendor request with a data stage of `length` bytes; 1 when all arrived.
-    virtual int ControlRead(int request, int value, int index, int length, std::uint8_t* buffer) = 0;
+    virtual int ControlRead(int request, int value, int index, int length,
+                            std::uint8_t* buffer) = 0;
     // Bulk transfers; true when exactly `length` bytes moved.
     virtual bool BulkRead(int length, std::uint8_t* buffer) = 0;
     virtual bool BulkWrite(int length, const std::uint8_t* buffer) = 0;

@@ -14,7 +14,8 @@ public:
     virtual int ReadBytes(int device, int phase, int count, std::uint8_t* buffer) = 0;
     virtual int WriteByte(int device, std::uint8_t byte) = 0;
     virtual int ControlRequest(int device, int request, int value, int index) = 0;
-    virtual int ControlRead(int device, int request, int value, int index, int length, std::uint8_t* buffer) = 0;
+    virtual int ControlRead(int device, int request, int value, int index, int length,
+                            std::uint8_t* buffer) = 0;
     virtual int BulkRead(int device, int length, std::uint8_t* buffer) = 0;
     virtual int BulkWrite(int device, int length, const std::uint8_t* buffer) = 0;
     virtual int DeviceCount() = 0;

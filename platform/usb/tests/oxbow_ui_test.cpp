@@ -16,8 +16,7 @@ namespace {
 
 class SimTransport : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         usb::SelectBackend(usb::Backend::Sim);
         usb::AttachEndpoint(&endpoint);
     }
@@ -28,30 +27,28 @@ protected:
 
 } // namespace
 
-TEST_F(SimTransport, ForwardsControlRequestsInArgumentOrderAndKeepsTheirResult)
-{
+TEST_F(SimTransport, ForwardsControlRequestsInArgumentOrderAndKeepsTheirResult) {
     endpoint.controlResults[15] = 2;
     EXPECT_EQ(UsbControlRequest(0, 2, 780, 0, 0), 1);
-    EXPECT_EQ(UsbControlRequest(0, 15, 7, 9, 0), 2);  // "exactly 1" is the caller's test
+    EXPECT_EQ(UsbControlRequest(0, 15, 7, 9, 0), 2); // "exactly 1" is the caller's test
     using Call = ScriptedEndpoint::Call;
     EXPECT_EQ(endpoint.CallsOf("ControlRequest"),
               (std::vector<Call>{{"ControlRequest", 2, 780, 0}, {"ControlRequest", 15, 7, 9}}));
 }
 
-TEST_F(SimTransport, ControlReadDeliversTheDataStage)
-{
+TEST_F(SimTransport, ControlReadDeliversTheDataStage) {
     endpoint.controlReadData = {0x10, 0x20, 0x30, 0x40};
     std::uint8_t word[4] = {};
     EXPECT_EQ(UsbControlRead(0, 4, 0, 3, 4, word), 1);
     EXPECT_EQ(word[0], 0x10);
     EXPECT_EQ(word[3], 0x40);
-    EXPECT_EQ(endpoint.CallsOf("ControlRead").at(0), (ScriptedEndpoint::Call{"ControlRead", 4, 0, 3, 4}));
+    EXPECT_EQ(endpoint.CallsOf("ControlRead").at(0),
+              (ScriptedEndpoint::Call{"ControlRead", 4, 0, 3, 4}));
     std::uint8_t longer[8] = {};
-    EXPECT_EQ(UsbControlRead(0, 5, 3, 0, 8, longer), 0);  // fewer bytes than asked
+    EXPECT_EQ(UsbControlRead(0, 5, 3, 0, 8, longer), 0); // fewer bytes than asked
 }
 
-TEST_F(SimTransport, ByteWritesAndPhasedReadsReachTheInstrument)
-{
+TEST_F(SimTransport, ByteWritesAndPhasedReadsReachTheInstrument) {
     EXPECT_NE(UsbWriteByte(0, ':'), 0);
     EXPECT_NE(UsbWriteByte(0, 0x0D), 0);
     EXPECT_EQ(endpoint.written, (std::vector<std::uint8_t>{':', 0x0D}));
@@ -73,8 +70,7 @@ TEST_F(SimTransport, ByteWritesAndPhasedReadsReachTheInstrument)
     EXPECT_EQ(UsbReadBytes(0, 1, 3, buffer), 0);
 }
 
-TEST_F(SimTransport, BulkTransfersMoveTheWholeLength)
-{
+TEST_F(SimTransport, BulkTransfersMoveTheWholeLength) {
     UsbControlRequest(0, 12, 0, 0, 0);
     std::vector<std::uint8_t> block(260);
     EXPECT_NE(UsbBulkRead(0, 260, block.data()), 0);
@@ -89,8 +85,7 @@ TEST_F(SimTransport, BulkTransfersMoveTheWholeLength)
     EXPECT_EQ(UsbBulkWrite(0, 3, out.data()), 0);
 }
 
-TEST_F(SimTransport, BadArgumentsFailWithoutReachingTheInstrument)
-{
+TEST_F(SimTransport, BadArgumentsFailWithoutReachingTheInstrument) {
     std::uint8_t buffer[4];
     EXPECT_EQ(UsbReadBytes(0, 1, -1, buffer), 0);
     EXPECT_EQ(UsbReadBytes(0, 1, 4, nullptr), 0);
@@ -100,10 +95,9 @@ TEST_F(SimTransport, BadArgumentsFailWithoutReachingTheInstrument)
     EXPECT_TRUE(endpoint.calls.empty());
 }
 
-TEST_F(SimTransport, OneDeviceAtHandleZeroWhilePresent)
-{
+TEST_F(SimTransport, OneDeviceAtHandleZeroWhilePresent) {
     EXPECT_EQ(UsbDeviceCount(), 1);
-    EXPECT_EQ(UsbWriteByte(1, 'x'), 0);  // no second instrument
+    EXPECT_EQ(UsbWriteByte(1, 'x'), 0); // no second instrument
     endpoint.present = false;
     EXPECT_EQ(UsbDeviceCount(), 0);
     EXPECT_EQ(UsbControlRequest(0, 6, 0, 0, 0), 0);
@@ -119,8 +113,7 @@ namespace {
 // An instrument whose bulk read holds until the test lets it go.
 class HeldEndpoint : public ScriptedEndpoint {
 public:
-    bool BulkRead(int length, std::uint8_t* buffer) override
-    {
+    bool BulkRead(int length, std::uint8_t* buffer) override {
         std::unique_lock lock(mutex);
         entered = true;
         changed.notify_all();
@@ -135,8 +128,7 @@ public:
 
 } // namespace
 
-TEST(SimTransportDetach, DetachWaitsForTheCallInProgress)
-{
+TEST(SimTransportDetach, DetachWaitsForTheCallInProgress) {
     HeldEndpoint held;
     usb::SelectBackend(usb::Backend::Sim);
     usb::AttachEndpoint(&held);
@@ -164,8 +156,7 @@ TEST(SimTransportDetach, DetachWaitsForTheCallInProgress)
     EXPECT_EQ(UsbDeviceCount(), 0);
 }
 
-TEST(UsbBackendChoice, EnvironmentChoosesTheSimulatorOnlyForSim)
-{
+TEST(UsbBackendChoice, EnvironmentChoosesTheSimulatorOnlyForSim) {
     setenv("OXBOW_USB", "sim", 1);
     EXPECT_EQ(usb::BackendFromEnvironment(), usb::Backend::Sim);
     setenv("OXBOW_USB", "libusb", 1);
@@ -176,8 +167,7 @@ TEST(UsbBackendChoice, EnvironmentChoosesTheSimulatorOnlyForSim)
     EXPECT_EQ(usb::SelectedBackend(), usb::Backend::Sim);
 }
 
-TEST(UsbBackendChoice, DeviceIdParsesOnlyTwoHexWords)
-{
+TEST(UsbBackendChoice, DeviceIdParsesOnlyTwoHexWords) {
     usb::UsbDeviceId id{1, 2};
     EXPECT_TRUE(usb::ParseDeviceId("abcd:0DB0", id));
     EXPECT_EQ(id.vendor, 0xABCD);
@@ -191,8 +181,7 @@ TEST(UsbBackendChoice, DeviceIdParsesOnlyTwoHexWords)
 }
 
 // This machine has no instrument: the real back end must say so and fail every transfer.
-TEST(LibusbTransport, NoInstrumentMeansCountZeroAndFailedTransfers)
-{
+TEST(LibusbTransport, NoInstrumentMeansCountZeroAndFailedTransfers) {
     usb::SelectBackend(usb::Backend::Libusb);
     usb::SetDeviceId(usb::kDefaultDeviceId);
     EXPECT_EQ(UsbDeviceCount(), 0);
