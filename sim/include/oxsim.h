@@ -5,6 +5,7 @@
 // the LAN server.
 #pragma once
 
+#include "ox_commands.h"
 #include "usb_endpoint.h"
 
 #include <array>
@@ -283,15 +284,8 @@ constexpr std::size_t kUsbBlockHeader = 2048;
 constexpr std::size_t kLanLiveHeader = 20;
 constexpr std::size_t kReceiveBufferBytes = 2'097'152;
 
-// Run-status codes carried with each frame.
-enum RunStatus : std::uint8_t {
-    kRun = 0,
-    kStop = 1,
-    kWait = 2,
-    kTriggered = 3,
-    kAuto = 4,
-    kScan = 5
-};
+// Each frame carries its run-status code (one byte), the codes the program reads.
+using enum oxcmd::code::RunStatus;
 
 class Instrument {
 public:

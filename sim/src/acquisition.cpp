@@ -426,7 +426,7 @@ std::optional<Acquired> AcquireAlternate(Core& core, double from, double interva
     if (!both && core.st.dso.trig.sweep != 0) {
         return std::nullopt;
     }
-    frame.status = both ? kTriggered : kAuto;
+    frame.status = both ? kStatusTriggered : kStatusAuto;
     return frame;
 }
 
@@ -434,7 +434,7 @@ std::optional<Acquired> AcquireOne(Core& core, double slotStart, double interval
     if (Scanning(core.st.dso)) {
         Acquired frame;
         frame.time = slotStart + interval;
-        frame.status = kScan;
+        frame.status = kStatusScan;
         return frame;
     }
     const double from = std::max(slotStart, core.lastTrigger + core.st.dso.trig.holdoff);
@@ -446,7 +446,7 @@ std::optional<Acquired> AcquireOne(Core& core, double slotStart, double interval
         core.lastTrigger = *trigger;
         Acquired frame;
         frame.time = *trigger;
-        frame.status = kTriggered;
+        frame.status = kStatusTriggered;
         return frame;
     }
     if (core.st.dso.trig.sweep != 0) {
@@ -454,7 +454,7 @@ std::optional<Acquired> AcquireOne(Core& core, double slotStart, double interval
     }
     Acquired frame;
     frame.time = slotStart;
-    frame.status = kAuto;
+    frame.status = kStatusAuto;
     return frame;
 }
 
@@ -523,7 +523,7 @@ bool DelayedLayout(const Core& core) {
 }
 
 std::uint8_t WaitingStatus(const Core& core) {
-    return core.st.dso.trig.sweep == 0 ? kAuto : kWait;
+    return core.st.dso.trig.sweep == 0 ? kStatusAuto : kStatusWait;
 }
 
 void PutU16(std::uint8_t* at, std::uint32_t value) {
@@ -620,7 +620,7 @@ std::vector<Acquired> Collect(Core& core, int limit) {
         }
         frames.push_back(*frame);
         core.last = *frame;
-        if (core.singlePending && frame->status == kTriggered) {
+        if (core.singlePending && frame->status == kStatusTriggered) {
             StopRun(core);
             core.stopTime = frame->time;
         }

@@ -14,7 +14,7 @@ namespace oxbow::sim::detail {
 // One acquisition ready to be sent: when it triggered (or was taken untriggered).
 struct Acquired {
     double time = 0.0;
-    std::uint8_t status = kTriggered;
+    std::uint8_t status = kStatusTriggered;
     std::array<double, 2> channelTime{}; // alternate trigger: each channel's own trigger
 };
 

@@ -84,12 +84,12 @@ TEST(LiveFrames, NormalSweepWithoutTriggerGivesNoFrames) {
     instrument->LanLiveReply(reply);
     ASSERT_EQ(reply.size(), kLanLiveHeader);
     EXPECT_EQ(U32(reply, 0), kLanLiveHeader);
-    EXPECT_EQ(reply[14], kWait);
+    EXPECT_EQ(reply[14], kStatusWait);
 
     instrument->Execute(":TRIGGER:EDGE:SWEEP AUTO");
     const auto frames = LiveFrames(*instrument, 3, 0.2, &block);
     ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(block[512], kAuto);
+    EXPECT_EQ(block[512], kStatusAuto);
 }
 
 TEST(LiveFrames, SingleSweepGivesOneBlockAndStops) {
@@ -100,7 +100,7 @@ TEST(LiveFrames, SingleSweepGivesOneBlockAndStops) {
     std::vector<std::uint8_t> block;
     const auto frames = LiveFrames(*instrument, 1, 0.1, &block);
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(block[512], kTriggered);
+    EXPECT_EQ(block[512], kStatusTriggered);
     EXPECT_EQ(block[763], 0); // the single sweep is no longer pending
     EXPECT_FALSE(instrument->State().dso.run);
     EXPECT_EQ(instrument->State().dso.runState, 1);
@@ -194,7 +194,7 @@ TEST(LanLive, ReplyHeaderCarriesLengthStatusAndOneFrame) {
     instrument->LanLiveReply(reply);
     ASSERT_EQ(reply.size(), kLanLiveHeader + 4096);
     EXPECT_EQ(U32(reply, 0), reply.size());
-    EXPECT_EQ(reply[14], kTriggered);
+    EXPECT_EQ(reply[14], kStatusTriggered);
     EXPECT_EQ(U16(reply, 12), 350u);
     EXPECT_NEAR(Crossing(reply.data() + kLanLiveHeader, kCh1ZeroCode, 1024).value_or(-1), 1024, 1);
 }
@@ -273,7 +273,7 @@ TEST(Scanning, RollMovesTheScanPositionAndCountsRollPoints) {
     std::vector<std::uint8_t> block;
     const auto frames = LiveFrames(*instrument, 1, 1.0, &block);
     ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(block[512], kScan);
+    EXPECT_EQ(block[512], kStatusScan);
     EXPECT_EQ(U16(block, 2), 300u); // 100 of 700 columns filled at 10 ms per column
     instrument->Execute(":STOP");
     const auto st = instrument->State();

@@ -103,7 +103,7 @@ TEST_F(LanServerTest, LiveReplyStartsWithItsTotalLength) {
     ASSERT_EQ(total, static_cast<std::int32_t>(kLanLiveHeader + 4096));
     const std::string rest = client.Read(total - 4);
     ASSERT_EQ(rest.size(), static_cast<std::size_t>(total - 4));
-    EXPECT_EQ(static_cast<std::uint8_t>(rest[10]), kTriggered); // header byte 14
+    EXPECT_EQ(static_cast<std::uint8_t>(rest[10]), kStatusTriggered); // header byte 14
 }
 
 TEST_F(LanServerTest, NextClientIsServedAfterTheFirstLeaves) {

@@ -156,7 +156,7 @@ void DisplayEngine::FullRedraw() {
         Locked comp(s.composition);
         if (!grid.ok() || !comp.ok()) {
             if (grid.lost() || comp.lost()) {
-                s.post(oxcmd::run::kScreenMode, 2);
+                s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
                 region.bErasePending = 0;
             }
             return;
@@ -193,7 +193,7 @@ void DisplayEngine::Erase() {
     s.copyGridToTraces();
     if (s.traceA.IsLost()) {
         if (!s.restoreAll()) {
-            s.post(oxcmd::run::kScreenMode, 2);
+            s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
             return;
         }
         FullRedraw();
@@ -259,7 +259,7 @@ void DisplayEngine::Compose() {
     }
     if (CopyPlots(s) == SurfaceResult::Lost) {
         if (!s.restoreAll()) {
-            s.post(oxcmd::run::kScreenMode, 2);
+            s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
             return;
         }
         FullRedraw();
@@ -326,7 +326,7 @@ void DisplayEngine::Present() {
     }
     if (!s.present->Present(s.composition, s.status)) {
         s.forgetShown();
-        s.post(oxcmd::run::kScreenMode, 2);
+        s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
     }
 }
 

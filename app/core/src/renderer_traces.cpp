@@ -146,7 +146,7 @@ void DisplayEngine::DrawTraces(bool stopped) {
     s.touchLayers();
     for (Surface* surface : {&s.traceA, &s.traceB}) {
         if (surface->IsLost() && !s.restoreAll()) {
-            s.post(oxcmd::run::kScreenMode, 2);
+            s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
             return;
         }
     }
@@ -159,7 +159,7 @@ void DisplayEngine::DrawTraces(bool stopped) {
     Locked a(s.traceA);
     Locked b(s.traceB);
     if (!a.ok() || !b.ok()) {
-        s.post(oxcmd::run::kScreenMode, 2);
+        s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
         return;
     }
     if (!DrawXY(s, a.desc(), stopped)) {
