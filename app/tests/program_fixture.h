@@ -5,6 +5,9 @@
 #include "oxbowdlg.h"
 #include "processobjects.h"
 #include "session.h"
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <optional>
 
 #include <QApplication>
 #include <QImage>
@@ -63,6 +66,28 @@ private:
     std::unique_ptr<oxbow::ui::UiThread> ui_;
     std::unique_ptr<oxbow::ui::ScopedQtMessageRoute> route_;
     std::unique_ptr<COxbowDlg> dlg_;
+};
+
+// A private XDG_CONFIG_HOME for a test's starts: tests run side by side, and each one that
+// reads back what it wrote (Oxbow.ini, the simulator's state file) needs its own folder.
+class PrivateConfigHome {
+public:
+    PrivateConfigHome() {
+        if (const char* value = std::getenv("XDG_CONFIG_HOME")) previous_ = value;
+        ::setenv("XDG_CONFIG_HOME", folder_.path().toLocal8Bit().constData(), 1);
+    }
+    ~PrivateConfigHome() {
+        if (previous_)
+            ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
+    PrivateConfigHome(const PrivateConfigHome&) = delete;
+    PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
+
+private:
+    QTemporaryDir folder_;
+    std::optional<std::string> previous_;
 };
 
 // The simulator's LAN server as a child process on a free loopback port.

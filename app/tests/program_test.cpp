@@ -185,6 +185,7 @@ TEST(ProgramWindow, TheAboutBoxShowsTheIdentifiedInstrument) {
 }
 
 TEST(ProgramSettings, WrittenAtExitAndRestoredAtTheNextStartWithinTheRestoreTable) {
+    const PrivateConfigHome home;
     const std::filesystem::path settings = oxacq::SettingsPath();
     {
         RunningOxbow first({"--sim"});

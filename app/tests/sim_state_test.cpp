@@ -5,40 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 
 namespace oxapp::test {
 namespace {
 
 constexpr float kPowerUpScale = 1.0f;
 constexpr float kChangedScale = 0.2f;
-
-// A private XDG_CONFIG_HOME for the test's starts, so no other test's state file is seen.
-class PrivateConfigHome {
-public:
-    PrivateConfigHome() {
-        if (const char* value = std::getenv("XDG_CONFIG_HOME")) previous_ = value;
-        ::setenv("XDG_CONFIG_HOME", folder_.path().toLocal8Bit().constData(), 1);
-    }
-    ~PrivateConfigHome() {
-        if (previous_)
-            ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-    }
-    PrivateConfigHome(const PrivateConfigHome&) = delete;
-    PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
-
-private:
-    QTemporaryDir folder_;
-    std::optional<std::string> previous_;
-};
 
 bool Started(RunningOxbow& oxbow) {
     return WaitFor([&] { return oxbow.GetSession().Workers().Started(); }, 5000);
