@@ -88,6 +88,8 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
         connect(&timers_[id], &QTimer::timeout, this, [this, id] { OnTimer(id); });
     }
     BuildWindow();
+    SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
+    SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
     session_ = std::make_unique<Session>(objects_, *this);
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
@@ -171,19 +173,21 @@ QWidget* COxbowDlg::BuildControls() {
     return box;
 }
 
+void COxbowDlg::SetWindowAction(oxact::ActionId id, std::function<void()> action) {
+    windowActions_[id] = std::move(action);
+}
+
 void COxbowDlg::OnAction(oxact::ActionId id) {
-    switch (id) {
-    case oxact::ActionId::Help:
-        ShowHelp();
-        return;
-    case oxact::ActionId::About:
-        ShowAbout();
-        return;
-    default:
-        break;
-    }
     RefreshView(); // the action decides on the newest state
-    panel_.Perform(id);
+    if (oxact::Row(id).plan != nullptr) {
+        panel_.Perform(id);
+        return;
+    }
+    const auto own = windowActions_.find(id);
+    if (own != windowActions_.end())
+        own->second();
+    else
+        oxact::RefuseAction(oxact::kNotAvailable);
 }
 
 void COxbowDlg::RefreshView() {

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QLabel;
@@ -65,6 +66,10 @@ public:
     void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
     // The about box, window-modal; it closes itself.
     void ShowAbout();
+    // Rows of the action table without a plan are carried out by the window itself: the
+    // part of the window that does one registers it here. A row with neither shows
+    // "Function not available".
+    void SetWindowAction(oxact::ActionId id, std::function<void()> action);
 
     // Starts (or restarts) one of the window's timers with the given period.
     void StartTimer(int id, int milliseconds);
@@ -128,6 +133,7 @@ private:
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;
     oxbow::ui::ClockField* clock_ = nullptr;
+    std::map<oxact::ActionId, std::function<void()>> windowActions_;
     std::array<QTimer, kTimerCount> timers_;
     // The command layer asks for timer 8 from the I/O thread: the start is posted here.
     class TimerRequests;

@@ -18,11 +18,18 @@ class CWnd;
 
 namespace oxact {
 
-enum class ActionId : std::uint8_t {
+// Grouped by where the rows live: the menus, context menu and keys (actions_menus.cpp),
+// then the panel's buttons (actions_panel.cpp).
+enum class ActionId : std::uint16_t {
+    // Menus, the context menu and keys without a menu item.
     Run,
     Stop,
     Auto,
     Exit,
+    Help,
+    About,
+
+    // Panel buttons.
     Ch1Display,
     Ch2Display,
     Ch1ScaleUp,
@@ -31,8 +38,6 @@ enum class ActionId : std::uint8_t {
     Ch2ScaleDown,
     TimeScaleUp,
     TimeScaleDown,
-    Help,
-    About,
 };
 
 // The argument slot of a post.
@@ -79,7 +84,10 @@ struct ActionRow {
     StateFn checked;        // nullptr: not checkable
 };
 
+// Every row: the menu rows, then the panel rows.
 [[nodiscard]] std::span<const ActionRow> ActionTable();
+[[nodiscard]] std::span<const ActionRow> MenuRows();
+[[nodiscard]] std::span<const ActionRow> PanelRows();
 [[nodiscard]] const ActionRow& Row(ActionId id);
 
 // Posts the plan (each through OxPost*, the open dialog named where the post says so), or
