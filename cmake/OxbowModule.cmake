@@ -51,6 +51,19 @@ function(ox_tests label)
     PROPERTIES LABELS ${label} ENVIRONMENT "${OXBOW_TEST_ENV}" TIMEOUT 300)
 endfunction()
 
+# ox_plugin(<name> <label>): the plug-in dialog library in plugins/<name> on the dialog base
+# class and the command layer, and its tests on the shared fixture, labelled <label> and
+# `plugins`.
+function(ox_plugin name label)
+  set(CMAKE_AUTOMOC ON)
+  ox_library(${name} DEPS OxbowUi OxMsg OxCommon)
+  # A control table's rows name only the fields they use (designated initializers).
+  target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
+  ox_tests(${label} ${name} OxPluginTest Qt6::Test)
+  # Every test of the directory carries the label too, the discovered ones included.
+  set_property(DIRECTORY APPEND PROPERTY LABELS plugins)
+endfunction()
+
 # Core libraries may not reach Qt through any link, direct or transitive.
 function(_ox_collect_links target out)
   set(seen ${${out}})

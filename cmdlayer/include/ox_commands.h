@@ -94,6 +94,8 @@ inline constexpr Sub kCheckLink = 4136;
 // ahead of the change posted after it.
 inline constexpr Sub kSaveUndo = 4137;
 inline constexpr Sub kExit = 4224;
+// To the floating timebase views: the main window moved or changed its layout.
+inline constexpr Sub kPlaceFloatingViews = 4624;
 inline constexpr Sub kShowError = 4424;
 inline constexpr Sub kScreenMode = 4434;     // value 0 maximise, 1 restore, 2 surfaces lost
 inline constexpr Sub kSettingChanged = 4444; // to the main window: start the change timer
@@ -352,6 +354,9 @@ enum TrigCoupling : std::int32_t { kTrigDC = 0, kTrigAC = 1, kTrigHF = 2, kTrigL
 enum ChanCoupling : std::int32_t { kChanDC = 0, kChanAC = 1 };
 // nAcqType
 enum AcqType : std::int32_t { kAcqNormal = 0, kAcqAverage = 1, kAcqPeakDetect = 2 };
+// Memory depths (1755): the normal record, and the long record from which on it is long.
+inline constexpr std::int32_t kNormalMemoryPoints = 4096;
+inline constexpr std::int32_t kLongMemoryPoints = 524288;
 // nDisplayType (2155)
 enum DisplayType : std::int32_t { kVectors = 0, kDots = 1 };
 // nMathOperator

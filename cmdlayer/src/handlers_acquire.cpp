@@ -13,7 +13,6 @@ using namespace oxmsg::handlerkit;
 namespace {
 
 constexpr std::array<const char*, 3> kAcqTypes = {"NORMAL", "AVERAGE", "PEAKDETECT"};
-constexpr int kLongMemoryPoints = 524288;
 constexpr double kSecondsPerPs = 1e-12;
 
 void ComposeAcquire(IOCmdContext& context, const char* leaf, const std::string& argument) {
@@ -39,7 +38,7 @@ void ChangeType(IOCmdContext& context, long type) {
 void ChangeMemory(IOCmdContext& context, int points) {
     _OX_SETUP& s = Setup();
     s.nAcqMemory = points;
-    s.bAcqLongMemory = points >= kLongMemoryPoints ? 1 : 0;
+    s.bAcqLongMemory = points >= oxcmd::code::kLongMemoryPoints ? 1 : 0;
     ComposeAcquire(context, ":MEMORY", s.bAcqLongMemory ? "FULL" : "NORMAL");
     Region().bRedrawMemBar = 1;
 }

@@ -136,10 +136,14 @@ void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd,
     case oxcmd::panel::kTriggerDialog:
         if (Setup().nTimeFormat == oxcmd::code::kXY) Refuse(context, kNotAtXY);
         break;
+    // The cursor dialogs show positions in divisions of the screen as it is now; they are
+    // brought up to date here, on the I/O thread, before the dialog reads them.
     case oxcmd::panel::kManualCursorDialog:
+        RebuildCursorDiv();
         SetCursorMode(context, oxcmd::code::kManualCursors);
         break;
     case oxcmd::panel::kTrackCursorDialog:
+        RebuildCursorDiv();
         SetCursorMode(context, oxcmd::code::kTrackCursors);
         break;
     default:

@@ -52,6 +52,21 @@ TEST_F(UtilityTest, ManualAndTrackCursorsSetTheirModeAndStayOnTheGraticule) {
     EXPECT_EQ(region->bRedrawCursor, 1);
 }
 
+TEST_F(UtilityTest, OpeningACursorDialogTakesThePositionsFromTheScreen) {
+    // 50 pixels a division across the 700-pixel graticule, from its centre (350, 200).
+    region->ptCurXA = {450, 0};
+    region->ptCurYB = {0, 125};
+    region->ptTrackB = {325, 0};
+    PostInt(3124, 3233, 0);
+    EXPECT_FLOAT_EQ(setup->fCurXA, 2.0f);
+    EXPECT_FLOAT_EQ(setup->fCurYB, 1.5f);
+    EXPECT_EQ(setup->nCursorMode, 1);
+    region->ptTrackB = {300, 0};
+    PostInt(3124, 3234, 0);
+    EXPECT_FLOAT_EQ(setup->fTrackB, -1.0f);
+    EXPECT_EQ(setup->nCursorMode, 2);
+}
+
 TEST_F(UtilityTest, CursorSelectorsOutOfRangeAreRefused) {
     PostFloat(3143, 2205, 1.0f, 2);
     EXPECT_EQ(TakeMessage(), "Function not available");

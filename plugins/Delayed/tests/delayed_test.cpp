@@ -1,0 +1,131 @@
+// The floating timebase panels: when they act, what they post, their shape and place.
+#include "delayed.h"
+
+#include "plugintest.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+using namespace oxbow::plugintest;
+namespace tb = oxcmd::timebase;
+using oxcmd::group::kRunControl;
+using oxcmd::group::kTimebase;
+
+TEST(PanelShape, DarkPixelsAreCutAwayRowByRow) {
+    QImage bitmap(5, 2, QImage::Format_RGB32);
+    bitmap.fill(QColor(40, 40, 40));
+    bitmap.setPixelColor(0, 0, QColor(16, 16, 16)); // dark enough: outside
+    bitmap.setPixelColor(2, 0, QColor(0, 0, 0));
+    bitmap.setPixelColor(4, 1, QColor(17, 0, 0)); // one component above 16: inside
+    const QRegion region = RegionFromBitmap(bitmap);
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(1, 0)));
+    EXPECT_FALSE(region.contains(QPoint(2, 0)));
+    EXPECT_TRUE(region.contains(QPoint(3, 0)));
+    EXPECT_TRUE(region.contains(QPoint(4, 1)));
+    EXPECT_EQ(region.boundingRect(), QRect(0, 0, 5, 2));
+}
+
+class DelayedTest : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        host.setGeometry(100, 100, 800, 600);
+    }
+    // Both panels over `host`, as the main window opens them.
+    void OpenBoth() {
+        oxbow::ui::PluginContext context = Context();
+        context.parent = &host;
+        main.reset(dynamic_cast<oxbow::ui::CPluginDlg*>(ShowFloatMainDlg(context, 0)));
+        delayed.reset(dynamic_cast<oxbow::ui::CPluginDlg*>(ShowFloatDlg(context, 0)));
+        ASSERT_TRUE(main && delayed);
+    }
+    void TearDown() override {
+        main.reset();
+        delayed.reset();
+        PluginTest::TearDown();
+    }
+    static void ClickOn(oxbow::ui::CPluginDlg& panel, int id) {
+        QTest::mouseClick(panel.Control(id), Qt::LeftButton);
+    }
+    QWidget host;
+    std::unique_ptr<oxbow::ui::CPluginDlg> main;
+    std::unique_ptr<oxbow::ui::CPluginDlg> delayed;
+};
+
+TEST_F(DelayedTest, TheMainPanelActsOnlyWithTheDelayedTimebaseOrAlternation) {
+    OpenBoth();
+    ClickOn(*main, 23020);
+    QTest::mousePress(main->Control(23021), Qt::LeftButton);
+    EXPECT_FALSE(main->SpinRepeating());
+    QTest::mouseRelease(main->Control(23021), Qt::LeftButton);
+    EXPECT_TRUE(Drain().empty());
+
+    live.bDelayed = 1;
+    main->SendMessage(kTimebase, tb::kDelayed, 0);
+    ClickOn(*main, 23020);
+    auto posts = Drain();
+    ASSERT_EQ(posts.size(), 2u);
+    EXPECT_TRUE(posts[0].Is(kRunControl, oxcmd::run::kSaveUndo));
+    EXPECT_TRUE(posts[1].Is(kTimebase, tb::kMainScale));
+    EXPECT_DOUBLE_EQ(posts[1].AsDouble(), 2e-3);
+}
+
+TEST_F(DelayedTest, TheDelayedPanelFillsTheUndoSlotOnlyInAlternation) {
+    live.bDelayed = 1;
+    OpenBoth();
+    ClickOn(*delayed, 23010);
+    auto posts = Drain();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_TRUE(posts[0].Is(kTimebase, tb::kDelayedScale));
+    EXPECT_DOUBLE_EQ(posts[0].AsDouble(), 50e-6);
+    QTest::mousePress(delayed->Control(23006), Qt::LeftButton);
+    QTest::mouseRelease(delayed->Control(23006), Qt::LeftButton);
+    posts = Drain();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_TRUE(posts[0].Is(kTimebase, tb::kDelayedOffset));
+    EXPECT_GE(posts[0].AsDouble(), 200e-6 + 0.02 * 50e-6 - 1e-15);
+
+    live.bDelayed = 0;
+    live.nTrigMode = oxcmd::code::kAlternate;
+    delayed->SendMessage(kTimebase, tb::kAltScale, 0);
+    auto* scale = qobject_cast<QLineEdit*>(delayed->Control(23016));
+    EXPECT_EQ(scale->palette().color(QPalette::Text), oxbow::ui::PluginColours::Channel2);
+    AnswerEntry(5e-6);
+    QTest::mouseClick(scale, Qt::LeftButton);
+    EXPECT_EQ(entries.at(0).current, 20e-6);
+    EXPECT_EQ(entries.at(0).entry.finest, -9);
+    posts = Drain();
+    ASSERT_EQ(posts.size(), 2u);
+    EXPECT_TRUE(posts[0].Is(kRunControl, oxcmd::run::kSaveUndo));
+    EXPECT_TRUE(posts[1].Is(kTimebase, tb::kAltScale, 1));
+    EXPECT_DOUBLE_EQ(posts[1].AsDouble(), 5e-6);
+}
+
+TEST_F(DelayedTest, PanelsSitAboveTheMainWindowsBottomAndFollowIt) {
+    OpenBoth();
+    const QRect window = host.frameGeometry();
+    const int x = window.center().x() - main->width() / 2 + 34;
+    EXPECT_EQ(delayed->pos(), QPoint(x, window.bottom() - 59 - 22));
+    EXPECT_EQ(main->pos(), QPoint(x, window.bottom() - 74 - 44 - 280));
+    EXPECT_FALSE(main->mask().contains(QPoint(0, 0))); // the rounded corner is cut away
+    EXPECT_TRUE(main->mask().contains(QPoint(115, 11)));
+
+    host.move(300, 50);
+    main->SendMessage(kRunControl, oxcmd::run::kPlaceFloatingViews, 0);
+    EXPECT_EQ(main->pos().x(), host.frameGeometry().center().x() - main->width() / 2 + 34);
+}
+
+TEST_F(DelayedTest, PaintsBothPanels) {
+    live.bDelayed = 1;
+    Open(ShowFloatMainDlg);
+    Shot("float-main");
+    Open(ShowFloatDlg);
+    Shot("float-delayed");
+}
+
+} // namespace
