@@ -218,7 +218,12 @@ void CPluginDlg::RefreshOne(const Built& control, const DialogView& view) {
         const int selected = static_cast<int>(row.field(view));
         list->setCurrentIndex(std::clamp(selected, 0, static_cast<int>(items.size()) - 1));
     } else if (auto* button = qobject_cast<CButtonST*>(widget)) {
-        if (button->isCheckable()) button->setChecked(Selected(row, view, m_page));
+        if (button->isCheckable()) {
+            // The stored choice stands out: pressed in, in the value colour.
+            const bool selected = Selected(row, view, m_page);
+            button->setChecked(selected);
+            button->SetForeTextColor(selected ? PluginColours::Value : InstrumentColours::Text);
+        }
         if (row.text) button->setText(text);
     }
 }

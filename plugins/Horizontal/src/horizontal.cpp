@@ -82,7 +82,7 @@ std::vector<ControlRow> BuildRows() {
         FormatOption(5077, 184, "Roll", oxcmd::code::kRolling),
         {.id = 5072,
          .widget = Widget::Check,
-         .rect = {16, 176, 100, 22},
+         .rect = {16, 212, 100, 22},
          .caption = "Delayed",
          .field = DelayedOn,
          .command = DelayedCommand,
