@@ -46,7 +46,6 @@ struct EntryAsked {
 
 class PluginTest : public ::testing::Test {
 protected:
-    PluginTest(); // the application exists before any widget of a test
     void SetUp() override;
     void TearDown() override;
 

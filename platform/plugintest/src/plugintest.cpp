@@ -26,13 +26,22 @@ constexpr oxcmd::Group kGroups[] = {
     g::kAcquire,    g::kDisplay,   g::kManualCursor, g::kTrackCursor, g::kPassFail,
     g::kRecord,     g::kMeasure,   g::kLink,         g::kDrag};
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "plugin_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// One application for the whole test program, made before the first test and gone after
+// the last, before the program's own exit handlers run.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[13] = "plugin_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kApplication =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 // A stopped instrument at 1 ms/div with both channels shown: what a person sees after
 // pressing STOP on a running picture.
@@ -100,10 +109,6 @@ double Posted::AsDouble() const {
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-PluginTest::PluginTest() {
-    App();
 }
 
 void PluginTest::SetUp() {
