@@ -147,11 +147,14 @@ QWidget* CPluginDlg::Make(const ControlRow& row) {
     case Widget::List: {
         auto* list = new CBitmapComboBox(this);
         list->setFont(m_context.normalFont);
-        connect(list, &QComboBox::activated, this, [this, &row](int index) {
+        connect(list, &QComboBox::activated, this, [this, &row, list](int index) {
+            if (m_context.refresh) m_context.refresh();
             const DialogView view = View();
-            if (row.acts && !row.acts(view)) return;
-            if (index >= 0 && index != static_cast<int>(row.field(view)))
-                PostValue(row, view, index, true);
+            const bool acts = row.acts == nullptr || row.acts(view);
+            const bool changed = index >= 0 && index != static_cast<int>(row.field(view));
+            // A choice that was not posted goes back to the stored one.
+            if (!acts || !changed || !PostValue(row, view, index, true))
+                RefreshOne({&row, list}, view);
         });
         return list;
     }

@@ -63,6 +63,11 @@ TEST_F(AcquireTest, ChoosingAverageShowsTheAveragesControls) {
     EXPECT_FALSE(Control(6004)->isHidden());
     EXPECT_FALSE(Control(6007)->isHidden());
     EXPECT_EQ(Text(6004), "16");
+
+    live.nRecordState = oxcmd::code::kPlaying; // refused: the list shows the stored type again
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(PluginTest::Only().Is(oxcmd::group::kRunControl, oxcmd::run::kShowError));
+    EXPECT_EQ(list->currentIndex(), oxcmd::code::kAcqAverage);
 }
 
 TEST_F(AcquireTest, AveragesStepAndEntryShowWhatTheCommandLayerKept) {
