@@ -146,6 +146,44 @@ TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST(CCommonDlg, TitleButtonsActOnReleaseOverThemAndMaximizeTurnsIntoRestore) {
+    CCommonDlg dialog(100);
+    dialog.SetTitleButtons(CCommonDlg::kMinimizeButton | CCommonDlg::kMaximizeButton |
+                           CCommonDlg::kCloseButton);
+    dialog.resize(300, 200);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QRect close = dialog.CloseMarkRect();
+    const QRect maximize = dialog.TitleButtonRect(CCommonDlg::kMaximizeButton);
+    const QRect minimize = dialog.TitleButtonRect(CCommonDlg::kMinimizeButton);
+    EXPECT_EQ(close.right(), dialog.width() - 1);
+    EXPECT_EQ(maximize.right() + 1, close.left());
+    EXPECT_EQ(minimize.right() + 1, maximize.left());
+    EXPECT_EQ(dialog.TitleButtonTip(CCommonDlg::kMaximizeButton), "Maximize");
+
+    // Pressed on Close, released on Maximize: neither acts, and the dialog does not move.
+    const QPoint start = dialog.pos();
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, close.center());
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, maximize.center());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.isMaximized());
+    EXPECT_EQ(dialog.pos(), start);
+
+    QTest::mouseClick(&dialog, Qt::LeftButton, {}, maximize.center());
+    EXPECT_TRUE(dialog.isMaximized());
+    EXPECT_EQ(dialog.TitleButtonTip(CCommonDlg::kMaximizeButton), "Restore");
+    QTest::mouseClick(&dialog, Qt::LeftButton, {},
+                      dialog.TitleButtonRect(CCommonDlg::kMaximizeButton).center());
+    EXPECT_FALSE(dialog.isMaximized());
+    QTest::mouseClick(&dialog, Qt::LeftButton, {},
+                      dialog.TitleButtonRect(CCommonDlg::kMinimizeButton).center());
+    EXPECT_TRUE(dialog.isMinimized());
+
+    CCommonDlg plain(100); // a control dialog has its close mark only
+    EXPECT_TRUE(plain.TitleButtonRect(CCommonDlg::kMinimizeButton).isEmpty());
+    EXPECT_FALSE(plain.CloseMarkRect().isEmpty());
+}
+
 TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt) {
     UiThread ui;
     QtDisplayLayer layer(ui, [] { return DisplayMode{1920, 1080, 24, 60}; });
