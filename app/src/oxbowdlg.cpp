@@ -290,12 +290,19 @@ void COxbowDlg::ScreenMode(long value) {
     if (maximise && !layer->EnumMode(1, wanted)) return; // mode 1: the 800 x 600 view
     if (current == wanted || !layer->ApplyMode(wanted)) return;
     objects_.region->bRedrawAll = 1;
+    update(); // the title band's Maximize/Restore
 }
 
 void COxbowDlg::OnMaximizeButton() {
     const long mode =
         ShowsRestore() ? oxcmd::run::kScreenModeRestore : oxcmd::run::kScreenModeMaximise;
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kScreenMode, mode));
+}
+
+bool COxbowDlg::ShowsRestore() const {
+    const oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer();
+    oxbow::DisplayMode current;
+    return layer != nullptr && layer->CurrentMode(current) && !(current == recordedMode_);
 }
 
 void COxbowDlg::PlaceWindow() {

@@ -109,6 +109,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Maximize/Restore through the screen-mode command (the 800 x 600 view).
     void OnMaximizeButton() override;
+    // While the screen shows the 800 x 600 view rather than the recorded mode.
+    bool ShowsRestore() const override;
 
 private:
     void BuildWindow();

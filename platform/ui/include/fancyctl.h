@@ -51,8 +51,9 @@ protected:
     // The title buttons. Close rejects the dialog.
     virtual void OnMinimizeButton() { showMinimized(); }
     virtual void OnMaximizeButton();
-    // Full screen or maximised: the Maximize button shows Restore.
-    bool ShowsRestore() const { return isFullScreen() || isMaximized(); }
+    // True while the Maximize button shows Restore: by default while the window is full
+    // screen or maximised.
+    virtual bool ShowsRestore() const { return isFullScreen() || isMaximized(); }
 
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;

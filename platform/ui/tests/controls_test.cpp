@@ -6,6 +6,7 @@
 #include "cwnd_recorder.h"
 
 #include <QMenu>
+#include <QScreen>
 
 namespace oxbow::ui {
 namespace {
@@ -198,16 +199,18 @@ TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt)
     EXPECT_FALSE(layer.ApplyMode({800, 600, 24, 60}));
 
     QWidget window;
-    window.resize(400, 300);
+    window.setGeometry(30, 40, 400, 300);
     window.show();
     layer.SetMainWindow(&window);
     ASSERT_TRUE(layer.ApplyMode({800, 600, 24, 60}));
     EXPECT_TRUE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), window.screen()->geometry()); // without a window manager too
     ASSERT_TRUE(layer.CurrentMode(mode));
     EXPECT_EQ(mode, (DisplayMode{800, 600, 24, 60}));
 
     ASSERT_TRUE(layer.ApplyMode({1920, 1080, 24, 60}));
     EXPECT_FALSE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), QRect(30, 40, 400, 300)); // back where it was
     ASSERT_TRUE(layer.CurrentMode(mode));
     EXPECT_EQ(mode.width, 1920);
     EXPECT_FALSE(layer.ApplyMode({1024, 768, 24, 60}));
