@@ -3,6 +3,7 @@
 #include "oxmsg.h"
 #include "processobjects.h"
 #include "session.h"
+#include "windowgeometry.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -10,14 +11,18 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace oxapp {
 namespace {
@@ -88,6 +93,9 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
         connect(&timers_[id], &QTimer::timeout, this, [this, id] { OnTimer(id); });
     }
     BuildWindow();
+    dialogs_ = std::make_unique<DialogRequests>(DialogRequests::Host{
+        this, this, &view_->setup, &view_->region, [this] { RefreshView(); }, &panel_});
+    PlaceWindow();
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
     session_ = std::make_unique<Session>(objects_, *this);
@@ -103,6 +111,7 @@ COxbowDlg::~COxbowDlg() {
 
 void COxbowDlg::BuildWindow() {
     setWindowTitle("OXBOW");
+    SetTitleButtons(kMinimizeButton | kMaximizeButton | kCloseButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, kTitleHeight + 4, 8, 8);
     layout->setSpacing(6);
@@ -220,6 +229,11 @@ bool COxbowDlg::OnInitDialog() {
 }
 
 LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == oxcmd::group::kPanel) {
+        RefreshView();
+        dialogs_->OnRequest(static_cast<oxcmd::Sub>(wParam), static_cast<long>(lParam));
+        return 0;
+    }
     if (message != oxcmd::group::kRunControl) return 0;
     RefreshView(); // published before the message was sent
     if (wParam == oxcmd::run::kRunStatusChanged) {
@@ -228,6 +242,7 @@ LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     OnIoNotify(static_cast<unsigned int>(wParam), static_cast<long>(lParam));
+    dialogs_->OnCompletion(static_cast<oxcmd::Sub>(wParam));
     return 0;
 }
 
@@ -275,6 +290,36 @@ void COxbowDlg::ScreenMode(long value) {
     if (maximise && !layer->EnumMode(1, wanted)) return; // mode 1: the 800 x 600 view
     if (current == wanted || !layer->ApplyMode(wanted)) return;
     objects_.region->bRedrawAll = 1;
+    update(); // the title band's Maximize/Restore
+}
+
+void COxbowDlg::OnMaximizeButton() {
+    const long mode =
+        ShowsRestore() ? oxcmd::run::kScreenModeRestore : oxcmd::run::kScreenModeMaximise;
+    static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kScreenMode, mode));
+}
+
+bool COxbowDlg::ShowsRestore() const {
+    const oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer();
+    oxbow::DisplayMode current;
+    return layer != nullptr && layer->CurrentMode(current) && !(current == recordedMode_);
+}
+
+void COxbowDlg::PlaceWindow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    setGeometry(FittedGeometry(LoadWindowGeometry(oxbow::SettingsStore::ForUser()), sizeHint(),
+                               minimumSizeHint(), screen->availableGeometry()));
+}
+
+void COxbowDlg::KeepWindowPlace() {
+    if (!isVisible()) return;
+    // The 800 x 600 view is full screen: the place to come back to is the normal one.
+    const QRect place = ShowsRestore() ? normalGeometry() : geometry();
+    oxbow::SettingsStore store = oxbow::SettingsStore::ForUser();
+    if (LoadWindowGeometry(store) != place && !SaveWindowGeometry(store, place))
+        std::fprintf(stderr, "oxbow: could not keep the window's place in %s\n",
+                     store.File().string().c_str());
 }
 
 void COxbowDlg::RestoreDisplayMode() {
@@ -411,6 +456,7 @@ void COxbowDlg::keyPressEvent(QKeyEvent* event) {
 void COxbowDlg::StopEverything() {
     if (shutDown_) return;
     shutDown_ = true;
+    KeepWindowPlace();
     RestoreDisplayMode();
     StopTimer(kTimerClock);
     StopTimer(kTimerErase);

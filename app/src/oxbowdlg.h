@@ -7,6 +7,7 @@
 
 #include "actionbinder.h"
 #include "cwnd.h"
+#include "dialogrequests.h"
 #include "exitcodes.h"
 #include "frontpanel.h"
 #include "oxbowui.h"
@@ -81,6 +82,8 @@ public:
         RefreshView();
         return panel_;
     }
+    // The control dialogs: the one open, its requests, the floating views.
+    DialogRequests& Dialogs() { return *dialogs_; }
     oxbow::ui::ScopeView& Scope() { return *scope_; }
     oxbow::ui::RunStateField& RunState() { return *runState_; }
     Session& GetSession() { return *session_; }
@@ -104,6 +107,10 @@ protected:
     // The skin's close mark: the exit command, like the Close button.
     void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Maximize/Restore through the screen-mode command (the 800 x 600 view).
+    void OnMaximizeButton() override;
+    // While the screen shows the 800 x 600 view rather than the recorded mode.
+    bool ShowsRestore() const override;
 
 private:
     void BuildWindow();
@@ -114,6 +121,9 @@ private:
     void RefreshView();
     void OnTimer(int id);
     void ShowRunState(const QString& text);
+    // Opens at the place the user left the window (fitted to the screen); keeps it at the end.
+    void PlaceWindow();
+    void KeepWindowPlace();
     void ScreenMode(long value);
     // Shutdown: a screen left in the 800 x 600 view is put back to the recorded mode.
     void RestoreDisplayMode();
@@ -128,6 +138,7 @@ private:
     oxbow::ui::UiThread& ui_;
     std::unique_ptr<oxacq::RecordView> view_;
     FrontPanel panel_;
+    std::unique_ptr<DialogRequests> dialogs_;
     ActionBinder* actions_ = nullptr;
     oxbow::ui::ScopeView* scope_ = nullptr;
     oxbow::ui::ScopeView* memoryBar_ = nullptr;

@@ -15,8 +15,10 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "oxbow_shell_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics (the input devices mouse tests create) may
+    // already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {

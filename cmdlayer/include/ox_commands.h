@@ -60,10 +60,15 @@ inline constexpr Sub kLinkChoiceDialog = 3244;
 inline constexpr Sub kFirstDialogRequest = kChannelDialog;
 inline constexpr Sub kLastDialogRequest = kLinkChoiceDialog;
 
+// The channel, math, trigger and display dialogs close the same way, their request plus 100.
+inline constexpr Sub kCloseChannel = 3325;
+inline constexpr Sub kCloseMath = 3326;
 inline constexpr Sub kCloseReference = 3327;
 inline constexpr Sub kCloseLogic = 3328;
 inline constexpr Sub kCloseHorizontal = 3329;
+inline constexpr Sub kCloseTrigger = 3330;
 inline constexpr Sub kCloseAcquire = 3331;
+inline constexpr Sub kCloseDisplay = 3332;
 inline constexpr Sub kCloseManualCursor = 3333;
 inline constexpr Sub kCloseTrackCursor = 3334;
 inline constexpr Sub kClosePassFail = 3335;
@@ -71,7 +76,7 @@ inline constexpr Sub kCloseRecord = 3336; // passes during playback: the record 
 inline constexpr Sub kClosePreview = 3340;
 inline constexpr Sub kCloseConnect = 3342;
 inline constexpr Sub kCloseLinkChoice = 3344;
-inline constexpr Sub kFirstCloseRequest = kCloseReference;
+inline constexpr Sub kFirstCloseRequest = kCloseChannel;
 inline constexpr Sub kLastCloseRequest = kCloseLinkChoice;
 } // namespace panel
 
@@ -100,6 +105,8 @@ inline constexpr Sub kShowError = 4424;
 inline constexpr Sub kScreenMode = 4434;     // value 0 maximise, 1 restore, 2 surfaces lost
 inline constexpr Sub kSettingChanged = 4444; // to the main window: start the change timer
 inline constexpr Sub kRedrawWindow = 4454;
+inline constexpr long kScreenModeMaximise = 0;
+inline constexpr long kScreenModeRestore = 1;
 inline constexpr long kScreenModeSurfacesLost = 2;
 } // namespace run
 

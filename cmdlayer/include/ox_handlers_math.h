@@ -47,6 +47,14 @@
 // Installs the handlers of every group named above with the dispatcher.
 void OxInstallMathHandlers();
 
+// The refusal of a request to open a dialog (group 3124) in `setup`'s state, or null when
+// the dialog may open: while a record plays back every dialog but the record dialog (which
+// stops the playback); the trigger dialog in X-Y and roll format; the track cursor dialog
+// in X-Y format; the pass/fail dialog under the alternate trigger. The handler reports it;
+// the main window asks the same question of its copy of the record before it opens one.
+// Close requests and anything else are never refused.
+[[nodiscard]] const char* OxDialogRequestRefusal(const _OX_SETUP& setup, unsigned int subCmd);
+
 // A math trace is shown (live) / was shown when the acquisition stopped.
 bool GetMathEnabled();
 bool GetMathEnabledStop();

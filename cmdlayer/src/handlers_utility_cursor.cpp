@@ -130,12 +130,31 @@ void oxmsg::handlerkit::TrackCursorHandler(IOCmdContext& context, unsigned int s
     CursorsMoved();
 }
 
+const char* OxDialogRequestRefusal(const _OX_SETUP& setup, unsigned int subCmd) {
+    namespace panel = oxcmd::panel;
+    namespace code = oxcmd::code;
+    if (subCmd < panel::kFirstDialogRequest || subCmd > panel::kLastDialogRequest) return nullptr;
+    if (setup.nRecordState == code::kPlaying && subCmd != panel::kRecordDialog)
+        return kNotAvailable;
+    switch (subCmd) {
+    case panel::kTriggerDialog:
+        if (setup.nTimeFormat == code::kXY) return kNotAtXY;
+        if (setup.nTimeFormat == code::kRolling) return kNotAtRolling;
+        return nullptr;
+    case panel::kTrackCursorDialog:
+        return setup.nTimeFormat == code::kXY ? kNotAtXY : nullptr;
+    case panel::kMaskTestDialog:
+        return setup.nTrigMode == code::kAlternate ? kNotAtAlternate : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
 void oxmsg::handlerkit::PanelHandler(IOCmdContext& context, unsigned int subCmd, long,
                                      std::uint32_t, std::uint32_t) {
+    if (const char* refusal = OxDialogRequestRefusal(Setup(), subCmd))
+        return Refuse(context, refusal);
     switch (subCmd) {
-    case oxcmd::panel::kTriggerDialog:
-        if (Setup().nTimeFormat == oxcmd::code::kXY) Refuse(context, kNotAtXY);
-        break;
     // The cursor dialogs show positions in divisions of the screen as it is now; they are
     // brought up to date here, on the I/O thread, before the dialog reads them.
     case oxcmd::panel::kManualCursorDialog:

@@ -37,6 +37,28 @@ TEST_F(UtilityTest, CursorModes) {
     EXPECT_TRUE(Lines().empty());
 }
 
+TEST_F(UtilityTest, DialogRequestsRefusedByStateLeaveTheRecordAlone) {
+    setup->nTimeFormat = 2; // roll
+    PostInt(3124, 3230, 0);
+    EXPECT_EQ(TakeMessage(), "Function not available at rolling mode");
+    setup->nTimeFormat = 0;
+    setup->nTrigMode = 4; // alternate
+    PostInt(3124, 3235, 0);
+    EXPECT_EQ(TakeMessage(), "Function not available at alternate trigger");
+    PostInt(3124, 3230, 0);
+    EXPECT_EQ(TakeMessage(), "");
+    setup->nRecordState = 2; // playing back: only the record dialog and close requests pass
+    PostInt(3124, 3233, 0);
+    EXPECT_EQ(TakeMessage(), "Function not available");
+    EXPECT_EQ(setup->nCursorMode, 0);
+    PostInt(3124, 3236, 0);
+    PostInt(3124, 3333, 0);
+    EXPECT_EQ(TakeMessage(), "");
+    setup->nRecordState = 3; // paused playback is not refused
+    PostInt(3124, 3231, 0);
+    EXPECT_EQ(TakeMessage(), "");
+}
+
 TEST_F(UtilityTest, ManualAndTrackCursorsSetTheirModeAndStayOnTheGraticule) {
     PostFloat(3143, 2205, 2.5f, 1);
     EXPECT_FLOAT_EQ(setup->fCurXB, 2.5f);

@@ -18,24 +18,45 @@
 
 // A borderless dialog painted with a background bitmap (SetFile) or, without one, with
 // the instrument skin: a dark body under a title band that shows the window title and
-// a close mark. Dragging the dialog anywhere off its controls moves it. Layouts placed
-// on it sit below the title band.
+// its buttons (a close mark; a main window adds Minimize and Maximize/Restore). A button
+// acts when the left button is released over it, as on the desktop. Dragging the dialog
+// anywhere off its controls moves it. Layouts placed on it sit below the title band.
 class CCommonDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTitleHeight = 24;
+    enum TitleButton : unsigned {
+        kNoTitleButton = 0,
+        kCloseButton = 1,
+        kMinimizeButton = 2,
+        kMaximizeButton = 4,
+    };
 
     explicit CCommonDlg(int templateId, QWidget* parent = nullptr);
 
     // Background bitmap resource id; 0 for the painted skin.
     void SetFile(int bitmapId);
     int TemplateId() const { return m_templateId; }
-    QRect CloseMarkRect() const;
+    // The title buttons shown, TitleButton flags (the close mark alone by default).
+    void SetTitleButtons(unsigned buttons);
+    // Where a title button sits; empty when it is not shown.
+    QRect TitleButtonRect(TitleButton button) const;
+    QRect CloseMarkRect() const { return TitleButtonRect(kCloseButton); }
+    // "Minimize", "Maximize" or "Restore" (as the window stands), "Close".
+    QString TitleButtonTip(TitleButton button) const;
 
 protected:
     // Runs once, just before the dialog is first shown. Derived dialogs call the base first.
     virtual bool OnInitDialog() { return true; }
+    // The title buttons. Close rejects the dialog.
+    virtual void OnMinimizeButton() { showMinimized(); }
+    virtual void OnMaximizeButton();
+    // True while the Maximize button shows Restore: by default while the window is full
+    // screen or maximised.
+    virtual bool ShowsRestore() const { return isFullScreen() || isMaximized(); }
 
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -44,9 +65,14 @@ protected:
 
 private:
     void PaintSkin(QPainter& painter);
+    void PaintTitleButtons(QPainter& painter);
+    TitleButton TitleButtonAt(const QPoint& point) const;
+    void PressTitleButton(TitleButton button);
 
     int m_templateId;
     int m_bitmapId = 0;
+    unsigned m_titleButtons = kCloseButton;
+    TitleButton m_pressedButton = kNoTitleButton;
     bool m_initialised = false;
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -41,6 +41,7 @@ private:
     UiThread& m_ui;
     std::function<DisplayMode()> m_screen;
     QPointer<QWidget> m_window;
+    QRect m_normalGeometry; // where the window was before the 800 x 600 view
     std::atomic<bool> m_maximised{false};
 };
 

@@ -10,8 +10,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 
 #include <algorithm>
+#include <bit>
+#include <utility>
 
 using oxbow::ui::InstrumentColours;
 
@@ -36,8 +39,80 @@ void CCommonDlg::SetFile(int bitmapId) {
     update();
 }
 
-QRect CCommonDlg::CloseMarkRect() const {
-    return QRect(width() - kTitleHeight, 0, kTitleHeight, kTitleHeight);
+void CCommonDlg::SetTitleButtons(unsigned buttons) {
+    m_titleButtons = buttons;
+    update();
+}
+
+// Right to left: Close, Maximize/Restore, Minimize, each a square of the title band.
+QRect CCommonDlg::TitleButtonRect(TitleButton button) const {
+    if ((m_titleButtons & button) == 0) return {};
+    int slot = 0;
+    for (const TitleButton each : {kCloseButton, kMaximizeButton, kMinimizeButton}) {
+        if (each == button) break;
+        if ((m_titleButtons & each) != 0) ++slot;
+    }
+    return QRect(width() - (slot + 1) * kTitleHeight, 0, kTitleHeight, kTitleHeight);
+}
+
+QString CCommonDlg::TitleButtonTip(TitleButton button) const {
+    switch (button) {
+    case kMinimizeButton:
+        return "Minimize";
+    case kMaximizeButton:
+        return ShowsRestore() ? "Restore" : "Maximize";
+    case kCloseButton:
+        return "Close";
+    default:
+        return {};
+    }
+}
+
+CCommonDlg::TitleButton CCommonDlg::TitleButtonAt(const QPoint& point) const {
+    if (m_bitmapId != 0) return kNoTitleButton; // a bitmap skin draws no title band
+    for (const TitleButton each : {kCloseButton, kMaximizeButton, kMinimizeButton})
+        if (TitleButtonRect(each).contains(point)) return each;
+    return kNoTitleButton;
+}
+
+void CCommonDlg::OnMaximizeButton() {
+    if (ShowsRestore())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void CCommonDlg::PressTitleButton(TitleButton button) {
+    switch (button) {
+    case kMinimizeButton:
+        OnMinimizeButton();
+        break;
+    case kMaximizeButton:
+        OnMaximizeButton();
+        break;
+    case kCloseButton:
+        reject();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CCommonDlg::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = TitleButtonTip(TitleButtonAt(help->pos()));
+        if (!tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tip, this);
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
+
+void CCommonDlg::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) update(); // Maximize <-> Restore
+    QDialog::changeEvent(event);
 }
 
 void CCommonDlg::showEvent(QShowEvent* event) {
@@ -69,14 +144,36 @@ void CCommonDlg::PaintSkin(QPainter& painter) {
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(C::Text);
-    painter.drawText(QRect(10, 0, width() - 10 - kTitleHeight, kTitleHeight),
+    const int buttons = std::popcount(m_titleButtons);
+    painter.drawText(QRect(10, 0, width() - 10 - buttons * kTitleHeight, kTitleHeight),
                      Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
+    PaintTitleButtons(painter);
+}
 
-    const QRect mark = CloseMarkRect().adjusted(8, 8, -8, -8);
+void CCommonDlg::PaintTitleButtons(QPainter& painter) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(C::Text, 1.6));
-    painter.drawLine(mark.topLeft(), mark.bottomRight());
-    painter.drawLine(mark.topRight(), mark.bottomLeft());
+    painter.setPen(QPen(InstrumentColours::Text, 1.6));
+    painter.setBrush(Qt::NoBrush);
+    if (const QRect close = CloseMarkRect(); !close.isEmpty()) {
+        const QRect mark = close.adjusted(8, 8, -8, -8);
+        painter.drawLine(mark.topLeft(), mark.bottomRight());
+        painter.drawLine(mark.topRight(), mark.bottomLeft());
+    }
+    if (const QRect maximize = TitleButtonRect(kMaximizeButton); !maximize.isEmpty()) {
+        const QRect mark = maximize.adjusted(7, 7, -8, -8);
+        if (ShowsRestore()) { // two overlapping windows
+            painter.drawRect(mark.adjusted(3, 0, 0, -3));
+            painter.drawRect(mark.adjusted(0, 3, -3, 0));
+        } else {
+            painter.drawRect(mark);
+        }
+    }
+    if (const QRect minimize = TitleButtonRect(kMinimizeButton); !minimize.isEmpty()) {
+        const QRect mark = minimize.adjusted(7, 7, -8, -8);
+        painter.drawLine(mark.bottomLeft(), mark.bottomRight());
+    }
+    painter.restore();
 }
 
 void CCommonDlg::mousePressEvent(QMouseEvent* event) {
@@ -84,10 +181,8 @@ void CCommonDlg::mousePressEvent(QMouseEvent* event) {
         QDialog::mousePressEvent(event);
         return;
     }
-    if (m_bitmapId == 0 && CloseMarkRect().contains(event->position().toPoint())) {
-        reject();
-        return;
-    }
+    m_pressedButton = TitleButtonAt(event->position().toPoint());
+    if (m_pressedButton != kNoTitleButton) return;
     m_dragging = true;
     m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
@@ -98,7 +193,14 @@ void CCommonDlg::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CCommonDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) m_dragging = false;
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = false;
+        const TitleButton pressed = std::exchange(m_pressedButton, kNoTitleButton);
+        if (pressed != kNoTitleButton && pressed == TitleButtonAt(event->position().toPoint())) {
+            PressTitleButton(pressed);
+            return;
+        }
+    }
     QDialog::mouseReleaseEvent(event);
 }
 

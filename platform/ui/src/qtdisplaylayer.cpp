@@ -57,10 +57,16 @@ bool QtDisplayLayer::ShowMaximised(bool maximised) {
     bool shown = false;
     m_ui.Call([&] {
         if (m_window.isNull()) return;
-        if (maximised)
+        // The geometry is set as well, for desktops whose window manager (or none) leaves
+        // full-screen requests alone.
+        if (maximised) {
+            if (!m_window->isFullScreen()) m_normalGeometry = m_window->geometry();
+            m_window->setGeometry(m_window->screen()->geometry());
             m_window->showFullScreen();
-        else
+        } else {
             m_window->showNormal();
+            if (m_normalGeometry.isValid()) m_window->setGeometry(m_normalGeometry);
+        }
         m_maximised.store(maximised);
         shown = true;
     });

@@ -6,6 +6,7 @@
 #include "cwnd_recorder.h"
 
 #include <QMenu>
+#include <QScreen>
 
 namespace oxbow::ui {
 namespace {
@@ -146,6 +147,44 @@ TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST(CCommonDlg, TitleButtonsActOnReleaseOverThemAndMaximizeTurnsIntoRestore) {
+    CCommonDlg dialog(100);
+    dialog.SetTitleButtons(CCommonDlg::kMinimizeButton | CCommonDlg::kMaximizeButton |
+                           CCommonDlg::kCloseButton);
+    dialog.resize(300, 200);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QRect close = dialog.CloseMarkRect();
+    const QRect maximize = dialog.TitleButtonRect(CCommonDlg::kMaximizeButton);
+    const QRect minimize = dialog.TitleButtonRect(CCommonDlg::kMinimizeButton);
+    EXPECT_EQ(close.right(), dialog.width() - 1);
+    EXPECT_EQ(maximize.right() + 1, close.left());
+    EXPECT_EQ(minimize.right() + 1, maximize.left());
+    EXPECT_EQ(dialog.TitleButtonTip(CCommonDlg::kMaximizeButton), "Maximize");
+
+    // Pressed on Close, released on Maximize: neither acts, and the dialog does not move.
+    const QPoint start = dialog.pos();
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, close.center());
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, maximize.center());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.isMaximized());
+    EXPECT_EQ(dialog.pos(), start);
+
+    QTest::mouseClick(&dialog, Qt::LeftButton, {}, maximize.center());
+    EXPECT_TRUE(dialog.isMaximized());
+    EXPECT_EQ(dialog.TitleButtonTip(CCommonDlg::kMaximizeButton), "Restore");
+    QTest::mouseClick(&dialog, Qt::LeftButton, {},
+                      dialog.TitleButtonRect(CCommonDlg::kMaximizeButton).center());
+    EXPECT_FALSE(dialog.isMaximized());
+    QTest::mouseClick(&dialog, Qt::LeftButton, {},
+                      dialog.TitleButtonRect(CCommonDlg::kMinimizeButton).center());
+    EXPECT_TRUE(dialog.isMinimized());
+
+    CCommonDlg plain(100); // a control dialog has its close mark only
+    EXPECT_TRUE(plain.TitleButtonRect(CCommonDlg::kMinimizeButton).isEmpty());
+    EXPECT_FALSE(plain.CloseMarkRect().isEmpty());
+}
+
 TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt) {
     UiThread ui;
     QtDisplayLayer layer(ui, [] { return DisplayMode{1920, 1080, 24, 60}; });
@@ -160,16 +199,18 @@ TEST(QtDisplayLayer, TheScreenAndThe800x600ViewAreTheModesAndApplyingOneShowsIt)
     EXPECT_FALSE(layer.ApplyMode({800, 600, 24, 60}));
 
     QWidget window;
-    window.resize(400, 300);
+    window.setGeometry(30, 40, 400, 300);
     window.show();
     layer.SetMainWindow(&window);
     ASSERT_TRUE(layer.ApplyMode({800, 600, 24, 60}));
     EXPECT_TRUE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), window.screen()->geometry()); // without a window manager too
     ASSERT_TRUE(layer.CurrentMode(mode));
     EXPECT_EQ(mode, (DisplayMode{800, 600, 24, 60}));
 
     ASSERT_TRUE(layer.ApplyMode({1920, 1080, 24, 60}));
     EXPECT_FALSE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), QRect(30, 40, 400, 300)); // back where it was
     ASSERT_TRUE(layer.CurrentMode(mode));
     EXPECT_EQ(mode.width, 1920);
     EXPECT_FALSE(layer.ApplyMode({1024, 768, 24, 60}));
