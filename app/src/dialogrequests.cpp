@@ -1,5 +1,7 @@
 #include "dialogrequests.h"
 
+#include "plugindlg.h"
+
 #include "frontpanel.h"
 #include "ox_handlers_math.h"
 #include "oxactions.h"
@@ -31,16 +33,13 @@ bool AnyOn(std::span<const std::uint8_t> flags) {
     return std::ranges::any_of(flags, [](std::uint8_t on) { return on != 0; });
 }
 
-// Destroys the window `ref` still names (a dialog is a widget; its object goes with it).
+// Destroys the window `ref` still names: a plug-in dialog stops taking messages at once
+// and goes from the event loop; another window is deleted here.
 void DestroyWindow(CWndRef& ref) {
     const CWndRef window = std::exchange(ref, {});
     if (!CWnd::IsWindow(window)) return;
-    if (auto* widget = dynamic_cast<QWidget*>(window.wnd)) {
-        widget->hide();
-        delete widget;
-    } else {
-        delete window.wnd;
-    }
+    if (auto* widget = dynamic_cast<QWidget*>(window.wnd)) widget->hide();
+    oxbow::ui::DestroyPluginDialog(window.wnd);
 }
 
 } // namespace

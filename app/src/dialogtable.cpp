@@ -2,6 +2,11 @@
 // in its row; until then the request shows "Function not available".
 #include "dialogrequests.h"
 
+#include "acquire.h"
+#include "cursor.h"
+#include "delayed.h"
+#include "horizontal.h"
+
 namespace oxapp {
 namespace {
 
@@ -14,12 +19,12 @@ constexpr DialogRow kRows[] = {
     {panel::kMathDialog, {panel::kCloseMath}, nullptr, R::Math, false},
     {panel::kReferenceDialog, {panel::kCloseReference}, nullptr, R::Reference, false},
     {panel::kLogicDialog, {panel::kCloseLogic}, nullptr, R::None, false},
-    {panel::kHorizontalDialog, {panel::kCloseHorizontal}, nullptr, R::None, true},
+    {panel::kHorizontalDialog, {panel::kCloseHorizontal}, ShowHorizontalDlg, R::None, true},
     {panel::kTriggerDialog, {panel::kCloseTrigger}, nullptr, R::None, false},
-    {panel::kAcquireDialog, {panel::kCloseAcquire}, nullptr, R::None, false},
+    {panel::kAcquireDialog, {panel::kCloseAcquire}, ShowAcquireDlg, R::None, false},
     {panel::kDisplayDialog, {panel::kCloseDisplay}, nullptr, R::None, false},
-    {panel::kManualCursorDialog, {panel::kCloseManualCursor}, nullptr, R::Cursor, false},
-    {panel::kTrackCursorDialog, {panel::kCloseTrackCursor}, nullptr, R::Cursor, false},
+    {panel::kManualCursorDialog, {panel::kCloseManualCursor}, ShowManualCurDlg, R::Cursor, false},
+    {panel::kTrackCursorDialog, {panel::kCloseTrackCursor}, ShowTrackCurDlg, R::Cursor, false},
     {panel::kMaskTestDialog, {panel::kClosePassFail}, nullptr, R::None, false},
     {panel::kRecordDialog, {panel::kCloseRecord}, nullptr, R::None, false},
     // The preview shows the screen as it prints: no floating views over it.
@@ -40,7 +45,7 @@ std::span<const DialogRow> DialogTable() {
 }
 
 FloatingViewFns FloatingViewTable() {
-    return {};
+    return {ShowFloatDlg, ShowFloatMainDlg};
 }
 
 } // namespace oxapp
