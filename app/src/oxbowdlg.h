@@ -11,6 +11,7 @@
 #include "frontpanel.h"
 #include "oxbowui.h"
 #include "oxsnapshot.h"
+#include "panelcontrols.h"
 
 #include <QDesktopServices>
 #include <QTimer>
@@ -83,6 +84,7 @@ public:
     }
     oxbow::ui::ScopeView& Scope() { return *scope_; }
     oxbow::ui::RunStateField& RunState() { return *runState_; }
+    PanelControls& Controls() { return *controls_; }
     Session& GetSession() { return *session_; }
     // The composed picture as last presented; false when it could not be written.
     bool SaveScreenshot(const QString& path) const;
@@ -107,7 +109,6 @@ protected:
 
 private:
     void BuildWindow();
-    QWidget* BuildControls();
     // Every menu item, button and shortcut ends here, with its row of the action table.
     void OnAction(oxact::ActionId id);
     // The UI thread's copy of the records, and the controls that show it.
@@ -129,6 +130,7 @@ private:
     std::unique_ptr<oxacq::RecordView> view_;
     FrontPanel panel_;
     ActionBinder* actions_ = nullptr;
+    PanelControls* controls_ = nullptr;
     oxbow::ui::ScopeView* scope_ = nullptr;
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;
