@@ -15,8 +15,11 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "oxbow_shell_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Lives to the end of the process: destroyed among the static objects at exit, it would
+    // go after Qt's own, and a pointer device made by the first enter event would crash
+    // the exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {

@@ -2,9 +2,12 @@
 #include "oxfields.h"
 
 #include "action_posts.h"
+#include "ox_geometry.h"
 #include "oxcommon.h"
+#include "oxdisplay.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace oxfield {
 namespace {
@@ -17,11 +20,8 @@ using oxact::kNotAtXY;
 using oxact::Plan;
 
 constexpr EntrySettings kPanelEntry{3, -1, 0};
-// The graticule a window is drawn on: 8 divisions down, 14 across.
-constexpr int kDivisionsDown = 8;
-constexpr int kDivisionsAcross = 14;
-// A window of the fixed geometry, for a region record not yet laid out.
-constexpr OX_RECT kDefaultWindow{0, 0, 700, 400};
+// The single layout's plot area, for a region record not yet laid out.
+constexpr OX_RECT kDefaultWindow{0, 0, oxdisplay::kColumns, oxdisplay::kPlotRows};
 // Finest exponent of a stepped voltage.
 constexpr int kFinestVolts = -3;
 // The 1-2-5 steps of a decade: the coarse step of a scale.
@@ -42,13 +42,19 @@ const OX_RECT& WindowOf(const _OX_SETUP& s, const _OX_RGN_SETUP& r, int channel)
     return Empty(*window) ? kDefaultWindow : *window;
 }
 
-// One pixel of a vertical quantity of `perDivision` in the channel's window; one
-// division when coarse.
-double VerticalStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, int channel, double perDivision,
-                    bool coarse) {
+// The divisions one pixel spans in a window.
+double PixelDivisions(const OX_RECT& window, bool horizontal) {
+    const OX_POINT origin{0, 0};
+    return std::abs(
+        GetCursorDiv(origin, horizontal ? OX_POINT{1, 0} : OX_POINT{0, 1}, window, horizontal));
+}
+
+// One pixel of a quantity of `perDivision` in the channel's window; one division when
+// coarse.
+double PixelStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, int channel, double perDivision,
+                 bool horizontal, bool coarse) {
     if (coarse) return perDivision;
-    const OX_RECT& w = WindowOf(s, r, channel);
-    return perDivision * kDivisionsDown / (w.bottom - w.top);
+    return perDivision * PixelDivisions(WindowOf(s, r, channel), horizontal);
 }
 
 double Toward(double value, double step, bool up) {
@@ -101,7 +107,7 @@ template <int C> Plan ChannelOffsetPlan(const _OX_SETUP&, double value) {
 }
 template <int C>
 double ChannelOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
-    return Toward(value, VerticalStep(s, r, C, s.fChanScale[C], notch.coarse), notch.up);
+    return Toward(value, PixelStep(s, r, C, s.fChanScale[C], false, notch.coarse), notch.up);
 }
 
 // ---- Time base ------------------------------------------------------------------------
@@ -134,10 +140,7 @@ Plan TimeOffsetPlan(const _OX_SETUP& s, double value) {
     return SinglePost(WithArg(group::kTimebase, sub, 0, ArgKind::Double, value));
 }
 double TimeOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
-    const double division = ShownTimeScale(s);
-    if (notch.coarse) return Toward(value, division, notch.up);
-    const OX_RECT& w = WindowOf(s, r, -1);
-    return Toward(value, division * kDivisionsAcross / (w.right - w.left), notch.up);
+    return Toward(value, PixelStep(s, r, -1, ShownTimeScale(s), true, notch.coarse), notch.up);
 }
 
 // ---- Trigger level ----------------------------------------------------------------------
@@ -243,9 +246,8 @@ template <bool Low>
 double TrigLevelStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
     const LevelTarget target = LevelOf(s, Low);
     if (target.channel < 0) return DigitStep(value, kFinestVolts, notch);
-    return Toward(value,
-                  VerticalStep(s, r, target.channel, s.fChanScale[target.channel], notch.coarse),
-                  notch.up);
+    const double division = s.fChanScale[target.channel];
+    return Toward(value, PixelStep(s, r, target.channel, division, false, notch.coarse), notch.up);
 }
 
 // clang-format off
