@@ -1,6 +1,7 @@
 // The panel's value fields as a person uses them on the simulated instrument: they follow
 // the instrument's values, the wheel steps them, a typed value reaches the instrument.
 #include "oxcommon.h"
+#include "oxdisplay.h"
 #include "oxmsg.h"
 #include "program_fixture.h"
 
@@ -125,6 +126,18 @@ TEST(PanelFields, ATypedTriggerLevelReachesTheInstrumentAndXYRefusesTheEntry) {
                    oxact::kNotAtXY;
         },
         3000));
+}
+
+TEST(PanelLayout, TheWindowFitsA1280By800ScreenWithTheScopeViewWhole) {
+    RunningOxbow oxbow({"--sim"});
+    COxbowDlg& window = oxbow.Window();
+    const QSize least = window.minimumSizeHint();
+    EXPECT_LE(least.width(), 1280);
+    EXPECT_LE(least.height(), 800);
+    window.resize(least);
+    WaitFor([] { return false; }, 50);
+    EXPECT_GE(window.Scope().width(), oxdisplay::kComposeWidth);
+    EXPECT_GE(window.Scope().height(), oxdisplay::kComposeHeight);
 }
 
 } // namespace
