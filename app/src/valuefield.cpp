@@ -98,9 +98,8 @@ void ValueField::Enter() {
 
 void ValueField::Step(oxfield::Notch notch) {
     const oxacq::RecordView& view = host_.FreshView();
-    const double shown = row_.value(view.setup);
     const bool continuing = sinceNotch_.isValid() && sinceNotch_.elapsed() < kGestureGapMs;
-    const double from = continuing && shown == seen_ ? posted_ : shown;
+    const double from = continuing ? posted_ : row_.value(view.setup);
     const double value = row_.step(view.setup, view.region, from, notch);
     const oxact::Plan plan = oxfield::EntryPlan(row_, view.setup, value, !continuing);
     host_.Carry(plan);
@@ -110,7 +109,6 @@ void ValueField::Step(oxfield::Notch notch) {
     }
     sinceNotch_.start();
     posted_ = value;
-    seen_ = shown;
 }
 
 void ValueField::mouseReleaseEvent(QMouseEvent* event) {

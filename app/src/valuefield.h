@@ -51,12 +51,12 @@ private:
     QColor colour_;
     QLabel* caption_;
     QLabel* value_;
-    // A wheel gesture: notches less than kGestureGapMs apart. The undo slot is filled by its
-    // first notch; the later ones step from the value last posted, which the copy of the
-    // records may not show yet.
+    // A wheel gesture: notches less than kGestureGapMs apart. Its first notch fills the undo
+    // slot and steps from the value shown; the later ones step from the value last posted,
+    // which the copy of the records may not show yet (a value the instrument limited is
+    // taken up again after the gesture).
     QElapsedTimer sinceNotch_;
     double posted_ = 0;
-    double seen_ = 0;
     int wheelRest_ = 0; // angle of a partial notch (high-resolution wheels)
 };
 
