@@ -10,11 +10,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
@@ -32,28 +30,6 @@ using oxbow::ui::InstrumentColours;
 constexpr int kMainDialogTemplate = 102;
 // How long a quit request waits for the exit command before it shuts down by itself.
 constexpr int kQuitGraceMs = 3000;
-
-const QColor kCh1Colour{0xFF, 0xFF, 0x00};
-const QColor kCh2Colour{0x00, 0xFF, 0xFF};
-
-void StylePanelButton(CButtonST& button, const QColor& foreground) {
-    button.SetColor(CButtonST::BTNST_COLOR_FG_OUT, foreground, false);
-    button.SetColor(CButtonST::BTNST_COLOR_FG_IN, foreground, false);
-    button.SetColor(CButtonST::BTNST_COLOR_FG_FOCUS, foreground, false);
-    button.setFont(oxbow::ui::ReadoutFont(13));
-    button.setMinimumSize(56, 28);
-    button.setFocusPolicy(Qt::NoFocus);
-}
-
-QLabel* Caption(const QString& text, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(oxbow::ui::ReadoutFont(12));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
 
 // What the scope view shows is what the display engine presents: the composition into
 // the scope view, the memory-status surface into the bar under it.
@@ -137,49 +113,16 @@ void COxbowDlg::BuildWindow() {
     left->addLayout(statusRow);
 
     row->addLayout(left, 1);
-    row->addWidget(BuildControls());
+    controls_ = new PanelControls(
+        *actions_,
+        [this]() -> const oxacq::RecordView& {
+            RefreshView();
+            return *view_;
+        },
+        this);
+    controls_->Refresh(*view_);
+    row->addWidget(controls_);
     layout->addLayout(row, 1);
-}
-
-QWidget* COxbowDlg::BuildControls() {
-    using oxact::ActionId;
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 0, 0, 0);
-    grid->setSpacing(6);
-    const QColor text = InstrumentColours::Text;
-    auto place = [this, box, grid](ActionId id, const QColor& colour, int row, int column,
-                                   int span = 1) {
-        CButtonST* button = actions_->Button(id);
-        StylePanelButton(*button, colour);
-        button->setParent(box);
-        grid->addWidget(button, row, column, 1, span);
-    };
-    place(ActionId::Run, InstrumentColours::Green, 0, 0);
-    place(ActionId::Stop, InstrumentColours::Red, 0, 1);
-    place(ActionId::Auto, text, 1, 0, 2);
-
-    struct ChannelControls {
-        ActionId display, up, down;
-        QColor colour;
-    };
-    const ChannelControls channels[] = {
-        {ActionId::Ch1Display, ActionId::Ch1ScaleUp, ActionId::Ch1ScaleDown, kCh1Colour},
-        {ActionId::Ch2Display, ActionId::Ch2ScaleUp, ActionId::Ch2ScaleDown, kCh2Colour},
-    };
-    int rowIndex = 2;
-    for (const ChannelControls& channel : channels) {
-        const QString name = actions_->Button(channel.display)->text();
-        grid->addWidget(Caption(name + " V/div", channel.colour, box), rowIndex++, 0, 1, 2);
-        place(channel.display, channel.colour, rowIndex++, 0, 2);
-        place(channel.up, channel.colour, rowIndex, 0);
-        place(channel.down, channel.colour, rowIndex++, 1);
-    }
-    grid->addWidget(Caption("TIME s/div", text, box), rowIndex++, 0, 1, 2);
-    place(ActionId::TimeScaleUp, text, rowIndex, 0);
-    place(ActionId::TimeScaleDown, text, rowIndex++, 1);
-    grid->setRowStretch(rowIndex, 1);
-    return box;
 }
 
 void COxbowDlg::SetWindowAction(oxact::ActionId id, std::function<void()> action) {
@@ -200,8 +143,10 @@ void COxbowDlg::OnAction(oxact::ActionId id) {
 }
 
 void COxbowDlg::RefreshView() {
-    if (session_ != nullptr && session_->Snapshot().Refresh(*view_))
+    if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) {
         actions_->Refresh(view_->setup);
+        controls_->Refresh(*view_);
+    }
 }
 
 bool COxbowDlg::OnInitDialog() {

@@ -12,6 +12,7 @@
 #include "frontpanel.h"
 #include "oxbowui.h"
 #include "oxsnapshot.h"
+#include "panelcontrols.h"
 
 #include <QDesktopServices>
 #include <QTimer>
@@ -86,6 +87,7 @@ public:
     DialogRequests& Dialogs() { return *dialogs_; }
     oxbow::ui::ScopeView& Scope() { return *scope_; }
     oxbow::ui::RunStateField& RunState() { return *runState_; }
+    PanelControls& Controls() { return *controls_; }
     Session& GetSession() { return *session_; }
     // The composed picture as last presented; false when it could not be written.
     bool SaveScreenshot(const QString& path) const;
@@ -114,7 +116,6 @@ protected:
 
 private:
     void BuildWindow();
-    QWidget* BuildControls();
     // Every menu item, button and shortcut ends here, with its row of the action table.
     void OnAction(oxact::ActionId id);
     // The UI thread's copy of the records, and the controls that show it.
@@ -140,6 +141,7 @@ private:
     FrontPanel panel_;
     std::unique_ptr<DialogRequests> dialogs_;
     ActionBinder* actions_ = nullptr;
+    PanelControls* controls_ = nullptr;
     oxbow::ui::ScopeView* scope_ = nullptr;
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;

@@ -11,13 +11,31 @@
 
 namespace oxapp::test {
 
+namespace {
+
+// Ends the application once the tests are over, before the static objects go: destroyed
+// among them it would go after Qt's own, and a pointer device made by the first enter
+// event would crash the exit.
+class ApplicationEnd final : public ::testing::Environment {
+public:
+    explicit ApplicationEnd(QApplication* app) : app_(app) {}
+    void TearDown() override { delete app_; }
+
+private:
+    QApplication* app_;
+};
+
+} // namespace
+
 QApplication& App() {
     static int argc = 1;
     static char name[] = "oxbow_shell_tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit Qt's own statics (the input devices mouse tests create) may
-    // already be gone.
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = [] {
+        auto* made = new QApplication(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new ApplicationEnd(made));
+        return made;
+    }();
     return *app;
 }
 

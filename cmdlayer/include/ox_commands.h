@@ -415,6 +415,19 @@ enum Interface : std::int32_t { kUsb = 0, kLan = 1 };
 inline constexpr int kActiveLogic = 4;
 inline constexpr int kFirstFurtherTrace = 5; // traces 5..8: the math traces
 inline constexpr int kActiveNone = 9;
+// Trigger sources (nEdgeSource, nPulseSource, nSlopeSource, nVideoSource): 6..21 are the
+// digital lines D0..D15.
+enum TrigSource : std::int32_t {
+    kSourceCh1 = 0,
+    kSourceCh2 = 1,
+    kSourceExt = 2,
+    kSourceExt5 = 3,
+    kSourceAcLine = 5,
+    kSourceFirstDigital = 6,
+};
+// nCurXSource, nCurYSource beyond CH1, CH2 and the math traces 2..5: the logic analyzer.
+inline constexpr std::int32_t kCursorSourceLogic = 6;
+inline constexpr int kDigitalLines = 16; // D0..D15
 // Cursor A and B (the value of position and on/off posts).
 inline constexpr long kCursorA = 0;
 inline constexpr long kCursorB = 1;

@@ -38,6 +38,12 @@ enum class ActionId : std::uint16_t {
     Ch2ScaleDown,
     TimeScaleUp,
     TimeScaleDown,
+    MainDelayed,
+    HorizontalPanel,
+    TriggerPanel,
+    LaEnable,
+    LaLine0, // D0; D1..D15 follow in order
+    LaLine15 = LaLine0 + 15,
 };
 
 // The argument slot of a post.
@@ -99,5 +105,8 @@ struct ActionRow {
 void RefuseAction(const char* text);
 
 inline constexpr const char* kNotAvailable = "Function not available";
+inline constexpr const char* kNotAtXY = "Function not available at XY mode";
+inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
+inline constexpr const char* kNoAnalyzer = "LA module is not installed";
 
 } // namespace oxact

@@ -29,6 +29,25 @@ inline Post SaveUndo() {
     return Command(group::kRunControl, oxcmd::run::kSaveUndo);
 }
 
+// A channel's V/div (value: the channel).
+inline Post ChannelScale(int channel, double voltsPerDiv) {
+    return WithArg(group::kChannel, oxcmd::channel::kScale, channel, ArgKind::Float, voltsPerDiv);
+}
+
+// The time base the panel shows: under the alternate trigger the first channel's own.
+inline bool AlternateTimeBase(const _OX_SETUP& s) {
+    return s.nTrigMode == code::kAlternate;
+}
+inline double ShownTimeScale(const _OX_SETUP& s) {
+    return AlternateTimeBase(s) ? static_cast<double>(s.dAltTimeScale[0]) : s.dTimeScale;
+}
+inline Post TimeScale(const _OX_SETUP& s, double secondsPerDiv) {
+    return AlternateTimeBase(s) ? WithArg(group::kTimebase, oxcmd::timebase::kAltScale, 0,
+                                          ArgKind::Double, secondsPerDiv)
+                                : WithArg(group::kTimebase, oxcmd::timebase::kMainScale, 0,
+                                          ArgKind::Double, secondsPerDiv);
+}
+
 inline bool PlayingBack(const _OX_SETUP& s) {
     return s.nRecordState == code::kPlaying;
 }

@@ -3,6 +3,10 @@
 
 #include "oxcommon.h"
 
+#include <array>
+#include <utility>
+#include <vector>
+
 namespace oxact {
 namespace {
 
@@ -49,22 +53,80 @@ template <int Channel> bool ChannelShown(const _OX_SETUP& s) {
 template <int Channel, bool Up> Plan ChannelScalePlan(const _OX_SETUP& s) {
     Plan plan;
     plan.Add(SaveUndo());
-    plan.Add(WithArg(group::kChannel, oxcmd::channel::kScale, Channel, ArgKind::Float,
-                     SetPreDefinedScale(s.fChanScale[Channel], Up)));
+    plan.Add(ChannelScale(Channel, SetPreDefinedScale(s.fChanScale[Channel], Up)));
     return plan;
 }
 
-// Under the alternate trigger the first channel's alternate time base is the one shown.
 template <bool Up> Plan TimeScalePlan(const _OX_SETUP& s) {
     Plan plan;
     plan.Add(SaveUndo());
-    if (s.nTrigMode == code::kAlternate)
-        plan.Add(WithArg(group::kTimebase, oxcmd::timebase::kAltScale, 0, ArgKind::Double,
-                         SetPreDefinedScale(static_cast<double>(s.dAltTimeScale[0]), Up)));
-    else
-        plan.Add(WithArg(group::kTimebase, oxcmd::timebase::kMainScale, 0, ArgKind::Double,
-                         SetPreDefinedScale(s.dTimeScale, Up)));
+    plan.Add(TimeScale(s, SetPreDefinedScale(ShownTimeScale(s), Up)));
     return plan;
+}
+
+Plan MainDelayedPlan(const _OX_SETUP& s) {
+    return SinglePost(
+        WithArg(group::kTimebase, oxcmd::timebase::kDelayed, 0, ArgKind::Bool, s.bDelayed ? 0 : 1));
+}
+bool Delayed(const _OX_SETUP& s) {
+    return s.bDelayed != 0;
+}
+
+Plan HorizontalPanelPlan(const _OX_SETUP&) {
+    return SinglePost(Command(group::kPanel, oxcmd::panel::kHorizontalDialog));
+}
+Plan TriggerPanelPlan(const _OX_SETUP&) {
+    return SinglePost(Command(group::kPanel, oxcmd::panel::kTriggerDialog));
+}
+
+bool AnalyzerFitted(const _OX_SETUP& s) {
+    return s.bLaInstalled != 0;
+}
+
+Plan LaEnablePlan(const _OX_SETUP& s) {
+    if (!AnalyzerFitted(s)) return Plan::Refuse(kNoAnalyzer);
+    const bool on = s.bLaEnable != 0;
+    Plan plan;
+    plan.Add(WithArg(group::kLogic, oxcmd::logic::kEnable, 0, ArgKind::Bool, on ? 0 : 1));
+    // An X cursor on the analyzer has nothing left to measure once the analyzer is off.
+    if (on && s.nCurXSource == code::kCursorSourceLogic && s.bCurXOn != 0)
+        plan.Add(WithArg(group::kManualCursor, oxcmd::manualcursor::kXOn, 0, ArgKind::Bool, 0));
+    return plan;
+}
+bool LaEnabled(const _OX_SETUP& s) {
+    return s.bLaEnable != 0;
+}
+
+template <int Line> Plan LaLinePlan(const _OX_SETUP& s) {
+    if (!AnalyzerFitted(s)) return Plan::Refuse(kNoAnalyzer);
+    return SinglePost(WithArg(group::kLogic, oxcmd::logic::kLine, Line, ArgKind::Bool,
+                              s.bLaChannel[Line] ? 0 : 1));
+}
+template <int Line> bool LaLineShown(const _OX_SETUP& s) {
+    return s.bLaChannel[Line] != 0;
+}
+
+constexpr const char* kLineNames[code::kDigitalLines] = {
+    "D0", "D1", "D2",  "D3",  "D4",  "D5",  "D6",  "D7",
+    "D8", "D9", "D10", "D11", "D12", "D13", "D14", "D15",
+};
+
+template <int Line> constexpr ActionRow LaLineRow() {
+    return {static_cast<ActionId>(static_cast<int>(ActionId::LaLine0) + Line),
+            nullptr,
+            nullptr,
+            kLineNames[Line],
+            kLineNames[Line],
+            nullptr,
+            "Show or hide this digital line",
+            LaLinePlan<Line>,
+            AnalyzerFitted,
+            LaLineShown<Line>};
+}
+
+template <std::size_t... Line>
+constexpr std::array<ActionRow, sizeof...(Line)> LaLineRows(std::index_sequence<Line...>) {
+    return {LaLineRow<static_cast<int>(Line)>()...};
 }
 
 // clang-format off
@@ -78,13 +140,26 @@ constexpr ActionRow kPanelRows[] = {
     {ActionId::Ch2ScaleDown, nullptr, nullptr, "▼", "CH2_DOWN", nullptr, "CH2 volts/div down", ChannelScalePlan<1, false>, nullptr, nullptr},
     {ActionId::TimeScaleUp, nullptr, nullptr, "▲", "TIME_UP", nullptr, "Time/div up", TimeScalePlan<true>, nullptr, nullptr},
     {ActionId::TimeScaleDown, nullptr, nullptr, "▼", "TIME_DOWN", nullptr, "Time/div down", TimeScalePlan<false>, nullptr, nullptr},
+    {ActionId::MainDelayed, nullptr, nullptr, "ZOOM", "MAIN_DELAYED", nullptr, "Delayed (zoomed) time base on or off", MainDelayedPlan, nullptr, Delayed},
+    {ActionId::HorizontalPanel, nullptr, nullptr, "HORIZ…", "HORIZ_PANEL", nullptr, "Horizontal settings", HorizontalPanelPlan, nullptr, nullptr},
+    {ActionId::TriggerPanel, nullptr, nullptr, "TRIG…", "TRIG_PANEL", nullptr, "Trigger settings", TriggerPanelPlan, nullptr, nullptr},
+    {ActionId::LaEnable, nullptr, nullptr, "LA", "LA", nullptr, "Logic analyzer on or off", LaEnablePlan, nullptr, LaEnabled},
 };
 // clang-format on
+
+constexpr auto kLaLineRows = LaLineRows(std::make_index_sequence<code::kDigitalLines>{});
+
+std::vector<ActionRow> JoinedRows() {
+    std::vector<ActionRow> rows(std::begin(kPanelRows), std::end(kPanelRows));
+    rows.insert(rows.end(), kLaLineRows.begin(), kLaLineRows.end());
+    return rows;
+}
 
 } // namespace
 
 std::span<const ActionRow> PanelRows() {
-    return kPanelRows;
+    static const std::vector<ActionRow> rows = JoinedRows();
+    return rows;
 }
 
 } // namespace oxact

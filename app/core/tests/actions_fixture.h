@@ -33,8 +33,9 @@ struct Posted {
     std::uint32_t high;
 };
 
-constexpr oxcmd::Group kGroups[] = {group::kRunControl, group::kChannel, group::kTimebase,
-                                    group::kManualCursor, group::kTrackCursor};
+constexpr oxcmd::Group kGroups[] = {group::kRunControl,   group::kChannel,     group::kTimebase,
+                                    group::kManualCursor, group::kTrackCursor, group::kLogic,
+                                    group::kTrigger,      group::kPanel};
 
 // Records what reaches the dispatcher; nothing is sent anywhere.
 class ActionTableTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -13,12 +14,17 @@ class QWidget;
 // too large to hold, is refused with a message saying why.
 std::optional<double> ParseEngineeringValue(const QString& text, QString* error = nullptr);
 
+// How the entry steps the typed value for a wheel notch or an arrow key (coarse: Shift
+// held, or Page Up/Down). Empty: by the third significant digit, the second when coarse.
+using EntryStep = std::function<double(double value, bool up, bool coarse)>;
+
 // Shows a modal entry dialog titled `title`, the current value printed with the given
 // significant digits, decimals (-1: automatic) and finest exponent. True when the user
 // confirmed a number, which is then in `value`, rounded to those digits and that
-// finest step. A refused text keeps the dialog open with the reason shown.
+// finest step. A refused text keeps the dialog open with the reason shown. The mouse
+// wheel over the value and the Up/Down keys step it with `step`.
 bool ShowOptionDlg(double& value, double current, int digits, int decimals, int finest,
-                   const QString& title, QWidget* parent = nullptr);
+                   const QString& title, QWidget* parent = nullptr, const EntryStep& step = {});
 
 // A "Name(*.ext)|*.ext|Other(*.a;*.b)|*.a;*.b" filter as Qt file-dialog filters
 // ("Name (*.ext);;Other (*.a *.b)").

@@ -5,11 +5,13 @@
 #include "oxcommon.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -53,13 +55,13 @@ QString Refusal(const QString& text) {
 class OptionDlg final : public CCommonDlg {
 public:
     OptionDlg(double current, int digits, int decimals, int finest, const QString& title,
-              QWidget* parent)
-        : CCommonDlg(0, parent), m_digits(digits), m_finest(finest) {
+              const EntryStep& step, QWidget* parent)
+        : CCommonDlg(0, parent), m_digits(digits), m_decimals(decimals), m_finest(finest),
+          m_step(step ? step : DigitStep(finest)) {
         setWindowTitle(title);
-        std::string printed;
-        GetValidDataStr(printed, current, digits, decimals, finest);
-        m_field = new QLineEdit(QString::fromStdString(printed), this);
-        m_field->selectAll();
+        m_field = new QLineEdit(this);
+        Show(current);
+        m_field->installEventFilter(this);
         m_reason = new QLabel(this);
         m_reason->setWordWrap(true);
         QPalette warning = m_reason->palette();
@@ -78,7 +80,55 @@ public:
 
     double Value() const { return m_value; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_field && event->type() == QEvent::Wheel) {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0) Step(delta > 0, wheel->modifiers().testFlag(Qt::ShiftModifier));
+            return true;
+        }
+        if (watched == m_field && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool shift = key->modifiers().testFlag(Qt::ShiftModifier);
+            switch (key->key()) {
+            case Qt::Key_Up:
+                return Step(true, shift);
+            case Qt::Key_Down:
+                return Step(false, shift);
+            case Qt::Key_PageUp:
+                return Step(true, true);
+            case Qt::Key_PageDown:
+                return Step(false, true);
+            default:
+                break;
+            }
+        }
+        return CCommonDlg::eventFilter(watched, event);
+    }
+
 private:
+    static EntryStep DigitStep(int finest) {
+        const int stepFinest = finest < 0 ? finest : kDefaultStepFinest;
+        return [stepFinest](double value, bool up, bool coarse) {
+            return StepIndouble(value, stepFinest, up, 1, coarse ? -1 : -2);
+        };
+    }
+
+    void Show(double value) {
+        std::string printed;
+        GetValidDataStr(printed, value, m_digits, m_decimals, m_finest);
+        m_field->setText(QString::fromStdString(printed));
+        m_field->selectAll();
+    }
+
+    // Steps the typed value; a text that is no number is left for the user to mend.
+    bool Step(bool up, bool coarse) {
+        const std::optional<double> typed = ParseEngineeringValue(m_field->text());
+        if (typed) Show(m_step(*typed, up, coarse));
+        return true;
+    }
+
     void Confirm() {
         QString error;
         const std::optional<double> value = ParseEngineeringValue(m_field->text(), &error);
@@ -93,8 +143,13 @@ private:
         accept();
     }
 
+    // Finest exponent of the default step when the entry has no grid of its own.
+    static constexpr int kDefaultStepFinest = -3;
+
     int m_digits;
+    int m_decimals;
     int m_finest;
+    EntryStep m_step;
     double m_value = 0.0;
     QLineEdit* m_field;
     QLabel* m_reason;
@@ -127,8 +182,8 @@ std::optional<double> ParseEngineeringValue(const QString& text, QString* error)
 }
 
 bool ShowOptionDlg(double& value, double current, int digits, int decimals, int finest,
-                   const QString& title, QWidget* parent) {
-    OptionDlg dialog(current, digits, decimals, finest, title, parent);
+                   const QString& title, QWidget* parent, const EntryStep& step) {
+    OptionDlg dialog(current, digits, decimals, finest, title, step, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     value = dialog.Value();
     return true;

@@ -5,10 +5,12 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 namespace {
 
@@ -79,6 +81,42 @@ TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValu
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(reason.contains("twelve"));
     EXPECT_EQ(value, 7.0);
+}
+
+TEST(ShowOptionDlg, WheelAndArrowKeysStepTheTypedValue) {
+    QStringList seen;
+    WhenModalShown<QDialog>([&](QDialog& dialog) {
+        auto* field = dialog.findChild<QLineEdit*>();
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QApplication::sendEvent(field, &up);
+        seen << field->text();
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(field, &wheel);
+        seen << field->text();
+        field->setText("junk"); // left alone for the user to mend
+        QApplication::sendEvent(field, &up);
+        seen << field->text();
+        Enter(dialog, "1");
+    });
+    double value = 0;
+    // The caller's step: 1-2-5 up, a decade down when coarse.
+    ASSERT_TRUE(
+        ShowOptionDlg(value, 0.5, 3, -1, 0, "Scale", nullptr, [](double v, bool up, bool coarse) {
+            return coarse ? (up ? v * 10 : v / 10) : (up ? v * 2 : v / 2);
+        }));
+    EXPECT_EQ(seen, QStringList({"1.00", "100m", "junk"}));
+
+    // Without one, the third significant digit.
+    WhenModalShown<QDialog>([&](QDialog& dialog) {
+        auto* field = dialog.findChild<QLineEdit*>();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(field, &down);
+        seen = QStringList{field->text()};
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    EXPECT_FALSE(ShowOptionDlg(value, 1.23, 3, -1, 0, "Level"));
+    EXPECT_EQ(seen, QStringList({"1.22"}));
 }
 
 TEST(ConvertFileFilter, PairsBecomeQtFilters) {
