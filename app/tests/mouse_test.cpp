@@ -1,0 +1,68 @@
+// The mouse on the running program: a marker dragged on the scope view changes the
+// instrument, as the window's copy of the records then shows.
+#include "program_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace oxapp::test {
+namespace {
+
+// Where a picture pixel lies in the scope view.
+QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
+    const QRect area = view.PictureRect();
+    const double perPixel = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
+    return {area.left() + qRound((p.x + 0.5) * perPixel),
+            area.top() + qRound((p.y + 0.5) * perPixel)};
+}
+
+struct Channel {
+    float scale = 0;
+    float offset = 0;
+    OX_POINT ground{};
+};
+
+Channel Ch1(RunningOxbow& oxbow) {
+    Channel c;
+    oxbow.UnderLock([&] {
+        c.scale = oxbow.Objects().setup->fChanScale[0];
+        c.offset = oxbow.Objects().setup->fChanOffset[0];
+        c.ground = oxbow.Objects().region->ptTrace[0][0];
+    });
+    return c;
+}
+
+TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDivision) {
+    RunningOxbow oxbow({"--sim"});
+    oxbow::ui::ScopeView& view = oxbow.Window().Scope();
+    ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    const Channel before = Ch1(oxbow);
+    const OX_POINT from{8, before.ground.y};
+    const double perPixel =
+        static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
+    const QPoint press = InView(view, from);
+    QTest::mouseMove(&view, press);
+    QTest::mousePress(&view, Qt::LeftButton, {}, press);
+    for (int dy = 10; dy <= 50; dy += 10)
+        QTest::mouseMove(&view, press + QPoint(0, qRound(dy * perPixel)));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, press + QPoint(0, qRound(50 * perPixel)));
+
+    // The window's copy of the records shows the new offset.
+    const float wanted = before.offset - before.scale;
+    auto snapshot = std::make_unique<oxacq::RecordView>();
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            oxbow.GetSession().Snapshot().Refresh(*snapshot);
+            return std::abs(snapshot->setup.fChanOffset[0] - wanted) < 1e-4f;
+        },
+        3000))
+        << "CH1 offset " << snapshot->setup.fChanOffset[0] << ", wanted " << wanted;
+    EXPECT_EQ(Ch1(oxbow).ground.y, before.ground.y + 50);
+}
+
+} // namespace
+} // namespace oxapp::test
