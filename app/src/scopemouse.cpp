@@ -54,9 +54,11 @@ bool ScopeMouseInput::eventFilter(QObject* watched, QEvent* event) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const OX_POINT at = ToPoint(view_.ToPicture(mouse->position().toPoint()));
         const oxmouse::Button button = ButtonOf(mouse->button());
-        if (event->type() == QEvent::MouseButtonPress)
+        if (event->type() == QEvent::MouseButtonPress) {
+            // With no other button down, a gesture still open lost its release.
+            if (mouse->buttons() == mouse->button()) gestures_.Cancel();
             gestures_.Press(records_(), at, button, KeysOf(mouse->modifiers()));
-        else if (event->type() == QEvent::MouseButtonRelease)
+        } else if (event->type() == QEvent::MouseButtonRelease)
             gestures_.Release(records_(), at, button);
         else if (event->type() == QEvent::MouseButtonDblClick)
             gestures_.DoubleClick(records_(), at, button);

@@ -64,5 +64,27 @@ TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDi
     EXPECT_EQ(Ch1(oxbow).ground.y, before.ground.y + 50);
 }
 
+TEST(ScopeMouse, AMiddleDragBoxHalfTheWidthHalvesTheTimeBase) {
+    RunningOxbow oxbow({"--sim"});
+    oxbow::ui::ScopeView& view = oxbow.Window().Scope();
+    ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    double before = 0;
+    oxbow.UnderLock([&] { before = oxbow.Objects().setup->dTimeScale; });
+    // A quarter of the width either side of the centre (366), a few rows high.
+    const QPoint from = InView(view, {191, 200});
+    const QPoint to = InView(view, {541, 220});
+    QTest::mousePress(&view, Qt::MiddleButton, {}, from);
+    QTest::mouseMove(&view, to);
+    QTest::mouseRelease(&view, Qt::MiddleButton, {}, to);
+    auto snapshot = std::make_unique<oxacq::RecordView>();
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            oxbow.GetSession().Snapshot().Refresh(*snapshot);
+            return std::abs(snapshot->setup.dTimeScale - before / 2) < before * 1e-3;
+        },
+        3000))
+        << "time base " << snapshot->setup.dTimeScale << " s/div, was " << before;
+}
+
 } // namespace
 } // namespace oxapp::test

@@ -79,6 +79,8 @@ public:
                std::int64_t nowMs);
     // The pointer left the picture.
     void Leave();
+    // Forgets a gesture whose release never came (the window lost the mouse meanwhile).
+    void Cancel();
 
     // The zoom box being drawn, for the window to show.
     [[nodiscard]] std::optional<OX_RECT> ZoomShown() const;

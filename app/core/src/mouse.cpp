@@ -160,6 +160,11 @@ void ScopeMouse::Leave() {
     if (!drag_ && !zoom_) PointAt({});
 }
 
+void ScopeMouse::Cancel() {
+    drag_.reset();
+    zoom_.reset();
+}
+
 std::optional<OX_RECT> ScopeMouse::ZoomShown() const {
     if (!zoom_) return std::nullopt;
     return ZoomBox(zoom_->zoom, zoom_->from, zoom_->to);

@@ -340,6 +340,17 @@ TEST_F(MouseTest, ZoomBoxPostsItsWindowTheUndoSlotAndThePackedBox) {
     EXPECT_EQ(posted[2].high, 200u | 409u << 16);
 }
 
+TEST_F(MouseTest, ASecondButtonDuringADragChangesNothingAndCancelEndsTheGesture) {
+    const OX_POINT at = MarkerPoint(kCh1);
+    mouse_.Press(View(), at, Button::Left, {});
+    mouse_.Press(View(), {300, 200}, Button::Middle, {});
+    EXPECT_FALSE(mouse_.ZoomShown().has_value());
+    EXPECT_TRUE(mouse_.Dragging());
+    mouse_.Cancel();
+    mouse_.Move(View(), {at.x, at.y + 50});
+    EXPECT_TRUE(Drain().empty());
+}
+
 TEST_F(MouseTest, ZoomIsRefusedInXYAndAClickDrawsNoBox) {
     mouse_.Press(View(), {300, 200}, Button::Middle, {});
     mouse_.Release(View(), {301, 200}, Button::Middle);
