@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointingDevice>
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace oxapp::test {
 namespace {
@@ -18,6 +21,29 @@ QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
     const double perPixel = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
     return {area.left() + qRound((p.x + 0.5) * perPixel),
             area.top() + qRound((p.y + 0.5) * perPixel)};
+}
+
+// A mouse event as the window system delivers it to the view, from a device of the test's
+// own (the default one would be made on demand and outlive the application at exit).
+void Send(oxbow::ui::ScopeView& view, QEvent::Type type, Qt::MouseButton button,
+          Qt::MouseButtons held, const QPoint& at) {
+    static const QPointingDevice* const mouse = [] {
+        auto* device = new QPointingDevice("test mouse", 1, QInputDevice::DeviceType::Mouse,
+                                           QPointingDevice::PointerType::Generic,
+                                           QInputDevice::Capability::Position, 1, 3);
+        device->setParent(&App()); // gone with the application
+        return device;
+    }();
+    QMouseEvent event(type, at, view.mapToGlobal(at), button, held, Qt::NoModifier, mouse);
+    QApplication::sendEvent(&view, &event);
+}
+
+void DragWith(oxbow::ui::ScopeView& view, Qt::MouseButton button, const QPoint& from,
+              const std::vector<QPoint>& through) {
+    Send(view, QEvent::MouseButtonPress, button, button, from);
+    for (const QPoint& at : through)
+        Send(view, QEvent::MouseMove, Qt::NoButton, button, at);
+    Send(view, QEvent::MouseButtonRelease, button, Qt::NoButton, through.back());
 }
 
 struct Channel {
@@ -45,11 +71,11 @@ TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDi
     const double perPixel =
         static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
     const QPoint press = InView(view, from);
-    QTest::mouseMove(&view, press);
-    QTest::mousePress(&view, Qt::LeftButton, {}, press);
+    std::vector<QPoint> through;
     for (int dy = 10; dy <= 50; dy += 10)
-        QTest::mouseMove(&view, press + QPoint(0, qRound(dy * perPixel)));
-    QTest::mouseRelease(&view, Qt::LeftButton, {}, press + QPoint(0, qRound(50 * perPixel)));
+        through.push_back(press + QPoint(0, qRound(dy * perPixel)));
+    Send(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, press);
+    DragWith(view, Qt::LeftButton, press, through);
 
     // The window's copy of the records shows the new offset.
     const float wanted = before.offset - before.scale;
@@ -73,9 +99,7 @@ TEST(ScopeMouse, AMiddleDragBoxHalfTheWidthHalvesTheTimeBase) {
     // A quarter of the width either side of the centre (366), a few rows high.
     const QPoint from = InView(view, {191, 200});
     const QPoint to = InView(view, {541, 220});
-    QTest::mousePress(&view, Qt::MiddleButton, {}, from);
-    QTest::mouseMove(&view, to);
-    QTest::mouseRelease(&view, Qt::MiddleButton, {}, to);
+    DragWith(view, Qt::MiddleButton, from, {to});
     auto snapshot = std::make_unique<oxacq::RecordView>();
     EXPECT_TRUE(WaitFor(
         [&] {

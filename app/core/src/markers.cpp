@@ -92,7 +92,7 @@ std::optional<OX_RECT> LevelLine(const oxacq::RecordView& view, int window) {
     const OX_RECT& rect = WindowRect(view, window);
     const int y = view.region.ptTrigLevel[window].y;
     if (target.channel < 0 || y < rect.top + 1 || y > rect.bottom - 1) return std::nullopt;
-    return OX_RECT{0, y - kLevelHitRows, rect.right, y + kLevelHitRows};
+    return OX_RECT{0, y, rect.right, y}; // the line, from the margin across the graticule
 }
 
 std::optional<OX_RECT> DrawnArea(const oxacq::RecordView& view, Marker m) {
@@ -263,10 +263,12 @@ Marker MarkerFromCode(int code) {
 std::optional<OX_RECT> HitArea(const oxacq::RecordView& view, Marker m) {
     const std::optional<OX_RECT> drawn = DrawnArea(view, m);
     if (!drawn) return std::nullopt;
-    OX_RECT area = Grown(*drawn, kHitSlack);
-    // A ground marker answers across the whole margin it is drawn in.
-    if (m.kind == MarkerKind::Trace) area.left = std::min(area.left, 0);
-    if (m.kind == MarkerKind::Trace) area.right = std::max(area.right, kMarkerStripRight);
+    OX_RECT area = Grown(*drawn, m.kind == MarkerKind::TrigLevel ? kLevelHitRows : kHitSlack);
+    if (m.kind == MarkerKind::Trace) {
+        // A ground marker answers across the whole margin it is drawn in.
+        area.left = std::min(area.left, 0);
+        area.right = std::max(area.right, kMarkerStripRight);
+    }
     return area;
 }
 
