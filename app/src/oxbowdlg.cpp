@@ -2,6 +2,7 @@
 
 #include "oxmsg.h"
 #include "processobjects.h"
+#include "scopemouse.h"
 #include "session.h"
 #include "windowgeometry.h"
 
@@ -75,6 +76,12 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
     session_ = std::make_unique<Session>(objects_, *this);
+    mouse_ = new ScopeMouseInput(
+        *scope_, [this]() -> const oxacq::RecordView& { return (RefreshView(), *view_); },
+        session_->Requests(),
+        [this](bool start) {
+            start ? StartTimer(kTimerMarker, oxmouse::kHighlightHoldMs) : StopTimer(kTimerMarker);
+        });
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
 }

@@ -29,6 +29,7 @@ class QMenuBar;
 namespace oxapp {
 
 struct ProcessObjects;
+class ScopeMouseInput;
 class Session;
 } // namespace oxapp
 namespace oxdisplay {
@@ -153,6 +154,7 @@ private:
     std::unique_ptr<TimerRequests> timerRequests_;
     std::unique_ptr<oxdisplay::PresentTarget> presenter_;
     std::unique_ptr<Session> session_;
+    ScopeMouseInput* mouse_ = nullptr; // owned by the scope view
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
     bool settingsWritten_ = false;

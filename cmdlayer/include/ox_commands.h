@@ -334,6 +334,10 @@ inline constexpr Sub kExchange = 2831;
 namespace drag {
 inline constexpr Sub kActiveChannel = 4525;
 inline constexpr Sub kBothChannels = 4526;
+// The program's own: the region record's dragged-window index := value (0..4), posted
+// ahead of the box.
+inline constexpr Sub kSetWindow = 4528;
+inline constexpr long kLastWindow = 4;
 } // namespace drag
 
 // Value codes of the record's selector fields.

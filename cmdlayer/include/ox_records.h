@@ -430,7 +430,7 @@ struct alignas(8) _OX_RGN_SETUP {
     uint8_t bRedrawLabels;     // 31
     uint8_t reserved_32[32];
     int32_t nDragWindow;   // 64  0 main, 1 main then delayed, 2 delayed, 3/4 alternate CH1/CH2
-    int32_t nDragMarker;   // 68
+    int32_t nDragMarker;   // 68  the highlighted marker (the mouse's marker code)
     OX_RECT rcMain;        // 72  main graticule
     OX_RECT rcUpper;       // 88  delayed: main window; alternate: CH1
     OX_RECT rcLower;       // 104 delayed: zoomed window; alternate: CH2

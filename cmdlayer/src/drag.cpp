@@ -5,6 +5,7 @@
 //
 // Argument: the box in screen pixels as four signed 16-bit values, left and top
 // in the low half (left in the low 16 bits), right and bottom in the high half.
+// The window the box was drawn in is set beforehand with its own sub-command.
 #include "geometry_internal.h"
 #include "iocmd_link.h"
 #include "oxmsg_state.h"
@@ -185,8 +186,13 @@ void HandleDrag(IOCmdContext& context, unsigned int subCmd, long value, std::uin
     context.send = false;
     const SharedRecords& shared = Records();
     if (shared.setup == nullptr || shared.region == nullptr) return;
+    if (subCmd == oxcmd::drag::kSetWindow) {
+        if (value >= 0 && value <= oxcmd::drag::kLastWindow)
+            shared.region->nDragWindow = static_cast<std::int32_t>(value);
+        return;
+    }
     const int window = shared.region->nDragWindow;
-    if (window < 0 || window > 4 ||
+    if (window < 0 || window > oxcmd::drag::kLastWindow ||
         (subCmd != oxcmd::drag::kActiveChannel && subCmd != oxcmd::drag::kBothChannels))
         return;
     _OX_SETUP& s = *shared.setup;

@@ -114,6 +114,19 @@ TEST_F(DragTest, UnknownWindowOrSubCommandDoesNothing) {
     EXPECT_EQ(setup->fChanScale[0], 1.0f);
 }
 
+TEST_F(DragTest, TheWindowIsSetAheadOfTheBoxAndAnIndexOutsideIsIgnored) {
+    const auto setWindow = [this](long window) {
+        EXPECT_TRUE(OxPost(4524, 4528, window));
+        Drain();
+    };
+    setWindow(2);
+    EXPECT_EQ(region->nDragWindow, 2);
+    setWindow(5);
+    setWindow(-1);
+    EXPECT_EQ(region->nDragWindow, 2);
+    EXPECT_TRUE(link.sent.empty());
+}
+
 TEST_F(DragTest, ADragMarksTheSettingChangedWhileRunning) {
     setup->bRun = 1;
     Drag(4525, 0, 0, 191, 113, 541, 213);

@@ -159,6 +159,8 @@ struct AcqCounters {
     int recordBytes = 0; // bytes of the last full record
 };
 
+inline constexpr int kNoHighlightRequest = -1;
+
 // Flags the UI thread sets without the lock; the I/O thread applies them under it.
 struct AcqRequests {
     std::atomic<bool> playbackTick{false}; // timer 10: one more frame, the next recorded one
@@ -174,6 +176,8 @@ struct AcqRequests {
     std::atomic<bool> floatDraw{false};          // timer 9: redraw the floating views
     std::atomic<bool> redrawSection{false};      // timer 11
     std::atomic<bool> clearBusy{false};          // timer 12 and the end of start-up
+    // The mouse: the marker code to highlight (oxmarkers.h), kNoHighlightRequest for none.
+    std::atomic<int> markerHighlight{kNoHighlightRequest};
 };
 
 // The recorder dialog's side of the hand-over.

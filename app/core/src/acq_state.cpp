@@ -155,6 +155,11 @@ void Acquisition::ApplyRequests() {
 void Acquisition::ApplyWindowRequests() {
     if (requests_.eraseBeforeFrame.exchange(false) && Setup().bDisplayPersist == 0)
         region_->bEraseBeforeFrame = 1;
+    const int highlight = requests_.markerHighlight.exchange(kNoHighlightRequest);
+    if (highlight != kNoHighlightRequest) {
+        region_->nDragMarker = highlight;
+        region_->bMarkerHighlight = 1;
+    }
     if (requests_.markerHighlightOff.exchange(false)) {
         region_->bMarkerHighlight = 0;
         if (Setup().bRun == 0) SetRefreshWave(true);

@@ -1,6 +1,7 @@
 // The overlays drawn over the composed picture: ground markers, trigger marks, split line,
 // X-Y marks, cursors, pass/fail counters, the error text and the memory-status bar.
 #include "oxgdi.h"
+#include "oxmarkers.h"
 #include "pipeline_state.h"
 
 #include <cstdio>
@@ -15,6 +16,9 @@ using State = DisplayEngine::State;
 constexpr std::uint32_t kCursorColour = 0x00C0FF;
 constexpr std::uint32_t kTrigMarkColour = 0xFF8000;
 constexpr std::uint32_t kCentreMarkColour = 0xFFFFFF;
+constexpr std::uint32_t kHighlightColour = 0xFFFFFF; // the marker the mouse points at
+constexpr std::uint32_t kRefMarkerColour = 0xB0B0B0;
+constexpr int kRefGlyph = 3;
 constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF}; // fail, pass, total
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
@@ -60,6 +64,18 @@ CPoint ToPoint(const OX_POINT& p) {
     return {p.x, p.y};
 }
 
+// A marker's colour: the highlight while the mouse points at it or drags it.
+std::uint32_t MarkerColour(const State& s, oxmouse::Marker marker, std::uint32_t colour) {
+    const _OX_RGN_SETUP& rgn = s.region();
+    const bool highlighted =
+        rgn.bMarkerHighlight != 0 && oxmouse::MarkerFromCode(rgn.nDragMarker) == marker;
+    return highlighted ? kHighlightColour : colour;
+}
+
+std::uint32_t TraceMarkerColour(const State& s, int window, int slot, std::uint32_t colour) {
+    return MarkerColour(s, {oxmouse::MarkerKind::Trace, window, slot}, colour);
+}
+
 // The regions whose markers are drawn: the main one, and the lower one in split layouts.
 int ShownRegions(Layout layout) {
     return layout == Layout::Single ? 1 : 2;
@@ -73,7 +89,7 @@ void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
     if (setup.nTimeFormat == 1) {
         if (setup.bChanDisplay[1]) {
             DrawGnd(strip, s.geometry(0).compose, 1, ToPoint(rgn.ptTrace[0][1]), drawn,
-                    kChannelColour[1], false);
+                    TraceMarkerColour(s, 0, 1, kChannelColour[1]), false);
         }
         return;
     }
@@ -82,13 +98,25 @@ void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
         for (int ch = 0; ch < 2; ++ch) {
             const bool inRegion = layout != Layout::Alternate || ch == w;
             if (setup.bChanDisplay[ch] && inRegion) {
-                DrawGnd(strip, rect, ch, ToPoint(rgn.ptTrace[w][ch]), drawn, kChannelColour[ch],
-                        false);
+                DrawGnd(strip, rect, ch, ToPoint(rgn.ptTrace[w][ch]), drawn,
+                        TraceMarkerColour(s, w, ch, kChannelColour[ch]), false);
             }
         }
-        for (int k = 0; k < kMathSlots && layout != Layout::Alternate; ++k) {
+        if (layout == Layout::Alternate) {
+            continue;
+        }
+        for (int k = 0; k < kMathSlots; ++k) {
+            const int slot = oxmouse::kMathSlot + k;
             if (setup.bTraceShown[k]) {
-                DrawGnd(strip, rect, 2, ToPoint(rgn.ptTrace[w][2 + k]), drawn, kMathColour, false);
+                DrawGnd(strip, rect, 2, ToPoint(rgn.ptTrace[w][slot]), drawn,
+                        TraceMarkerColour(s, w, slot, kMathColour), false);
+            }
+        }
+        for (int r = 0; r < kRefSlots; ++r) {
+            const int slot = oxmouse::kRefSlot + r;
+            if (setup.bRefDisplay[r]) {
+                DrawGnd(strip, rect, kRefGlyph, ToPoint(rgn.ptTrace[w][slot]), drawn,
+                        TraceMarkerColour(s, w, slot, kRefMarkerColour), false);
             }
         }
     }
@@ -106,8 +134,11 @@ void DrawTriggerMarks(State& s, const DDSURFACEDESC2& comp) {
     const int regions = layout == Layout::Alternate || layout == Layout::Delayed ? 2 : 1;
     for (int w = 0; w < regions; ++w) {
         const CRect rect = s.geometry(w).compose;
-        DrawTrigLevelLine(comp, rect, ToPoint(rgn.ptTrigLevel[w]), kTrigLevelColour);
-        DrawTrigOffsetMark(comp, rect, ToPoint(rgn.ptTrigPos[w]), drawn, kTrigMarkColour);
+        DrawTrigLevelLine(
+            comp, rect, ToPoint(rgn.ptTrigLevel[w]),
+            MarkerColour(s, {oxmouse::MarkerKind::TrigLevel, w, 0}, kTrigLevelColour));
+        DrawTrigOffsetMark(comp, rect, ToPoint(rgn.ptTrigPos[w]), drawn,
+                           MarkerColour(s, {oxmouse::MarkerKind::TrigPos, w, 0}, kTrigMarkColour));
     }
 }
 

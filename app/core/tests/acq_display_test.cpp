@@ -227,6 +227,20 @@ TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock) {
     EXPECT_EQ(region->bErrorShown, 0);
 }
 
+TEST_F(DisplayTick, TheMouseHighlightIsAppliedAndALaterOffWins) {
+    acq->Requests().markerHighlight = 17;
+    Tick();
+    EXPECT_EQ(region->nDragMarker, 17);
+    EXPECT_EQ(region->bMarkerHighlight, 1);
+    // Highlighted and left again before the tick: the left one is off.
+    acq->Requests().markerHighlight = 3;
+    acq->Requests().markerHighlight = oxacq::kNoHighlightRequest;
+    acq->Requests().markerHighlightOff = true;
+    Tick();
+    EXPECT_EQ(region->bMarkerHighlight, 0);
+    EXPECT_EQ(region->nDragMarker, 17);
+}
+
 TEST_F(DisplayTick, PersistenceCountersWrapAndSaturate) {
     ReadBlock(40);
     for (int i = 0; i < 17; ++i)

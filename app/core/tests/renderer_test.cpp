@@ -2,6 +2,7 @@
 // trace on top, X-Y, references in the background, overlays, presentation and recovery
 // from lost surfaces.
 #include "numerix.h"
+#include "oxmarkers.h"
 #include "pipeline_fixture.h"
 
 #include <cstdio>
@@ -245,6 +246,18 @@ TEST_F(RendererTest, GroundMarkerOfAShownChannelLandsInTheMarkerStrip) {
         }
     }
     EXPECT_GT(inComposition, 0);
+}
+
+TEST_F(RendererTest, TheMarkerTheMouseHighlightsTurnsWhiteUntilTheHighlightEnds) {
+    region->ptTrace[0][0] = {15, ComposeRowAt(0)};
+    region->nDragMarker = oxmouse::MarkerCode({oxmouse::MarkerKind::Trace, 0, 0});
+    region->bMarkerHighlight = 1;
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().MarkerStrip(), kChannelColour[0]), 0);
+    EXPECT_GT(CountPixels(Engine().MarkerStrip(), 0xFFFFFF), 0);
+    region->bMarkerHighlight = 0;
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().MarkerStrip(), kChannelColour[0]), 0);
 }
 
 TEST_F(RendererTest, BackgroundGreyFillsTheGridAndIsPresented) {

@@ -1,0 +1,27 @@
+// The trigger level as the panel adjusts it: under the current trigger type, the command
+// that sets the level, the level it has now and the channel it is measured on. Pattern
+// and duration triggers have no analog level; the logic analyzer's threshold stands in.
+#pragma once
+
+#include "ox_commands.h"
+#include "ox_records.h"
+
+namespace oxact {
+
+struct TrigLevelTarget {
+    oxcmd::Group group = oxcmd::group::kTrigger;
+    oxcmd::Sub sub = 0;
+    long value = 0;   // the command's value: the channel of an alternate-trigger level
+    float level = 0;  // the level now
+    int channel = -1; // the channel whose scale and offset place the level; -1: none
+    bool analyzerThreshold = false; // pattern and duration: the analyzer's threshold
+};
+
+// `altChannel` names the channel whose level the alternate trigger adjusts: the level
+// field takes the channel being edited (nAltSource), a marker the channel of its window.
+[[nodiscard]] TrigLevelTarget TrigLevelOf(const _OX_SETUP& s, int altChannel);
+[[nodiscard]] inline TrigLevelTarget TrigLevelOf(const _OX_SETUP& s) {
+    return TrigLevelOf(s, s.nAltSource);
+}
+
+} // namespace oxact
