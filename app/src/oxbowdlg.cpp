@@ -5,6 +5,7 @@
 #include "session.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -191,8 +192,7 @@ void COxbowDlg::OnAction(oxact::ActionId id) {
 }
 
 void COxbowDlg::RefreshView() {
-    if (session_ != nullptr && session_->Snapshot().Refresh(*view_))
-        actions_->Refresh(view_->setup);
+    if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) actions_->Refresh(*view_);
 }
 
 bool COxbowDlg::OnInitDialog() {
@@ -406,6 +406,12 @@ void COxbowDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     CCommonDlg::keyPressEvent(event);
+}
+
+void COxbowDlg::contextMenuEvent(QContextMenuEvent* event) {
+    RefreshView(); // check marks of the newest state
+    actions_->ShowPopMenu(event->globalPos());
+    event->accept();
 }
 
 void COxbowDlg::StopEverything() {

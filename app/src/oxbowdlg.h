@@ -104,6 +104,8 @@ protected:
     // The skin's close mark: the exit command, like the Close button.
     void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The right button anywhere on the window opens the context menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void BuildWindow();

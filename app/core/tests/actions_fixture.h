@@ -21,10 +21,6 @@ using oxact::ActionId;
 using oxact::ArgKind;
 namespace group = oxcmd::group;
 
-using oxact::ActionId;
-using oxact::ArgKind;
-namespace group = oxcmd::group;
-
 struct Posted {
     oxcmd::Group group;
     oxcmd::Sub sub;
@@ -33,8 +29,10 @@ struct Posted {
     std::uint32_t high;
 };
 
-constexpr oxcmd::Group kGroups[] = {group::kRunControl, group::kChannel, group::kTimebase,
-                                    group::kManualCursor, group::kTrackCursor};
+constexpr oxcmd::Group kGroups[] = {group::kRunControl,   group::kChannel,     group::kTimebase,
+                                    group::kManualCursor, group::kTrackCursor, group::kPanel,
+                                    group::kCursorMode,   group::kMeasure,     group::kDisplay,
+                                    group::kAcquire};
 
 // Records what reaches the dispatcher; nothing is sent anywhere.
 class ActionTableTest : public ::testing::Test {
