@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QInputDevice>
 #include <QThread>
 
 #include <stdexcept>
@@ -15,6 +16,10 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "oxbow_shell_tests";
     static char* argv[] = {name, nullptr};
+    // Qt's list of input devices made first, so that it outlives the application: the
+    // devices that synthesised events create are the application's children and leave
+    // that list when the application is destroyed at exit.
+    static_cast<void>(QInputDevice::devices());
     static QApplication app(argc, argv);
     return app;
 }

@@ -154,6 +154,10 @@ struct ActionRow {
 // taken because the queue was full: the queue has then put its message on the screen.
 [[nodiscard]] bool Perform(const Plan& plan, CWnd* panel);
 
+// The plan of a held control's repeat tick: the same posts without the undo-slot fill, so
+// that the slot keeps the values from before the gesture (a press, a drag, an entry).
+[[nodiscard]] Plan RepeatOf(const Plan& plan);
+
 // SetSystemError(text), then the command that shows it.
 void RefuseAction(const char* text);
 

@@ -29,6 +29,16 @@ TEST_F(ActionTableTest, RowsAreCompleteAndTheirNamesAndShortcutsUnique) {
     }
 }
 
+// A held button fills the undo slot at its press only; its repeat ticks change the value alone.
+TEST_F(ActionTableTest, ARepeatTickPostsTheChangeWithoutFillingTheUndoSlot) {
+    const oxact::Plan press = oxact::Row(ActionId::TimeScaleUp).plan(*setup_);
+    const oxact::Plan repeat = oxact::RepeatOf(press);
+    ASSERT_EQ(press.count, 2);
+    ASSERT_EQ(repeat.count, 1);
+    EXPECT_EQ(repeat.posts[0], press.posts[1]);
+    EXPECT_STREQ(oxact::RepeatOf(oxact::Plan::Refuse("No")).refusal, "No");
+}
+
 TEST_F(ActionTableTest, AFullQueueIsReportedNotDropped) {
     for (int i = 0; i < kIOCmdQueueSize - 1; ++i)
         ASSERT_TRUE(OxPost(group::kRunControl, oxcmd::run::kAuto, i));
