@@ -1,6 +1,9 @@
 #include "actionbinder.h"
 
+#include "oxmenus.h"
+
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -8,15 +11,34 @@ namespace oxapp {
 
 namespace {
 
+// The accelerator text of an item: its shortcut, or what its caption shows after the tab
+// ("Ctrl+1/2" for a menu item whose keys are rows of their own).
+QString Accelerator(const oxact::ActionRow& row) {
+    if (row.shortcut != nullptr) return QString::fromUtf8(row.shortcut);
+    const QString caption = QString::fromUtf8(row.caption != nullptr ? row.caption : "");
+    const qsizetype tab = caption.indexOf('\t');
+    return tab < 0 ? QString() : caption.mid(tab + 1);
+}
+
 QString ToolTip(const oxact::ActionRow& row) {
     QString tip = QString::fromUtf8(row.tip);
-    if (row.shortcut != nullptr) tip += QString(" (%1)").arg(row.shortcut);
+    const QString keys = Accelerator(row);
+    if (!keys.isEmpty()) tip += QString(" (%1)").arg(keys);
     return tip;
 }
 
 QString ActionText(const oxact::ActionRow& row) {
     if (row.caption != nullptr) return QString::fromUtf8(row.caption);
     return QString::fromUtf8(row.button != nullptr ? row.button : row.objectName);
+}
+
+// The menu of the bar or the submenu of it that an item goes in, made when first needed.
+QMenu* MenuFor(QMenu* menu, const oxact::MenuPlace& place, std::map<QString, QMenu*>& submenus) {
+    if (place.submenu == nullptr) return menu;
+    const QString title = QString::fromUtf8(place.submenu);
+    QMenu*& submenu = submenus[menu->title() + '/' + title];
+    if (submenu == nullptr) submenu = menu->addMenu(title);
+    return submenu;
 }
 
 } // namespace
@@ -28,6 +50,8 @@ ActionBinder::ActionBinder(QWidget& window, Handler handler)
         actions_[row.id] = action;
         if (row.button != nullptr) buttons_[row.id] = MakeButton(row, action, window);
     }
+    BuildPopMenu(window);
+    BuildSourceMenu(window);
 }
 
 QAction* ActionBinder::MakeAction(const oxact::ActionRow& row, QWidget& window) {
@@ -37,12 +61,17 @@ QAction* ActionBinder::MakeAction(const oxact::ActionRow& row, QWidget& window) 
     action->setCheckable(row.checked != nullptr);
     if (row.shortcut != nullptr) {
         action->setShortcut(QKeySequence(QString::fromUtf8(row.shortcut)));
+        // Only while the main window is active: a dialog's text field keeps its own keys.
         action->setShortcutContext(Qt::WindowShortcut);
     }
     // Shortcuts of rows without a menu work too: the window holds every action.
     window.addAction(action);
     const oxact::ActionId id = row.id;
-    connect(action, &QAction::triggered, this, [this, id] { handler_(id); });
+    connect(action, &QAction::triggered, this, [this, id, action] {
+        // A check mark follows the instrument, not the click: the next refresh sets it.
+        if (action->isCheckable()) action->setChecked(!action->isChecked());
+        Trigger(id);
+    });
     return action;
 }
 
@@ -54,17 +83,57 @@ CButtonST* ActionBinder::MakeButton(const oxact::ActionRow& row, QAction* action
     return button;
 }
 
+void ActionBinder::Trigger(oxact::ActionId id) {
+    const std::optional<int> code = oxact::MeasureCode(id);
+    if (code && bothChannelsShown_) {
+        pendingMeasure_ = *code;
+        sourceMenu_->popup(QCursor::pos());
+        return;
+    }
+    handler_(id);
+}
+
 QMenuBar* ActionBinder::BuildMenuBar(QWidget* parent) {
     auto* bar = new QMenuBar(parent);
-    std::map<QString, QMenu*> menus;
-    for (const oxact::ActionRow& row : oxact::ActionTable()) {
-        if (row.menu == nullptr) continue;
-        const QString title = QString::fromUtf8(row.menu);
-        QMenu*& menu = menus[title];
-        if (menu == nullptr) menu = bar->addMenu(title);
-        menu->addAction(actions_.at(row.id));
+    for (const char* title : oxact::kMenuBar) {
+        QMenu* menu = bar->addMenu(QString::fromUtf8(title));
+        std::map<QString, QMenu*> submenus;
+        for (const oxact::ActionRow& row : oxact::ActionTable()) {
+            if (row.menu == nullptr || std::string_view(row.menu) != title) continue;
+            const oxact::MenuPlace place = oxact::PlaceOf(row.id);
+            if (place.separatorBefore && !menu->isEmpty()) menu->addSeparator();
+            MenuFor(menu, place, submenus)->addAction(actions_.at(row.id));
+        }
     }
     return bar;
+}
+
+void ActionBinder::BuildPopMenu(QWidget& window) {
+    popMenu_ = new QMenu(&window);
+    popMenu_->setObjectName("PopMenu");
+    for (const oxact::PopItem& item : oxact::PopMenu()) {
+        if (item.separatorBefore) popMenu_->addSeparator();
+        popMenu_->addAction(actions_.at(item.id));
+    }
+}
+
+void ActionBinder::BuildSourceMenu(QWidget& window) {
+    sourceMenu_ = new QMenu(&window);
+    sourceMenu_->setObjectName("MeasureSource");
+    const char* const names[] = {"CH1", "CH2"};
+    for (int channel = 0; channel < 2; ++channel) {
+        QAction* source = sourceMenu_->addAction(names[channel]);
+        source->setObjectName(QString("MEASURE_SOURCE_%1").arg(names[channel]));
+        connect(source, &QAction::triggered, this, [this, channel] {
+            // A command the full queue did not take has put its own message on the screen.
+            static_cast<void>(
+                oxact::Perform(oxact::MeasurePlan(pendingMeasure_, channel), nullptr));
+        });
+    }
+}
+
+void ActionBinder::ShowPopMenu(const QPoint& globalPos) {
+    popMenu_->popup(globalPos);
 }
 
 CButtonST* ActionBinder::Button(oxact::ActionId id) const {
@@ -83,6 +152,14 @@ void ActionBinder::Refresh(const _OX_SETUP& state) {
         action->setEnabled(enabled);
         if (CButtonST* button = Button(row.id)) button->setEnabled(enabled);
         if (row.checked != nullptr) action->setChecked(row.checked(state));
+    }
+    bothChannelsShown_ = oxact::MeasureAsksSource(state);
+}
+
+void ActionBinder::Refresh(const oxacq::RecordView& view) {
+    Refresh(view.setup);
+    for (const oxact::ActionRow& row : oxact::ActionTable()) {
+        if (!oxact::EnabledInView(row.id, view)) actions_.at(row.id)->setEnabled(false);
     }
 }
 

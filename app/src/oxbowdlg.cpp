@@ -7,6 +7,7 @@
 #include "windowgeometry.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -151,7 +152,7 @@ void COxbowDlg::OnAction(oxact::ActionId id) {
 
 void COxbowDlg::RefreshView() {
     if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) {
-        actions_->Refresh(view_->setup);
+        actions_->Refresh(*view_);
         controls_->Refresh(*view_);
     }
 }
@@ -403,6 +404,12 @@ void COxbowDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     CCommonDlg::keyPressEvent(event);
+}
+
+void COxbowDlg::contextMenuEvent(QContextMenuEvent* event) {
+    RefreshView(); // check marks of the newest state
+    actions_->ShowPopMenu(event->globalPos());
+    event->accept();
 }
 
 void COxbowDlg::StopEverything() {

@@ -114,6 +114,8 @@ protected:
     void OnMaximizeButton() override;
     // While the screen shows the 800 x 600 view rather than the recorded mode.
     bool ShowsRestore() const override;
+    // The right button anywhere on the window opens the context menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void BuildWindow();

@@ -44,6 +44,9 @@ public:
     void DrawOverlays() override { Run(&oxdisplay::DisplayEngine::DrawOverlays); }
     void Present() override { Run(&oxdisplay::DisplayEngine::Present); }
     void ClearPersistence() override { Run(&oxdisplay::DisplayEngine::ClearPersistence); }
+    void ChangeBackground(std::uint8_t grey) override {
+        Run(&oxdisplay::DisplayEngine::ChangeBackground, grey);
+    }
 
 private:
     template <typename Method, typename... Args> void Run(Method method, Args... args) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QInputDevice>
 #include <QThread>
 
 #include <stdexcept>

@@ -98,6 +98,10 @@ inline constexpr Sub kCheckLink = 4136;
 // The program's own: fill the undo slot from the record as it stands, on the I/O thread,
 // ahead of the change posted after it.
 inline constexpr Sub kSaveUndo = 4137;
+// The program's own: undo and redo. On the I/O thread the slot's values are posted as the
+// ordinary channel and time-base commands (the UI never reads the slots).
+inline constexpr Sub kUndo = 4138;
+inline constexpr Sub kRedo = 4139;
 inline constexpr Sub kExit = 4224;
 // To the floating timebase views: the main window moved or changed its layout.
 inline constexpr Sub kPlaceFloatingViews = 4624;
@@ -256,6 +260,12 @@ inline constexpr Sub kCopyShownToStopped = 2158;
 inline constexpr Sub kWaveIntensity = 2165;
 inline constexpr Sub kGridIntensity = 2175;
 inline constexpr Sub kMode = 2176;
+// The program's own: empty the persistence history (the instrument drops what it holds too),
+// colour grade on or off (byte), the background grey level (integer 0..255).
+inline constexpr Sub kClearPersist = 2177;
+inline constexpr Sub kColorGrade = 2178;
+inline constexpr Sub kBackgroundGrey = 2179;
+inline constexpr int kMaxBackgroundGrey = 255;
 } // namespace display
 
 // Group 2185: the cursor mode is the sub-command.

@@ -255,7 +255,8 @@ struct alignas(8) _OX_SETUP {
     int32_t nDisplayGrid;       // 1516  0 FULL, 1 NONE
     uint8_t bDisplayPersist;    // 1520  persistence on (sub-command 2157); with
     uint8_t bDisplayColorGrade; // 1521  colour grade, the two plot-style overrides
-    uint8_t reserved_1522[2];
+    uint8_t byBackgroundGrey;   // 1522  grey level of the screen background (0 black)
+    uint8_t reserved_1523[1];
     int32_t nWaveIntensity; // 1524
     int32_t nGridIntensity; // 1528
     int32_t nDisplayMode;   // 1532
@@ -428,7 +429,8 @@ struct alignas(8) _OX_RGN_SETUP {
     uint8_t bRedrawStatus;     // 29
     uint8_t bRedrawMemBar;     // 30
     uint8_t bRedrawLabels;     // 31
-    uint8_t reserved_32[32];
+    uint8_t bClearPersist;     // 32  the display loop empties the persistence history
+    uint8_t reserved_33[31];
     int32_t nDragWindow;   // 64  0 main, 1 main then delayed, 2 delayed, 3/4 alternate CH1/CH2
     int32_t nDragMarker;   // 68  the highlighted marker (the mouse's marker code)
     OX_RECT rcMain;        // 72  main graticule
@@ -634,6 +636,7 @@ static_assert(offsetof(_OX_SETUP, nDisplayType) == 1512);
 static_assert(offsetof(_OX_SETUP, nDisplayGrid) == 1516);
 static_assert(offsetof(_OX_SETUP, bDisplayPersist) == 1520);
 static_assert(offsetof(_OX_SETUP, bDisplayColorGrade) == 1521);
+static_assert(offsetof(_OX_SETUP, byBackgroundGrey) == 1522);
 static_assert(offsetof(_OX_SETUP, nWaveIntensity) == 1524);
 static_assert(offsetof(_OX_SETUP, nGridIntensity) == 1528);
 static_assert(offsetof(_OX_SETUP, nDisplayMode) == 1532);

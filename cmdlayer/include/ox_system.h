@@ -28,6 +28,10 @@ void SaveChangeSetting();
 // Fill the undo / the redo slot from the current values.
 void SaveUndoSetup();
 void SaveRedoSetup();
+// Whether undo (the undo slot was filled and not yet used) and redo (an undo was made and no
+// new change since) have something to restore. Read on the I/O thread, published to the UI.
+[[nodiscard]] bool UndoAvailable(const _OX_SETUP& setup);
+[[nodiscard]] bool RedoAvailable(const _OX_SETUP& setup);
 
 namespace oxmsg {
 

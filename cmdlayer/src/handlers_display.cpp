@@ -33,6 +33,23 @@ void SetDisplayMode(IOCmdContext& context, const Arg& arg) {
     ScreenLayoutChanged();
 }
 
+// The display loop (I/O thread) empties the persistence history on its next tick, the way
+// it does after a plot-style change: ":CLEARUSB" and the counters afresh.
+void ClearPersistence() {
+    Region().bClearPersist = 1;
+}
+
+void SetColorGrade(const Arg& arg) {
+    Setup().bDisplayColorGrade = arg.Byte() ? 1 : 0;
+    ClearPersistence(); // what was gathered in the other style is not shown in this one
+}
+
+void SetBackgroundGrey(IOCmdContext& context, const Arg& arg) {
+    if (arg.Int() < 0 || arg.Int() > oxcmd::display::kMaxBackgroundGrey)
+        return Refuse(context, kNotAvailable);
+    Setup().byBackgroundGrey = static_cast<std::uint8_t>(arg.Int());
+}
+
 bool IsFFTSlot(int r) {
     return Setup().nRefKind[r] == kFFTKind;
 }
@@ -124,6 +141,15 @@ void oxmsg::handlerkit::DisplayHandler(IOCmdContext& context, unsigned int subCm
         break;
     case oxcmd::display::kMode:
         SetDisplayMode(context, arg);
+        break;
+    case oxcmd::display::kClearPersist:
+        ClearPersistence();
+        break;
+    case oxcmd::display::kColorGrade:
+        SetColorGrade(arg);
+        break;
+    case oxcmd::display::kBackgroundGrey:
+        SetBackgroundGrey(context, arg);
         break;
     default:
         return;

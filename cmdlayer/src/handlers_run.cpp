@@ -99,6 +99,14 @@ void RunHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint32_t,
         SaveUndoSetup();
         context.send = false;
         break;
+    case oxcmd::run::kUndo:
+        Undo();
+        context.send = false;
+        break;
+    case oxcmd::run::kRedo:
+        Redo();
+        context.send = false;
+        break;
     default:
         context.send = false;
         break; // the main window is told; nothing is sent

@@ -16,5 +16,9 @@ void ChannelMarkersMoved();
 void TimebaseMarkersMoved();
 // The cursor read-outs in divisions follow a changed channel setting.
 void CursorDivisionsRebuilt();
+// Undo and redo: the slot's values posted as the ordinary commands (nothing when the slot
+// is not available).
+void Undo();
+void Redo();
 
 } // namespace oxmsg::vertical

@@ -202,6 +202,28 @@ TEST_F(MathTest, DisplaySettings) {
     EXPECT_TRUE(Lines().empty());
 }
 
+// Clearing persistence and switching colour grade leave the clear to the display loop;
+// the background grey takes 0..255 only. None of them reaches the instrument.
+TEST_F(MathTest, PersistenceClearColourGradeAndBackgroundGrey) {
+    Post(kDisplay, 2177);
+    EXPECT_EQ(region->bClearPersist, 1);
+    region->bClearPersist = 0;
+    PostBool(kDisplay, 2178, true);
+    EXPECT_EQ(setup->bDisplayColorGrade, 1);
+    EXPECT_EQ(region->bClearPersist, 1) << "a new plot style starts from an empty history";
+    PostBool(kDisplay, 2178, false);
+    EXPECT_EQ(setup->bDisplayColorGrade, 0);
+
+    PostInt(kDisplay, 2179, 0x30);
+    EXPECT_EQ(setup->byBackgroundGrey, 0x30);
+    for (int grey : {256, -1}) {
+        PostInt(kDisplay, 2179, grey);
+        EXPECT_EQ(TakeMessage(), "Function not available") << grey;
+    }
+    EXPECT_EQ(setup->byBackgroundGrey, 0x30);
+    EXPECT_TRUE(Lines().empty());
+}
+
 TEST_F(MathTest, SelfCalibrationEnable) {
     PostBool(2528, 0, true);
     PostBool(2528, 0, false);

@@ -68,7 +68,7 @@ void WithoutAnalyzer(_OX_SETUP& setup) {
 }
 
 // The runtime flags at the start of the region record (surface lost, busy, error pending ...).
-constexpr std::size_t kRegionFlagBytes = offsetof(_OX_RGN_SETUP, reserved_32);
+constexpr std::size_t kRegionFlagBytes = offsetof(_OX_RGN_SETUP, reserved_33);
 
 } // namespace
 

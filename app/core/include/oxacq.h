@@ -106,6 +106,8 @@ public:
     virtual void DrawOverlays() = 0;
     virtual void Present() = 0;
     virtual void ClearPersistence() = 0;
+    // Redraws everything on a background of the given grey level.
+    virtual void ChangeBackground(std::uint8_t grey) = 0;
 };
 
 class DisplayEngineSteps final : public DisplaySteps {
@@ -121,6 +123,7 @@ public:
     void DrawOverlays() override { engine_.DrawOverlays(); }
     void Present() override { engine_.Present(); }
     void ClearPersistence() override { engine_.ClearPersistence(); }
+    void ChangeBackground(std::uint8_t grey) override { engine_.ChangeBackground(grey); }
 
 private:
     oxdisplay::DisplayEngine& engine_;
@@ -226,6 +229,7 @@ public:
     // Applies the flags the UI thread set (AcqRequests) under the lock.
     void ApplyRequests();
     void ApplyWindowRequests();
+    void ApplyDisplayRequests();
 
     unsigned ChannelMask();
     bool Acquiring() const { return region_->bAcquiring != 0; }
@@ -298,7 +302,8 @@ private:
     Timeouts waits_;
     Clock::time_point lastRequest_{};
     bool wasRunning_ = false;
-    bool snapshotPending_ = false; // a run started and no block has come since
+    bool snapshotPending_ = false;    // a run started and no block has come since
+    std::uint8_t backgroundGrey_ = 0; // the grey the display was last drawn on
 
     std::vector<std::uint8_t> receive_;
     std::vector<std::uint8_t> header_;

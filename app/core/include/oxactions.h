@@ -28,6 +28,65 @@ enum class ActionId : std::uint16_t {
     Exit,
     Help,
     About,
+    Undo,
+    Redo,
+    LanConfig,
+    Connect,
+    AnalogDialog,
+    DigitalDialog,
+    MathDialog,
+    ReferenceDialog,
+    HorizontalDialog,
+    AcquireDialog,
+    TriggerDialog,
+    CursorAuto,
+    CursorManual,
+    CursorTrack,
+    CursorNone,
+    // The automatic measurements, in the order of their codes (1 Vmax .. 20 DelayB).
+    MeasureVmax,
+    MeasureVmin,
+    MeasureVpp,
+    MeasureVtop,
+    MeasureVbase,
+    MeasureVamp,
+    MeasureVavg,
+    MeasureVrms,
+    MeasureOvershoot,
+    MeasurePreshoot,
+    MeasurePeriod,
+    MeasureFrequency,
+    MeasureRiseTime,
+    MeasureFallTime,
+    MeasurePositiveWidth,
+    MeasureNegativeWidth,
+    MeasurePositiveDuty,
+    MeasureNegativeDuty,
+    MeasureDelayA,
+    MeasureDelayB,
+    AllMeasure,
+    ClearMeasure,
+    LoadDefault,
+    Prevue,
+    Print,
+    DisplayDialog,
+    SelfCalibration,
+    PassFailDialog,
+    RecordDialog,
+    Ch1Dialog,
+    Ch2Dialog,
+    Version,
+    Vector,
+    Grid,
+    RealTime,
+    EqualTime,
+    AcqNormal,
+    AcqAverage,
+    AcqPeakDetect,
+    Persistence,
+    ColorGrade,
+    ClearPersistence,
+    PopDefault,
 
     // Panel buttons.
     Ch1Display,
@@ -100,6 +159,10 @@ struct ActionRow {
 // shows its refusal (SetSystemError, then the show-error post). False when a post was not
 // taken because the queue was full: the queue has then put its message on the screen.
 [[nodiscard]] bool Perform(const Plan& plan, CWnd* panel);
+
+// The plan of a held control's repeat tick: the same posts without the undo-slot fill, so
+// that the slot keeps the values from before the gesture (a press, a drag, an entry).
+[[nodiscard]] Plan RepeatOf(const Plan& plan);
 
 // SetSystemError(text), then the command that shows it.
 void RefuseAction(const char* text);

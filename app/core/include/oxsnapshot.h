@@ -18,6 +18,9 @@ namespace oxacq {
 struct RecordView {
     _OX_SETUP setup{};
     _OX_RGN_SETUP region{};
+    // Whether undo and redo have something to restore, decided where the slots live.
+    bool undoAvailable = false;
+    bool redoAvailable = false;
     std::uint64_t sequence = 0; // 0: nothing published yet
 };
 

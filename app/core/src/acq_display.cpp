@@ -168,11 +168,26 @@ void Acquisition::StoppedDisplayStep() {
     }
 }
 
+// The display settings whose handlers leave the work to the loop: a persistence clear asked
+// for, and a new background grey.
+void Acquisition::ApplyDisplayRequests() {
+    if (region_->bClearPersist) {
+        region_->bClearPersist = 0;
+        RestartPersistence();
+        display_->ClearPersistence();
+    }
+    if (Setup().byBackgroundGrey != backgroundGrey_) {
+        backgroundGrey_ = Setup().byBackgroundGrey;
+        display_->ChangeBackground(backgroundGrey_);
+    }
+}
+
 void Acquisition::DisplayTick() {
     ApplyRequests();
     if (Setup().bRun && !wasRunning_) snapshotPending_ = true;
     wasRunning_ = Setup().bRun != 0;
     try {
+        ApplyDisplayRequests();
         if (region_->bRedrawAll) display_->FullRedraw();
         if (Setup().bRun)
             RunningDisplayStep();

@@ -59,6 +59,16 @@ const ActionRow& Row(ActionId id) {
     return *row; // every id has its row (checked by the table test)
 }
 
+Plan RepeatOf(const Plan& plan) {
+    Plan repeat;
+    repeat.refusal = plan.refusal;
+    for (const Post& post : plan.Posts()) {
+        if (post.group != oxcmd::group::kRunControl || post.sub != oxcmd::run::kSaveUndo)
+            repeat.Add(post);
+    }
+    return repeat;
+}
+
 void RefuseAction(const char* text) {
     SetSystemError(text);
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kShowError));

@@ -1,6 +1,8 @@
 // The user interface's copy of the shared records.
 #include "oxsnapshot.h"
 
+#include "ox_system.h"
+
 namespace oxacq {
 
 RecordSnapshot::RecordSnapshot() : latest_(std::make_unique<RecordView>()) {}
@@ -9,6 +11,8 @@ void RecordSnapshot::Publish(const _OX_SETUP& setup, const _OX_RGN_SETUP& region
     std::lock_guard guard(lock_);
     latest_->setup = setup;
     latest_->region = region;
+    latest_->undoAvailable = UndoAvailable(setup);
+    latest_->redoAvailable = RedoAvailable(setup);
     ++latest_->sequence;
 }
 

@@ -54,6 +54,25 @@ TEST_F(DisplayTick, EraseBeforeTheFrameWhenAskedOrSweeping) {
     EXPECT_EQ(Tick().front(), "Erase");
 }
 
+// Clear Persistence: the instrument drops what it holds and the history starts afresh, once.
+// A new background grey is drawn once; the same grey again draws nothing.
+TEST_F(DisplayTick, PersistenceClearAndBackgroundGreyAreAppliedOnce) {
+    ReadBlock(3);
+    endpoint.written.clear();
+    region->bClearPersist = 1;
+    EXPECT_EQ(Tick(), Steps{"ClearPersistence"});
+    EXPECT_EQ(Written(), ":CLEARUSB\r");
+    EXPECT_EQ(acq->Counters().frameCount, 0) << "the block's frames are dropped";
+    EXPECT_EQ(acq->FrameState().nPersistFrame, -1);
+    EXPECT_EQ(region->bClearPersist, 0);
+    EXPECT_EQ(Tick(), Steps{});
+
+    setup->byBackgroundGrey = 0x40;
+    EXPECT_EQ(Tick(), Steps{"ChangeBackground 64"});
+    EXPECT_EQ(Tick(), Steps{});
+    EXPECT_EQ(Written(), ":CLEARUSB\r") << "nothing more was sent";
+}
+
 TEST_F(DisplayTick, AChangedSettingWithoutFramesRedrawsTheStoredRecord) {
     setup->bSettingChanged = 1;
     EXPECT_EQ(Tick(), (Steps{"Erase", "RunPipeline 4096 stopped", "DrawTraces stopped"}));

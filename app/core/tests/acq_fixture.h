@@ -80,6 +80,9 @@ public:
     void DrawOverlays() override { steps.push_back("DrawOverlays"); }
     void Present() override { steps.push_back("Present"); }
     void ClearPersistence() override { steps.push_back("ClearPersistence"); }
+    void ChangeBackground(std::uint8_t grey) override {
+        steps.push_back("ChangeBackground " + std::to_string(grey));
+    }
 };
 
 // Serves a block for the data requests 4 and 5: the control read gives its size, the bulk

@@ -21,10 +21,6 @@ using oxact::ActionId;
 using oxact::ArgKind;
 namespace group = oxcmd::group;
 
-using oxact::ActionId;
-using oxact::ArgKind;
-namespace group = oxcmd::group;
-
 struct Posted {
     oxcmd::Group group;
     oxcmd::Sub sub;
@@ -35,7 +31,8 @@ struct Posted {
 
 constexpr oxcmd::Group kGroups[] = {group::kRunControl,   group::kChannel,     group::kTimebase,
                                     group::kManualCursor, group::kTrackCursor, group::kLogic,
-                                    group::kTrigger,      group::kPanel};
+                                    group::kTrigger, group::kPanel, group::kCursorMode,
+                                    group::kMeasure, group::kDisplay, group::kAcquire};
 
 // Records what reaches the dispatcher; nothing is sent anywhere.
 class ActionTableTest : public ::testing::Test {

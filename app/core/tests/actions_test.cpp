@@ -2,6 +2,8 @@
 // unique; a full queue is reported, not dropped.
 #include "actions_fixture.h"
 
+#include "oxmenus.h"
+
 #include <string>
 
 namespace actiontest {
@@ -9,6 +11,9 @@ namespace {
 
 TEST_F(ActionTableTest, RowsAreCompleteAndTheirNamesAndShortcutsUnique) {
     std::set<std::string> names, shortcuts;
+    std::set<ActionId> popMenu;
+    for (const oxact::PopItem& item : oxact::PopMenu())
+        popMenu.insert(item.id);
     for (const oxact::ActionRow& row : oxact::ActionTable()) {
         EXPECT_EQ(&oxact::Row(row.id), &row);
         ASSERT_NE(row.objectName, nullptr);
@@ -18,9 +23,20 @@ TEST_F(ActionTableTest, RowsAreCompleteAndTheirNamesAndShortcutsUnique) {
             EXPECT_TRUE(shortcuts.insert(row.shortcut).second) << row.shortcut;
         }
         EXPECT_TRUE(row.menu == nullptr || row.caption != nullptr) << row.objectName;
-        EXPECT_TRUE(row.menu != nullptr || row.button != nullptr || row.shortcut != nullptr)
+        EXPECT_TRUE(row.menu != nullptr || row.button != nullptr || row.shortcut != nullptr ||
+                    popMenu.count(row.id) != 0)
             << row.objectName << " cannot be reached";
     }
+}
+
+// A held button fills the undo slot at its press only; its repeat ticks change the value alone.
+TEST_F(ActionTableTest, ARepeatTickPostsTheChangeWithoutFillingTheUndoSlot) {
+    const oxact::Plan press = oxact::Row(ActionId::TimeScaleUp).plan(*setup_);
+    const oxact::Plan repeat = oxact::RepeatOf(press);
+    ASSERT_EQ(press.count, 2);
+    ASSERT_EQ(repeat.count, 1);
+    EXPECT_EQ(repeat.posts[0], press.posts[1]);
+    EXPECT_STREQ(oxact::RepeatOf(oxact::Plan::Refuse("No")).refusal, "No");
 }
 
 TEST_F(ActionTableTest, AFullQueueIsReportedNotDropped) {

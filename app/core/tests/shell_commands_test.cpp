@@ -7,7 +7,15 @@
 namespace oxacq::testing {
 namespace {
 
-using OxbowCommandsTest = AcqTest;
+// The command layer works on the fixture's records for one test and forgets them after it:
+// a later test must not write into records that are gone.
+class OxbowCommandsTest : public AcqTest {
+protected:
+    void TearDown() override {
+        OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
+        AcqTest::TearDown();
+    }
+};
 
 TEST_F(OxbowCommandsTest, APostedStopIsSentByTheNextIoStep) {
     OxMsgInit(&window, setup.get(), region.get(), positions.get(), nullptr);
