@@ -3,6 +3,7 @@
 #include "oxmsg.h"
 #include "processobjects.h"
 #include "session.h"
+#include "storage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -91,6 +92,7 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
     session_ = std::make_unique<Session>(objects_, *this);
+    storage_ = std::make_unique<StorageMenu>(*this, session_->Files());
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
 }
@@ -209,6 +211,7 @@ bool COxbowDlg::OnInitDialog() {
     session_->StartUp();
     if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
         layer->CurrentMode(recordedMode_);
+    storage_->LoadAtStart(objects_.line);
     if (objects_.line.run) panel_.Run();
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);
@@ -246,6 +249,7 @@ void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
         StartTimer(kTimerError, 2000);
         return;
     }
+    if (storage_->OnIoNotify(subCmd, value)) return;
     const oxacq::NotifyActions actions = session_->Shell().OnIoNotify(subCmd, value);
     if (actions.shutdown) {
         // The I/O thread waits on this handler: the shutdown runs once it has returned.

@@ -93,6 +93,13 @@ inline constexpr Sub kCheckLink = 4136;
 // The program's own: fill the undo slot from the record as it stands, on the I/O thread,
 // ahead of the change posted after it.
 inline constexpr Sub kSaveUndo = 4137;
+// The program's own file commands, carried out on the I/O thread under its lock; the value
+// is the request's serial number, which the program uses to find the file's path and to
+// hand the result back: load a setup file, load a waveform file, copy the records and the
+// stored samples for a save.
+inline constexpr Sub kLoadSetupFile = 4160;
+inline constexpr Sub kLoadWaveformFile = 4161;
+inline constexpr Sub kCopyForSave = 4162;
 inline constexpr Sub kExit = 4224;
 inline constexpr Sub kShowError = 4424;
 inline constexpr Sub kScreenMode = 4434;     // value 0 maximise, 1 restore, 2 surfaces lost

@@ -86,6 +86,9 @@ using IOCmdHandler = std::function<void(IOCmdContext& context, unsigned int subC
                                         std::uint32_t argLow, std::uint32_t argHigh)>;
 // Installs (or, with an empty handler, removes) the handler of a group.
 void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler);
+// The handler installed for a group (empty when none), so that the program can put a handler
+// of its own sub-commands in front of it.
+[[nodiscard]] IOCmdHandler OxIOCmdHandler(unsigned long group);
 
 // Called on the I/O thread after each command was handled and sent, before its completion
 // messages go out, while the records stand as the command left them: the program refreshes

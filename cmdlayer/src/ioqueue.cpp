@@ -332,6 +332,10 @@ void OxSetIOCmdHandler(unsigned long group, IOCmdHandler handler) {
         g_handlers.erase(static_cast<std::uint32_t>(group));
 }
 
+IOCmdHandler OxIOCmdHandler(unsigned long group) {
+    return HandlerOf(static_cast<std::uint32_t>(group));
+}
+
 void OxSetBeforeNotify(std::function<void()> hook) {
     std::lock_guard guard(g_handlersLock);
     g_beforeNotify = std::move(hook);
