@@ -64,7 +64,7 @@ std::string ExitCodesHelp() {
            line(kExitHelp, "this text was printed") +
            line(kExitBadOptions, "the options were refused") +
            line(kExitScreenshotNotWritten,
-                "the --screenshot file or a --save-... file could not be written") +
+                "the --screenshot file could not be written, or a --save-... file") +
            line(kExitNoSurfaces, "the display surfaces could not be created") +
            line(kExitSettingsNotWritten, "the settings file could not be written at shutdown");
 }
