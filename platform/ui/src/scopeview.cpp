@@ -85,7 +85,7 @@ bool ScopeView::SaveImage(const QString& path, const char* format) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QString suffix = QFileInfo(path).suffix().toUpper();
-    const QByteArray chosen = format != nullptr ? QByteArray(format)
+    const QByteArray chosen = format != nullptr  ? QByteArray(format)
                               : suffix.isEmpty() ? QByteArray("PNG")
                                                  : suffix.toLatin1();
     if (!picture.save(&file, chosen.constData())) {
