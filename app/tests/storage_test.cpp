@@ -131,7 +131,7 @@ TEST_F(StorageProgramTest, ThePictureIsSavedAtItsSizeAndReplacedOnlyAfterOk) {
     EXPECT_TRUE(WaitFor([&] { return QImageReader(Path("a.png")).format() == "png"; }, 3000));
 }
 
-TEST(StorageMenuItems, SavingWithoutAHeldWaveformSaysSoAndImageFormatsFollowTheName) {
+TEST(StorageMenuItems, SavingWithoutAHeldWaveformSaysSo) {
     RunningOxbow oxbow({"--sim"});
     auto* item = oxbow.Window().findChild<QAction*>("SAVE_WAVEFORM");
     ASSERT_NE(item, nullptr);
@@ -144,10 +144,6 @@ TEST(StorageMenuItems, SavingWithoutAHeldWaveformSaysSoAndImageFormatsFollowTheN
         },
         3000))
         << text;
-    EXPECT_EQ(ImageFormatOf("x.bmp"), ImageFormat::Bmp);
-    EXPECT_EQ(ImageFormatOf("x.PNG"), ImageFormat::Png);
-    EXPECT_EQ(ImageFormatOf("x.JPG"), ImageFormat::Jpeg);
-    EXPECT_EQ(ImageFormatOf("picture"), ImageFormat::Jpeg);
 }
 
 } // namespace

@@ -159,8 +159,6 @@ TEST_F(FileExchangeTest, BadFilesSayLoadFailedAndChangeNothing) {
     const std::pair<FileKind, std::filesystem::path> bad[] = {
         {FileKind::Waveform, folder / "missing.wfm"},
         {FileKind::Waveform, write("short.wfm", image.substr(0, image.size() - 1))},
-        {FileKind::Waveform, write("long.wfm", image + "x")},
-        {FileKind::Waveform, write("tag.wfm", "XY" + image.substr(2))},
         {FileKind::Setup, write("short.set", oddSetup.substr(0, 100))},
         {FileKind::Setup, write("random.set", random)},
         {FileKind::Setup, write("odd.set", oddSetup)},
