@@ -43,6 +43,18 @@ const char* const kHelp =
     "Environment: OXBOW_USB=sim chooses the simulated instrument as --sim does;\n"
     "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
 
+const char* const kFileHelp =
+    "\n"
+    "Files (saved after the program has run, at --quit-after, which they need):\n"
+    "  --save-csv FILE    the stored waveform as a CSV table\n"
+    "  --save-wfm FILE    the stored waveform as a waveform file (.wfm)\n"
+    "  --save-set FILE    the setup as a setup file (.set)\n"
+    "  --save-image FILE  the scope picture, 727 x 434: .bmp, .png, otherwise JPEG\n"
+    "  --load-set FILE    start with this setup file loaded\n"
+    "  --load-wfm FILE    start with this waveform file loaded (and stopped)\n"
+    "The saves stop the acquisition first, so they hold its whole record; existing files\n"
+    "are replaced. A file that cannot be saved or loaded is named on standard error.\n";
+
 std::string ExitCodesHelp() {
     const auto line = [](int code, const char* meaning) {
         return "  " + std::to_string(code) + "  " + meaning + "\n";
@@ -51,7 +63,8 @@ std::string ExitCodesHelp() {
            line(kExitCode, "normal shutdown (Close, the exit command, SIGTERM or SIGINT)") +
            line(kExitHelp, "this text was printed") +
            line(kExitBadOptions, "the options were refused") +
-           line(kExitScreenshotNotWritten, "the --screenshot file could not be written") +
+           line(kExitScreenshotNotWritten,
+                "the --screenshot file could not be written, or a --save-... file") +
            line(kExitNoSurfaces, "the display surfaces could not be created") +
            line(kExitSettingsNotWritten, "the settings file could not be written at shutdown");
 }
@@ -140,6 +153,40 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
     return options;
 }
 
+// The files saved before the end and loaded at the start.
+const std::map<std::string, ValueSetter>& FileOptions() {
+    static const auto path = [](std::string CommandLine::*field) -> ValueSetter {
+        return [field](CommandLine& line, const std::string& value, std::string&) {
+            line.*field = value;
+            return true;
+        };
+    };
+    static const std::map<std::string, ValueSetter> options = {
+        {"--save-csv", path(&CommandLine::saveCsv)},
+        {"--save-wfm", path(&CommandLine::saveWfm)},
+        {"--save-set", path(&CommandLine::saveSet)},
+        {"--save-image", path(&CommandLine::saveImage)},
+        {"--load-set", path(&CommandLine::loadSet)},
+        {"--load-wfm", path(&CommandLine::loadWfm)},
+    };
+    return options;
+}
+
+// The saves happen when the program ends by itself.
+bool CheckFileOptions(const CommandLine& line, std::string& error) {
+    if (!line.SavesFiles() || line.quitAfterMs >= 0) return true;
+    error = "--save-csv, --save-wfm, --save-set and --save-image need --quit-after";
+    return false;
+}
+
+const ValueSetter* FindValueOption(const std::string& name) {
+    for (const auto* options : {&ValueOptions(), &FileOptions()}) {
+        const auto found = options->find(name);
+        if (found != options->end()) return &found->second;
+    }
+    return nullptr;
+}
+
 bool SetFlag(const std::string& name, CommandLine& line) {
     if (name == "--sim")
         line.sim = true;
@@ -174,8 +221,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
         if (name == "--help" || name == "-h") return ParseOutcome::Help;
         if (name == "--version") return ParseOutcome::Version;
         if (SetFlag(name, line)) continue;
-        const auto option = ValueOptions().find(name);
-        if (option == ValueOptions().end()) {
+        const ValueSetter* option = FindValueOption(name);
+        if (option == nullptr) {
             error = "unknown option " + name + " (see --help)";
             return ParseOutcome::Refused;
         }
@@ -183,17 +230,18 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
             error = name + " needs a value (see --help)";
             return ParseOutcome::Refused;
         }
-        if (!option->second(line, args[++i], error)) return ParseOutcome::Refused;
+        if (!(*option)(line, args[++i], error)) return ParseOutcome::Refused;
     }
     if (line.sim && line.lan) {
         error = "--sim and --lan exclude each other";
         return ParseOutcome::Refused;
     }
+    if (!CheckFileOptions(line, error)) return ParseOutcome::Refused;
     return ParseOutcome::Start;
 }
 
 const char* CommandLineHelp() {
-    static const std::string help = kHelp + ExitCodesHelp();
+    static const std::string help = kHelp + std::string(kFileHelp) + ExitCodesHelp();
     return help.c_str();
 }
 

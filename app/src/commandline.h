@@ -26,6 +26,17 @@ struct CommandLine {
     std::optional<oxbow::sim::DigitalSource> digital;
     bool dots = false;
     bool simFresh = false; // start from the power-up setup, not the kept one
+    // Files saved once the program has run (at --quit-after, before it ends), and loaded at
+    // the start; an empty path is not asked for.
+    std::string saveCsv;
+    std::string saveWfm;
+    std::string saveSet;
+    std::string saveImage;
+    std::string loadSet;
+    std::string loadWfm;
+    bool SavesFiles() const {
+        return !saveCsv.empty() || !saveWfm.empty() || !saveSet.empty() || !saveImage.empty();
+    }
 };
 
 enum class ParseOutcome { Start, Help, Version, Refused };

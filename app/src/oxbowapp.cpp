@@ -3,6 +3,7 @@
 #include "oxbowdlg.h"
 #include "processobjects.h"
 #include "stopsignals.h"
+#include "storage.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -18,7 +19,7 @@ int COxbowApp::InitInstance() {
     oxbow::ui::QtDisplayLayer display(ui);
     oxbow::DisplayLayer* previousDisplay = oxbow::InstallDisplayLayer(&display);
     int code = 0;
-    bool screenshotFailed = false;
+    bool fileNotWritten = false;
     {
         ProcessObjects objects(line_);
         COxbowDlg dlg(objects, ui);
@@ -34,13 +35,20 @@ int COxbowApp::InitInstance() {
         StopSignals stopSignals(quit);
         if (line_.quitAfterMs >= 0) {
             // Unattended: save the picture as it stands, then end like the Close button.
-            QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, &screenshotFailed, quit, this] {
+            QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, &fileNotWritten, quit, this] {
                 if (!line_.screenshot.empty() &&
                     !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot))) {
                     std::fprintf(stderr, "oxbow: could not write %s\n", line_.screenshot.c_str());
-                    screenshotFailed = true;
+                    fileNotWritten = true;
                 }
-                quit();
+                if (!line_.SavesFiles()) {
+                    quit();
+                    return;
+                }
+                dlg.Storage().SaveAtEnd(line_, [&fileNotWritten, quit](bool written) {
+                    if (!written) fileNotWritten = true;
+                    quit();
+                });
             });
         }
         code = dlg.exec();
@@ -50,7 +58,7 @@ int COxbowApp::InitInstance() {
         }
     }
     oxbow::InstallDisplayLayer(previousDisplay);
-    return screenshotFailed ? kExitScreenshotNotWritten : code;
+    return fileNotWritten ? kExitScreenshotNotWritten : code;
 }
 
 } // namespace oxapp

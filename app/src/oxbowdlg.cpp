@@ -5,6 +5,7 @@
 #include "scopemouse.h"
 #include "session.h"
 #include "windowgeometry.h"
+#include "storage.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -83,6 +84,7 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
         [this](bool start) {
             start ? StartTimer(kTimerMarker, oxmouse::kHighlightHoldMs) : StopTimer(kTimerMarker);
         });
+    storage_ = std::make_unique<StorageMenu>(*this, session_->Files());
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
 }
@@ -171,6 +173,7 @@ bool COxbowDlg::OnInitDialog() {
     session_->StartUp();
     if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
         layer->CurrentMode(recordedMode_);
+    storage_->LoadAtStart(objects_.line);
     if (objects_.line.run) panel_.Run();
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);
@@ -214,6 +217,7 @@ void COxbowDlg::OnIoNotify(unsigned int subCmd, long value) {
         StartTimer(kTimerError, 2000);
         return;
     }
+    if (storage_->OnIoNotify(subCmd, value)) return;
     const oxacq::NotifyActions actions = session_->Shell().OnIoNotify(subCmd, value);
     if (actions.shutdown) {
         // The I/O thread waits on this handler: the shutdown runs once it has returned.

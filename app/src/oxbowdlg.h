@@ -31,6 +31,7 @@ namespace oxapp {
 struct ProcessObjects;
 class ScopeMouseInput;
 class Session;
+class StorageMenu;
 } // namespace oxapp
 namespace oxdisplay {
 class PresentTarget;
@@ -90,6 +91,8 @@ public:
     oxbow::ui::RunStateField& RunState() { return *runState_; }
     PanelControls& Controls() { return *controls_; }
     Session& GetSession() { return *session_; }
+    // The Storage menu's file items and the command line's files.
+    StorageMenu& Storage() { return *storage_; }
     // The composed picture as last presented; false when it could not be written.
     bool SaveScreenshot(const QString& path) const;
     // The path of the help page beside the program.
@@ -157,6 +160,7 @@ private:
     std::unique_ptr<oxdisplay::PresentTarget> presenter_;
     std::unique_ptr<Session> session_;
     ScopeMouseInput* mouse_ = nullptr; // owned by the scope view
+    std::unique_ptr<StorageMenu> storage_;
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
     bool settingsWritten_ = false;

@@ -62,6 +62,7 @@ Session::Session(ProcessObjects& objects, CWnd& mainWindow)
       workers_(objects.lock, *objects.setup, PublishingJobs()),
       shell_({objects.setup.get(), objects.region.get(), objects.positions.get()}, objects.socket,
              commands_, acquisition_, workers_),
+      files_({objects.setup.get(), objects.region.get(), objects.positions.get()}, acquisition_),
       references_(kReferenceBytes * oxdisplay::kRefSlots), maskUpper_(kMaskColumns),
       maskLower_(kMaskColumns) {
     commands_.Attach(acquisition_);
@@ -99,6 +100,7 @@ void Session::StartUp() {
     OxMsgInit(&mainWindow_, objects_.setup.get(), objects_.region.get(), objects_.positions.get(),
               &objects_.socket);
     OxInstallVerticalHandlers();
+    files_.Install();
     FFT_Init();
     RebuildRgnSetup();
     if (objects_.setup->nInterface != 0) shell_.ConnectLan();

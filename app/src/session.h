@@ -6,6 +6,7 @@
 
 #include "oxshell.h"
 #include "oxsnapshot.h"
+#include "oxstorage.h"
 
 #include <memory>
 #include <vector>
@@ -33,6 +34,8 @@ public:
     oxacq::Workers& Workers() { return workers_; }
     oxacq::Acquisition& Acquisition() { return acquisition_; }
     oxdisplay::DisplayEngine* Engine() { return engine_.get(); }
+    // Loads and save copies on the I/O thread.
+    oxacq::FileExchange& Files() { return files_; }
 
     // Timer requests the I/O thread applies under the lock.
     oxacq::AcqRequests& Requests() { return acquisition_.Requests(); }
@@ -59,6 +62,7 @@ private:
     oxacq::Acquisition acquisition_;
     oxacq::Workers workers_;
     oxacq::Shell shell_;
+    oxacq::FileExchange files_;
     std::vector<std::uint8_t> references_;
     std::vector<std::int16_t> maskUpper_;
     std::vector<std::int16_t> maskLower_;

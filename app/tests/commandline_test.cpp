@@ -108,3 +108,39 @@ TEST(CommandLine, HostPortKeepsColonsOfTheHost) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CommandLine, FilesToSaveAtTheEndAndToLoadAtTheStart) {
+    CommandLine line;
+    std::string error;
+    ASSERT_EQ(Parse({"--sim", "--run", "--quit-after", "3000", "--save-csv", "a.csv", "--save-wfm",
+                     "a.wfm", "--save-set", "a.set", "--save-image", "a.png", "--load-set", "b.set",
+                     "--load-wfm", "b.wfm"},
+                    line, error),
+              ParseOutcome::Start)
+        << error;
+    EXPECT_EQ(line.saveCsv, "a.csv");
+    EXPECT_EQ(line.saveWfm, "a.wfm");
+    EXPECT_EQ(line.saveSet, "a.set");
+    EXPECT_EQ(line.saveImage, "a.png");
+    EXPECT_EQ(line.loadSet, "b.set");
+    EXPECT_EQ(line.loadWfm, "b.wfm");
+    EXPECT_TRUE(line.SavesFiles());
+
+    // A save happens when the program ends by itself; without --quit-after it never would.
+    CommandLine endless;
+    EXPECT_EQ(Parse({"--sim", "--save-csv", "a.csv"}, endless, error), ParseOutcome::Refused);
+    EXPECT_NE(error.find("--quit-after"), std::string::npos) << error;
+    CommandLine loadsOnly;
+    EXPECT_EQ(Parse({"--load-wfm", "b.wfm"}, loadsOnly, error), ParseOutcome::Start) << error;
+    EXPECT_FALSE(loadsOnly.SavesFiles());
+    EXPECT_EQ(Parse({"--load-set"}, loadsOnly, error), ParseOutcome::Refused);
+
+    const std::string help = oxapp::CommandLineHelp();
+    for (const char* option :
+         {"--save-csv", "--save-wfm", "--save-set", "--save-image", "--load-set", "--load-wfm"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+} // namespace

@@ -102,6 +102,13 @@ inline constexpr Sub kSaveUndo = 4137;
 // ordinary channel and time-base commands (the UI never reads the slots).
 inline constexpr Sub kUndo = 4138;
 inline constexpr Sub kRedo = 4139;
+// The program's own file commands, carried out on the I/O thread under its lock; the value
+// is the request's serial number, which the program uses to find the file's path and to
+// hand the result back: load a setup file, load a waveform file, copy the records and the
+// stored samples for a save.
+inline constexpr Sub kLoadSetupFile = 4160;
+inline constexpr Sub kLoadWaveformFile = 4161;
+inline constexpr Sub kCopyForSave = 4162;
 inline constexpr Sub kExit = 4224;
 // To the floating timebase views: the main window moved or changed its layout.
 inline constexpr Sub kPlaceFloatingViews = 4624;

@@ -68,6 +68,9 @@ int GetFFTDivs(int index);
 
 // ---- Files, remembered folders and screen ------------------------------------------
 
+// The question asked before an existing file is replaced (OK, Cancel; empty caption).
+inline constexpr const char* kReplaceFileQuestion = "This file already exist,Replace existing file";
+
 // 0 written; 1 length 0; 2 cannot create or write (the old file stays); 4 the user refused
 // to replace the existing file.
 int OxWriteFile(const void* data, int length, const std::string& path, bool overwrite);

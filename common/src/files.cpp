@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr const char* kReplaceQuestion = "This file already exist,Replace existing file";
-
 // A file opened for reading; closed when it goes out of scope. Directories do not open.
 class ReadableFile {
 public:
@@ -80,7 +78,7 @@ int ClampToInt(long long value) {
 }
 
 bool UserAllowsReplacing() {
-    oxbow::MessageQuestion question{kReplaceQuestion, "", oxbow::MessageButtons::OkCancel,
+    oxbow::MessageQuestion question{kReplaceFileQuestion, "", oxbow::MessageButtons::OkCancel,
                                     oxbow::MessageIcon::Warning, true};
     return oxbow::AskMessage(question) == oxbow::MessageAnswer::Ok;
 }

@@ -243,6 +243,12 @@ public:
     std::span<const std::uint16_t> La() const { return la_; }
     std::span<const std::uint16_t> LaSecond() const { return laSecond_; }
     int LanCarried() const { return lanCarried_; }
+    // The stored record's buffers as bytes (the analyzer's two bytes per point, D7-D0 first),
+    // for the files saved from and loaded into them.
+    std::span<std::uint8_t> AnalogBytes(int channel) { return analog_[channel]; }
+    std::span<std::uint8_t> LaBytes() {
+        return {reinterpret_cast<std::uint8_t*>(la_.data()), la_.size() * sizeof la_[0]};
+    }
 
     // Waits of the LAN reads (milliseconds); tests shorten them.
     struct Timeouts {

@@ -19,7 +19,8 @@ class CWnd;
 namespace oxact {
 
 // Grouped by where the rows live: the menus, context menu and keys (actions_menus.cpp),
-// then the panel's buttons (actions_panel.cpp).
+// the Storage menu's file items (actions_storage.cpp), then the panel's buttons
+// (actions_panel.cpp).
 enum class ActionId : std::uint16_t {
     // Menus, the context menu and keys without a menu item.
     Run,
@@ -88,6 +89,13 @@ enum class ActionId : std::uint16_t {
     ClearPersistence,
     PopDefault,
 
+    // The file items of the Storage menu.
+    LoadWaveform,
+    LoadSetup,
+    SaveWaveform,
+    SaveSetup,
+    SaveScreen,
+
     // Panel buttons.
     Ch1Display,
     Ch2Display,
@@ -149,8 +157,9 @@ struct ActionRow {
     StateFn checked;        // nullptr: not checkable
 };
 
-// Every row: the menu rows, then the panel rows.
+// Every row: the Storage menu's file rows, the menu rows, then the panel rows.
 [[nodiscard]] std::span<const ActionRow> ActionTable();
+[[nodiscard]] std::span<const ActionRow> StorageRows();
 [[nodiscard]] std::span<const ActionRow> MenuRows();
 [[nodiscard]] std::span<const ActionRow> PanelRows();
 [[nodiscard]] const ActionRow& Row(ActionId id);

@@ -6,3 +6,4 @@
 #include "oxactions.h"
 #include "oxdisplay.h"
 #include "oxsnapshot.h"
+#include "oxstorage.h"

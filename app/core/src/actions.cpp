@@ -12,7 +12,7 @@ namespace {
 
 std::vector<ActionRow> JoinedTable() {
     std::vector<ActionRow> table;
-    for (std::span<const ActionRow> part : {MenuRows(), PanelRows()})
+    for (std::span<const ActionRow> part : {StorageRows(), MenuRows(), PanelRows()})
         table.insert(table.end(), part.begin(), part.end());
     return table;
 }

@@ -34,9 +34,10 @@ public:
 
     // A copy of the front buffer, the picture as it was last presented.
     QImage Grab() const;
-    // Writes the front buffer to `path` (format from the suffix; PNG without one)
-    // through a temporary file. False when it could not be written.
-    bool SaveImage(const QString& path) const;
+    // Writes the front buffer to `path` through a temporary file, in `format` ("BMP",
+    // "JPEG", "PNG"; null: from the suffix, PNG without one). False when it could not be
+    // written (the old file stays).
+    bool SaveImage(const QString& path, const char* format = nullptr) const;
 
     // The whole-step scale and the rectangle the picture occupies at the current size.
     int Scale() const;

@@ -80,13 +80,15 @@ QImage ScopeView::Grab() const {
     return m_front.copy();
 }
 
-bool ScopeView::SaveImage(const QString& path) const {
+bool ScopeView::SaveImage(const QString& path, const char* format) const {
     const QImage picture = Grab();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QString suffix = QFileInfo(path).suffix().toUpper();
-    const QByteArray format = suffix.isEmpty() ? QByteArray("PNG") : suffix.toLatin1();
-    if (!picture.save(&file, format.constData())) {
+    const QByteArray chosen = format != nullptr  ? QByteArray(format)
+                              : suffix.isEmpty() ? QByteArray("PNG")
+                                                 : suffix.toLatin1();
+    if (!picture.save(&file, chosen.constData())) {
         file.cancelWriting();
         return false;
     }
