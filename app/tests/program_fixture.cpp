@@ -7,18 +7,32 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <memory>
 #include <stdexcept>
 
 namespace oxapp::test {
+
+namespace {
+
+std::unique_ptr<QApplication> g_app;
+
+// The application object goes after the last test, before the process's static objects (Qt's
+// input devices that mouse tests create among them) are torn down.
+class ApplicationEnvironment final : public ::testing::Environment {
+public:
+    void TearDown() override { g_app.reset(); }
+};
+[[maybe_unused]] const auto* g_environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
 
 QApplication& App() {
     static int argc = 1;
     static char name[] = "oxbow_shell_tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit Qt's own statics (the input devices mouse tests create) may
-    // already be gone.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    if (g_app == nullptr) g_app = std::make_unique<QApplication>(argc, argv);
+    return *g_app;
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
