@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QInputDevice>
 #include <QThread>
 
 #include <stdexcept>
