@@ -26,6 +26,8 @@ struct CommandLine {
     std::optional<oxbow::sim::DigitalSource> digital;
     bool dots = false;
     bool simFresh = false; // start from the power-up setup, not the kept one
+    // Measurements printed as a CSV table before quitting (--measure), names as given.
+    std::vector<std::string> measure;
 };
 
 enum class ParseOutcome { Start, Help, Version, Refused };

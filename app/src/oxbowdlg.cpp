@@ -1,5 +1,6 @@
 #include "oxbowdlg.h"
 
+#include "measurepanel.h"
 #include "oxmsg.h"
 #include "processobjects.h"
 #include "session.h"
@@ -91,6 +92,9 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
     session_ = std::make_unique<Session>(objects_, *this);
+    measurePanel_ =
+        std::make_unique<MeasurePanel>(this, session_->Measurements(), session_->Snapshot());
+    SetWindowAction(oxact::ActionId::MeasurePanel, [this] { measurePanel_->Open(); });
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
 }
@@ -169,6 +173,7 @@ QWidget* COxbowDlg::BuildControls() {
     grid->addWidget(Caption("TIME s/div", text, box), rowIndex++, 0, 1, 2);
     place(ActionId::TimeScaleUp, text, rowIndex, 0);
     place(ActionId::TimeScaleDown, text, rowIndex++, 1);
+    place(ActionId::MeasurePanel, text, rowIndex++, 0, 2);
     grid->setRowStretch(rowIndex, 1);
     return box;
 }

@@ -28,6 +28,7 @@ namespace oxapp {
 
 struct ProcessObjects;
 class Session;
+class MeasurePanel;
 } // namespace oxapp
 namespace oxdisplay {
 class PresentTarget;
@@ -84,6 +85,8 @@ public:
     oxbow::ui::ScopeView& Scope() { return *scope_; }
     oxbow::ui::RunStateField& RunState() { return *runState_; }
     Session& GetSession() { return *session_; }
+    // The floating measurement panel (its "All Measurement" dialog: OpenAllMeasurement).
+    MeasurePanel& Measurements() { return *measurePanel_; }
     // The composed picture as last presented; false when it could not be written.
     bool SaveScreenshot(const QString& path) const;
     // The path of the help page beside the program.
@@ -140,6 +143,7 @@ private:
     std::unique_ptr<TimerRequests> timerRequests_;
     std::unique_ptr<oxdisplay::PresentTarget> presenter_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<MeasurePanel> measurePanel_;
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
     bool settingsWritten_ = false;

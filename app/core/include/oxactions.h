@@ -38,6 +38,9 @@ enum class ActionId : std::uint16_t {
     Ch2ScaleDown,
     TimeScaleUp,
     TimeScaleDown,
+
+    // The measurement panel.
+    MeasurePanel,
 };
 
 // The argument slot of a post.

@@ -78,6 +78,7 @@ constexpr ActionRow kPanelRows[] = {
     {ActionId::Ch2ScaleDown, nullptr, nullptr, "▼", "CH2_DOWN", nullptr, "CH2 volts/div down", ChannelScalePlan<1, false>, nullptr, nullptr},
     {ActionId::TimeScaleUp, nullptr, nullptr, "▲", "TIME_UP", nullptr, "Time/div up", TimeScalePlan<true>, nullptr, nullptr},
     {ActionId::TimeScaleDown, nullptr, nullptr, "▼", "TIME_DOWN", nullptr, "Time/div down", TimeScalePlan<false>, nullptr, nullptr},
+    {ActionId::MeasurePanel, nullptr, nullptr, "MEASURE", "MEASURE", nullptr, "Show the measurement panel", nullptr, nullptr, nullptr},
 };
 // clang-format on
 
