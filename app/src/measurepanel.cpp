@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -21,6 +22,7 @@ namespace {
 constexpr int kRefreshMs = 200;
 constexpr int kWheelNotch = 120;
 constexpr int kShownEntries = 8;
+constexpr int kBesideGap = 8;
 
 // A statistic of the reading as the read-out would print it: "Min=1.000ms", "Max<10.00us".
 std::string StatText(const char* name, gauger::Measure m, gauger::ChannelResult result,
@@ -135,6 +137,21 @@ bool MeasurePanel::ShowsReadoutsOf(ReadoutKind kind) const {
 }
 
 void MeasurePanel::Open() {
+    if (!placed_ && parentWidget() != nullptr) {
+        // Beside the main window the first time, so that it covers none of the picture,
+        // kept on the screen.
+        const QRect main = parentWidget()->frameGeometry();
+        QPoint at = main.topRight() + QPoint(kBesideGap, 0);
+        if (const QScreen* screen = parentWidget()->screen()) {
+            const QRect room = screen->availableGeometry();
+            const QSize size = sizeHint();
+            at.setX(std::max(room.left(), std::min(at.x(), room.right() - size.width())));
+            if (at.x() < main.right())
+                at.setY(std::min(main.bottom() + kBesideGap, room.bottom() - size.height()));
+        }
+        move(at);
+        placed_ = true;
+    }
     show();
     raise();
     Refresh();

@@ -93,6 +93,7 @@ private:
     QComboBox* type_ = nullptr;
     QLabel* cursors_ = nullptr;
     QTimer refresh_;
+    bool placed_ = false;
 };
 
 } // namespace oxapp

@@ -121,6 +121,14 @@ TEST_F(MeasureTest, LogicAnalyzerStatesUnderTheCursorAreDrawnOverThePicture) {
     measurer.OverlayLines(*setup, lines);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines.back(), view.la.bits);
+    // Drawn right-aligned at the top of the plot, away from the cursor in the middle.
+    int lit = 0;
+    for (int y = kPlotTopInCompose; y < kPlotTopInCompose + 60; ++y) {
+        for (int x = kPlotLeft + kColumns - 200; x < kPlotLeft + kColumns; ++x) {
+            lit += Engine().Composition().PixelAt(x, y) == 0x00C0FF ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, 100);
 }
 
 } // namespace
