@@ -1,7 +1,7 @@
 // The display tick of a running instrument, frames fed as fast as possible: two channels,
-// vectors, Y-T, ground markers, trigger marks, the memory-status bar and the counter
-// read-outs; no link and no presentation. Reported against the frame floor (target: at most 1.6
-// times it).
+// vectors, Y-T, ground markers, trigger marks, the memory-status bar, the counter read-outs
+// and the measurements; no link and no presentation. Reported against the frame floor
+// (target: at most 1.6 times it).
 #include "display_bench.h"
 #include "frame_floor.h"
 #include "tracekit_ratios.h"
@@ -22,12 +22,26 @@ void BM_DisplayTick(benchmark::State& state) {
     }
 }
 
-BENCHMARK(oxbow::bench::BM_FrameFloor);
-BENCHMARK(BM_DisplayTick);
+// The measurement hand-over of one frame: both channels' drawn rows back to codes and all
+// 20 measurements of each (target: at most 0.1 times the frame floor).
+void BM_MeasureHandOver(benchmark::State& state) {
+    Bench bench;
+    bench.Tick(0);
+    for (auto _ : state) {
+        bench.engine->HandOverMeasurement();
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(oxbow::bench::BM_FrameFloor)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DisplayTick)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MeasureHandOver)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return oxbow::bench::RunWithRatios(argc, argv,
-                                       {{"BM_DisplayTick", "oxbow::bench::BM_FrameFloor", 1.6}});
+    return oxbow::bench::RunWithRatios(
+        argc, argv,
+        {{"BM_DisplayTick", "oxbow::bench::BM_FrameFloor", 1.6},
+         {"BM_MeasureHandOver", "oxbow::bench::BM_FrameFloor", 0.1}});
 }

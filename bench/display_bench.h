@@ -1,9 +1,10 @@
 // A running two-channel Y-T display engine fed with prepared frames, shared by the display
-// benchmarks: vectors, ground markers, trigger marks, the memory-status bar and the counter
-// read-outs; no link.
+// benchmarks: vectors, ground markers, trigger marks, the memory-status bar, the counter
+// read-outs and all automatic measurements of both channels; no link.
 #pragma once
 
 #include "oxdisplay.h"
+#include "oxmeasure.h"
 
 #include <array>
 #include <cmath>
@@ -57,11 +58,12 @@ struct Bench {
     std::vector<std::vector<std::uint8_t>> frames;
     FrameCounters counters;
     NoCommands commands;
-    NoMeasurement measure;
+    oxmeasure::Measurer measure; // every measurement of both channels, as the read-outs ask
     std::unique_ptr<DisplayEngine> engine;
 
     explicit Bench(PresentTarget* present = nullptr) {
         RunningSetup(*setup, *region);
+        measure.SetWanted(oxmeasure::Measurer::Reader::Panel, true);
         // Noisy sines with a moving phase, as the instrument sends them: 2 x 2048 bytes a frame.
         for (int f = 0; f < kFrames; ++f) {
             std::vector<std::uint8_t> frame(2 * kLivePoints);

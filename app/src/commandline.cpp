@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "exitcodes.h"
+#include "measurecsv.h"
 #include "ox_records.h"
 
 #include <charconv>
@@ -21,6 +22,8 @@ const char* const kHelp =
     "  --run              start acquiring once started, as if RUN were pressed\n"
     "  --screenshot FILE  save the composed picture as PNG before quitting\n"
     "  --quit-after MS    shut down normally after MS milliseconds\n"
+    "  --measure NAMES    print the named measurements of the shown channels as CSV\n"
+    "                     before quitting, e.g. freq,vpp,duty,rise (names below)\n"
     "  --version          print the program's version\n"
     "  --help             this text\n"
     "\n"
@@ -40,6 +43,7 @@ const char* const kHelp =
     "does: read from sim-state.bin at the start, written there at the normal shutdown;\n"
     "a damaged file or one of another model is ignored with a message.\n"
     "\n"
+    "%MEASURE%"
     "Environment: OXBOW_USB=sim chooses the simulated instrument as --sim does;\n"
     "OXBOW_USB_ID=VVVV:PPPP (hexadecimal) the USB ids of real instruments.\n";
 
@@ -108,6 +112,31 @@ ValueSetter ChannelSignal(std::optional<oxbow::sim::SignalSource> CommandLine::*
     };
 }
 
+// --measure: the measurement names, each one checked.
+ValueSetter MeasureOption() {
+    return [](CommandLine& line, const std::string& value, std::string& error) {
+        return ParseMeasureList(value, line.measure, error);
+    };
+}
+
+// The --measure names in the help text, wrapped at 80 columns.
+std::string MeasureNamesHelp() {
+    std::string help = "Measurements (--measure):\n ";
+    std::size_t column = 1;
+    for (std::size_t start = 0; start < MeasureNames().size();) {
+        const std::size_t comma = std::min(MeasureNames().find(',', start), MeasureNames().size());
+        const std::string name = MeasureNames().substr(start, comma - start);
+        if (column + name.size() + 1 > 78) {
+            help += "\n ";
+            column = 1;
+        }
+        help += " " + name;
+        column += name.size() + 1;
+        start = comma + 1;
+    }
+    return help + "\n\n";
+}
+
 const std::map<std::string, ValueSetter>& ValueOptions() {
     static const std::map<std::string, ValueSetter> options = {
         {"--lan",
@@ -133,6 +162,7 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
              e = "--quit-after needs a number of milliseconds, not \"" + v + "\"";
              return false;
          }},
+        {"--measure", MeasureOption()},
         {"--model", InstrumentText(&oxbow::sim::InstrumentOptions::model)},
         {"--serial", InstrumentText(&oxbow::sim::InstrumentOptions::serial)},
         {"--firmware", InstrumentText(&oxbow::sim::InstrumentOptions::firmware)},
@@ -241,7 +271,12 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
 }
 
 const char* CommandLineHelp() {
-    static const std::string help = kHelp + std::string(kFileHelp) + ExitCodesHelp();
+    static const std::string help = [] {
+        std::string text = kHelp;
+        const std::string mark = "%MEASURE%";
+        text.replace(text.find(mark), mark.size(), MeasureNamesHelp());
+        return text + std::string(kFileHelp) + ExitCodesHelp();
+    }();
     return help.c_str();
 }
 

@@ -37,6 +37,8 @@ struct CommandLine {
     bool SavesFiles() const {
         return !saveCsv.empty() || !saveWfm.empty() || !saveSet.empty() || !saveImage.empty();
     }
+    // Measurements printed as a CSV table before quitting (--measure), names as given.
+    std::vector<std::string> measure;
 };
 
 enum class ParseOutcome { Start, Help, Version, Refused };

@@ -31,7 +31,7 @@ class FrontPanel;
 // dialogs show read-outs of their own, and the panel is closed before they open.
 class ReadoutPanel {
 public:
-    enum class Kind { Math, Reference, Cursor };
+    enum class Kind { Measurement, Math, Reference, Cursor };
     virtual ~ReadoutPanel() = default;
     [[nodiscard]] virtual bool ShowsReadoutsOf(Kind kind) const = 0;
     virtual void Close() = 0;

@@ -1,7 +1,9 @@
 #include "oxbowapp.h"
 
+#include "measurecsv.h"
 #include "oxbowdlg.h"
 #include "processobjects.h"
+#include "session.h"
 #include "stopsignals.h"
 #include "storage.h"
 
@@ -11,6 +13,14 @@
 #include <cstdio>
 
 namespace oxapp {
+
+std::string MeasurementTable(COxbowDlg& dlg, const std::vector<std::string>& names) {
+    oxmeasure::MeasureView measured;
+    dlg.GetSession().Measurements().Refresh(measured);
+    const auto records = std::make_unique<oxacq::RecordView>();
+    dlg.GetSession().Snapshot().Refresh(*records);
+    return MeasureCsv(names, records->setup, measured);
+}
 
 int COxbowApp::InitInstance() {
     oxbow::ui::ApplyInstrumentStyle(app_);
@@ -33,6 +43,10 @@ int COxbowApp::InitInstance() {
             dlg.RequestQuit();
         };
         StopSignals stopSignals(quit);
+        if (!line_.measure.empty()) {
+            dlg.GetSession().Measurements().SetWanted(oxmeasure::Measurer::Reader::CommandLine,
+                                                      true);
+        }
         if (line_.quitAfterMs >= 0) {
             // Unattended: save the picture as it stands, then end like the Close button.
             QTimer::singleShot(line_.quitAfterMs, &dlg, [&dlg, &fileNotWritten, quit, this] {
@@ -40,6 +54,10 @@ int COxbowApp::InitInstance() {
                     !dlg.SaveScreenshot(QString::fromStdString(line_.screenshot))) {
                     std::fprintf(stderr, "oxbow: could not write %s\n", line_.screenshot.c_str());
                     fileNotWritten = true;
+                }
+                if (!line_.measure.empty()) {
+                    std::fputs(MeasurementTable(dlg, line_.measure).c_str(), stdout);
+                    std::fflush(stdout);
                 }
                 if (!line_.SavesFiles()) {
                     quit();

@@ -9,6 +9,11 @@ class QApplication;
 
 namespace oxapp {
 
+class COxbowDlg;
+
+// The --measure table of the newest published measurements.
+[[nodiscard]] std::string MeasurementTable(COxbowDlg& dlg, const std::vector<std::string>& names);
+
 class COxbowApp {
 public:
     COxbowApp(QApplication& app, CommandLine line) : app_(app), line_(std::move(line)) {}

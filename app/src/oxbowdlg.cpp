@@ -1,5 +1,6 @@
 #include "oxbowdlg.h"
 
+#include "measurepanel.h"
 #include "oxmsg.h"
 #include "processobjects.h"
 #include "scopemouse.h"
@@ -85,6 +86,14 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
             start ? StartTimer(kTimerMarker, oxmouse::kHighlightHoldMs) : StopTimer(kTimerMarker);
         });
     storage_ = std::make_unique<StorageMenu>(*this, session_->Files());
+    measurePanel_ =
+        std::make_unique<MeasurePanel>(this, session_->Measurements(), session_->Snapshot());
+    dialogs_->SetReadoutPanel(measurePanel_.get());
+    SetWindowAction(oxact::ActionId::MeasurePanel, [this] { measurePanel_->Open(); });
+    SetWindowAction(oxact::ActionId::AllMeasure, [this] {
+        dialogs_->DestroyCurrent(); // the source dialog is modal: no control dialog beside it
+        measurePanel_->OpenAllMeasurement();
+    });
     timerRequests_ = std::make_unique<TimerRequests>(*this);
     oxmsg::SetUiTimerRequests(timerRequests_.get());
 }

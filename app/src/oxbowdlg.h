@@ -32,6 +32,7 @@ struct ProcessObjects;
 class ScopeMouseInput;
 class Session;
 class StorageMenu;
+class MeasurePanel;
 } // namespace oxapp
 namespace oxdisplay {
 class PresentTarget;
@@ -93,6 +94,8 @@ public:
     Session& GetSession() { return *session_; }
     // The Storage menu's file items and the command line's files.
     StorageMenu& Storage() { return *storage_; }
+    // The floating measurement panel (its "All Measurement" dialog: OpenAllMeasurement).
+    MeasurePanel& Measurements() { return *measurePanel_; }
     // The composed picture as last presented; false when it could not be written.
     bool SaveScreenshot(const QString& path) const;
     // The path of the help page beside the program.
@@ -161,6 +164,7 @@ private:
     std::unique_ptr<Session> session_;
     ScopeMouseInput* mouse_ = nullptr; // owned by the scope view
     std::unique_ptr<StorageMenu> storage_;
+    std::unique_ptr<MeasurePanel> measurePanel_;
     oxbow::DisplayMode recordedMode_;
     bool shutDown_ = false;
     bool settingsWritten_ = false;

@@ -96,6 +96,7 @@ QWidget* PanelControls::RunSection() {
     row->addWidget(Place(ActionId::Run, InstrumentColours::Green));
     row->addWidget(Place(ActionId::Stop, InstrumentColours::Red));
     row->addWidget(Place(ActionId::Auto, InstrumentColours::Text));
+    row->addWidget(Place(ActionId::MeasurePanel, InstrumentColours::Text));
     return box;
 }
 

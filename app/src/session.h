@@ -4,6 +4,7 @@
 // initialisation, stopped (workers joined) before anything it owns is freed.
 #pragma once
 
+#include "oxmeasure.h"
 #include "oxshell.h"
 #include "oxsnapshot.h"
 #include "oxstorage.h"
@@ -42,6 +43,8 @@ public:
     // The UI thread's copy of the records, published by the I/O thread after every display
     // tick and before every completion message.
     const oxacq::RecordSnapshot& Snapshot() const { return snapshot_; }
+    // The automatic measurements and read-out values, published by the I/O thread.
+    oxmeasure::Measurer& Measurements() { return measure_; }
     // Publishes the records as they stand: on the I/O thread, or before the workers start.
     void PublishSnapshot();
     // Timer 7: the error text has been shown long enough.
@@ -66,7 +69,7 @@ private:
     std::vector<std::uint8_t> references_;
     std::vector<std::int16_t> maskUpper_;
     std::vector<std::int16_t> maskLower_;
-    oxdisplay::NoMeasurement measure_;
+    oxmeasure::Measurer measure_; // outlives the engine that hands over to it
     std::unique_ptr<oxdisplay::DisplayEngine> engine_;
 };
 

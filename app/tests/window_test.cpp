@@ -126,9 +126,23 @@ TEST(WindowButtons, MaximizeShowsThe800x600ViewRestoreAndMinimizeWorkLikeTheDesk
 TEST(WindowDialogs, ARequestWhoseDialogIsNotBuiltInSaysSoOnTheScreen) {
     RunningOxbow oxbow({"--sim"});
     ASSERT_TRUE(WaitFor([&] { return oxbow.GetSession().Workers().Started(); }, 2000));
-    ASSERT_TRUE(OxPost(oxcmd::group::kPanel, oxcmd::panel::kAcquireDialog));
+    ASSERT_TRUE(OxPost(oxcmd::group::kPanel, oxcmd::panel::kDisplayDialog));
     EXPECT_TRUE(WaitFor([&] { return ShownError(oxbow) == "Function not available"; }, 3000));
     EXPECT_EQ(oxbow.Window().Dialogs().Current(), nullptr);
+}
+
+// The dialogs that are built in open through their requests, one at a time.
+TEST(WindowDialogs, BuiltInDialogsOpenThroughTheirRequestsOneAtATime) {
+    RunningOxbow oxbow({"--sim"});
+    ASSERT_TRUE(WaitFor([&] { return oxbow.GetSession().Workers().Started(); }, 2000));
+    ASSERT_TRUE(OxPost(oxcmd::group::kPanel, oxcmd::panel::kAcquireDialog));
+    ASSERT_TRUE(WaitFor([&] { return oxbow.Window().Dialogs().Current() != nullptr; }, 3000));
+    const CWndRef acquire = CWndRef::Of(oxbow.Window().Dialogs().Current());
+    ASSERT_TRUE(OxPost(oxcmd::group::kPanel, oxcmd::panel::kHorizontalDialog));
+    ASSERT_TRUE(WaitFor([&] { return !CWnd::IsWindow(acquire); }, 3000));
+    EXPECT_NE(oxbow.Window().Dialogs().Current(), nullptr);
+    ASSERT_TRUE(OxPost(oxcmd::group::kPanel, oxcmd::panel::kCloseHorizontal));
+    EXPECT_TRUE(WaitFor([&] { return oxbow.Window().Dialogs().Current() == nullptr; }, 3000));
 }
 
 } // namespace

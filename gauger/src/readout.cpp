@@ -48,9 +48,12 @@ constexpr std::array<MeasureInfo, kMeasureCount> kInfo{{
     return text;
 }
 
-// Relation and value of a time (seconds) or frequency (Hz) with the sample clamp applied.
-[[nodiscard]] std::string Timing(Quantity quantity, double value, double secondsPerSample) {
-    const double shortest = kMinShownSamples * secondsPerSample;
+// Relation and value of a time (seconds) or frequency (Hz) with the sample clamp applied;
+// a delay is a signed difference of two edges and is never clamped.
+[[nodiscard]] std::string Timing(Measure m, Quantity quantity, double value,
+                                 double secondsPerSample) {
+    const bool delay = m == Measure::RisingDelay || m == Measure::FallingDelay;
+    const double shortest = delay ? 0 : kMinShownSamples * secondsPerSample;
     if (quantity == Quantity::Frequency) {
         const bool clamped = value * shortest > 1;
         return (clamped ? ">" : "=") + Printed(clamped ? 1 / shortest : value, kTimeDigits) + "Hz";
@@ -88,7 +91,7 @@ void GetMeasureText(std::string& out, Measure m, const ChannelResult& result, bo
         break;
     case Quantity::Time:
     case Quantity::Frequency:
-        out += Timing(info.quantity, reading.value, result.secondsPerSample);
+        out += Timing(m, info.quantity, reading.value, result.secondsPerSample);
         break;
     }
 }

@@ -42,13 +42,14 @@ TEST(GaugerReadout, Values) {
     EXPECT_EQ(Text(Measure::RisingDelay, With(Measure::RisingDelay, -2.5e-4)), "Dly_A=-250.0us");
 }
 
-// Fewer than ten samples read as "<" ten samples (a frequency as ">" its inverse).
+// Fewer than ten samples read as "<" ten samples (a frequency as ">" its inverse); a delay
+// is a signed edge difference and keeps its value however short.
 TEST(GaugerReadout, SampleClamp) {
     EXPECT_EQ(Text(Measure::RiseTime, With(Measure::RiseTime, 8e-6, 1e-6)), "Rise<10.00us");
     EXPECT_EQ(Text(Measure::RiseTime, With(Measure::RiseTime, 1e-5, 1e-6)), "Rise=10.00us");
     EXPECT_EQ(Text(Measure::Frequency, With(Measure::Frequency, 2e5, 1e-6)), "Freq>100.0KHz");
     EXPECT_EQ(Text(Measure::FallingDelay, With(Measure::FallingDelay, -3e-6, 1e-6)),
-              "Dly_B<10.00us");
+              "Dly_B=-3.000us");
 }
 
 TEST(GaugerReadout, HiddenInvalidAndClipped) {

@@ -111,6 +111,9 @@ enum class ActionId : std::uint16_t {
     LaEnable,
     LaLine0, // D0; D1..D15 follow in order
     LaLine15 = LaLine0 + 15,
+
+    // The measurement panel.
+    MeasurePanel,
 };
 
 // The argument slot of a post.

@@ -24,6 +24,8 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace oxdisplay {
 
@@ -105,21 +107,28 @@ public:
     virtual void RestartPersistence() = 0;
 };
 
-// What one pipeline run hands to the measurement code: the screen rows of the shown
-// channels (null when a channel is not shown), per region, and the measurement range.
-// Rows are indexed by sample number (rows[first] is the window's first sample) and were
-// scaled for a plot of the given height in pixels (the divisor that turns them back into
-// codes).
+// One channel's trace in one region, as the measurement code receives it: the screen rows
+// of the drawn columns only (two per column, 100 per division along the time axis; in X-Y
+// format the rows of the shown samples), the plot height they were scaled for (the divisor
+// that turns them back into codes), and the region's time per division.
+struct MeasureTrace {
+    const std::int16_t* rows = nullptr; // null: the channel is not drawn in this region
+    int count = 0;
+    int firstColumn = 0; // screen column of rows[0] (X-Y: 0)
+    int height = 0;
+    double secondsPerDiv = 0;
+};
+
+// What one pipeline run hands to the measurement code: every region each shown channel is
+// drawn in (region 0: main or upper, 1: second or lower), the logic analyzer's column pairs
+// of the main region, and the setup those were made with.
 struct MeasureInput {
-    std::array<const std::int16_t*, 2> rows{}; // CH1, CH2 (alternate trigger: each its region)
-    std::array<const std::int16_t*, 2> rowsSecond{}; // delayed sweep: second region
-    std::array<int, 2> heights{};                    // plot height of rows[ch]
-    int secondHeight = 0;                            // plot height of rowsSecond
-    int first = 0;                                   // measurement range (samples)
-    int last = -1;
-    int secondFirst = 0;
-    int secondLast = -1;
-    int ch2RangeOffset = 1400; // CH2's range is offset by 1400
+    std::array<std::array<MeasureTrace, 2>, 2> traces{}; // [channel][region]
+    std::span<const std::uint16_t> laPairs;              // 1400 AND/OR values, empty: none
+    int laFirstDrawn = 0;
+    int laLastDrawn = -1;
+    const _OX_SETUP* setup = nullptr;
+    const _OX_RGN_SETUP* region = nullptr;
     bool stopped = false;
 };
 
@@ -127,12 +136,12 @@ class MeasureSink {
 public:
     virtual ~MeasureSink() = default;
     virtual void HandOver(const MeasureInput& input) = 0;
-};
-
-// Until the measurement library arrives nothing is measured.
-class NoMeasurement final : public MeasureSink {
-public:
-    void HandOver(const MeasureInput&) override {}
+    // lines := the read-outs drawn over the picture (cursor values, logic-analyzer states)
+    // as of the newest hand-over; called on the thread that hands over.
+    virtual void OverlayLines(const _OX_SETUP& setup, std::vector<std::string>& lines) const {
+        (void)setup;
+        lines.clear();
+    }
 };
 
 // The screen side (Qt): receives the composed picture whenever it differs from the one
@@ -158,7 +167,7 @@ public:
 
     // The presentation target may be attached once the window exists (null: none).
     void SetPresentTarget(PresentTarget* present);
-    // The measurement code, when it arrives.
+    // Replaces the measurement code the engine hands its traces to.
     void SetMeasureSink(MeasureSink& measure);
 
     // ---- Trace pipeline ----

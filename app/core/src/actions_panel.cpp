@@ -144,6 +144,7 @@ constexpr ActionRow kPanelRows[] = {
     {ActionId::HorizontalPanel, nullptr, nullptr, "HORIZ…", "HORIZ_PANEL", nullptr, "Horizontal settings", HorizontalPanelPlan, nullptr, nullptr},
     {ActionId::TriggerPanel, nullptr, nullptr, "TRIG…", "TRIG_PANEL", nullptr, "Trigger settings", TriggerPanelPlan, nullptr, nullptr},
     {ActionId::LaEnable, nullptr, nullptr, "LA", "LA", nullptr, "Logic analyzer on or off", LaEnablePlan, nullptr, LaEnabled},
+    {ActionId::MeasurePanel, nullptr, nullptr, "MEASURE", "MEASURE", nullptr, "Show the measurement panel", nullptr, nullptr, nullptr},
 };
 // clang-format on
 

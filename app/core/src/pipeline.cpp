@@ -361,30 +361,72 @@ void DisplayEngine::RunFFTSplitPath(int points, bool stopped) {
 
 // ---- Measurement hand-over ----
 
+namespace {
+
+// The time per division of a region: the delayed scale in the delayed sweep's second
+// region, the channel's own scale under the alternate trigger, else the main time base.
+double RegionTimeScale(const _OX_SETUP& setup, Layout layout, int ch, int region) {
+    if (layout == Layout::Alternate) {
+        return setup.dAltTimeScale[ch];
+    }
+    return layout == Layout::Delayed && region == 1 ? setup.dDelayedScale : setup.dTimeScale;
+}
+
+// The columns a window's plot draws, within the columns it maps samples onto.
+std::pair<int, int> DrawnColumns(const OX_TRACE_WINDOW& w) {
+    return {std::max({w.nFirstDrawn, w.nFirstColumn, 0}),
+            std::min({w.nLastDrawn, w.nLastColumn, kColumns - 1})};
+}
+
+MeasureTrace TraceOf(const State& s, const TraceBuffers& t, int ch, int region) {
+    if (!t.drawable) {
+        return {};
+    }
+    MeasureTrace m;
+    m.height = s.geometry(region).height;
+    m.secondsPerDiv = RegionTimeScale(s.setup(), s.layout(), ch, region);
+    const OX_TRACE_WINDOW& w = s.window(t.window);
+    if (s.setup().nTimeFormat == 1) {
+        // X-Y plots the rows themselves: every shown sample counts.
+        const int first = std::max(w.nFirstSample, 0);
+        const int last = std::min(w.nLastSample, t.samples - 1);
+        if (last > first) {
+            m.rows = t.rows.data() + first;
+            m.count = last - first + 1;
+        }
+        return m;
+    }
+    const auto [first, last] = DrawnColumns(w);
+    if (last > first) {
+        m.rows = t.pairs.data() + 2 * first;
+        m.count = 2 * (last - first + 1);
+        m.firstColumn = first;
+    }
+    return m;
+}
+
+} // namespace
+
 void DisplayEngine::HandOverMeasurement() {
     State& s = *state_;
     MeasureInput& in = s.measureInput;
     in = MeasureInput{};
-    const Layout layout = s.layout();
+    in.setup = &s.setup();
+    in.region = &s.region();
     for (int ch = 0; ch < 2; ++ch) {
-        // Under the alternate trigger each channel lives in its own region.
-        const int region = layout == Layout::Alternate ? ch : 0;
-        const TraceBuffers& main = s.channel[ch][region];
-        in.stopped = in.stopped || (main.drawable && !main.live);
-        in.rows[ch] = main.drawable ? main.rows.data() : nullptr;
-        in.heights[ch] = s.geometry(region).height;
-        const TraceBuffers& second = s.channel[ch][1];
-        in.rowsSecond[ch] =
-            layout == Layout::Delayed && second.drawable ? second.rows.data() : nullptr;
+        for (int region = 0; region < kRegions; ++region) {
+            const TraceBuffers& t = s.channel[ch][region];
+            in.traces[ch][region] = TraceOf(s, t, ch, region);
+            in.stopped = in.stopped || (t.drawable && !t.live);
+        }
     }
-    const OX_TRACE_WINDOW& w0 = s.window(OX_WIN_MAIN);
-    const OX_TRACE_WINDOW& w1 = s.window(OX_WIN_SECOND);
-    in.first = w0.nFirstSample;
-    in.last = w0.nLastSample;
-    in.secondFirst = w1.nFirstSample;
-    in.secondLast = w1.nLastSample;
-    in.secondHeight = s.geometry(1).height;
-    in.ch2RangeOffset = kPairValues;
+    const LaBuffers& la = s.la[s.layout() == Layout::Delayed ? 1 : 0];
+    if (la.drawable) {
+        const auto [first, last] = DrawnColumns(s.window(la.window));
+        in.laPairs = la.pairs;
+        in.laFirstDrawn = first;
+        in.laLastDrawn = last;
+    }
     s.measure->HandOver(in);
 }
 

@@ -119,6 +119,7 @@ struct DisplayEngine::State {
         return !forcePlain && (setup().bDisplayPersist || setup().bDisplayColorGrade);
     }
     MeasureInput measureInput;
+    std::vector<std::string> overlayLines; // the sink's read-outs drawn over the picture
 
     // ---- shared helpers ----
     _OX_SETUP& setup() const { return *rec.setup; }
@@ -187,6 +188,9 @@ void ProcessReferences(DisplayEngine::State& s);
 void DrawReferences(DisplayEngine::State& s, const DDSURFACEDESC2& layer);
 // Every byte of the surface set to `grey`.
 void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey);
+// UTF-8 text in the overlay font; a character it has no glyph for shows as one "?".
 void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t colour);
+// The width in pixels DrawText gives `text`.
+[[nodiscard]] int TextWidth(const char* text);
 
 } // namespace oxdisplay

@@ -2,6 +2,7 @@
 // X-Y marks, cursors, pass/fail counters, the error text and the memory-status bar.
 #include "oxgdi.h"
 #include "oxmarkers.h"
+#include "oxmeasure.h"
 #include "pipeline_state.h"
 
 #include <cstdio>
@@ -59,6 +60,59 @@ constexpr std::uint8_t kFont[95][kGlyphWidth] = {
     {0x44, 0x64, 0x54, 0x4C, 0x44}, {0x00, 0x08, 0x36, 0x41, 0x00}, {0x00, 0x00, 0x7F, 0x00, 0x00},
     {0x00, 0x41, 0x36, 0x08, 0x00}, {0x08, 0x04, 0x08, 0x10, 0x08},
 };
+
+// Glyphs beyond ASCII that the read-outs use: the difference triangle and the micro sign.
+struct ExtraGlyph {
+    char32_t code;
+    std::uint8_t columns[kGlyphWidth];
+};
+constexpr ExtraGlyph kExtraGlyphs[] = {
+    {U'\u25B3', {0x60, 0x5C, 0x43, 0x5C, 0x60}},
+    {U'\u00B5', {0x7E, 0x10, 0x10, 0x1E, 0x10}},
+};
+constexpr int kLineHeight = kGlyphHeight + 3;
+constexpr int kReadoutMargin = 8;
+constexpr std::uint32_t kCaptionColour = 0x000000;    // on the filled bar of X-Y and roll
+constexpr std::uint32_t kAltCaptionColour = 0xFEFF00; // on the empty bar of the alternate trigger
+
+// The next character of UTF-8 text (advancing `text`); a malformed sequence reads as one
+// replacement character per byte.
+char32_t NextCharacter(const char*& text) {
+    const auto lead = static_cast<unsigned char>(*text++);
+    if (lead < 0x80) {
+        return lead;
+    }
+    const int extra = (lead & 0xE0) == 0xC0   ? 1
+                      : (lead & 0xF0) == 0xE0 ? 2
+                      : (lead & 0xF8) == 0xF0 ? 3
+                                              : -1;
+    if (extra < 0) {
+        return U'?';
+    }
+    char32_t code = lead & (0x3F >> extra);
+    const char* next = text;
+    for (int i = 0; i < extra; ++i, ++next) {
+        const auto byte = static_cast<unsigned char>(*next);
+        if ((byte & 0xC0) != 0x80) {
+            return U'?'; // the bytes after the lead are read on their own
+        }
+        code = (code << 6) | (byte & 0x3F);
+    }
+    text = next;
+    return code;
+}
+
+const std::uint8_t* GlyphOf(char32_t c) {
+    if (c >= 32 && c < 127) {
+        return kFont[c - 32];
+    }
+    for (const ExtraGlyph& g : kExtraGlyphs) {
+        if (g.code == c) {
+            return g.columns;
+        }
+    }
+    return kFont['?' - 32];
+}
 
 CPoint ToPoint(const OX_POINT& p) {
     return {p.x, p.y};
@@ -187,13 +241,23 @@ void DrawPassFailCounters(State& s, const DDSURFACEDESC2& comp) {
     if (!setup.bPfEnable || !setup.bPfInfo) {
         return;
     }
-    const char* const formats[3] = {"Fail = %d wfs", "Pass = %d wfs", "Total = %d wfs"};
-    const std::uint32_t counts[3] = {setup.nPfFail, setup.nPfPass, setup.nPfTotal};
+    const std::array<std::string, 3> lines = oxmeasure::PassFailLines(setup);
     const CRect main = s.geometry(0).compose;
-    char text[40];
     for (int i = 0; i < 3; ++i) {
-        std::snprintf(text, sizeof text, formats[i], static_cast<int>(counts[i]));
-        DrawText(comp, main.left + 25 + 4, main.top + 10 + 23 * i + 6, text, kPassFailColour[i]);
+        DrawText(comp, main.left + 25 + 4, main.top + 10 + 23 * i + 6, lines[i].c_str(),
+                 kPassFailColour[i]);
+    }
+}
+
+// The cursor and logic-analyzer read-outs, right-aligned at the top of the plot.
+void DrawReadouts(State& s, const DDSURFACEDESC2& comp) {
+    s.measure->OverlayLines(s.setup(), s.overlayLines);
+    const CRect main = s.geometry(0).compose;
+    int y = main.top + kReadoutMargin;
+    for (const std::string& line : s.overlayLines) {
+        const char* text = line.c_str();
+        DrawText(comp, main.right - kReadoutMargin - TextWidth(text), y, text, kCursorColour);
+        y += kLineHeight;
     }
 }
 
@@ -208,6 +272,17 @@ void DrawErrorText(State& s, const DDSURFACEDESC2& comp) {
     DrawText(comp, main.left + 8, main.bottom - 8 - kGlyphHeight, text, kErrorTextColour);
 }
 
+// X-Y, roll and the alternate trigger show no memory bar: their caption takes its place.
+void DrawModeCaption(const DDSURFACEDESC2& status, const _OX_SETUP& setup) {
+    const char* caption = oxmeasure::ModeCaption(setup);
+    if (caption == nullptr) {
+        return;
+    }
+    const bool barFilled = setup.nTimeFormat != 0;
+    DrawText(status, (kStatusWidth - TextWidth(caption)) / 2, 4, caption,
+             barFilled ? kCaptionColour : kAltCaptionColour);
+}
+
 void DrawStatus(State& s) {
     if (s.statusValid && std::memcmp(s.statusDrawnFor.get(), &s.setup(), sizeof(_OX_SETUP)) == 0) {
         return;
@@ -216,6 +291,7 @@ void DrawStatus(State& s) {
     if (status.ok()) {
         FillGrey(status.desc(), 0);
         DrawMemStatus(status.desc(), &s.setup());
+        DrawModeCaption(status.desc(), s.setup());
         std::memcpy(s.statusDrawnFor.get(), &s.setup(), sizeof(_OX_SETUP));
         s.statusValid = true;
     }
@@ -231,9 +307,8 @@ void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t
     const int width = static_cast<int>(desc.dwWidth);
     const int height = static_cast<int>(desc.dwHeight);
     auto* pixels = static_cast<std::uint8_t*>(desc.lpSurface);
-    for (; *text != '\0' && x < width; ++text, x += kGlyphAdvance) {
-        const unsigned char c = static_cast<unsigned char>(*text);
-        const std::uint8_t* glyph = kFont[c >= 32 && c < 127 ? c - 32 : '?' - 32];
+    for (; *text != '\0' && x < width; x += kGlyphAdvance) {
+        const std::uint8_t* glyph = GlyphOf(NextCharacter(text));
         for (int col = 0; col < kGlyphWidth; ++col) {
             for (int row = 0; row < kGlyphHeight; ++row) {
                 const int px = x + col;
@@ -245,6 +320,15 @@ void DrawText(DDSURFACEDESC2 desc, int x, int y, const char* text, std::uint32_t
             }
         }
     }
+}
+
+int TextWidth(const char* text) {
+    int characters = 0;
+    while (*text != '\0') {
+        NextCharacter(text);
+        ++characters;
+    }
+    return characters * kGlyphAdvance;
 }
 
 void DisplayEngine::DrawOverlays() {
@@ -271,6 +355,7 @@ void DisplayEngine::DrawOverlays() {
         DrawLayoutMarks(s, comp.desc());
         DrawCursors(s, comp.desc());
         DrawPassFailCounters(s, comp.desc());
+        DrawReadouts(s, comp.desc());
         DrawErrorText(s, comp.desc());
     }
     DrawStatus(s);

@@ -255,33 +255,74 @@ TEST_F(PipelineTest, LogicAnalyzerCompressesALongWindowIntoAndOrPairs) {
     EXPECT_TRUE(seen);
 }
 
-TEST_F(PipelineTest, MeasurementReceivesTheShownChannelsRowsAndRange) {
+TEST_F(PipelineTest, MeasurementReceivesTheDrawnColumnsOfTheShownChannels) {
     setup->bChanDisplay[1] = 0;
+    setup->dTimeScale = 1e-3;
     Engine().ResetTraceWindows();
     Engine().RunPipeline(kLivePoints, false);
     Engine().HandOverMeasurement();
     ASSERT_EQ(measure.calls, 1);
-    EXPECT_NE(measure.last.rows[0], nullptr);
-    EXPECT_EQ(measure.last.rows[1], nullptr);
-    EXPECT_EQ(measure.last.first, 324);
-    EXPECT_EQ(measure.last.last, 1723);
-    EXPECT_EQ(measure.last.ch2RangeOffset, 1400);
-    EXPECT_EQ(measure.last.rows[0][324], 250);
-    EXPECT_EQ(measure.last.heights[0], kPlotRows);
+    const MeasureTrace& ch1 = measure.last.traces[0][0];
+    ASSERT_NE(ch1.rows, nullptr);
+    EXPECT_EQ(ch1.count, 1400);
+    EXPECT_EQ(ch1.firstColumn, 0);
+    EXPECT_EQ(ch1.rows[0], 250);
+    EXPECT_EQ(ch1.height, kPlotRows);
+    EXPECT_DOUBLE_EQ(ch1.secondsPerDiv, 1e-3);
+    EXPECT_EQ(measure.last.traces[0][1].rows, nullptr);
+    EXPECT_EQ(measure.last.traces[1][0].rows, nullptr);
     EXPECT_FALSE(measure.last.stopped);
 }
 
-TEST_F(PipelineTest, AlternateTriggerHandsEachChannelFromItsOwnRegion) {
+// Roll and slow sweep draw part of the row only: just those columns are handed over.
+TEST_F(PipelineTest, MeasurementSkipsTheUndrawnColumns) {
+    setup->nTimeFormat = 2;
+    counters.nScanPos = 500;
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().HandOverMeasurement();
+    const MeasureTrace& roll = measure.last.traces[0][0];
+    EXPECT_EQ(roll.firstColumn, 500);
+    EXPECT_EQ(roll.count, 2 * 200);
+    EXPECT_EQ(roll.rows, Engine().ChannelPairs(0, 0).data() + 1000);
+
+    setup->nTimeFormat = 0;
+    setup->bSlowSweep = 1;
+    counters.nScanPos = 100;
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().HandOverMeasurement();
+    EXPECT_EQ(measure.last.traces[0][0].firstColumn, 0);
+    EXPECT_EQ(measure.last.traces[0][0].count, 2 * 101);
+}
+
+TEST_F(PipelineTest, MeasurementGetsEveryRegionWithItsOwnTimeScale) {
     setup->nTrigMode = 4;
     setup->bChanDisplay[1] = 1;
+    setup->dAltTimeScale[0] = 2e-3;
+    setup->dAltTimeScale[1] = 5e-6;
     analog[1].assign(kLivePoints, RawAt(0));
     Engine().ResetTraceWindows();
     Engine().RunPipeline(kLivePoints, false);
     Engine().HandOverMeasurement();
-    ASSERT_NE(measure.last.rows[1], nullptr);
-    EXPECT_EQ(measure.last.heights[1], 192);
-    EXPECT_EQ(measure.last.rows[1][1000], 24 + 96); // the centre of a 192-row region
-    EXPECT_EQ(measure.last.rowsSecond[1], nullptr);
+    const MeasureTrace& ch2 = measure.last.traces[1][1];
+    ASSERT_NE(ch2.rows, nullptr);
+    EXPECT_EQ(ch2.height, 192);
+    EXPECT_EQ(ch2.rows[700], 24 + 96); // the centre of a 192-row region
+    EXPECT_DOUBLE_EQ(ch2.secondsPerDiv, 5e-6);
+    EXPECT_DOUBLE_EQ(measure.last.traces[0][0].secondsPerDiv, 2e-3);
+    EXPECT_EQ(measure.last.traces[1][0].rows, nullptr);
+
+    setup->nTrigMode = 0;
+    setup->bDelayed = 1;
+    setup->dTimeScale = 1e-3;
+    setup->dDelayedScale = 1e-5;
+    Engine().ResetTraceWindows();
+    Engine().RunPipeline(kLivePoints, false);
+    Engine().HandOverMeasurement();
+    EXPECT_DOUBLE_EQ(measure.last.traces[0][0].secondsPerDiv, 1e-3);
+    EXPECT_DOUBLE_EQ(measure.last.traces[0][1].secondsPerDiv, 1e-5);
+    EXPECT_NE(measure.last.traces[0][1].rows, nullptr);
 }
 
 } // namespace

@@ -235,6 +235,21 @@ TEST_F(RendererTest, ErrorTextShowsOnlyWhileFlagged) {
     EXPECT_GT(CountPixels(Engine().Composition(), kErrorTextColour), 50);
 }
 
+// The overlay font draws UTF-8: one glyph per character, "?" for one it does not have.
+TEST_F(RendererTest, OverlayTextDrawsTheTriangleAndMicroGlyphs) {
+    region->bErrorShown = 1;
+    const auto lit = [this](const char* text) {
+        std::snprintf(setup->szSystemError, sizeof setup->szSystemError, "%s", text);
+        LiveFrame();
+        return CountPixels(Engine().Composition(), kErrorTextColour);
+    };
+    const int question = lit("?");
+    EXPECT_EQ(lit("\xE2\x96\xB3"), 15); // the triangle's own 15 pixels, not three "?"
+    EXPECT_EQ(lit("\xC2\xB5"), 13);
+    EXPECT_EQ(lit("\xE2\x98\x83"), question); // a character without a glyph
+    EXPECT_EQ(lit("\xE2\x96"), 2 * question); // a cut sequence: one "?" per byte
+}
+
 TEST_F(RendererTest, GroundMarkerOfAShownChannelLandsInTheMarkerStrip) {
     region->ptTrace[0][0] = {15, ComposeRowAt(0)};
     LiveFrame();
@@ -343,6 +358,14 @@ TEST_F(RendererTest, FullRedrawOnALostSurfaceAsksForTheDisplayCheck) {
 
 namespace oxdisplay::testing {
 namespace {
+
+TEST_F(RendererTest, AlternateTriggerShowsItsCaptionInTheStatusBar) {
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().Status(), 0xFEFF00), 0);
+    setup->nTrigMode = 4;
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().Status(), 0xFEFF00), 100);
+}
 
 TEST_F(RendererTest, MemoryStatusBarFollowsTheSetup) {
     LiveFrame();
