@@ -29,10 +29,11 @@ QApplication& App() {
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
+    const int limit = ScaledMs(ms);
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > ms) return false;
+        if (timer.elapsed() > limit) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(2);
     }
@@ -138,7 +139,7 @@ SimulatorProcess::SimulatorProcess(const QStringList& options) {
         pid_ = -1;
         return;
     }
-    port_ = ReadPort(10000);
+    port_ = ReadPort(ScaledMs(10000));
 }
 
 // "oxbow-sim listening on ADDRESS:PORT"

@@ -5,6 +5,7 @@
 #include "oxbowdlg.h"
 #include "processobjects.h"
 #include "session.h"
+#include "test_time.h"
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <optional>
@@ -24,7 +25,8 @@ namespace oxapp::test {
 
 QApplication& App();
 
-// Processes events until `done` holds or `ms` milliseconds have passed; true when it held.
+// Processes events until `done` holds or `ms` milliseconds (scaled by TestTimeScale) have
+// passed; true when it held.
 bool WaitFor(const std::function<bool()>& done, int ms);
 
 // Rows of the plot area that hold pixels of `colour`, and their extent.
