@@ -9,13 +9,6 @@ set(OXBOW_TEST_ENV
   XDG_CONFIG_HOME=${OXBOW_TEST_HOME}/config
   XDG_RUNTIME_DIR=${OXBOW_TEST_HOME}/runtime
   HOME=${OXBOW_TEST_HOME})
-if(OXBOW_SANITIZE MATCHES "thread")
-  # The checker's suppressions (each with its reason), and how many times longer the tests
-  # that wait for the running program allow under the checker's slowdown.
-  list(APPEND OXBOW_TEST_ENV
-    "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/platform/tsanshim/tsan.supp:history_size=7"
-    OXBOW_TEST_TIME_SCALE=4)
-endif()
 
 set_property(GLOBAL PROPERTY OXBOW_CORE_TARGETS "")
 
