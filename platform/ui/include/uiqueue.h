@@ -29,8 +29,8 @@ public:
     [[nodiscard]] bool Push(std::function<void()> call);
 
 private:
-    // Runs the queued functions one by one, so that one that runs an event loop of its own
-    // (a modal box) leaves the next ones to that loop in their order.
+    // Runs the queued functions one at a time, each taken under the lock, so that they keep
+    // their order even when one of them runs an event loop of its own (a modal box).
     void RunQueued();
 
     int wake_ = -1;
