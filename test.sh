@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Install what is missing, build, and run the whole suite headless.
 # OXBOW_SANITIZE=address,undefined ./test.sh builds and tests with sanitizers in build-sanitize/;
-# OXBOW_SANITIZE=thread ./test.sh builds with ThreadSanitizer in build-tsan/ and runs the tests of
-# the threaded modules there.
+# OXBOW_SANITIZE=thread ./test.sh builds with ThreadSanitizer in build-tsan/ and runs the whole
+# suite there, with the checker's suppressions (platform/tsanshim/tsan.supp, each entry with its
+# reason) and OXBOW_TEST_TIME_SCALE, the factor the program tests stretch their waits by.
 set -euo pipefail
 cd "$(dirname "$0")"
 build=build
 case "${OXBOW_SANITIZE:-}" in
   "") ;;
-  thread) build=build-tsan ;;
+  thread)
+    build=build-tsan
+    export TSAN_OPTIONS="suppressions=$PWD/platform/tsanshim/tsan.supp:history_size=7"
+    export OXBOW_TEST_TIME_SCALE=6
+    ;;
   *) build=build-sanitize ;;
 esac
 scripts/setup.sh "$build"

@@ -1,5 +1,7 @@
 // The program as a user starts it: exit codes, ending on time with a question up, SIGTERM
 // as a normal exit, and what a start does with a refused or torn settings file.
+#include "test_time.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -30,7 +32,7 @@ protected:
     }
     // The exit code once the program ended by itself in time; -1 when it did not.
     int Finish() {
-        if (!program.waitForFinished(kEndsWithinMs)) {
+        if (!program.waitForFinished(oxapp::test::ScaledMs(kEndsWithinMs))) {
             program.kill();
             program.waitForFinished();
             return -1;
@@ -73,7 +75,7 @@ TEST_F(ProgramRun, SigtermEndsLikeCloseAndTornSavesAreClearedAtTheStart) {
     const std::filesystem::path torn = Settings().parent_path() / ".Oxbow.ini.tmp2147483646-0";
     std::ofstream(torn) << "torn";
     Start({"--sim"});
-    QThread::msleep(1500);
+    QThread::msleep(oxapp::test::ScaledMs(1500)); // its signal handlers are installed by then
     program.terminate();
     EXPECT_EQ(Finish(), kNormalShutdown);
     EXPECT_TRUE(std::filesystem::exists(Settings())) << "settings saved";

@@ -7,7 +7,16 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <cstdlib>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace oxapp::test {
 
@@ -40,10 +49,11 @@ QApplication& App() {
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
+    const int limit = ScaledMs(ms);
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > ms) return false;
+        if (timer.elapsed() > limit) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(2);
     }
@@ -128,30 +138,63 @@ bool RunningOxbow::StopAndReadRecord() {
 }
 
 SimulatorProcess::SimulatorProcess(const QStringList& options) {
-    App();
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(OXBOW_SIM_PROGRAM, QStringList{"--port", "0"} + options);
-    // "oxbow-sim listening on ADDRESS:PORT"
-    WaitFor(
-        [&] {
-            process_.waitForReadyRead(10);
-            const QString text = QString::fromUtf8(process_.peek(4096));
-            const int colon = text.lastIndexOf(':');
-            if (!text.contains("listening on") || !text.contains('\n') || colon < 0) return false;
-            port_ = text.mid(colon + 1).trimmed().toInt();
-            return true;
-        },
-        10000);
+    std::vector<std::string> args{OXBOW_SIM_PROGRAM, "--port", "0"};
+    for (const QString& option : options)
+        args.push_back(option.toStdString());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
+    const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipe[1]);
+    output_ = pipe[0];
+    if (spawned != 0) {
+        pid_ = -1;
+        return;
+    }
+    port_ = ReadPort(ScaledMs(10000));
+}
+
+// "oxbow-sim listening on ADDRESS:PORT"
+int SimulatorProcess::ReadPort(int ms) {
+    std::string text;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        const std::size_t end = text.find('\n');
+        if (end != std::string::npos) {
+            const std::size_t colon = text.rfind(':', end);
+            if (text.find("listening on") == std::string::npos || colon == std::string::npos)
+                return 0;
+            return std::atoi(text.c_str() + colon + 1);
+        }
+        pollfd readable{output_, POLLIN, 0};
+        if (::poll(&readable, 1, 50) != 1) continue;
+        char bytes[256];
+        const ssize_t count = ::read(output_, bytes, sizeof bytes);
+        if (count <= 0) return 0;
+        text.append(bytes, static_cast<std::size_t>(count));
+    }
+    return 0;
 }
 
 SimulatorProcess::~SimulatorProcess() {
     Kill();
+    if (output_ >= 0) ::close(output_);
 }
 
 void SimulatorProcess::Kill() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.kill();
-    process_.waitForFinished(5000);
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 } // namespace oxapp::test

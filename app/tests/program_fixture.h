@@ -5,13 +5,15 @@
 #include "oxbowdlg.h"
 #include "processobjects.h"
 #include "session.h"
+#include "test_time.h"
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <optional>
 
+#include <sys/types.h>
+
 #include <QApplication>
 #include <QImage>
-#include <QProcess>
 
 #include <chrono>
 #include <functional>
@@ -23,7 +25,8 @@ namespace oxapp::test {
 
 QApplication& App();
 
-// Processes events until `done` holds or `ms` milliseconds have passed; true when it held.
+// Processes events until `done` holds or `ms` milliseconds (scaled by TestTimeScale) have
+// passed; true when it held.
 bool WaitFor(const std::function<bool()>& done, int ms);
 
 // Rows of the plot area that hold pixels of `colour`, and their extent.
@@ -90,16 +93,25 @@ private:
     std::optional<std::string> previous_;
 };
 
-// The simulator's LAN server as a child process on a free loopback port.
+// The simulator's LAN server as a child process on a free loopback port. Started with
+// posix_spawn, which the thread checker of the sanitizer build follows: a child started
+// by QProcess borrows this process's memory until it runs the program, and the checker
+// loses track of the locks this thread takes from then on.
 class SimulatorProcess {
 public:
     explicit SimulatorProcess(const QStringList& options);
     ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
     int Port() const { return port_; }
     void Kill();
 
 private:
-    QProcess process_;
+    // Reads the child's output until it names its port; 0 when it did not within `ms`.
+    int ReadPort(int ms);
+
+    pid_t pid_ = -1;
+    int output_ = -1; // read end of the child's standard output
     int port_ = 0;
 };
 

@@ -102,7 +102,7 @@ TEST_F(LanLive, AnUnansweredRequestTimesOut) {
 
 TEST_F(LanLive, AReplyInPiecesIsReadToItsLength) {
     const std::string reply = LanReply(2048, 77, 3, 100);
-    peer.Serve([&](int fd) {
+    peer.Serve([reply](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, reply.substr(0, 10));
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -169,7 +169,7 @@ TEST_F(LanLive, TheLargestDelayedFrameIsAccepted) {
     setup->bLaEnable = 1;
     std::string reply = LanReply(kLargestStride, 1);
     std::memset(&reply[kLanHeaderBytes + 12288], 4, 4096); // the analyzer's second part
-    peer.Serve([&](int fd) {
+    peer.Serve([reply](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, reply);
         ReadUpTo(fd, 1, 300);
@@ -184,7 +184,7 @@ TEST_F(LanLive, TheLargestDelayedFrameIsAccepted) {
 TEST_F(LanLive, BytesBeyondOneReplyAreKeptForTheNext) {
     const std::string first = LanReply(2048, 1);
     const std::string second = LanReply(2048, 2, 4);
-    peer.Serve([&](int fd) {
+    peer.Serve([first, second](int fd) {
         ReadUpTo(fd, kDataRequest.size());
         SendAll(fd, first + second);
         ReadUpTo(fd, kDataRequest.size());

@@ -157,7 +157,7 @@ protected:
 
 TEST_F(LanFullRead, StaleBytesAreDrainedAndTheRecordReadToItsLength) {
     const std::vector<std::uint8_t> record = Record({{n, 6}});
-    peer.Serve([&](int fd) {
+    peer.Serve([this, record](int fd) {
         SendAll(fd, "stale live reply");
         const std::string request = ReadUpTo(fd, 16);
         if (request != std::string(":WAVEFORM:ALL?\r\0", 16)) return;

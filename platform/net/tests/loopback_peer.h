@@ -46,7 +46,8 @@ public:
     int Port() const { return m_port; }
 
     // Accepts one connection (within 5 s) and runs the script on it; the connection is
-    // closed when the script returns.
+    // closed when the script returns. A peer joined only at the fixture's end outlives the
+    // test body: its script keeps copies of the body's values it reads.
     void Serve(Script script) {
         m_thread = std::thread([this, script = std::move(script)] {
             pollfd p{m_listener, POLLIN, 0};

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "surface.h"
+#include "uiqueue.h"
 
 #include <QImage>
 #include <QWidget>
@@ -71,6 +72,7 @@ private:
     mutable std::mutex m_frontLock;
     QImage m_front; // Format_RGB32, allocated once
     std::atomic<bool> m_repaintPending{false};
+    UiQueue m_repaints; // carries the repaint requests of other threads
 };
 
 } // namespace oxbow::ui

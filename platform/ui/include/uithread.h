@@ -4,13 +4,15 @@
 // UI thread that is busy joining it.
 #pragma once
 
-#include <QObject>
+#include "uiqueue.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+
+class QThread;
 
 namespace oxbow::ui {
 
@@ -41,7 +43,8 @@ private:
     struct Waiter;
     void RunQueued(const std::shared_ptr<Waiter>& waiter);
 
-    std::unique_ptr<QObject> m_context; // lives on the UI thread; queued calls run in its context
+    QThread* m_thread; // the UI thread
+    UiQueue m_queue;   // runs the queued calls on it
     std::atomic<bool> m_shutdown{false};
     std::mutex m_lock;
     std::condition_variable m_changed;

@@ -66,13 +66,11 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height,
 // At most one repaint request is on its way at a time, however fast frames arrive.
 void ScopeView::RequestRepaint() {
     if (m_repaintPending.exchange(true)) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_repaintPending.store(false);
-            update();
-        },
-        Qt::QueuedConnection);
+    const bool queued = m_repaints.Push([this] {
+        m_repaintPending.store(false);
+        update();
+    });
+    if (!queued) m_repaintPending.store(false); // the next frame asks again
 }
 
 QImage ScopeView::Grab() const {

@@ -1,6 +1,5 @@
 #include "uithread.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 namespace oxbow::ui {
@@ -14,14 +13,14 @@ struct UiThread::Waiter {
     bool abandoned = false;
 };
 
-UiThread::UiThread() : m_context(std::make_unique<QObject>()) {}
+UiThread::UiThread() : m_thread(QThread::currentThread()) {}
 
 UiThread::~UiThread() {
     BeginShutdown();
 }
 
 bool UiThread::OnUiThread() const {
-    return QThread::currentThread() == m_context->thread();
+    return QThread::currentThread() == m_thread;
 }
 
 void UiThread::BeginShutdown() {
@@ -55,8 +54,7 @@ bool UiThread::Call(const std::function<void()>& call) {
     if (m_shutdown.load()) return false;
     auto waiter = std::make_shared<Waiter>();
     waiter->call = &call;
-    QMetaObject::invokeMethod(
-        m_context.get(), [this, waiter] { RunQueued(waiter); }, Qt::QueuedConnection);
+    if (!m_queue.Push([this, waiter] { RunQueued(waiter); })) return false;
     std::unique_lock guard(m_lock);
     m_changed.wait(guard,
                    [&] { return waiter->finished || (m_shutdown.load() && !waiter->started); });
@@ -69,13 +67,9 @@ bool UiThread::Call(const std::function<void()>& call) {
 
 bool UiThread::Post(std::function<void()> call) {
     if (m_shutdown.load()) return false;
-    QMetaObject::invokeMethod(
-        m_context.get(),
-        [this, call = std::move(call)] {
-            if (!m_shutdown.load()) call();
-        },
-        Qt::QueuedConnection);
-    return true;
+    return m_queue.Push([this, call = std::move(call)] {
+        if (!m_shutdown.load()) call();
+    });
 }
 
 } // namespace oxbow::ui
