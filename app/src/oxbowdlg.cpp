@@ -5,8 +5,8 @@
 #include "processobjects.h"
 #include "scopemouse.h"
 #include "session.h"
-#include "windowgeometry.h"
 #include "storage.h"
+#include "windowgeometry.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>

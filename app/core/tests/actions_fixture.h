@@ -31,8 +31,8 @@ struct Posted {
 
 constexpr oxcmd::Group kGroups[] = {group::kRunControl,   group::kChannel,     group::kTimebase,
                                     group::kManualCursor, group::kTrackCursor, group::kLogic,
-                                    group::kTrigger, group::kPanel, group::kCursorMode,
-                                    group::kMeasure, group::kDisplay, group::kAcquire};
+                                    group::kTrigger,      group::kPanel,       group::kCursorMode,
+                                    group::kMeasure,      group::kDisplay,     group::kAcquire};
 
 // Records what reaches the dispatcher; nothing is sent anywhere.
 class ActionTableTest : public ::testing::Test {
