@@ -1,6 +1,7 @@
-// The trigger level as the panel adjusts it: under the current trigger type, the command
-// that sets the level, the level it has now and the channel it is measured on. Pattern
-// and duration triggers have no analog level; the logic analyzer's threshold stands in.
+// The trigger level as the panel adjusts it (the level field and the level marker): under the
+// current trigger type, the command that sets the level, the level it has now and the channel
+// it is measured on. Pattern and duration triggers, and a digital line as source, have no
+// analog level; the logic analyzer's threshold stands in.
 #pragma once
 
 #include "ox_commands.h"
@@ -19,7 +20,8 @@ struct TrigLevelTarget {
 
 // `altChannel` names the channel whose level the alternate trigger adjusts: the level
 // field takes the channel being edited (nAltSource), a marker the channel of its window.
-[[nodiscard]] TrigLevelTarget TrigLevelOf(const _OX_SETUP& s, int altChannel);
+// `low`: the slope trigger's low level (B) rather than its high one (A).
+[[nodiscard]] TrigLevelTarget TrigLevelOf(const _OX_SETUP& s, int altChannel, bool low = false);
 [[nodiscard]] inline TrigLevelTarget TrigLevelOf(const _OX_SETUP& s) {
     return TrigLevelOf(s, s.nAltSource);
 }

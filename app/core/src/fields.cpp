@@ -1,6 +1,8 @@
 // The rows of the panel's value fields.
 #include "oxfields.h"
 
+#include "oxtriglevel.h"
+
 #include "action_posts.h"
 #include "ox_geometry.h"
 #include "oxcommon.h"
@@ -145,88 +147,30 @@ double TimeOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, 
 
 // ---- Trigger level ----------------------------------------------------------------------
 
-// The command that sets the level of the current trigger type, and the level it holds.
-struct LevelTarget {
-    oxcmd::Group group;
-    oxcmd::Sub sub;
-    long value; // the channel of an alternate-trigger level
-    double level;
-    int channel;    // the channel whose graticule the level sits on; -1: none
-    bool threshold; // the analyzer's threshold: the type has no analog level
-};
-
-LevelTarget Threshold(const _OX_SETUP& s) {
-    return {group::kLogic, oxcmd::logic::kUserThreshold, 0, s.fLaThreshold, -1, true};
-}
-
-// A digital line as source has no analog level either.
-LevelTarget OfSource(const _OX_SETUP& s, std::int32_t source, oxcmd::Sub sub, float level) {
-    if (source >= code::kSourceFirstDigital) return Threshold(s);
-    const bool channel = source == code::kSourceCh1 || source == code::kSourceCh2;
-    return {group::kTrigger, sub, 0, level, channel ? source : -1, false};
+// The level field follows the rule of the level marker: one rule for the panel.
+oxact::TrigLevelTarget LevelOf(const _OX_SETUP& s, bool low) {
+    return oxact::TrigLevelOf(s, s.nAltSource, low);
 }
 
 int AltChannel(const _OX_SETUP& s) {
     return s.nAltSource == 1 ? 1 : 0;
 }
 
-LevelTarget Alternate(const _OX_SETUP& s, bool low) {
-    namespace t = oxcmd::trigger;
-    const int c = AltChannel(s);
-    switch (s.nAltType[c]) {
-    case code::kPulse:
-        return {group::kTrigger, t::kAltPulseLevel, c, s.fAltPulseLevel[c], c, false};
-    case code::kSlope:
-        return low ? LevelTarget{group::kTrigger,
-                                 t::kAltSlopeLevelB,
-                                 c,
-                                 s.fAltSlopeLevelB[c],
-                                 c,
-                                 false}
-                   : LevelTarget{
-                         group::kTrigger, t::kAltSlopeLevelA, c, s.fAltSlopeLevelA[c], c, false};
-    case code::kVideo:
-        return {group::kTrigger, t::kAltVideoLevel, c, s.fAltVideoLevel[c], c, false};
-    default:
-        return {group::kTrigger, t::kAltEdgeLevel, c, s.fAltEdgeLevel[c], c, false};
-    }
-}
-
-LevelTarget LevelOf(const _OX_SETUP& s, bool low) {
-    namespace t = oxcmd::trigger;
-    switch (s.nTrigMode) {
-    case code::kPulse:
-        return OfSource(s, s.nPulseSource, t::kPulseLevel, s.fPulseLevel);
-    case code::kSlope:
-        return low ? OfSource(s, s.nSlopeSource, t::kSlopeLevelB, s.fSlopeLevelB)
-                   : OfSource(s, s.nSlopeSource, t::kSlopeLevelA, s.fSlopeLevelA);
-    case code::kVideo:
-        return OfSource(s, s.nVideoSource, t::kVideoLevel, s.fVideoLevel);
-    case code::kAlternate:
-        return Alternate(s, low);
-    case code::kPattern:
-    case code::kDuration:
-        return Threshold(s);
-    default:
-        return OfSource(s, s.nEdgeSource, t::kEdgeLevel, s.fEdgeLevel);
-    }
-}
-
 bool SlopeLevels(const _OX_SETUP& s) {
     const bool slope = s.nTrigMode == code::kSlope || (s.nTrigMode == code::kAlternate &&
                                                        s.nAltType[AltChannel(s)] == code::kSlope);
-    return slope && !LevelOf(s, true).threshold;
+    return slope && !LevelOf(s, true).analyzerThreshold;
 }
 
 template <bool Low> double TrigLevel(const _OX_SETUP& s) {
     return LevelOf(s, Low).level;
 }
 template <bool Low> std::string TrigLevelText(const _OX_SETUP& s) {
-    const LevelTarget target = LevelOf(s, Low);
+    const oxact::TrigLevelTarget target = LevelOf(s, Low);
     return VoltsText(target.level, target.channel >= 0 ? s.szChanUnit[target.channel] : "V");
 }
 const char* TrigLevelCaption(const _OX_SETUP& s) {
-    if (LevelOf(s, false).threshold) return "LA threshold (no analog level)";
+    if (LevelOf(s, false).analyzerThreshold) return "LA threshold (no analog level)";
     return SlopeLevels(s) ? "TRIG level A (high)" : "TRIG level";
 }
 const char* TrigLevelLowCaption(const _OX_SETUP&) {
@@ -237,14 +181,14 @@ template <bool Low> Plan TrigLevelPlan(const _OX_SETUP& s, double value) {
     if (s.nTimeFormat == code::kXY) return Plan::Refuse(kNotAtXY);
     if (s.nTimeFormat == code::kRolling) return Plan::Refuse(kNotAtRolling);
     if (Low && !SlopeLevels(s)) return Plan::Refuse(oxact::kNotAvailable);
-    const LevelTarget target = LevelOf(s, Low);
-    if (target.threshold && s.bLaInstalled == 0) return Plan::Refuse(kNoAnalyzer);
+    const oxact::TrigLevelTarget target = LevelOf(s, Low);
+    if (target.analyzerThreshold && s.bLaInstalled == 0) return Plan::Refuse(kNoAnalyzer);
     return SinglePost(WithArg(target.group, target.sub, target.value, ArgKind::Float, value));
 }
 
 template <bool Low>
 double TrigLevelStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
-    const LevelTarget target = LevelOf(s, Low);
+    const oxact::TrigLevelTarget target = LevelOf(s, Low);
     if (target.channel < 0) return DigitStep(value, kFinestVolts, notch);
     const double division = s.fChanScale[target.channel];
     return Toward(value, PixelStep(s, r, target.channel, division, false, notch.coarse), notch.up);

@@ -12,24 +12,30 @@ int ChannelOf(std::int32_t source) {
     return source == 0 || source == 1 ? source : -1;
 }
 
-TrigLevelTarget Level(oxcmd::Sub sub, float level, std::int32_t source) {
+TrigLevelTarget Threshold(const _OX_SETUP& s) {
+    return {oxcmd::group::kLogic, oxcmd::logic::kUserThreshold, 0, s.fLaThreshold, -1, true};
+}
+
+TrigLevelTarget Level(const _OX_SETUP& s, oxcmd::Sub sub, float level, std::int32_t source) {
+    if (source >= kSourceFirstDigital) return Threshold(s);
     return {oxcmd::group::kTrigger, sub, 0, level, ChannelOf(source), false};
 }
 
-TrigLevelTarget AlternateLevel(const _OX_SETUP& s, int c) {
+TrigLevelTarget AlternateLevel(const _OX_SETUP& s, int c, bool low) {
     TrigLevelTarget target;
     switch (s.nAltType[c]) {
     case kPulse:
-        target = Level(trigger::kAltPulseLevel, s.fAltPulseLevel[c], c);
+        target = Level(s, trigger::kAltPulseLevel, s.fAltPulseLevel[c], c);
         break;
     case kSlope:
-        target = Level(trigger::kAltSlopeLevelA, s.fAltSlopeLevelA[c], c);
+        target = low ? Level(s, trigger::kAltSlopeLevelB, s.fAltSlopeLevelB[c], c)
+                     : Level(s, trigger::kAltSlopeLevelA, s.fAltSlopeLevelA[c], c);
         break;
     case kVideo:
-        target = Level(trigger::kAltVideoLevel, s.fAltVideoLevel[c], c);
+        target = Level(s, trigger::kAltVideoLevel, s.fAltVideoLevel[c], c);
         break;
     default:
-        target = Level(trigger::kAltEdgeLevel, s.fAltEdgeLevel[c], c);
+        target = Level(s, trigger::kAltEdgeLevel, s.fAltEdgeLevel[c], c);
         break;
     }
     target.value = c;
@@ -38,22 +44,22 @@ TrigLevelTarget AlternateLevel(const _OX_SETUP& s, int c) {
 
 } // namespace
 
-TrigLevelTarget TrigLevelOf(const _OX_SETUP& s, int altChannel) {
+TrigLevelTarget TrigLevelOf(const _OX_SETUP& s, int altChannel, bool low) {
     switch (s.nTrigMode) {
     case kPulse:
-        return Level(trigger::kPulseLevel, s.fPulseLevel, s.nPulseSource);
+        return Level(s, trigger::kPulseLevel, s.fPulseLevel, s.nPulseSource);
     case kSlope:
-        return Level(trigger::kSlopeLevelA, s.fSlopeLevelA, s.nSlopeSource);
+        return low ? Level(s, trigger::kSlopeLevelB, s.fSlopeLevelB, s.nSlopeSource)
+                   : Level(s, trigger::kSlopeLevelA, s.fSlopeLevelA, s.nSlopeSource);
     case kVideo:
-        return Level(trigger::kVideoLevel, s.fVideoLevel, s.nVideoSource);
+        return Level(s, trigger::kVideoLevel, s.fVideoLevel, s.nVideoSource);
     case kAlternate:
-        return AlternateLevel(s, altChannel == 1 ? 1 : 0);
+        return AlternateLevel(s, altChannel == 1 ? 1 : 0, low);
     case kPattern:
     case kDuration:
-        return {
-            oxcmd::group::kLogic, oxcmd::logic::kUserThreshold, 0, s.fLaThresholdUser, -1, true};
+        return Threshold(s);
     default:
-        return Level(trigger::kEdgeLevel, s.fEdgeLevel, s.nEdgeSource);
+        return Level(s, trigger::kEdgeLevel, s.fEdgeLevel, s.nEdgeSource);
     }
 }
 
