@@ -160,6 +160,12 @@ void DialogRequests::UpdateFloatingViews() {
     }
 }
 
+void DialogRequests::PlaceFloatingViews() {
+    for (const CWndRef& view : floatingViews_)
+        static_cast<void>(CWnd::SendMessageTo(view, oxcmd::group::kRunControl,
+                                              oxcmd::run::kPlaceFloatingViews, 0));
+}
+
 void DialogRequests::DestroyFloatingViews() {
     for (CWndRef& view : floatingViews_)
         DestroyWindow(view);

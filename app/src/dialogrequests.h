@@ -99,6 +99,8 @@ public:
     // destroys them when it does not want them.
     void UpdateFloatingViews();
     void DestroyFloatingViews();
+    // The main window moved or changed its size: the floating views place themselves again.
+    void PlaceFloatingViews();
     [[nodiscard]] bool FloatingViewsShown() const;
 
 private:

@@ -409,6 +409,16 @@ void COxbowDlg::reject() {
     if (!shutDown_) panel_.Exit();
 }
 
+void COxbowDlg::moveEvent(QMoveEvent* event) {
+    CCommonDlg::moveEvent(event);
+    if (dialogs_ != nullptr) dialogs_->PlaceFloatingViews();
+}
+
+void COxbowDlg::resizeEvent(QResizeEvent* event) {
+    CCommonDlg::resizeEvent(event);
+    if (dialogs_ != nullptr) dialogs_->PlaceFloatingViews();
+}
+
 void COxbowDlg::keyPressEvent(QKeyEvent* event) {
     // Esc brings the focus back to the window and never closes it.
     if (event->key() == Qt::Key_Escape) {

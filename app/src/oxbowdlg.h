@@ -116,6 +116,9 @@ protected:
     // The skin's close mark: the exit command, like the Close button.
     void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The floating timebase views follow the window.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Maximize/Restore through the screen-mode command (the 800 x 600 view).
     void OnMaximizeButton() override;
     // While the screen shows the 800 x 600 view rather than the recorded mode.

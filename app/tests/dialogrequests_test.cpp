@@ -347,6 +347,11 @@ TEST_F(DialogRequestsTest, FloatingViewsFollowTheDelayedTimeBaseAndTheHorizontal
     EXPECT_TRUE(requests_->FloatingViewsShown());
     EXPECT_EQ(TestDialog::Live().size(), 2u);
 
+    // The window moved: each floating view is told once to place itself again.
+    const int before = TestDialog::Deliveries();
+    requests_->PlaceFloatingViews();
+    EXPECT_EQ(TestDialog::Deliveries(), before + 2);
+
     // Delayed off: the next completion takes them away; the alternate trigger wants them.
     setup_->bDelayed = 0;
     ASSERT_TRUE(OxPost(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed));
