@@ -124,7 +124,7 @@ struct Listen {
 };
 inline constexpr oxcmd::Sub kAnySub = 0;
 
-struct DialogSpec {
+struct DialogLayout {
     int templateId = 0;
     QSize size;
     const char* title = "";
@@ -142,7 +142,7 @@ class CPluginDlg : public CCommonDlg, public CWnd {
 public:
     static constexpr int kSpinRepeatMs = 200;
 
-    CPluginDlg(const PluginContext& context, const DialogSpec& spec);
+    CPluginDlg(const PluginContext& context, const DialogLayout& layout);
     ~CPluginDlg() override;
 
     // The control of row `id` (null when the table has none).
@@ -196,7 +196,7 @@ private:
     [[nodiscard]] bool Listens(oxcmd::Group group, oxcmd::Sub sub) const;
 
     PluginContext m_context;
-    DialogSpec m_spec;
+    DialogLayout m_layout;
     std::vector<Built> m_controls;
     int m_page = 0;
     bool m_closing = false;
@@ -220,7 +220,7 @@ CWnd* ShowPluginDialog(const PluginContext& context, Args&&... args) {
 }
 
 // Opens a dialog that is its table alone.
-CWnd* ShowPluginDialog(const PluginContext& context, const DialogSpec& spec);
+CWnd* ShowPluginDialog(const PluginContext& context, const DialogLayout& layout);
 
 // How the host destroys a dialog window it holds: no message reaches it from here on, and
 // the object goes once control is back in the event loop.

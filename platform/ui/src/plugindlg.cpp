@@ -48,13 +48,13 @@ bool Selected(const ControlRow& row, const DialogView& view, int page) {
 
 } // namespace
 
-CPluginDlg::CPluginDlg(const PluginContext& context, const DialogSpec& spec)
-    : CCommonDlg(spec.templateId, context.parent), m_context(context), m_spec(spec) {
+CPluginDlg::CPluginDlg(const PluginContext& context, const DialogLayout& layout)
+    : CCommonDlg(layout.templateId, context.parent), m_context(context), m_layout(layout) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(QString::fromUtf8(spec.title));
+    setWindowTitle(QString::fromUtf8(layout.title));
     setFont(context.normalFont);
-    resize(spec.size);
+    resize(layout.size);
     m_repeat.setInterval(kSpinRepeatMs);
     m_repeat.setTimerType(Qt::PreciseTimer);
     connect(&m_repeat, &QTimer::timeout, this, &CPluginDlg::SpinTick);
@@ -76,8 +76,8 @@ void CPluginDlg::Destroy() {
     deleteLater();
 }
 
-CWnd* ShowPluginDialog(const PluginContext& context, const DialogSpec& spec) {
-    return ShowPluginDialog<CPluginDlg>(context, spec);
+CWnd* ShowPluginDialog(const PluginContext& context, const DialogLayout& layout) {
+    return ShowPluginDialog<CPluginDlg>(context, layout);
 }
 
 void DestroyPluginDialog(CWnd* window) {
@@ -100,7 +100,7 @@ DialogView CPluginDlg::View() const {
 // ---- building ------------------------------------------------------------------------
 
 void CPluginDlg::Build() {
-    for (const ControlRow& row : m_spec.controls) {
+    for (const ControlRow& row : m_layout.controls) {
         if (row.widget == Widget::Title) continue; // painted in the title band
         QWidget* widget = Make(row);
         widget->setObjectName(QStringLiteral("c%1").arg(row.id));
@@ -108,7 +108,7 @@ void CPluginDlg::Build() {
         if (row.tip != nullptr) widget->setToolTip(QString::fromUtf8(row.tip));
         m_controls.push_back({&row, widget});
     }
-    if (m_spec.closeSub != 0) {
+    if (m_layout.closeSub != 0) {
         auto* close = new CButtonST(QStringLiteral("\u00d7"), this);
         close->setObjectName(QStringLiteral("close"));
         close->DrawBorder(false);
@@ -232,7 +232,7 @@ void CPluginDlg::RefreshOne(const Built& control, const DialogView& view) {
 }
 
 bool CPluginDlg::Listens(oxcmd::Group group, oxcmd::Sub sub) const {
-    return std::any_of(m_spec.listens.begin(), m_spec.listens.end(), [&](const Listen& l) {
+    return std::any_of(m_layout.listens.begin(), m_layout.listens.end(), [&](const Listen& l) {
         return l.group == group && (l.sub == kAnySub || l.sub == sub);
     });
 }
@@ -375,8 +375,8 @@ bool CPluginDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CPluginDlg::reject() {
     StopRepeat();
-    if (m_spec.closeSub == 0 || m_closing) return;
-    m_closing = OxPost(oxcmd::group::kPanel, m_spec.closeSub, 0, nullptr);
+    if (m_layout.closeSub == 0 || m_closing) return;
+    m_closing = OxPost(oxcmd::group::kPanel, m_layout.closeSub, 0, nullptr);
 }
 
 void CPluginDlg::hideEvent(QHideEvent* event) {
@@ -391,7 +391,7 @@ void CPluginDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CPluginDlg::mousePressEvent(QMouseEvent* event) {
-    if (m_spec.draggable) CCommonDlg::mousePressEvent(event);
+    if (m_layout.draggable) CCommonDlg::mousePressEvent(event);
 }
 
 double StepTimeOffset(double offset, double scale, bool up) {

@@ -159,14 +159,14 @@ constexpr Listen kListens[] = {
     {oxcmd::group::kRunControl, oxcmd::run::kStop},
 };
 
-const DialogSpec& Spec() {
-    static const DialogSpec spec{.templateId = 20006,
-                                 .size = {310, 220},
-                                 .title = "Acquire",
-                                 .closeSub = oxcmd::panel::kCloseAcquire,
-                                 .controls = Rows(),
-                                 .listens = kListens};
-    return spec;
+const DialogLayout& Layout() {
+    static const DialogLayout layout{.templateId = 20006,
+                                     .size = {310, 220},
+                                     .title = "Acquire",
+                                     .closeSub = oxcmd::panel::kCloseAcquire,
+                                     .controls = Rows(),
+                                     .listens = kListens};
+    return layout;
 }
 
 } // namespace
@@ -179,5 +179,5 @@ std::optional<int> StepAverages(int count, bool up) {
 }
 
 CWnd* ShowAcquireDlg(const PluginContext& context, long) {
-    return ShowPluginDialog(context, Spec());
+    return ShowPluginDialog(context, Layout());
 }

@@ -117,18 +117,18 @@ constexpr Listen kListens[] = {
     {kMath, oxcmd::math::kFFTdBVrmsOffset},
 };
 
-const DialogSpec& Spec() {
-    static const DialogSpec spec{.templateId = 20009,
-                                 .size = {244, 162},
-                                 .title = "Manual Cursor",
-                                 .closeSub = oxcmd::panel::kCloseManualCursor,
-                                 .controls = Rows(),
-                                 .listens = kListens};
-    return spec;
+const DialogLayout& Layout() {
+    static const DialogLayout layout{.templateId = 20009,
+                                     .size = {244, 162},
+                                     .title = "Manual Cursor",
+                                     .closeSub = oxcmd::panel::kCloseManualCursor,
+                                     .controls = Rows(),
+                                     .listens = kListens};
+    return layout;
 }
 
 } // namespace
 
 CWnd* ShowManualCurDlg(const PluginContext& context, long) {
-    return ShowPluginDialog(context, Spec());
+    return ShowPluginDialog(context, Layout());
 }

@@ -81,18 +81,18 @@ constexpr Listen kListens[] = {
     {oxcmd::group::kTimebase, kAnySub},
 };
 
-const DialogSpec& Spec() {
-    static const DialogSpec spec{.templateId = 20010,
-                                 .size = {234, 132},
-                                 .title = "Track Cursor",
-                                 .closeSub = oxcmd::panel::kCloseTrackCursor,
-                                 .controls = Rows(),
-                                 .listens = kListens};
-    return spec;
+const DialogLayout& Layout() {
+    static const DialogLayout layout{.templateId = 20010,
+                                     .size = {234, 132},
+                                     .title = "Track Cursor",
+                                     .closeSub = oxcmd::panel::kCloseTrackCursor,
+                                     .controls = Rows(),
+                                     .listens = kListens};
+    return layout;
 }
 
 } // namespace
 
 CWnd* ShowTrackCurDlg(const PluginContext& context, long) {
-    return ShowPluginDialog(context, Spec());
+    return ShowPluginDialog(context, Layout());
 }

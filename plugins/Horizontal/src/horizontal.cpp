@@ -109,20 +109,20 @@ constexpr Listen kListens[] = {
     {oxcmd::group::kDrag, oxcmd::drag::kBothChannels},
 };
 
-const DialogSpec& Spec() {
+const DialogLayout& Layout() {
     static const std::vector<ControlRow> rows = BuildRows();
-    static const DialogSpec spec{.templateId = 20005,
-                                 .size = {kWidth, kShortHeight},
-                                 .title = "Horizontal",
-                                 .closeSub = oxcmd::panel::kCloseHorizontal,
-                                 .controls = rows,
-                                 .listens = kListens};
-    return spec;
+    static const DialogLayout layout{.templateId = 20005,
+                                     .size = {kWidth, kShortHeight},
+                                     .title = "Horizontal",
+                                     .closeSub = oxcmd::panel::kCloseHorizontal,
+                                     .controls = rows,
+                                     .listens = kListens};
+    return layout;
 }
 
 class CHorizontalDlg final : public CPluginDlg {
 public:
-    explicit CHorizontalDlg(const PluginContext& context) : CPluginDlg(context, Spec()) {}
+    explicit CHorizontalDlg(const PluginContext& context) : CPluginDlg(context, Layout()) {}
 
 protected:
     // The lower section is in sight only while it applies.
