@@ -9,7 +9,6 @@ namespace {
 using namespace rows;
 using namespace menu;
 
-constexpr const char* kNotAtXY = "Function not available at XY mode";
 constexpr const char* kOnlyUsb = "This feature is available only in USB mode";
 constexpr const char* kNotOnNetwork = "Function not available at network mode";
 

@@ -379,7 +379,7 @@ namespace {
 
 const char* ZoomRefusal(const _OX_SETUP& s) {
     if (oxact::rows::PlayingBack(s)) return oxact::kNotAvailable;
-    if (s.nTimeFormat == code::kXY) return "Function not available at XY mode";
+    if (s.nTimeFormat == code::kXY) return oxact::kNotAtXY;
     if (s.nTimeFormat == code::kRolling) return "Function not available at rolling mode";
     return nullptr;
 }
