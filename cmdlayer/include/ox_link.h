@@ -84,5 +84,9 @@ const FirmwareSetup& FirmwareSetupCopy();
 // copy). A failed or partial read-back leaves the copy as it was and this false; the
 // dispatcher reconciles the setup record only after a whole read-back.
 bool FirmwareSetupWhole();
+// True when the copy was read whole and no command has been sent to the instrument since
+// (queries and data requests change no setting): a block read now would bring the same bytes,
+// so readers take the copy instead of asking again.
+bool FirmwareSetupCurrent();
 
 } // namespace oxmsg

@@ -47,10 +47,16 @@ double Seconds(std::int64_t ps) {
     return static_cast<double>(ps) * kSecondsPerPs;
 }
 
-// One setup block from the instrument: USB request `request`, or the LAN query.
-template <class Block> bool ReadBlock(int request, const char* query, Block& block) {
+// One setup block from the instrument: USB request `request`, or the LAN query; the firmware
+// copy's block when nothing was sent since the copy was read.
+template <class Block>
+bool ReadBlock(int request, const char* query, Block& block, const Block& copied) {
     using namespace oxmsg::link;
     if (!Connected()) return false;
+    if (oxmsg::FirmwareSetupCurrent()) {
+        block = copied;
+        return true;
+    }
     constexpr int size = static_cast<int>(Block::kSize);
     if (OverLan()) return ReadSetup(query, block.bytes, size) == size;
     return UsbReadBlock(request, block.bytes, size);
@@ -95,7 +101,9 @@ bool ReadRates(bool withTimebases) {
     DSO_SETUP dso{};
     DSO_ALT_SETUP alt{};
     const bool alternate = UsesAlternateTrigger();
-    if (!ReadBlock(6, ":SETUP:DSO?", dso) || (alternate && !ReadBlock(13, ":SETUP:ALT?", alt)))
+    const oxmsg::FirmwareSetup& copy = oxmsg::FirmwareSetupCopy();
+    if (!ReadBlock(6, ":SETUP:DSO?", dso, copy.dso) ||
+        (alternate && !ReadBlock(13, ":SETUP:ALT?", alt, copy.alt)))
         return false;
     _OX_SETUP& s = Setup();
     CopyRates(dso, s);

@@ -57,11 +57,20 @@ bool OverLan() {
     return State().setup != nullptr && State().setup->nInterface != 0;
 }
 
+void NoteCommandSent() {
+    ++State().commandsSent;
+}
+
+void NoteCopyCurrent() {
+    State().copyReadAfter = State().commandsSent;
+}
+
 } // namespace link
 
 void SetLinkContext(_OX_SETUP* setup, CWinSocket* socket) {
     link::State().setup = setup;
     link::State().socket = socket;
+    link::State().copyReadAfter = ~std::uint64_t{0};
 }
 
 void SetLinkClock(LinkClock* clock) {
@@ -74,6 +83,7 @@ using namespace oxmsg::link;
 
 int WriteCommand(const std::string& command) {
     if (!Connected()) return -1;
+    NoteCommandSent();
     return OverLan() ? LanSend(command) : UsbWriteText(command);
 }
 

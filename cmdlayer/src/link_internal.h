@@ -15,6 +15,12 @@ struct LinkState {
     LinkClock* clock = nullptr; // nullptr: the real clock
     FirmwareSetup copy{};
     bool copyWhole = false;
+    // Commands and block writes sent so far (queries and data requests change no setting and
+    // do not count), and that count when the copy was last read whole: while the two are
+    // equal the instrument has been told nothing since, and the copy is what a new block read
+    // would bring.
+    std::uint64_t commandsSent = 0;
+    std::uint64_t copyReadAfter = ~std::uint64_t{0};
     std::vector<std::uint8_t> drain; // scratch of the LAN drain, allocated on first use
 };
 
@@ -23,6 +29,10 @@ LinkClock& Clock();
 
 bool Connected();
 bool OverLan();
+// Counts a command or block write about to go out (one that may change a setting).
+void NoteCommandSent();
+// The copy was just read whole from the instrument.
+void NoteCopyCurrent();
 
 // USB: the command bytes (text and CR) one by one; the count written before the first failure.
 int UsbWriteText(const std::string& command);

@@ -51,7 +51,9 @@ bool ReadBlocks(FirmwareSetup& blocks) {
 void RefreshFirmwareSetup() {
     FirmwareSetup scratch = State().copy;
     State().copyWhole = ReadBlocks(scratch);
-    if (State().copyWhole) State().copy = scratch;
+    if (!State().copyWhole) return;
+    State().copy = scratch;
+    NoteCopyCurrent();
 }
 
 // Roll and slow sweep need ":STOP" twice before the instrument stops.
@@ -69,6 +71,10 @@ const FirmwareSetup& FirmwareSetupCopy() {
 
 bool FirmwareSetupWhole() {
     return link::State().copyWhole;
+}
+
+bool FirmwareSetupCurrent() {
+    return link::State().copyReadAfter == link::State().commandsSent;
 }
 
 } // namespace oxmsg
@@ -91,6 +97,7 @@ bool OxReadFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
 }
 
 bool OxWriteFirmwareSetup(DSO_SETUP* dso, _OX_LA_SETUP* la, DSO_ALT_SETUP* alt) {
+    NoteCommandSent();
     return OnUsbOnly(
         [&] { return UsbWrite(kDso, dso) && UsbWrite(kLa, la) && UsbWrite(kAlt, alt); });
 }

@@ -34,11 +34,13 @@ bool OverUsb(const _OX_SETUP& setup) {
     return setup.nInterface == 0;
 }
 
-template <class Block> void ReadLanBlock(const char* query, Block& target) {
+template <class Block> bool ReadLanBlock(const char* query, Block& target) {
     Block scratch = target;
-    if (ReadSetup(query, scratch.bytes, static_cast<int>(Block::kSize)) ==
+    if (ReadSetup(query, scratch.bytes, static_cast<int>(Block::kSize)) !=
         static_cast<int>(Block::kSize))
-        target = scratch;
+        return false;
+    target = scratch;
+    return true;
 }
 
 // Refreshes the firmware setup copy from the instrument. Over USB all three
@@ -50,11 +52,13 @@ bool ReadFirmwareCopy(const _OX_SETUP& setup) {
         FirmwareSetup scratch = copy;
         if (!OxReadFirmwareSetup(&scratch.dso, &scratch.la, &scratch.alt)) return false;
         copy = scratch;
+        link::NoteCopyCurrent();
         return true;
     }
-    ReadLanBlock(":SETUP:DSO?", copy.dso);
-    ReadLanBlock(":SETUP:LA?", copy.la);
-    ReadLanBlock(":SETUP:ALT?", copy.alt);
+    const bool dso = ReadLanBlock(":SETUP:DSO?", copy.dso);
+    const bool la = ReadLanBlock(":SETUP:LA?", copy.la);
+    const bool alt = ReadLanBlock(":SETUP:ALT?", copy.alt);
+    if (dso && la && alt) link::NoteCopyCurrent();
     return true;
 }
 

@@ -191,4 +191,41 @@ TEST_F(HandlersOnLan, GetTimeScaleParaAsksForTheBlocksItNeeds) {
     EXPECT_DOUBLE_EQ(setup->dAltTimeScale[0], 3e-9);
 }
 
+// The blocks just read back after a command are what a new read would bring: the rates are
+// taken from them, and asked for again only once another command has gone out.
+TEST_F(HandlersOnLan, BlocksAreNotReadAgainUntilAnotherCommandWasSent) {
+    _OX_SETUP accepted{};
+    accepted.fSampleRate = 2e8f;
+    accepted.llTimeScalePs = 1'000'000;
+    Serve(accepted);
+    Connect();
+    SetMsgVarfloat(0.7f);
+    EXPECT_TRUE(OxPostIOCmd(3135, 1125, 1, nullptr, nullptr, nullptr));
+    while (GetIOCmd())
+        IOCmdProcess();
+    ASSERT_EQ(Commands(4).size(), 4u);
+
+    ASSERT_TRUE(GetTimeScalePara());
+    ASSERT_TRUE(GetTimeScalePara());
+    EXPECT_EQ(Commands(4).size(), 4u) << "no block asked for twice in a row";
+    EXPECT_FLOAT_EQ(setup->fSampleRate, 2e8f);
+
+    SendCommand(":RUN", nullptr, false);
+    ASSERT_TRUE(GetTimeScalePara());
+    EXPECT_EQ(Commands(6),
+              (std::vector<std::string>{":CHANNEL2:SCALE 0.700000", ":SETUP:DSO?", ":SETUP:LA?",
+                                        ":SETUP:ALT?", ":RUN", ":SETUP:DSO?"}));
+}
+
+// A failed read-back leaves an older copy: it is not taken for the instrument's state.
+TEST_F(HandlersOnLan, AnIncompleteReadBackIsNotTakenForTheInstrumentsState) {
+    Serve(_OX_SETUP{});
+    replies[":SETUP:ALT?"] = Send(Frame("short"));
+    Connect();
+    SendCommand(":RUN", nullptr, true);
+    ASSERT_FALSE(oxmsg::FirmwareSetupCurrent());
+    (void)GetTimeScalePara();
+    EXPECT_EQ(Commands(5).back(), ":SETUP:DSO?");
+}
+
 } // namespace
