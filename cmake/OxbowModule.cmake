@@ -4,6 +4,7 @@
 set(OXBOW_TEST_HOME ${CMAKE_BINARY_DIR}/test-home)
 file(MAKE_DIRECTORY ${OXBOW_TEST_HOME}/config ${OXBOW_TEST_HOME}/runtime)
 file(CHMOD ${OXBOW_TEST_HOME}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+find_program(OXBOW_ENV_PROGRAM env REQUIRED)
 set(OXBOW_TEST_ENV
   QT_QPA_PLATFORM=offscreen
   XDG_CONFIG_HOME=${OXBOW_TEST_HOME}/config
@@ -34,6 +35,17 @@ function(ox_library target)
   endif()
 endfunction()
 
+# ox_discover_tests(<executable> <label>): each test of the program a ctest test with the label,
+# run (and listed) through env with the test environment: the discovered tests' ENVIRONMENT
+# property would keep only the first entry of a list.
+function(ox_discover_tests exe label)
+  set_property(TARGET ${exe} PROPERTY CROSSCOMPILING_EMULATOR ${OXBOW_ENV_PROGRAM} ${OXBOW_TEST_ENV})
+  gtest_discover_tests(${exe}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${label} TIMEOUT 300)
+endfunction()
+
 # ox_tests(<label> <libraries to link>...): every tests/*.cpp of the module in one
 # executable; each test is a ctest test carrying the module's label.
 function(ox_tests label)
@@ -45,10 +57,7 @@ function(ox_tests label)
   add_executable(${exe} ${sources})
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(${exe} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${exe}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${label} ENVIRONMENT "${OXBOW_TEST_ENV}" TIMEOUT 300)
+  ox_discover_tests(${exe} ${label})
 endfunction()
 
 # ox_plugin(<name> <label>): the plug-in dialog library in plugins/<name> on the dialog base
