@@ -460,4 +460,12 @@ inline constexpr long kCursorB = 1;
 
 } // namespace code
 
+// The refusal texts the command layer, the action table and the dialogs show alike.
+namespace refusal {
+inline constexpr const char* kNotAvailable = "Function not available";
+inline constexpr const char* kNotAtXY = "Function not available at XY mode";
+inline constexpr const char* kNotAtAlternate = "Function not available at alternate trigger";
+inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
+} // namespace refusal
+
 } // namespace oxcmd

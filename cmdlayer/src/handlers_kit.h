@@ -2,6 +2,7 @@
 // argument of a command, refusals, command texts and the screen follow-ups.
 #pragma once
 
+#include "ox_commands.h"
 #include "oxcommon.h"
 #include "oxmsg.h"
 
@@ -42,10 +43,10 @@ inline _OX_RGN_SETUP& Region() {
     return *oxmsg::Records().region;
 }
 
-inline constexpr const char* kNotAvailable = "Function not available";
-inline constexpr const char* kNotAtXY = "Function not available at XY mode";
-inline constexpr const char* kNotAtAlternate = "Function not available at alternate trigger";
-inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
+using oxcmd::refusal::kNotAtAlternate;
+using oxcmd::refusal::kNotAtRolling;
+using oxcmd::refusal::kNotAtXY;
+using oxcmd::refusal::kNotAvailable;
 
 // Reports the refusal and sends nothing.
 inline void Refuse(IOCmdContext& context, const char* message) {

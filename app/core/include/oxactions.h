@@ -179,9 +179,9 @@ struct ActionRow {
 // SetSystemError(text), then the command that shows it.
 void RefuseAction(const char* text);
 
-inline constexpr const char* kNotAvailable = "Function not available";
-inline constexpr const char* kNotAtXY = "Function not available at XY mode";
-inline constexpr const char* kNotAtRolling = "Function not available at rolling mode";
+using oxcmd::refusal::kNotAtRolling;
+using oxcmd::refusal::kNotAtXY;
+using oxcmd::refusal::kNotAvailable;
 inline constexpr const char* kNoAnalyzer = "LA module is not installed";
 
 } // namespace oxact

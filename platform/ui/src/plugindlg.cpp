@@ -2,6 +2,7 @@
 
 #include "entrydialogs.h"
 #include "instrumentstyle.h"
+#include "ox_commands.h"
 #include "ox_queue.h"
 #include "ox_records.h"
 #include "oxcommon.h"
@@ -19,7 +20,7 @@ namespace oxbow::ui {
 
 namespace {
 
-constexpr const char* kNotAvailable = "Function not available";
+using oxcmd::refusal::kNotAvailable;
 
 NumericEntry& InstalledEntry() {
     static NumericEntry entry;
