@@ -39,7 +39,7 @@ constexpr int kImageDelayMs = 200;
 // How long the command line's saves wait for the copy before they give up.
 constexpr int kCopyWaitMs = 10'000;
 
-// The text on the screen for 2 s (SetSystemError, then the command that shows it).
+// The text on the screen for 2 s (posted, then the command that shows it).
 void Show(const char* text) {
     oxact::RefuseAction(text);
 }

@@ -45,7 +45,7 @@ constexpr int kIOCmdQueueSize = 256; // ring slots; at most 255 commands wait
 inline constexpr const char* kQueueFullText = "Instrument busy: the command was not taken";
 
 // Queues a command with a copy of the caller's argument slot. False when full: the
-// command is lost, and kQueueFullText is recorded for the screen (SetSystemError).
+// command is lost, and kQueueFullText is recorded for the screen (PostSystemError).
 [[nodiscard]] bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value,
                                CWnd* firstWindow, CWnd* secondWindow, CWnd* thirdWindow);
 // Posts with the argument slot set in the same call (none, an int, a float, a double, a
@@ -66,8 +66,12 @@ unsigned long GetIOCmd();
 // Dispatches the entry taken by GetIOCmd (nothing when none was taken).
 void IOCmdProcess();
 
-// Records a message for the user; shown after the current dispatch.
+// Records a message for the user; shown after the current dispatch. On the I/O thread (or
+// while it is not running) only: the text lies in the shared setup record.
 void SetSystemError(const std::string& text);
+// The same from any other thread: the I/O thread records the text before it takes the next
+// command (post the command that shows it after this call).
+void PostSystemError(const std::string& text);
 // Asks for a redraw of the stored traces when run flag and hold flag differ.
 void SetRefreshWave(bool unused);
 

@@ -35,7 +35,8 @@ CWndRef g_mainWindow;
 std::mutex g_handlersLock;
 std::map<std::uint32_t, IOCmdHandler> g_handlers;
 std::mutex g_errorLock;
-std::function<void()> g_beforeNotify; // guarded by g_handlersLock
+std::optional<std::string> g_postedError; // under g_errorLock; recorded by the I/O thread
+std::function<void()> g_beforeNotify;     // guarded by g_handlersLock
 
 // The instrument link of the command layer, as the dispatcher sees it.
 class InstrumentLink final : public IOCmdLink {
@@ -253,7 +254,7 @@ bool OxPostIOCmd(unsigned long group, unsigned int subCmd, long value, CWnd* fir
             return true;
         }
     }
-    SetSystemError(kQueueFullText);
+    PostSystemError(kQueueFullText);
     return false;
 }
 
@@ -298,7 +299,21 @@ unsigned long GetIOCmd() {
     return g_queue.entries[g_queue.readIndex].group;
 }
 
+namespace {
+
+void RecordPostedError() {
+    std::optional<std::string> text;
+    {
+        std::lock_guard guard(g_errorLock);
+        text.swap(g_postedError);
+    }
+    if (text) SetSystemError(*text);
+}
+
+} // namespace
+
 void IOCmdProcess() {
+    RecordPostedError();
     const std::optional<IOCmdEntry> entry = TakeCoalesced();
     if (!entry) return;
     Dispatch(*entry, entry->secondWindow);
@@ -315,6 +330,11 @@ void SetSystemError(const std::string& text) {
         setup->szSystemError[length] = '\0';
     }
     if (oxmsg::Records().region != nullptr) SetFlag(oxmsg::Records().region->bErrorPending, true);
+}
+
+void PostSystemError(const std::string& text) {
+    std::lock_guard guard(g_errorLock);
+    g_postedError = text;
 }
 
 void SetRefreshWave(bool) {

@@ -168,7 +168,7 @@ struct ActionRow {
 [[nodiscard]] const ActionRow& Row(ActionId id);
 
 // Posts the plan (each through OxPost*, the open dialog named where the post says so), or
-// shows its refusal (SetSystemError, then the show-error post). False when a post was not
+// shows its refusal (PostSystemError, then the show-error post). False when a post was not
 // taken because the queue was full: the queue has then put its message on the screen.
 [[nodiscard]] bool Perform(const Plan& plan, CWnd* panel);
 
@@ -176,7 +176,7 @@ struct ActionRow {
 // that the slot keeps the values from before the gesture (a press, a drag, an entry).
 [[nodiscard]] Plan RepeatOf(const Plan& plan);
 
-// SetSystemError(text), then the command that shows it.
+// PostSystemError(text), then the command that shows it.
 void RefuseAction(const char* text);
 
 using oxcmd::refusal::kNotAtRolling;

@@ -70,7 +70,7 @@ Plan RepeatOf(const Plan& plan) {
 }
 
 void RefuseAction(const char* text) {
-    SetSystemError(text);
+    PostSystemError(text);
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kShowError));
 }
 

@@ -43,6 +43,9 @@ TEST_F(ActionTableTest, AFullQueueIsReportedNotDropped) {
     for (int i = 0; i < kIOCmdQueueSize - 1; ++i)
         ASSERT_TRUE(OxPost(group::kRunControl, oxcmd::run::kAuto, i));
     EXPECT_FALSE(oxact::Perform(oxact::Row(ActionId::Stop).plan(*setup_), nullptr));
+    EXPECT_STREQ(setup_->szSystemError, "") << "recorded by the I/O thread, not the poster";
+    ASSERT_TRUE(GetIOCmd());
+    IOCmdProcess();
     EXPECT_STREQ(setup_->szSystemError, kQueueFullText);
 }
 

@@ -257,7 +257,7 @@ void CPluginDlg::ShowPage(int page) {
 
 bool CPluginDlg::Refused(const DialogView& view) {
     if (view.setup.nRecordState != oxcmd::code::kPlaying) return false;
-    SetSystemError(kNotAvailable);
+    PostSystemError(kNotAvailable);
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kShowError));
     return true;
 }
