@@ -29,8 +29,6 @@ struct Rows256 {
     static T MulLo(T a, T b) { return _mm256_mullo_epi16(a, b); }
     static T Equal(T a, T b) { return _mm256_cmpeq_epi16(a, b); }
     static T Or(T a, T b) { return _mm256_or_si256(a, b); }
-    static T ShiftRight(T v, int bits) { return _mm256_srl_epi16(v, _mm_cvtsi32_si128(bits)); }
-    static T Xor(T a, T b) { return _mm256_xor_si256(a, b); }
     static int Mask(T v) { return _mm256_movemask_epi8(v); }
 
     static T PackBytes(T a, T b) { return _mm256_packus_epi16(a, b); }

@@ -28,8 +28,6 @@ struct Rows128 {
     static T MulLo(T a, T b) { return _mm_mullo_epi16(a, b); }
     static T Equal(T a, T b) { return _mm_cmpeq_epi16(a, b); }
     static T Or(T a, T b) { return _mm_or_si128(a, b); }
-    static T ShiftRight(T v, int bits) { return _mm_srl_epi16(v, _mm_cvtsi32_si128(bits)); }
-    static T Xor(T a, T b) { return _mm_xor_si128(a, b); }
     static int Mask(T v) { return _mm_movemask_epi8(v); }
 
     static T PackBytes(T a, T b) { return _mm_packus_epi16(a, b); }
