@@ -3,6 +3,7 @@
 // row of each column.
 #include "canvas.h"
 #include "column_kernel.h"
+#include "shade_share.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ using tracekit::detail::EvenSplit;
 using tracekit::detail::IntensityIndex;
 using tracekit::detail::RowSpan;
 using tracekit::detail::Shades;
+using tracekit::detail::ShadeShare;
 using tracekit::detail::ValidColumns;
 
 constexpr int kRows = tracekit::kSurfaceRows;
@@ -98,9 +100,10 @@ void DenseDots(const StopView& view) {
         const RowSpan span = view.Count(sample, n, counts);
         sample += n;
         const int col = view.FirstCol() + j;
+        const ShadeShare share(n);
         for (int r = span.lo; r <= span.hi; ++r) {
             if (counts[r] != 0) {
-                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128LL / n)));
+                view.Set(r, col, view.Shade(static_cast<int>(share(counts[r]))));
                 counts[r] = 0;
             }
         }
@@ -147,7 +150,7 @@ private:
 class DenseVectorPlot {
 public:
     DenseVectorPlot(const StopView& view, const ColumnCounters& counters)
-        : view_(view), counters_(counters), perColumn_(view.Samples() / view.Columns()) {}
+        : view_(view), counters_(counters), share_(view.Samples() / view.Columns()) {}
 
     void Draw() const {
         EvenSplit split(view_.Samples(), view_.Columns());
@@ -206,13 +209,12 @@ private:
     }
 
     std::uint32_t Shade(std::uint32_t count) const {
-        return view_.Shade(
-            static_cast<int>(std::min<long long>(count * 128LL / perColumn_, Shades::kTop)));
+        return view_.Shade(static_cast<int>(std::min<long long>(share_(count), Shades::kTop)));
     }
 
     const StopView& view_;
     const ColumnCounters& counters_;
-    long long perColumn_;
+    ShadeShare share_; // of the samples a column holds at least
 };
 
 void DenseVectors(const StopView& view) {

@@ -1,7 +1,9 @@
-// The stopped-record paths through the column kernels: PlotStop's pictures with every kernel
-// against the scalar one, 16-bit compression against the 32-bit one (a plain loop), and the
-// one-pass scaling and compression against the two calls it stands for.
+// The stopped-record paths through the column kernels: the shade of a row's share of its column,
+// PlotStop's pictures with every kernel against the scalar one, 16-bit compression against the
+// 32-bit one (a plain loop), and the one-pass scaling and compression against the two calls it
+// stands for.
 #include "../src/column_kernel.h"
+#include "../src/shade_share.h"
 #include "surface_fixture.h"
 #include "tracekit.h"
 
@@ -85,6 +87,28 @@ bool SamePixels(const TestSurface& a, const TestSurface& b) {
         }
     }
     return true;
+}
+
+TEST(ShadeShare, IsTheRoundedDownQuotientOfEveryCount) {
+    for (long long total = 1; total <= 3000; ++total) {
+        const tracekit::detail::ShadeShare share(total);
+        for (long long count = 0; count <= total + 3; ++count) {
+            ASSERT_EQ(share(count), 128 * count / total) << count << " of " << total;
+        }
+    }
+    std::mt19937_64 random(2);
+    for (const long long total : {1LL << 20, (1LL << 20) + 7, 999983LL, 3LL << 30}) {
+        const tracekit::detail::ShadeShare share(total);
+        for (int i = 0; i < 100000; ++i) {
+            const long long count = static_cast<long long>(random() % (2 * total));
+            ASSERT_EQ(share(count), 128 * count / total) << count << " of " << total;
+        }
+        for (long long k = 1; k <= 256; ++k) { // exactly on and just below every step
+            const long long on = (k * total + 127) / 128;
+            EXPECT_EQ(share(on), 128 * on / total);
+            EXPECT_EQ(share(on - 1), 128 * (on - 1) / total);
+        }
+    }
 }
 
 TEST(PlotStopKernels, EveryKernelDrawsThePicturesOfTheScalarOne) {
