@@ -24,30 +24,35 @@ constexpr int kPitch = 727 * 4;
 
 constexpr int kPlotHeight = 400;
 
-// A stopped record as acquired: ten periods of a noisy sine, 3 divisions high.
-const std::vector<std::uint8_t>& RawRecord() {
-    static const std::vector<std::uint8_t> raw = [] {
-        std::mt19937 random(4);
-        std::normal_distribution<double> noise(0.0, 3.0);
-        std::vector<std::uint8_t> samples(kSamples);
-        for (int i = 0; i < kSamples; ++i) {
-            const double v =
-                125.0 - 75.0 * std::sin(2.0 * M_PI * 10.0 * i / kSamples) + noise(random);
-            samples[i] = static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
-        }
-        return samples;
-    }();
-    return raw;
+// A stopped record as acquired: ten periods of a sine 3 divisions high, with noise of `sigma`
+// sample steps.
+std::vector<std::uint8_t> SineRecord(double sigma) {
+    std::mt19937 random(4);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    std::vector<std::uint8_t> samples(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+        const double v =
+            125.0 - 75.0 * std::sin(2.0 * M_PI * 10.0 * i / kSamples) + sigma * noise(random);
+        samples[i] = static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+    }
+    return samples;
 }
 
-// Its rows, scaled as the pipeline does.
+// Rows of a record, scaled as the pipeline does.
+std::vector<std::int16_t> Scaled(const std::vector<std::uint8_t>& raw) {
+    std::vector<std::int16_t> rows(kSamples);
+    WaveZoomV(raw.data(), rows.data(), 0, kPlotHeight, kSamples, 1.0f, 0.0f, 1.0f, 0.0f);
+    return rows;
+}
+
+// The record of the baselines and the main plots: noise of 3 steps (rows spanning about 45 rows
+// a column).
+const std::vector<std::uint8_t>& RawRecord() {
+    static const std::vector<std::uint8_t> raw = SineRecord(3.0);
+    return raw;
+}
 const std::vector<std::int16_t>& Record() {
-    static const std::vector<std::int16_t> rows = [] {
-        std::vector<std::int16_t> scaled(kSamples);
-        WaveZoomV(RawRecord().data(), scaled.data(), 0, kPlotHeight, kSamples, 1.0f, 0.0f, 1.0f,
-                  0.0f);
-        return scaled;
-    }();
+    static const std::vector<std::int16_t> rows = Scaled(RawRecord());
     return rows;
 }
 
@@ -140,8 +145,8 @@ struct StopPlot {
     }
 };
 
-void PlotWholeRecord(benchmark::State& state, int style) {
-    const auto& rows = Record();
+void PlotWholeRecord(benchmark::State& state, int style,
+                     const std::vector<std::int16_t>& rows = Record()) {
     StopPlot plot;
     for (auto _ : state) {
         plot.Draw(rows, style);
@@ -172,12 +177,23 @@ void BM_PlotStopDenseVector(benchmark::State& state) {
 void BM_PlotStopDenseDot(benchmark::State& state) {
     PlotWholeRecord(state, 1);
 }
+// A clean record (a few rows a column) and a noisy one (about 130).
+void BM_PlotStopCleanVector(benchmark::State& state) {
+    static const std::vector<std::int16_t> rows = Scaled(SineRecord(0.0));
+    PlotWholeRecord(state, tracekit::kStyleVectors, rows);
+}
+void BM_PlotStopNoisyVector(benchmark::State& state) {
+    static const std::vector<std::int16_t> rows = Scaled(SineRecord(10.0));
+    PlotWholeRecord(state, tracekit::kStyleVectors, rows);
+}
 
 BENCHMARK(oxbow::bench::BM_FrameFloor);
 BENCHMARK(BM_ColumnMinMax);
 BENCHMARK(BM_ColumnHistogram);
 BENCHMARK(BM_PlotStopDenseVector);
 BENCHMARK(BM_PlotStopDenseDot);
+BENCHMARK(BM_PlotStopCleanVector);
+BENCHMARK(BM_PlotStopNoisyVector);
 BENCHMARK(BM_StoppedRedraw);
 
 } // namespace
@@ -188,6 +204,8 @@ int main(int argc, char** argv) {
         {{"BM_PlotStopDenseVector", "BM_ColumnMinMax", 2.0},
          {"BM_PlotStopDenseDot", "BM_ColumnMinMax", 2.0},
          {"BM_StoppedRedraw", "BM_ColumnMinMax", 3.0},
+         {"BM_PlotStopCleanVector", "BM_ColumnMinMax", 0.0},
+         {"BM_PlotStopNoisyVector", "BM_ColumnMinMax", 0.0},
          {"BM_PlotStopDenseVector", "BM_ColumnHistogram", 1.5},
          {"BM_PlotStopDenseDot", "BM_ColumnHistogram", 0.0},
          {"BM_ColumnHistogram", "oxbow::bench::BM_FrameFloor", 0.0},

@@ -155,33 +155,14 @@ bool CountStaged(const std::uint8_t* stage, long long blocks, unsigned bits, int
     return true;
 }
 
-// Wide columns are counted sample by sample, alternate samples in two tables so that a row
-// repeated in neighbouring samples does not wait for its own count.
-inline void CountBySamples(const std::int16_t* rows, long long count, RowSpan sampled,
-                           std::uint32_t* bins) {
-    const RowSpan span = ClampedSpan(sampled);
-    std::uint32_t other[kSurfaceRows];
-    std::fill(other + span.lo, other + span.hi + 1, 0u);
-    const bool clamp = LeavesSurface(sampled);
-    long long i = 0;
-    for (; i + 2 <= count; i += 2) {
-        ++bins[clamp ? ClampRow(rows[i]) : rows[i]];
-        ++other[clamp ? ClampRow(rows[i + 1]) : rows[i + 1]];
-    }
-    ScalarCount(rows + i, count - i, sampled, bins);
-    for (int r = span.lo; r <= span.hi; ++r) {
-        bins[r] += other[r];
-    }
-}
-
-// Columns whose rows span at most a byte of offsets are staged and compared part by part;
-// parts with too many offsets, and wider columns, are counted sample by sample.
+// Columns that may have few enough offsets are staged and compared part by part; parts with too
+// many offsets, and wider columns, are counted sample by sample.
 template <class V>
 RowSpan Count(const std::int16_t* rows, long long count, RowSpan sampled, std::uint32_t* bins) {
     const RowSpan span = ClampedSpan(sampled);
     const int width = span.hi - span.lo;
-    if (width >= kByteOffsets) {
-        CountBySamples(rows, count, sampled, bins);
+    if ((width >> 1) > kCompareValues<V>) { // too many even with rows two apart
+        ScalarCount(rows, count, sampled, bins);
         return span;
     }
     alignas(32) std::uint8_t stage[kStageBytes<V>];
@@ -194,7 +175,7 @@ RowSpan Count(const std::int16_t* rows, long long count, RowSpan sampled, std::u
         const std::int16_t* part = rows + staged;
         const unsigned bits = StageOffsets<V>(part, blocks, span.lo, LeavesSurface(sampled), stage);
         if (!CountStaged<V>(stage, blocks, bits, width, tally)) {
-            CountBySamples(part, blocks * kBytes<V>, sampled, bins);
+            ScalarCount(part, blocks * kBytes<V>, sampled, bins);
         }
     }
     for (int d = 0; d <= width; ++d) {

@@ -55,14 +55,14 @@ struct RowKind {
     int values;
 };
 
-// Spans around the comparison limits of both widths (21 and 41 row values), at the limit of a
-// byte of offsets, rows two and four apart (also too many to compare), and rows below and above
-// the surface.
-const std::vector<RowKind> kKinds{{200, 1, 1},   {200, 1, 2},    {100, 1, 5},   {300, 1, 21},
-                                  {300, 1, 22},  {50, 1, 41},    {50, 1, 42},   {100, 1, 256},
-                                  {100, 1, 257}, {0, 1, 510},    {101, 2, 23},  {98, 4, 30},
-                                  {10, 2, 60},   {-20, 1, 30},   {495, 1, 30},  {-40, 2, 20},
-                                  {490, 3, 12},  {-32768, 1, 3}, {32760, 1, 8}, {-300, 7, 200}};
+// Spans around the comparison limits of both widths (21 and 41 row values), spans compared only
+// if their rows were two apart (31 and 61 values), rows two and four apart (also too many to
+// compare), and rows below and above the surface.
+const std::vector<RowKind> kKinds{
+    {200, 1, 1},    {200, 1, 2},   {100, 1, 5},   {300, 1, 21},  {300, 1, 22}, {50, 1, 41},
+    {50, 1, 42},    {50, 1, 31},   {50, 1, 61},   {100, 1, 256}, {0, 1, 510},  {101, 2, 23},
+    {98, 4, 30},    {10, 2, 60},   {-20, 1, 30},  {495, 1, 30},  {-40, 2, 20}, {490, 3, 12},
+    {-32768, 1, 3}, {32760, 1, 8}, {-300, 7, 200}};
 
 RowSpan ReferenceSpan(const std::vector<std::int16_t>& rows) {
     const auto [lo, hi] = std::minmax_element(rows.begin(), rows.end());
