@@ -115,3 +115,17 @@ void PlotGrade(const std::int16_t* rows, std::uint32_t* grade, int first, int la
 void CopyGrade(const std::uint32_t* grade, std::uint32_t* surface, int pitch,
                std::uint32_t maximum);
 int ClrGrade(std::uint32_t* grade);
+
+namespace tracekit {
+
+// A deep record's rows and its window's column pairs in one pass over the samples: rows[0 ..
+// count - 1] as WaveZoomV(samples, rows, 0, a, count, b, c, d, e) makes them, and pairs as
+// WaveZoom(rows, pairs, first, last, firstCol, lastCol, width) then makes them. Done only when
+// the window compresses (more than two samples a column) and lies inside the record; otherwise
+// nothing is written and the result is false.
+[[nodiscard]] bool ScaleAndCompress(const std::uint8_t* samples, std::int16_t* rows, int a,
+                                    int count, float b, float c, float d, float e,
+                                    std::int16_t* pairs, int first, int last, std::int16_t firstCol,
+                                    std::int16_t lastCol, int width);
+
+} // namespace tracekit

@@ -2,7 +2,8 @@
 // samples a column) are drawn as plain strokes; dense ones show how many samples fall on each
 // row of each column.
 #include "canvas.h"
-#include "row_histogram.h"
+#include "column_kernel.h"
+#include "shade_share.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -15,11 +16,12 @@ namespace {
 using tracekit::TraceWindow;
 using tracekit::detail::Canvas;
 using tracekit::detail::ClampRow;
-using tracekit::detail::CountRows;
+using tracekit::detail::ColumnKernel;
 using tracekit::detail::EvenSplit;
 using tracekit::detail::IntensityIndex;
 using tracekit::detail::RowSpan;
 using tracekit::detail::Shades;
+using tracekit::detail::ShadeShare;
 using tracekit::detail::ValidColumns;
 
 constexpr int kRows = tracekit::kSurfaceRows;
@@ -31,10 +33,10 @@ bool ValidWindow(const TraceWindow& w) {
 
 class StopView {
 public:
-    StopView(const std::int16_t* rows, const Canvas& canvas, const std::uint32_t* table,
-             const TraceWindow& w)
-        : rows_(rows + w.nFirstSample), canvas_(canvas), shades_(table), window_(w),
-          samples_(static_cast<long long>(w.nLastSample) - w.nFirstSample + 1),
+    StopView(const ColumnKernel& kernel, const std::int16_t* rows, const Canvas& canvas,
+             const std::uint32_t* table, const TraceWindow& w)
+        : kernel_(kernel), rows_(rows + w.nFirstSample), canvas_(canvas), shades_(table),
+          window_(w), samples_(static_cast<long long>(w.nLastSample) - w.nFirstSample + 1),
           columns_(w.nLastCol - w.nFirstCol + 1) {}
 
     bool Dense() const { return 2 * columns_ < samples_; }
@@ -42,7 +44,11 @@ public:
     int Columns() const { return static_cast<int>(columns_); }
     int FirstCol() const { return window_.nFirstCol; }
     int Row(long long sample) const { return ClampRow(rows_[sample]); }
-    const std::int16_t* Rows(long long sample) const { return rows_ + sample; }
+    // Counts samples sample .. sample + n - 1 into per-row bins; returns the span of bins touched.
+    RowSpan Count(long long sample, long long n, std::uint32_t* bins) const {
+        const std::int16_t* rows = rows_ + sample;
+        return kernel_.count(rows, n, kernel_.span(rows, n), bins);
+    }
     std::uint32_t Shade(int index) const { return shades_[index]; }
     std::uint32_t Plain() const { return shades_[IntensityIndex()]; }
 
@@ -61,6 +67,7 @@ public:
     }
 
 private:
+    const ColumnKernel& kernel_;
     const std::int16_t* rows_;
     Canvas canvas_;
     Shades shades_;
@@ -90,12 +97,13 @@ void DenseDots(const StopView& view) {
     long long sample = 0;
     for (int j = 0; j < view.Columns(); ++j) {
         const long long n = split.Next();
-        const RowSpan span = CountRows(view.Rows(sample), n, counts);
+        const RowSpan span = view.Count(sample, n, counts);
         sample += n;
         const int col = view.FirstCol() + j;
+        const ShadeShare share(n);
         for (int r = span.lo; r <= span.hi; ++r) {
             if (counts[r] != 0) {
-                view.Set(r, col, view.Shade(static_cast<int>(counts[r] * 128LL / n)));
+                view.Set(r, col, view.Shade(static_cast<int>(share(counts[r]))));
                 counts[r] = 0;
             }
         }
@@ -125,7 +133,7 @@ public:
     static void Count(std::uint32_t* column, const StopView& view, long long sample, long long n) {
         column[0] = static_cast<std::uint32_t>(view.Row(sample));
         column[1] = static_cast<std::uint32_t>(view.Row(sample + n - 1));
-        const RowSpan span = CountRows(view.Rows(sample), n, column + 4);
+        const RowSpan span = view.Count(sample, n, column + 4);
         column[2] = static_cast<std::uint32_t>(span.lo);
         column[3] = static_cast<std::uint32_t>(span.hi);
     }
@@ -142,7 +150,7 @@ private:
 class DenseVectorPlot {
 public:
     DenseVectorPlot(const StopView& view, const ColumnCounters& counters)
-        : view_(view), counters_(counters), perColumn_(view.Samples() / view.Columns()) {}
+        : view_(view), counters_(counters), share_(view.Samples() / view.Columns()) {}
 
     void Draw() const {
         EvenSplit split(view_.Samples(), view_.Columns());
@@ -201,13 +209,12 @@ private:
     }
 
     std::uint32_t Shade(std::uint32_t count) const {
-        return view_.Shade(
-            static_cast<int>(std::min<long long>(count * 128LL / perColumn_, Shades::kTop)));
+        return view_.Shade(static_cast<int>(std::min<long long>(share_(count), Shades::kTop)));
     }
 
     const StopView& view_;
     const ColumnCounters& counters_;
-    long long perColumn_;
+    ShadeShare share_; // of the samples a column holds at least
 };
 
 void DenseVectors(const StopView& view) {
@@ -219,8 +226,10 @@ void DenseVectors(const StopView& view) {
 
 } // namespace
 
-void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* scratch,
-              const std::uint32_t* table, int pitch, const TraceWindow* window, int style) {
+void tracekit::detail::PlotStopWith(const ColumnKernel& kernel, const std::int16_t* rows,
+                                    std::uint32_t* surface, std::int16_t* scratch,
+                                    const std::uint32_t* table, int pitch,
+                                    const TraceWindow* window, int style) {
     if (rows == nullptr || scratch == nullptr || table == nullptr || window == nullptr ||
         !Canvas::Accepts(surface, pitch)) {
         return;
@@ -229,7 +238,7 @@ void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* sc
     if (!ValidWindow(*window)) {
         return;
     }
-    const StopView view(rows, Canvas(surface, pitch), table, *window);
+    const StopView view(kernel, rows, Canvas(surface, pitch), table, *window);
     if (style != tracekit::kStyleVectors) {
         view.Dense() ? DenseDots(view) : SparseDots(view);
     } else if (view.Dense()) {
@@ -244,4 +253,10 @@ void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* sc
         PlotVect(scratch, surface, view.Plain(), pitch, window->nFirstDrawCol,
                  window->nLastDrawCol);
     }
+}
+
+void PlotStop(const std::int16_t* rows, std::uint32_t* surface, std::int16_t* scratch,
+              const std::uint32_t* table, int pitch, const TraceWindow* window, int style) {
+    tracekit::detail::PlotStopWith(tracekit::detail::BestColumnKernel(), rows, surface, scratch,
+                                   table, pitch, window, style);
 }

@@ -1,5 +1,8 @@
-// Horizontal resampling: a window of samples onto screen columns as column pairs.
+// Horizontal resampling: a window of samples onto screen columns as column pairs, and the
+// stopped record's scaling and compression in one pass.
+#include "byte_rows.h"
 #include "canvas.h"
+#include "column_kernel.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -8,7 +11,9 @@
 
 namespace {
 
+using tracekit::detail::ColumnKernel;
 using tracekit::detail::EvenSplit;
+using tracekit::detail::RowSpan;
 
 // Interpolated values wrap at the surface's row count.
 constexpr std::int64_t kRowWrap = tracekit::kSurfaceRows;
@@ -22,6 +27,11 @@ template <class T> struct Window {
 
     long long Samples() const { return static_cast<long long>(last) - first + 1; }
     long long Columns() const { return c1 - c0 + 1; }
+    bool Valid() const {
+        return samples != nullptr && pairs != nullptr && Samples() > 0 && Columns() > 0 &&
+               width > 0 && width <= tracekit::kColumns && first >= 0 && c0 >= 0 && c1 < width;
+    }
+    bool Compresses() const { return Samples() > 2 * Columns(); }
 };
 
 template <class T> void CopyStraight(const Window<T>& w) {
@@ -30,14 +40,23 @@ template <class T> void CopyStraight(const Window<T>& w) {
 
 // Each column takes its share of samples and keeps (min, max) in the order the two extremes
 // were first reached, so the pair runs from where the trace enters to where it leaves.
-template <class T> void Compress(const Window<T>& w) {
+// `column(sample, n, pair)` makes the pair of samples sample .. sample + n - 1.
+template <class T, class Column> void EachColumn(const Window<T>& w, Column column) {
     EvenSplit split(w.Samples(), w.Columns());
-    const T* s = w.samples + w.first;
+    long long sample = w.first;
     for (int c = w.c0; c <= w.c1; ++c) {
+        const long long n = split.Next();
+        column(sample, n, w.pairs + 2 * c);
+        sample += n;
+    }
+}
+
+template <class T> void Compress(const Window<T>& w) {
+    EachColumn(w, [&w](long long sample, long long n, T* pair) {
         T lowest = std::numeric_limits<T>::max();
         T highest = std::numeric_limits<T>::lowest();
         bool highestLast = false;
-        for (long long n = split.Next(); n > 0; --n, ++s) {
+        for (const T* s = w.samples + sample; n > 0; --n, ++s) {
             if (*s < lowest) {
                 lowest = *s;
                 highestLast = false;
@@ -47,9 +66,25 @@ template <class T> void Compress(const Window<T>& w) {
                 highestLast = true;
             }
         }
-        w.pairs[2 * c] = highestLast ? lowest : highest;
-        w.pairs[2 * c + 1] = highestLast ? highest : lowest;
-    }
+        pair[0] = highestLast ? lowest : highest;
+        pair[1] = highestLast ? highest : lowest;
+    });
+}
+
+// 16-bit rows go through the column kernel.
+void KernelPair(const ColumnKernel& kernel, const std::int16_t* rows, long long n,
+                std::int16_t* pair) {
+    const RowSpan span = kernel.span(rows, n);
+    const bool highestLast = kernel.highestLast(rows, n, span);
+    pair[0] = static_cast<std::int16_t>(highestLast ? span.lo : span.hi);
+    pair[1] = static_cast<std::int16_t>(highestLast ? span.hi : span.lo);
+}
+
+void Compress(const Window<std::int16_t>& w) {
+    const ColumnKernel& kernel = tracekit::detail::BestColumnKernel();
+    EachColumn(w, [&](long long sample, long long n, std::int16_t* pair) {
+        KernelPair(kernel, w.samples + sample, n, pair);
+    });
 }
 
 // `count` slots from u toward w in 8.8 fixed point; flat when the ends are equal or either is 0.
@@ -110,13 +145,12 @@ template <class T> void Expand(const Window<T>& w) {
 template <class T>
 void Resample(const T* samples, T* pairs, int first, int last, int c0, int c1, int width) {
     const Window<T> w{samples, pairs, first, last, c0, c1, width};
-    if (samples == nullptr || pairs == nullptr || w.Samples() <= 0 || w.Columns() <= 0 ||
-        width <= 0 || width > tracekit::kColumns || first < 0 || c0 < 0 || c1 >= width) {
+    if (!w.Valid()) {
         return;
     }
     if (w.Samples() == 2 * w.Columns()) {
         CopyStraight(w);
-    } else if (w.Samples() > 2 * w.Columns()) {
+    } else if (w.Compresses()) {
         Compress(w);
     } else {
         Expand(w);
@@ -138,4 +172,26 @@ void WaveZoom(const std::int16_t* samples, std::int16_t* pairs, int first, int l
 void WaveZoom(const std::int32_t* samples, std::int32_t* pairs, int first, int last,
               std::int16_t firstCol, std::int16_t lastCol, int width) {
     Resample(samples, pairs, first, last, firstCol, lastCol, width);
+}
+
+bool tracekit::ScaleAndCompress(const std::uint8_t* samples, std::int16_t* rows, int a, int count,
+                                float b, float c, float d, float e, std::int16_t* pairs, int first,
+                                int last, std::int16_t firstCol, std::int16_t lastCol, int width) {
+    const Window<std::int16_t> w{rows, pairs, first, last, firstCol, lastCol, width};
+    if (samples == nullptr || !w.Valid() || !w.Compresses() || last >= count) {
+        return false;
+    }
+    const auto scale = tracekit::detail::ByteRows::For(a, b, c, d, e);
+    if (!scale) {
+        return false;
+    }
+    // Each column's rows are compressed while they are still in the cache.
+    const ColumnKernel& kernel = tracekit::detail::BestColumnKernel();
+    scale->Scale(kernel, samples, rows, first);
+    EachColumn(w, [&](long long sample, long long n, std::int16_t* pair) {
+        scale->Scale(kernel, samples + sample, rows + sample, n);
+        KernelPair(kernel, rows + sample, n, pair);
+    });
+    scale->Scale(kernel, samples + last + 1, rows + last + 1, count - 1 - last);
+    return true;
 }

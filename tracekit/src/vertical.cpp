@@ -1,4 +1,5 @@
 // Vertical scaling: raw samples to screen rows, and rows back to raw bytes.
+#include "byte_rows.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -63,8 +64,7 @@ template <class Row> Row Saturated(std::int64_t row, std::int64_t lowest, std::i
 
 // Byte samples take one of 256 rows: build them once, then look every sample up.
 template <class Row>
-void ScaleBytes(const std::uint8_t* samples, Row* rows, int count, const VerticalScale& scale,
-                bool clamp, bool negate) {
+std::array<Row, 256> RowTable(const VerticalScale& scale, bool clamp, bool negate) {
     const std::int64_t lowest =
         clamp ? scale.LowestRow() : std::numeric_limits<std::int64_t>::min();
     const std::int64_t highest =
@@ -73,32 +73,75 @@ void ScaleBytes(const std::uint8_t* samples, Row* rows, int count, const Vertica
     for (int s = 0; s < 256; ++s) {
         table[s] = Saturated<Row>(scale.Row(s, negate), lowest, highest);
     }
+    return table;
+}
+
+template <class Row>
+void ScaleBytes(const std::uint8_t* samples, Row* rows, int count, const VerticalScale& scale,
+                bool clamp, bool negate) {
+    const std::array<Row, 256> table = RowTable<Row>(scale, clamp, negate);
     for (int i = 0; i < count; ++i) {
         rows[i] = table[samples[i]];
     }
 }
 
-template <class Row>
-void ScaleBytesClamped(const std::uint8_t* samples, Row* rows, int a, int count, float b, float c,
-                       float d, float e) {
+// Equal scales and a plot height of whole 200ths put the rows on a line of whole slope; the line
+// is kept only if it gives every entry of the table, so it never changes a row.
+std::optional<tracekit::detail::StraightRows>
+StraightLine(const VerticalScale& scale, const tracekit::detail::ByteRows::Table& table) {
+    using Limits = std::numeric_limits<std::int16_t>;
+    if (scale.L != scale.M || scale.a % 200 != 0) {
+        return std::nullopt;
+    }
+    const std::int64_t slope = scale.a / 200;
+    const std::int64_t offset = scale.o + (scale.g - 125 - scale.h) * slope;
+    const std::int64_t top = offset + 255 * slope;
+    if (offset < Limits::lowest() || top > Limits::max() || offset > Limits::max() ||
+        top < Limits::lowest()) {
+        return std::nullopt;
+    }
+    const tracekit::detail::StraightRows line{
+        static_cast<std::int16_t>(slope), static_cast<std::int16_t>(offset),
+        Saturated<std::int16_t>(scale.LowestRow(), Limits::lowest(), Limits::max()),
+        Saturated<std::int16_t>(scale.HighestRow(), Limits::lowest(), Limits::max())};
+    for (int s = 0; s < 256; ++s) {
+        if (tracekit::detail::StraightRow(static_cast<std::uint8_t>(s), line) != table[s]) {
+            return std::nullopt;
+        }
+    }
+    return line;
+}
+
+} // namespace
+
+std::optional<tracekit::detail::ByteRows> tracekit::detail::ByteRows::For(int a, float b, float c,
+                                                                          float d, float e) {
+    const auto scale = VerticalScale::From(a, b, c, d, e);
+    if (!scale) {
+        return std::nullopt;
+    }
+    const Table table = RowTable<std::int16_t>(*scale, true, false);
+    return ByteRows(table, StraightLine(*scale, table));
+}
+
+void WaveZoomV(const std::uint8_t* samples, std::int16_t* rows, int /*invert*/, int a, int count,
+               float b, float c, float d, float e) {
+    if (samples == nullptr || rows == nullptr || count <= 0) {
+        return;
+    }
+    if (const auto scale = tracekit::detail::ByteRows::For(a, b, c, d, e)) {
+        scale->Scale(tracekit::detail::BestColumnKernel(), samples, rows, count);
+    }
+}
+
+void WaveZoomV(const std::uint8_t* samples, std::int32_t* rows, int /*invert*/, int a, int count,
+               float b, float c, float d, float e) {
     if (samples == nullptr || rows == nullptr || count <= 0) {
         return;
     }
     if (const auto scale = VerticalScale::From(a, b, c, d, e)) {
         ScaleBytes(samples, rows, count, *scale, true, false);
     }
-}
-
-} // namespace
-
-void WaveZoomV(const std::uint8_t* samples, std::int16_t* rows, int /*invert*/, int a, int count,
-               float b, float c, float d, float e) {
-    ScaleBytesClamped(samples, rows, a, count, b, c, d, e);
-}
-
-void WaveZoomV(const std::uint8_t* samples, std::int32_t* rows, int /*invert*/, int a, int count,
-               float b, float c, float d, float e) {
-    ScaleBytesClamped(samples, rows, a, count, b, c, d, e);
 }
 
 void WaveZoomV(const std::int16_t* samples, std::int16_t* rows, int /*invert*/, int a, int count,

@@ -242,16 +242,28 @@ void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const
                      static_cast<std::int16_t>(w.nLastColumn), kColumns);
         }
     } else {
-        WaveZoomV(raw.data(), t.rows.data(), 0, a, n, scale.display, scale.displayOffset,
-                  scale.acquired, scale.acquiredOffset);
+        // A deep window is scaled and compressed in one pass over the record.
+        const bool fitted =
+            ShowsRecord(w, n) &&
+            tracekit::ScaleAndCompress(raw.data(), t.rows.data(), a, n, scale.display,
+                                       scale.displayOffset, scale.acquired, scale.acquiredOffset,
+                                       t.pairs.data(), w.nFirstSample, w.nLastSample,
+                                       static_cast<std::int16_t>(w.nFirstColumn),
+                                       static_cast<std::int16_t>(w.nLastColumn), kColumns);
+        if (!fitted) {
+            WaveZoomV(raw.data(), t.rows.data(), 0, a, n, scale.display, scale.displayOffset,
+                      scale.acquired, scale.acquiredOffset);
+        }
         t.rows[n] = t.rows[n - 1]; // the spare the right ramp of the resampling reads
         t.samples = n;
         if (!ShowsRecord(w, n)) {
             return;
         }
-        WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
-                 static_cast<std::int16_t>(w.nFirstColumn),
-                 static_cast<std::int16_t>(w.nLastColumn), kColumns);
+        if (!fitted) {
+            WaveZoom(t.rows.data(), t.pairs.data(), w.nFirstSample, w.nLastSample,
+                     static_cast<std::int16_t>(w.nFirstColumn),
+                     static_cast<std::int16_t>(w.nLastColumn), kColumns);
+        }
     }
     t.drawable = true;
     const int frame = s.counters.nPersistFrame;

@@ -112,6 +112,17 @@ TEST_F(StoppedRecordTest, CompressedWindowKeepsBothLevelsInTheStepColumn) {
     EXPECT_EQ(hi, 300);
 }
 
+TEST_F(StoppedRecordTest, CompressedPartOfTheRecordStillScalesEveryRow) {
+    SetMain(100, 9000, 0, 699);
+    Engine().RunPipeline(kRecord, true);
+    const auto rows = Engine().ChannelRows(0, 0);
+    for (const int i : {0, 99, 100, kStep - 1, kStep, 9000, 9001, kRecord - 1}) {
+        EXPECT_EQ(rows[i], i < kStep ? 200 : 300) << "row " << i;
+    }
+    EXPECT_EQ(rows[kRecord], 300); // the spare after the last row
+    EXPECT_EQ(Engine().ChannelPairs(0, 0)[1399], 300);
+}
+
 TEST_F(StoppedRecordTest, StoppedScaleUsesTheKeptAcquisitionValues) {
     SetMain(0, 1399, 0, 699);
     setup->fChanScaleRec[0] = 2.0f; // acquired at 2 V/div, shown at 1 V/div: twice as tall
