@@ -64,37 +64,49 @@ struct Remove {
     }
 };
 
+// How a cell's sum is shown: averaged over the frames held (a shift once the history is full).
+struct Sixteenths {
+    std::uint32_t operator()(std::uint32_t cell) const { return cell / kFullDivisor; }
+};
+struct Averaged {
+    std::uint32_t divisor;
+    std::uint32_t operator()(std::uint32_t cell) const { return cell / divisor; }
+};
+
 class Accumulation {
 public:
-    Accumulation(std::uint32_t* grade, const Canvas& canvas, const Shades& shades)
-        : grade_(grade), canvas_(canvas), shades_(shades) {}
+    Accumulation(std::uint32_t* grade, std::uint32_t* surface, int pitch, const Shades& shades)
+        : grade_(grade), surface_(surface), pitch_(pitch / 4), shades_(shades) {}
 
-    // Changes one cell by `amount` and repaints its pixel in the cell's averaged shade.
-    template <class Change>
-    void Touch(int row, int col, std::uint32_t amount, std::uint32_t divisor) const {
-        std::uint32_t& cell = grade_[row * kColumns + col];
-        Change::Apply(cell, amount);
-        const std::uint32_t level = divisor == kFullDivisor ? cell >> 4 : cell / divisor;
-        canvas_.Set(row, col,
-                    shades_[static_cast<int>(std::min<std::uint32_t>(level, Shades::kTop))]);
+    // Changes rows lo..hi of one column by amount(row) each and repaints their pixels in the
+    // cells' averaged shades, walking down the column a cell at a time.
+    template <class Change, class Level, class Amount>
+    void Run(int col, int lo, int hi, Level level, Amount amount) const {
+        std::uint32_t* cell = grade_ + static_cast<std::ptrdiff_t>(lo) * kColumns + col;
+        std::uint32_t* pixel = surface_ + static_cast<std::ptrdiff_t>(lo) * pitch_ + col;
+        for (int row = lo; row <= hi; ++row, cell += kColumns, pixel += pitch_) {
+            Change::Apply(*cell, amount(row));
+            *pixel = shades_[static_cast<int>(std::min<std::uint32_t>(level(*cell), Shades::kTop))];
+        }
     }
 
     void Dot(int row, int col) const {
         grade_[row * kColumns + col] += kDotWeight;
-        canvas_.Set(row, col, shades_[kDotShade]);
+        surface_[static_cast<std::ptrdiff_t>(row) * pitch_ + col] = shades_[kDotShade];
     }
 
 private:
     std::uint32_t* grade_;
-    Canvas canvas_;
+    std::uint32_t* surface_;
+    std::ptrdiff_t pitch_; // in pixels
     const Shades& shades_;
 };
 
 // Walks one frame's columns, changing the cells every stroke covers.
-template <class Change> class FrameWalk {
+template <class Change, class Level> class FrameWalk {
 public:
-    FrameWalk(const Accumulation& accumulation, std::uint32_t divisor)
-        : acc_(accumulation), divisor_(divisor),
+    FrameWalk(const Accumulation& accumulation, Level level)
+        : acc_(accumulation), level_(level),
           gapWeight_(static_cast<std::uint32_t>(IntensityIndex())) {}
 
     void Walk(const std::int16_t* pairs, int firstCol, int lastCol) const {
@@ -113,19 +125,16 @@ public:
     }
 
 private:
-    void Touch(int row, int col, std::uint32_t amount) const {
-        acc_.template Touch<Change>(row, col, amount, divisor_);
+    template <class Amount> void Run(int col, int lo, int hi, Amount amount) const {
+        acc_.template Run<Change>(col, lo, hi, level_, amount);
     }
 
     // Brightest at the middle of the stroke, fading toward both ends.
     void Ramp(const Stroke& s, int col) const {
         const std::int32_t a = Reciprocal(s.hi - s.mid);
-        for (int row = s.mid, k = 0; row >= s.lo; --row, ++k) {
-            Touch(row, col, static_cast<std::uint32_t>(128 - ((a * k) >> 8)));
-        }
-        for (int row = s.mid + 1, k = 1; row <= s.hi; ++row, ++k) {
-            Touch(row, col, static_cast<std::uint32_t>(128 - ((a * k) >> 8)));
-        }
+        Run(col, s.lo, s.hi, [a, mid = s.mid](int row) {
+            return static_cast<std::uint32_t>(128 - ((a * std::abs(row - mid)) >> 8));
+        });
     }
 
     // A stroke clear of the previous one: stretched to meet it, the intensity spread thinly.
@@ -133,21 +142,18 @@ private:
         const std::uint32_t amount = gapWeight_ / static_cast<std::uint32_t>(s.hi - s.lo + 1);
         const int from = s.lo > previous.hi ? previous.hi + 1 : s.lo;
         const int to = s.lo > previous.hi ? s.hi : previous.lo - 1;
-        for (int row = from; row <= to; ++row) {
-            Touch(row, col, amount);
-        }
+        Run(col, from, to, [amount](int) { return amount; });
     }
 
-    // A jump: the faintest run from the previous middle to this one.
+    // A jump: the faintest run from the row after the previous middle to this one.
     void Jump(const Stroke& s, const Stroke& previous, int col) const {
-        const int step = s.mid > previous.mid ? 1 : -1;
-        for (int row = previous.mid + step; row != s.mid + step; row += step) {
-            Touch(row, col, 1);
-        }
+        const bool down = s.mid > previous.mid;
+        Run(col, down ? previous.mid + 1 : s.mid, down ? s.mid : previous.mid - 1,
+            [](int) { return std::uint32_t{1}; });
     }
 
     const Accumulation& acc_;
-    std::uint32_t divisor_;
+    Level level_;
     std::uint32_t gapWeight_;
 };
 
@@ -170,7 +176,7 @@ void PlotDXO(const std::int16_t* history, std::uint32_t* surface, const std::uin
         return;
     }
     const Shades shades(table);
-    const Accumulation accumulation(grade, Canvas(surface, pitch), shades);
+    const Accumulation accumulation(grade, surface, pitch, shades);
     const int first = window->nFirstDrawCol;
     const int last = window->nLastDrawCol;
     const auto frame = [&](int slot) {
@@ -186,11 +192,11 @@ void PlotDXO(const std::int16_t* history, std::uint32_t* surface, const std::uin
         return;
     }
     if (fillCounter < kFullHistory) {
-        FrameWalk<Add>(accumulation, static_cast<std::uint32_t>(fillCounter))
+        FrameWalk<Add, Averaged>(accumulation, {static_cast<std::uint32_t>(fillCounter)})
             .Walk(newest, first, last);
         return;
     }
     const std::int16_t* oldest = frame((frameCounter + 1) % kFullHistory);
-    FrameWalk<Remove>(accumulation, kFullDivisor).Walk(oldest, first, last);
-    FrameWalk<Add>(accumulation, kFullDivisor).Walk(newest, first, last);
+    FrameWalk<Remove, Sixteenths>(accumulation, {}).Walk(oldest, first, last);
+    FrameWalk<Add, Sixteenths>(accumulation, {}).Walk(newest, first, last);
 }
