@@ -2,6 +2,7 @@
 // strokes and, once the history is full, the oldest frame's strokes are taken out again, so a
 // frame costs the same however long the history.
 #include "canvas.h"
+#include "persistence_plan.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -9,11 +10,16 @@
 #include <cstdint>
 #include <cstdlib>
 
+#if defined(__SSE4_1__)
+#include <smmintrin.h>
+#endif
+
 namespace {
 
 using tracekit::TraceWindow;
 using tracekit::detail::Canvas;
 using tracekit::detail::ClampRow;
+using tracekit::detail::ColumnRuns;
 using tracekit::detail::IntensityIndex;
 using tracekit::detail::Shades;
 using tracekit::detail::ValidColumns;
@@ -52,6 +58,34 @@ struct Stroke {
     }
     bool Overlaps(const Stroke& other) const { return lo <= other.hi && hi >= other.lo; }
 };
+
+// Plans column `col` against the column before it (column `first` against itself).
+void PlanColumn(const std::int16_t* pairs, int first, int col, std::int32_t gapWeight,
+                ColumnRuns& runs) {
+    const Stroke s = Stroke::Of(pairs + 2 * col);
+    const Stroke previous = Stroke::Of(pairs + 2 * (col > first ? col - 1 : col));
+    const auto set = [&](int from, int to, std::int32_t slope, std::int32_t base) {
+        runs.from[col] = from;
+        runs.to[col] = to;
+        runs.mid[col] = s.mid;
+        runs.slope[col] = slope;
+        runs.base[col] = base;
+    };
+    if (std::abs(s.mid - previous.mid) > kJump) {
+        // A jump: the faintest run from the row after the previous middle to this one.
+        const bool down = s.mid > previous.mid;
+        set(down ? previous.mid + 1 : s.mid, down ? s.mid : previous.mid - 1, 0, 1);
+    } else if (s.Overlaps(previous)) {
+        // Brightest at the middle of the stroke, fading toward both ends.
+        set(s.lo, s.hi, Reciprocal(s.hi - s.mid), 128);
+    } else {
+        // A stroke clear of the previous one: stretched to meet it, the intensity spread
+        // thinly.
+        const bool below = s.lo > previous.hi;
+        set(below ? previous.hi + 1 : s.lo, below ? s.hi : previous.lo - 1, 0,
+            gapWeight / (s.hi - s.lo + 1));
+    }
+}
 
 struct Add {
     static void Apply(std::uint32_t& cell, std::uint32_t amount) { cell += amount; }
@@ -106,55 +140,25 @@ private:
 template <class Change, class Level> class FrameWalk {
 public:
     FrameWalk(const Accumulation& accumulation, Level level)
-        : acc_(accumulation), level_(level),
-          gapWeight_(static_cast<std::uint32_t>(IntensityIndex())) {}
+        : acc_(accumulation), level_(level), gapWeight_(IntensityIndex()) {}
 
     void Walk(const std::int16_t* pairs, int firstCol, int lastCol) const {
-        Stroke previous = Stroke::Of(pairs + 2 * firstCol);
+        ColumnRuns runs;
+        tracekit::detail::PlanColumns(pairs, firstCol, lastCol, gapWeight_, runs);
         for (int col = firstCol; col <= lastCol; ++col) {
-            const Stroke stroke = Stroke::Of(pairs + 2 * col);
-            if (std::abs(stroke.mid - previous.mid) > kJump) {
-                Jump(stroke, previous, col);
-            } else if (stroke.Overlaps(previous)) {
-                Ramp(stroke, col);
-            } else {
-                Bridge(stroke, previous, col);
-            }
-            previous = stroke;
+            const std::int32_t mid = runs.mid[col];
+            const std::int32_t slope = runs.slope[col];
+            const std::int32_t base = runs.base[col];
+            acc_.template Run<Change>(col, runs.from[col], runs.to[col], level_, [=](int row) {
+                return static_cast<std::uint32_t>(base - ((slope * std::abs(row - mid)) >> 8));
+            });
         }
     }
 
 private:
-    template <class Amount> void Run(int col, int lo, int hi, Amount amount) const {
-        acc_.template Run<Change>(col, lo, hi, level_, amount);
-    }
-
-    // Brightest at the middle of the stroke, fading toward both ends.
-    void Ramp(const Stroke& s, int col) const {
-        const std::int32_t a = Reciprocal(s.hi - s.mid);
-        Run(col, s.lo, s.hi, [a, mid = s.mid](int row) {
-            return static_cast<std::uint32_t>(128 - ((a * std::abs(row - mid)) >> 8));
-        });
-    }
-
-    // A stroke clear of the previous one: stretched to meet it, the intensity spread thinly.
-    void Bridge(const Stroke& s, const Stroke& previous, int col) const {
-        const std::uint32_t amount = gapWeight_ / static_cast<std::uint32_t>(s.hi - s.lo + 1);
-        const int from = s.lo > previous.hi ? previous.hi + 1 : s.lo;
-        const int to = s.lo > previous.hi ? s.hi : previous.lo - 1;
-        Run(col, from, to, [amount](int) { return amount; });
-    }
-
-    // A jump: the faintest run from the row after the previous middle to this one.
-    void Jump(const Stroke& s, const Stroke& previous, int col) const {
-        const bool down = s.mid > previous.mid;
-        Run(col, down ? previous.mid + 1 : s.mid, down ? s.mid : previous.mid - 1,
-            [](int) { return std::uint32_t{1}; });
-    }
-
     const Accumulation& acc_;
     Level level_;
-    std::uint32_t gapWeight_;
+    std::int32_t gapWeight_;
 };
 
 bool ValidArguments(const std::int16_t* history, const std::uint32_t* surface,
@@ -167,6 +171,95 @@ bool ValidArguments(const std::int16_t* history, const std::uint32_t* surface,
 }
 
 } // namespace
+
+namespace tracekit::detail {
+
+void PlanColumnsScalar(const std::int16_t* pairs, int first, int last, std::int32_t gapWeight,
+                       ColumnRuns& runs) {
+    for (int col = first; col <= last; ++col) {
+        PlanColumn(pairs, first, col, gapWeight, runs);
+    }
+}
+
+#if defined(__SSE4_1__)
+namespace {
+
+// Four columns' strokes from their pairs (each pair one 32-bit lane, entry row in the low half).
+struct Strokes {
+    __m128i lo, hi, mid;
+
+    explicit Strokes(__m128i pairs) {
+        const __m128i top = _mm_set1_epi32(tracekit::kSurfaceRows - 1);
+        const auto clamp = [&](__m128i row) {
+            return _mm_min_epi32(_mm_max_epi32(row, _mm_setzero_si128()), top);
+        };
+        const __m128i enter = clamp(_mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16));
+        const __m128i leave = clamp(_mm_srai_epi32(pairs, 16));
+        lo = _mm_min_epi32(enter, leave);
+        hi = _mm_max_epi32(enter, leave);
+        mid = _mm_srli_epi32(_mm_add_epi32(lo, hi), 1);
+    }
+};
+
+__m128i Select(__m128i when, __m128i yes, __m128i no) {
+    return _mm_blendv_epi8(no, yes, when);
+}
+
+} // namespace
+
+void PlanColumns(const std::int16_t* pairs, int first, int last, std::int32_t gapWeight,
+                 ColumnRuns& runs) {
+    const __m128i one = _mm_set1_epi32(1);
+    const __m128 spread = _mm_set1_ps(static_cast<float>(gapWeight));
+    int col = first;
+    for (; col + 3 <= last; col += 4) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 2 * col));
+        const __m128i before =
+            col > first ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 2 * col - 2))
+                        : _mm_shuffle_epi32(here, _MM_SHUFFLE(2, 1, 0, 0));
+        const Strokes s(here);
+        const Strokes p(before);
+        const __m128i jump =
+            _mm_cmpgt_epi32(_mm_abs_epi32(_mm_sub_epi32(s.mid, p.mid)), _mm_set1_epi32(kJump));
+        const __m128i below = _mm_cmpgt_epi32(s.lo, p.hi);
+        const __m128i above = _mm_cmpgt_epi32(p.lo, s.hi);
+        const __m128i ramp =
+            _mm_andnot_si128(_mm_or_si128(jump, _mm_or_si128(below, above)), _mm_set1_epi32(-1));
+        const __m128i down = _mm_cmpgt_epi32(s.mid, p.mid);
+        // Strokes clear of the one before: gapWeight / rows, exact in single precision for
+        // weights below 128 and at most 510 rows.
+        const __m128i rows = _mm_add_epi32(_mm_sub_epi32(s.hi, s.lo), one);
+        const __m128i spreadBase = _mm_cvttps_epi32(_mm_div_ps(spread, _mm_cvtepi32_ps(rows)));
+        const __m128i reach = _mm_sub_epi32(s.hi, s.mid);
+        const __m128i slope = _mm_setr_epi32(
+            Reciprocal(_mm_extract_epi32(reach, 0)), Reciprocal(_mm_extract_epi32(reach, 1)),
+            Reciprocal(_mm_extract_epi32(reach, 2)), Reciprocal(_mm_extract_epi32(reach, 3)));
+
+        const __m128i bridgeFrom = Select(below, _mm_add_epi32(p.hi, one), s.lo);
+        const __m128i bridgeTo = Select(below, s.hi, _mm_sub_epi32(p.lo, one));
+        const __m128i jumpFrom = Select(down, _mm_add_epi32(p.mid, one), s.mid);
+        const __m128i jumpTo = Select(down, s.mid, _mm_sub_epi32(p.mid, one));
+        const auto store = [col](std::int32_t* to, __m128i value) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col), value);
+        };
+        store(runs.from, Select(jump, jumpFrom, Select(ramp, s.lo, bridgeFrom)));
+        store(runs.to, Select(jump, jumpTo, Select(ramp, s.hi, bridgeTo)));
+        store(runs.mid, s.mid);
+        store(runs.slope, _mm_and_si128(ramp, slope));
+        store(runs.base, Select(jump, one, Select(ramp, _mm_set1_epi32(128), spreadBase)));
+    }
+    for (; col <= last; ++col) {
+        PlanColumn(pairs, first, col, gapWeight, runs);
+    }
+}
+#else
+void PlanColumns(const std::int16_t* pairs, int first, int last, std::int32_t gapWeight,
+                 ColumnRuns& runs) {
+    PlanColumnsScalar(pairs, first, last, gapWeight, runs);
+}
+#endif
+
+} // namespace tracekit::detail
 
 void PlotDXO(const std::int16_t* history, std::uint32_t* surface, const std::uint32_t* table,
              int pitch, std::uint32_t* grade, int /*ignored*/, int frameCounter, int fillCounter,
