@@ -1,4 +1,5 @@
-// Colour grade: sample counts per cell, painted in seven levels relative to the busiest cell.
+// Colour grade: sample counts per cell, painted in seven levels relative to the busiest cell,
+// either every cell or only the chunks that may have changed since the last copy.
 #include "canvas.h"
 #include "grade_shading.h"
 #include "tracekit.h"

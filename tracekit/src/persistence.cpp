@@ -1,6 +1,7 @@
 // Digital persistence: the last 17 frames summed in an accumulation buffer. Each frame adds its
 // strokes and, once the history is full, the oldest frame's strokes are taken out again, so a
-// frame costs the same however long the history.
+// frame costs the same however long the history. A frame's columns are planned first (four at
+// a time on x86-64), then each column's run of cells is walked.
 #include "canvas.h"
 #include "persistence_plan.h"
 #include "tracekit.h"
