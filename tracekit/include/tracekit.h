@@ -129,3 +129,55 @@ namespace tracekit {
                                     std::int16_t lastCol, int width);
 
 } // namespace tracekit
+
+// Colour grade copied incrementally: the tracked PlotGrade notes which cells it counted into
+// and the tracked CopyGrade repaints only what may differ from its previous copy, which paints
+// the same picture as the untracked CopyGrade as long as the surface still holds what the
+// previous copy painted and the grade buffer changed only through the tracked PlotGrade.
+// Whoever breaks that says so on the grade's GradeChanges.
+namespace tracekit {
+
+namespace detail {
+struct GradeTracking;
+}
+
+inline constexpr int kGradeChunkCells = 16; // cells of a row tracked together
+inline constexpr int kGradeRowChunks = (kColumns + kGradeChunkCells - 1) / kGradeChunkCells;
+
+// What the next copy of one grade buffer repaints: the chunks counted into since the last copy
+// and, when the maximum moved the level thresholds, the chunks whose busiest cell lies above
+// the lowest threshold that moved. About 100 KB: allocate it with the grade buffer. A new one
+// knows nothing yet, as after Forget.
+class GradeChanges {
+public:
+    // The surface was drawn over: the next copy repaints every cell.
+    void MarkAll() { all_ = true; }
+    // Another grade's copy drew on the same surface: the next copy repaints what it drew.
+    // Call it right after that copy.
+    void MarkDrawnBy(const GradeChanges& other) {
+        for (int row = 0; row < kSurfaceRows; ++row) {
+            counted_[row] |= other.painted_[row];
+        }
+    }
+    // The grade buffer changed some other way (ClrGrade, PlotDXO): the next copy repaints
+    // every cell and finds the busiest cells afresh.
+    void Forget() { all_ = unknown_ = true; }
+
+private:
+    friend struct detail::GradeTracking;
+    bool all_ = true;
+    bool unknown_ = true;
+    std::uint32_t maximum_ = 0;                // the maximum of the last copy
+    std::uint64_t counted_[kSurfaceRows] = {}; // per row, a bit per chunk to repaint
+    std::uint64_t painted_[kSurfaceRows] = {}; // per row, the chunks the last copy repainted
+    std::uint32_t highest_[kSurfaceRows][kGradeRowChunks] = {}; // busiest cell of each chunk
+    std::uint32_t rowHighest_[kSurfaceRows] = {};               // and of each row
+};
+static_assert(kGradeRowChunks <= 64, "a row's chunks are one 64-bit mask");
+
+} // namespace tracekit
+
+void PlotGrade(const std::int16_t* rows, std::uint32_t* grade, int first, int last, int firstCol,
+               int lastCol, std::uint32_t* maximum, tracekit::GradeChanges& changes);
+void CopyGrade(const std::uint32_t* grade, std::uint32_t* surface, int pitch, std::uint32_t maximum,
+               tracekit::GradeChanges& changes);

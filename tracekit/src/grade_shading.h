@@ -1,7 +1,10 @@
-// Painting one row of grade cells in the seven colour-grade levels. The vector path serves
-// x86-64 builds (SSE4.1 is part of the x86-64-v2 baseline); the scalar path serves the others
-// and is the reference the vector path is tested against.
+// Painting one row of grade cells in the seven colour-grade levels, and picking the chunks of a
+// row the incremental copy repaints. The vector paths serve x86-64 builds (SSE4.1 is part of
+// the x86-64-v2 baseline); the scalar paths serve the others and are the references the vector
+// paths are tested against.
 #pragma once
+
+#include "tracekit.h"
 
 #include <cstdint>
 
@@ -25,5 +28,10 @@ void ShadeGradeRowScalar(const std::uint32_t* cells, std::uint32_t* pixels, int 
                          const GradeThresholds& thresholds);
 void ShadeGradeRow(const std::uint32_t* cells, std::uint32_t* pixels, int count,
                    const GradeThresholds& thresholds);
+
+// A bit for each of a row's kGradeRowChunks chunks whose busiest cell (`highest`) lies above
+// `floor`.
+std::uint64_t ChunksAboveScalar(const std::uint32_t* highest, std::uint32_t floor);
+std::uint64_t ChunksAbove(const std::uint32_t* highest, std::uint32_t floor);
 
 } // namespace tracekit::detail

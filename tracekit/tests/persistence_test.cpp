@@ -1,4 +1,5 @@
 // Persistence: the strokes a frame adds, exact removal of the oldest frame, and the checks.
+#include "../src/persistence_plan.h"
 #include "surface_fixture.h"
 #include "tracekit.h"
 
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -177,3 +179,68 @@ TEST_F(PlotDXOTest, BadCountersOrSpansDrawNothing) {
 }
 
 } // namespace
+
+TEST_F(PlotDXOTest, PictureShowsTheAveragedSumOfEveryCellTouched) {
+    std::mt19937 random(17);
+    for (int n = 0; n < 40; ++n) {
+        FillRandom(n % kFrames, random);
+        Plot(grade, n % kFrames, std::min(n + 1, kFrames));
+    }
+    for (int row = 0; row < tracekit::kSurfaceRows; ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const std::uint32_t cell = Cell(grade, row, col);
+            if (surface.Drawn(row, col)) {
+                ASSERT_EQ(ShadeOf(surface.At(row, col)), std::min<int>(cell / 16, 127))
+                    << "row " << row << " column " << col;
+            } else {
+                ASSERT_EQ(cell, 0u) << "row " << row << " column " << col;
+            }
+        }
+    }
+}
+
+TEST_F(PlotDXOTest, NarrowWindowChangesOnlyItsColumns) {
+    std::mt19937 random(23);
+    for (int slot = 0; slot < kFrames; ++slot) {
+        FillRandom(slot, random);
+    }
+    for (const auto& [first, last] : {std::pair{300, 305}, std::pair{0, 2}, std::pair{697, 699}}) {
+        std::fill(grade.begin(), grade.end(), 0u);
+        surface = TestSurface();
+        Plot(grade, 3, 5, kVectors, {0, 1399, 0, 699, first, last, 0, 0});
+        Plot(grade, 4, 17, kVectors, {0, 1399, 0, 699, first, last, 0, 0});
+        for (int col = 0; col < kColumns; ++col) {
+            const bool inside = col >= first && col <= last;
+            EXPECT_EQ(!surface.DrawnRows(col).empty(), inside) << "column " << col;
+        }
+        EXPECT_EQ(surface.StrayPixels(), 0);
+    }
+}
+
+TEST(PersistencePlan, VectorPathMatchesTheScalarPath) {
+    std::mt19937 random(31);
+    std::vector<std::int16_t> pairs(2 * kColumns);
+    for (int trial = 0; trial < 200; ++trial) {
+        int row = static_cast<int>(random() % 510);
+        for (auto& value : pairs) {
+            // A wandering trace with jumps, now and then past the surface's rows.
+            row = random() % 12 == 0 ? static_cast<int>(random() % 600) - 45
+                                     : row + static_cast<int>(random() % 15) - 7;
+            value = static_cast<std::int16_t>(row);
+        }
+        const int first = trial % 3 == 0 ? 0 : static_cast<int>(random() % kColumns);
+        const int last = first + static_cast<int>(random() % (kColumns - first));
+        const auto gapWeight = static_cast<std::int32_t>(random() % 128);
+        tracekit::detail::ColumnRuns scalar{};
+        tracekit::detail::ColumnRuns vector{};
+        tracekit::detail::PlanColumnsScalar(pairs.data(), first, last, gapWeight, scalar);
+        tracekit::detail::PlanColumns(pairs.data(), first, last, gapWeight, vector);
+        for (int col = first; col <= last; ++col) {
+            ASSERT_EQ(vector.from[col], scalar.from[col]) << "column " << col;
+            ASSERT_EQ(vector.to[col], scalar.to[col]) << "column " << col;
+            ASSERT_EQ(vector.mid[col], scalar.mid[col]) << "column " << col;
+            ASSERT_EQ(vector.slope[col], scalar.slope[col]) << "column " << col;
+            ASSERT_EQ(vector.base[col], scalar.base[col]) << "column " << col;
+        }
+    }
+}

@@ -23,6 +23,7 @@ public:
     int Pitch() const { return kWidth * 4; }
     std::uint32_t At(int row, int col) const { return pixels_[(row + kGuardRows) * kWidth + col]; }
     bool Drawn(int row, int col) const { return At(row, col) != kBackground; }
+    bool operator==(const TestSurface&) const = default;
 
     // Pixels differing from the background outside rows 0..509 and columns 0..699.
     int StrayPixels() const {

@@ -44,6 +44,7 @@ void TraceBuffers::Allocate(std::size_t capacity, bool accumulates) {
     if (accumulates) {
         history.assign(static_cast<std::size_t>(kHistoryFrames) * kHistoryStride, 0);
         grade.assign(tracekit::kGradeCells, 0);
+        gradeChanges = std::make_unique<tracekit::GradeChanges>();
     }
 }
 
@@ -449,6 +450,9 @@ void DisplayEngine::ClearPersistence() {
         for (auto& t : *set) {
             std::fill(t.history.begin(), t.history.end(), 0);
             ClrGrade(t.grade.data());
+            if (t.gradeChanges) {
+                t.gradeChanges->Forget();
+            }
         }
     }
 }

@@ -29,6 +29,8 @@ struct TraceBuffers {
     int samples = 0;                   // valid rows
     bool live = false;                 // pairs came from a live frame
     bool drawable = false;             // the last pipeline run left something to draw
+    // What the next colour-grade copy of `grade` repaints; allocated with it.
+    std::unique_ptr<tracekit::GradeChanges> gradeChanges;
 
     void Allocate(std::size_t capacity, bool accumulates);
 };
@@ -148,6 +150,9 @@ struct DisplayEngine::State {
     void rememberComposed();
     void copyGridToTraces();
     void clearTraces();
+    // Something other than a colour-grade copy drew on trace surface `region` (0 A, 1 B): the
+    // grade pictures there are repainted in full at their next copy.
+    void traceSurfaceDrawn(int region);
 };
 
 // A locked surface, unlocked when the scope ends.

@@ -110,6 +110,9 @@ bool DisplayEngine::State::restoreAll() {
     for (Surface* surface : {&grid, &traceA, &traceB, &composition, &markers, &status, &refLayer}) {
         ok = surface->Restore() == SurfaceResult::Ok && ok;
     }
+    for (int region = 0; region < kRegions; ++region) {
+        traceSurfaceDrawn(region); // a restored surface holds no picture
+    }
     return ok;
 }
 
@@ -184,6 +187,9 @@ void DisplayEngine::State::copyGridToTraces() {
         traceB.Blt({0, lower.rowOffset, kColumns, lower.rowOffset + lower.height}, grid,
                    GridRect(lower));
     }
+    for (int region = 0; region < kRegions; ++region) {
+        traceSurfaceDrawn(region);
+    }
     tracesDrawn = false;
     touchLayers();
 }
@@ -213,6 +219,7 @@ void EraseScanBand(State& s) {
     const int right = std::clamp(p + 6, 0, kColumns - 1) + 1;
     s.traceA.Blt({left, upper.rowOffset, right, upper.rowOffset + upper.height}, s.grid,
                  {left, upper.gridTop, right, upper.gridTop + upper.height});
+    s.traceSurfaceDrawn(0);
 }
 
 SurfaceResult CopyPlots(State& s) {

@@ -43,18 +43,39 @@ void PlotPersistence(State& s, TraceBuffers& t, const Table& table, const DDSURF
     }
 }
 
-void PlotColourGrade(TraceBuffers& t, const DDSURFACEDESC2& desc, const tracekit::TraceWindow& w) {
-    std::uint32_t maximum = 0;
-    if (t.live) {
-        PlotGrade(t.pairs.data(), t.grade.data(), 0, kPairValues - 1, 0, kColumns - 1, &maximum);
-    } else {
-        PlotGrade(t.rows.data(), t.grade.data(), w.nFirstSample, w.nLastSample, w.nFirstCol,
-                  w.nLastCol, &maximum);
+// The channel and math traces of one region, those that keep a grade.
+template <class Visit> void ForEachGrade(State& s, int region, Visit visit) {
+    for (auto* set :
+         {&s.channel[0], &s.channel[1], &s.math[0], &s.math[1], &s.math[2], &s.math[3]}) {
+        if (TraceBuffers& t = (*set)[region]; t.gradeChanges) {
+            visit(t);
+        }
     }
-    CopyGrade(t.grade.data(), Pixels(desc), desc.lPitch, maximum);
 }
 
-void PlotTrace(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDESC2& desc) {
+// Counted, then copied where it changed since its last copy; the other grades on the surface
+// repaint what this copy drew over theirs.
+void PlotColourGrade(State& s, int region, TraceBuffers& t, const DDSURFACEDESC2& desc,
+                     const tracekit::TraceWindow& w) {
+    tracekit::GradeChanges& changes = *t.gradeChanges;
+    std::uint32_t maximum = 0;
+    if (t.live) {
+        PlotGrade(t.pairs.data(), t.grade.data(), 0, kPairValues - 1, 0, kColumns - 1, &maximum,
+                  changes);
+    } else {
+        PlotGrade(t.rows.data(), t.grade.data(), w.nFirstSample, w.nLastSample, w.nFirstCol,
+                  w.nLastCol, &maximum, changes);
+    }
+    CopyGrade(t.grade.data(), Pixels(desc), desc.lPitch, maximum, changes);
+    ForEachGrade(s, region, [&](TraceBuffers& other) {
+        if (&other != &t) {
+            other.gradeChanges->MarkDrawnBy(changes);
+        }
+    });
+}
+
+void PlotTrace(State& s, int region, TraceBuffers& t, const Table& table,
+               const DDSURFACEDESC2& desc) {
     if (!t.drawable) {
         return;
     }
@@ -62,15 +83,19 @@ void PlotTrace(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDES
     const _OX_SETUP& setup = s.setup();
     const bool accumulates = !t.grade.empty() && s.accumulates();
     if (accumulates && setup.bDisplayColorGrade) {
-        PlotColourGrade(t, desc, w);
-    } else if (accumulates) {
+        PlotColourGrade(s, region, t, desc, w);
+        return;
+    }
+    if (accumulates) {
         PlotPersistence(s, t, table, desc, w);
+        t.gradeChanges->Forget(); // the persistence view shares the grade buffer
     } else {
         PlotPlain(s, t, table, desc, w);
     }
+    s.traceSurfaceDrawn(region);
 }
 
-void PlotLa(State& s, const LaBuffers& l, const DDSURFACEDESC2& desc) {
+void PlotLa(State& s, int region, const LaBuffers& l, const DDSURFACEDESC2& desc) {
     if (!l.drawable) {
         return;
     }
@@ -85,17 +110,19 @@ void PlotLa(State& s, const LaBuffers& l, const DDSURFACEDESC2& desc) {
                            std::max(w.nFirstDrawn, 0), std::min(w.nLastDrawn, kColumns - 1));
         }
     }
+    s.traceSurfaceDrawn(region);
 }
 
 // Trace ids as the front panel selects them: 0 CH1, 1 CH2, 4 logic analyzer, 5..8 math.
 void DrawOne(State& s, int id, int region, const DDSURFACEDESC2& desc) {
     if (id == 0 || id == 1) {
-        PlotTrace(s, s.channel[id][region], s.channelTable[id], desc);
+        PlotTrace(s, region, s.channel[id][region], s.channelTable[id], desc);
     } else if (id == oxcmd::code::kActiveLogic) {
-        PlotLa(s, s.la[region], desc);
+        PlotLa(s, region, s.la[region], desc);
     } else if (id >= oxcmd::code::kFirstFurtherTrace &&
                id < oxcmd::code::kFirstFurtherTrace + kMathSlots) {
-        PlotTrace(s, s.math[id - oxcmd::code::kFirstFurtherTrace][region], s.mathTable, desc);
+        PlotTrace(s, region, s.math[id - oxcmd::code::kFirstFurtherTrace][region], s.mathTable,
+                  desc);
     }
 }
 
@@ -125,6 +152,7 @@ bool DrawXY(State& s, const DDSURFACEDESC2& a, bool stopped) {
         x.samples >= kLivePoints && y.samples >= kLivePoints) {
         PlotXY(x.rows.data(), y.rows.data(), kLivePoints, Pixels(a), a.lPitch, kColumns,
                s.geometry(0).height, kXYColour);
+        s.traceSurfaceDrawn(0);
     }
     return true;
 }
@@ -139,6 +167,10 @@ void DrawReferences(State& s, const DDSURFACEDESC2& layer) {
                      w.nLastDrawn);
         }
     }
+}
+
+void DisplayEngine::State::traceSurfaceDrawn(int region) {
+    ForEachGrade(*this, region, [](TraceBuffers& t) { t.gradeChanges->MarkAll(); });
 }
 
 void DisplayEngine::DrawTraces(bool stopped) {

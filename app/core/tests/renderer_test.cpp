@@ -226,6 +226,75 @@ TEST_F(RendererTest, PersistenceKeepsEarlierFrames) {
     EXPECT_EQ(lit, 3);
 }
 
+// Colour grade: the accumulated picture against the grid, level by level. A flat trace counts
+// two samples a column into one row; at a maximum of 102 a cell of 2 has the second level.
+class ColourGradeTest : public DisplayTest {
+protected:
+    static constexpr std::uint32_t kSecondLevel = 0xFF0000;
+    static constexpr std::uint32_t kTopLevel = 0xFFFFFF;
+
+    ColourGradeTest() { setup->bDisplayColorGrade = 1; }
+    // A running frame without an erase.
+    void Frame() {
+        Engine().ResetTraceWindows();
+        Engine().RunPipeline(kLivePoints, false);
+        Engine().DrawTraces(false);
+        Engine().Compose();
+    }
+    // The colours along a row of the plot, one entry per run of equal pixels.
+    std::vector<std::uint32_t> ColoursAlong(int row) {
+        std::vector<std::uint32_t> colours;
+        for (int x = 0; x < kColumns; ++x) {
+            const std::uint32_t pixel = Engine().Composition().PixelAt(kPlotLeft + x, row);
+            if (colours.empty() || colours.back() != pixel) {
+                colours.push_back(pixel);
+            }
+        }
+        return colours;
+    }
+    int PixelsOffTheGrid() {
+        int n = 0;
+        for (int y = 0; y < kPlotRows; ++y) {
+            for (int x = 0; x < kColumns; ++x) {
+                n += Engine().Composition().PixelAt(kPlotLeft + x, kPlotTopInCompose + y) !=
+                             Engine().Grid().PixelAt(x, y)
+                         ? 1
+                         : 0;
+            }
+        }
+        return n;
+    }
+};
+
+TEST_F(ColourGradeTest, EraseKeepsTheAccumulatedPicture) {
+    analog[0].assign(kLivePoints, RawAt(1));
+    LiveFrame(); // one division up: cells of 2
+    analog[0].assign(kLivePoints, RawAt(-1));
+    for (int frame = 0; frame < 50; ++frame) {
+        Frame(); // one division down, up to 100
+    }
+    Engine().Erase(); // the grid over the traces; the grade stays
+    Frame();          // 102: of the thresholds only the top one moves
+    EXPECT_EQ(ColoursAlong(ComposeRowAt(1.0)), std::vector<std::uint32_t>{kSecondLevel});
+    EXPECT_EQ(ColoursAlong(ComposeRowAt(-1.0)), std::vector<std::uint32_t>{kTopLevel});
+    EXPECT_EQ(PixelsOffTheGrid(), 2 * kColumns);
+}
+
+TEST_F(ColourGradeTest, TraceOnTopKeepsCoveringTheOneBelow) {
+    setup->bChanDisplay[1] = 1;
+    setup->nActiveChannel = 0; // CH1 drawn last
+    analog[0].assign(kLivePoints, RawAt(1));
+    analog[1].assign(kLivePoints, RawAt(1));
+    LiveFrame(); // both on the same row
+    analog[0].assign(kLivePoints, RawAt(-1));
+    for (int frame = 0; frame < 51; ++frame) {
+        Frame(); // CH2 goes on counting the row CH1 left; CH1's busiest cell reaches 102
+    }
+    EXPECT_EQ(ColoursAlong(ComposeRowAt(1.0)), std::vector<std::uint32_t>{kSecondLevel});
+    EXPECT_EQ(ColoursAlong(ComposeRowAt(-1.0)), std::vector<std::uint32_t>{kTopLevel});
+    EXPECT_EQ(PixelsOffTheGrid(), 2 * kColumns);
+}
+
 TEST_F(RendererTest, ErrorTextShowsOnlyWhileFlagged) {
     std::snprintf(setup->szSystemError, sizeof setup->szSystemError, "Function not available");
     LiveFrame();
