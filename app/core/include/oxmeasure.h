@@ -5,7 +5,7 @@
 //
 // Measurer::HandOver runs on the I/O thread under the program's lock, after every pipeline
 // run; it publishes a MeasureView that the UI thread copies with Refresh. The measurement
-// buffers are allocated once.
+// buffers are allocated once, a channel's table of row codes when its trace height changes.
 #pragma once
 
 #include "gauger.h"
@@ -72,7 +72,15 @@ public:
 
 private:
     void Measure(const oxdisplay::MeasureInput& input);
+    // The first `count` rows of `trace` back to codes in the channel's buffer.
+    void ToCodes(int channel, const oxdisplay::MeasureTrace& trace, int count);
+    // The code of every row at one trace height: looked up per sample instead of a division.
+    struct RowCodes {
+        int height = 0;
+        std::vector<std::uint8_t> codes;
+    };
     std::array<std::vector<std::uint8_t>, 2> codes_;
+    std::array<RowCodes, 2> rowCodes_;
     std::array<gauger::ChannelTrace, 2> traces_{};
     std::unique_ptr<MeasureView> work_;
     mutable std::mutex lock_;

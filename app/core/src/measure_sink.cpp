@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace oxmeasure {
 
 namespace {
 
 constexpr int kTrackingMode = 2;
+// Rows are 16-bit: a table of every row at or above 0 covers them (rows below read as 0).
+constexpr int kTableRows = std::numeric_limits<std::int16_t>::max() + 1;
 constexpr int kLaSource = 6;
 
 bool TracksChannels(const _OX_SETUP& setup) {
@@ -80,6 +84,24 @@ Measurer::Measurer()
     }
 }
 
+void Measurer::ToCodes(int channel, const oxdisplay::MeasureTrace& trace, int count) {
+    RowCodes& table = rowCodes_[channel];
+    if (table.height != trace.height) {
+        // Built by the conversion itself, once per height.
+        std::vector<std::int16_t> rows(kTableRows);
+        for (int row = 0; row < kTableRows; ++row) {
+            rows[static_cast<std::size_t>(row)] = static_cast<std::int16_t>(row);
+        }
+        table.codes.resize(kTableRows);
+        InvertWave(rows.data(), table.codes.data(), 0, kTableRows, 0, 0, trace.height);
+        table.height = trace.height;
+    }
+    std::uint8_t* codes = codes_[channel].data();
+    for (int i = 0; i < count; ++i) {
+        codes[i] = table.codes[static_cast<std::size_t>(std::max<int>(trace.rows[i], 0))];
+    }
+}
+
 void Measurer::Measure(const oxdisplay::MeasureInput& in) {
     const _OX_SETUP& setup = *in.setup;
     for (int ch = 0; ch < 2; ++ch) {
@@ -90,7 +112,7 @@ void Measurer::Measure(const oxdisplay::MeasureInput& in) {
             continue;
         }
         const int count = std::min(t->count, kMeasureCodes);
-        InvertWave(t->rows, codes_[ch].data(), 0, count, 0, 0, t->height);
+        ToCodes(ch, *t, count);
         traces_[ch] = {codes_[ch].data(), count,
                        GroundCodes(setup.fChanScale[ch], setup.fChanOffset[ch]),
                        setup.fChanScale[ch], gauger::SecondsPerSample(t->secondsPerDiv)};

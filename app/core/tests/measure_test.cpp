@@ -3,6 +3,7 @@
 // logic analyzer.
 #include "oxmeasure.h"
 #include "pipeline_fixture.h"
+#include "tracekit.h"
 
 namespace oxdisplay::testing {
 namespace {
@@ -129,6 +130,39 @@ TEST_F(MeasureTest, LogicAnalyzerStatesUnderTheCursorAreDrawnOverThePicture) {
         }
     }
     EXPECT_GT(lit, 100);
+}
+
+// Rows go back to codes as the display's conversion makes them, for rows beyond both ends of
+// the byte range and for the two channels at different heights that change between frames.
+TEST(MeasureHandOver, RowsReadBackAsTheDisplayConvertsThem) {
+    _OX_SETUP setup{};
+    setup.nCursorMode = 2;
+    setup.bTrackOnA = setup.bTrackOnB = 1;
+    setup.nTrackSourceA = 0;
+    setup.nTrackSourceB = 1;
+    setup.fChanScale[0] = setup.fChanScale[1] = 1.0f;
+    oxmeasure::Measurer measurer;
+    MeasureView view;
+    std::array<std::vector<std::int16_t>, 2> rows;
+    for (const int height : {400, 123, 400}) {
+        for (const int row : {-32768, -1, 0, 1, 199, 200, 311, 510, 511, 32767}) {
+            SCOPED_TRACE(::testing::Message() << height << " rows, row " << row);
+            oxdisplay::MeasureInput in;
+            in.setup = &setup;
+            for (int ch = 0; ch < 2; ++ch) {
+                rows[ch].assign(2 * kColumns, static_cast<std::int16_t>(row));
+                in.traces[ch][0] = {rows[ch].data(), 2 * kColumns, 0, height + 77 * ch, 1e-3};
+            }
+            measurer.HandOver(in);
+            ASSERT_TRUE(measurer.Refresh(view));
+            for (int ch = 0; ch < 2; ++ch) {
+                std::uint8_t code = 0;
+                InvertWave(rows[ch].data(), &code, 0, 1, 0, 0, height + 77 * ch);
+                ASSERT_TRUE(view.track[ch].has_value());
+                EXPECT_EQ(*view.track[ch], (gauger::kCentreCode - code) / 25.0);
+            }
+        }
+    }
 }
 
 } // namespace
