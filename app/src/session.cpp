@@ -5,6 +5,8 @@
 #include "oxmsg.h"
 #include "processobjects.h"
 
+#include <chrono>
+
 namespace oxapp {
 namespace {
 
@@ -55,6 +57,14 @@ private:
     std::unique_ptr<oxdisplay::DisplayEngine>& engine_;
 };
 
+namespace {
+
+// The live picture's shortest interval: a 120 Hz screen's refresh. The instrument may deliver
+// several hundred frames a second; composing and presenting each one would show nothing more.
+constexpr std::chrono::milliseconds kLivePictureInterval{8};
+
+} // namespace
+
 Session::Session(ProcessObjects& objects, CWnd& mainWindow)
     : objects_(objects), mainWindow_(mainWindow), steps_(std::make_unique<EngineSteps>(engine_)),
       acquisition_({objects.setup.get(), objects.region.get(), objects.positions.get()},
@@ -67,6 +77,7 @@ Session::Session(ProcessObjects& objects, CWnd& mainWindow)
       maskLower_(kMaskColumns) {
     commands_.Attach(acquisition_);
     acquisition_.SetMainWindow(&mainWindow_);
+    acquisition_.SetLivePictureInterval(kLivePictureInterval);
     oxacq::DefaultSetup(*objects.setup, false);
     SetScreenRegions(*objects.region);
     ApplyLinkChoice(objects.line, *objects.setup);

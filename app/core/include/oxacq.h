@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -200,6 +201,12 @@ public:
 
     void SetMainWindow(CWnd* window) { mainWindow_ = CWndRef::Of(window); }
     void SetDisplay(DisplaySteps& display) { display_ = &display; }
+    // While running in Y-T, a new picture is composed and presented at most once per
+    // `interval` (no screen shows more); the frames between are still drawn into the traces
+    // (persistence, colour grade, measurements). Zero, the default: on every display tick.
+    void SetLivePictureInterval(std::chrono::milliseconds interval) {
+        livePictureInterval_ = interval;
+    }
     RecorderLink& Recorder() { return recorder_; }
     AcqRequests& Requests() { return requests_; }
 
@@ -292,6 +299,7 @@ private:
     void RecordFrame();
     int RecordChannel() const;
     bool EraseAsked() const;
+    bool PictureDue();
     bool RetryLink();
     int StoppedPoints() const;
 
@@ -307,6 +315,8 @@ private:
     oxdisplay::FrameCounters frame_;
     Timeouts waits_;
     Clock::time_point lastRequest_{};
+    std::chrono::milliseconds livePictureInterval_{0};
+    std::optional<Clock::time_point> lastLivePicture_; // none: the next picture is due
     bool wasRunning_ = false;
     bool snapshotPending_ = false;    // a run started and no block has come since
     std::uint8_t backgroundGrey_ = 0; // the grey the display was last drawn on

@@ -182,6 +182,19 @@ void Acquisition::ApplyDisplayRequests() {
     }
 }
 
+// Stopped, rolling and slow-sweep pictures are composed on every tick (the scan band is
+// erased as it moves); live Y-T pictures as often as SetLivePictureInterval allows.
+bool Acquisition::PictureDue() {
+    const _OX_SETUP& setup = Setup();
+    if (livePictureInterval_.count() == 0 || !setup.bRun || setup.bSlowSweep ||
+        setup.nTimeFormat != 0)
+        return true;
+    const Clock::time_point now = Clock::now();
+    if (lastLivePicture_ && now - *lastLivePicture_ < livePictureInterval_) return false;
+    lastLivePicture_ = now;
+    return true;
+}
+
 void Acquisition::DisplayTick() {
     ApplyRequests();
     if (Setup().bRun && !wasRunning_) snapshotPending_ = true;
@@ -193,7 +206,7 @@ void Acquisition::DisplayTick() {
             RunningDisplayStep();
         else
             StoppedDisplayStep();
-        if (region_->bDisplayActive) {
+        if (region_->bDisplayActive && PictureDue()) {
             display_->Compose();
             display_->DrawOverlays();
             display_->Present();

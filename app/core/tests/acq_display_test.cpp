@@ -4,6 +4,7 @@
 
 #include "messageboxes.h"
 
+#include <chrono>
 #include <stdexcept>
 
 namespace oxacq::testing {
@@ -89,6 +90,43 @@ TEST_F(DisplayTick, RedrawAllComesFirstAndPresentOncePerTick) {
     expected.insert(expected.end(), kLiveFrame.begin(), kLiveFrame.end());
     expected.insert(expected.end(), {"Compose", "DrawOverlays", "Present"});
     EXPECT_EQ(Tick(), expected);
+}
+
+// Live pictures are limited to one per interval; the frames between are still drawn. Rolling
+// and stopped pictures are composed whenever a tick asks, and without an interval every tick
+// composes.
+class LivePictures : public DisplayTick {
+protected:
+    const Steps picture{"Compose", "DrawOverlays", "Present"};
+    Steps FramePresented() const {
+        Steps steps = kLiveFrame;
+        steps.insert(steps.end(), picture.begin(), picture.end());
+        return steps;
+    }
+    Steps LastSteps(const Steps& steps) const {
+        return steps.size() < picture.size() ? steps : Steps(steps.end() - 3, steps.end());
+    }
+};
+
+TEST_F(LivePictures, OnePerIntervalWhileRunningInYT) {
+    region->bDisplayActive = 1;
+    acq->SetLivePictureInterval(std::chrono::hours(1));
+    ReadBlock(2);
+    EXPECT_EQ(Tick(), FramePresented()) << "the first picture is due at once";
+    EXPECT_EQ(Tick(), kLiveFrame) << "the second frame is drawn, not presented";
+    setup->nTimeFormat = 2;
+    EXPECT_EQ(LastSteps(Tick()), picture) << "rolling: on every tick";
+    setup->nTimeFormat = 0;
+    setup->bRun = 0;
+    region->bEraseRequest = 1;
+    EXPECT_EQ(LastSteps(Tick()), picture) << "stopped: on every tick";
+}
+
+TEST_F(LivePictures, EveryTickWithoutAnInterval) {
+    region->bDisplayActive = 1;
+    ReadBlock(2);
+    EXPECT_EQ(Tick(), FramePresented());
+    EXPECT_EQ(Tick(), FramePresented());
 }
 
 TEST_F(DisplayTick, TheStopRunsLastFrameFullReadAndStopScreenOnce) {

@@ -205,7 +205,8 @@ TEST_F(ActionTableTest, VersionKeyShowsTheVersionText) {
     EXPECT_STREQ(setup_->szSystemError, "02.01.05.00.00");
 }
 
-// Undo and redo are enabled by what the I/O thread published, not by the record's copy.
+// Undo and redo are enabled by what the I/O thread published, not by the record's copy; a
+// publication is new only when something in it changed.
 TEST_F(ActionTableTest, UndoAndRedoAreEnabledByThePublishedSlotState) {
     oxacq::RecordView view;
     EXPECT_FALSE(oxact::EnabledInView(ActionId::Undo, view));
@@ -221,6 +222,16 @@ TEST_F(ActionTableTest, UndoAndRedoAreEnabledByThePublishedSlotState) {
     ASSERT_TRUE(snapshot.Refresh(view));
     EXPECT_TRUE(view.undoAvailable);
     EXPECT_FALSE(view.redoAvailable);
+
+    snapshot.Publish(*setup_, *region_);
+    EXPECT_FALSE(snapshot.Refresh(view)) << "the same records again: nothing new to refresh";
+    setup_->stUndoSlot.dTimeScale = 0;
+    snapshot.Publish(*setup_, *region_);
+    ASSERT_TRUE(snapshot.Refresh(view)) << "a changed record is new";
+    EXPECT_FALSE(view.undoAvailable);
+    region_->bRedrawAll ^= 1;
+    snapshot.Publish(*setup_, *region_);
+    EXPECT_TRUE(snapshot.Refresh(view)) << "so is a changed region record";
 }
 
 // The letter after '&' of a caption (its text before the tab), lower case; 0 when none.
