@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <utility>
 #include <vector>
@@ -140,6 +141,48 @@ TEST_F(PlotDXOTest, RunningHistoryEqualsTheSumOfTheLastSixteenFrames) {
     }
     EXPECT_EQ(grade, expected);
     EXPECT_EQ(surface.StrayPixels(), 0);
+}
+
+// Once the history is full, columns are walked four at a time: the cells and the picture are
+// those of the oldest frame's strokes taken out and the newest's put in, cell by cell, for
+// windows of any width and position.
+TEST_F(PlotDXOTest, FullHistoryFramesMatchACellByCellWalk) {
+    std::mt19937 random(41);
+    constexpr std::int32_t kIntensityIndex = 127; // what SetUp's colour table sets
+    const auto walk = [&](const std::int16_t* pairs, int first, int last, bool remove,
+                          std::vector<std::uint32_t>& cells, TestSurface& picture) {
+        tracekit::detail::ColumnRuns runs{};
+        tracekit::detail::PlanColumnsScalar(pairs, first, last, kIntensityIndex, runs);
+        for (int col = first; col <= last; ++col) {
+            for (int row = runs.from[col]; row <= runs.to[col]; ++row) {
+                const auto amount = static_cast<std::uint32_t>(
+                    runs.base[col] - ((runs.slope[col] * std::abs(row - runs.mid[col])) >> 8));
+                std::uint32_t& cell = cells[row * kColumns + col];
+                cell = !remove ? cell + amount : cell > amount ? cell - amount : 0;
+                picture.Pixels()[row * (picture.Pitch() / 4) + col] =
+                    table[std::min<std::uint32_t>(cell / 16, tracekit::kColorTableSize - 1)];
+            }
+        }
+    };
+    for (int n = 0; n < 40; ++n) {
+        const int frame = n % kFrames;
+        FillRandom(frame, random);
+        const int first = n < 20 ? 0 : static_cast<int>(random() % kColumns);
+        const int last =
+            n < 20 ? kColumns - 1 : first + static_cast<int>(random() % (kColumns - first));
+        const TraceWindow window{0, 1399, 0, 699, first, last, 0, 0};
+        if (n + 1 < kFrames) {
+            Plot(grade, frame, n + 1, kVectors, window);
+            continue;
+        }
+        std::vector<std::uint32_t> cells = grade;
+        TestSurface picture = surface;
+        walk(Frame((frame + 1) % kFrames), first, last, true, cells, picture);
+        walk(Frame(frame), first, last, false, cells, picture);
+        Plot(grade, frame, kFrames, kVectors, window);
+        ASSERT_EQ(grade, cells) << "frame " << n << ", columns " << first << ".." << last;
+        ASSERT_TRUE(surface == picture) << "frame " << n << ", columns " << first << ".." << last;
+    }
 }
 
 TEST_F(PlotDXOTest, FullHistoryShadesBySixteenths) {
