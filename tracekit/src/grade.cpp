@@ -2,6 +2,7 @@
 // either every cell or only the chunks that may have changed since the last copy.
 #include "canvas.h"
 #include "grade_shading.h"
+#include "grade_shading_kernel.h"
 #include "tracekit.h"
 
 #include <algorithm>
@@ -14,13 +15,6 @@
 #endif
 
 namespace tracekit::detail {
-namespace {
-
-// Lowest level first.
-constexpr std::uint32_t kPalette[kGradeLevels] = {0x00FF00, 0xFF0000, 0xFF00FF, 0x0000FF,
-                                                  0x4080FF, 0x00FFFF, 0xFFFFFF};
-
-} // namespace
 
 void ShadeGradeRowScalar(const std::uint32_t* cells, std::uint32_t* pixels, int count,
                          const GradeThresholds& thresholds) {
@@ -32,7 +26,7 @@ void ShadeGradeRowScalar(const std::uint32_t* cells, std::uint32_t* pixels, int 
         for (const std::uint32_t threshold : thresholds.value) {
             level += cells[i] > threshold ? 1 : 0;
         }
-        pixels[i] = kPalette[level];
+        pixels[i] = kGradePalette[level];
     }
 }
 
@@ -47,32 +41,31 @@ std::uint64_t ChunksAboveScalar(const std::uint32_t* highest, std::uint32_t floo
 #if defined(__SSE4_1__)
 void ShadeGradeRow(const std::uint32_t* cells, std::uint32_t* pixels, int count,
                    const GradeThresholds& thresholds) {
-    // Unsigned comparison through the signed one: flip the top bit of both sides.
-    const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
-    __m128i threshold[kGradeLevels - 1];
-    __m128i color[kGradeLevels];
-    for (int i = 0; i < kGradeLevels - 1; ++i) {
-        threshold[i] = _mm_set1_epi32(static_cast<int>(thresholds.value[i] ^ 0x80000000u));
-    }
-    for (int i = 0; i < kGradeLevels; ++i) {
-        color[i] = _mm_set1_epi32(static_cast<int>(kPalette[i]));
-    }
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i cell = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + i));
-        if (_mm_testz_si128(cell, cell)) {
-            continue;
-        }
-        const __m128i biased = _mm_xor_si128(cell, bias);
-        __m128i shade = color[0];
-        for (int t = 0; t < kGradeLevels - 1; ++t) {
-            shade = _mm_blendv_epi8(shade, color[t + 1], _mm_cmpgt_epi32(biased, threshold[t]));
-        }
-        __m128i* out = reinterpret_cast<__m128i*>(pixels + i);
-        const __m128i empty = _mm_cmpeq_epi32(cell, _mm_setzero_si128());
-        _mm_storeu_si128(out, _mm_blendv_epi8(shade, _mm_loadu_si128(out), empty));
-    }
-    ShadeGradeRowScalar(cells + i, pixels + i, count - i, thresholds);
+    static const auto best =
+        __builtin_cpu_supports("avx2") ? ShadeGradeRowWide : ShadeGradeRowBaseline;
+    best(cells, pixels, count, thresholds);
+}
+
+namespace {
+
+struct Cells128 {
+    using T = __m128i;
+    static constexpr int kWidth = 4;
+    static T Set1(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+    static T Load(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const T*>(p)); }
+    static void Store(std::uint32_t* p, T v) { _mm_storeu_si128(reinterpret_cast<T*>(p), v); }
+    static bool AllZero(T v) { return _mm_testz_si128(v, v) != 0; }
+    static T Xor(T a, T b) { return _mm_xor_si128(a, b); }
+    static T Greater(T a, T b) { return _mm_cmpgt_epi32(a, b); }
+    static T Zero(T v) { return _mm_cmpeq_epi32(v, _mm_setzero_si128()); }
+    static T Select(T when, T yes, T no) { return _mm_blendv_epi8(no, yes, when); }
+};
+
+} // namespace
+
+void ShadeGradeRowBaseline(const std::uint32_t* cells, std::uint32_t* pixels, int count,
+                           const GradeThresholds& thresholds) {
+    ShadeGradeRowWith<Cells128>(cells, pixels, count, thresholds, ShadeGradeRowScalar);
 }
 
 std::uint64_t ChunksAbove(const std::uint32_t* highest, std::uint32_t floor) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,7 +92,21 @@ TEST_F(GradeTest, CellsAboveTheMaximumTakeTheTopLevel) {
     EXPECT_EQ(surface.At(0, 0), 0xFFFFFFu);
 }
 
-TEST(GradeShading, VectorPathMatchesTheScalarPath) {
+using ShadeRow = void (*)(const std::uint32_t*, std::uint32_t*, int,
+                          const tracekit::detail::GradeThresholds&);
+
+// Every vector shading this processor runs, and the one chosen for it.
+std::vector<std::pair<std::string, ShadeRow>> ShadingPaths() {
+    std::vector<std::pair<std::string, ShadeRow>> paths{
+        {"128-bit", tracekit::detail::ShadeGradeRowBaseline},
+        {"chosen", tracekit::detail::ShadeGradeRow}};
+    if (__builtin_cpu_supports("avx2")) {
+        paths.emplace_back("256-bit", tracekit::detail::ShadeGradeRowWide);
+    }
+    return paths;
+}
+
+TEST(GradeShading, VectorPathsMatchTheScalarPath) {
     std::mt19937 random(9);
     for (const std::uint32_t maximum :
          {0u, 1u, 64u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
@@ -101,10 +117,17 @@ TEST(GradeShading, VectorPathMatchesTheScalarPath) {
         }
         const tracekit::detail::GradeThresholds thresholds(maximum);
         std::vector<std::uint32_t> scalar(kColumns, 5);
-        std::vector<std::uint32_t> vector(kColumns, 5);
         tracekit::detail::ShadeGradeRowScalar(cells.data(), scalar.data(), kColumns, thresholds);
-        tracekit::detail::ShadeGradeRow(cells.data(), vector.data(), kColumns, thresholds);
-        EXPECT_EQ(vector, scalar) << "maximum " << maximum;
+        for (const auto& [name, shade] : ShadingPaths()) {
+            // The whole row, and rows ending inside a vector and just past one.
+            for (const int count : {kColumns, 3, 4, 9, 15, 17}) {
+                std::vector<std::uint32_t> vector(kColumns, 5);
+                shade(cells.data(), vector.data(), count, thresholds);
+                std::vector<std::uint32_t> expected(kColumns, 5);
+                std::copy(scalar.begin(), scalar.begin() + count, expected.begin());
+                EXPECT_EQ(vector, expected) << name << ", maximum " << maximum << ", " << count;
+            }
+        }
     }
 }
 
