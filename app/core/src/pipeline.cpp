@@ -39,11 +39,12 @@ ChannelScale ScaleOf(const _OX_SETUP& setup, int ch, bool stopped) {
 } // namespace
 
 void TraceBuffers::Allocate(std::size_t capacity, bool accumulates) {
-    rows.assign(capacity + 1, 0);
+    rows = ZeroedBuffer<std::int16_t>(capacity + 1);
     pairs.assign(kPairValues, 0);
     if (accumulates) {
-        history.assign(static_cast<std::size_t>(kHistoryFrames) * kHistoryStride, 0);
-        grade.assign(tracekit::kGradeCells, 0);
+        history =
+            ZeroedBuffer<std::int16_t>(static_cast<std::size_t>(kHistoryFrames) * kHistoryStride);
+        grade = ZeroedBuffer<std::uint32_t>(tracekit::kGradeCells);
         gradeChanges = std::make_unique<tracekit::GradeChanges>();
     }
 }
@@ -84,8 +85,8 @@ DisplayEngine::State::State(DisplayRecords records, ChannelBuffers channelBuffer
         ref[k].Allocate(std::max<std::size_t>(references.samples[k].size(), kFftBins), false);
         ref[k].window = OX_WIN_REF + k;
     }
-    mathRaw.assign(regionCapacity[1], 0);
-    filterRows.assign(regionCapacity[1] + 1, 0);
+    mathRaw = ZeroedBuffer<std::uint8_t>(regionCapacity[1]);
+    filterRows = ZeroedBuffer<std::int32_t>(regionCapacity[1] + 1);
     // Widened window: the 1400 values plus margins of at most 700 columns a side, plus taps.
     filterInput.assign(3 * kPairValues + kFilterTapsPadding, 0);
     filterOutput.assign(filterInput.size(), 0);

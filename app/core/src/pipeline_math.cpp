@@ -156,7 +156,7 @@ bool DesignFilter(State& s, int k, float rate) {
 }
 
 // Pairs of rows first..last fitted onto `columns` columns of their own, written at `to`.
-void ResampleMargin(const std::vector<std::int32_t>& rows, std::int32_t* to, int first, int last,
+void ResampleMargin(std::span<const std::int32_t> rows, std::int32_t* to, int first, int last,
                     int columns) {
     if (columns > 0 && last >= first) {
         WaveZoom(rows.data(), to, first, last, 0, static_cast<std::int16_t>(columns - 1), columns);

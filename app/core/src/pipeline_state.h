@@ -7,8 +7,11 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace oxdisplay {
@@ -18,17 +21,45 @@ inline constexpr int kRegions = 2;               // main (upper) and second (low
 inline constexpr int kFftBins = 1024;
 inline constexpr int kMathFilterSlotBase = 4; // numerix filter slots of the math traces
 
+// Memory that stays zero and costs nothing until it is written: calloc hands out pages the
+// system zeroes when first touched, and value-initialising an element writes nothing. Only
+// fresh vectors are zero this way (ZeroedBuffer), never one grown again after shrinking; the
+// engine's deep buffers, most of which a session never draws into, are made like this.
+template <class T> struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U> explicit ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    [[nodiscard]] T* allocate(std::size_t n) {
+        void* memory = std::calloc(n, sizeof(T));
+        if (memory == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(memory);
+    }
+    void deallocate(T* memory, std::size_t) { std::free(memory); }
+    template <class U> void construct(U*) noexcept {} // calloc's memory is zero already
+    template <class U, class... Args> void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+    bool operator==(const ZeroedAllocator&) const = default;
+};
+template <class T> using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
+
+template <class T> [[nodiscard]] ZeroedVector<T> ZeroedBuffer(std::size_t size) {
+    ZeroedVector<T> buffer;
+    buffer.resize(size);
+    return buffer;
+}
+
 // One analog or math trace of one region.
 struct TraceBuffers {
-    std::vector<std::int16_t> rows;    // a screen row per sample, plus one spare
-    std::vector<std::int16_t> pairs;   // 700 column pairs
-    std::vector<std::int16_t> history; // 17 persistence frames, 3072 values apart
-    std::vector<std::uint32_t> grade;  // persistence / colour-grade accumulation
-    int window = OX_WIN_MAIN;          // trace window record in use
-    int region = 0;                    // 0 draws on trace surface A, 1 on B
-    int samples = 0;                   // valid rows
-    bool live = false;                 // pairs came from a live frame
-    bool drawable = false;             // the last pipeline run left something to draw
+    ZeroedVector<std::int16_t> rows;    // a screen row per sample, plus one spare
+    std::vector<std::int16_t> pairs;    // 700 column pairs
+    ZeroedVector<std::int16_t> history; // 17 persistence frames, 3072 values apart
+    ZeroedVector<std::uint32_t> grade;  // persistence / colour-grade accumulation
+    int window = OX_WIN_MAIN;           // trace window record in use
+    int region = 0;                     // 0 draws on trace surface A, 1 on B
+    int samples = 0;                    // valid rows
+    bool live = false;                  // pairs came from a live frame
+    bool drawable = false;              // the last pipeline run left something to draw
     // What the next colour-grade copy of `grade` repaints; allocated with it.
     std::unique_ptr<tracekit::GradeChanges> gradeChanges;
 
@@ -77,8 +108,8 @@ struct DisplayEngine::State {
     std::array<TraceBuffers, kRefSlots> ref;
 
     // Scratch shared by the math slots.
-    std::vector<std::uint8_t> mathRaw;
-    std::vector<std::int32_t> filterRows;
+    ZeroedVector<std::uint8_t> mathRaw;
+    ZeroedVector<std::int32_t> filterRows;
     std::vector<std::int32_t> filterInput;
     std::vector<std::int16_t> filterOutput;
     std::vector<std::int16_t> fftBins;

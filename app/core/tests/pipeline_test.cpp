@@ -1,5 +1,6 @@
 // Trace pipeline: live windows per format, the channel step, stopped records, math slots,
 // the logic analyzer and the measurement hand-over.
+#include "../src/pipeline_state.h"
 #include "numerix.h"
 #include "pipeline_fixture.h"
 
@@ -381,6 +382,29 @@ TEST_F(FilterAlignmentTest, WindowNearTheRecordStartTakesItsMarginOnTheRight) {
     const auto pairs = Engine().MathPairs(0);
     EXPECT_NEAR(pairs[0], 200, 2);
     EXPECT_NEAR(pairs[1399], 200, 2);
+}
+
+} // namespace
+} // namespace oxdisplay::testing
+
+namespace oxdisplay::testing {
+namespace {
+
+// The deep buffers are zero however they were used before: a new allocation replaces them.
+TEST(TraceBuffersTest, EveryAllocationIsZeroAndSizedAsAsked) {
+    TraceBuffers buffers;
+    for (const std::size_t capacity : {std::size_t{4096}, std::size_t{1} << 20, std::size_t{100}}) {
+        buffers.Allocate(capacity, true);
+        ASSERT_EQ(buffers.rows.size(), capacity + 1);
+        ASSERT_EQ(buffers.grade.size(), static_cast<std::size_t>(tracekit::kGradeCells));
+        const auto zero = [](const auto& values) {
+            return std::all_of(values.begin(), values.end(), [](auto v) { return v == 0; });
+        };
+        EXPECT_TRUE(zero(buffers.rows) && zero(buffers.history) && zero(buffers.grade)) << capacity;
+        std::fill(buffers.rows.begin(), buffers.rows.end(), std::int16_t{7});
+        std::fill(buffers.history.begin(), buffers.history.end(), std::int16_t{7});
+        std::fill(buffers.grade.begin(), buffers.grade.end(), 7u);
+    }
 }
 
 } // namespace
