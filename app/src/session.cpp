@@ -13,6 +13,9 @@ namespace {
 constexpr std::size_t kReferenceBytes = 1'048'576; // per reference slot
 constexpr std::size_t kMaskColumns = 700;
 constexpr int kSplitRows = 192; // each region of the delayed, alternate and FFT split layouts
+// The live picture's shortest interval: a 120 Hz screen's refresh. The instrument may deliver
+// several hundred frames a second; composing and presenting each one would show nothing more.
+constexpr std::chrono::milliseconds kLivePictureInterval{8};
 
 // The graticule rectangles inside the composed picture: the whole plot area, and the two
 // regions of the split layouts with the split line between them.
@@ -56,14 +59,6 @@ private:
     }
     std::unique_ptr<oxdisplay::DisplayEngine>& engine_;
 };
-
-namespace {
-
-// The live picture's shortest interval: a 120 Hz screen's refresh. The instrument may deliver
-// several hundred frames a second; composing and presenting each one would show nothing more.
-constexpr std::chrono::milliseconds kLivePictureInterval{8};
-
-} // namespace
 
 Session::Session(ProcessObjects& objects, CWnd& mainWindow)
     : objects_(objects), mainWindow_(mainWindow), steps_(std::make_unique<EngineSteps>(engine_)),

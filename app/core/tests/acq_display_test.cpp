@@ -104,7 +104,9 @@ protected:
         return steps;
     }
     Steps LastSteps(const Steps& steps) const {
-        return steps.size() < picture.size() ? steps : Steps(steps.end() - 3, steps.end());
+        return steps.size() < picture.size()
+                   ? steps
+                   : Steps(steps.end() - static_cast<std::ptrdiff_t>(picture.size()), steps.end());
     }
 };
 

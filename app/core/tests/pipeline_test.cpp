@@ -384,12 +384,6 @@ TEST_F(FilterAlignmentTest, WindowNearTheRecordStartTakesItsMarginOnTheRight) {
     EXPECT_NEAR(pairs[1399], 200, 2);
 }
 
-} // namespace
-} // namespace oxdisplay::testing
-
-namespace oxdisplay::testing {
-namespace {
-
 // The deep buffers are zero however they were used before: a new allocation replaces them.
 TEST(TraceBuffersTest, EveryAllocationIsZeroAndSizedAsAsked) {
     TraceBuffers buffers;
