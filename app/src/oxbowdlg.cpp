@@ -35,15 +35,16 @@ constexpr int kMainDialogTemplate = 102;
 // How long a quit request waits for the exit command before it shuts down by itself.
 constexpr int kQuitGraceMs = 3000;
 
-// What the scope view shows is what the display engine presents: the composition into
-// the scope view, the memory-status surface into the bar under it.
+// What the scope view shows is what the display engine presents: the composition shown
+// straight from the engine's surface, the memory-status surface copied into the bar under it.
 class ScopePresenter final : public oxdisplay::PresentTarget {
 public:
     ScopePresenter(oxbow::ui::ScopeView& scope, oxbow::ui::ScopeView& bar)
         : scope_(scope), bar_(bar) {}
     bool Present(const Surface& composition, const Surface& status) override {
-        return scope_.Present(composition) && bar_.Present(status);
+        return scope_.Show(composition) && bar_.Present(status);
     }
+    void Release() override { scope_.Release(); }
 
 private:
     oxbow::ui::ScopeView& scope_;

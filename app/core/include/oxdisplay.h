@@ -145,12 +145,16 @@ public:
 };
 
 // The screen side (Qt): receives the composed picture whenever it differs from the one
-// last presented, and copies it into the scope view's front buffer. Returns false when the picture
-// could not be shown (a lost primary that could not be restored).
+// last presented. Returns false when the picture could not be shown (a lost primary that
+// could not be restored). The target may go on reading the composition's pixels after
+// Present returns: the engine composes into another surface and writes this one again
+// only after the next Present or Release has returned.
 class PresentTarget {
 public:
     virtual ~PresentTarget() = default;
     virtual bool Present(const Surface& composition, const Surface& status) = 0;
+    // Stop reading the composition last presented (keep a copy of it if it is still shown).
+    virtual void Release() {}
 };
 
 // Which layout the setup asks for.

@@ -97,7 +97,13 @@ struct DisplayEngine::State {
     Surface grid{kColumns, kPlotRows, kComposeWidth};
     Surface traceA{kColumns, kTraceRows, kComposeWidth};
     Surface traceB{kColumns, kTraceRows, kComposeWidth};
-    Surface composition{kComposeWidth, kComposeHeight};
+    // The picture is composed into one of two surfaces while the present target may go on
+    // showing the other straight from its pixels; the one shown is never written.
+    std::array<Surface, 2> compositions{Surface{kComposeWidth, kComposeHeight},
+                                        Surface{kComposeWidth, kComposeHeight}};
+    int drawing = 0;     // the one composed into
+    int shown = -1;      // the one the target shows (-1: none)
+    bool behind = false; // `drawing` lacks what was composed into the other since it was taken
     Surface markers{kMarkerWidth, kComposeHeight};
     Surface status{kStatusWidth, kStatusHeight};
     Surface refLayer{kColumns, kTraceRows, kComposeWidth}; // references before they join the grid
@@ -141,8 +147,7 @@ struct DisplayEngine::State {
     bool layersChanged = true;   // grid or trace layers drawn since the last composition
     bool pictureCurrent = false; // this tick's composition was skipped: the last one stands
 
-    // What the present target shows: a composition equal to it presents nothing.
-    std::vector<std::uint32_t> shownComposition;
+    // The status bar the present target shows: a bar equal to it presents nothing.
     std::vector<std::uint32_t> shownStatus;
 
     std::uint8_t grey = 0;    // background grey level
@@ -169,9 +174,18 @@ struct DisplayEngine::State {
         commands.PostIOCmd(oxcmd::group::kRunControl, subCmd, value);
     }
     bool restoreAll();
-    // Whether the composed picture differs from the one the target shows (remembering it).
+    Surface& composition() { return compositions[static_cast<std::size_t>(drawing)]; }
+    const Surface& composition() const { return compositions[static_cast<std::size_t>(drawing)]; }
+    const Surface& other() const { return compositions[static_cast<std::size_t>(1 - drawing)]; }
+    // Before the composition is written: when the target shows it, the other one is taken.
+    // A taken surface is given what the newer one holds outside `rewritten`, the
+    // rectangles the writer draws whole.
+    void writeComposition(std::span<const CRect> rewritten = {});
+    // Whether the composed picture differs from the one the target shows (remembering the
+    // status bar).
     bool pictureChanged();
-    void forgetShown();
+    // The target stops reading the composition and is sent everything afresh next time.
+    void releaseShown();
     // The layers changed: the next tick composes again.
     void touchLayers() {
         layersChanged = true;

@@ -105,9 +105,12 @@ void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey) {
 }
 
 bool DisplayEngine::State::restoreAll() {
+    releaseShown(); // restoring clears the pixels
     statusValid = false;
+    behind = false;
     bool ok = true;
-    for (Surface* surface : {&grid, &traceA, &traceB, &composition, &markers, &status, &refLayer}) {
+    for (Surface* surface : {&grid, &traceA, &traceB, &compositions[0], &compositions[1], &markers,
+                             &status, &refLayer}) {
         ok = surface->Restore() == SurfaceResult::Ok && ok;
     }
     for (int region = 0; region < kRegions; ++region) {
@@ -135,11 +138,13 @@ DisplayEngine::DisplayEngine(DisplayRecords records, ChannelBuffers channels,
     state_->buildColourTables();
 }
 
-DisplayEngine::~DisplayEngine() = default;
+DisplayEngine::~DisplayEngine() {
+    state_->releaseShown();
+}
 
 void DisplayEngine::SetPresentTarget(PresentTarget* present) {
+    state_->releaseShown();
     state_->present = present;
-    state_->forgetShown();
     state_->touchLayers();
 }
 
@@ -154,9 +159,11 @@ Layout DisplayEngine::CurrentLayout() const {
 void DisplayEngine::FullRedraw() {
     State& s = *state_;
     _OX_RGN_SETUP& region = s.region();
+    const CRect whole{0, 0, kComposeWidth, kComposeHeight};
+    s.writeComposition({&whole, 1});
     {
         Locked grid(s.grid);
-        Locked comp(s.composition);
+        Locked comp(s.composition());
         if (!grid.ok() || !comp.ok()) {
             if (grid.lost() || comp.lost()) {
                 s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
@@ -224,14 +231,76 @@ void EraseScanBand(State& s) {
 
 SurfaceResult CopyPlots(State& s) {
     const RegionGeometry upper = s.geometry(0);
-    SurfaceResult result = s.composition.Blt(
+    SurfaceResult result = s.composition().Blt(
         upper.compose, s.traceA, {0, upper.rowOffset, kColumns, upper.rowOffset + upper.height});
     if (result == SurfaceResult::Ok && s.layout() != Layout::Single) {
         const RegionGeometry lower = s.geometry(1);
-        result = s.composition.Blt(lower.compose, s.traceB,
-                                   {0, lower.rowOffset, kColumns, lower.rowOffset + lower.height});
+        result =
+            s.composition().Blt(lower.compose, s.traceB,
+                                {0, lower.rowOffset, kColumns, lower.rowOffset + lower.height});
     }
     return result;
+}
+
+// The rectangles of the composition CopyPlots draws whole.
+std::span<const CRect> PlotRects(const State& s, std::array<CRect, kRegions>& rects) {
+    rects[0] = s.geometry(0).compose;
+    if (s.layout() == Layout::Single) {
+        return {rects.data(), 1};
+    }
+    rects[1] = s.geometry(1).compose;
+    return rects;
+}
+
+// Copies every pixel of `from` outside the rectangles `kept` onto `to` (two surfaces of one
+// size), band by band between the rectangles' top and bottom edges. False when a copy failed.
+bool CopyOutside(Surface& to, const Surface& from, std::span<const CRect> kept) {
+    constexpr std::size_t kMaxKept = 4;
+    if (kept.size() > kMaxKept) {
+        kept = {};
+    }
+    std::array<int, 2 + 2 * kMaxKept> edges{};
+    std::size_t edgeCount = 0;
+    edges[edgeCount++] = 0;
+    edges[edgeCount++] = to.Height();
+    for (const CRect& r : kept) {
+        edges[edgeCount++] = std::clamp(r.top, 0, to.Height());
+        edges[edgeCount++] = std::clamp(r.bottom, 0, to.Height());
+    }
+    std::sort(edges.begin(), edges.begin() + static_cast<std::ptrdiff_t>(edgeCount));
+    bool ok = true;
+    for (std::size_t e = 0; e + 1 < edgeCount; ++e) {
+        const int top = edges[e];
+        const int bottom = edges[e + 1];
+        if (top == bottom) {
+            continue;
+        }
+        // The kept rectangles across the band, left to right.
+        std::array<CRect, kMaxKept> across{};
+        std::size_t count = 0;
+        for (const CRect& r : kept) {
+            if (r.top <= top && r.bottom >= bottom && !r.IsRectEmpty()) {
+                std::size_t at = count++;
+                for (; at > 0 && across[at - 1].left > r.left; --at) {
+                    across[at] = across[at - 1];
+                }
+                across[at] = r;
+            }
+        }
+        int x = 0;
+        const auto copyTo = [&](int right) {
+            if (right > x) {
+                const CRect gap{x, top, right, bottom};
+                ok = to.Blt(gap, from, gap) == SurfaceResult::Ok && ok;
+            }
+        };
+        for (std::size_t i = 0; i < count; ++i) {
+            copyTo(std::min(across[i].left, to.Width()));
+            x = std::max(x, across[i].right);
+        }
+        copyTo(to.Width());
+    }
+    return ok;
 }
 
 } // namespace
@@ -261,6 +330,8 @@ void DisplayEngine::Compose() {
     }
     s.composed.valid = false;
     s.layersChanged = false;
+    std::array<CRect, kRegions> plots;
+    s.writeComposition(PlotRects(s, plots));
     if (s.running() && s.setup().bSlowSweep) {
         EraseScanBand(s);
     }
@@ -282,7 +353,29 @@ void DisplayEngine::Compose() {
     s.region().bEraseRequest = 0;
 }
 
+void DisplayEngine::State::writeComposition(std::span<const CRect> rewritten) {
+    if (drawing == shown) {
+        drawing = 1 - drawing;
+        behind = true;
+    }
+    if (behind) {
+        behind = !CopyOutside(composition(), other(), rewritten);
+    }
+}
+
 namespace {
+
+bool SamePicture(const Surface& a, const Surface& b) {
+    const auto rowBytes = static_cast<std::size_t>(a.Width()) * sizeof(std::uint32_t);
+    const auto pitchA = static_cast<std::size_t>(a.PitchPixels());
+    const auto pitchB = static_cast<std::size_t>(b.PitchPixels());
+    for (std::size_t y = 0; y < static_cast<std::size_t>(a.Height()); ++y) {
+        if (std::memcmp(a.Pixels() + y * pitchA, b.Pixels() + y * pitchB, rowBytes) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Compares a surface's visible pixels with a remembered copy; on a difference the copy
 // takes the new pixels. True when they differed (or nothing was remembered).
@@ -312,17 +405,22 @@ bool Presentable(const Surface& surface) {
 
 } // namespace
 
-void DisplayEngine::State::forgetShown() {
-    shownComposition.clear();
+void DisplayEngine::State::releaseShown() {
+    if (present != nullptr) {
+        present->Release();
+    }
+    shown = -1;
     shownStatus.clear();
 }
 
 bool DisplayEngine::State::pictureChanged() {
-    if (!Presentable(composition) || !Presentable(status)) {
-        forgetShown();
+    if (!Presentable(composition()) || !Presentable(status)) {
+        releaseShown();
         return true; // the target refuses it, and the refusal asks for the display check
     }
-    const bool compositionChanged = RememberIfChanged(composition, shownComposition);
+    // Whatever is written is written into a surface the target does not show.
+    const bool compositionChanged =
+        shown != drawing && (shown < 0 || !SamePicture(composition(), other()));
     return RememberIfChanged(status, shownStatus) || compositionChanged;
 }
 
@@ -331,10 +429,12 @@ void DisplayEngine::Present() {
     if (s.present == nullptr || s.pictureCurrent || !s.pictureChanged()) {
         return;
     }
-    if (!s.present->Present(s.composition, s.status)) {
-        s.forgetShown();
+    if (!s.present->Present(s.composition(), s.status)) {
+        s.releaseShown();
         s.post(oxcmd::run::kScreenMode, oxcmd::run::kScreenModeSurfacesLost);
+        return;
     }
+    s.shown = s.drawing;
 }
 
 void DisplayEngine::ChangeBackground(std::uint8_t grey) {
@@ -352,15 +452,15 @@ void DisplayEngine::ChangeBackground(std::uint8_t grey) {
 
 void DisplayEngine::LoseAllSurfaces() {
     State& s = *state_;
-    for (Surface* surface :
-         {&s.grid, &s.traceA, &s.traceB, &s.composition, &s.markers, &s.status, &s.refLayer}) {
+    for (Surface* surface : {&s.grid, &s.traceA, &s.traceB, &s.compositions[0], &s.compositions[1],
+                             &s.markers, &s.status, &s.refLayer}) {
         surface->SetLost();
     }
     s.touchLayers();
 }
 
 const Surface& DisplayEngine::Composition() const {
-    return state_->composition;
+    return state_->composition();
 }
 const Surface& DisplayEngine::Grid() const {
     return state_->grid;

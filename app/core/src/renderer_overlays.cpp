@@ -344,10 +344,11 @@ void DisplayEngine::DrawOverlays() {
         FillGrey(strip.desc(), s.grey);
         DrawGroundMarkers(s, strip.desc());
     }
-    s.composition.Blt({0, 0, kMarkerWidth, kComposeHeight}, s.markers,
-                      {0, 0, kMarkerWidth, kComposeHeight});
+    s.writeComposition();
+    s.composition().Blt({0, 0, kMarkerWidth, kComposeHeight}, s.markers,
+                        {0, 0, kMarkerWidth, kComposeHeight});
     {
-        Locked comp(s.composition);
+        Locked comp(s.composition());
         if (!comp.ok()) {
             return;
         }

@@ -5,6 +5,7 @@
 #include "oxmarkers.h"
 #include "pipeline_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace oxdisplay::testing {
@@ -385,6 +386,119 @@ TEST_F(RendererTest, OnlyAChangedPicturePresents) {
     Engine().SetPresentTarget(&other);
     Engine().Present();
     EXPECT_EQ(other.frames, 1);
+    Engine().SetPresentTarget(nullptr);
+}
+
+// A target that shows the surface it was given until the next one comes, like the scope
+// view, and checks that nobody draws on the one it shows.
+struct ShowingPresent : PresentTarget {
+    const Surface* shown = nullptr;
+    std::vector<std::uint32_t> shownPixels;
+    std::vector<const Surface*> distinct;
+    int overwritten = 0;
+    int frames = 0;
+
+    static std::vector<std::uint32_t> PixelsOf(const Surface& s) {
+        return {s.Pixels(), s.Pixels() + static_cast<std::size_t>(s.PitchPixels()) * s.Height()};
+    }
+    void CheckShown() {
+        if (shown != nullptr && PixelsOf(*shown) != shownPixels) {
+            ++overwritten;
+        }
+    }
+    bool Present(const Surface& composition, const Surface&) override {
+        CheckShown();
+        ++frames;
+        shown = &composition;
+        shownPixels = PixelsOf(composition);
+        if (std::find(distinct.begin(), distinct.end(), shown) == distinct.end()) {
+            distinct.push_back(shown);
+        }
+        return true;
+    }
+    void Release() override {
+        CheckShown();
+        shown = nullptr;
+    }
+};
+
+// Every picture composed while the target shows the one before equals the picture an engine
+// composing into a single surface makes of the same ticks: margins, split layouts, overlays,
+// marker strip and a new background included.
+TEST_F(RendererTest, PicturesComposedBesideTheShownOneEqualThoseOfASingleSurface) {
+    ShowingPresent showing;
+    Engine().SetPresentTarget(&showing);
+    FrameCounters aloneCounters;
+    RecordingCommands aloneCommands;
+    CapturingMeasure aloneMeasure;
+    ChannelBuffers channels{{analog[0], analog[1]}, {second[0], second[1]}, la, laSecond};
+    DisplayEngine alone(DisplayRecords{setup.get(), region.get(), positions.get()}, channels, {},
+                        aloneCounters, aloneCommands, aloneMeasure, nullptr);
+
+    // Both engines tick from the same records; what one tick changes in them is undone
+    // before the other one runs.
+    const auto tick = [&](DisplayEngine& e) {
+        if (region->bRedrawAll != 0) {
+            e.FullRedraw();
+        }
+        e.Erase();
+        e.ResetTraceWindows();
+        e.RunPipeline(kLivePoints, false);
+        e.DrawTraces(false);
+        e.Compose();
+        e.DrawOverlays();
+        e.Present();
+    };
+    const auto both = [&](const char* step) {
+        const _OX_RGN_SETUP before = *region;
+        tick(Engine());
+        *region = before;
+        tick(alone);
+        const Surface& a = Engine().Composition();
+        const Surface& b = alone.Composition();
+        int differing = 0;
+        for (int y = 0; y < kComposeHeight; ++y) {
+            for (int x = 0; x < kComposeWidth; ++x) {
+                differing += a.PixelAt(x, y) != b.PixelAt(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << step;
+    };
+
+    region->bRedrawAll = 1;
+    FillSine(analog[0], 2.0, 200);
+    both("first frame");
+    FillSine(analog[0], 1.0, 150);
+    region->ptTrace[0][0] = {15, ComposeRowAt(1)};
+    both("smaller sine, marker moved");
+    std::snprintf(setup->szSystemError, sizeof setup->szSystemError, "Function not available");
+    region->bErrorShown = 1;
+    both("error text");
+    region->bErrorShown = 0;
+    region->ptTrace[0][0] = {15, ComposeRowAt(-2)};
+    both("error gone, marker moved again");
+    setup->bDelayed = 1;
+    region->bRedrawAll = 1;
+    second[0].assign(kLivePoints, RawAt(-2));
+    both("delayed layout");
+    analog[0].assign(kLivePoints, RawAt(1));
+    both("delayed, trace moved");
+    setup->bDelayed = 0;
+    region->bRedrawAll = 1;
+    both("single again");
+    Engine().ChangeBackground(0x30);
+    alone.ChangeBackground(0x30);
+    FillSine(analog[0], 3.0, 100);
+    both("grey background");
+    FillSine(analog[0], 2.5, 120);
+    both("grey background, new trace");
+
+    EXPECT_EQ(showing.overwritten, 0);
+    EXPECT_GE(showing.frames, 9);
+    EXPECT_EQ(showing.distinct.size(), 2u); // composed beside the shown picture, not into it
+    Engine().SetPresentTarget(nullptr);
+    EXPECT_EQ(showing.overwritten, 0);
+    EXPECT_EQ(showing.shown, nullptr); // released
 }
 
 TEST_F(RendererTest, LostSurfacesAreRebuiltOnTheNextCompose) {

@@ -1,7 +1,8 @@
 // The scope view: shows a picture composed elsewhere (the 727 x 434 composition
-// surface, or the 160 x 30 status surface). Presenting, from any thread, copies the
-// picture into the view's front buffer under a small lock of the view's own and asks
-// for one repaint; the UI thread paints only that front buffer. The picture is drawn
+// surface, or the 160 x 30 status surface). Presenting, from any thread, either copies
+// the picture into the view's own buffer or, for a composer that keeps two pictures,
+// makes the given surface the one the view paints from (no copy); either way under a
+// small lock of the view's own, then one repaint is asked for. The picture is drawn
 // sharp: 1:1, or scaled up by whole steps when the widget has room, centred on a dark
 // background. Nothing is allocated per frame.
 #pragma once
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <atomic>
 #include <mutex>
 
@@ -33,9 +35,17 @@ public:
     bool Present(const Surface& surface);
     bool Present(const DDSURFACEDESC2& picture);
 
-    // A copy of the front buffer, the picture as it was last presented.
+    // Paints from `surface`'s own pixels from now on, without copying them. The caller
+    // writes, restores or frees that surface only after the next Show, Present or Release
+    // has returned (the view reads it under its lock). False, and nothing changes, for a
+    // lost or locked surface or one smaller than the picture.
+    bool Show(const Surface& surface);
+    // The view stops reading the surface it was shown: it keeps a copy of that picture.
+    void Release();
+
+    // A copy of the picture as it was last presented or shown.
     QImage Grab() const;
-    // Writes the front buffer to `path` through a temporary file, in `format` ("BMP",
+    // Writes that picture to `path` through a temporary file, in `format` ("BMP",
     // "JPEG", "PNG"; null: from the suffix, PNG without one). False when it could not be
     // written (the old file stays).
     bool SaveImage(const QString& path, const char* format = nullptr) const;
@@ -68,9 +78,15 @@ protected:
 private:
     bool CopyIn(const std::uint32_t* pixels, int width, int height, std::size_t pitchPixels);
     void RequestRepaint();
+    const QImage& ViewOf(const Surface& surface);
 
     mutable std::mutex m_frontLock;
-    QImage m_front; // Format_RGB32, allocated once
+    QImage m_own; // Format_RGB32, allocated once: presented copies
+    // Read-only views of the last two surfaces shown (a composer alternates between two),
+    // kept so that showing one again allocates nothing.
+    std::array<QImage, 2> m_views;
+    int m_nextView = 0;             // the slot a surface not seen before replaces
+    const QImage* m_front = &m_own; // what is painted: m_own or one of m_views
     std::atomic<bool> m_repaintPending{false};
     UiQueue m_repaints; // carries the repaint requests of other threads
 };

@@ -16,17 +16,17 @@ namespace oxbow::ui {
 
 ScopeView::ScopeView(QWidget* parent, int pictureWidth, int pictureHeight)
     : QWidget(parent),
-      m_front(std::max(pictureWidth, 1), std::max(pictureHeight, 1), QImage::Format_RGB32) {
-    m_front.fill(Qt::black);
+      m_own(std::max(pictureWidth, 1), std::max(pictureHeight, 1), QImage::Format_RGB32) {
+    m_own.fill(Qt::black);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
 QSize ScopeView::sizeHint() const {
-    return m_front.size();
+    return m_own.size();
 }
 QSize ScopeView::minimumSizeHint() const {
-    return m_front.size();
+    return m_own.size();
 }
 
 bool ScopeView::Present(const Surface& surface) {
@@ -49,11 +49,12 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height,
                        std::size_t pitchPixels) {
     {
         std::lock_guard guard(m_frontLock);
-        const int columns = std::min(width, m_front.width());
-        const int rows = std::min(height, m_front.height());
+        m_front = &m_own;
+        const int columns = std::min(width, m_own.width());
+        const int rows = std::min(height, m_own.height());
         // Format_RGB32 ignores the top byte, so the surface's 0x00RRGGBB rows copy as they are.
-        uchar* to = m_front.bits();
-        const auto toPitch = static_cast<std::size_t>(m_front.bytesPerLine());
+        uchar* to = m_own.bits();
+        const auto toPitch = static_cast<std::size_t>(m_own.bytesPerLine());
         const auto rowBytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
         for (int y = 0; y < rows; ++y)
             std::memcpy(to + static_cast<std::size_t>(y) * toPitch,
@@ -61,6 +62,41 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height,
     }
     RequestRepaint();
     return true;
+}
+
+bool ScopeView::Show(const Surface& surface) {
+    if (surface.IsLost() || surface.IsLocked() || surface.Width() < m_own.width() ||
+        surface.Height() < m_own.height())
+        return false;
+    {
+        std::lock_guard guard(m_frontLock);
+        m_front = &ViewOf(surface);
+    }
+    RequestRepaint();
+    return true;
+}
+
+// Called under the lock.
+const QImage& ScopeView::ViewOf(const Surface& surface) {
+    const auto* pixels = reinterpret_cast<const uchar*>(surface.Pixels());
+    const auto pitch = static_cast<qsizetype>(surface.PitchPixels()) * 4;
+    for (const QImage& view : m_views)
+        if (view.constBits() == pixels && view.bytesPerLine() == pitch) return view;
+    QImage& slot = m_views[static_cast<std::size_t>(m_nextView)];
+    m_nextView = 1 - m_nextView;
+    // Built on const pixels, the image never writes them and never detaches to a copy.
+    slot = QImage(pixels, m_own.width(), m_own.height(), pitch, QImage::Format_RGB32);
+    return slot;
+}
+
+void ScopeView::Release() {
+    std::lock_guard guard(m_frontLock);
+    if (m_front == &m_own) return;
+    const auto rowBytes = static_cast<std::size_t>(m_own.width()) * sizeof(std::uint32_t);
+    for (int y = 0; y < m_own.height(); ++y)
+        std::memcpy(m_own.scanLine(y), m_front->constScanLine(y), rowBytes);
+    m_front = &m_own;
+    m_views = {}; // the surfaces may go: nothing of theirs is kept
 }
 
 // At most one repaint request is on its way at a time, however fast frames arrive.
@@ -75,7 +111,7 @@ void ScopeView::RequestRepaint() {
 
 QImage ScopeView::Grab() const {
     std::lock_guard guard(m_frontLock);
-    return m_front.copy();
+    return m_front->copy();
 }
 
 bool ScopeView::SaveImage(const QString& path, const char* format) const {
@@ -96,22 +132,21 @@ bool ScopeView::SaveImage(const QString& path, const char* format) const {
 int ScopeView::Scale() const {
     // Whole steps of device pixels, so a pixel of the picture stays a sharp block.
     const qreal ratio = devicePixelRatioF();
-    const int across = static_cast<int>(width() * ratio) / m_front.width();
-    const int down = static_cast<int>(height() * ratio) / m_front.height();
+    const int across = static_cast<int>(width() * ratio) / m_own.width();
+    const int down = static_cast<int>(height() * ratio) / m_own.height();
     return std::max(1, std::min(across, down));
 }
 
 QRect ScopeView::PictureRect() const {
     const qreal ratio = devicePixelRatioF();
     const int step = Scale();
-    const QSize size(qRound(m_front.width() * step / ratio),
-                     qRound(m_front.height() * step / ratio));
+    const QSize size(qRound(m_own.width() * step / ratio), qRound(m_own.height() * step / ratio));
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
 QPoint ScopeView::ToPicture(const QPoint& widgetPos) const {
     const QRect area = PictureRect();
-    const double perPixel = static_cast<double>(area.width()) / m_front.width();
+    const double perPixel = static_cast<double>(area.width()) / m_own.width();
     return QPoint(static_cast<int>(std::floor((widgetPos.x() - area.left()) / perPixel)),
                   static_cast<int>(std::floor((widgetPos.y() - area.top()) / perPixel)));
 }
@@ -124,7 +159,7 @@ void ScopeView::paintEvent(QPaintEvent*) {
     for (const QRect& band : outside)
         painter.fillRect(band, InstrumentColours::Backdrop);
     std::lock_guard guard(m_frontLock);
-    painter.drawImage(area, m_front);
+    painter.drawImage(area, *m_front);
 }
 
 void ScopeView::mousePressEvent(QMouseEvent* event) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <memory>
 #include <thread>
 
 namespace oxbow::ui {
@@ -137,6 +139,58 @@ TEST(ScopeView, FramesPresentedFromAWorkerReachTheScreenAndTheLastOneStays) {
     const QImage shown = view.grab().toImage();
     EXPECT_EQ(shown.pixel(0, 0) & 0xffffffu, 200u);
     EXPECT_EQ(shown.pixel(kScopePictureWidth - 1, kScopePictureHeight - 1) & 0xffffffu, 200u);
+}
+
+TEST(ScopeView, AShownSurfaceIsPaintedFromItsOwnPixelsUntilReleased) {
+    auto first = std::make_unique<Surface>(Pattern(kScopePictureWidth, kScopePictureHeight));
+    const Surface second = Pattern(kScopePictureWidth + 10, kScopePictureHeight + 5);
+    ScopeView view;
+    ASSERT_TRUE(view.Show(*first));
+    ExpectPictureAt(Shown(view, QSize(kScopePictureWidth, kScopePictureHeight)), *first,
+                    QPoint(0, 0), 1);
+
+    // Drawn into while shown (which the composer never does): the view shows it, no copy.
+    DDSURFACEDESC2 desc;
+    ASSERT_EQ(first->Lock(desc), SurfaceResult::Ok);
+    static_cast<std::uint32_t*>(desc.lpSurface)[0] = 0x123456;
+    ASSERT_EQ(first->Unlock(), SurfaceResult::Ok);
+    EXPECT_EQ(view.Grab().pixel(0, 0), 0xff123456u);
+
+    ASSERT_TRUE(view.Show(second)); // a larger one: its top-left corner
+    const QImage corner = Shown(view, QSize(kScopePictureWidth, kScopePictureHeight));
+    int wrong = 0;
+    for (int y = 0; y < kScopePictureHeight; ++y)
+        for (int x = 0; x < kScopePictureWidth; ++x)
+            wrong += corner.pixel(x, y) != (second.PixelAt(x, y) | 0xff000000u);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(view.Grab().size(), QSize(kScopePictureWidth, kScopePictureHeight));
+    ASSERT_TRUE(view.Show(*first)); // shown again
+    EXPECT_EQ(view.Grab().pixel(0, 0), 0xff123456u);
+
+    // Released, the view keeps the picture while the surface is cleared and freed.
+    const Surface copy = *first;
+    view.Release();
+    ASSERT_EQ(first->Lock(desc), SurfaceResult::Ok);
+    std::memset(desc.lpSurface, 0, static_cast<std::size_t>(desc.lPitch) * desc.dwHeight);
+    ASSERT_EQ(first->Unlock(), SurfaceResult::Ok);
+    first.reset();
+    ExpectPictureAt(Shown(view, QSize(kScopePictureWidth, kScopePictureHeight)), copy, QPoint(0, 0),
+                    1);
+    view.Release(); // nothing shown: nothing happens
+
+    Surface small(kScopePictureWidth - 1, kScopePictureHeight);
+    EXPECT_FALSE(view.Show(small));
+    Surface locked(kScopePictureWidth, kScopePictureHeight);
+    ASSERT_EQ(locked.Lock(desc), SurfaceResult::Ok);
+    EXPECT_FALSE(view.Show(locked));
+    Surface lost(kScopePictureWidth, kScopePictureHeight);
+    lost.SetLost();
+    EXPECT_FALSE(view.Show(lost));
+    EXPECT_EQ(view.Grab().pixel(7, 3), copy.PixelAt(7, 3) | 0xff000000u); // still the last one
+
+    ASSERT_TRUE(view.Present(second)); // a copied picture replaces a shown one
+    ASSERT_TRUE(view.Show(locked) == false);
+    EXPECT_EQ(view.Grab().pixel(7, 3), second.PixelAt(7, 3) | 0xff000000u);
 }
 
 TEST(ScopeView, SaveImageWritesTheFrontBufferAndReportsFailure) {
