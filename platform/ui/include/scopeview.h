@@ -77,6 +77,7 @@ protected:
 
 private:
     bool CopyIn(const std::uint32_t* pixels, int width, int height, std::size_t pitchPixels);
+    void CopyIntoOwn(const std::uint32_t* pixels, int width, int height, std::size_t pitchPixels);
     void RequestRepaint();
     const QImage& ViewOf(const Surface& surface);
 

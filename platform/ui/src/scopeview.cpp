@@ -49,19 +49,25 @@ bool ScopeView::CopyIn(const std::uint32_t* pixels, int width, int height,
                        std::size_t pitchPixels) {
     {
         std::lock_guard guard(m_frontLock);
-        m_front = &m_own;
-        const int columns = std::min(width, m_own.width());
-        const int rows = std::min(height, m_own.height());
-        // Format_RGB32 ignores the top byte, so the surface's 0x00RRGGBB rows copy as they are.
-        uchar* to = m_own.bits();
-        const auto toPitch = static_cast<std::size_t>(m_own.bytesPerLine());
-        const auto rowBytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
-        for (int y = 0; y < rows; ++y)
-            std::memcpy(to + static_cast<std::size_t>(y) * toPitch,
-                        pixels + static_cast<std::size_t>(y) * pitchPixels, rowBytes);
+        CopyIntoOwn(pixels, width, height, pitchPixels);
     }
     RequestRepaint();
     return true;
+}
+
+// Called under the lock.
+void ScopeView::CopyIntoOwn(const std::uint32_t* pixels, int width, int height,
+                            std::size_t pitchPixels) {
+    const int columns = std::min(width, m_own.width());
+    const int rows = std::min(height, m_own.height());
+    // Format_RGB32 ignores the top byte, so the surface's 0x00RRGGBB rows copy as they are.
+    uchar* to = m_own.bits();
+    const auto toPitch = static_cast<std::size_t>(m_own.bytesPerLine());
+    const auto rowBytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(to + static_cast<std::size_t>(y) * toPitch,
+                    pixels + static_cast<std::size_t>(y) * pitchPixels, rowBytes);
+    m_front = &m_own;
 }
 
 bool ScopeView::Show(const Surface& surface) {
@@ -92,10 +98,9 @@ const QImage& ScopeView::ViewOf(const Surface& surface) {
 void ScopeView::Release() {
     std::lock_guard guard(m_frontLock);
     if (m_front == &m_own) return;
-    const auto rowBytes = static_cast<std::size_t>(m_own.width()) * sizeof(std::uint32_t);
-    for (int y = 0; y < m_own.height(); ++y)
-        std::memcpy(m_own.scanLine(y), m_front->constScanLine(y), rowBytes);
-    m_front = &m_own;
+    const QImage& shown = *m_front;
+    CopyIntoOwn(reinterpret_cast<const std::uint32_t*>(shown.constBits()), shown.width(),
+                shown.height(), static_cast<std::size_t>(shown.bytesPerLine()) / 4);
     m_views = {}; // the surfaces may go: nothing of theirs is kept
 }
 

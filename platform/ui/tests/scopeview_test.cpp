@@ -189,7 +189,7 @@ TEST(ScopeView, AShownSurfaceIsPaintedFromItsOwnPixelsUntilReleased) {
     EXPECT_EQ(view.Grab().pixel(7, 3), copy.PixelAt(7, 3) | 0xff000000u); // still the last one
 
     ASSERT_TRUE(view.Present(second)); // a copied picture replaces a shown one
-    ASSERT_TRUE(view.Show(locked) == false);
+    EXPECT_FALSE(view.Show(locked));
     EXPECT_EQ(view.Grab().pixel(7, 3), second.PixelAt(7, 3) | 0xff000000u);
 }
 
