@@ -362,7 +362,7 @@ namespace code {
 
 // nTimeFormat
 enum TimeFormat : std::int32_t { kYT = 0, kXY = 1, kRolling = 2 };
-// nTrigMode
+// nTrigMode; nAltType (edge, pulse, slope, video)
 enum TrigType : std::int32_t {
     kEdge = 0,
     kPulse = 1,
@@ -387,6 +387,8 @@ inline constexpr std::int32_t kNormalMemoryPoints = 4096;
 inline constexpr std::int32_t kLongMemoryPoints = 524288;
 // nDisplayType (2155)
 enum DisplayType : std::int32_t { kVectors = 0, kDots = 1 };
+// nDisplayGrid (2156)
+enum DisplayGrid : std::int32_t { kGridFull = 0, kGridNone = 1 };
 // nMathOperator
 enum MathOperator : std::int32_t { kAdd = 0, kSubtract = 1, kMultiply = 2, kFFT = 3, kFilter = 4 };
 inline constexpr int kMathTraces = 4;

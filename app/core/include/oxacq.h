@@ -271,7 +271,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     _OX_SETUP& Setup() { return *records_.setup; }
-    bool OnLan() const { return records_.setup->nInterface != 0; }
+    bool OnLan() const { return records_.setup->nInterface != oxcmd::code::kUsb; }
     void NoBlock(bool lanTimeoutStatus);
     void AcceptUsbBlock(unsigned mask, int count);
     void ApplyPlotStyle(std::uint8_t source);

@@ -17,13 +17,8 @@ constexpr const char* kUnknown = "??.???";
 constexpr const char* kMissing = "XXXX";
 constexpr double kShortestDifference = 2e-9; // seconds: below it there is no reciprocal
 constexpr int kDigits = 3;
-constexpr int kManualMode = 1;
-constexpr int kTrackingMode = 2;
-constexpr int kXYFormat = 1;
-constexpr int kRollFormat = 2;
-constexpr int kAlternateTrigger = 4;
+namespace code = oxcmd::code;
 constexpr int kFirstMathSource = 2;
-constexpr int kFftOperator = 3;
 constexpr int kScreenDivisions = oxdisplay::kColumns / kColumnsPerDivision;
 
 std::string Number(double value) {
@@ -77,7 +72,7 @@ Vertical VerticalOf(const _OX_SETUP& setup, int source) {
 
 std::optional<int> SpectrumSlot(const _OX_SETUP& setup, int source) {
     const int slot = source - kFirstMathSource;
-    if (slot >= 0 && slot < oxdisplay::kMathSlots && setup.nMathOperator[slot] == kFftOperator) {
+    if (slot >= 0 && slot < oxdisplay::kMathSlots && setup.nMathOperator[slot] == code::kFFT) {
         return slot;
     }
     return std::nullopt;
@@ -96,7 +91,7 @@ std::optional<double> SpectrumFrequency(const _OX_SETUP& setup, int slot, float 
 void AddManualX(const _OX_SETUP& setup, std::vector<std::string>& lines) {
     const float a = setup.fCurXA;
     const float b = setup.fCurXB;
-    if (setup.nTimeFormat == kXYFormat) {
+    if (setup.nTimeFormat == code::kXY) {
         const Vertical ch1 = VerticalOf(setup, 0);
         lines.push_back(Line("CurAx=", Number(a * ch1.voltsPerDiv), ch1.unit));
         lines.push_back(Line("CurBx=", Number(b * ch1.voltsPerDiv), ch1.unit));
@@ -121,7 +116,7 @@ void AddManualX(const _OX_SETUP& setup, std::vector<std::string>& lines) {
 }
 
 void AddManualY(const _OX_SETUP& setup, std::vector<std::string>& lines) {
-    const Vertical v = VerticalOf(setup, setup.nTimeFormat == kXYFormat ? 1 : setup.nCurYSource);
+    const Vertical v = VerticalOf(setup, setup.nTimeFormat == code::kXY ? 1 : setup.nCurYSource);
     lines.push_back(Line("CurAy=", Number(setup.fCurYA * v.voltsPerDiv), v.unit));
     lines.push_back(Line("CurBy=", Number(setup.fCurYB * v.voltsPerDiv), v.unit));
     lines.push_back(
@@ -182,9 +177,9 @@ std::vector<std::string> TrackCursorLines(const _OX_SETUP& setup, const MeasureV
 
 std::vector<std::string> CursorLines(const _OX_SETUP& setup, const MeasureView& view) {
     switch (setup.nCursorMode) {
-    case kManualMode:
+    case code::kManualCursors:
         return ManualCursorLines(setup);
-    case kTrackingMode:
+    case code::kTrackCursors:
         return TrackCursorLines(setup, view);
     default:
         return {};
@@ -239,13 +234,13 @@ std::array<std::string, 3> PassFailLines(const _OX_SETUP& setup) {
 }
 
 const char* ModeCaption(const _OX_SETUP& setup) {
-    if (setup.nTimeFormat == kXYFormat) {
+    if (setup.nTimeFormat == code::kXY) {
         return "X - Y Mode";
     }
-    if (setup.nTimeFormat == kRollFormat) {
+    if (setup.nTimeFormat == code::kRolling) {
         return "Roll  Mode";
     }
-    return setup.nTrigMode == kAlternateTrigger ? "Alternative Trigger" : nullptr;
+    return setup.nTrigMode == code::kAlternate ? "Alternative Trigger" : nullptr;
 }
 
 std::string MeasureLine(const _OX_SETUP& setup, const MeasureView& view, int code, int channel) {
