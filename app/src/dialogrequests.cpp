@@ -160,6 +160,12 @@ void DialogRequests::UpdateFloatingViews() {
     }
 }
 
+void DialogRequests::RefreshOpen() {
+    oxbow::ui::RefreshPluginDialog(Current());
+    for (const CWndRef& view : floatingViews_)
+        if (CWnd::IsWindow(view)) oxbow::ui::RefreshPluginDialog(view.wnd);
+}
+
 void DialogRequests::PlaceFloatingViews() {
     for (const CWndRef& view : floatingViews_)
         static_cast<void>(CWnd::SendMessageTo(view, oxcmd::group::kRunControl,

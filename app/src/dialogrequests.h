@@ -99,6 +99,8 @@ public:
     // destroys them when it does not want them.
     void UpdateFloatingViews();
     void DestroyFloatingViews();
+    // The window's copy of the records is new: the open dialog and the floating views show it.
+    void RefreshOpen();
     // The main window moved or changed its size: the floating views place themselves again.
     void PlaceFloatingViews();
     [[nodiscard]] bool FloatingViewsShown() const;

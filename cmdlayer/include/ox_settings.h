@@ -31,11 +31,16 @@ struct NoArg {};
 enum class ArgType : std::uint8_t { None, Byte, Int, Float, Double, Long64 };
 
 template <class T> constexpr ArgType ArgTypeOf() {
-    if constexpr (std::is_same_v<T, NoArg>) return ArgType::None;
-    else if constexpr (std::is_same_v<T, bool>) return ArgType::Byte;
-    else if constexpr (std::is_same_v<T, int>) return ArgType::Int;
-    else if constexpr (std::is_same_v<T, float>) return ArgType::Float;
-    else if constexpr (std::is_same_v<T, double>) return ArgType::Double;
+    if constexpr (std::is_same_v<T, NoArg>)
+        return ArgType::None;
+    else if constexpr (std::is_same_v<T, bool>)
+        return ArgType::Byte;
+    else if constexpr (std::is_same_v<T, int>)
+        return ArgType::Int;
+    else if constexpr (std::is_same_v<T, float>)
+        return ArgType::Float;
+    else if constexpr (std::is_same_v<T, double>)
+        return ArgType::Double;
     else {
         static_assert(std::is_same_v<T, std::int64_t>, "an argument is none, bool, int, float, "
                                                        "double or a 64-bit integer");
@@ -93,8 +98,10 @@ struct AnyPost {
     static constexpr AnyPost Of(const Command<T>& command, std::type_identity_t<T> argument,
                                 long value = 0) {
         AnyPost post{command, value};
-        if constexpr (std::is_same_v<T, std::int64_t>) post.bits = argument;
-        else if constexpr (!std::is_same_v<T, NoArg>) post.argument = static_cast<double>(argument);
+        if constexpr (std::is_same_v<T, std::int64_t>)
+            post.bits = argument;
+        else if constexpr (!std::is_same_v<T, NoArg>)
+            post.argument = static_cast<double>(argument);
         return post;
     }
     constexpr bool operator==(const AnyPost&) const = default;
@@ -104,8 +111,8 @@ struct AnyPost {
 // to be told when it is done. False when the queue is full (the queue then shows why).
 [[nodiscard]] bool Post(const AnyPost& post, CWnd* window = nullptr);
 template <class T>
-[[nodiscard]] bool Post(const Command<T>& command, std::type_identity_t<T> argument,
-                        long value = 0, CWnd* window = nullptr) {
+[[nodiscard]] bool Post(const Command<T>& command, std::type_identity_t<T> argument, long value = 0,
+                        CWnd* window = nullptr) {
     return Post(AnyPost::Of(command, argument, value), window);
 }
 
@@ -163,7 +170,9 @@ namespace cmd {
 
 // OX_COMMAND(name, argument type, group, sub-command)
 #define OX_COMMAND(name, type, group, sub)                                                         \
-    inline constexpr Command<type> name { group, sub }
+    inline constexpr Command<type> name {                                                          \
+        group, sub                                                                                 \
+    }
 
 namespace panel {
 // Every dialog request and close request carries no argument; `Request(sub)` names one.
@@ -181,7 +190,8 @@ OX_COMMAND(kCheckLink, NoArg, group::kRunControl, oxcmd::run::kCheckLink);
 OX_COMMAND(kSaveUndo, NoArg, group::kRunControl, oxcmd::run::kSaveUndo);
 OX_COMMAND(kUndo, NoArg, group::kRunControl, oxcmd::run::kUndo);
 OX_COMMAND(kRedo, NoArg, group::kRunControl, oxcmd::run::kRedo);
-OX_COMMAND(kLoadSetupFile, NoArg, group::kRunControl, oxcmd::run::kLoadSetupFile); // value: the serial
+OX_COMMAND(kLoadSetupFile, NoArg, group::kRunControl,
+           oxcmd::run::kLoadSetupFile); // value: the serial
 OX_COMMAND(kLoadWaveformFile, NoArg, group::kRunControl, oxcmd::run::kLoadWaveformFile);
 OX_COMMAND(kCopyForSave, NoArg, group::kRunControl, oxcmd::run::kCopyForSave);
 OX_COMMAND(kExit, NoArg, group::kRunControl, oxcmd::run::kExit);
@@ -286,8 +296,9 @@ OX_COMMAND(kSlopeCondition, int, group::kTrigger, oxcmd::trigger::kSlopeConditio
 OX_COMMAND(kSlopeLevelA, float, group::kTrigger, oxcmd::trigger::kSlopeLevelA);
 OX_COMMAND(kSlopeLevelB, float, group::kTrigger, oxcmd::trigger::kSlopeLevelB);
 OX_COMMAND(kSlopeTime, double, group::kTrigger, oxcmd::trigger::kSlopeTime);
-OX_COMMAND(kPatternBit, int, group::kTrigger, oxcmd::trigger::kPatternBit);     // value: the bit
-OX_COMMAND(kPatternGroup, int, group::kTrigger, oxcmd::trigger::kPatternGroup); // value: the group of eight
+OX_COMMAND(kPatternBit, int, group::kTrigger, oxcmd::trigger::kPatternBit); // value: the bit
+OX_COMMAND(kPatternGroup, int, group::kTrigger,
+           oxcmd::trigger::kPatternGroup); // value: the group of eight
 OX_COMMAND(kDurationQualifier, int, group::kTrigger, oxcmd::trigger::kDurationQualifier);
 OX_COMMAND(kDurationTime, double, group::kTrigger, oxcmd::trigger::kDurationTime);
 OX_COMMAND(kAltSource, int, group::kTrigger, oxcmd::trigger::kAltSource);
@@ -435,20 +446,17 @@ inline constexpr Setting<double> kMainOffset{
     cmd::timebase::kMainOffset, [](const _OX_SETUP& s, long) { return s.dTimeOffset; }, true};
 // The delayed window is a view of the main one: its changes are not undone.
 inline constexpr Setting<double> kDelayedScale{
-    cmd::timebase::kDelayedScale, [](const _OX_SETUP& s, long) { return s.dDelayedScale; },
-    false};
+    cmd::timebase::kDelayedScale, [](const _OX_SETUP& s, long) { return s.dDelayedScale; }, false};
 inline constexpr Setting<double> kDelayedOffset{
     cmd::timebase::kDelayedOffset, [](const _OX_SETUP& s, long) { return s.dDelayedOffset; },
     false};
 // Under the alternate trigger each channel's own (index: the channel).
 inline constexpr Setting<double> kAltScale{
     cmd::timebase::kAltScale,
-    [](const _OX_SETUP& s, long c) -> double { return s.dAltTimeScale[c]; },
-    true};
+    [](const _OX_SETUP& s, long c) -> double { return s.dAltTimeScale[c]; }, true};
 inline constexpr Setting<double> kAltOffset{
     cmd::timebase::kAltOffset,
-    [](const _OX_SETUP& s, long c) -> double { return s.dAltTimeOffset[c]; },
-    true};
+    [](const _OX_SETUP& s, long c) -> double { return s.dAltTimeOffset[c]; }, true};
 
 // The time base one section of the time-base controls acts on: section 0 the main one,
 // section 1 the delayed one; under the alternate trigger CH1's and CH2's own instead.
@@ -472,25 +480,25 @@ inline constexpr Setting<bool> kRealTime{
 inline constexpr Setting<int> kAverages{
     cmd::acquire::kAverages, [](const _OX_SETUP& s, long) { return int{s.nAcqAverages}; }, false};
 // The depth asked for: the long record while long memory is on, the normal one otherwise.
-inline constexpr Setting<int> kMemory{
-    cmd::acquire::kMemory,
-    [](const _OX_SETUP& s, long) {
-        return s.bAcqLongMemory ? code::kLongMemoryPoints : code::kNormalMemoryPoints;
-    },
-    false};
+inline constexpr Setting<int> kMemory{cmd::acquire::kMemory,
+                                      [](const _OX_SETUP& s, long) {
+                                          return s.bAcqLongMemory ? code::kLongMemoryPoints
+                                                                  : code::kNormalMemoryPoints;
+                                      },
+                                      false};
 } // namespace acquire
 
 namespace manualcursor { // positions: index kCursorA or kCursorB
-inline constexpr Setting<int> kXSource{
-    cmd::manualcursor::kXSource, [](const _OX_SETUP& s, long) { return int{s.nCurXSource}; },
-    false};
-inline constexpr Setting<int> kYSource{
-    cmd::manualcursor::kYSource, [](const _OX_SETUP& s, long) { return int{s.nCurYSource}; },
-    false};
-inline constexpr Setting<bool> kXOn{
-    cmd::manualcursor::kXOn, [](const _OX_SETUP& s, long) { return s.bCurXOn != 0; }, false};
-inline constexpr Setting<bool> kYOn{
-    cmd::manualcursor::kYOn, [](const _OX_SETUP& s, long) { return s.bCurYOn != 0; }, false};
+inline constexpr Setting<int> kXSource{cmd::manualcursor::kXSource,
+                                       [](const _OX_SETUP& s, long) { return int{s.nCurXSource}; },
+                                       false};
+inline constexpr Setting<int> kYSource{cmd::manualcursor::kYSource,
+                                       [](const _OX_SETUP& s, long) { return int{s.nCurYSource}; },
+                                       false};
+inline constexpr Setting<bool> kXOn{cmd::manualcursor::kXOn,
+                                    [](const _OX_SETUP& s, long) { return s.bCurXOn != 0; }, false};
+inline constexpr Setting<bool> kYOn{cmd::manualcursor::kYOn,
+                                    [](const _OX_SETUP& s, long) { return s.bCurYOn != 0; }, false};
 inline constexpr Setting<float> kXPosition{
     cmd::manualcursor::kXPosition,
     [](const _OX_SETUP& s, long c) { return c == code::kCursorA ? s.fCurXA : s.fCurXB; }, false};
@@ -506,10 +514,12 @@ inline constexpr Setting<int> kSourceA{
 inline constexpr Setting<int> kSourceB{
     cmd::trackcursor::kSourceB, [](const _OX_SETUP& s, long) { return int{s.nTrackSourceB}; },
     false};
-inline constexpr Setting<bool> kOn{
-    cmd::trackcursor::kOn,
-    [](const _OX_SETUP& s, long c) { return (c == code::kCursorA ? s.bTrackOnA : s.bTrackOnB) != 0; },
-    false};
+inline constexpr Setting<bool> kOn{cmd::trackcursor::kOn,
+                                   [](const _OX_SETUP& s, long c) {
+                                       return (c == code::kCursorA ? s.bTrackOnA : s.bTrackOnB) !=
+                                              0;
+                                   },
+                                   false};
 inline constexpr Setting<float> kPosition{
     cmd::trackcursor::kPosition,
     [](const _OX_SETUP& s, long c) { return c == code::kCursorA ? s.fTrackA : s.fTrackB; }, false};

@@ -37,17 +37,24 @@ std::string CodeOnly(const std::string& source) {
         const char next = i + 1 < code.size() ? code[i + 1] : '\0';
         switch (state) {
         case Code:
-            if (c == '/' && next == '/') state = Line;
-            else if (c == '/' && next == '*') state = Block;
-            else if (c == '"') state = String;
-            else if (c == '\'' && !(i > 0 && std::isxdigit(static_cast<unsigned char>(code[i - 1]))))
+            if (c == '/' && next == '/')
+                state = Line;
+            else if (c == '/' && next == '*')
+                state = Block;
+            else if (c == '"')
+                state = String;
+            else if (c == '\'' &&
+                     !(i > 0 && std::isxdigit(static_cast<unsigned char>(code[i - 1]))))
                 state = Char; // not a digit separator (1'000)
-            else continue;
+            else
+                continue;
             code[i] = ' ';
             break;
         case Line:
-            if (c == '\n') state = Code;
-            else code[i] = ' ';
+            if (c == '\n')
+                state = Code;
+            else
+                code[i] = ' ';
             break;
         case Block:
             if (c == '*' && next == '/') {
@@ -92,9 +99,8 @@ std::vector<Token> Tokens(const std::string& code) {
         }
         std::size_t end = i + 1;
         if (std::isalnum(c) || c == '_') {
-            while (end < code.size() &&
-                   (std::isalnum(static_cast<unsigned char>(code[end])) || code[end] == '_' ||
-                    code[end] == '.' || code[end] == '\''))
+            while (end < code.size() && (std::isalnum(static_cast<unsigned char>(code[end])) ||
+                                         code[end] == '_' || code[end] == '.' || code[end] == '\''))
                 ++end;
             // A member access after a name ("s.nTimeFormat") is two tokens.
             if (!std::isdigit(c)) {
@@ -104,8 +110,8 @@ std::vector<Token> Tokens(const std::string& code) {
                 if (quote < end) end = quote;
             }
         } else {
-            static const char* const kPairs[] = {"==", "!=", "<=", ">=", "::", "->", "+=", "-=",
-                                                 "|=", "&=", "*=", "/=", "<<", ">>"};
+            static const char* const kPairs[] = {
+                "==", "!=", "<=", ">=", "::", "->", "+=", "-=", "|=", "&=", "*=", "/=", "<<", ">>"};
             for (const char* pair : kPairs)
                 if (code.compare(i, 2, pair) == 0) end = i + 2;
         }
@@ -168,9 +174,9 @@ Vocabulary ReadVocabulary() {
 
 // Selectors whose values include the channel index (0 CH1, 1 CH2).
 const std::set<std::string> kChannelValued = {
-    "nActiveChannel", "nEdgeSource",   "nPulseSource",  "nSlopeSource", "nVideoSource",
-    "nAltSource",     "nCurXSource",   "nCurYSource",   "nTrackSourceA", "nTrackSourceB",
-    "nMathSourceA",   "nMathSourceB",  "nFFTSource"};
+    "nActiveChannel", "nEdgeSource",  "nPulseSource", "nSlopeSource",  "nVideoSource",
+    "nAltSource",     "nCurXSource",  "nCurYSource",  "nTrackSourceA", "nTrackSourceB",
+    "nMathSourceA",   "nMathSourceB", "nFFTSource"};
 
 // The field at `at` is what a switch statement switches over ("switch (s.nTrigMode)").
 bool SwitchedOver(const std::vector<Token>& t, std::size_t at) {
@@ -197,7 +203,8 @@ std::vector<std::string> Restated(const Vocabulary& v, const std::string& source
     const auto ownConstant = [&](const Token& rhs, std::size_t at) {
         const bool qualified = at > 0 && t[at - 1].text == "::";
         return !qualified && rhs.text.size() > 1 && rhs.text[0] == 'k' &&
-               std::isupper(static_cast<unsigned char>(rhs.text[1])) && !v.codeNames.count(rhs.text);
+               std::isupper(static_cast<unsigned char>(rhs.text[1])) &&
+               !v.codeNames.count(rhs.text);
     };
     for (std::size_t i = 0; i < t.size(); ++i) {
         const Token& token = t[i];
@@ -226,9 +233,8 @@ std::vector<std::string> Restated(const Vocabulary& v, const std::string& source
         }
         if (j + 1 >= t.size()) continue;
         const std::string& op = t[j].text;
-        const bool compares =
-            op == "==" || op == "!=" || op == "<" || op == ">" || op == "<=" || op == ">=" ||
-            (op == "=" && t[j + 1].text != "=");
+        const bool compares = op == "==" || op == "!=" || op == "<" || op == ">" || op == "<=" ||
+                              op == ">=" || (op == "=" && t[j + 1].text != "=");
         std::size_t rhs = j + 1;
         if (compares && t[rhs].text == "-") ++rhs;
         if (compares && rhs < t.size() &&

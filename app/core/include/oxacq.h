@@ -180,6 +180,9 @@ struct AcqRequests {
     std::atomic<bool> floatDraw{false};          // timer 9: redraw the floating views
     std::atomic<bool> redrawSection{false};      // timer 11
     std::atomic<bool> clearBusy{false};          // timer 12 and the end of start-up
+    // The window has surfaces to show (the start) or changed how it shows them (screen mode):
+    // pictures are presented from now on, and the next one is drawn whole.
+    std::atomic<bool> redrawAll{false};
     // The mouse: the marker code to highlight (oxmarkers.h), kNoHighlightRequest for none.
     std::atomic<int> markerHighlight{kNoHighlightRequest};
 };

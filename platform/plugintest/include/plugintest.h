@@ -54,8 +54,12 @@ protected:
     // Opens a dialog through its Show function; it is destroyed at the end of the test.
     ui::CPluginDlg* Open(ui::ShowDialogFn show, long value = 0);
 
-    // Runs the I/O thread's loop until the queue is empty; what reached the dispatcher.
+    // Runs the I/O thread's loop until the queue is empty, then publishes (below); what
+    // reached the dispatcher.
     std::vector<Posted> Drain();
+    // What the main window does when the records changed, whoever changed them: the dialogs'
+    // copy follows the live records and every open dialog refreshes from it.
+    void Publish();
     // Only the posts of the given group.
     static std::vector<Posted> Of(const std::vector<Posted>& posts, oxcmd::Group group);
 
@@ -68,8 +72,6 @@ protected:
     // What control `id` shows: a field's or label's text, a button's checked state.
     QString Text(int id);
     bool Checked(int id);
-    // A completion message to the open dialog, after the test set the live records.
-    void Notify(oxcmd::Group group, oxcmd::Sub sub);
     // Drains the queue, expecting exactly one command.
     Posted Only();
     // Grabs the open dialog as a person sees it; checks it painted at its size and, when

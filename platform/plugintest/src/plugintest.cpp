@@ -178,7 +178,15 @@ ui::CPluginDlg* PluginTest::Open(ui::ShowDialogFn show, long value) {
 std::vector<Posted> PluginTest::Drain() {
     while (GetIOCmd() != 0)
         IOCmdProcess();
+    Publish();
     return std::exchange(posted_, {});
+}
+
+void PluginTest::Publish() {
+    *view_ = live;
+    *viewRegion_ = liveRegion;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = dynamic_cast<ui::CPluginDlg*>(window)) dialog->Refresh();
 }
 
 std::vector<Posted> PluginTest::Of(const std::vector<Posted>& posts, oxcmd::Group group) {
@@ -237,11 +245,6 @@ QString PluginTest::Text(int id) {
 bool PluginTest::Checked(int id) {
     auto* button = qobject_cast<QAbstractButton*>(Control(id));
     return button != nullptr && button->isChecked();
-}
-
-void PluginTest::Notify(oxcmd::Group group, oxcmd::Sub sub) {
-    ASSERT_NE(dialog_, nullptr);
-    dialog_->SendMessage(group, sub, 0);
 }
 
 Posted PluginTest::Only() {

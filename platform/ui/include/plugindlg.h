@@ -16,8 +16,9 @@
 //   out once per press; the repeat stops on release, when the button loses the mouse grab and
 //   when the dialog hides or closes;
 // - while a record is played back every control refuses with "Function not available";
-// - a completion message whose (group, sub-command) the dialog listens to refreshes the
-//   UI thread's copy of the records and then every control from it.
+// - whenever the UI thread's copy of the records is new, whoever changed them, the host
+//   calls Refresh and every control re-reads its field; window messages are left for real
+//   notices (OnMessage).
 //
 // The command layer sends completion messages to a CWnd it holds by identity, so a message
 // for a dialog that was destroyed meanwhile is skipped, never delivered.
@@ -117,13 +118,6 @@ struct ControlRow {
     double option = 0;
 };
 
-// A completion message the dialog refreshes on; kAnySub matches every sub-command.
-struct Listen {
-    oxcmd::Group group;
-    oxcmd::Sub sub;
-};
-inline constexpr oxcmd::Sub kAnySub = 0;
-
 struct DialogLayout {
     int templateId = 0;
     QSize size;
@@ -131,7 +125,6 @@ struct DialogLayout {
     oxcmd::Sub closeSub = 0; // 0: no close box, Escape does nothing
     bool draggable = true;
     std::span<const ControlRow> controls;
-    std::span<const Listen> listens;
 };
 
 // Numeric entry: value out, current value, settings, title, parent; true when confirmed.
@@ -154,6 +147,9 @@ public:
     // ShowOptionDlg.
     static void SetNumericEntry(NumericEntry entry);
 
+    // Every control re-reads the records' copy (which the host has brought up to date).
+    void Refresh();
+
     void reject() override; // Escape and the close box: the close request
     // Unregisters the window (no message reaches it any more), hides it and deletes it
     // once control is back in the event loop.
@@ -165,7 +161,7 @@ protected:
     [[nodiscard]] DialogView View() const;
     // After every refresh of the controls (re-size, re-place, repaint).
     virtual void OnRefreshed() {}
-    // Every completion message, after the refresh it caused.
+    // A window message: a completion of a command that named the dialog, or a notice.
     virtual void OnMessage(oxcmd::Group, oxcmd::Sub, long) {}
     void ShowPage(int page);
 
@@ -193,7 +189,6 @@ private:
     void StopRepeat();
     [[nodiscard]] bool Refused(const DialogView& view);
     bool PostValue(const ControlRow& row, const DialogView& view, double value, bool undo);
-    [[nodiscard]] bool Listens(oxcmd::Group group, oxcmd::Sub sub) const;
 
     PluginContext m_context;
     DialogLayout m_layout;
@@ -221,6 +216,10 @@ CWnd* ShowPluginDialog(const PluginContext& context, Args&&... args) {
 
 // Opens a dialog that is its table alone.
 CWnd* ShowPluginDialog(const PluginContext& context, const DialogLayout& layout);
+
+// How the host shows a dialog window it holds the newest copy of the records (nothing for
+// a window that is no plug-in dialog).
+void RefreshPluginDialog(CWnd* window);
 
 // How the host destroys a dialog window it holds: no message reaches it from here on, and
 // the object goes once control is back in the event loop.

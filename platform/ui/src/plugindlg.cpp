@@ -81,6 +81,10 @@ CWnd* ShowPluginDialog(const PluginContext& context, const DialogLayout& layout)
     return ShowPluginDialog<CPluginDlg>(context, layout);
 }
 
+void RefreshPluginDialog(CWnd* window) {
+    if (auto* dialog = dynamic_cast<CPluginDlg*>(window)) dialog->Refresh();
+}
+
 void DestroyPluginDialog(CWnd* window) {
     if (auto* dialog = dynamic_cast<CPluginDlg*>(window))
         dialog->Destroy();
@@ -191,6 +195,11 @@ bool CPluginDlg::OnInitDialog() {
 
 void CPluginDlg::RefreshControls() {
     if (m_context.refresh) m_context.refresh();
+    Refresh();
+}
+
+void CPluginDlg::Refresh() {
+    if (m_closing) return;
     const DialogView view = View();
     for (const Built& control : m_controls)
         RefreshOne(control, view);
@@ -232,17 +241,10 @@ void CPluginDlg::RefreshOne(const Built& control, const DialogView& view) {
     }
 }
 
-bool CPluginDlg::Listens(oxcmd::Group group, oxcmd::Sub sub) const {
-    return std::any_of(m_layout.listens.begin(), m_layout.listens.end(), [&](const Listen& l) {
-        return l.group == group && (l.sub == kAnySub || l.sub == sub);
-    });
-}
-
 LRESULT CPluginDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_closing) return 0;
     const auto group = static_cast<oxcmd::Group>(message);
     const auto sub = static_cast<oxcmd::Sub>(wParam);
-    if (Listens(group, sub)) RefreshControls();
     OnMessage(group, sub, static_cast<long>(lParam));
     return 0;
 }

@@ -146,26 +146,12 @@ const std::vector<ControlRow>& Rows() {
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {kAcquire, acq::kType},
-    {kAcquire, acq::kRealTime},
-    {kAcquire, acq::kAverages},
-    {kAcquire, acq::kMemory},
-    {kAcquire, acq::kSampleRate},
-    {kAcquire, acq::kRecordRate},
-    {oxcmd::group::kTimebase, oxcmd::timebase::kMainScale},
-    {oxcmd::group::kChannel, oxcmd::channel::kDisplay},
-    {oxcmd::group::kRunControl, oxcmd::run::kRun},
-    {oxcmd::group::kRunControl, oxcmd::run::kStop},
-};
-
 const DialogLayout& Layout() {
     static const DialogLayout layout{.templateId = 20006,
                                      .size = {310, 220},
                                      .title = "Acquire",
                                      .closeSub = oxcmd::panel::kCloseAcquire,
-                                     .controls = Rows(),
-                                     .listens = kListens};
+                                     .controls = Rows()};
     return layout;
 }
 

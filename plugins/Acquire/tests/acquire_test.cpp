@@ -73,7 +73,7 @@ TEST_F(AcquireTest, ChoosingAverageShowsTheAveragesControls) {
 TEST_F(AcquireTest, AveragesStepAndEntryShowWhatTheCommandLayerKept) {
     live.nAcqType = oxcmd::code::kAcqAverage;
     live.nAcqAverages = 96;
-    Notify(kAcquire, acq::kType);
+    Publish();
     Posted p = Only(6007);
     EXPECT_TRUE(p.Is(kAcquire, acq::kAverages));
     EXPECT_EQ(p.AsInt(), 128);
@@ -81,7 +81,7 @@ TEST_F(AcquireTest, AveragesStepAndEntryShowWhatTheCommandLayerKept) {
     EXPECT_EQ(Only(6010).AsInt(), 64);
 
     live.nAcqAverages = 256;
-    Notify(kAcquire, acq::kAverages);
+    Publish();
     Click(6007);
     EXPECT_TRUE(Drain().empty());
 
@@ -114,11 +114,11 @@ TEST_F(AcquireTest, TheDepthIsTheAcquisitionsWhileRunningAndTheStoredRecordsWhen
     EXPECT_EQ(Text(6013), "16K");
     live.bRun = 0;
     live.nAcqMemoryRec = 524288;
-    Notify(oxcmd::group::kRunControl, oxcmd::run::kStop);
+    Publish();
     EXPECT_EQ(Text(6013), "512K");
     live.bRun = 1;
     live.nAcqMemory = 8192;
-    Notify(kAcquire, acq::kSampleRate);
+    Publish();
     EXPECT_EQ(Text(6013), "8K");
     Click(6013); // a read-out: no entry
     EXPECT_TRUE(entries.empty());
@@ -136,7 +136,7 @@ TEST_F(AcquireTest, PaintsWhileAveraging) {
     live.nAcqAverages = 64;
     live.bAcqLongMemory = 1;
     live.nAcqMemory = 524288;
-    Notify(kAcquire, acq::kType);
+    Publish();
     Shot("acquire");
 }
 

@@ -102,28 +102,12 @@ const std::vector<ControlRow>& Rows() {
     return rows;
 }
 
-using oxcmd::group::kChannel;
-using oxcmd::group::kMath;
-constexpr Listen kListens[] = {
-    {kManualCursor, kAnySub},
-    {oxcmd::group::kTimebase, kAnySub},
-    {kChannel, oxcmd::channel::kScale},
-    {kChannel, oxcmd::channel::kOffset},
-    {kMath, oxcmd::math::kScaleIndex},
-    {kMath, oxcmd::math::kOffset},
-    {kMath, oxcmd::math::kFFTVrmsScaleIndex},
-    {kMath, oxcmd::math::kFFTVrmsOffset},
-    {kMath, oxcmd::math::kFFTdBVrmsScale},
-    {kMath, oxcmd::math::kFFTdBVrmsOffset},
-};
-
 const DialogLayout& Layout() {
     static const DialogLayout layout{.templateId = 20009,
                                      .size = {244, 162},
                                      .title = "Manual Cursor",
                                      .closeSub = oxcmd::panel::kCloseManualCursor,
-                                     .controls = Rows(),
-                                     .listens = kListens};
+                                     .controls = Rows()};
     return layout;
 }
 

@@ -76,18 +76,12 @@ const std::vector<ControlRow>& Rows() {
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {kTrackCursor, kAnySub},
-    {oxcmd::group::kTimebase, kAnySub},
-};
-
 const DialogLayout& Layout() {
     static const DialogLayout layout{.templateId = 20010,
                                      .size = {234, 132},
                                      .title = "Track Cursor",
                                      .closeSub = oxcmd::panel::kCloseTrackCursor,
-                                     .controls = Rows(),
-                                     .listens = kListens};
+                                     .controls = Rows()};
     return layout;
 }
 

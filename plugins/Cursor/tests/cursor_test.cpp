@@ -48,7 +48,7 @@ TEST_F(ManualCursorTest, TimeCursorsShowTheMainOrTheDelayedScale) {
     EXPECT_EQ(Text(9002), Valued(2.5e-3, "s"));
     EXPECT_EQ(Text(9003), Valued(-1e-3, "s"));
     live.bDelayed = 1;
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed);
+    Publish();
     EXPECT_EQ(Text(9002), Valued(250e-6, "s"));
 }
 
@@ -89,7 +89,7 @@ TEST_F(ManualCursorTest, TheYPageStepsOnePixelOfTheWindowItsSourceIsDrawnIn) {
     EXPECT_FLOAT_EQ(p.AsFloat(), 1.02f); // 8 divisions on 400 pixels
 
     live.bDelayed = 1; // the lower window: 280 pixels
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed);
+    Publish();
     Press(9004);
     Release(9004);
     EXPECT_NEAR(Only().AsFloat(), 1.02 - 8.0 / 280, 1e-6);
@@ -112,7 +112,7 @@ TEST_F(ManualCursorTest, ChoosingASourcePostsIt) {
 
 TEST_F(ManualCursorTest, InXYFormatEachPageMeasuresOneChannelsLevel) {
     live.nTimeFormat = oxcmd::code::kXY;
-    Notify(kManualCursor, mc::kXSource);
+    Publish();
     ASSERT_EQ(List()->count(), 1);
     EXPECT_EQ(List()->itemText(0), "CH1");
     EXPECT_EQ(Text(9002), Valued(2.5, "V"));
@@ -128,24 +128,24 @@ TEST_F(ManualCursorTest, SpectrumCursorsShowFrequenciesWithinTheShownBand) {
     live.dFFTHorizScale[0] = 1000;
     live.nTraceZoomIndex[0] = 4; // 10 divisions
     live.nCurXSource = 2;
-    Notify(kManualCursor, mc::kXSource);
+    Publish();
     EXPECT_EQ(Text(9002), Valued(2500, "Hz")); // from the band's start, offset 0 included
     EXPECT_EQ(Text(9003), "??.???Hz");         // before the band
     live.dFFTHorizOffset[0] = 2000;
-    Notify(kManualCursor, mc::kXPosition);
+    Publish();
     EXPECT_EQ(Text(9002), Valued(4500, "Hz"));
     AnswerEntry(6000);
     Click(9002);
     EXPECT_DOUBLE_EQ(entries.at(0).current, 4500);
     EXPECT_FLOAT_EQ(Only().AsFloat(), 4.0f); // 6 kHz is 4 divisions into the band
     live.fCurXA = 8.5f;
-    Notify(kManualCursor, mc::kXPosition);
+    Publish();
     EXPECT_EQ(Text(9002), "??.???Hz"); // past the band's 10 divisions
 }
 
 TEST_F(ManualCursorTest, ASourceWithoutScaleShowsNoValueAndRefusesEntry) {
     live.nCurXSource = 6; // the logic analyzer, not shown
-    Notify(kManualCursor, mc::kXSource);
+    Publish();
     EXPECT_EQ(Text(9002), "??.???s");
     Click(9002);
     EXPECT_TRUE(entries.empty());
@@ -194,7 +194,7 @@ TEST_F(TrackCursorTest, EachPageShowsAndPostsItsOwnCursor) {
 
 TEST_F(TrackCursorTest, AlternationUsesTheSourceChannelsOwnTimebase) {
     live.nTrigMode = oxcmd::code::kAlternate;
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kAltScale);
+    Publish();
     Click(9054);
     EXPECT_EQ(Text(9034), Valued(-3.0 * 20e-6, "s"));
     ClickClose();
@@ -203,13 +203,13 @@ TEST_F(TrackCursorTest, AlternationUsesTheSourceChannelsOwnTimebase) {
 
 TEST_F(ManualCursorTest, Paints) {
     live.bCurXOn = 1;
-    Notify(kManualCursor, mc::kXOn);
+    Publish();
     Shot("manual-cursor");
 }
 
 TEST_F(TrackCursorTest, Paints) {
     live.bTrackOnA = 1;
-    Notify(kTrackCursor, trk::kOn);
+    Publish();
     Shot("track-cursor");
 }
 

@@ -38,12 +38,6 @@ template <int S> std::vector<ControlRow> PanelRows(const PanelIds& ids) {
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {oxcmd::group::kTimebase, kAnySub},
-    {oxcmd::group::kDrag, oxcmd::drag::kActiveChannel},
-    {oxcmd::group::kDrag, oxcmd::drag::kBothChannels},
-};
-
 // The panel's background: a rounded strip on black (the black is cut away by the shape);
 // alternation gives it a coloured rim.
 QImage Background(bool alternation) {
@@ -66,14 +60,14 @@ public:
                                .title = "",
                                .closeSub = 0,
                                .draggable = false,
-                               .controls = rows,
-                               .listens = kListens}),
+                               .controls = rows}),
           m_section(section) {
         setContentsMargins(0, 0, 0, 0);
         setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     }
 
 protected:
+    // The zoomed window the main panel sits above may have changed its height.
     void OnRefreshed() override {
         const bool alternation = tb::Alternation(View());
         if (m_background.isNull() || alternation != m_alternation) {
@@ -81,16 +75,11 @@ protected:
             m_background = Background(alternation);
             setMask(RegionFromBitmap(m_background));
         }
-    }
-    void OnMessage(oxcmd::Group group, oxcmd::Sub sub, long) override {
-        if ((group == oxcmd::group::kRunControl && sub == oxcmd::run::kPlaceFloatingViews) ||
-            (m_section == 0 && group == oxcmd::group::kTimebase && sub == oxcmd::timebase::kRedraw))
-            Place();
-    }
-    bool OnInitDialog() override {
-        CPluginDlg::OnInitDialog();
         Place();
-        return true;
+    }
+    // The main window moved or changed its layout.
+    void OnMessage(oxcmd::Group group, oxcmd::Sub sub, long) override {
+        if (group == oxcmd::group::kRunControl && sub == oxcmd::run::kPlaceFloatingViews) Place();
     }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);

@@ -66,7 +66,7 @@ TEST_F(DelayedTest, TheMainPanelActsOnlyWithTheDelayedTimebaseOrAlternation) {
     EXPECT_TRUE(Drain().empty());
 
     live.bDelayed = 1;
-    main->SendMessage(kTimebase, tb::kDelayed, 0);
+    Publish();
     ClickOn(*main, 23020);
     auto posts = Drain();
     ASSERT_EQ(posts.size(), 2u);
@@ -92,7 +92,7 @@ TEST_F(DelayedTest, TheDelayedPanelFillsTheUndoSlotOnlyInAlternation) {
 
     live.bDelayed = 0;
     live.nTrigMode = oxcmd::code::kAlternate;
-    delayed->SendMessage(kTimebase, tb::kAltScale, 0);
+    Publish();
     auto* scale = qobject_cast<QLineEdit*>(delayed->Control(23016));
     EXPECT_EQ(scale->palette().color(QPalette::Text), oxbow::ui::PluginColours::Channel2);
     AnswerEntry(5e-6);

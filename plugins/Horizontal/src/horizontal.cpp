@@ -96,27 +96,13 @@ std::vector<ControlRow> BuildRows() {
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {kTimebase, oxcmd::timebase::kDelayed},
-    {kTimebase, oxcmd::timebase::kFormat},
-    {kTimebase, oxcmd::timebase::kMainOffset},
-    {kTimebase, oxcmd::timebase::kMainScale},
-    {kTimebase, oxcmd::timebase::kDelayedOffset},
-    {kTimebase, oxcmd::timebase::kDelayedScale},
-    {kTimebase, oxcmd::timebase::kAltScale},
-    {kTimebase, oxcmd::timebase::kAltOffset},
-    {oxcmd::group::kDrag, oxcmd::drag::kActiveChannel},
-    {oxcmd::group::kDrag, oxcmd::drag::kBothChannels},
-};
-
 const DialogLayout& Layout() {
     static const std::vector<ControlRow> rows = BuildRows();
     static const DialogLayout layout{.templateId = 20005,
                                      .size = {kWidth, kShortHeight},
                                      .title = "Horizontal",
                                      .closeSub = oxcmd::panel::kCloseHorizontal,
-                                     .controls = rows,
-                                     .listens = kListens};
+                                     .controls = rows};
     return layout;
 }
 

@@ -33,7 +33,6 @@ protected:
         GetTimeScaleString(out, seconds);
         return QString::fromStdString(out);
     }
-    void Notify(oxcmd::Sub sub) { PluginTest::Notify(kTimebase, sub); }
     oxbow::ui::CPluginDlg* dialog = nullptr;
 };
 
@@ -91,7 +90,7 @@ TEST_F(HorizontalTest, MainScaleButtonsAndEntryPostTheScaleAfterTheUndoSlot) {
 
 TEST_F(HorizontalTest, TheFieldShowsTheValueTheCommandLayerKept) {
     live.nTimeFormat = oxcmd::code::kXY;
-    Notify(tb::kFormat);
+    Publish();
     AnswerEntry(50e-3);
     Click(5004);
     Drain();
@@ -174,14 +173,14 @@ TEST_F(HorizontalTest, TheDelayedSectionAppearsWithTheDelayedTimebase) {
 
     live.nTimeFormat = oxcmd::code::kRolling; // roll switches the delayed timebase off
     live.bDelayed = 0;
-    Notify(tb::kFormat);
+    Publish();
     EXPECT_EQ(dialog->height(), 253);
     EXPECT_TRUE(Checked(5077));
 }
 
 TEST_F(HorizontalTest, AlternationShowsAndPostsEachChannelsOwnTimebase) {
     live.nTrigMode = oxcmd::code::kAlternate;
-    Notify(tb::kAltScale);
+    Publish();
     EXPECT_EQ(Text(5022), "Channel1");
     EXPECT_EQ(Text(5029), "Channel2");
     EXPECT_TRUE(Control(5072)->isHidden());
@@ -219,7 +218,7 @@ TEST_F(HorizontalTest, EscapeAsksToClose) {
 
 TEST_F(HorizontalTest, DuringPlaybackEveryControlRefuses) {
     live.nRecordState = oxcmd::code::kPlaying;
-    Notify(tb::kMainScale);
+    Publish();
     Click(5010);
     Press(5016);
     Release(5016);
@@ -241,10 +240,10 @@ TEST_F(HorizontalTest, ACompletionForADestroyedDialogIsSkipped) {
 
 TEST_F(HorizontalTest, PaintsBothLayouts) {
     live.dTimeOffset = 1.2e-3;
-    Notify(tb::kMainOffset);
+    Publish();
     Shot("horizontal");
     live.bDelayed = 1;
-    Notify(tb::kDelayed);
+    Publish();
     Shot("horizontal-delayed");
 }
 
