@@ -57,8 +57,9 @@ const DialogRow* DialogRequests::RowOf(oxcmd::Sub request) const {
     return row != rows_.end() ? &*row : nullptr;
 }
 
-oxbow::ui::PluginContext DialogRequests::Context() const {
+oxbow::ui::PluginContext DialogRequests::Context(oxcmd::Sub closeRequest) const {
     oxbow::ui::PluginContext context;
+    context.closeRequest = closeRequest;
     context.mainWindow = host_.mainWindow;
     context.parent = host_.parent;
     context.setup = host_.setup;
@@ -89,7 +90,7 @@ void DialogRequests::Open(const DialogRow& row, long value) {
     CloseReadoutsShownBy(row);
     DestroyCurrent();
     if (row.suppressesFloatingViews) DestroyFloatingViews();
-    CWnd* window = row.show(Context(), value);
+    CWnd* window = row.show(Context(row.closes[0]), value);
     SetCurrent(CWndRef::Of(window), window != nullptr ? &row : nullptr);
 }
 

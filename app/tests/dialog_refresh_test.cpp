@@ -2,6 +2,9 @@
 // buttons, the mouse on the scope picture, a command that names no window.
 #include "program_fixture.h"
 
+#include "cursor.h"
+#include "horizontal.h"
+
 #include "ox_settings.h"
 #include "oxcommon.h"
 #include "plugindlg.h"
@@ -32,12 +35,13 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return oxbow.Window().Dialogs().Current() != nullptr; }, 3000));
         return dynamic_cast<oxbow::ui::CPluginDlg*>(oxbow.Window().Dialogs().Current());
     }
-    static QString Text(oxbow::ui::CPluginDlg* dialog, int id) {
+    template <class Id> static QString Text(oxbow::ui::CPluginDlg* dialog, Id id) {
         auto* field = qobject_cast<QLineEdit*>(dialog->Control(id));
         return field != nullptr ? field->text() : QString();
     }
     // Waits until the field shows something else than `before`; what it shows then.
-    static QString Changed(oxbow::ui::CPluginDlg* dialog, int id, const QString& before) {
+    template <class Id>
+    static QString Changed(oxbow::ui::CPluginDlg* dialog, Id id, const QString& before) {
         WaitFor([&] { return Text(dialog, id) != before; }, 3000);
         return Text(dialog, id);
     }
@@ -55,8 +59,8 @@ protected:
     RunningOxbow oxbow{{"--sim"}};
 };
 
-constexpr int kMainScale = 5004;
-constexpr int kMainOffset = 5006;
+constexpr auto kMainScale = HorizontalId::MainScale;
+constexpr auto kMainOffset = HorizontalId::MainOffset;
 
 TEST_F(DialogRefresh, TheHorizontalDialogFollowsThePanelAndTheMouse) {
     oxbow::ui::CPluginDlg* dialog = Open(oxcmd::panel::kHorizontalDialog);
@@ -82,8 +86,7 @@ TEST_F(DialogRefresh, TheHorizontalDialogFollowsThePanelAndTheMouse) {
 
     // A zoom box half the width of the screen.
     const QString zoomed = Text(dialog, kMainScale);
-    DragWith(Scope(), Qt::MiddleButton, InView(Scope(), {191, 200}),
-             {InView(Scope(), {541, 220})});
+    DragWith(Scope(), Qt::MiddleButton, InView(Scope(), {191, 200}), {InView(Scope(), {541, 220})});
     EXPECT_NE(Changed(dialog, kMainScale, zoomed), zoomed);
     EXPECT_EQ(Text(dialog, kMainScale), TimeScale(View().setup.dTimeScale));
 }
@@ -94,9 +97,9 @@ TEST_F(DialogRefresh, TheHorizontalDialogFollowsThePanelAndTheMouse) {
 TEST_F(DialogRefresh, TheManualCursorDialogFollowsACursorMovedFromOutside) {
     oxbow::ui::CPluginDlg* dialog = Open(oxcmd::panel::kManualCursorDialog);
     ASSERT_NE(dialog, nullptr);
-    const QString before = Text(dialog, 9002);
+    const QString before = Text(dialog, ManualCursorId::A);
     ASSERT_TRUE(oxcmd::Post(cmd::manualcursor::kXPosition, 2.5f, oxcmd::code::kCursorA));
-    const QString after = Changed(dialog, 9002, before);
+    const QString after = Changed(dialog, ManualCursorId::A, before);
     EXPECT_NE(after, before);
     EXPECT_FLOAT_EQ(View().setup.fCurXA, 2.5f);
 }

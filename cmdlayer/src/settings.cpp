@@ -3,7 +3,22 @@
 
 #include "ox_queue.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace oxcmd {
+namespace {
+
+// An integer argument from a number that may lie outside the range (an entry of 1e12): the
+// nearest integer there is, NaN as 0; the handler's validator does the rest.
+int SaturatedInt(double value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<int>(std::clamp(value, static_cast<double>(std::numeric_limits<int>::min()),
+                                       static_cast<double>(std::numeric_limits<int>::max())));
+}
+
+} // namespace
 
 bool Post(const AnyPost& post, CWnd* window) {
     const AnyCommand& c = post.command;
@@ -13,7 +28,7 @@ bool Post(const AnyPost& post, CWnd* window) {
     case ArgType::Byte:
         return OxPostBool(c.group, c.sub, post.value, post.argument != 0, window);
     case ArgType::Int:
-        return OxPostInt(c.group, c.sub, post.value, static_cast<int>(post.argument), window);
+        return OxPostInt(c.group, c.sub, post.value, SaturatedInt(post.argument), window);
     case ArgType::Float:
         return OxPostFloat(c.group, c.sub, post.value, static_cast<float>(post.argument), window);
     case ArgType::Double:

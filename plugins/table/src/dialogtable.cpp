@@ -1,6 +1,6 @@
-// The dialog requests, one row each. A dialog library that is built in puts its Show function
-// in its row; until then the request shows "Function not available".
-#include "dialogrequests.h"
+// The dialog table. A dialog library that is built in puts its Show function in its row;
+// until then the request shows "Function not available".
+#include "oxdialogs.h"
 
 #include "acquire.h"
 #include "cursor.h"
