@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QPoint>
 
 #include <cstdint>
@@ -75,6 +76,11 @@ protected:
     // Grabs the open dialog as a person sees it; checks it painted at its size and, when
     // OXBOW_DIALOG_SHOTS names a folder, saves it there as NAME.png.
     void Shot(const char* name);
+    // The open dialog as a person sees it, checked to be painted at its size.
+    QImage Painted();
+    [[nodiscard]] ui::CPluginDlg* Dialog() const { return dialog_; }
+    // The dialogs' fonts are this many times the application's (for the large-font checks).
+    double fontScale = 1.0;
     // Destroys the open dialog the way the host does.
     void DestroyDialog();
 

@@ -173,9 +173,14 @@ ui::PluginContext PluginTest::Context(oxcmd::Sub closeRequest) {
         *view_ = live;
         *viewRegion_ = liveRegion;
     };
-    QFont bold = QApplication::font();
+    QFont normal = QApplication::font();
+    if (normal.pointSizeF() > 0)
+        normal.setPointSizeF(normal.pointSizeF() * fontScale);
+    else
+        normal.setPixelSize(static_cast<int>(normal.pixelSize() * fontScale));
+    QFont bold = normal;
     bold.setBold(true);
-    context.normalFont = QApplication::font();
+    context.normalFont = normal;
     context.boldFont = bold;
     return context;
 }
@@ -236,13 +241,21 @@ void PluginTest::RepeatTick() {
         timer->Tick();
 }
 
-void PluginTest::Shot(const char* name) {
-    ASSERT_NE(dialog_, nullptr);
+QImage PluginTest::Painted() {
+    if (dialog_ == nullptr) {
+        ADD_FAILURE() << "no dialog open";
+        return {};
+    }
     QApplication::processEvents();
     const QImage image = dialog_->grab().toImage();
-    ASSERT_EQ(image.size(), dialog_->size());
+    EXPECT_EQ(image.size(), dialog_->size());
     // More than the skin was painted: the controls and their texts.
     EXPECT_GT(DistinctColours(image, 16), 8);
+    return image;
+}
+
+void PluginTest::Shot(const char* name) {
+    const QImage image = Painted();
     const QByteArray folder = qgetenv("OXBOW_DIALOG_SHOTS");
     if (!folder.isEmpty()) {
         EXPECT_TRUE(image.save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + ".png"));
