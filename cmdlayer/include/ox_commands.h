@@ -448,7 +448,9 @@ enum TrigSource : std::int32_t {
     kSourceAcLine = 5,
     kSourceFirstDigital = 6,
 };
-// nCurXSource, nCurYSource beyond CH1, CH2 and the math traces 2..5: the logic analyzer.
+// nCurXSource, nCurYSource: 0 CH1, 1 CH2, the math traces from 2 (MATH1..MATH4), then the
+// logic analyzer.
+inline constexpr std::int32_t kCursorSourceFirstMath = 2;
 inline constexpr std::int32_t kCursorSourceLogic = 6;
 inline constexpr int kDigitalLines = 16; // D0..D15
 // Cursor A and B (the value of position and on/off posts).

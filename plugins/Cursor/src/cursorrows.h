@@ -1,11 +1,11 @@
 // The line of a cursor both cursor dialogs build: its label, the position in the source's
-// units between the spin buttons that step it, and the zero button. A cursor class C says
-// what a position means:
+// units (ox_cursorvalues.h, as the screen's read-outs show it) between the spin buttons that
+// step it, and the zero button. A cursor class C says what a position means:
 //   static CursorScale Scale(const DialogView&);          // its source's units
 //   static std::optional<double> Step(const DialogView&); // one spin step, in divisions
 #pragma once
 
-#include "cursorunits.h"
+#include "ox_cursorvalues.h"
 #include "plugindlg.h"
 
 namespace oxcursor {
@@ -46,7 +46,8 @@ std::vector<Row> CursorLine(int line, Id label, const char* caption, Id down, Id
                      double at) { return C::Scale(v).ValueAt(at).value_or(0.0); },
          .value = [](const DialogView& v,
                      double entered) { return C::Scale(v).PositionOf(entered); },
-         .text = [](const DialogView& v, double at) { return C::Scale(v).Text(at); },
+         .text = [](const DialogView& v,
+                    double at) { return QString::fromStdString(C::Scale(v).Text(at)); },
          .acts = [](const DialogView& v) { return C::Scale(v).perDivision > 0; }},
         {.id = IdOf(up),
          .kind = Kind::Spin,

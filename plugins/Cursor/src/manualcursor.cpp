@@ -13,12 +13,36 @@ bool XY(const DialogView& v) {
     return v.setup.nTimeFormat == oxcmd::code::kXY;
 }
 
+// One pixel of the window the level source is drawn in, in divisions (8 per window height);
+// nullopt when that window has no height.
+std::optional<double> LevelPixel(const _OX_SETUP& s, const _OX_RGN_SETUP& r) {
+    constexpr int kLevelDivisions = 8;
+    namespace code = oxcmd::code;
+    const int source = s.nTimeFormat == code::kXY ? 1 : s.nCurYSource;
+    const int slot = source - code::kCursorSourceFirstMath;
+    const bool math = slot >= 0 && slot < code::kMathTraces;
+    OX_RECT window = r.rcMain;
+    if (s.nTrigMode == code::kAlternate) {
+        if (source == code::kCursorSourceLogic) return std::nullopt;
+        // A math trace is drawn where the channel it is computed from first is.
+        const int channel = math ? (s.nMathSourceA[slot] == 1 ? 1 : 0) : source;
+        window = channel == 1 ? r.rcLower : r.rcUpper;
+    } else if (s.bDelayed) {
+        window = r.rcLower;
+    } else if (s.bFFTSplitScreen) {
+        window = math && s.nMathOperator[slot] == code::kFFT ? r.rcFFTFreq : r.rcFFTTime;
+    }
+    const double height = static_cast<double>(window.bottom) - window.top;
+    if (!(height > 0)) return std::nullopt;
+    return kLevelDivisions / height;
+}
+
 struct XCursor {
-    static CursorScale Scale(const DialogView& v) { return XPageScale(v.setup); }
+    static CursorScale Scale(const DialogView& v) { return XCursorScale(v.setup); }
     static std::optional<double> Step(const DialogView& v) { return PixelAcross(v); }
 };
 struct YCursor {
-    static CursorScale Scale(const DialogView& v) { return YPageScale(v.setup); }
+    static CursorScale Scale(const DialogView& v) { return YCursorScale(v.setup); }
     static std::optional<double> Step(const DialogView& v) { return LevelPixel(v.setup, v.region); }
 };
 

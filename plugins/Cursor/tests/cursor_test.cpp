@@ -36,7 +36,7 @@ TEST_F(ManualCursorTest, TimeCursorsShowTheMainOrTheDelayedScale) {
     EXPECT_EQ(Text(Id::B), "-1.00ms");
     live.bDelayed = 1;
     Publish();
-    EXPECT_EQ(Text(Id::A), "250us");
+    EXPECT_EQ(Text(Id::A), "250µs"); // as the screen shows it
 }
 
 TEST_F(ManualCursorTest, EntryIsInUnitsAndPostsDivisions) {
@@ -185,7 +185,7 @@ TEST_F(TrackCursorTest, AlternationUsesTheSourceChannelsOwnTimebase) {
     live.nTrigMode = oxcmd::code::kAlternate;
     Publish();
     Click(Id::BTab);
-    EXPECT_EQ(Text(Id::Cursor), "-60.0us");
+    EXPECT_EQ(Text(Id::Cursor), "-60.0µs");
 }
 
 TEST_F(TrackCursorTest, Paints) {

@@ -82,7 +82,8 @@ protected:
                     state.set(live);
                     CPluginDlg* dialog = Open(d.show, 0, d.closeRequest);
                     ASSERT_NE(dialog, nullptr) << d.name;
-                    const std::size_t pages = std::max<std::size_t>(1, dialog->Layout().pages.size());
+                    const std::size_t pages =
+                        std::max<std::size_t>(1, dialog->Layout().pages.size());
                     for (std::size_t page = 0; page < pages; ++page) {
                         dialog->ShowPage(static_cast<int>(page));
                         SCOPED_TRACE(d.name + ", " + state.name + ", page " + std::to_string(page) +
@@ -104,7 +105,8 @@ protected:
         if (!dialog.Layout().pages.empty()) {
             const oxbow::ui::Page& p = dialog.Layout().pages[static_cast<std::size_t>(page)];
             for (const Row& row : p.rows)
-                rows.emplace_back(&row, p.index != oxbow::ui::kNoIndex ? p.index : row.target.index);
+                rows.emplace_back(&row,
+                                  p.index != oxbow::ui::kNoIndex ? p.index : row.target.index);
         }
         return rows;
     }
@@ -137,19 +139,18 @@ TEST_F(DialogContract, EveryControlLiesInsideTheWindowWithItsTextWhole) {
             ASSERT_NE(control, nullptr) << "control " << row->id;
             if (!control->isVisibleTo(&dialog)) continue;
             const QRect at(control->mapTo(&dialog, QPoint(0, 0)), control->size());
-            EXPECT_TRUE(dialog.rect().contains(at)) << "control " << row->id << " at " << at.x()
-                                                   << "," << at.y() << " " << at.width() << "x"
-                                                   << at.height();
+            EXPECT_TRUE(dialog.rect().contains(at))
+                << "control " << row->id << " at " << at.x() << "," << at.y() << " " << at.width()
+                << "x" << at.height();
             const QString text = Shown(control);
             if (qobject_cast<QLineEdit*>(control) || qobject_cast<QLabel*>(control)) {
                 // A field's frame and margins take a few pixels of its width.
-                const int room = control->contentsRect().width() -
-                                 (qobject_cast<QLineEdit*>(control) ? 6 : 0);
+                const int room =
+                    control->contentsRect().width() - (qobject_cast<QLineEdit*>(control) ? 6 : 0);
                 EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room)
                     << "control " << row->id << " clips \"" << text.toStdString() << "\"";
             } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-                EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()),
-                          button->width())
+                EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width())
                     << "control " << row->id << " clips its caption";
             }
         }
@@ -206,8 +207,8 @@ TEST_F(DialogContract, DuringPlaybackEveryControlRefuses) {
                 continue;
             }
             for (const Posted& p : Drain()) {
-                EXPECT_TRUE(p.Is(oxcmd::cmd::run::kShowError)) << "control " << row->id
-                                                                << " posted " << p.sub;
+                EXPECT_TRUE(p.Is(oxcmd::cmd::run::kShowError))
+                    << "control " << row->id << " posted " << p.sub;
                 ++refused;
             }
         }
