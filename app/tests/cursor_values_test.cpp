@@ -122,9 +122,8 @@ TEST(CursorValues, TheScreenAndTheDialogShowTheSameTexts) {
 
         const std::vector<std::string> lines = oxmeasure::ManualCursorLines(s);
         const std::string label = c.x ? "CurAx=" : "CurAy=";
-        const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
-            return l.starts_with(label);
-        });
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const std::string& l) { return l.starts_with(label); });
         ASSERT_NE(line, lines.end());
         EXPECT_EQ(*line, label + c.text) << "on the screen";
 
@@ -166,8 +165,7 @@ TEST(CursorValues, LevelCursorsOnAnOffsetChannelReadFromItsGround) {
         [&] {
             oxbow.GetSession().Snapshot().Refresh(*view);
             return view->setup.fCurYA == 3.0f && view->setup.fCurYB == 0.0f &&
-                   view->setup.bCurYOn != 0 &&
-                   view->setup.fChanOffset[0] == 1.5f;
+                   view->setup.bCurYOn != 0 && view->setup.fChanOffset[0] == 1.5f;
         },
         3000));
     const std::vector<std::string> lines = oxmeasure::ManualCursorLines(view->setup);

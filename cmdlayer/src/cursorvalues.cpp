@@ -89,7 +89,8 @@ CursorScale TimeScale(const _OX_SETUP& s, int source) {
     CursorScale time{.quantity = Quantity::Time, .unit = "s"};
     const bool alternate = s.nTrigMode == code::kAlternate;
     if (source == code::kCursorSourceLogic) {
-        if (s.bLaEnable && !alternate) time.perDivision = s.bDelayed ? s.dDelayedScale : s.dTimeScale;
+        if (s.bLaEnable && !alternate)
+            time.perDivision = s.bDelayed ? s.dDelayedScale : s.dTimeScale;
     } else if (alternate) {
         const std::optional<int> slot = MathSlot(source);
         time.perDivision = s.dAltTimeScale[slot ? MathChannel(s, *slot) : (source == 1 ? 1 : 0)];
@@ -111,8 +112,8 @@ CursorScale LevelScale(const _OX_SETUP& s, int source) {
         return Level(s.fFFTdBVrmsScale[m], s.fFFTdBVrmsOffset[m], unit);
     // The Vrms scale is a step of the scale of the channel the spectrum is of.
     const int channel = s.nFFTSource[m] == 1 ? 1 : 0;
-    return Level(GetMathScale(s.nFFTVrmsScaleIndex[m], s.fChanScale[channel]),
-                 s.fFFTVrmsOffset[m], unit);
+    return Level(GetMathScale(s.nFFTVrmsScaleIndex[m], s.fChanScale[channel]), s.fFFTVrmsOffset[m],
+                 unit);
 }
 
 CursorScale XCursorScale(const _OX_SETUP& s) {

@@ -137,7 +137,7 @@ TEST_F(AcquireTest, PaintsWhileAveraging) {
     live.bAcqLongMemory = 1;
     live.nAcqMemory = 524288;
     Publish();
-    Shot("acquire");
+    Painted();
 }
 
 } // namespace

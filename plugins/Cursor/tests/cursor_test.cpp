@@ -142,7 +142,7 @@ TEST_F(ManualCursorTest, ASourceWithoutScaleShowsNoValueAndRefusesEntry) {
 TEST_F(ManualCursorTest, Paints) {
     live.bCurXOn = 1;
     Publish();
-    Shot("manual-cursor");
+    Painted();
 }
 
 class TrackCursorTest : public CursorTest {
@@ -191,7 +191,7 @@ TEST_F(TrackCursorTest, AlternationUsesTheSourceChannelsOwnTimebase) {
 TEST_F(TrackCursorTest, Paints) {
     live.bTrackOnA = 1;
     Publish();
-    Shot("track-cursor");
+    Painted();
 }
 
 } // namespace

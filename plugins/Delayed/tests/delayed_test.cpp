@@ -123,9 +123,9 @@ TEST_F(DelayedTest, PanelsSitAboveTheMainWindowsBottomAndFollowIt) {
 TEST_F(DelayedTest, PaintsBothPanels) {
     live.bDelayed = 1;
     Open(ShowFloatMainDlg);
-    Shot("float-main");
+    Painted();
     Open(ShowFloatDlg);
-    Shot("float-delayed");
+    Painted();
 }
 
 } // namespace

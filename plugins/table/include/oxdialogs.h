@@ -22,6 +22,7 @@ enum class OwnReadouts {
 };
 
 struct DialogRow {
+    const char* name; // for people: test messages, picture files
     oxcmd::Sub request;
     std::array<oxcmd::Sub, 2> closes; // the close requests its dialog posts (0: unused); the
                                       // first is the one its close mark and Escape post
@@ -36,6 +37,8 @@ struct DialogRow {
 // The two floating views of the delayed time base (main and delayed, or CH1 and CH2 under
 // the alternate trigger).
 struct FloatingViewFns {
+    static constexpr const char* kDelayedName = "float-delayed";
+    static constexpr const char* kMainName = "float-main";
     oxbow::ui::ShowDialogFn delayed = nullptr;
     oxbow::ui::ShowDialogFn main = nullptr;
 };

@@ -41,11 +41,10 @@ struct TableEntry {
 std::vector<TableEntry> TableDialogs() {
     std::vector<TableEntry> dialogs;
     for (const oxapp::DialogRow& row : oxapp::DialogTable())
-        if (row.show != nullptr)
-            dialogs.push_back({"request " + std::to_string(row.request), row.show, row.closes[0]});
+        if (row.show != nullptr) dialogs.push_back({row.name, row.show, row.closes[0]});
     const oxapp::FloatingViewFns floating = oxapp::FloatingViewTable();
-    dialogs.push_back({"floating main view", floating.main, 0});
-    dialogs.push_back({"floating delayed view", floating.delayed, 0});
+    dialogs.push_back({floating.kMainName, floating.main, 0});
+    dialogs.push_back({floating.kDelayedName, floating.delayed, 0});
     return dialogs;
 }
 
@@ -269,13 +268,16 @@ TEST_F(DialogContract, EveryControlFollowsItsSettingChangedFromOutside) {
     });
 }
 
+// With OXBOW_DIALOG_SHOTS naming a folder, each dialog is kept there as NAME.png, and as
+// NAME-large.png at 1.5 times the font, with the delayed time base and averaging on.
 TEST_F(DialogContract, EveryDialogPaintsAtBothFontSizes) {
     for (const double scale : {1.0, 1.5}) {
         fontScale = scale;
         for (const TableEntry& d : TableDialogs()) {
             SCOPED_TRACE(d.name);
+            kStates[1].set(live);
             ASSERT_NE(Open(d.show, 0, d.closeRequest), nullptr);
-            Painted();
+            Shot((d.name + (scale > 1 ? "-large" : "")).c_str());
         }
     }
 }
