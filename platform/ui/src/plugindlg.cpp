@@ -391,7 +391,10 @@ QWidget* CPluginDlg::Make(const Built& control) {
             entry->setMaxLength(15);
         }
         entry->setMinimumWidth(CharsWide(*entry, row.chars > 0 ? row.chars : kTextChars));
+        // Once per edit: Return and then leaving the field finish the same one.
         connect(entry, &QLineEdit::editingFinished, this, [this, c, entry] {
+            if (!entry->isModified()) return;
+            entry->setModified(false);
             if (!Refused(View(c->index))) OnText(c->row->id, entry->text());
         });
         return entry;
