@@ -1,0 +1,95 @@
+// The keyboard on the running program: the main window's shortcuts from its other windows,
+// the focus frame of the value fields and the SINGLE key.
+#include "program_fixture.h"
+
+#include "valuefield.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace oxapp::test {
+namespace {
+
+template <typename Read> auto Live(RunningOxbow& oxbow, Read read) {
+    decltype(read(*oxbow.Objects().setup)) value{};
+    oxbow.UnderLock([&] { value = read(*oxbow.Objects().setup); });
+    return value;
+}
+
+QWidget* OpenDialog(RunningOxbow& oxbow, const char* action) {
+    oxbow.Window().findChild<QAction*>(action)->trigger();
+    if (!WaitFor([&] { return oxbow.Window().Dialogs().Current() != nullptr; }, 3000))
+        return nullptr;
+    auto* dialog = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
+    if (dialog == nullptr) return nullptr;
+    dialog->activateWindow();
+    return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+}
+
+// The focused window as the window system delivers a key to it.
+void Key(int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr) target = QApplication::activeWindow();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
+    RunningOxbow oxbow({"--sim", "--run"});
+    ASSERT_TRUE(WaitFor([&] { return Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); },
+                        3000));
+    int helpOpened = 0;
+    oxbow.Window().SetUrlOpener([&](const QUrl&) { return ++helpOpened, true; });
+
+    // Horizontal focused: Ctrl+S stops, Ctrl+Q opens Acquire in its place.
+    ASSERT_NE(OpenDialog(oxbow, "HORIZONTAL_DIALOG"), nullptr);
+    const CWnd* horizontal = oxbow.Window().Dialogs().Current();
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return !Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); },
+                        3000))
+        << "Ctrl+S did not stop with the Horizontal dialog focused";
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const CWnd* now = oxbow.Window().Dialogs().Current();
+            return now != nullptr && now != horizontal;
+        },
+        3000))
+        << "Ctrl+Q did not open Acquire with the Horizontal dialog focused";
+
+    // Acquire focused: Ctrl+M opens the manual cursor dialog; from it Ctrl+T the tracking
+    // one and F1 the help.
+    auto* acquire = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
+    ASSERT_NE(acquire, nullptr);
+    acquire->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(acquire));
+    Key(Qt::Key_M, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Live(oxbow, [](const _OX_SETUP& s) { return s.nCursorMode; }) ==
+                   oxcmd::code::kManualCursors;
+        },
+        3000));
+    auto* cursors = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
+    ASSERT_NE(cursors, nullptr);
+    ASSERT_NE(cursors, acquire);
+    cursors->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(cursors));
+    Key(Qt::Key_F1, Qt::NoModifier);
+    EXPECT_EQ(helpOpened, 1);
+    Key(Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Live(oxbow, [](const _OX_SETUP& s) { return s.nCursorMode; }) ==
+                   oxcmd::code::kTrackCursors;
+        },
+        3000));
+}
+
+} // namespace
+} // namespace oxapp::test
