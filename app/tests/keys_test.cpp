@@ -91,5 +91,34 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
         3000));
 }
 
+// SINGLE (its key from the main window): the sweep becomes single, one acquisition is
+// taken, and the instrument stops by itself with the record read.
+TEST(Keys, SingleTakesOneAcquisitionAndStops) {
+    RunningOxbow oxbow({"--sim"});
+    QWidget& window = oxbow.Window();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_FALSE(Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }));
+    WaitFor([] { return false; }, 500); // the start-up's own record read is over
+    oxbow.UnderLock([&] { oxbow.GetSession().Acquisition().Counters().recordBytes = 0; });
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Live(oxbow, [](const _OX_SETUP& s) { return s.nTrigSweep; }) ==
+                   oxcmd::code::kSweepSingle;
+        },
+        3000));
+    int recordBytes = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            oxbow.UnderLock(
+                [&] { recordBytes = oxbow.GetSession().Acquisition().Counters().recordBytes; });
+            return recordBytes > 0 && oxbow.Window().RunState().Text() == "STOP";
+        },
+        6000))
+        << "run state " << oxbow.Window().RunState().Text().toStdString();
+    EXPECT_TRUE(oxbow.Window().findChild<QPushButton*>("SINGLE")->isChecked());
+}
+
 } // namespace
 } // namespace oxapp::test

@@ -30,6 +30,21 @@ Plan RunPlan(const _OX_SETUP& s) {
     return plan;
 }
 
+// SINGLE: the sweep set to single, then RUN; the instrument stops by itself after the one
+// acquisition its trigger starts.
+Plan SinglePlan(const _OX_SETUP& s) {
+    Plan plan = RunPlan(s);
+    if (plan.refusal != nullptr) return plan;
+    Plan single;
+    single.Add(WithArg(group::kTrigger, oxcmd::trigger::kSweep, 0, ArgKind::Int, code::kSweepSingle));
+    for (const Post& post : plan.Posts())
+        single.Add(post);
+    return single;
+}
+bool SingleSweep(const _OX_SETUP& s) {
+    return s.nTrigSweep == code::kSweepSingle;
+}
+
 // Playback is stopped in the Record dialog (its stop ends the playback properly).
 Plan StopPlan(const _OX_SETUP& s) {
     if (PlayingBack(s)) return Plan::Refuse(kStopDuringPlayback);
@@ -171,6 +186,7 @@ constexpr ActionRow kMenuRows[] = {
     // id, menu, caption, button, object name, shortcut, tip, plan, enabled, checked
     {ActionId::Run, kControl, "&Run", "RUN", "RUN", "Ctrl+R", "Run acquisition", RunPlan, nullptr, nullptr},
     {ActionId::Stop, kControl, "&Stop", "STOP", "STOP", "Ctrl+S", "Stop acquisition", StopPlan, nullptr, nullptr},
+    {ActionId::Single, kControl, "Si&ngle", "SINGLE", "SINGLE", "Ctrl+Shift+R", "One acquisition, then stop (single sweep)", SinglePlan, nullptr, SingleSweep},
     {ActionId::Auto, kControl, "&Auto", "AUTO", "AUTO", nullptr, "Auto set-up", RunControlPlan<oxcmd::run::kAuto>, nullptr, nullptr},
     {ActionId::Undo, kControl, "&Undo", nullptr, "UNDO", "Ctrl+Z", "Undo the last scale or position change", RunControlPlan<oxcmd::run::kUndo>, nullptr, nullptr},
     {ActionId::Redo, kControl, "Re&do", nullptr, "REDO", "Ctrl+Y", "Redo what undo took back", RunControlPlan<oxcmd::run::kRedo>, nullptr, nullptr},
