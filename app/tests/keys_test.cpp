@@ -2,6 +2,7 @@
 // the focus frame of the value fields and the SINGLE key.
 #include "program_fixture.h"
 
+#include "instrumentstyle.h"
 #include "valuefield.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,41 @@ TEST(Keys, SingleTakesOneAcquisitionAndStops) {
         6000))
         << "run state " << oxbow.Window().RunState().Text().toStdString();
     EXPECT_TRUE(oxbow.Window().findChild<QPushButton*>("SINGLE")->isChecked());
+}
+
+// Tab moves the focus through the value fields; the focused one alone wears the focus frame
+// all round.
+TEST(Keys, TheFocusedValueFieldIsFramed) {
+    RunningOxbow oxbow({"--sim"});
+    QWidget& window = oxbow.Window();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ValueField& scale = *oxbow.Window().Controls().Field(oxfield::FieldId::Ch1Scale);
+    ValueField& offset = *oxbow.Window().Controls().Field(oxfield::FieldId::Ch1Offset);
+    const auto framed = [](ValueField& field) {
+        const QImage image = field.grab().toImage();
+        const QRgb focus = oxbow::ui::InstrumentColours::Accent.rgb();
+        const int w = image.width();
+        const int h = image.height();
+        for (int edge = 0; edge < ValueField::kFocusFrame; ++edge) {
+            for (const QPoint p : {QPoint(w / 2, edge), QPoint(w / 2, h - 1 - edge),
+                                   QPoint(edge, h / 2), QPoint(w - 1 - edge, h / 2)}) {
+                if (image.pixel(p) != focus) return false;
+            }
+        }
+        return true;
+    };
+    scale.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(WaitFor([&] { return scale.hasFocus(); }, 1000));
+    EXPECT_TRUE(framed(scale));
+    EXPECT_FALSE(framed(offset));
+    QTest::keyClick(&scale, Qt::Key_Tab);
+    ASSERT_TRUE(WaitFor([&] { return !scale.hasFocus(); }, 1000));
+    EXPECT_FALSE(framed(scale));
+    QWidget* next = QApplication::focusWidget();
+    auto* field = qobject_cast<ValueField*>(next);
+    ASSERT_NE(field, nullptr) << "Tab left the value fields";
+    EXPECT_TRUE(framed(*field));
 }
 
 } // namespace
