@@ -42,8 +42,8 @@ void Key(int key, Qt::KeyboardModifiers modifiers) {
 
 TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     RunningOxbow oxbow({"--sim", "--run"});
-    ASSERT_TRUE(WaitFor([&] { return Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); },
-                        3000));
+    ASSERT_TRUE(
+        WaitFor([&] { return Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); }, 3000));
     int helpOpened = 0;
     oxbow.Window().SetUrlOpener([&](const QUrl&) { return ++helpOpened, true; });
 
@@ -51,8 +51,8 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     ASSERT_NE(OpenDialog(oxbow, "HORIZONTAL_DIALOG"), nullptr);
     const CWnd* horizontal = oxbow.Window().Dialogs().Current();
     Key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(WaitFor([&] { return !Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); },
-                        3000))
+    EXPECT_TRUE(
+        WaitFor([&] { return !Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); }, 3000))
         << "Ctrl+S did not stop with the Horizontal dialog focused";
     Key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor(

@@ -36,7 +36,8 @@ Plan SinglePlan(const _OX_SETUP& s) {
     Plan plan = RunPlan(s);
     if (plan.refusal != nullptr) return plan;
     Plan single;
-    single.Add(WithArg(group::kTrigger, oxcmd::trigger::kSweep, 0, ArgKind::Int, code::kSweepSingle));
+    single.Add(
+        WithArg(group::kTrigger, oxcmd::trigger::kSweep, 0, ArgKind::Int, code::kSweepSingle));
     for (const Post& post : plan.Posts())
         single.Add(post);
     return single;

@@ -93,9 +93,9 @@ TEST_F(ActionTableTest, RefusalsShowTheirTextAndPostNothingElse) {
     const Case cases[] = {
         {"playback",
          playing,
-         {ActionId::Run, ActionId::Single, ActionId::LoadDefault, ActionId::PopDefault, ActionId::AnalogDialog,
-          ActionId::Ch2Dialog, ActionId::DisplayDialog, ActionId::TriggerDialog,
-          ActionId::CursorManual, ActionId::Connect},
+         {ActionId::Run, ActionId::Single, ActionId::LoadDefault, ActionId::PopDefault,
+          ActionId::AnalogDialog, ActionId::Ch2Dialog, ActionId::DisplayDialog,
+          ActionId::TriggerDialog, ActionId::CursorManual, ActionId::Connect},
          "Function not available"},
         {"playback", playing, {ActionId::Stop}, oxact::kStopDuringPlayback},
         {"X-Y",
