@@ -286,11 +286,12 @@ struct alignas(8) _OX_SETUP {
     uint8_t reserved_1537[3];
 
     // Automatic measurements chosen for the read-outs.
-    int32_t nMeasureCount;     // 1540
-    int32_t nMeasureItem[8];   // 1544  measurement codes
-    int32_t nMeasureSource[8]; // 1576  0 CH1, 1 CH2
-    uint8_t bMeasureAll;       // 1608
-    uint8_t reserved_1609[5299];
+    int32_t nMeasureCount;      // 1540
+    int32_t nMeasureItem[8];    // 1544  measurement codes
+    int32_t nMeasureSource[8];  // 1576  0 CH1, 1 CH2
+    uint8_t bMeasureAll;        // 1608  every measurement of one source
+    uint8_t byMeasureAllSource; // 1609  its source: 0 CH1, 1 CH2
+    uint8_t reserved_1610[5298];
 
     int32_t nTrigMode; // 6908  0 EDGE .. 4 ALTERNATION, 5 PATTERN, 6 DURATION
     int32_t nRunState; // 6912
@@ -669,6 +670,7 @@ static_assert(offsetof(_OX_SETUP, nMeasureCount) == 1540);
 static_assert(offsetof(_OX_SETUP, nMeasureItem) == 1544);
 static_assert(offsetof(_OX_SETUP, nMeasureSource) == 1576);
 static_assert(offsetof(_OX_SETUP, bMeasureAll) == 1608);
+static_assert(offsetof(_OX_SETUP, byMeasureAllSource) == 1609);
 static_assert(offsetof(_OX_SETUP, nTrigMode) == 6908);
 static_assert(offsetof(_OX_SETUP, nRunState) == 6912);
 static_assert(offsetof(_OX_SETUP, fTrigHoldoff) == 6924);
