@@ -40,10 +40,17 @@ void Key(int key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
+// Waits until the instrument's record shows `wanted` as read by `read`.
+template <typename Read, typename Value>
+bool Becomes(RunningOxbow& oxbow, Read read, Value wanted) {
+    return WaitFor([&] { return Live(oxbow, read) == wanted; }, 3000);
+}
+
 TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     RunningOxbow oxbow({"--sim", "--run"});
-    ASSERT_TRUE(
-        WaitFor([&] { return Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); }, 3000));
+    const auto running = [](const _OX_SETUP& s) { return s.bRun != 0; };
+    const auto cursorMode = [](const _OX_SETUP& s) { return s.nCursorMode; };
+    ASSERT_TRUE(Becomes(oxbow, running, true));
     int helpOpened = 0;
     oxbow.Window().SetUrlOpener([&](const QUrl&) { return ++helpOpened, true; });
 
@@ -51,8 +58,7 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     ASSERT_NE(OpenDialog(oxbow, "HORIZONTAL_DIALOG"), nullptr);
     const CWnd* horizontal = oxbow.Window().Dialogs().Current();
     Key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(
-        WaitFor([&] { return !Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }); }, 3000))
+    EXPECT_TRUE(Becomes(oxbow, running, false))
         << "Ctrl+S did not stop with the Horizontal dialog focused";
     Key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor(
@@ -70,12 +76,7 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     acquire->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(acquire));
     Key(Qt::Key_M, Qt::ControlModifier);
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            return Live(oxbow, [](const _OX_SETUP& s) { return s.nCursorMode; }) ==
-                   oxcmd::code::kManualCursors;
-        },
-        3000));
+    EXPECT_TRUE(Becomes(oxbow, cursorMode, oxcmd::code::kManualCursors));
     auto* cursors = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
     ASSERT_NE(cursors, nullptr);
     ASSERT_NE(cursors, acquire);
@@ -84,12 +85,7 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     Key(Qt::Key_F1, Qt::NoModifier);
     EXPECT_EQ(helpOpened, 1);
     Key(Qt::Key_T, Qt::ControlModifier);
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            return Live(oxbow, [](const _OX_SETUP& s) { return s.nCursorMode; }) ==
-                   oxcmd::code::kTrackCursors;
-        },
-        3000));
+    EXPECT_TRUE(Becomes(oxbow, cursorMode, oxcmd::code::kTrackCursors));
 }
 
 // SINGLE (its key from the main window): the sweep becomes single, one acquisition is
@@ -103,12 +99,8 @@ TEST(Keys, SingleTakesOneAcquisitionAndStops) {
     WaitFor([] { return false; }, 500); // the start-up's own record read is over
     oxbow.UnderLock([&] { oxbow.GetSession().Acquisition().Counters().recordBytes = 0; });
     QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            return Live(oxbow, [](const _OX_SETUP& s) { return s.nTrigSweep; }) ==
-                   oxcmd::code::kSweepSingle;
-        },
-        3000));
+    EXPECT_TRUE(Becomes(
+        oxbow, [](const _OX_SETUP& s) { return s.nTrigSweep; }, oxcmd::code::kSweepSingle));
     int recordBytes = 0;
     EXPECT_TRUE(WaitFor(
         [&] {
