@@ -22,21 +22,25 @@ template <typename Read> auto Live(RunningOxbow& oxbow, Read read) {
     return value;
 }
 
-QWidget* OpenDialog(RunningOxbow& oxbow, const char* action) {
-    oxbow.Window().findChild<QAction*>(action)->trigger();
-    if (!WaitFor([&] { return oxbow.Window().Dialogs().Current() != nullptr; }, 3000))
-        return nullptr;
-    auto* dialog = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
-    if (dialog == nullptr) return nullptr;
-    dialog->activateWindow();
-    return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+QWidget* CurrentDialog(RunningOxbow& oxbow) {
+    return dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
 }
 
-// The focused window as the window system delivers a key to it.
-void Key(int key, Qt::KeyboardModifiers modifiers) {
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr) target = QApplication::activeWindow();
-    ASSERT_NE(target, nullptr);
+QWidget* OpenDialog(RunningOxbow& oxbow, const char* action) {
+    oxbow.Window().findChild<QAction*>(action)->trigger();
+    WaitFor([&] { return CurrentDialog(oxbow) != nullptr; }, 3000);
+    return CurrentDialog(oxbow);
+}
+
+// A key typed into `window`, made the active window first (as the user's click would), as
+// the window system delivers it: to its focused widget.
+void Key(QWidget* window, int key, Qt::KeyboardModifiers modifiers) {
+    ASSERT_NE(window, nullptr);
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
@@ -55,36 +59,29 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
     oxbow.Window().SetUrlOpener([&](const QUrl&) { return ++helpOpened, true; });
 
     // Horizontal focused: Ctrl+S stops, Ctrl+Q opens Acquire in its place.
-    ASSERT_NE(OpenDialog(oxbow, "HORIZONTAL_DIALOG"), nullptr);
-    const CWnd* horizontal = oxbow.Window().Dialogs().Current();
-    Key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(Becomes(oxbow, running, false))
-        << "Ctrl+S did not stop with the Horizontal dialog focused";
-    Key(Qt::Key_Q, Qt::ControlModifier);
+    QWidget* horizontal = OpenDialog(oxbow, "HORIZONTAL_DIALOG");
+    ASSERT_NE(horizontal, nullptr);
+    Key(horizontal, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Becomes(oxbow, running, false)) << "Ctrl+S did not stop with Horizontal focused";
+    Key(horizontal, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor(
         [&] {
-            const CWnd* now = oxbow.Window().Dialogs().Current();
+            QWidget* now = CurrentDialog(oxbow);
             return now != nullptr && now != horizontal;
         },
         3000))
-        << "Ctrl+Q did not open Acquire with the Horizontal dialog focused";
+        << "Ctrl+Q did not open Acquire with Horizontal focused";
 
-    // Acquire focused: Ctrl+M opens the manual cursor dialog; from it Ctrl+T the tracking
-    // one and F1 the help.
-    auto* acquire = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
-    ASSERT_NE(acquire, nullptr);
-    acquire->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(acquire));
-    Key(Qt::Key_M, Qt::ControlModifier);
+    // Acquire focused: Ctrl+M opens the manual cursor dialog; from it F1 the help and Ctrl+T
+    // the tracking cursors.
+    QWidget* acquire = CurrentDialog(oxbow);
+    Key(acquire, Qt::Key_M, Qt::ControlModifier);
     EXPECT_TRUE(Becomes(oxbow, cursorMode, oxcmd::code::kManualCursors));
-    auto* cursors = dynamic_cast<QWidget*>(oxbow.Window().Dialogs().Current());
-    ASSERT_NE(cursors, nullptr);
+    QWidget* cursors = CurrentDialog(oxbow);
     ASSERT_NE(cursors, acquire);
-    cursors->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(cursors));
-    Key(Qt::Key_F1, Qt::NoModifier);
+    Key(cursors, Qt::Key_F1, Qt::NoModifier);
     EXPECT_EQ(helpOpened, 1);
-    Key(Qt::Key_T, Qt::ControlModifier);
+    Key(cursors, Qt::Key_T, Qt::ControlModifier);
     EXPECT_TRUE(Becomes(oxbow, cursorMode, oxcmd::code::kTrackCursors));
 }
 
@@ -92,13 +89,10 @@ TEST(Keys, TheMainWindowsShortcutsWorkWhileItsDialogsHaveTheFocus) {
 // taken, and the instrument stops by itself with the record read.
 TEST(Keys, SingleTakesOneAcquisitionAndStops) {
     RunningOxbow oxbow({"--sim"});
-    QWidget& window = oxbow.Window();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     ASSERT_FALSE(Live(oxbow, [](const _OX_SETUP& s) { return s.bRun; }));
     WaitFor([] { return false; }, 500); // the start-up's own record read is over
     oxbow.UnderLock([&] { oxbow.GetSession().Acquisition().Counters().recordBytes = 0; });
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    Key(&oxbow.Window(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(Becomes(
         oxbow, [](const _OX_SETUP& s) { return s.nTrigSweep; }, oxcmd::code::kSweepSingle));
     int recordBytes = 0;
