@@ -92,8 +92,8 @@ inline oxfile::RecordSignals Record(const Capture& capture) {
     return signals;
 }
 
-// The bytes of the annotations of class `classId` of decoder `decoder` (the shortest text,
-// the byte in hex).
+// The bytes of the annotations of class `classId` of decoder `decoder`: those whose shortest
+// text is a byte in hex.
 inline std::vector<int> Bytes(const DecodeResult& result, const std::string& decoder,
                               const std::string& classId) {
     std::vector<int> bytes;
@@ -103,8 +103,10 @@ inline std::vector<int> Bytes(const DecodeResult& result, const std::string& dec
         for (const RowResult& row : stack.rows) {
             if (row.decoder != decoder) continue;
             for (const Annotation& a : row.annotations) {
-                if (a.classIndex == wanted)
-                    bytes.push_back(static_cast<int>(std::strtol(a.texts.back().c_str(), nullptr, 16)));
+                if (a.classIndex != wanted) continue;
+                char* end = nullptr;
+                const long byte = std::strtol(a.texts.back().c_str(), &end, 16);
+                if (*end == '\0') bytes.push_back(static_cast<int>(byte)); // not "W", "R"
             }
         }
     }
