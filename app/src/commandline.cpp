@@ -209,8 +209,21 @@ bool CheckFileOptions(const CommandLine& line, std::string& error) {
     return false;
 }
 
+const std::map<std::string, ValueSetter>& ExportValueOptions() {
+    static const std::map<std::string, ValueSetter> options = [] {
+        std::map<std::string, ValueSetter> wrapped;
+        for (const auto& [name, set] : ExportOptionSetters()) {
+            wrapped[name] = [set](CommandLine& l, const std::string& v, std::string& e) {
+                return set(l.exports, v, e);
+            };
+        }
+        return wrapped;
+    }();
+    return options;
+}
+
 const ValueSetter* FindValueOption(const std::string& name) {
-    for (const auto* options : {&ValueOptions(), &FileOptions()}) {
+    for (const auto* options : {&ValueOptions(), &FileOptions(), &ExportValueOptions()}) {
         const auto found = options->find(name);
         if (found != options->end()) return &found->second;
     }
@@ -266,7 +279,9 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
         error = "--sim and --lan exclude each other";
         return ParseOutcome::Refused;
     }
-    if (!CheckFileOptions(line, error)) return ParseOutcome::Refused;
+    if (!CheckExportOptions(line.exports, line.quitAfterMs, error) ||
+        !CheckFileOptions(line, error))
+        return ParseOutcome::Refused;
     return ParseOutcome::Start;
 }
 
@@ -275,7 +290,7 @@ const char* CommandLineHelp() {
         std::string text = kHelp;
         const std::string mark = "%MEASURE%";
         text.replace(text.find(mark), mark.size(), MeasureNamesHelp());
-        return text + std::string(kFileHelp) + ExitCodesHelp();
+        return text + std::string(kFileHelp) + ExportOptionsHelp() + ExitCodesHelp();
     }();
     return help.c_str();
 }

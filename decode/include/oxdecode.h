@@ -176,11 +176,11 @@ struct DecodeLimits {
     const std::atomic<bool>* stop = nullptr; // when set, decoding ends before the next chunk
 };
 
-// Decodes every stack of `stacks` over `signals` on the calling thread (one session for them
+// Decodes every stack of `stacks` over `record` on the calling thread (one session for them
 // all). A stack that cannot run (a source the record lacks, a refused option) has its error
 // set and no rows; the others are decoded.
 [[nodiscard]] DecodeResult DecodeRecord(const std::vector<StackSpec>& stacks,
-                                        const oxfile::RecordSignals& signals,
+                                        const oxfile::RecordSignals& record,
                                         const std::array<Threshold, 2>& thresholds = {},
                                         const DecodeLimits& limits = {});
 
@@ -209,7 +209,7 @@ public:
 
     struct Job {
         std::vector<StackSpec> stacks;
-        std::shared_ptr<const oxfile::RecordSignals> signals;
+        std::shared_ptr<const oxfile::RecordSignals> record;
         std::array<Threshold, 2> thresholds{};
     };
     // The job's serial (positive, rising).

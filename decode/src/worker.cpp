@@ -63,7 +63,7 @@ void DecodeWorker::Run() {
         DecodeLimits limits;
         limits.stop = &stop_;
         auto result = std::make_shared<DecodeResult>(
-            job.signals ? DecodeRecord(job.stacks, *job.signals, job.thresholds, limits)
+            job.record ? DecodeRecord(job.stacks, *job.record, job.thresholds, limits)
                         : DecodeResult{});
         result->serial = serial;
         std::function<void(long)> onResult;

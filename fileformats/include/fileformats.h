@@ -118,16 +118,16 @@ struct RecordSignals {
 // the alternate trigger (each channel at a rate of its own), a rate or scale of 0 or less, or
 // counts beyond the buffers.
 [[nodiscard]] Result TakeRecordSignals(const _OX_SETUP& setup, const ConstSamples& samples,
-                                       RecordSignals& signals);
+                                       RecordSignals& record);
 
 // Sigrok session: a zip of "version" ("2"), "metadata", the analyzer's "logic-1-N" chunks
 // (16-bit samples) and "analog-1-K-1" for each stored channel (32-bit float volts, K its
 // channel number after the sixteen lines). Empty when the zip could not be made.
-[[nodiscard]] std::string BuildSigrokSession(const RecordSignals& signals);
+[[nodiscard]] std::string BuildSigrokSession(const RecordSignals& record);
 // The value change dump of the analyzer's lines: one wire per line, a time unit of one sample
 // period where that is 1, 10 or 100 of a unit (else the next finer such unit), the initial
 // values at #0, a change per line, the record's end as the last time. Empty without lines.
-[[nodiscard]] std::string BuildVcdText(const RecordSignals& signals);
+[[nodiscard]] std::string BuildVcdText(const RecordSignals& record);
 // The VCD time unit for a sample period: "100 ns" for 1e-7 s, "1 us" for 2e-6 s.
 [[nodiscard]] std::string VcdTimescale(double samplePeriod, double& unitSeconds);
 
