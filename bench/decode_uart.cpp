@@ -34,8 +34,8 @@ oxfile::RecordSignals UartRecord(std::size_t samples) {
         traffic.bytes.push_back(static_cast<std::uint8_t>(i * 37 + 11));
     oxbow::sim::DigitalSource lines;
     lines.counter = false;
-    lines.buses.push_back({std::make_shared<const oxbow::sim::BusWave>(traffic),
-                           {{0, oxbow::sim::BusLine::Tx}}});
+    lines.buses.push_back(
+        {std::make_shared<const oxbow::sim::BusWave>(traffic), {{0, oxbow::sim::BusLine::Tx}}});
     oxfile::RecordSignals record;
     record.sampleRate = kRate;
     record.logic.resize(samples);
@@ -71,8 +71,8 @@ double sigrokSetUp = 0.0;
 
 // The data bytes sigrok-cli decodes from `file`.
 int SigrokCliBytes(const std::filesystem::path& file) {
-    const std::string command = "sigrok-cli -i '" + file.string() + "' -P " + kStack +
-                                " -A uart=rx-data 2>/dev/null";
+    const std::string command =
+        "sigrok-cli -i '" + file.string() + "' -P " + kStack + " -A uart=rx-data 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     int lines = 0;

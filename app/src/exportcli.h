@@ -13,8 +13,8 @@
 namespace oxapp {
 
 struct ExportOptions {
-    std::string saveSr;  // the stopped record as a sigrok session
-    std::string saveVcd; // the analyzer's lines as a value change dump
+    std::string saveSr;                      // the stopped record as a sigrok session
+    std::string saveVcd;                     // the analyzer's lines as a value change dump
     std::vector<oxdecode::StackSpec> decode; // stacks whose annotations are printed
     std::string decodeCsv;                   // ... or written to this CSV file instead
     [[nodiscard]] bool Any() const {
@@ -37,6 +37,7 @@ void ShowDecodedSources(const ExportOptions& options);
 
 // The annotations of `result`: printed on standard output, or written to --decode-csv; each
 // stack that could not be decoded named on standard error. True when everything was.
-[[nodiscard]] bool ReportDecoded(const ExportOptions& options, const oxdecode::DecodeResult& result);
+[[nodiscard]] bool ReportDecoded(const ExportOptions& options,
+                                 const oxdecode::DecodeResult& result);
 
 } // namespace oxapp

@@ -53,12 +53,12 @@ protected:
     std::string errors;
 };
 
-const QStringList kHello{"--sim", "--sim-fresh", "--ch1", "square,100,3Vpp", "--digital",
-                         "uart,tx=D0,baud=115200,text=Hello", "--run", "--quit-after", "3000"};
+const QStringList kHello{"--sim",           "--sim-fresh",  "--ch1",
+                         "square,100,3Vpp", "--digital",    "uart,tx=D0,baud=115200,text=Hello",
+                         "--run",           "--quit-after", "3000"};
 
 TEST_F(CommandLineDecode, PrintsTheFiveBytesSentAndWritesTheCsv) {
-    ASSERT_EQ(Run(kHello + QStringList{"--decode", "uart:rx=D0:baudrate=115200"}),
-              kNormalShutdown)
+    ASSERT_EQ(Run(kHello + QStringList{"--decode", "uart:rx=D0:baudrate=115200"}), kNormalShutdown)
         << errors;
     EXPECT_EQ(DataBytes(output), "48 65 6C 6C 6F ") << output;
 

@@ -43,7 +43,7 @@ struct OptionValue {
 struct DecoderOption {
     std::string id;
     std::string desc;
-    OptionValue defaultValue; // its type is the option's type
+    OptionValue defaultValue;        // its type is the option's type
     std::vector<OptionValue> values; // the values allowed; empty: any of the type
 };
 
@@ -70,8 +70,8 @@ struct DecoderInfo {
     std::string name;
     std::string longname;
     std::string desc;
-    std::vector<std::string> inputs;  // "logic" for a decoder on the lines
-    std::vector<std::string> outputs; // what a decoder stacked on this one takes as input
+    std::vector<std::string> inputs;      // "logic" for a decoder on the lines
+    std::vector<std::string> outputs;     // what a decoder stacked on this one takes as input
     std::vector<DecoderChannel> channels; // required first, then the optional ones
     std::vector<DecoderOption> options;
     std::vector<AnnotationClass> classes;
@@ -158,7 +158,7 @@ struct RowResult {
 };
 
 struct StackResult {
-    std::string error; // why the stack was not decoded; empty when it was
+    std::string error;           // why the stack was not decoded; empty when it was
     std::vector<RowResult> rows; // per decoder of the stack its rows, in the decoder's order
 };
 

@@ -32,9 +32,8 @@ bool UsesAnalog(const StackSpec& stack) {
 // Why the record cannot feed this stack; empty when it can.
 std::string MissingSource(const StackSpec& stack, const oxfile::RecordSignals& signals) {
     for (const auto& [id, source] : stack.decoders.front().channels) {
-        const bool present = source.Analog()
-                                 ? !signals.volts[source.index - kAnalogBase].empty()
-                                 : !signals.logic.empty();
+        const bool present = source.Analog() ? !signals.volts[source.index - kAnalogBase].empty()
+                                             : !signals.logic.empty();
         if (!present) return source.Name() + " is not in the record";
     }
     return {};
@@ -52,7 +51,8 @@ Samples PrepareSamples(bool analog, const oxfile::RecordSignals& signals,
     }
     samples.unit = kWideUnit;
     samples.wide.assign(samples.count, 0);
-    if (!signals.logic.empty()) std::copy(signals.logic.begin(), signals.logic.end(), samples.wide.begin());
+    if (!signals.logic.empty())
+        std::copy(signals.logic.begin(), signals.logic.end(), samples.wide.begin());
     for (int c = 0; c < 2; ++c) {
         if (signals.volts[c].empty()) continue;
         const std::vector<std::uint8_t> line = ThresholdLine(signals.volts[c], thresholds[c]);
@@ -203,7 +203,8 @@ void FailAll(DecodeResult& result, const std::vector<bool>& running, const std::
 
 } // namespace
 
-std::vector<std::uint8_t> ThresholdLine(const std::vector<float>& volts, const Threshold& threshold) {
+std::vector<std::uint8_t> ThresholdLine(const std::vector<float>& volts,
+                                        const Threshold& threshold) {
     std::vector<std::uint8_t> line(volts.size());
     if (volts.empty()) return line;
     double level = threshold.level;
@@ -224,7 +225,8 @@ std::vector<std::uint8_t> ThresholdLine(const std::vector<float>& volts, const T
     return line;
 }
 
-DecodeResult DecodeRecord(const std::vector<StackSpec>& stacks, const oxfile::RecordSignals& signals,
+DecodeResult DecodeRecord(const std::vector<StackSpec>& stacks,
+                          const oxfile::RecordSignals& signals,
                           const std::array<Threshold, 2>& thresholds, const DecodeLimits& limits) {
     DecodeResult result;
     result.sampleRate = signals.sampleRate;
@@ -260,7 +262,8 @@ DecodeResult DecodeRecord(const std::vector<StackSpec>& stacks, const oxfile::Re
         }
         for (std::size_t s = 0; s < stacks.size(); ++s) {
             if (!running[s]) continue;
-            result.stacks[s].error = AddStack(session.Get(), stacks[s], s, result.stacks[s], collector);
+            result.stacks[s].error =
+                AddStack(session.Get(), stacks[s], s, result.stacks[s], collector);
         }
         // One callback for every instance: the library calls only the first one of a type.
         const bool started =
@@ -280,8 +283,9 @@ DecodeResult DecodeRecord(const std::vector<StackSpec>& stacks, const oxfile::Re
     for (StackResult& stack : result.stacks) {
         if (!stack.error.empty()) stack.rows.clear();
         for (RowResult& row : stack.rows) {
-            std::stable_sort(row.annotations.begin(), row.annotations.end(),
-                             [](const Annotation& a, const Annotation& b) { return a.start < b.start; });
+            std::stable_sort(
+                row.annotations.begin(), row.annotations.end(),
+                [](const Annotation& a, const Annotation& b) { return a.start < b.start; });
         }
     }
     return result;

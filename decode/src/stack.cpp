@@ -52,8 +52,8 @@ bool ParseDecoder(const std::string& text, DecoderSpec& spec, std::string& error
         }
         const std::optional<Source> source = Source::Parse(value);
         if (!source) {
-            error = spec.id + ": channel " + key + " needs D0 .. D15, CH1 or CH2, not \"" +
-                    value + "\"";
+            error = spec.id + ": channel " + key + " needs D0 .. D15, CH1 or CH2, not \"" + value +
+                    "\"";
             return false;
         }
         spec.channels[key] = *source;
@@ -100,9 +100,8 @@ bool CheckOptions(const DecoderInfo& info, const DecoderSpec& spec, std::string&
             error = spec.id + ": " + id + " needs a number, not \"" + text + "\"";
             return false;
         }
-        if (!option->values.empty() &&
-            std::find(option->values.begin(), option->values.end(), *value) ==
-                option->values.end()) {
+        if (!option->values.empty() && std::find(option->values.begin(), option->values.end(),
+                                                 *value) == option->values.end()) {
             std::string allowed;
             for (const OptionValue& v : option->values)
                 allowed += (allowed.empty() ? "" : ", ") + v.Text();
@@ -179,8 +178,8 @@ bool CheckStack(const StackSpec& stack, std::string& error) {
             return false;
         }
         const bool bottom = level == 0;
-        if (bottom && std::find(info->inputs.begin(), info->inputs.end(), "logic") ==
-                          info->inputs.end()) {
+        if (bottom &&
+            std::find(info->inputs.begin(), info->inputs.end(), "logic") == info->inputs.end()) {
             error = spec.id + " decodes the output of another decoder, not lines";
             return false;
         }

@@ -64,7 +64,7 @@ void DecodeWorker::Run() {
         limits.stop = &stop_;
         auto result = std::make_shared<DecodeResult>(
             job.record ? DecodeRecord(job.stacks, *job.record, job.thresholds, limits)
-                        : DecodeResult{});
+                       : DecodeResult{});
         result->serial = serial;
         std::function<void(long)> onResult;
         {

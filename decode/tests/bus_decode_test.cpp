@@ -27,8 +27,7 @@ TEST_F(BusDecode, SpiOnFourAnalyzerLines) {
 }
 
 TEST_F(BusDecode, I2cWriteOnTwoAnalyzerLines) {
-    const auto signals =
-        Record({"i2c,scl=D0,sda=D15,rate=100k,address=0x50,hex=0010AB", "", 5e-5});
+    const auto signals = Record({"i2c,scl=D0,sda=D15,rate=100k,address=0x50,hex=0010AB", "", 5e-5});
     const DecodeResult result = DecodeRecord({Stack("i2c:scl=D0:sda=D15")}, signals);
     EXPECT_EQ(Bytes(result, "i2c", "address-write"), (std::vector<int>{0x50}));
     EXPECT_EQ(Bytes(result, "i2c", "data-write"), (std::vector<int>{0x00, 0x10, 0xAB}));

@@ -30,8 +30,8 @@ inline StackSpec Stack(const std::string& text) {
 
 // What the instrument is asked to show, and how the record is taken.
 struct Capture {
-    std::string digital;  // the --digital text; empty: the analyzer off
-    std::string ch1;      // CH1's signal; empty: a 100 Hz square that only triggers
+    std::string digital; // the --digital text; empty: the analyzer off
+    std::string ch1;     // CH1's signal; empty: a 100 Hz square that only triggers
     double timeScale = 1e-4;
     bool triggerOnCh1Bus = false; // a falling edge at 1.65 V on CH1 (a bus there)
 };

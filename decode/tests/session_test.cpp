@@ -78,8 +78,8 @@ TEST_F(Session, EverySessionIsTornDownWithItsThreads) {
 TEST_F(Session, OneCallbackServesEveryStackAndEveryLevel) {
     auto both = Uart();
     for (std::size_t i = 0; i < both.logic.size(); ++i)
-        both.logic[i] = static_cast<std::uint16_t>((both.logic[i] & 0x0008) |
-                                                   (I2c().logic[i] & 0x8001));
+        both.logic[i] =
+            static_cast<std::uint16_t>((both.logic[i] & 0x0008) | (I2c().logic[i] & 0x8001));
     const DecodeResult result = DecodeRecord(
         {Stack("uart:rx=D3:baudrate=115200"), Stack("i2c:scl=D0:sda=D15,eeprom24xx")}, both);
     ASSERT_EQ(result.stacks.size(), 2u);
@@ -98,9 +98,9 @@ TEST_F(Session, AnnotationsLandInTheRowThatListsTheirClass) {
     const DecoderInfo& uart = *FindDecoder("uart");
     int data = 0;
     for (const RowResult& row : result.stacks[0].rows) {
-        const AnnotationRow& declared = *std::find_if(
-            uart.rows.begin(), uart.rows.end(),
-            [&](const AnnotationRow& r) { return r.id == row.rowId; });
+        const AnnotationRow& declared =
+            *std::find_if(uart.rows.begin(), uart.rows.end(),
+                          [&](const AnnotationRow& r) { return r.id == row.rowId; });
         for (const Annotation& a : row.annotations) {
             EXPECT_NE(std::find(declared.classes.begin(), declared.classes.end(), a.classIndex),
                       declared.classes.end())
@@ -120,10 +120,9 @@ TEST_F(Session, AnnotationsAreSortedByStartSample) {
     int rows = 0;
     for (const RowResult& row : result.stacks[0].rows) {
         rows += row.annotations.empty() ? 0 : 1;
-        EXPECT_TRUE(std::is_sorted(row.annotations.begin(), row.annotations.end(),
-                                   [](const Annotation& a, const Annotation& b) {
-                                       return a.start < b.start;
-                                   }))
+        EXPECT_TRUE(std::is_sorted(
+            row.annotations.begin(), row.annotations.end(),
+            [](const Annotation& a, const Annotation& b) { return a.start < b.start; }))
             << row.rowId;
     }
     EXPECT_GE(rows, 4);

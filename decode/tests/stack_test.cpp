@@ -98,8 +98,11 @@ TEST(AnnotationText, LinesAndCsvMergeTheStacksByStartSample) {
     result.stacks.resize(2);
     result.stacks[0].rows.push_back({0, "uart", "rx-data", "RX", {{30, 40, 0, {"65"}}}});
     result.stacks[1].rows.push_back(
-        {0, "i2c", "addr-data", "Address/Data", {{10, 20, 7, {"Data write: 2C", "2C"}},
-                                                 {30, 35, 9, {"Say \"a,b\""}}}});
+        {0,
+         "i2c",
+         "addr-data",
+         "Address/Data",
+         {{10, 20, 7, {"Data write: 2C", "2C"}}, {30, 35, 9, {"Say \"a,b\""}}}});
     EXPECT_EQ(AnnotationLines(result), "10-20 i2c: Address/Data: Data write: 2C\n"
                                        "30-40 uart: RX: 65\n"
                                        "30-35 i2c: Address/Data: Say \"a,b\"\n");

@@ -8,8 +8,8 @@ namespace {
 
 TEST(Worker, DecodesOnItsOwnThreadAndKeepsOneRecordWaiting) {
     RequireDecoders();
-    const auto signals =
-        std::make_shared<oxfile::RecordSignals>(Record({"uart,tx=D3,baud=115200,text=Hello", "", 1e-4}));
+    const auto signals = std::make_shared<oxfile::RecordSignals>(
+        Record({"uart,tx=D3,baud=115200,text=Hello", "", 1e-4}));
     const std::vector<StackSpec> stacks{Stack("uart:rx=D3:baudrate=115200")};
     DecodeWorker worker;
     std::mutex mutex;
@@ -54,8 +54,8 @@ TEST(Worker, DecodesOnItsOwnThreadAndKeepsOneRecordWaiting) {
 
 TEST(Worker, StopsWithADecodeInProgress) {
     RequireDecoders();
-    auto signals =
-        std::make_shared<oxfile::RecordSignals>(Record({"uart,tx=D3,baud=115200,text=Hello", "", 1e-4}));
+    auto signals = std::make_shared<oxfile::RecordSignals>(
+        Record({"uart,tx=D3,baud=115200,text=Hello", "", 1e-4}));
     // A long record: the worker is destroyed while it decodes.
     auto& logic = signals->logic;
     const std::vector<std::uint16_t> one = logic;

@@ -59,8 +59,9 @@ std::string BuildVcdText(const RecordSignals& signals) {
     std::string text = Header(VcdTimescale(period, unit));
     const double ticksPerSample = period / unit;
     const auto time = [ticksPerSample](std::size_t sample) {
-        return "#" + std::to_string(static_cast<unsigned long long>(
-                         std::llround(static_cast<double>(sample) * ticksPerSample))) +
+        return "#" +
+               std::to_string(static_cast<unsigned long long>(
+                   std::llround(static_cast<double>(sample) * ticksPerSample))) +
                "\n";
     };
     text += "#0\n$dumpvars\n";

@@ -133,9 +133,8 @@ TEST(SigrokSession, IsWrittenThroughTheAtomicWriter) {
 
 TEST(Vcd, TimescaleIsOneSamplePeriodOrTheNextFinerUnit) {
     const std::pair<double, const char*> cases[] = {
-        {1e-7, "100 ns"}, {2e-6, "1 us"},  {5e-6, "1 us"},  {1e-8, "10 ns"},
-        {1.0, "1 s"},     {4e-9, "1 ns"},  {5e-10, "100 ps"}, {1e3, "100 s"},
-        {1e-16, "1 fs"}};
+        {1e-7, "100 ns"}, {2e-6, "1 us"},    {5e-6, "1 us"}, {1e-8, "10 ns"}, {1.0, "1 s"},
+        {4e-9, "1 ns"},   {5e-10, "100 ps"}, {1e3, "100 s"}, {1e-16, "1 fs"}};
     for (const auto& [period, wanted] : cases) {
         double unit = 0.0;
         EXPECT_EQ(oxfile::VcdTimescale(period, unit), wanted) << period;
@@ -166,7 +165,8 @@ TEST(Vcd, NeedsTheAnalyzerLines) {
     ScratchDir dir;
     Acquisition a = Held(57);
     a.setup.bLaShownStop = 0;
-    EXPECT_EQ(oxfile::SaveVcdFile(dir / "a.vcd", a.setup, a.Samples(), true), Result::NoChannelShown);
+    EXPECT_EQ(oxfile::SaveVcdFile(dir / "a.vcd", a.setup, a.Samples(), true),
+              Result::NoChannelShown);
     EXPECT_EQ(dir.EntryCount(), 0);
     a.setup.bLaShownStop = 1;
     EXPECT_EQ(oxfile::SaveVcdFile(dir / "a.vcd", a.setup, a.Samples(), true), Result::Ok);

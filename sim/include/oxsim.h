@@ -82,9 +82,9 @@ enum class Waveshape { Sine, Square, Triangle, Pulse, Ramp, Dc, Bus };
 
 struct SignalComponent {
     Waveshape shape = Waveshape::Sine;
-    double frequency = 1000.0; // Hz (Bus: the bursts' repetition)
-    double amplitude = 1.0;    // volts peak-to-peak (Dc: the level; Bus: the high level)
-    double duty = 0.5;         // fraction of the period spent high (square, pulse)
+    double frequency = 1000.0;          // Hz (Bus: the bursts' repetition)
+    double amplitude = 1.0;             // volts peak-to-peak (Dc: the level; Bus: the high level)
+    double duty = 0.5;                  // fraction of the period spent high (square, pulse)
     std::shared_ptr<const BusWave> bus; // Bus: the traffic, and the wire this input shows
     BusLine busLine = BusLine::Tx;
 };

@@ -175,9 +175,9 @@ bool ParseBusLine(BusKind kind, const std::string& name, BusLine& line) {
         BusLine line;
     };
     static constexpr Name kNames[] = {
-        {"tx", BusKind::Uart, BusLine::Tx},      {"clk", BusKind::Spi, BusLine::Clock},
-        {"mosi", BusKind::Spi, BusLine::Mosi},   {"miso", BusKind::Spi, BusLine::Miso},
-        {"cs", BusKind::Spi, BusLine::Select},   {"scl", BusKind::I2c, BusLine::Scl},
+        {"tx", BusKind::Uart, BusLine::Tx},    {"clk", BusKind::Spi, BusLine::Clock},
+        {"mosi", BusKind::Spi, BusLine::Mosi}, {"miso", BusKind::Spi, BusLine::Miso},
+        {"cs", BusKind::Spi, BusLine::Select}, {"scl", BusKind::I2c, BusLine::Scl},
         {"sda", BusKind::I2c, BusLine::Sda},
     };
     for (const Name& entry : kNames) {
@@ -221,13 +221,12 @@ bool BusWave::Level(BusLine line, double t) const {
     const Wire& wire = wires_[Index(line)];
     const double every = traffic_.every;
     const double local = t - std::floor(t / every) * every;
-    const auto passed = std::upper_bound(wire.toggles.begin(), wire.toggles.end(), local) -
-                        wire.toggles.begin();
+    const auto passed =
+        std::upper_bound(wire.toggles.begin(), wire.toggles.end(), local) - wire.toggles.begin();
     return wire.idle != (passed % 2 == 1);
 }
 
-std::optional<double> BusWave::NextEdge(BusLine line, int slope, double from,
-                                        double window) const {
+std::optional<double> BusWave::NextEdge(BusLine line, int slope, double from, double window) const {
     const Wire& wire = wires_[Index(line)];
     if (wire.toggles.empty()) return std::nullopt;
     const double every = traffic_.every;
@@ -259,10 +258,10 @@ double BusWave::HighFraction(BusLine line) const {
     return high / traffic_.every;
 }
 
-bool ParseBusTraffic(const std::string& text, BusTraffic& traffic,
-                     const std::function<bool(const std::string&, const std::string&,
-                                              std::string&)>& other,
-                     std::string& error) {
+bool ParseBusTraffic(
+    const std::string& text, BusTraffic& traffic,
+    const std::function<bool(const std::string&, const std::string&, std::string&)>& other,
+    std::string& error) {
     std::vector<std::string> fields;
     std::string field;
     std::istringstream stream(text);

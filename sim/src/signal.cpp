@@ -347,7 +347,8 @@ bool ParseDigitalBus(const std::string& part, std::uint16_t& used, DigitalBus& b
         used = static_cast<std::uint16_t>(used | (1u << line));
         bus.lines.emplace_back(line, wire);
     }
-    const std::size_t wanted = traffic.kind == BusKind::Uart ? 1 : (traffic.kind == BusKind::Spi ? 4 : 2);
+    const std::size_t wanted =
+        traffic.kind == BusKind::Uart ? 1 : (traffic.kind == BusKind::Spi ? 4 : 2);
     if (bus.lines.size() != wanted) {
         error = "every wire of the bus needs its line (" + std::to_string(wanted) + " of them)";
         return false;

@@ -64,7 +64,8 @@ TEST(BusTraffic, I2cStartsAndStopsWhileTheClockIsHigh) {
     std::vector<bool> bits;
     for (int k = 0; k < 9; ++k)
         bits.push_back(wave.Level(BusLine::Sda, 0.5e-3 + k * 1e-3 + 0.75e-3));
-    EXPECT_EQ(bits, (std::vector<bool>{true, false, true, false, false, false, false, false, false}));
+    EXPECT_EQ(bits,
+              (std::vector<bool>{true, false, true, false, false, false, false, false, false}));
     const double end = wave.Duration();
     EXPECT_TRUE(wave.Level(BusLine::Scl, end - 1e-5));
     EXPECT_TRUE(wave.Level(BusLine::Sda, end + 1e-5)); // stop: SDA rose with SCL high
@@ -80,13 +81,14 @@ TEST(BusTraffic, DigitalTextsPutEachWireOnItsLine) {
         "uart,tx=D3,baud=1k,hex=00,every=20m+i2c,scl=D0,sda=D15,rate=10k,text=A", source, error))
         << error;
     ASSERT_EQ(source.buses.size(), 2u);
-    EXPECT_EQ(source.Value(-1e-4), 0x8009); // everything idle high
+    EXPECT_EQ(source.Value(-1e-4), 0x8009);      // everything idle high
     EXPECT_EQ(source.Value(0.5e-3) & 0x0008, 0); // the UART start bit
 }
 
 TEST(BusTraffic, BadTextsAreRefusedWithTheirReason) {
     const std::pair<const char*, const char*> cases[] = {
-        {"can,tx=D0,text=A", "expected counter,RATE, pattern,VALUE or bus traffic (uart, spi, i2c)"},
+        {"can,tx=D0,text=A",
+         "expected counter,RATE, pattern,VALUE or bus traffic (uart, spi, i2c)"},
         {"uart,tx=D16,text=A", "tx= needs a line D0 .. D15, not \"D16\""},
         {"uart,text=A", "every wire of the bus needs its line (1 of them)"},
         {"spi,clk=D0,mosi=D1,miso=D2,text=A", "every wire of the bus needs its line (4 of them)"},
