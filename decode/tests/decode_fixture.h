@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -85,8 +86,9 @@ inline oxfile::RecordSignals Record(const Capture& capture) {
     const std::size_t n = static_cast<std::size_t>(state.dso.acqMemory);
     std::vector<std::uint8_t> ch1Codes(ch1Shown ? n : 0);
     std::vector<std::uint8_t> la(analyzer ? 2 * n : 0);
-    std::memcpy(ch1Codes.data(), record.data(), ch1Codes.size());
-    std::memcpy(la.data(), record.data() + ch1Codes.size(), la.size());
+    std::copy_n(record.begin(), ch1Codes.size(), ch1Codes.begin());
+    std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(ch1Codes.size()), la.size(),
+                la.begin());
     oxfile::RecordSignals signals;
     EXPECT_EQ(oxfile::TakeRecordSignals(*setup, {ch1Codes, {}, la}, signals), oxfile::Result::Ok);
     return signals;
