@@ -186,6 +186,7 @@ bool COxbowDlg::OnInitDialog() {
     if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
         layer->CurrentMode(recordedMode_);
     storage_->LoadAtStart(objects_.line);
+    ShowDecodedSources(objects_.line.exports);
     if (objects_.line.run) panel_.Run();
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);
