@@ -89,6 +89,7 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     storage_ = std::make_unique<StorageMenu>(*this, session_->Files());
     measurePanel_ =
         std::make_unique<MeasurePanel>(this, session_->Measurements(), session_->Snapshot());
+    measurePanel_->CoverOnly(scope_);
     dialogs_->SetReadoutPanel(measurePanel_.get());
     SetWindowAction(oxact::ActionId::MeasurePanel, [this] { measurePanel_->Open(); });
     SetWindowAction(oxact::ActionId::AllMeasure, [this] {
@@ -166,6 +167,7 @@ void COxbowDlg::RefreshView() {
     if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) {
         actions_->Refresh(*view_);
         controls_->Refresh(*view_);
+        if (measurePanel_ != nullptr) measurePanel_->Follow(view_->setup);
     }
 }
 

@@ -24,6 +24,11 @@ TEST_F(ActionTableTest, EveryMenuRowPostsExactlyItsCommands) {
           {group::kRunControl, run::kRun},
           {group::kTimebase, run::kRun}}},
         {ActionId::Stop, {{group::kRunControl, run::kStop}}},
+        {ActionId::Single,
+         {{group::kTrigger, trigger::kSweep},
+          {group::kRunControl, run::kCheckLink},
+          {group::kRunControl, run::kRun},
+          {group::kTimebase, run::kRun}}},
         {ActionId::Auto, {{group::kRunControl, run::kAuto}}},
         {ActionId::Exit, {{group::kRunControl, run::kExit}}},
         {ActionId::Undo, {{group::kRunControl, run::kUndo}}},
@@ -69,6 +74,9 @@ TEST_F(ActionTableTest, EveryMenuRowPostsExactlyItsCommands) {
     }
     ExpectEveryRowPosts(oxact::MenuRows(), expected);
     EXPECT_EQ(Press(ActionId::Ch2Dialog)[0].value, 1) << "Ctrl+2 opens the dialog on CH2";
+    const auto single = Press(ActionId::Single);
+    ASSERT_FALSE(single.empty());
+    EXPECT_EQ(single[0].low, static_cast<std::uint32_t>(code::kSweepSingle)) << "the sweep SINGLE";
 }
 
 // The refusals, each in the state that causes it; the row posts nothing but the message.
@@ -85,9 +93,9 @@ TEST_F(ActionTableTest, RefusalsShowTheirTextAndPostNothingElse) {
     const Case cases[] = {
         {"playback",
          playing,
-         {ActionId::Run, ActionId::LoadDefault, ActionId::PopDefault, ActionId::AnalogDialog,
-          ActionId::Ch2Dialog, ActionId::DisplayDialog, ActionId::TriggerDialog,
-          ActionId::CursorManual, ActionId::Connect},
+         {ActionId::Run, ActionId::Single, ActionId::LoadDefault, ActionId::PopDefault,
+          ActionId::AnalogDialog, ActionId::Ch2Dialog, ActionId::DisplayDialog,
+          ActionId::TriggerDialog, ActionId::CursorManual, ActionId::Connect},
          "Function not available"},
         {"playback", playing, {ActionId::Stop}, oxact::kStopDuringPlayback},
         {"X-Y",
