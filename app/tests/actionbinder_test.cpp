@@ -113,7 +113,7 @@ TEST_F(BinderTest, MenusComeInTheirFixedOrderWithSubmenusAndSeparators) {
     ASSERT_EQ(horizontal.size(), 10);
     ASSERT_EQ(vertical.size(), 10);
     EXPECT_EQ(horizontal.first(), "Period");
-    EXPECT_EQ(horizontal.last(), "Falling Delay 1->2");
+    EXPECT_EQ(horizontal.last(), "DelayB 1->2");
     EXPECT_EQ(vertical.first(), "Vmax");
     EXPECT_EQ(vertical.last(), "Preshoot");
     EXPECT_EQ(binder_->Action(ActionId::CursorTrack)->shortcut(), QKeySequence("Ctrl+T"));

@@ -99,7 +99,8 @@ enum class Quantity { Voltage, Percent, Time, Frequency };
 // the program (menus, source dialog, panel, the command line and its table, the screen's
 // read-out labels) comes from here.
 struct MeasureInfo {
-    const char* name;  // the measurement's name: menu item, dialog title, panel line
+    const char* name;  // the measurement's long name: dialog title, panel line
+    const char* item;  // the Analyze menu's item ("+Width")
     const char* key;   // the command line's and the table's name (--measure vpp,freq)
     const char* label; // the short label of the screen read-out ("Pk-Pk")
     bool fixedEquals;  // "=" always follows the label; otherwise "=", or "<"/">" when clamped
@@ -107,26 +108,26 @@ struct MeasureInfo {
 };
 
 inline constexpr std::array<MeasureInfo, kMeasureCount> kMeasureTable{{
-    {"Vmax", "vmax", "Max", true, Quantity::Voltage},
-    {"Vmin", "vmin", "Min", true, Quantity::Voltage},
-    {"Vpp", "vpp", "Pk-Pk", true, Quantity::Voltage},
-    {"Vtop", "vtop", "Top", true, Quantity::Voltage},
-    {"Vbase", "vbase", "Base", true, Quantity::Voltage},
-    {"Vamp", "vamp", "Amp", true, Quantity::Voltage},
-    {"Vavg", "vavg", "Avg", true, Quantity::Voltage},
-    {"Vrms", "vrms", "RMS", true, Quantity::Voltage},
-    {"Overshoot", "overshoot", "Ovr", true, Quantity::Percent},
-    {"Preshoot", "preshoot", "Pre", true, Quantity::Percent},
-    {"Period", "period", "Prd", false, Quantity::Time},
-    {"Frequency", "freq", "Freq", false, Quantity::Frequency},
-    {"Rise Time", "rise", "Rise", false, Quantity::Time},
-    {"Fall Time", "fall", "Fall", false, Quantity::Time},
-    {"Positive Width", "pwidth", "+Wid", false, Quantity::Time},
-    {"Negative Width", "nwidth", "-Wid", false, Quantity::Time},
-    {"Positive Duty", "duty", "+Duty", true, Quantity::Percent},
-    {"Negative Duty", "nduty", "-Duty", true, Quantity::Percent},
-    {"Rising Delay 1->2", "rdelay", "Dly_A", false, Quantity::Time},
-    {"Falling Delay 1->2", "fdelay", "Dly_B", false, Quantity::Time},
+    {"Vmax", "Vmax", "vmax", "Max", true, Quantity::Voltage},
+    {"Vmin", "Vmin", "vmin", "Min", true, Quantity::Voltage},
+    {"Vpp", "Vpp", "vpp", "Pk-Pk", true, Quantity::Voltage},
+    {"Vtop", "Vtop", "vtop", "Top", true, Quantity::Voltage},
+    {"Vbase", "Vbase", "vbase", "Base", true, Quantity::Voltage},
+    {"Vamp", "Vamp", "vamp", "Amp", true, Quantity::Voltage},
+    {"Vavg", "Vavg", "vavg", "Avg", true, Quantity::Voltage},
+    {"Vrms", "Vrms", "vrms", "RMS", true, Quantity::Voltage},
+    {"Overshoot", "Overshoot", "overshoot", "Ovr", true, Quantity::Percent},
+    {"Preshoot", "Preshoot", "preshoot", "Pre", true, Quantity::Percent},
+    {"Period", "Period", "period", "Prd", false, Quantity::Time},
+    {"Frequency", "Frequency", "freq", "Freq", false, Quantity::Frequency},
+    {"Rise Time", "Rise Time", "rise", "Rise", false, Quantity::Time},
+    {"Fall Time", "Fall Time", "fall", "Fall", false, Quantity::Time},
+    {"Positive Width", "+Width", "pwidth", "+Wid", false, Quantity::Time},
+    {"Negative Width", "-Width", "nwidth", "-Wid", false, Quantity::Time},
+    {"Positive Duty", "+Duty", "duty", "+Duty", true, Quantity::Percent},
+    {"Negative Duty", "-Duty", "nduty", "-Duty", true, Quantity::Percent},
+    {"Rising Delay 1->2", "DelayA 1->2", "rdelay", "Dly_A", false, Quantity::Time},
+    {"Falling Delay 1->2", "DelayB 1->2", "fdelay", "Dly_B", false, Quantity::Time},
 }};
 
 // What a reading that cannot be shown reads.

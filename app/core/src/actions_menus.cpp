@@ -272,7 +272,7 @@ constexpr auto kMeasurePlans = MeasurePlans(std::make_index_sequence<gauger::kMe
 ActionRow MeasureRow(int code) {
     return {static_cast<ActionId>(static_cast<int>(ActionId::MeasureVmax) + code - 1),
             kAnalyze,
-            gauger::GetMeasureInfo(code)->name,
+            gauger::GetMeasureInfo(code)->item,
             nullptr,
             MeasureObjectName(code).c_str(),
             nullptr,

@@ -2,6 +2,7 @@
 // or shows its refusal; the menus' layout facts that a person relies on.
 #include "actions_fixture.h"
 
+#include "gauger.h"
 #include "oxmenus.h"
 
 #include <cctype>
@@ -277,6 +278,23 @@ TEST_F(ActionTableTest, MnemonicsAreUniqueWithinEachMenu) {
     }
     EXPECT_EQ(Mnemonic("Re&do\tCtrl+Y"), 'd');
     EXPECT_EQ(menus.count("&Analyze/&Cursor"), 1u);
+}
+
+// The Analyze menu's measurement items read as the instrument's own menu does; the long names
+// belong to the source dialog and the panel.
+TEST_F(ActionTableTest, MeasurementItemsCarryTheMenuTexts) {
+    const auto caption = [](int code) {
+        return std::string(
+            oxact::Row(static_cast<ActionId>(static_cast<int>(ActionId::MeasureVmax) + code - 1))
+                .caption);
+    };
+    EXPECT_EQ(caption(1), "Vmax");
+    EXPECT_EQ(caption(12), "Frequency");
+    EXPECT_EQ(caption(15), "+Width");
+    EXPECT_EQ(caption(18), "-Duty");
+    EXPECT_EQ(caption(19), "DelayA 1->2");
+    EXPECT_EQ(caption(20), "DelayB 1->2");
+    EXPECT_STREQ(gauger::GetMeasureInfo(15)->name, "Positive Width");
 }
 
 } // namespace
