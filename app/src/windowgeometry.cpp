@@ -42,6 +42,26 @@ QRect FittedGeometry(const std::optional<QRect>& saved, const QSize& preferred,
     return place;
 }
 
+QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
+                   const QRect& available, int gap) {
+    const auto onScreen = [&](QPoint at) {
+        return QPoint(Within(at.x(), size.width(), available.x(), available.width()),
+                      Within(at.y(), size.height(), available.y(), available.height()));
+    };
+    const QPoint beside[] = {
+        {window.right() + 1 + gap, window.top()},
+        {window.left() - gap - size.width(), window.top()},
+        {window.left(), window.bottom() + 1 + gap},
+        {window.left(), window.top() - gap - size.height()},
+    };
+    for (const QPoint& at : beside) {
+        // Slid along the window's side onto the screen, never onto the window.
+        const QRect place(onScreen(at), size);
+        if (available.contains(place) && !place.intersects(window)) return place;
+    }
+    return QRect(onScreen({over.left(), over.bottom() + 1 - size.height()}), size);
+}
+
 std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store) {
     std::string text;
     if (store.ReadString(kKey, kName, text) != oxbow::SettingsStore::Status::Ok) return {};

@@ -20,6 +20,13 @@ namespace oxapp {
                                    const QSize& minimum, const QRect& available);
 inline constexpr int kReachableWidth = 120;
 
+// Where a floating window of `size` opens beside the main window `window` on `available`:
+// right of it, else left of it, below, above (kept inside `available` along the window's
+// side). Where none of these has room it goes inside the window at the bottom left of
+// `over` (the part of the window without controls: its picture), kept on the screen.
+[[nodiscard]] QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
+                                 const QRect& available, int gap);
+
 // Stored as "x,y,width,height"; nothing when none is stored or the text is not such a place.
 [[nodiscard]] std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store);
 // False when the store could not be written.

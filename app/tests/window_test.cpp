@@ -70,6 +70,23 @@ TEST(WindowPlace, FitsTheScreenAndKeepsWhereTheUserLeftIt) {
     }
 }
 
+// A floating window goes beside the main one where the screen has room: right, left, below,
+// above; otherwise over the main window's picture, never over the rest of it.
+TEST(WindowPlace, FloatingWindowsGoBesideTheWindowOrOverItsPicture) {
+    const QSize panel(400, 300);
+    const QRect picture(110, 110, 700, 430);
+    const auto place = [&](const QRect& window, const QRect& screen) {
+        return BesideWindow(window, picture, panel, screen, 8);
+    };
+    EXPECT_EQ(place({100, 100, 1000, 700}, {0, 0, 1920, 1080}), QRect(1108, 100, 400, 300));
+    EXPECT_EQ(place({500, 100, 1000, 700}, {0, 0, 1600, 1080}), QRect(92, 100, 400, 300));
+    EXPECT_EQ(place({100, 0, 1000, 700}, {0, 0, 1280, 1080}), QRect(100, 708, 400, 300));
+    // Slid along the side onto the screen.
+    EXPECT_EQ(place({100, 900, 1000, 100}, {0, 0, 1920, 1080}), QRect(1108, 780, 400, 300));
+    // No room anywhere: over the picture's bottom left corner.
+    EXPECT_EQ(place({100, 100, 1000, 700}, {0, 0, 1280, 800}), QRect(110, 240, 400, 300));
+}
+
 TEST(WindowPlace, TheNextStartOpensWhereTheLastOneEnded) {
     const PrivateConfigHome home;
     QRect left;
