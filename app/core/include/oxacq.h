@@ -98,6 +98,8 @@ class DisplaySteps {
 public:
     virtual ~DisplaySteps() = default;
     virtual void FullRedraw() = 0;
+    // False when the background last drawn is not the one the setup asks for.
+    [[nodiscard]] virtual bool BackgroundCurrent() = 0;
     virtual void Erase() = 0;
     virtual void ResetTraceWindows() = 0;
     virtual void RunPipeline(int points, bool stopped) = 0;
@@ -115,6 +117,7 @@ class DisplayEngineSteps final : public DisplaySteps {
 public:
     explicit DisplayEngineSteps(oxdisplay::DisplayEngine& engine) : engine_(engine) {}
     void FullRedraw() override { engine_.FullRedraw(); }
+    bool BackgroundCurrent() override { return engine_.BackgroundCurrent(); }
     void Erase() override { engine_.Erase(); }
     void ResetTraceWindows() override { engine_.ResetTraceWindows(); }
     void RunPipeline(int points, bool stopped) override { engine_.RunPipeline(points, stopped); }

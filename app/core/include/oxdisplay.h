@@ -8,7 +8,7 @@
 // except construction and destruction.
 //
 // Typical use by the acquisition loop (display tick):
-//   if (region.bRedrawAll) engine.FullRedraw();
+//   if (region.bRedrawAll || !engine.BackgroundCurrent()) engine.FullRedraw();
 //   running frame:  engine.Erase(); engine.ResetTraceWindows(); engine.RunPipeline(2048, false);
 //                   engine.HandOverMeasurement(); engine.DrawTraces(false);
 //   stopped record: GetStopScreenPara(v); engine.RunPipeline(n, true);
@@ -190,6 +190,9 @@ public:
 
     // ---- Renderer ----
     void FullRedraw();
+    // False when the setup asks for another background than the one last drawn (the grid
+    // switched or dimmed, the delayed view's zoom window moved): a full redraw is due.
+    [[nodiscard]] bool BackgroundCurrent() const;
     void Erase();
     void DrawTraces(bool stopped);
     void Compose();

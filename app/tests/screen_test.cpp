@@ -1,0 +1,143 @@
+// The scope picture as a user meets it in the main window: the delayed view's zoom window,
+// the grid switched from the context menu, roll format, the picture of a lost link, the
+// picture scaled with the window, and the status bar.
+#include "program_fixture.h"
+
+#include "oxmsg.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include <algorithm>
+
+namespace oxapp::test {
+namespace {
+
+constexpr std::uint32_t kZoomShadow = 0x3C3C3C; // the shaded part of the delayed view's upper half
+
+OX_RECT Region(RunningOxbow& oxbow, OX_RECT _OX_RGN_SETUP::*rect) {
+    OX_RECT r{};
+    oxbow.UnderLock([&] { r = (*oxbow.Objects().region).*rect; });
+    return r;
+}
+
+struct Columns {
+    int left = -1;
+    int right = -1; // last column
+    int Width() const { return left < 0 ? 0 : right - left + 1; }
+    double Centre() const { return (left + right) / 2.0; }
+};
+
+// The zoom window on one row of the upper half: the longest run of unshaded pixels (grid
+// lines cross the shade only as single pixels).
+Columns ZoomWindow(const QImage& picture, const OX_RECT& upper, int row) {
+    Columns best;
+    Columns run;
+    const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(row));
+    for (int x = upper.left; x <= upper.right; ++x) {
+        const bool shaded = x == upper.right || (line[x] & 0xFFFFFFu) == kZoomShadow;
+        if (!shaded && run.left < 0) run.left = x;
+        if (!shaded) run.right = x;
+        if (shaded && run.left >= 0) {
+            if (run.Width() > best.Width()) best = run;
+            run = {};
+        }
+    }
+    return best;
+}
+
+class DelayedView {
+public:
+    explicit DelayedView(RunningOxbow& oxbow) : oxbow_(oxbow) {}
+    void Post(oxcmd::Sub sub, double seconds) {
+        EXPECT_TRUE(OxPostDouble(oxcmd::group::kTimebase, sub, 0, seconds));
+    }
+    void SwitchOn() { EXPECT_TRUE(OxPostBool(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed, 0, true)); }
+    // The zoom window once it is `width` columns wide (within 2), or as it stands after 3 s.
+    Columns WaitForWidth(int width) {
+        Columns shown;
+        WaitFor(
+            [&] {
+                const OX_RECT upper = Region(oxbow_, &_OX_RGN_SETUP::rcUpper);
+                shown = ZoomWindow(oxbow_.Picture(), upper, upper.top + 30);
+                return std::abs(shown.Width() - width) <= 2;
+            },
+            3000);
+        return shown;
+    }
+
+private:
+    RunningOxbow& oxbow_;
+};
+
+// The unshaded window is the delayed time base's share of the main one (14 divisions of
+// 50 columns), centred on the delayed offset, however the two change after ZOOM went on.
+TEST(ScreenDelayedView, TheZoomWindowFollowsEveryDelayedScaleAndOffset) {
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    oxbow.Window().Panel().Run();
+    DelayedView view(oxbow);
+    view.Post(oxcmd::timebase::kMainScale, 1e-3);
+    view.SwitchOn();
+    view.Post(oxcmd::timebase::kDelayedScale, 200e-6);
+    const Columns at200 = view.WaitForWidth(141);
+    EXPECT_NEAR(at200.Width(), 141, 2) << "main 1 ms/div, delayed 200 us/div: 140 columns";
+    view.Post(oxcmd::timebase::kDelayedOffset, 1e-3);
+    WaitFor([&] { return false; }, 300);
+    const Columns moved = view.WaitForWidth(141);
+    EXPECT_NEAR(moved.Centre() - at200.Centre(), 50, 2) << "1 ms later: one division right";
+    view.Post(oxcmd::timebase::kDelayedScale, 500e-6);
+    EXPECT_NEAR(view.WaitForWidth(351).Width(), 351, 2);
+}
+
+TEST(ScreenDelayedView, TheZoomWindowIsRightWhenSwitchedOnAtASlowTimeBase) {
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    oxbow.Window().Panel().Run();
+    DelayedView view(oxbow);
+    view.Post(oxcmd::timebase::kMainScale, 0.5);
+    view.SwitchOn();
+    view.Post(oxcmd::timebase::kDelayedScale, 0.1);
+    EXPECT_NEAR(view.WaitForWidth(141).Width(), 141, 2) << "main 500 ms/div, delayed 100 ms/div";
+}
+
+// Pixels of the full grid's colour inside the plot, away from the frame's ticks.
+int InnerGridPixels(RunningOxbow& oxbow) {
+    std::uint32_t colour = 0;
+    oxbow.UnderLock([&] {
+        const int percent = std::clamp(oxbow.Objects().setup->nGridIntensity, 0, 100);
+        colour = (64u + static_cast<std::uint32_t>(percent) * 191u / 100u) * 0x010101u;
+    });
+    const OX_RECT main = Region(oxbow, &_OX_RGN_SETUP::rcMain);
+    return FindTraceRows(oxbow.Picture(), {main.left + 6, main.top + 6, main.right - 6, main.bottom - 6},
+                         colour)
+        .count;
+}
+
+bool GridShownSoon(RunningOxbow& oxbow, bool shown) {
+    return WaitFor([&] { return (InnerGridPixels(oxbow) > 500) == shown; }, 3000);
+}
+
+// Context menu > Grid hides the grid and shows it again, running and stopped, and a
+// time-base change keeps the choice.
+TEST(ScreenGrid, TheContextMenuItemHidesAndShowsTheGrid) {
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    auto* grid = oxbow.Window().findChild<QAction*>("GRID");
+    ASSERT_NE(grid, nullptr);
+    oxbow.Window().Panel().Run();
+    ASSERT_TRUE(GridShownSoon(oxbow, true));
+    grid->trigger();
+    EXPECT_TRUE(GridShownSoon(oxbow, false)) << "running";
+    grid->trigger();
+    EXPECT_TRUE(GridShownSoon(oxbow, true)) << "running";
+    ASSERT_TRUE(oxbow.StopAndReadRecord());
+    grid->trigger();
+    EXPECT_TRUE(GridShownSoon(oxbow, false)) << "stopped";
+    oxbow.Window().Panel().Perform(oxact::ActionId::TimeScaleUp);
+    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(GridShownSoon(oxbow, false)) << "after a time-base change";
+    grid->trigger();
+    EXPECT_TRUE(GridShownSoon(oxbow, true)) << "stopped";
+}
+
+} // namespace
+} // namespace oxapp::test
