@@ -53,7 +53,9 @@ public:
     void Post(oxcmd::Sub sub, double seconds) {
         EXPECT_TRUE(OxPostDouble(oxcmd::group::kTimebase, sub, 0, seconds));
     }
-    void SwitchOn() { EXPECT_TRUE(OxPostBool(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed, 0, true)); }
+    void SwitchOn() {
+        EXPECT_TRUE(OxPostBool(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed, 0, true));
+    }
     // The zoom window once it is `width` columns wide (within 2), or as it stands after 3 s.
     Columns WaitForWidth(int width) {
         Columns shown;
@@ -108,8 +110,8 @@ int InnerGridPixels(RunningOxbow& oxbow) {
         colour = (64u + static_cast<std::uint32_t>(percent) * 191u / 100u) * 0x010101u;
     });
     const OX_RECT main = Region(oxbow, &_OX_RGN_SETUP::rcMain);
-    return FindTraceRows(oxbow.Picture(), {main.left + 6, main.top + 6, main.right - 6, main.bottom - 6},
-                         colour)
+    return FindTraceRows(oxbow.Picture(),
+                         {main.left + 6, main.top + 6, main.right - 6, main.bottom - 6}, colour)
         .count;
 }
 

@@ -20,6 +20,7 @@ constexpr std::uint32_t kCentreMarkColour = 0xFFFFFF;
 constexpr std::uint32_t kHighlightColour = 0xFFFFFF; // the marker the mouse points at
 constexpr std::uint32_t kRefMarkerColour = 0xB0B0B0;
 constexpr int kRefGlyph = 3;
+constexpr int kSplitLineRows = 2;
 constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF}; // fail, pass, total
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
@@ -202,7 +203,11 @@ void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
     if (s.layout() == Layout::Delayed) {
         const CRect upper = s.geometry(0).compose;
         const CRect lower = s.geometry(1).compose;
-        DrawDelayedSplitLine(comp, {upper.left, upper.bottom, upper.right, lower.top});
+        // A thin line in the middle of the gap between the halves; the rest of it stays
+        // background.
+        const int middle = (upper.bottom + 1 + lower.top) / 2;
+        DrawDelayedSplitLine(comp, {upper.left, middle - kSplitLineRows / 2, upper.right,
+                                    middle + kSplitLineRows / 2});
     }
     if (s.setup().nTimeFormat == 1) {
         const CRect main = s.geometry(0).compose;

@@ -117,6 +117,28 @@ TEST_F(RendererTest, DelayedSweepDrawsEachRegionFromItsOwnBuffer) {
     EXPECT_EQ(RowSpan(colour, upperTop + 192, lowerTop).first, -1); // nothing on the split line
 }
 
+// Between the halves: the frame edges, background, and one thin grey split line.
+TEST_F(RendererTest, TheDelayedHalvesAreSplitByOneGreyLine) {
+    setup->bDelayed = 1;
+    region->bRedrawAll = 1;
+    LiveFrame();
+    const Surface& c = Engine().Composition();
+    const int gapTop = kPlotTopInCompose + 192 + 1; // below the upper half's frame edge
+    const int gapBottom = kPlotTopInCompose + kPlotRows - 192;
+    int lineRows = 0;
+    for (int y = gapTop; y < gapBottom; ++y) {
+        bool line = false;
+        for (int x = kPlotLeft; x < kPlotLeft + kColumns; ++x) {
+            const std::uint32_t p = c.PixelAt(x, y);
+            ASSERT_EQ(p & 0xFF, (p >> 8) & 0xFF) << x << "," << y << ": not grey";
+            ASSERT_EQ(p & 0xFF, (p >> 16) & 0xFF) << x << "," << y << ": not grey";
+            line = line || p != 0;
+        }
+        lineRows += line ? 1 : 0;
+    }
+    EXPECT_EQ(lineRows, 2);
+}
+
 TEST_F(RendererTest, AlternateTriggerPutsEachChannelInItsRegion) {
     setup->nTrigMode = 4;
     setup->bChanDisplay[1] = 1;
