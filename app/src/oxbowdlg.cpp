@@ -75,7 +75,11 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     }
     BuildWindow();
     dialogs_ = std::make_unique<DialogRequests>(DialogRequests::Host{
-        this, this, &view_->setup, &view_->region, [this] { RefreshView(); }, &panel_});
+        this, this, &view_->setup, &view_->region, [this] { RefreshView(); }, &panel_,
+        [this] {
+            return QRect(scope_->mapToGlobal(scope_->PictureRect().topLeft()),
+                         scope_->PictureRect().size());
+        }});
     PlaceWindow();
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });

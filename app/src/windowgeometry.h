@@ -20,6 +20,20 @@ namespace oxapp {
                                    const QSize& minimum, const QRect& available);
 inline constexpr int kReachableWidth = 120;
 
+// Where the two floating timebase views go (top-left corners, screen coordinates): beside
+// the window, `kFloatingGap` off its right edge, else off its left one, the main view level
+// with the upper half of the scope picture and the delayed view with the lower half; else
+// side by side under the window, or above it; only where the screen has no room around the
+// window, inside the picture, at the right end of each half. Never over its controls.
+struct FloatingPlaces {
+    QPoint main;
+    QPoint delayed;
+};
+[[nodiscard]] FloatingPlaces FloatingViewPlaces(const QRect& window, const QRect& picture,
+                                                const QRect& screen, const QSize& mainSize,
+                                                const QSize& delayedSize);
+inline constexpr int kFloatingGap = 8;
+
 // Stored as "x,y,width,height"; nothing when none is stored or the text is not such a place.
 [[nodiscard]] std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store);
 // False when the store could not be written.

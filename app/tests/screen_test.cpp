@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -76,6 +78,7 @@ private:
 // The unshaded window is the delayed time base's share of the main one (14 divisions of
 // 50 columns), centred on the delayed offset, however the two change after ZOOM went on.
 TEST(ScreenDelayedView, TheZoomWindowFollowsEveryDelayedScaleAndOffset) {
+    const PrivateConfigHome home;
     RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
     oxbow.Window().Panel().Run();
     DelayedView view(oxbow);
@@ -93,6 +96,7 @@ TEST(ScreenDelayedView, TheZoomWindowFollowsEveryDelayedScaleAndOffset) {
 }
 
 TEST(ScreenDelayedView, TheZoomWindowIsRightWhenSwitchedOnAtASlowTimeBase) {
+    const PrivateConfigHome home;
     RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
     oxbow.Window().Panel().Run();
     DelayedView view(oxbow);
@@ -100,6 +104,40 @@ TEST(ScreenDelayedView, TheZoomWindowIsRightWhenSwitchedOnAtASlowTimeBase) {
     view.SwitchOn();
     view.Post(oxcmd::timebase::kDelayedScale, 0.1);
     EXPECT_NEAR(view.WaitForWidth(141).Width(), 141, 2) << "main 500 ms/div, delayed 100 ms/div";
+}
+
+QRect GlobalRect(const QWidget& widget) {
+    return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
+}
+
+// The floating timebase views lie beside the window, or over its scope picture where the
+// screen has no room; never over the front panel's controls, wherever the window is.
+TEST(ScreenDelayedView, TheFloatingViewsNeverCoverTheWindowsControls) {
+    const PrivateConfigHome home;
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    COxbowDlg& window = oxbow.Window();
+    ASSERT_TRUE(WaitFor([&] { return oxbow.GetSession().Workers().Started(); }, 2000));
+    DelayedView(oxbow).SwitchOn();
+    ASSERT_TRUE(WaitFor([&] { return window.Dialogs().FloatingViewsShown(); }, 3000));
+    const QRect screen = window.screen()->availableGeometry();
+    for (const QRect place :
+         {QRect(screen.topLeft(), window.size()),
+          QRect(screen.left() + 40, screen.top() + 30, window.width() / 2, window.height())}) {
+        window.setGeometry(place);
+        WaitFor([] { return false; }, 100);
+        const QRect controls = GlobalRect(window.Controls());
+        const QRect picture(window.Scope().mapToGlobal(window.Scope().PictureRect().topLeft()),
+                            window.Scope().PictureRect().size());
+        int views = 0;
+        for (QWidget* view : QApplication::topLevelWidgets()) {
+            if (view == &window || !view->isVisible() || view->parentWidget() != &window) continue;
+            ++views;
+            const QRect shown = view->frameGeometry();
+            EXPECT_FALSE(shown.intersects(controls));
+            EXPECT_TRUE(!shown.intersects(window.frameGeometry()) || picture.contains(shown));
+        }
+        EXPECT_EQ(views, 2);
+    }
 }
 
 // Pixels of the full grid's colour inside the plot, away from the frame's ticks.
@@ -122,6 +160,7 @@ bool GridShownSoon(RunningOxbow& oxbow, bool shown) {
 // Context menu > Grid hides the grid and shows it again, running and stopped, and a
 // time-base change keeps the choice.
 TEST(ScreenGrid, TheContextMenuItemHidesAndShowsTheGrid) {
+    const PrivateConfigHome home;
     RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
     auto* grid = oxbow.Window().findChild<QAction*>("GRID");
     ASSERT_NE(grid, nullptr);

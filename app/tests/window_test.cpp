@@ -70,6 +70,36 @@ TEST(WindowPlace, FitsTheScreenAndKeepsWhereTheUserLeftIt) {
     }
 }
 
+// The floating timebase views: beside the window where the screen has room (right, else
+// left, level with the picture's halves; else below or above); over the picture only when
+// the screen has no room around the window.
+TEST(WindowPlace, FloatingViewsGoBesideTheWindowAndInsideOnlyWithoutRoom) {
+    const QSize view(230, 22);
+    const QRect picture(120, 150, 727, 434); // the halves' middles at rows 258 and 475
+    const QRect screen(0, 0, 1600, 1000);
+    const FloatingPlaces right =
+        FloatingViewPlaces(QRect(100, 100, 1200, 700), picture, screen, view, view);
+    EXPECT_EQ(right.main, QPoint(1308, 247));
+    EXPECT_EQ(right.delayed, QPoint(1308, 464));
+    const FloatingPlaces left =
+        FloatingViewPlaces(QRect(360, 100, 1200, 700), picture, screen, view, view);
+    EXPECT_EQ(left.main, QPoint(360 - 8 - 230, 247));
+    const FloatingPlaces below =
+        FloatingViewPlaces(QRect(150, 100, 1300, 700), picture, screen, view, view);
+    EXPECT_EQ(below.main, QPoint(120, 808));
+    EXPECT_EQ(below.delayed, QPoint(120 + 230 + 8, 808));
+    EXPECT_EQ(FloatingViewPlaces(QRect(150, 250, 1300, 730), picture, screen, view, view).main,
+              QPoint(120, 250 - 8 - 22));
+    const FloatingPlaces inside = FloatingViewPlaces(screen, picture, screen, view, view);
+    EXPECT_EQ(inside.main, QPoint(120 + 727 - 8 - 230, 150 + 217 - 8 - 22));
+    EXPECT_EQ(inside.delayed, QPoint(120 + 727 - 8 - 230, 150 + 434 - 8 - 22));
+    // Kept on the screen vertically.
+    EXPECT_EQ(
+        FloatingViewPlaces(QRect(0, -300, 1200, 700), QRect(10, -290, 727, 434), screen, view, view)
+            .main.y(),
+        0);
+}
+
 TEST(WindowPlace, TheNextStartOpensWhereTheLastOneEnded) {
     const PrivateConfigHome home;
     QRect left;
