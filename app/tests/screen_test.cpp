@@ -140,6 +140,30 @@ TEST(ScreenDelayedView, TheFloatingViewsNeverCoverTheWindowsControls) {
     }
 }
 
+// Roll at 1 s/div draws what the instrument sends for each column, the lowest and the
+// highest value of the 1 kHz sine over its 20 ms: a band +-2 divisions wide, live and from
+// the record read at STOP, as Y-T shows it.
+TEST(ScreenRoll, AtOneSecondPerDivisionTheSineIsItsMinMaxBand) {
+    const PrivateConfigHome home;
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    ASSERT_TRUE(WaitFor([&] { return oxbow.GetSession().Workers().Started(); }, 2000));
+    EXPECT_TRUE(
+        OxPostInt(oxcmd::group::kTimebase, oxcmd::timebase::kFormat, 0, oxcmd::code::kRolling));
+    oxbow.SetScales(1.0f, 1.0);
+    oxbow.Window().Panel().Run();
+    const OX_RECT main = Region(oxbow, &_OX_RGN_SETUP::rcMain);
+    const double division = (main.bottom - main.top) / 8.0;
+    const auto spansTheBand = [&] {
+        const TraceRows rows = oxbow.Ch1Rows();
+        return rows.count > 0 && rows.bottom - rows.top >= 3.8 * division;
+    };
+    EXPECT_TRUE(WaitFor(spansTheBand, 4000))
+        << "rows " << oxbow.Ch1Rows().top << ".." << oxbow.Ch1Rows().bottom;
+    ASSERT_TRUE(oxbow.StopAndReadRecord());
+    EXPECT_TRUE(WaitFor(spansTheBand, 2000))
+        << "stopped: rows " << oxbow.Ch1Rows().top << ".." << oxbow.Ch1Rows().bottom;
+}
+
 // Pixels of the full grid's colour inside the plot, away from the frame's ticks.
 int InnerGridPixels(RunningOxbow& oxbow) {
     std::uint32_t colour = 0;
