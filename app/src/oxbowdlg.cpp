@@ -170,6 +170,7 @@ void COxbowDlg::RefreshView() {
     if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) {
         actions_->Refresh(*view_);
         controls_->Refresh(*view_);
+        runState_->SetOffline(!view_->setup.bConnected);
     }
 }
 

@@ -164,6 +164,52 @@ TEST(ScreenRoll, AtOneSecondPerDivisionTheSineIsItsMinMaxBand) {
         << "stopped: rows " << oxbow.Ch1Rows().top << ".." << oxbow.Ch1Rows().bottom;
 }
 
+int OfflineLinePixels(RunningOxbow& oxbow) {
+    const OX_RECT main = Region(oxbow, &_OX_RGN_SETUP::rcMain);
+    return FindTraceRows(oxbow.Picture(), main, oxdisplay::kErrorTextColour).count;
+}
+
+bool AskedLinkLost(RunningOxbow& oxbow, std::size_t before) {
+    return oxbow.Boxes().Questions().size() > before;
+}
+
+// After Ignore on a lost link the run-state field and a line on the screen say the
+// instrument is offline, until the link is back (here RUN finds the USB instrument again).
+TEST(ScreenLinkLoss, AfterIgnoreTheScreenSaysOfflineUntilTheLinkIsBack) {
+    const PrivateConfigHome home;
+    RunningOxbow oxbow({"--sim", "--ch1", "sine,1k,4Vpp"});
+    oxbow.Window().Panel().Run();
+    ASSERT_TRUE(WaitFor([&] { return oxbow.Ch1Rows().count > 0; }, 3000));
+    EXPECT_EQ(OfflineLinePixels(oxbow), 0);
+    oxbow.Boxes().QueueAnswer(oxbow::MessageAnswer::Ignore);
+    oxbow.UnderLock(
+        [&] { oxbow.Objects().instrument->InjectFault(oxbow::sim::Fault::RefuseUsbRequest); });
+    ASSERT_TRUE(WaitFor([&] { return AskedLinkLost(oxbow, 0); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return oxbow.Window().RunState().Text() == "OFFLINE"; }, 2000))
+        << oxbow.Window().RunState().Text().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return OfflineLinePixels(oxbow) > 50; }, 2000));
+    EXPECT_GT(oxbow.Ch1Rows().count, 0) << "the last trace stays";
+    WaitFor([] { return false; }, 600); // a few refreshes of the run-state field
+    EXPECT_EQ(oxbow.Window().RunState().Text(), "OFFLINE");
+
+    oxbow.Window().Panel().Run();
+    EXPECT_TRUE(WaitFor([&] { return oxbow.Window().RunState().Text() != "OFFLINE"; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return OfflineLinePixels(oxbow) == 0; }, 2000));
+}
+
+TEST(ScreenLinkLoss, AfterIgnoreOnALostLanLinkTheScreenSaysOffline) {
+    const PrivateConfigHome home;
+    SimulatorProcess simulator({"--ch1", "sine,1k,4Vpp"});
+    RunningOxbow oxbow({"--lan", "127.0.0.1:" + std::to_string(simulator.Port())});
+    oxbow.Window().Panel().Run();
+    ASSERT_TRUE(WaitFor([&] { return oxbow.Ch1Rows().count > 0; }, 3000));
+    oxbow.Boxes().QueueAnswer(oxbow::MessageAnswer::Ignore);
+    simulator.Kill();
+    ASSERT_TRUE(WaitFor([&] { return AskedLinkLost(oxbow, 0); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return oxbow.Window().RunState().Text() == "OFFLINE"; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return OfflineLinePixels(oxbow) > 50; }, 2000));
+}
+
 // Pixels of the full grid's colour inside the plot, away from the frame's ticks.
 int InnerGridPixels(RunningOxbow& oxbow) {
     std::uint32_t colour = 0;

@@ -55,6 +55,8 @@ inline constexpr std::uint32_t kRefColour = 0xFFFFFF;
 inline constexpr std::uint32_t kXYColour = 0x00FF00;
 inline constexpr std::uint32_t kTrigLevelColour = 0xFF8000;
 inline constexpr std::uint32_t kErrorTextColour = 0xFF4040;
+// Drawn over the picture while the instrument does not answer (after Ignore on a lost link).
+inline constexpr const char* kOfflineLine = "Instrument offline: RUN connects again";
 
 // The shared records (created by the program, never freed while the engine lives).
 struct DisplayRecords {

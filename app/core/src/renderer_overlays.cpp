@@ -5,6 +5,7 @@
 #include "oxmeasure.h"
 #include "pipeline_state.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -71,7 +72,10 @@ constexpr ExtraGlyph kExtraGlyphs[] = {
     {U'\u25B3', {0x60, 0x5C, 0x43, 0x5C, 0x60}},
     {U'\u00B5', {0x7E, 0x10, 0x10, 0x1E, 0x10}},
 };
-constexpr int kLineHeight = kGlyphHeight + 3;
+constexpr int kLineGap = 3;
+constexpr int kLineHeight = kGlyphHeight + kLineGap;
+constexpr int kBackingPad = 3;
+constexpr std::uint32_t kBackingColour = 0x0A0C10; // under the read-outs: darker than any trace
 constexpr int kReadoutMargin = 8;
 constexpr std::uint32_t kCaptionColour = 0x000000;    // on the filled bar of X-Y and roll
 constexpr std::uint32_t kAltCaptionColour = 0xFEFF00; // on the empty bar of the alternate trigger
@@ -254,16 +258,48 @@ void DrawPassFailCounters(State& s, const DDSURFACEDESC2& comp) {
     }
 }
 
-// The cursor and logic-analyzer read-outs, right-aligned at the top of the plot.
+// A dark box under text, so that traces and grid behind it never cross the letters.
+void FillBacking(const DDSURFACEDESC2& comp, const CRect& text) {
+    FillRectShadow(comp,
+                   {text.left - kBackingPad, text.top - kBackingPad, text.right + kBackingPad,
+                    text.bottom + kBackingPad},
+                   kBackingColour, false);
+}
+
+// The cursor and logic-analyzer read-outs, right-aligned at the top of the plot on one
+// dark box.
 void DrawReadouts(State& s, const DDSURFACEDESC2& comp) {
     s.measure->OverlayLines(s.setup(), s.overlayLines);
+    if (s.overlayLines.empty()) {
+        return;
+    }
     const CRect main = s.geometry(0).compose;
-    int y = main.top + kReadoutMargin;
+    int widest = 0;
+    for (const std::string& line : s.overlayLines) {
+        widest = std::max(widest, TextWidth(line.c_str()));
+    }
+    const int right = main.right - kReadoutMargin;
+    const int top = main.top + kReadoutMargin;
+    const int lines = static_cast<int>(s.overlayLines.size());
+    FillBacking(comp, {right - widest, top, right, top + lines * kLineHeight - kLineGap});
+    int y = top;
     for (const std::string& line : s.overlayLines) {
         const char* text = line.c_str();
-        DrawText(comp, main.right - kReadoutMargin - TextWidth(text), y, text, kCursorColour);
+        DrawText(comp, right - TextWidth(text), y, text, kCursorColour);
         y += kLineHeight;
     }
+}
+
+// Without a link the last picture stays, and says so until the link is back.
+void DrawOfflineLine(State& s, const DDSURFACEDESC2& comp) {
+    if (s.setup().bConnected) {
+        return;
+    }
+    const CRect main = s.geometry(0).compose;
+    const int x = main.left + (main.Width() - TextWidth(kOfflineLine)) / 2;
+    const int y = main.top + main.Height() / 4;
+    FillBacking(comp, {x, y, x + TextWidth(kOfflineLine), y + kGlyphHeight});
+    DrawText(comp, x, y, kOfflineLine, kErrorTextColour);
 }
 
 void DrawErrorText(State& s, const DDSURFACEDESC2& comp) {
@@ -362,6 +398,7 @@ void DisplayEngine::DrawOverlays() {
         DrawCursors(s, comp.desc());
         DrawPassFailCounters(s, comp.desc());
         DrawReadouts(s, comp.desc());
+        DrawOfflineLine(s, comp.desc());
         DrawErrorText(s, comp.desc());
     }
     DrawStatus(s);
