@@ -221,6 +221,27 @@ void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
     }
 }
 
+// A tracking cursor's line, with the point it tracks marked (a box split by a cross, and a
+// level line through it): where the source channel's trace enters the column the value is
+// read at, in the region the value is read from. A cursor on a source without a value there
+// draws its line only.
+void DrawTrackCursor(const State& s, const DDSURFACEDESC2& comp, int source, float divisions,
+                     const OX_POINT& at) {
+    CRect drawn;
+    const MeasureInput& in = s.measureInput;
+    const MeasureTrace* trace =
+        source == 0 || source == 1 ? oxmeasure::MeasuredTrace(in, source) : nullptr;
+    const int region = trace == &in.traces[source & 1][1] ? 1 : 0;
+    const RegionGeometry g = s.geometry(region);
+    const int index = 2 * (oxmeasure::CursorColumn(divisions) - (trace ? trace->firstColumn : 0));
+    if (trace == nullptr || index < 0 || index >= trace->count) {
+        DrawTracklCursor(comp, g.compose, ToPoint(at), kCursorColour, drawn, false);
+        return;
+    }
+    const int y = g.compose.top + trace->rows[index] - g.rowOffset;
+    DrawTracklCursor(comp, g.compose, {at.x, y}, kCursorColour, drawn, true);
+}
+
 void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
     const _OX_SETUP& setup = s.setup();
     const _OX_RGN_SETUP& rgn = s.region();
@@ -237,10 +258,10 @@ void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
         }
     } else if (setup.nCursorMode == 2) {
         if (setup.bTrackOnA) {
-            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackA), kCursorColour, drawn, true);
+            DrawTrackCursor(s, comp, setup.nTrackSourceA, setup.fTrackA, rgn.ptTrackA);
         }
         if (setup.bTrackOnB) {
-            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackB), kCursorColour, drawn, true);
+            DrawTrackCursor(s, comp, setup.nTrackSourceB, setup.fTrackB, rgn.ptTrackB);
         }
     }
 }
