@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
@@ -130,6 +131,12 @@ void COxbowDlg::BuildWindow() {
     runState_ = new oxbow::ui::RunStateField(this);
     clock_ = new oxbow::ui::ClockField(this);
     statusRow->addWidget(memoryBar_);
+    statusRow->addSpacing(12);
+    connection_ = new QLabel(this);
+    connection_->setObjectName("CONNECTION");
+    connection_->setFont(oxbow::ui::ReadoutFont(13));
+    connection_->setStyleSheet(QString("color: %1;").arg(InstrumentColours::DimText.name()));
+    statusRow->addWidget(connection_);
     statusRow->addStretch(1);
     statusRow->addWidget(runState_);
     statusRow->addSpacing(12);
@@ -171,6 +178,7 @@ void COxbowDlg::RefreshView() {
         actions_->Refresh(*view_);
         controls_->Refresh(*view_);
         runState_->SetOffline(!view_->setup.bConnected);
+        connection_->setText(QString::fromStdString(oxacq::ConnectionText(view_->setup)));
     }
 }
 

@@ -158,6 +158,7 @@ private:
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;
     oxbow::ui::ClockField* clock_ = nullptr;
+    QLabel* connection_ = nullptr; // the link and the instrument, in the status bar
     std::map<oxact::ActionId, std::function<void()>> windowActions_;
     std::array<QTimer, kTimerCount> timers_;
     // The command layer asks for timer 8 from the I/O thread: the start is posted here.

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QScreen>
 
 #include <algorithm>
@@ -173,6 +174,19 @@ bool AskedLinkLost(RunningOxbow& oxbow, std::size_t before) {
     return oxbow.Boxes().Questions().size() > before;
 }
 
+std::string ConnectionShown(RunningOxbow& oxbow) {
+    const auto* label = oxbow.Window().findChild<QLabel*>("CONNECTION");
+    return label != nullptr ? label->text().toStdString() : "(no connection field)";
+}
+
+TEST(ScreenStatusBar, NamesTheLinkAndTheInstrument) {
+    const PrivateConfigHome home;
+    RunningOxbow oxbow({"--sim", "--model", "OXB-A5M"});
+    EXPECT_TRUE(
+        WaitFor([&] { return ConnectionShown(oxbow) == "USB device 0 \u00B7 OXB-A5M"; }, 3000))
+        << ConnectionShown(oxbow);
+}
+
 // After Ignore on a lost link the run-state field and a line on the screen say the
 // instrument is offline, until the link is back (here RUN finds the USB instrument again).
 TEST(ScreenLinkLoss, AfterIgnoreTheScreenSaysOfflineUntilTheLinkIsBack) {
@@ -203,6 +217,8 @@ TEST(ScreenLinkLoss, AfterIgnoreOnALostLanLinkTheScreenSaysOffline) {
     RunningOxbow oxbow({"--lan", "127.0.0.1:" + std::to_string(simulator.Port())});
     oxbow.Window().Panel().Run();
     ASSERT_TRUE(WaitFor([&] { return oxbow.Ch1Rows().count > 0; }, 3000));
+    EXPECT_EQ(ConnectionShown(oxbow),
+              "LAN 127.0.0.1:" + std::to_string(simulator.Port()) + " \u00B7 OXB-A3M");
     oxbow.Boxes().QueueAnswer(oxbow::MessageAnswer::Ignore);
     simulator.Kill();
     ASSERT_TRUE(WaitFor([&] { return AskedLinkLost(oxbow, 0); }, 5000));
