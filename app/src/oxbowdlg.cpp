@@ -113,6 +113,7 @@ COxbowDlg::~COxbowDlg() {
 void COxbowDlg::BuildWindow() {
     setWindowTitle("OXBOW");
     SetTitleButtons(kMinimizeButton | kMaximizeButton | kCloseButton);
+    SetResizable(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, kTitleHeight + 4, 8, 8);
     layout->setSpacing(6);
@@ -152,6 +153,8 @@ void COxbowDlg::BuildWindow() {
         },
         this);
     controls_->Refresh(*view_);
+    // A larger window grows the scope picture; the controls keep the width they need.
+    controls_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     row->addWidget(controls_);
     layout->addLayout(row, 1);
 }

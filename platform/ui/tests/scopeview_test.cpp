@@ -64,17 +64,49 @@ TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture) {
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));
 
-    // Room for 2x across and down, with 20 spare pixels each way split evenly.
+    // Room for a little more than 2x: 2x sharp, with the 20 spare pixels each way split evenly.
     const QImage twice =
         Shown(view, QSize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20));
     ASSERT_EQ(view.Scale(), 2);
+    ASSERT_TRUE(view.Sharp());
     ExpectPictureAt(twice, picture, QPoint(10, 10), 2);
     EXPECT_NE(twice.pixel(5, 5), twice.pixel(10, 10)); // the dark surround
+}
 
-    // Not quite room for 2x: stays sharp at 1x, centred.
-    const QImage once = Shown(view, QSize(2 * kScopePictureWidth - 1, kScopePictureHeight + 100));
-    ASSERT_EQ(view.Scale(), 1);
-    ExpectPictureAt(once, picture, QPoint((kScopePictureWidth - 1) / 2, 50), 1);
+// Between whole multiples the picture fills the view (keeping its shape), smoothed: a pixel
+// on the screen between two picture pixels mixes them.
+TEST(ScopeView, OtherSizesScaleThePictureSmoothlyToFit) {
+    Surface picture(kScopePictureWidth, kScopePictureHeight);
+    DDSURFACEDESC2 desc;
+    ASSERT_EQ(picture.Lock(desc), SurfaceResult::Ok);
+    for (int y = 0; y < kScopePictureHeight; ++y) {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
+        for (int x = 0; x < kScopePictureWidth; ++x)
+            row[x] = x < kScopePictureWidth / 2 ? 0x000000u : 0xFFFFFFu;
+    }
+    ASSERT_EQ(picture.Unlock(), SurfaceResult::Ok);
+    ScopeView view;
+    ASSERT_TRUE(view.Present(picture));
+    const QImage shown = Shown(view, QSize(1200, 900)); // 1.65x across, the limit
+    EXPECT_NEAR(view.Scale(), 1200.0 / kScopePictureWidth, 1e-9);
+    EXPECT_FALSE(view.Sharp());
+    const QRect area = view.PictureRect();
+    EXPECT_EQ(area.width(), 1200);
+    EXPECT_EQ(area.height(), qRound(kScopePictureHeight * 1200.0 / kScopePictureWidth));
+    EXPECT_EQ(area.top(), (900 - area.height()) / 2);
+    int between = 0;
+    for (int x = 590; x < 610; ++x) {
+        const int grey = qRed(shown.pixel(x, area.center().y()));
+        between += grey > 10 && grey < 245 ? 1 : 0;
+    }
+    EXPECT_GT(between, 0) << "the edge between black and white is smoothed";
+    // Mouse positions land on the picture pixel under them at this scale too.
+    EXPECT_EQ(view.ToPicture(area.topLeft()), QPoint(0, 0));
+    EXPECT_EQ(view.ToPicture(area.bottomRight()),
+              QPoint(kScopePictureWidth - 1, kScopePictureHeight - 1));
+    // Widget pixel centres 600.5 and 300.5 from the corner: 1.6506 across, 716 / 434 down.
+    EXPECT_EQ(view.ToPicture(QPoint(area.left() + 600, area.top() + 300)), QPoint(363, 182));
 }
 
 TEST(ScopeView, MousePositionsMapToPicturePixels) {
