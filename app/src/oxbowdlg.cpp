@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace oxapp {
@@ -433,7 +434,21 @@ void COxbowDlg::moveEvent(QMoveEvent* event) {
 
 void COxbowDlg::resizeEvent(QResizeEvent* event) {
     CCommonDlg::resizeEvent(event);
+    // Once the layout has placed everything at the new size.
+    QMetaObject::invokeMethod(
+        this, [this] { ShareWidthWithThePicture(); }, Qt::QueuedConnection);
     if (dialogs_ != nullptr) dialogs_->PlaceFloatingViews();
+}
+
+// A window taller than the picture at the controls' own width gives the picture the width
+// that fills its height, taken from the controls down to the least they need.
+void COxbowDlg::ShareWidthWithThePicture() {
+    const int across = scope_->width() + controls_->width();
+    const int filling =
+        scope_->height() * oxbow::ui::kScopePictureWidth / oxbow::ui::kScopePictureHeight;
+    const int controls = std::clamp(across - filling, controls_->minimumSizeHint().width(),
+                                    controls_->sizeHint().width());
+    if (controls != controls_->maximumWidth()) controls_->setMaximumWidth(controls);
 }
 
 void COxbowDlg::keyPressEvent(QKeyEvent* event) {

@@ -128,6 +128,7 @@ protected:
 
 private:
     void BuildWindow();
+    void ShareWidthWithThePicture();
     // Every menu item, button and shortcut ends here, with its row of the action table.
     void OnAction(oxact::ActionId id);
     // The UI thread's copy of the records, and the controls that show it.

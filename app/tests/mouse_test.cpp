@@ -78,9 +78,10 @@ TEST_P(ScopeMouseAtSize, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffse
     oxbow::ui::ScopeView& view = oxbow.Window().Scope();
     if (GetParam().isValid()) oxbow.Window().resize(GetParam());
     ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    WaitFor([] { return false; }, 100); // the width shared out after the resize
     if (GetParam().isValid()) {
-        // The picture fills the view across, however the view lies.
-        ASSERT_GT(view.Scale(), 1.05);
+        // The controls give up width down to what they need; the picture fills the view.
+        ASSERT_GT(view.Scale(), 1.4);
         ASSERT_EQ(view.PictureRect().width(), view.width());
     }
     const Channel before = Ch1(oxbow);

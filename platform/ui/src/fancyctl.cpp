@@ -206,10 +206,14 @@ Qt::CursorShape ResizeCursor(Qt::Edges edges) {
 // `from` with the given edges moved by `by`, never below `minimum`; the opposite edges stay.
 QRect Resized(const QRect& from, Qt::Edges edges, const QPoint& by, const QSize& minimum) {
     QRect to = from;
-    if (edges & Qt::LeftEdge) to.setLeft(std::min(from.left() + by.x(), from.right() + 1 - minimum.width()));
-    if (edges & Qt::RightEdge) to.setRight(std::max(from.right() + by.x(), from.left() + minimum.width() - 1));
-    if (edges & Qt::TopEdge) to.setTop(std::min(from.top() + by.y(), from.bottom() + 1 - minimum.height()));
-    if (edges & Qt::BottomEdge) to.setBottom(std::max(from.bottom() + by.y(), from.top() + minimum.height() - 1));
+    if (edges & Qt::LeftEdge)
+        to.setLeft(std::min(from.left() + by.x(), from.right() + 1 - minimum.width()));
+    if (edges & Qt::RightEdge)
+        to.setRight(std::max(from.right() + by.x(), from.left() + minimum.width() - 1));
+    if (edges & Qt::TopEdge)
+        to.setTop(std::min(from.top() + by.y(), from.bottom() + 1 - minimum.height()));
+    if (edges & Qt::BottomEdge)
+        to.setBottom(std::max(from.bottom() + by.y(), from.top() + minimum.height() - 1));
     return to;
 }
 
