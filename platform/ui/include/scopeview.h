@@ -61,6 +61,8 @@ public:
     QRect PictureRect() const;
     // A widget position as a picture pixel (may lie outside the picture).
     QPoint ToPicture(const QPoint& widgetPos) const;
+    // Where the top-left corner of a picture pixel lies in the widget.
+    QPoint FromPicture(const QPoint& picturePos) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

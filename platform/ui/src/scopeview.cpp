@@ -164,6 +164,13 @@ QPoint ScopeView::ToPicture(const QPoint& widgetPos) const {
                   static_cast<int>(std::floor((widgetPos.y() + 0.5 - area.top()) / down)));
 }
 
+QPoint ScopeView::FromPicture(const QPoint& picturePos) const {
+    const QRect area = PictureRect();
+    return {
+        area.left() + qRound(picturePos.x() * static_cast<double>(area.width()) / m_own.width()),
+        area.top() + qRound(picturePos.y() * static_cast<double>(area.height()) / m_own.height())};
+}
+
 void ScopeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Whole multiples stay sharp blocks; any other scale is smoothed.

@@ -107,6 +107,8 @@ TEST(ScopeView, OtherSizesScaleThePictureSmoothlyToFit) {
               QPoint(kScopePictureWidth - 1, kScopePictureHeight - 1));
     // Widget pixel centres 600.5 and 300.5 from the corner: 1.6506 across, 716 / 434 down.
     EXPECT_EQ(view.ToPicture(QPoint(area.left() + 600, area.top() + 300)), QPoint(363, 182));
+    for (const QPoint p : {QPoint(0, 0), QPoint(363, 182), QPoint(726, 433)})
+        EXPECT_EQ(view.ToPicture(view.FromPicture(p)), p);
 }
 
 TEST(ScopeView, MousePositionsMapToPicturePixels) {
