@@ -122,9 +122,11 @@ void COxbowDlg::BuildWindow() {
     layout->setMenuBar(actions_->BuildMenuBar(this));
 
     auto* row = new QHBoxLayout;
+    row_ = row;
     auto* left = new QVBoxLayout;
     scope_ = new oxbow::ui::ScopeView(this);
     scope_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    scope_->installEventFilter(this);
     left->addWidget(scope_, 1);
 
     auto* statusRow = new QHBoxLayout;
@@ -434,20 +436,29 @@ void COxbowDlg::moveEvent(QMoveEvent* event) {
 
 void COxbowDlg::resizeEvent(QResizeEvent* event) {
     CCommonDlg::resizeEvent(event);
-    // Once the layout has placed everything at the new size.
-    QMetaObject::invokeMethod(
-        this, [this] { ShareWidthWithThePicture(); }, Qt::QueuedConnection);
     if (dialogs_ != nullptr) dialogs_->PlaceFloatingViews();
 }
 
-// A window taller than the picture at the controls' own width gives the picture the width
-// that fills its height, taken from the controls down to the least they need.
+bool COxbowDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The scope view has its new size once the layout has placed everything.
+    if (watched == scope_ && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(
+            this, [this] { ShareWidthWithThePicture(); }, Qt::QueuedConnection);
+    return CCommonDlg::eventFilter(watched, event);
+}
+
+// A window grown wider than its own size gives the picture the width that fills its height,
+// taken from the controls down to the least they need; at its own size (or smaller) the
+// controls keep their width and the picture its whole-multiple sharpness.
 void COxbowDlg::ShareWidthWithThePicture() {
-    const int across = scope_->width() + controls_->width();
+    const int across = row_->geometry().width() - row_->spacing();
+    const int own = controls_->sizeHint().width();
     const int filling =
         scope_->height() * oxbow::ui::kScopePictureWidth / oxbow::ui::kScopePictureHeight;
-    const int controls = std::clamp(across - filling, controls_->minimumSizeHint().width(),
-                                    controls_->sizeHint().width());
+    const int controls =
+        across <= scope_->sizeHint().width() + own
+            ? own
+            : std::clamp(across - filling, controls_->minimumSizeHint().width(), own);
     if (controls != controls_->maximumWidth()) controls_->setMaximumWidth(controls);
 }
 
