@@ -12,8 +12,8 @@
 namespace oxbow::ui {
 namespace {
 
-// A picture where every pixel differs from its neighbours.
-Surface Pattern(int width, int height) {
+// A picture whose pixel (x, y) is colour(x, y).
+template <class Colour> Surface Painted(int width, int height, Colour colour) {
     Surface surface(width, height, width + 13);
     DDSURFACEDESC2 desc;
     EXPECT_EQ(surface.Lock(desc), SurfaceResult::Ok);
@@ -21,12 +21,19 @@ Surface Pattern(int width, int height) {
         auto* row =
             reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
         for (int x = 0; x < width; ++x)
-            row[x] = (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 |
-                     (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
-                     static_cast<std::uint32_t>((x + y) & 0xff);
+            row[x] = colour(x, y);
     }
     EXPECT_EQ(surface.Unlock(), SurfaceResult::Ok);
     return surface;
+}
+
+// A picture where every pixel differs from its neighbours.
+Surface Pattern(int width, int height) {
+    return Painted(width, height, [](int x, int y) {
+        return (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 |
+               (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
+               static_cast<std::uint32_t>((x + y) & 0xff);
+    });
 }
 
 // Shows the view at `size`, lets the repaint happen and returns what the widget shows.
@@ -76,16 +83,9 @@ TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture) {
 // Between whole multiples the picture fills the view (keeping its shape), smoothed: a pixel
 // on the screen between two picture pixels mixes them.
 TEST(ScopeView, OtherSizesScaleThePictureSmoothlyToFit) {
-    Surface picture(kScopePictureWidth, kScopePictureHeight);
-    DDSURFACEDESC2 desc;
-    ASSERT_EQ(picture.Lock(desc), SurfaceResult::Ok);
-    for (int y = 0; y < kScopePictureHeight; ++y) {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
-        for (int x = 0; x < kScopePictureWidth; ++x)
-            row[x] = x < kScopePictureWidth / 2 ? 0x000000u : 0xFFFFFFu;
-    }
-    ASSERT_EQ(picture.Unlock(), SurfaceResult::Ok);
+    const Surface picture = Painted(kScopePictureWidth, kScopePictureHeight, [](int x, int) {
+        return x < kScopePictureWidth / 2 ? 0x000000u : 0xFFFFFFu;
+    });
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));
     const QImage shown = Shown(view, QSize(1200, 900)); // 1.65x across, the limit
