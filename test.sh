@@ -14,7 +14,10 @@ case "${OXBOW_SANITIZE:-}" in
     export TSAN_OPTIONS="suppressions=$PWD/platform/tsanshim/tsan.supp:history_size=7"
     export OXBOW_TEST_TIME_SCALE=6
     ;;
-  *) build=build-sanitize ;;
+  *)
+    build=build-sanitize
+    export LSAN_OPTIONS="suppressions=$PWD/decode/lsan.supp"
+    ;;
 esac
 scripts/setup.sh "$build"
 scripts/check-format.sh

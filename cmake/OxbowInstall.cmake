@@ -57,6 +57,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/${OXBOW_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${OXBOW_PACKAGING}/oxbow.1 ${OXBOW_PACKAGING}/oxbow-sim.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# GPL-3.0-or-later (the decoder library's licence): the package's copyright file.
+install(FILES ${OXBOW_PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/oxbow)
 
 # Icons: the hand-drawn SVG, and a PNG rendered from it.
 set(OXBOW_ICON_PNG_SIZE 256)
@@ -109,6 +111,11 @@ a udev rule that lets the logged-in user open the instrument on USB.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The decoders are Python modules of the decoder library's package, found by the library at
+# run time; shlibdeps names the library itself.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsigrokdecode4")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sigrok-cli, gtkwave")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 include(CPack)

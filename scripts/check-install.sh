@@ -17,11 +17,16 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/oxbow bin/oxbow-sim share/oxbow/Oxbow.html \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/oxbow.svg share/icons/hicolor/256x256/apps/oxbow.png \
-         share/man/man1/oxbow.1 share/man/man1/oxbow-sim.1 lib/udev/rules.d/70-oxbow.rules; do
+         share/man/man1/oxbow.1 share/man/man1/oxbow-sim.1 lib/udev/rules.d/70-oxbow.rules \
+         share/doc/oxbow/copyright; do
   [ -s "$prefix/$f" ] || fail "$f missing"
 done
 ls "$prefix"/lib/oxbow/libOxMsg.so* >/dev/null 2>&1 || fail "the shared libraries are missing"
 [ -z "$(find "$prefix" -name '*_tests' -o -name '*.a')" ] || fail "tests or static libraries installed"
+
+grep -q "^License: GPL-3.0-or-later" "$prefix/share/doc/oxbow/copyright" || fail "copyright lacks the licence"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" "$prefix/share/metainfo/$id.metainfo.xml" ||
+  fail "metainfo lacks the licence"
 
 desktop=$prefix/share/applications/$id.desktop
 for key in "Name=Oxbow" "GenericName=Oscilloscope" "Categories=Science;Electronics;Engineering;" \

@@ -8,6 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+  libsigrokdecode-dev libzip-dev sigrok-cli
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream dpkg-dev
   clang-format

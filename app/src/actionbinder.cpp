@@ -61,8 +61,11 @@ QAction* ActionBinder::MakeAction(const oxact::ActionRow& row, QWidget& window) 
     action->setCheckable(row.checked != nullptr);
     if (row.shortcut != nullptr) {
         action->setShortcut(QKeySequence(QString::fromUtf8(row.shortcut)));
-        // Only while the main window is active: a dialog's text field keeps its own keys.
-        action->setShortcutContext(Qt::WindowShortcut);
+        // From every window of Oxbow (the control dialogs, the floating views, the
+        // measurement panel), not only the main one. A focused text field still keeps its
+        // own editing keys (select all, undo, arrows): it claims them before any shortcut,
+        // and a modal question or entry blocks the main window's keys while it is up.
+        action->setShortcutContext(Qt::ApplicationShortcut);
     }
     // Shortcuts of rows without a menu work too: the window holds every action.
     window.addAction(action);

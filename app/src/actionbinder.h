@@ -26,7 +26,8 @@ class ActionBinder : public QObject {
 public:
     using Handler = std::function<void(oxact::ActionId)>;
 
-    // Creates the actions (shortcuts scoped to `window`) and the buttons, children of `window`.
+    // Creates the actions (their shortcuts work from every window of the program) and the
+    // buttons, children of `window`.
     ActionBinder(QWidget& window, Handler handler);
 
     // The menu bar: the menus in their fixed order, the items in table order.

@@ -34,7 +34,8 @@ const char* const kHelp =
     "  --fpga TEXT        FPGA version\n"
     "  --ch1 SIGNAL       CH1 input, e.g. sine,1k,4Vpp (default sine,1k,3Vpp)\n"
     "  --ch2 SIGNAL       CH2 input, e.g. square,1k,2Vpp+noise,50mV\n"
-    "  --digital LINES    counter,RATE or pattern,VALUE\n"
+    "  --digital LINES    counter,RATE, pattern,VALUE or bus traffic, e.g.\n"
+    "                     uart,tx=D0,baud=115200,text=Hello (spi, i2c: see oxbow-sim --help)\n"
     "  --dots             the instrument reports the dots plot style\n"
     "  --sim-fresh        start from the power-up setup instead of the one kept in\n"
     "                     $XDG_CONFIG_HOME/oxbow/sim-state.bin (still written at exit)\n"
@@ -209,8 +210,21 @@ bool CheckFileOptions(const CommandLine& line, std::string& error) {
     return false;
 }
 
+const std::map<std::string, ValueSetter>& ExportValueOptions() {
+    static const std::map<std::string, ValueSetter> options = [] {
+        std::map<std::string, ValueSetter> wrapped;
+        for (const auto& [name, set] : ExportOptionSetters()) {
+            wrapped[name] = [set](CommandLine& l, const std::string& v, std::string& e) {
+                return set(l.exports, v, e);
+            };
+        }
+        return wrapped;
+    }();
+    return options;
+}
+
 const ValueSetter* FindValueOption(const std::string& name) {
-    for (const auto* options : {&ValueOptions(), &FileOptions()}) {
+    for (const auto* options : {&ValueOptions(), &FileOptions(), &ExportValueOptions()}) {
         const auto found = options->find(name);
         if (found != options->end()) return &found->second;
     }
@@ -266,7 +280,9 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
         error = "--sim and --lan exclude each other";
         return ParseOutcome::Refused;
     }
-    if (!CheckFileOptions(line, error)) return ParseOutcome::Refused;
+    if (!CheckExportOptions(line.exports, line.quitAfterMs, error) ||
+        !CheckFileOptions(line, error))
+        return ParseOutcome::Refused;
     return ParseOutcome::Start;
 }
 
@@ -275,7 +291,7 @@ const char* CommandLineHelp() {
         std::string text = kHelp;
         const std::string mark = "%MEASURE%";
         text.replace(text.find(mark), mark.size(), MeasureNamesHelp());
-        return text + std::string(kFileHelp) + ExitCodesHelp();
+        return text + std::string(kFileHelp) + ExportOptionsHelp() + ExitCodesHelp();
     }();
     return help.c_str();
 }

@@ -3,6 +3,7 @@
 // picture mode used by demonstrations and tests (--screenshot, --quit-after).
 #pragma once
 
+#include "exportcli.h"
 #include "oxsim.h"
 
 #include <optional>
@@ -34,8 +35,11 @@ struct CommandLine {
     std::string saveImage;
     std::string loadSet;
     std::string loadWfm;
+    // --save-sr, --save-vcd, --decode, --decode-csv (exportcli.h).
+    ExportOptions exports;
     bool SavesFiles() const {
-        return !saveCsv.empty() || !saveWfm.empty() || !saveSet.empty() || !saveImage.empty();
+        return !saveCsv.empty() || !saveWfm.empty() || !saveSet.empty() || !saveImage.empty() ||
+               exports.Any();
     }
     // Measurements printed as a CSV table before quitting (--measure), names as given.
     std::vector<std::string> measure;

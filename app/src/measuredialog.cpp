@@ -20,7 +20,7 @@ bool IsDelay(int code) {
 
 QString TitleOf(int code) {
     const gauger::MeasureInfo* info = gauger::GetMeasureInfo(code);
-    return info != nullptr ? QString(info->longName) : QString("All Measurement");
+    return info != nullptr ? QString(info->name) : QString("All Measurement");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "measuredialog.h"
 #include "ox_queue.h"
 #include "oxbowui.h"
+#include "windowgeometry.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -14,7 +15,6 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cstring>
 
 namespace oxapp {
 namespace {
@@ -23,17 +23,6 @@ constexpr int kRefreshMs = 200;
 constexpr int kWheelNotch = 120;
 constexpr int kShownEntries = 8;
 constexpr int kBesideGap = 8;
-
-// A statistic of the reading as the read-out would print it: "Min=1.000ms", "Max<10.00us".
-std::string StatText(const char* name, gauger::Measure m, gauger::ChannelResult result,
-                     double value, const std::string& unit) {
-    result[m] = {value, true};
-    result.clipped = false;
-    std::string line;
-    gauger::GetMeasureText(line, m, result, true, unit);
-    const std::size_t label = std::strlen(gauger::GetMeasureInfo(static_cast<int>(m))->label);
-    return name + line.substr(label);
-}
 
 QPushButton* Button(const char* text, const char* objectName, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -46,7 +35,7 @@ QPushButton* Button(const char* text, const char* objectName, QWidget* parent) {
 
 EntryList::EntryList(QWidget* parent) : QListWidget(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setSelectionMode(QAbstractItemView::NoSelection);
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setFont(oxbow::ui::ReadoutFont(12));
 }
 
@@ -77,7 +66,7 @@ MeasurePanel::MeasurePanel(QWidget* parent, oxmeasure::Measurer& measurer,
     type_ = new QComboBox(this);
     type_->setObjectName("MEASURE_TYPE");
     for (int code = 1; code <= gauger::kMeasureCount; ++code) {
-        type_->addItem(gauger::GetMeasureInfo(code)->longName, code);
+        type_->addItem(gauger::GetMeasureInfo(code)->name, code);
     }
     auto* add = Button("Add", "MEASURE_ADD", this);
     auto* all = Button("All", "MEASURE_ALL", this);
@@ -98,9 +87,12 @@ MeasurePanel::MeasurePanel(QWidget* parent, oxmeasure::Measurer& measurer,
 
     auto* actions = new QHBoxLayout;
     auto* reset = Button("Reset", "MEASURE_RESET", this);
-    auto* clear = Button("Clear", "MEASURE_CLEAR", this);
+    remove_ = Button("Remove", "MEASURE_REMOVE", this);
+    remove_->setEnabled(false);
+    auto* clear = Button("Clear all", "MEASURE_CLEAR", this);
     auto* close = Button("Close", "MEASURE_CLOSE", this);
     actions->addWidget(reset);
+    actions->addWidget(remove_);
     actions->addWidget(clear);
     actions->addStretch(1);
     actions->addWidget(close);
@@ -110,10 +102,12 @@ MeasurePanel::MeasurePanel(QWidget* parent, oxmeasure::Measurer& measurer,
             [this] { ChooseSource(type_->currentData().toInt()); });
     connect(all, &QPushButton::clicked, this, [this] { ChooseSource(kAllMeasurements); });
     connect(reset, &QPushButton::clicked, this, [this] { ResetStatistics(); });
-    connect(clear, &QPushButton::clicked, this, [this] {
-        allSource_.reset();
-        (void)OxPost(oxcmd::group::kMeasure, oxcmd::measure::kClear);
-    });
+    connect(remove_, &QPushButton::clicked, this, [this] { RemoveSelected(); });
+    connect(list_, &QListWidget::currentRowChanged, this,
+            [this](int row) { remove_->setEnabled(row >= 0); });
+    // A command the full queue did not take has put its own message on the screen.
+    connect(clear, &QPushButton::clicked, this,
+            [] { static_cast<void>(OxPost(oxcmd::group::kMeasure, oxcmd::measure::kClear)); });
     connect(close, &QPushButton::clicked, this, [this] { Close(); });
     connect(&refresh_, &QTimer::timeout, this, [this] { Refresh(); });
 }
@@ -137,24 +131,33 @@ bool MeasurePanel::ShowsReadoutsOf(Kind kind) const {
 }
 
 void MeasurePanel::Open() {
-    if (!placed_ && parentWidget() != nullptr) {
-        // Beside the main window the first time, so that it covers none of the picture,
-        // kept on the screen.
-        const QRect main = parentWidget()->frameGeometry();
-        QPoint at = main.topRight() + QPoint(kBesideGap, 0);
-        if (const QScreen* screen = parentWidget()->screen()) {
-            const QRect room = screen->availableGeometry();
-            const QSize size = sizeHint();
-            at.setX(std::max(room.left(), std::min(at.x(), room.right() - size.width())));
-            if (at.x() < main.right())
-                at.setY(std::min(main.bottom() + kBesideGap, room.bottom() - size.height()));
-        }
-        move(at);
-        placed_ = true;
-    }
+    if (!placed_) Place();
     show();
     raise();
     Refresh();
+}
+
+// Beside the main window the first time, covering none of it; where the screen has no room
+// beside it, over its picture rather than its controls.
+void MeasurePanel::Place() {
+    QWidget* window = parentWidget();
+    if (window == nullptr || window->screen() == nullptr) return;
+    const QRect picture = picture_ != nullptr
+                              ? QRect(picture_->mapToGlobal(QPoint()), picture_->size())
+                              : window->frameGeometry();
+    move(BesideWindow(window->frameGeometry(), picture, sizeHint(),
+                      window->screen()->availableGeometry(), kBesideGap)
+             .topLeft());
+    placed_ = true;
+}
+
+void MeasurePanel::Follow(const _OX_SETUP& setup) {
+    std::vector<Entry> chosen = oxmeasure::ChosenMeasurements(setup);
+    const bool added = std::ranges::any_of(chosen, [this](const Entry& entry) {
+        return std::find(followed_.begin(), followed_.end(), entry) == followed_.end();
+    });
+    followed_ = std::move(chosen);
+    if (added && !isVisible()) Open();
 }
 
 void MeasurePanel::Close() {
@@ -175,8 +178,15 @@ void MeasurePanel::hideEvent(QHideEvent* event) {
 
 void MeasurePanel::ChooseSource(int code) {
     records_.Refresh(*view_);
-    const std::optional<int> source = RunMeasureSourceDialog(this, code, view_->setup);
-    if (source && code == kAllMeasurements) allSource_ = source;
+    static_cast<void>(RunMeasureSourceDialog(this, code, view_->setup));
+}
+
+void MeasurePanel::RemoveSelected() {
+    const int row = list_->currentRow();
+    if (row < 0 || row >= static_cast<int>(entries_.size())) return;
+    const Entry entry = entries_[static_cast<std::size_t>(row)];
+    static_cast<void>(
+        OxPostInt(oxcmd::group::kMeasure, oxcmd::measure::kRemove, entry.channel, entry.code));
 }
 
 void MeasurePanel::OpenAllMeasurement() {
@@ -189,60 +199,40 @@ void MeasurePanel::ResetStatistics() {
     Refresh();
 }
 
-std::vector<MeasurePanel::Entry> MeasurePanel::ChosenEntries() const {
-    const _OX_SETUP& setup = view_->setup;
-    std::vector<Entry> entries;
-    const int count =
-        std::clamp(setup.nMeasureCount, 0, static_cast<int>(std::size(setup.nMeasureItem)));
-    for (int i = 0; i < count; ++i) {
-        const Entry entry{setup.nMeasureItem[i], setup.nMeasureSource[i]};
-        if (gauger::GetMeasureInfo(entry.first) != nullptr &&
-            (entry.second == 0 || entry.second == 1))
-            entries.push_back(entry);
-    }
-    if (allSource_) {
-        for (int code = 1; code <= gauger::kMeasureCount; ++code) {
-            const Entry entry{code, *allSource_};
-            if (std::find(entries.begin(), entries.end(), entry) == entries.end())
-                entries.push_back(entry);
-        }
-    }
-    return entries;
-}
-
 void MeasurePanel::Accumulate(const std::vector<Entry>& entries) {
     std::map<Entry, ReadingStats> kept;
     for (const Entry& entry : entries) {
         ReadingStats& stats = kept[entry];
         if (const auto found = stats_.find(entry); found != stats_.end()) stats = found->second;
         if (measured_.sequence == accumulated_) continue;
-        const auto m = static_cast<gauger::Measure>(entry.first);
-        const gauger::ChannelResult& result = measured_.result.channel[entry.second];
-        const bool voltage =
-            gauger::GetMeasureInfo(entry.first)->quantity == gauger::Quantity::Voltage;
-        const bool readable = measured_.measured[entry.second] && result[m].valid &&
-                              !(voltage && result.clipped) &&
-                              view_->setup.bChanDisplay[entry.second];
-        if (readable) stats.Add(result[m].value);
+        if (oxmeasure::MeasureReadable(view_->setup, measured_, entry)) {
+            const auto m = static_cast<gauger::Measure>(entry.code);
+            stats.Add(measured_.result.channel[entry.channel][m].value);
+        }
     }
     stats_ = std::move(kept); // an entry no longer chosen forgets its statistics
     accumulated_ = measured_.sequence;
 }
 
+// A statistic shown as the reading is: "1.98V", "<10.00us".
+std::string MeasurePanel::StatisticText(const Entry& entry, double value) const {
+    const gauger::ChannelResult& result = measured_.result.channel[entry.channel];
+    return gauger::MeasureValueText(static_cast<gauger::Measure>(entry.code), value,
+                                    result.secondsPerSample,
+                                    oxmeasure::ChannelUnit(view_->setup, entry.channel));
+}
+
+// "CH1 Vmax 2.00V  min 1.98V  max 2.00V  mean 1.99V  n 12"
 QString MeasurePanel::EntryText(const Entry& entry) const {
-    const _OX_SETUP& setup = view_->setup;
-    std::string text = "CH" + std::to_string(entry.second + 1) + " " +
-                       oxmeasure::MeasureLine(setup, measured_, entry.first, entry.second);
+    std::string text = "CH" + std::to_string(entry.channel + 1) + " " +
+                       gauger::GetMeasureInfo(entry.code)->name + " " +
+                       oxmeasure::MeasureValue(view_->setup, measured_, entry);
     const auto found = stats_.find(entry);
     if (found != stats_.end() && found->second.count > 0) {
         const ReadingStats& s = found->second;
-        const auto m = static_cast<gauger::Measure>(entry.first);
-        const gauger::ChannelResult& result = measured_.result.channel[entry.second];
-        const std::string unit = oxmeasure::ChannelUnit(setup, entry.second);
-        text += "  " + StatText("Min", m, result, s.min, unit) + "  " +
-                StatText("Max", m, result, s.max, unit) + "  " +
-                StatText("Avg", m, result, s.sum / static_cast<double>(s.count), unit) +
-                "  n=" + std::to_string(s.count);
+        text += "  min " + StatisticText(entry, s.min) + "  max " + StatisticText(entry, s.max) +
+                "  mean " + StatisticText(entry, s.sum / static_cast<double>(s.count)) + "  n " +
+                std::to_string(s.count);
     }
     return QString::fromStdString(text);
 }
@@ -250,8 +240,9 @@ QString MeasurePanel::EntryText(const Entry& entry) const {
 void MeasurePanel::Refresh() {
     records_.Refresh(*view_);
     measurer_.Refresh(measured_);
-    const std::vector<Entry> entries = ChosenEntries();
+    const std::vector<Entry> entries = oxmeasure::ChosenMeasurements(view_->setup);
     Accumulate(entries);
+    entries_ = entries;
     while (list_->count() > static_cast<int>(entries.size()))
         delete list_->takeItem(list_->count() - 1);
     for (std::size_t i = 0; i < entries.size(); ++i) {

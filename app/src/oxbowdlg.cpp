@@ -95,6 +95,7 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     storage_ = std::make_unique<StorageMenu>(*this, session_->Files());
     measurePanel_ =
         std::make_unique<MeasurePanel>(this, session_->Measurements(), session_->Snapshot());
+    measurePanel_->CoverOnly(scope_);
     dialogs_->SetReadoutPanel(measurePanel_.get());
     SetWindowAction(oxact::ActionId::MeasurePanel, [this] { measurePanel_->Open(); });
     SetWindowAction(oxact::ActionId::AllMeasure, [this] {
@@ -185,6 +186,7 @@ void COxbowDlg::RefreshView() {
         controls_->Refresh(*view_);
         runState_->SetOffline(!view_->setup.bConnected);
         connection_->setText(QString::fromStdString(oxacq::ConnectionText(view_->setup)));
+        if (measurePanel_ != nullptr) measurePanel_->Follow(view_->setup);
     }
 }
 
@@ -203,6 +205,7 @@ bool COxbowDlg::OnInitDialog() {
     if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
         layer->CurrentMode(recordedMode_);
     storage_->LoadAtStart(objects_.line);
+    ShowDecodedSources(objects_.line.exports);
     if (objects_.line.run) panel_.Run();
     clock_->Refresh();
     StartTimer(kTimerClock, 10'000);

@@ -95,6 +95,7 @@ QWidget* PanelControls::RunSection() {
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(Place(ActionId::Run, InstrumentColours::Green));
     row->addWidget(Place(ActionId::Stop, InstrumentColours::Red));
+    row->addWidget(Place(ActionId::Single, InstrumentColours::Yellow));
     row->addWidget(Place(ActionId::Auto, InstrumentColours::Text));
     row->addWidget(Place(ActionId::MeasurePanel, InstrumentColours::Text));
     return box;

@@ -1,6 +1,7 @@
 #include "storage.h"
 
 #include "commandline.h"
+#include "decodeatend.h"
 #include "entrydialogs.h"
 #include "fileformats.h"
 #include "messageboxes.h"
@@ -233,7 +234,8 @@ void StorageMenu::SaveAtEnd(const CommandLine& line, std::function<void(bool)> d
     static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kStop));
     const long serial = WhenCopied([this, line, done](const oxacq::RecordCopy& copy) {
         bool written = true;
-        const oxfile::SaveRequest request{line.saveCsv, line.saveWfm, line.saveSet};
+        const oxfile::SaveRequest request{line.saveCsv, line.saveWfm, line.saveSet,
+                                          line.exports.saveSr, line.exports.saveVcd};
         for (const oxfile::SaveReport& report :
              oxfile::SaveRequestedFiles(request, copy.setup, copy.region, copy.Samples())) {
             if (report.result == oxfile::Result::Ok) continue;
@@ -245,7 +247,8 @@ void StorageMenu::SaveAtEnd(const CommandLine& line, std::function<void(bool)> d
             ReportNotWritten(line.saveImage, "Save failed");
             written = false;
         }
-        done(written);
+        DecodeAtEnd(line.exports, copy, window_,
+                    [done, written](bool decoded) { done(written && decoded); });
     });
     if (serial == 0) {
         std::fprintf(stderr, "oxbow: the files were not saved (the command queue is full)\n");

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -139,6 +140,27 @@ void ValueField::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+}
+
+void ValueField::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    // The pen straddles the rectangle's edges: a rectangle half a pen inside the field puts
+    // the whole frame on the field's outer pixels.
+    const double half = kFocusFrame / 2.0;
+    painter.setPen(QPen(InstrumentColours::Accent, kFocusFrame));
+    painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
+}
+
+void ValueField::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void ValueField::focusOutEvent(QFocusEvent* event) {
+    QFrame::focusOutEvent(event);
+    update();
 }
 
 void ValueField::wheelEvent(QWheelEvent* event) {

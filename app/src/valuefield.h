@@ -1,7 +1,8 @@
 // A value field of the front panel: its caption over the value it shows, refreshed from
 // the UI thread's copy of the records. A click or Enter opens the numeric entry; the mouse
 // wheel (and the Up/Down keys) step the value, Shift for the coarse step. What a field
-// shows and posts is its row of the field table (oxfields.h).
+// shows and posts is its row of the field table (oxfields.h). The field that has the
+// keyboard focus is drawn with a frame in the focus colour.
 #pragma once
 
 #include "oxfields.h"
@@ -17,6 +18,9 @@ namespace oxapp {
 class ValueField : public QFrame {
     Q_OBJECT
 public:
+    // Width in pixels of the frame drawn around the field that has the keyboard focus.
+    static constexpr int kFocusFrame = 2;
+
     // What a field needs from the window.
     class Host {
     public:
@@ -44,6 +48,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     const oxfield::FieldRow& row_;

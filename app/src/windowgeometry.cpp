@@ -26,51 +26,7 @@ bool TitleBandReachable(const QRect& place, const QRect& available) {
            shown.width() >= std::min(kReachableWidth, band.width());
 }
 
-// The views' left edge beside the window on the side with room for `width`; none when neither
-// side has it. (Transposed rectangles give the top edge below or above the window.)
-std::optional<int> BesideWindow(const QRect& window, const QRect& screen, int width) {
-    const int right = window.right() + 1 + kFloatingGap;
-    if (right + width <= screen.right() + 1) return right;
-    const int left = window.left() - kFloatingGap - width;
-    if (left >= screen.left()) return left;
-    return std::nullopt;
-}
-
-// The rectangle mirrored on the diagonal: x for y, width for height.
-QRect Transposed(const QRect& r) {
-    return {r.y(), r.x(), r.height(), r.width()};
-}
-
-// A view centred on `y`, kept on the screen.
-int LevelWith(int y, int height, const QRect& screen) {
-    return Within(y - height / 2, height, screen.top(), screen.height());
-}
-
 } // namespace
-
-FloatingPlaces FloatingViewPlaces(const QRect& window, const QRect& picture, const QRect& screen,
-                                  const QSize& mainSize, const QSize& delayedSize) {
-    const int upperMiddle = picture.top() + picture.height() / 4;
-    const int lowerMiddle = picture.top() + picture.height() * 3 / 4;
-    if (const auto x =
-            BesideWindow(window, screen, std::max(mainSize.width(), delayedSize.width()))) {
-        return {{*x, LevelWith(upperMiddle, mainSize.height(), screen)},
-                {*x, LevelWith(lowerMiddle, delayedSize.height(), screen)}};
-    }
-    // Else side by side under the window, or over it, below the picture's left end.
-    const int width = mainSize.width() + kFloatingGap + delayedSize.width();
-    const int height = std::max(mainSize.height(), delayedSize.height());
-    if (const auto y = BesideWindow(Transposed(window), Transposed(screen), height)) {
-        const int x = Within(picture.left(), width, screen.left(), screen.width());
-        return {{x, *y}, {x + mainSize.width() + kFloatingGap, *y}};
-    }
-    // No room around the window: over the picture, at the bottom right of each half.
-    const int middle = picture.top() + picture.height() / 2;
-    return {{picture.right() + 1 - kFloatingGap - mainSize.width(),
-             middle - kFloatingGap - mainSize.height()},
-            {picture.right() + 1 - kFloatingGap - delayedSize.width(),
-             picture.bottom() + 1 - kFloatingGap - delayedSize.height()}};
-}
 
 QRect FittedGeometry(const std::optional<QRect>& saved, const QSize& preferred,
                      const QSize& minimum, const QRect& available) {
@@ -84,6 +40,36 @@ QRect FittedGeometry(const std::optional<QRect>& saved, const QSize& preferred,
     place.moveTo(Within(place.x(), size.width(), available.x(), available.width()),
                  Within(place.y(), size.height(), available.y(), available.height()));
     return place;
+}
+
+QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
+                   const QRect& available, int gap, std::optional<int> sideTop) {
+    const int top = sideTop.value_or(window.top());
+    const auto onScreen = [&](QPoint at) {
+        return QPoint(Within(at.x(), size.width(), available.x(), available.width()),
+                      Within(at.y(), size.height(), available.y(), available.height()));
+    };
+    const QPoint beside[] = {
+        {window.right() + 1 + gap, top},
+        {window.left() - gap - size.width(), top},
+        {window.left(), window.bottom() + 1 + gap},
+        {window.left(), window.top() - gap - size.height()},
+    };
+    for (const QPoint& at : beside) {
+        // Slid along the window's side onto the screen, never onto the window.
+        const QRect place(onScreen(at), size);
+        if (available.contains(place) && !place.intersects(window)) return place;
+    }
+    return QRect(onScreen({over.left(), over.bottom() + 1 - size.height()}), size);
+}
+
+FloatingPlaces FloatingViewPlaces(const QRect& window, const QRect& picture, const QRect& screen,
+                                  const QSize& mainSize, const QSize& delayedSize) {
+    const QSize both(std::max(mainSize.width(), delayedSize.width()),
+                     mainSize.height() + kFloatingGap + delayedSize.height());
+    const QRect place = BesideWindow(window, picture, both, screen, kFloatingGap,
+                                     picture.center().y() - both.height() / 2);
+    return {place.topLeft(), place.topLeft() + QPoint(0, mainSize.height() + kFloatingGap)};
 }
 
 std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store) {

@@ -20,11 +20,18 @@ namespace oxapp {
                                    const QSize& minimum, const QRect& available);
 inline constexpr int kReachableWidth = 120;
 
-// Where the two floating timebase views go (top-left corners, screen coordinates): beside
-// the window, `kFloatingGap` off its right edge, else off its left one, the main view level
-// with the upper half of the scope picture and the delayed view with the lower half; else
-// side by side under the window, or above it; only where the screen has no room around the
-// window, inside the picture, at the right end of each half. Never over its controls.
+// Where a floating window of `size` opens beside the main window `window` on `available`:
+// right of it, else left of it (its top at `sideTop`, the window's own top unless given),
+// below, above (kept inside `available` along the window's side). Where none of these has
+// room it goes inside the window at the bottom left of `over` (the part of the window
+// without controls: its picture), kept on the screen.
+[[nodiscard]] QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
+                                 const QRect& available, int gap,
+                                 std::optional<int> sideTop = std::nullopt);
+
+// Where the two floating timebase views go (top-left corners): the main view above the
+// delayed one, `kFloatingGap` apart, beside the window as BesideWindow places them, level
+// with the split of the scope picture `picture` when they are right or left of the window.
 struct FloatingPlaces {
     QPoint main;
     QPoint delayed;

@@ -98,8 +98,9 @@ TEST_F(BinderTest, MenusComeInTheirFixedOrderWithSubmenusAndSeparators) {
         titles << item->text();
     EXPECT_EQ(titles, (QStringList{"&Control", "&Vertical", "&Horizontal", "&Analyze", "&Storage",
                                    "&Utility"}));
-    EXPECT_EQ(Items(Menu("&Control")), (QStringList{"&Run", "&Stop", "&Auto", "-", "&Undo", "Re&do",
-                                                    "-", "LAN Config", "&Connect"}));
+    EXPECT_EQ(Items(Menu("&Control")),
+              (QStringList{"&Run", "&Stop", "Si&ngle", "&Auto", "-", "&Undo", "Re&do", "-",
+                           "LAN Config", "&Connect"}));
     EXPECT_EQ(Items(Menu("&Vertical")).first(), "&Analog\tCtrl+1/2");
     EXPECT_EQ(Items(Menu("&Analyze")),
               (QStringList{"&Cursor", "&Horizontal Measure", "&Vertical Measure", "-",

@@ -128,6 +128,42 @@ TEST(PanelFields, ATypedTriggerLevelReachesTheInstrumentAndXYRefusesTheEntry) {
         3000));
 }
 
+std::string ShownError(RunningOxbow& oxbow) {
+    return Live(oxbow, [](const _OX_SETUP& s) { return std::string(s.szSystemError); });
+}
+
+// Typed into the field's entry and confirmed; waits for the message it brings.
+void TypeInto(RunningOxbow& oxbow, FieldId id, const QString& text, const std::string& message) {
+    bool shown = false;
+    auto typing = TypeIntoEntry(text, shown);
+    PressKey(FieldOf(oxbow, id), Qt::Key_Return);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(WaitFor([&] { return ShownError(oxbow) == message; }, 3000))
+        << text.toStdString() << ": " << ShownError(oxbow);
+}
+
+// A scale of zero or below has no meaning: refused with a message, the instrument left as it
+// was. A scale past the instrument's limit is still taken at the limit, and says so.
+TEST(PanelFields, ScalesOutsideTheirDomainAreRefusedAndScalesPastALimitClamped) {
+    RunningOxbow oxbow({"--sim"});
+    const auto scales = [&] {
+        return Live(oxbow, [](const _OX_SETUP& s) {
+            return std::pair<float, double>(s.fChanScale[0], s.dTimeScale);
+        });
+    };
+    const auto before = scales();
+    TypeInto(oxbow, FieldId::Ch1Scale, "-1", "Volts/Div must be greater than 0");
+    TypeInto(oxbow, FieldId::TimeScale, "-500u", "Time/Div must be greater than 0");
+    TypeInto(oxbow, FieldId::TimeScale, "0", "Time/Div must be greater than 0");
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(scales(), before);
+
+    TypeInto(oxbow, FieldId::TimeScale, "1p", "Time/Div at lower limit");
+    TypeInto(oxbow, FieldId::Ch1Scale, "100", "Volts/Div at upper limit");
+    EXPECT_TRUE(WaitFor([&] { return scales().first == 10.0f; }, 3000));
+    EXPECT_LT(scales().second, before.second);
+}
+
 TEST(PanelLayout, TheWindowFitsA1280By800ScreenWithTheScopeViewWhole) {
     RunningOxbow oxbow({"--sim"});
     COxbowDlg& window = oxbow.Window();

@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <sstream>
 
@@ -93,12 +98,16 @@ TEST(ProgramMeasure, ReadoutsAndPanelMatchTheSimulatedSignals) {
     ASSERT_TRUE(WaitFor(
         [&] {
             panel.Refresh();
-            return panel.Entries().count() == 1 && panel.Entries().item(0)->text().contains("n=");
+            return panel.Entries().count() == 1 && panel.Entries().item(0)->text().contains(" n ");
         },
         4000));
     const QString line = panel.Entries().item(0)->text();
-    EXPECT_TRUE(line.startsWith("CH1 Freq=")) << line.toStdString();
-    EXPECT_TRUE(line.contains("Min=") && line.contains("Avg=")) << line.toStdString();
+    // The measurement by its name with its reading, the statistics named apart from it.
+    EXPECT_TRUE(QRegularExpression("^CH1 Frequency 1\\.\\d{3}KHz  min \\S+Hz  max \\S+Hz  "
+                                   "mean \\S+Hz  n \\d+$")
+                    .match(line)
+                    .hasMatch())
+        << line.toStdString();
     EXPECT_FALSE(panel.ShowsReadoutsOf(ReadoutPanel::Kind::Math));
     EXPECT_TRUE(panel.ShowsReadoutsOf(ReadoutPanel::Kind::Measurement));
     panel.Close();
@@ -108,6 +117,127 @@ TEST(ProgramMeasure, ReadoutsAndPanelMatchTheSimulatedSignals) {
     const auto table = ParseCsv(MeasurementTable(oxbow.Window(), {"freq", "vpp", "duty"}));
     EXPECT_TRUE(Near(Cell(table, "CH1", "freq"), kFrequency));
     EXPECT_TRUE(Near(Cell(table, "CH2", "duty"), kCh2Duty));
+}
+
+QStringList Lines(MeasurePanel& panel) {
+    panel.Refresh();
+    QStringList lines;
+    for (int i = 0; i < panel.Entries().count(); ++i)
+        lines << panel.Entries().item(i)->text();
+    return lines;
+}
+
+// The panel lists what the setup has chosen, whoever chose or cleared it: All of a source
+// (its source kept), one line removed, Clear from the menu and from its key, nothing of what
+// the command layer refuses in X-Y.
+TEST(ProgramMeasure, ThePanelListsWhatTheSetupHasChosen) {
+    RunningOxbow oxbow(Args({"--sim", "--run"}));
+    COxbowDlg& window = oxbow.Window();
+    MeasurePanel& panel = window.Measurements();
+    panel.Open();
+    ASSERT_TRUE(OxPostInt(oxcmd::group::kMeasure, oxcmd::measure::kAddAll, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return Lines(panel).size() == gauger::kMeasureCount; }, 3000));
+    EXPECT_TRUE(
+        std::ranges::all_of(Lines(panel), [](const QString& l) { return l.startsWith("CH1 "); }));
+    bool all = false;
+    int source = -1;
+    oxbow.UnderLock([&] {
+        all = oxbow.Objects().setup->bMeasureAll != 0;
+        source = oxbow.Objects().setup->byMeasureAllSource;
+    });
+    EXPECT_TRUE(all) << "All on CH1 stored as off";
+    EXPECT_EQ(source, 0);
+
+    // Remove takes the selected line only (a line of All takes All), Clear all the rest.
+    ASSERT_TRUE(OxPostInt(oxcmd::group::kMeasure, oxcmd::measure::kAdd, 1, 3));
+    ASSERT_TRUE(WaitFor([&] { return Lines(panel).size() == gauger::kMeasureCount + 1; }, 3000));
+    ASSERT_TRUE(Lines(panel).first().startsWith("CH2 Vpp ")) << Lines(panel).first().toStdString();
+    auto& list = const_cast<EntryList&>(panel.Entries());
+    list.setCurrentRow(0);
+    auto* remove = panel.findChild<QPushButton*>("MEASURE_REMOVE");
+    ASSERT_TRUE(remove->isEnabled());
+    remove->click();
+    EXPECT_TRUE(WaitFor([&] { return Lines(panel).size() == gauger::kMeasureCount; }, 3000));
+    EXPECT_FALSE(Lines(panel).join('|').contains("CH2")) << "the selected line went";
+    list.setCurrentRow(3);
+    remove->click();
+    EXPECT_TRUE(WaitFor([&] { return Lines(panel).isEmpty(); }, 3000)) << "a line of All takes All";
+
+    // Clear Measure from the menu, and Ctrl+Shift+C.
+    for (const bool byKey : {false, true}) {
+        ASSERT_TRUE(OxPostInt(oxcmd::group::kMeasure, oxcmd::measure::kAddAll, 0, 1));
+        ASSERT_TRUE(WaitFor([&] { return Lines(panel).size() == gauger::kMeasureCount; }, 3000));
+        if (byKey) {
+            window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+            QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        } else {
+            window.findChild<QAction*>("CLEAR_MEASURE")->trigger();
+        }
+        EXPECT_TRUE(WaitFor([&] { return Lines(panel).isEmpty(); }, 3000))
+            << (byKey ? "Ctrl+Shift+C" : "Clear Measure") << " left " << Lines(panel).size();
+    }
+
+    // X-Y: the command layer refuses the measurements, so the panel lists none.
+    ASSERT_TRUE(OxPostInt(oxcmd::group::kTimebase, oxcmd::timebase::kFormat, 0, oxcmd::code::kXY));
+    ASSERT_TRUE(OxPostInt(oxcmd::group::kMeasure, oxcmd::measure::kAddAll, 0, 0));
+    std::string error;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            oxbow.UnderLock([&] { error = oxbow.Objects().setup->szSystemError; });
+            return error == oxcmd::refusal::kNotAtXY;
+        },
+        3000));
+    EXPECT_TRUE(Lines(panel).isEmpty());
+}
+
+// A measurement from the Analyze menu opens the closed panel; it opens beside the window, or
+// where the screen has no room over the picture, never over the controls.
+TEST(ProgramMeasure, AMeasurementFromTheMenuOpensThePanelClearOfTheControls) {
+    RunningOxbow oxbow(Args({"--sim", "--run"}));
+    COxbowDlg& window = oxbow.Window();
+    MeasurePanel& panel = window.Measurements();
+    ASSERT_TRUE(OxPostBool(oxcmd::group::kChannel, oxcmd::channel::kDisplay, 1, false));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            bool shown = true;
+            oxbow.UnderLock([&] { shown = oxbow.Objects().setup->bChanDisplay[1] != 0; });
+            return !shown;
+        },
+        3000));
+    ASSERT_FALSE(panel.isVisible());
+    window.findChild<QAction*>("MEASURE_VPP")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return panel.isVisible(); }, 3000)) << "the panel stayed closed";
+    EXPECT_TRUE(WaitFor([&] { return Lines(panel).size() == 1; }, 3000));
+    const QRect controls(window.Controls().mapToGlobal(QPoint()), window.Controls().size());
+    EXPECT_FALSE(panel.frameGeometry().intersects(controls))
+        << "panel at " << panel.frameGeometry().x() << "," << panel.frameGeometry().y();
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(panel.frameGeometry()));
+}
+
+// The panel, the screen and --measure show one computation the same way: the table's cell is
+// the panel's number.
+TEST(ProgramMeasure, ThePanelAndTheTableShowTheSameReading) {
+    RunningOxbow oxbow(Args({"--sim", "--run"}));
+    oxmeasure::Measurer& measurer = oxbow.GetSession().Measurements();
+    measurer.SetWanted(oxmeasure::Measurer::Reader::CommandLine, true);
+    oxmeasure::MeasureView view;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            measurer.Refresh(view);
+            return view.measured[0] && view.result.channel[0][gauger::Measure::Vpp].valid;
+        },
+        8000));
+    auto records = std::make_unique<oxacq::RecordView>();
+    oxbow.GetSession().Snapshot().Refresh(*records);
+    const std::string panelValue =
+        oxmeasure::MeasureValue(records->setup, view, {static_cast<int>(gauger::Measure::Vpp), 0});
+    const auto table = ParseCsv(MeasureCsv({"vpp"}, records->setup, view));
+    const std::string cell = table.at("CH1").at("vpp");
+    EXPECT_EQ(cell + "V", panelValue) << "panel " << panelValue << ", table " << cell;
+    EXPECT_TRUE(QRegularExpression("^\\d\\.\\d\\d$").match(QString::fromStdString(cell)).hasMatch())
+        << cell << ": three digits, as the panel shows it";
+    measurer.SetWanted(oxmeasure::Measurer::Reader::CommandLine, false);
 }
 
 #ifdef OXBOW_PROGRAM
@@ -132,11 +262,11 @@ TEST(ProgramMeasure, MeasureOptionPrintsTheTableBeforeQuitting) {
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitCode(), 18);
     const std::string csv = program.readAllStandardOutput().toStdString();
-    ASSERT_EQ(csv.rfind("channel,freq,Vpp,duty,rise\n", 0), 0u) << csv;
+    ASSERT_EQ(csv.rfind("channel,freq,vpp,duty,rise\n", 0), 0u) << csv;
     const auto table = ParseCsv(csv);
     EXPECT_TRUE(Near(Cell(table, "CH1", "freq"), kFrequency)) << csv;
-    EXPECT_TRUE(Near(Cell(table, "CH1", "Vpp"), kCh1Vpp)) << csv;
-    EXPECT_TRUE(Near(Cell(table, "CH2", "Vpp"), kCh2Vpp)) << csv;
+    EXPECT_TRUE(Near(Cell(table, "CH1", "vpp"), kCh1Vpp)) << csv;
+    EXPECT_TRUE(Near(Cell(table, "CH2", "vpp"), kCh2Vpp)) << csv;
     EXPECT_TRUE(Near(Cell(table, "CH2", "duty"), kCh2Duty)) << csv;
     EXPECT_TRUE(Near(Cell(table, "CH2", "freq"), kFrequency)) << csv;
 }
@@ -146,7 +276,7 @@ TEST(MeasureNames, ListParsingAndTheHelpText) {
     std::vector<std::string> names;
     std::string error;
     EXPECT_TRUE(ParseMeasureList("freq,VPP,fdelay", names, error));
-    EXPECT_EQ(names, (std::vector<std::string>{"freq", "VPP", "fdelay"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"freq", "vpp", "fdelay"})) << "the table's keys";
     EXPECT_EQ(MeasureCodeOfName("VPP"), 3);
     EXPECT_FALSE(ParseMeasureList("freq,,vpp", names, error));
     EXPECT_NE(error.find("\"\""), std::string::npos) << error;

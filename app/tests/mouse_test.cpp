@@ -1,15 +1,20 @@
 // The mouse on the running program: a marker dragged on the scope view changes the
 // instrument, as the window's copy of the records then shows.
+#include "oxmarkers.h"
 #include "program_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointingDevice>
+#include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace oxapp::test {
@@ -126,6 +131,109 @@ TEST(ScopeMouse, AMiddleDragBoxHalfTheWidthHalvesTheTimeBase) {
         },
         3000))
         << "time base " << snapshot->setup.dTimeScale << " s/div, was " << before;
+}
+
+// A marker drag and what it moves, for the undo test below.
+struct MarkerDrag {
+    const char* what;
+    std::function<void()> arrange;
+    oxmouse::Marker marker;
+    int dx, dy;
+    double (*read)(const _OX_SETUP&);
+};
+
+// Drags the marker on a fresh program (no settings file of an earlier one), then Ctrl+Z and
+// Ctrl+Y on the window.
+void DragUndoRedo(const MarkerDrag& c) {
+    SCOPED_TRACE(c.what);
+    PrivateConfigHome home;
+    RunningOxbow oxbow({"--sim"});
+    COxbowDlg& window = oxbow.Window();
+    oxbow::ui::ScopeView& view = window.Scope();
+    ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    c.arrange();
+    auto snapshot = std::make_unique<oxacq::RecordView>();
+    std::optional<OX_RECT> area;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            oxbow.GetSession().Snapshot().Refresh(*snapshot);
+            area = oxmouse::HitArea(*snapshot, c.marker);
+            return area.has_value();
+        },
+        3000))
+        << "the marker is not on the screen";
+    WaitFor([] { return false; }, 200); // the arrangement's posts are all handled
+    oxbow.GetSession().Snapshot().Refresh(*snapshot);
+    area = oxmouse::HitArea(*snapshot, c.marker);
+    ASSERT_TRUE(area.has_value());
+    const OX_POINT at{(area->left + area->right) / 2, (area->top + area->bottom) / 2};
+    ASSERT_EQ(oxmouse::MarkerAt(*snapshot, at), c.marker);
+    const double before = c.read(snapshot->setup);
+
+    const QPoint press = InView(view, at);
+    const QPoint to = InView(view, {at.x + c.dx, at.y + c.dy});
+    Send(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, press);
+    DragWith(view, Qt::LeftButton, press, {(press + to) / 2, to});
+    const auto now = [&] {
+        oxbow.GetSession().Snapshot().Refresh(*snapshot);
+        return c.read(snapshot->setup);
+    };
+    ASSERT_TRUE(WaitFor([&] { return now() != before; }, 3000)) << "the drag moved nothing";
+    const double dragged = now();
+
+    QAction* undo = window.findChild<QAction*>("UNDO");
+    QAction* redo = window.findChild<QAction*>("REDO");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(WaitFor([&] { return undo->isEnabled(); }, 3000));
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return now() == before; }, 3000))
+        << "undo left " << now() << ", before the drag " << before;
+    EXPECT_TRUE(WaitFor([&] { return redo->isEnabled() && !undo->isEnabled(); }, 3000));
+    QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return now() == dragged; }, 3000))
+        << "redo gave " << now() << ", the drag " << dragged;
+}
+
+// Every marker the help says can be dragged: after the drag, Undo (Ctrl+Z on the window)
+// brings the setting back and lights Redo; Redo (Ctrl+Y) takes the drag again.
+TEST(ScopeMouse, UndoTakesBackTheDragOfEveryMarker) {
+    using oxmouse::MarkerKind;
+    namespace g = oxcmd::group;
+    // The channels' grounds moved away, so that the other markers are not under them (math
+    // shows both channels).
+    const auto channelsAway = [] {
+        EXPECT_TRUE(OxPostFloat(g::kChannel, oxcmd::channel::kOffset, 0, 2));
+        EXPECT_TRUE(OxPostFloat(g::kChannel, oxcmd::channel::kOffset, 1, -2));
+    };
+    const auto math = [channelsAway](int op) {
+        channelsAway();
+        EXPECT_TRUE(OxPostInt(g::kMath, oxcmd::math::kOperator, 0, op));
+        EXPECT_TRUE(OxPostBool(g::kMath, oxcmd::math::kShown, 0, true));
+    };
+    const auto delayed = [] {
+        EXPECT_TRUE(OxPostDouble(g::kTimebase, oxcmd::timebase::kMainScale, 0, 1e-3));
+        EXPECT_TRUE(OxPostBool(g::kTimebase, oxcmd::timebase::kDelayed, 0, true));
+        EXPECT_TRUE(OxPostDouble(g::kTimebase, oxcmd::timebase::kDelayedScale, 0, 1e-4));
+    };
+    const auto ch1Offset = [](const _OX_SETUP& s) { return double(s.fChanOffset[0]); };
+    const auto edgeLevel = [](const _OX_SETUP& s) { return double(s.fEdgeLevel); };
+    const auto position = [](const _OX_SETUP& s) { return s.dTimeOffset; };
+    const auto delayedOffset = [](const _OX_SETUP& s) { return s.dDelayedOffset; };
+    const auto mathOffset = [](const _OX_SETUP& s) { return double(s.fMathOffset[0]); };
+    const auto fftOffset = [](const _OX_SETUP& s) { return double(s.fFFTVrmsOffset[0]); };
+    // clang-format off
+    const MarkerDrag cases[] = {
+        {"CH1 ground", [] {}, {MarkerKind::Trace, 0, 0}, 0, 40, ch1Offset},
+        {"trigger level", channelsAway, {MarkerKind::TrigLevel, 0, 0}, 0, -30, edgeLevel},
+        {"trigger position", [] {}, {MarkerKind::TrigPos, 0, 0}, 60, 0, position},
+        {"delayed window", delayed, {MarkerKind::Delayed, 0, 0}, 40, 0, delayedOffset},
+        {"MATH1 ground", [math] { math(oxcmd::code::kAdd); }, {MarkerKind::Trace, 0, 2}, 0, 40, mathOffset},
+        {"FFT ground", [math] { math(oxcmd::code::kFFT); }, {MarkerKind::Trace, 0, 2}, 0, 40, fftOffset},
+    };
+    // clang-format on
+    for (const MarkerDrag& c : cases)
+        DragUndoRedo(c);
 }
 
 } // namespace

@@ -70,34 +70,40 @@ TEST(WindowPlace, FitsTheScreenAndKeepsWhereTheUserLeftIt) {
     }
 }
 
-// The floating timebase views: beside the window where the screen has room (right, else
-// left, level with the picture's halves; else below or above); over the picture only when
-// the screen has no room around the window.
-TEST(WindowPlace, FloatingViewsGoBesideTheWindowAndInsideOnlyWithoutRoom) {
+// A floating window goes beside the main one where the screen has room: right, left, below,
+// above; otherwise over the main window's picture, never over the rest of it.
+TEST(WindowPlace, FloatingWindowsGoBesideTheWindowOrOverItsPicture) {
+    const QSize panel(400, 300);
+    const QRect picture(110, 110, 700, 430);
+    const auto place = [&](const QRect& window, const QRect& screen) {
+        return BesideWindow(window, picture, panel, screen, 8);
+    };
+    EXPECT_EQ(place({100, 100, 1000, 700}, {0, 0, 1920, 1080}), QRect(1108, 100, 400, 300));
+    EXPECT_EQ(place({500, 100, 1000, 700}, {0, 0, 1600, 1080}), QRect(92, 100, 400, 300));
+    EXPECT_EQ(place({100, 0, 1000, 700}, {0, 0, 1280, 1080}), QRect(100, 708, 400, 300));
+    // Slid along the side onto the screen.
+    EXPECT_EQ(place({100, 900, 1000, 100}, {0, 0, 1920, 1080}), QRect(1108, 780, 400, 300));
+    // No room anywhere: over the picture's bottom left corner.
+    EXPECT_EQ(place({100, 100, 1000, 700}, {0, 0, 1280, 800}), QRect(110, 240, 400, 300));
+}
+
+// The floating timebase views: one above the other beside the window, level with the
+// picture's split when right or left of it; over the picture only without room around it.
+TEST(WindowPlace, FloatingViewsGoBesideTheWindowLevelWithThePicturesSplit) {
     const QSize view(230, 22);
-    const QRect picture(120, 150, 727, 434); // the halves' middles at rows 258 and 475
+    const QRect picture(120, 150, 727, 434); // its split at row 366
     const QRect screen(0, 0, 1600, 1000);
     const FloatingPlaces right =
         FloatingViewPlaces(QRect(100, 100, 1200, 700), picture, screen, view, view);
-    EXPECT_EQ(right.main, QPoint(1308, 247));
-    EXPECT_EQ(right.delayed, QPoint(1308, 464));
-    const FloatingPlaces left =
-        FloatingViewPlaces(QRect(360, 100, 1200, 700), picture, screen, view, view);
-    EXPECT_EQ(left.main, QPoint(360 - 8 - 230, 247));
-    const FloatingPlaces below =
-        FloatingViewPlaces(QRect(150, 100, 1300, 700), picture, screen, view, view);
-    EXPECT_EQ(below.main, QPoint(120, 808));
-    EXPECT_EQ(below.delayed, QPoint(120 + 230 + 8, 808));
-    EXPECT_EQ(FloatingViewPlaces(QRect(150, 250, 1300, 730), picture, screen, view, view).main,
-              QPoint(120, 250 - 8 - 22));
+    EXPECT_EQ(right.main, QPoint(1308, 366 - 26));
+    EXPECT_EQ(right.delayed, QPoint(1308, 366 - 26 + 30));
+    EXPECT_EQ(FloatingViewPlaces(QRect(360, 100, 1200, 700), picture, screen, view, view).main,
+              QPoint(360 - 8 - 230, 340));
+    EXPECT_EQ(FloatingViewPlaces(QRect(150, 100, 1300, 700), picture, screen, view, view).main,
+              QPoint(150, 808));
     const FloatingPlaces inside = FloatingViewPlaces(screen, picture, screen, view, view);
-    EXPECT_EQ(inside.main, QPoint(120 + 727 - 8 - 230, 150 + 217 - 8 - 22));
-    EXPECT_EQ(inside.delayed, QPoint(120 + 727 - 8 - 230, 150 + 434 - 8 - 22));
-    // Kept on the screen vertically.
-    EXPECT_EQ(
-        FloatingViewPlaces(QRect(0, -300, 1200, 700), QRect(10, -290, 727, 434), screen, view, view)
-            .main.y(),
-        0);
+    EXPECT_EQ(inside.main, QPoint(120, 150 + 434 - 52));
+    EXPECT_EQ(inside.delayed, QPoint(120, 150 + 434 - 22));
 }
 
 TEST(WindowPlace, TheNextStartOpensWhereTheLastOneEnded) {

@@ -335,8 +335,9 @@ inline constexpr Sub kPlayStop = 2479;
 
 // Group 3147.
 namespace measure {
-inline constexpr Sub kAddAll = 2275; // every measurement of a source
+inline constexpr Sub kAddAll = 2275; // every measurement of a source (argument: the channel)
 inline constexpr Sub kAdd = 2276;    // argument: the code, value: the channel
+inline constexpr Sub kRemove = 2277; // one measurement: argument the code, value the channel
 inline constexpr Sub kClear = 2279;
 } // namespace measure
 

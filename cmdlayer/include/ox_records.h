@@ -29,6 +29,7 @@
 //   7528..7564 pass/fail settings (record order of the pass/fail dialog)
 //   7572..7611 record and playback (frame counts, source, intervals)
 //   8120..8134 LAN addresses as read from the instrument (numbers)
+//   7872..8119 undo and redo slots of the other markers (levels, trace grounds)
 //   8144..8303 undo and redo slots
 //   8304       LAN mode word; 8382 connect address; 8400 connect port
 #pragma once
@@ -93,6 +94,27 @@ struct alignas(8) OX_UNDO_SLOT {
     double dAltTimeScale[2];
 };
 static_assert(sizeof(OX_UNDO_SLOT) == 80);
+
+// What the undo and redo commands restore beside OX_UNDO_SLOT: the settings the other
+// markers of the screen move (the trigger level of each type, of each channel under the
+// alternate trigger, and the ground of the math, FFT and reference traces).
+struct OX_UNDO_MARKERS {
+    float fEdgeLevel;
+    float fPulseLevel;
+    float fVideoLevel;
+    float fSlopeLevelA;
+    float fSlopeLevelB;
+    float fAltEdgeLevel[2];
+    float fAltPulseLevel[2];
+    float fAltVideoLevel[2];
+    float fAltSlopeLevelA[2];
+    float fAltSlopeLevelB[2];
+    float fMathOffset[4];
+    float fFFTVrmsOffset[4];
+    float fFFTdBVrmsOffset[4];
+    float fRefOffset[4];
+};
+static_assert(sizeof(OX_UNDO_MARKERS) == 124);
 
 struct alignas(8) _OX_SETUP {
     uint8_t bRun; //    0
@@ -264,11 +286,12 @@ struct alignas(8) _OX_SETUP {
     uint8_t reserved_1537[3];
 
     // Automatic measurements chosen for the read-outs.
-    int32_t nMeasureCount;     // 1540
-    int32_t nMeasureItem[8];   // 1544  measurement codes
-    int32_t nMeasureSource[8]; // 1576  0 CH1, 1 CH2
-    uint8_t bMeasureAll;       // 1608
-    uint8_t reserved_1609[5299];
+    int32_t nMeasureCount;      // 1540
+    int32_t nMeasureItem[8];    // 1544  measurement codes
+    int32_t nMeasureSource[8];  // 1576  0 CH1, 1 CH2
+    uint8_t bMeasureAll;        // 1608  every measurement of one source
+    uint8_t byMeasureAllSource; // 1609  its source: 0 CH1, 1 CH2
+    uint8_t reserved_1610[5298];
 
     int32_t nTrigMode; // 6908  0 EDGE .. 4 ALTERNATION, 5 PATTERN, 6 DURATION
     int32_t nRunState; // 6912
@@ -369,7 +392,9 @@ struct alignas(8) _OX_SETUP {
     uint8_t bPlayLoop;            // 7604
     uint8_t reserved_7605[3];
     int32_t nPlayInterval; // 7608  ms between played frames
-    uint8_t reserved_7612[508];
+    uint8_t reserved_7612[260];
+    OX_UNDO_MARKERS stUndoMarkers; // 7872
+    OX_UNDO_MARKERS stRedoMarkers; // 7996
 
     uint32_t dwLanIp;      // 8120  most significant byte = first number
     uint32_t dwLanNetmask; // 8124
@@ -645,6 +670,7 @@ static_assert(offsetof(_OX_SETUP, nMeasureCount) == 1540);
 static_assert(offsetof(_OX_SETUP, nMeasureItem) == 1544);
 static_assert(offsetof(_OX_SETUP, nMeasureSource) == 1576);
 static_assert(offsetof(_OX_SETUP, bMeasureAll) == 1608);
+static_assert(offsetof(_OX_SETUP, byMeasureAllSource) == 1609);
 static_assert(offsetof(_OX_SETUP, nTrigMode) == 6908);
 static_assert(offsetof(_OX_SETUP, nRunState) == 6912);
 static_assert(offsetof(_OX_SETUP, fTrigHoldoff) == 6924);
@@ -729,6 +755,8 @@ static_assert(offsetof(_OX_SETUP, nRecordSourceChannel) == 7596);
 static_assert(offsetof(_OX_SETUP, nRecordInterval) == 7600);
 static_assert(offsetof(_OX_SETUP, bPlayLoop) == 7604);
 static_assert(offsetof(_OX_SETUP, nPlayInterval) == 7608);
+static_assert(offsetof(_OX_SETUP, stUndoMarkers) == 7872);
+static_assert(offsetof(_OX_SETUP, stRedoMarkers) == 7996);
 static_assert(offsetof(_OX_SETUP, dwLanIp) == 8120);
 static_assert(offsetof(_OX_SETUP, dwLanNetmask) == 8124);
 static_assert(offsetof(_OX_SETUP, dwLanGateway) == 8128);

@@ -7,6 +7,15 @@
 
 #include <cstdint>
 
+// Quantities whose domain is narrower than every number: a scale per division and an
+// average count are above zero. A value outside its quantity's domain means nothing for it
+// and is refused whole (the handlers store and send nothing, the panel posts nothing);
+// only a value inside the domain but past a limit is clamped, with its limit message.
+enum class OxDomain : std::uint8_t { VoltsPerDiv, TimePerDiv, AverageCount };
+// nullptr when `value` lies in the domain of `domain`; otherwise the refusal to show
+// ("Time/Div must be greater than 0"). NaN lies in no domain.
+[[nodiscard]] const char* DomainRefusal(OxDomain domain, double value);
+
 // Vertical.
 float ValidateCHScale(float scale, float probe);
 float ValidateRefVertScale(float scale, float probe);

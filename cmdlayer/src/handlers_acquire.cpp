@@ -129,6 +129,7 @@ void AcquireHandler(IOCmdContext& context, unsigned int subCmd, long, std::uint3
         ComposeAcquire(context, ":MODE", s.bAcqRealTime ? "RTIME" : "ETIME");
         break;
     case oxcmd::acquire::kAverages:
+        if (RefusedOutside(context, OxDomain::AverageCount, arg.Int())) break;
         s.nAcqAverages = ValidateAcqAvgNumber(arg.Int());
         ComposeAcquire(context, ":AVERAGES", Format("%d", s.nAcqAverages));
         break;

@@ -145,6 +145,7 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
     _OX_SETUP& s = Setup();
     switch (subCmd) {
     case oxcmd::channel::kScale:
+        if (RefusedOutside(context, OxDomain::VoltsPerDiv, arg.Float())) break;
         s.fChanScale[c] = ValidateCHScale(arg.Float(), s.fChanProbe[c]);
         ComposeValue(context, c, "", ":SCALE", s.fChanScale[c]);
         VerticalMoved();

@@ -54,6 +54,13 @@ inline void Refuse(IOCmdContext& context, const char* message) {
     context.send = false;
 }
 
+// A value outside its quantity's domain is refused whole: nothing stored, nothing sent.
+[[nodiscard]] inline bool RefusedOutside(IOCmdContext& context, OxDomain domain, double value) {
+    const char* refusal = DomainRefusal(domain, value);
+    if (refusal != nullptr) Refuse(context, refusal);
+    return refusal != nullptr;
+}
+
 // The selector when it names an entry of `count`; otherwise the command is refused
 // with "Function not available" and nothing is stored.
 inline std::optional<int> Pick(IOCmdContext& context, long selector, std::size_t count) {

@@ -112,6 +112,7 @@ std::int64_t MainScaleForFormat(std::int64_t ps) {
 }
 
 void ChangeMainScale(IOCmdContext& context, double seconds) {
+    if (RefusedOutside(context, OxDomain::TimePerDiv, seconds)) return;
     _OX_SETUP& s = Setup();
     s.llTimeScalePs = MainScaleForFormat(Picoseconds(ValidateTimeScale(seconds)));
     TimebaseChanged(true);
@@ -130,6 +131,7 @@ void ChangeMainOffset(IOCmdContext& context, double seconds) {
 }
 
 void ChangeDelayedScale(IOCmdContext& context, double seconds) {
+    if (RefusedOutside(context, OxDomain::TimePerDiv, seconds)) return;
     _OX_SETUP& s = Setup();
     s.llDelayedScalePs = Picoseconds(ValidateTimeScale(seconds));
     TimebaseChanged(false);
@@ -276,6 +278,7 @@ void TimebaseHandler(IOCmdContext& context, unsigned int subCmd, long value, std
         Redraw(context);
         break;
     case oxcmd::timebase::kAltScale:
+        if (RefusedOutside(context, OxDomain::TimePerDiv, arg.Double())) break;
         ChangeAlternate(context, kAlternateScale, value, arg.Double());
         break;
     case oxcmd::timebase::kAltOffset:

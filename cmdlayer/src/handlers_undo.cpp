@@ -1,6 +1,6 @@
-// Undo and redo of the mouse-adjustable settings, carried out on the I/O thread: the slot's
-// values are posted as the ordinary channel and time-base commands, so they are validated,
-// sent and reconciled like any other change.
+// Undo and redo of the mouse-adjustable settings, carried out on the I/O thread: the slots'
+// values are posted as the ordinary channel, time-base, trigger-level, math and reference
+// commands, so they are validated, sent and reconciled like any other change.
 #include "handlers_vertical.h"
 
 #include "ox_system.h"
@@ -72,9 +72,45 @@ void RestoreTimebase(const OX_UNDO_SLOT& slot) {
     }
 }
 
-void Restore(const OX_UNDO_SLOT& slot) {
+// The trigger levels (after the channels: a level is validated against its channel's scale
+// and offset) and the grounds of the further traces.
+void RestoreMarkers(const OX_UNDO_MARKERS& slot) {
+    const _OX_SETUP& s = Setup();
+    namespace trigger = oxcmd::trigger;
+    constexpr unsigned long kTrigger = oxcmd::group::kTrigger;
+    PostIfChanged(kTrigger, trigger::kEdgeLevel, 0, s.fEdgeLevel, slot.fEdgeLevel);
+    PostIfChanged(kTrigger, trigger::kPulseLevel, 0, s.fPulseLevel, slot.fPulseLevel);
+    PostIfChanged(kTrigger, trigger::kVideoLevel, 0, s.fVideoLevel, slot.fVideoLevel);
+    PostIfChanged(kTrigger, trigger::kSlopeLevelA, 0, s.fSlopeLevelA, slot.fSlopeLevelA);
+    PostIfChanged(kTrigger, trigger::kSlopeLevelB, 0, s.fSlopeLevelB, slot.fSlopeLevelB);
+    for (int c = 0; c < 2; ++c) {
+        PostIfChanged(kTrigger, trigger::kAltEdgeLevel, c, s.fAltEdgeLevel[c],
+                      slot.fAltEdgeLevel[c]);
+        PostIfChanged(kTrigger, trigger::kAltPulseLevel, c, s.fAltPulseLevel[c],
+                      slot.fAltPulseLevel[c]);
+        PostIfChanged(kTrigger, trigger::kAltVideoLevel, c, s.fAltVideoLevel[c],
+                      slot.fAltVideoLevel[c]);
+        PostIfChanged(kTrigger, trigger::kAltSlopeLevelA, c, s.fAltSlopeLevelA[c],
+                      slot.fAltSlopeLevelA[c]);
+        PostIfChanged(kTrigger, trigger::kAltSlopeLevelB, c, s.fAltSlopeLevelB[c],
+                      slot.fAltSlopeLevelB[c]);
+    }
+    namespace math = oxcmd::math;
+    constexpr unsigned long kMath = oxcmd::group::kMath;
+    for (int k = 0; k < 4; ++k) {
+        PostIfChanged(kMath, math::kOffset, k, s.fMathOffset[k], slot.fMathOffset[k]);
+        PostIfChanged(kMath, math::kFFTVrmsOffset, k, s.fFFTVrmsOffset[k], slot.fFFTVrmsOffset[k]);
+        PostIfChanged(kMath, math::kFFTdBVrmsOffset, k, s.fFFTdBVrmsOffset[k],
+                      slot.fFFTdBVrmsOffset[k]);
+        PostIfChanged(oxcmd::group::kReference, oxcmd::reference::kVertOffset, k, s.fRefOffset[k],
+                      slot.fRefOffset[k]);
+    }
+}
+
+void Restore(const OX_UNDO_SLOT& slot, const OX_UNDO_MARKERS& markers) {
     RestoreChannels(slot);
     RestoreTimebase(slot);
+    RestoreMarkers(markers);
 }
 
 } // namespace
@@ -94,13 +130,13 @@ void Undo() {
     if (!UndoAvailable(Setup())) return;
     SaveRedoSetup();
     Setup().bUndoUsed = 1;
-    Restore(Setup().stUndoSlot);
+    Restore(Setup().stUndoSlot, Setup().stUndoMarkers);
 }
 
 void Redo() {
     if (!RedoAvailable(Setup())) return;
     Setup().bUndoUsed = 0;
-    Restore(Setup().stRedoSlot);
+    Restore(Setup().stRedoSlot, Setup().stRedoMarkers);
 }
 
 } // namespace oxmsg::vertical

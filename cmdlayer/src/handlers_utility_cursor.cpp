@@ -52,6 +52,30 @@ void AddMeasurement(IOCmdContext& context, long channel, const Arg& arg) {
     s.nMeasureCount = kept + 1;
 }
 
+// The chosen measurement of `code` on `channel` goes; when it is one of every measurement
+// of that channel, those all go together.
+void RemoveMeasurement(IOCmdContext& context, long channel, const Arg& arg) {
+    const auto c = Pick(context, channel, 2);
+    if (!c) return;
+    _OX_SETUP& s = Setup();
+    const int count = std::clamp(s.nMeasureCount, 0, kMeasureSlots);
+    for (int i = 0; i < count; ++i) {
+        if (s.nMeasureItem[i] != arg.Int() || s.nMeasureSource[i] != *c) continue;
+        std::copy(s.nMeasureItem + i + 1, s.nMeasureItem + count, s.nMeasureItem + i);
+        std::copy(s.nMeasureSource + i + 1, s.nMeasureSource + count, s.nMeasureSource + i);
+        s.nMeasureCount = count - 1;
+        return;
+    }
+    if (s.bMeasureAll != 0 && s.byMeasureAllSource == *c) s.bMeasureAll = 0;
+}
+
+void AddAllMeasurements(IOCmdContext& context, const Arg& arg) {
+    const auto c = Pick(context, arg.Int(), 2);
+    if (!c) return;
+    Setup().bMeasureAll = 1;
+    Setup().byMeasureAllSource = static_cast<std::uint8_t>(*c);
+}
+
 } // namespace
 
 void oxmsg::handlerkit::CursorModeHandler(IOCmdContext& context, unsigned int subCmd, long,
@@ -181,10 +205,14 @@ void oxmsg::handlerkit::MeasureHandler(IOCmdContext& context, unsigned int subCm
         AddMeasurement(context, value, arg);
         break;
     case oxcmd::measure::kAddAll:
-        Setup().bMeasureAll = arg.Byte() ? 1 : 0;
+        AddAllMeasurements(context, arg);
+        break;
+    case oxcmd::measure::kRemove:
+        RemoveMeasurement(context, value, arg);
         break;
     case oxcmd::measure::kClear:
         Setup().nMeasureCount = 0;
+        Setup().bMeasureAll = 0;
         break;
     default:
         return;

@@ -122,6 +122,23 @@ void FillUndoSlot(const _OX_SETUP& s, OX_UNDO_SLOT& slot) {
     slot.dDelayedOffset = s.dDelayedOffset;
 }
 
+void FillMarkerSlot(const _OX_SETUP& s, OX_UNDO_MARKERS& slot) {
+    slot.fEdgeLevel = s.fEdgeLevel;
+    slot.fPulseLevel = s.fPulseLevel;
+    slot.fVideoLevel = s.fVideoLevel;
+    slot.fSlopeLevelA = s.fSlopeLevelA;
+    slot.fSlopeLevelB = s.fSlopeLevelB;
+    std::copy_n(s.fAltEdgeLevel, 2, slot.fAltEdgeLevel);
+    std::copy_n(s.fAltPulseLevel, 2, slot.fAltPulseLevel);
+    std::copy_n(s.fAltVideoLevel, 2, slot.fAltVideoLevel);
+    std::copy_n(s.fAltSlopeLevelA, 2, slot.fAltSlopeLevelA);
+    std::copy_n(s.fAltSlopeLevelB, 2, slot.fAltSlopeLevelB);
+    std::copy_n(s.fMathOffset, 4, slot.fMathOffset);
+    std::copy_n(s.fFFTVrmsOffset, 4, slot.fFFTVrmsOffset);
+    std::copy_n(s.fFFTdBVrmsOffset, 4, slot.fFFTdBVrmsOffset);
+    std::copy_n(s.fRefOffset, 4, slot.fRefOffset);
+}
+
 } // namespace
 
 void SetUiTimerRequests(UiTimerRequests* requests) {
@@ -261,9 +278,12 @@ void SaveUndoSetup() {
     if (setup == nullptr) return;
     setup->bUndoUsed = 0;
     FillUndoSlot(*setup, setup->stUndoSlot);
+    FillMarkerSlot(*setup, setup->stUndoMarkers);
 }
 
 void SaveRedoSetup() {
     _OX_SETUP* setup = Records().setup;
-    if (setup != nullptr) FillUndoSlot(*setup, setup->stRedoSlot);
+    if (setup == nullptr) return;
+    FillUndoSlot(*setup, setup->stRedoSlot);
+    FillMarkerSlot(*setup, setup->stRedoMarkers);
 }

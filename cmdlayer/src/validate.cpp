@@ -145,6 +145,19 @@ float AltTrigLevel(const _OX_SETUP& setup, int channel, int sub) {
 
 } // namespace
 
+const char* DomainRefusal(OxDomain domain, double value) {
+    if (value > 0) return nullptr;
+    switch (domain) {
+    case OxDomain::VoltsPerDiv:
+        return "Volts/Div must be greater than 0";
+    case OxDomain::TimePerDiv:
+        return "Time/Div must be greater than 0";
+    case OxDomain::AverageCount:
+        return "Acquire average number must be greater than 0";
+    }
+    return "Function not available";
+}
+
 float ValidateCHScale(float scale, float probe) {
     return Clamp3(scale, 0.002f * probe, 10.0f * probe, "Volts/Div");
 }

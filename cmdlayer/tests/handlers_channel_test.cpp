@@ -21,6 +21,53 @@ TEST_F(ChannelTest, ScaleIsValidatedStoredAndSentWithSixDecimals) {
     EXPECT_FALSE(Shown());
 }
 
+// A scale of zero or below, or an average count below one, means nothing: refused whole
+// with its message, nothing stored or sent; a value inside the domain is still clamped.
+TEST_F(ChannelTest, ValuesOutsideTheirDomainAreRefusedNotClamped) {
+    setup->fChanScale[0] = 0.5f;
+    setup->dTimeScale = 1e-3;
+    setup->llTimeScalePs = 1'000'000'000;
+    setup->nAcqAverages = 16;
+    setup->nTrigMode = oxcmd::code::kAlternate;
+    setup->dAltTimeScale[1] = 1e-3;
+    struct Case {
+        unsigned long group;
+        unsigned int sub;
+        long value;
+        double argument;
+        const char* message;
+    };
+    const Case cases[] = {
+        {3135, 1125, 0, -1, "Volts/Div must be greater than 0"},
+        {3135, 1125, 0, 0, "Volts/Div must be greater than 0"},
+        {3139, 1645, 0, -500e-6, "Time/Div must be greater than 0"},
+        {3139, 1645, 0, 0, "Time/Div must be greater than 0"},
+        {3139, 1665, 0, -1, "Time/Div must be greater than 0"},
+        {3139, 2015, 1, -1e-3, "Time/Div must be greater than 0"},
+        {3141, 1745, 0, -4, "Acquire average number must be greater than 0"},
+        {3141, 1745, 0, 0, "Acquire average number must be greater than 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.sub) + " " + std::to_string(c.argument));
+        if (c.group == 3141)
+            PostInt(c.group, c.sub, c.value, static_cast<int>(c.argument));
+        else if (c.group == 3135)
+            PostFloat(c.group, c.sub, c.value, static_cast<float>(c.argument));
+        else
+            PostDouble(c.group, c.sub, c.value, c.argument);
+        EXPECT_EQ(Shown(), c.message);
+        EXPECT_TRUE(NothingSent());
+    }
+    EXPECT_FLOAT_EQ(setup->fChanScale[0], 0.5f);
+    EXPECT_DOUBLE_EQ(setup->dTimeScale, 1e-3);
+    EXPECT_DOUBLE_EQ(setup->dAltTimeScale[1], 1e-3);
+    EXPECT_EQ(setup->nAcqAverages, 16);
+
+    PostInt(3141, 1745, 0, 1);
+    EXPECT_EQ(setup->nAcqAverages, 2);
+    EXPECT_EQ(Shown(), "Acquire average number at lower limit");
+}
+
 TEST_F(ChannelTest, OffsetIsValidatedAgainstTheChannelsScale) {
     setup->fChanScale[1] = 0.1f;
     PostFloat(3135, 1135, 1, 3.0f);

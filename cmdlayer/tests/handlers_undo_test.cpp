@@ -3,6 +3,7 @@
 #include "handlers_vertical_fixture.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -99,6 +100,37 @@ TEST_F(UndoTest, AlternateTimeBasesComeBackUnderTheAlternateTrigger) {
     ASSERT_DOUBLE_EQ(double(setup->dAltTimeScale[1]), 2e-3);
     RunCommand(4138);
     EXPECT_DOUBLE_EQ(double(setup->dAltTimeScale[1]), 1e-3);
+}
+
+// What the other markers move comes back too: the trigger level of each type (of each
+// channel under the alternate trigger) and the grounds of the math, FFT and reference traces;
+// redo takes each back again.
+TEST_F(UndoTest, TriggerLevelsAndTraceGroundsComeBackAndRedoTakesThemBack) {
+    setup->nTrigMode = 0;
+    setup->nEdgeSource = 0;
+    setup->fEdgeLevel = 0.2f;
+    setup->fMathScale[1] = 1.0f;
+    setup->fFFTdBVrmsScale[2] = 10.0f;
+    setup->fRefScale[3] = 1.0f;
+    setup->fAltPulseLevel[1] = 0.1f;
+    RunCommand(4137);
+    PostFloat(3140, 1865, 0, 1.0f);  // edge level
+    PostFloat(3140, 2065, 1, 0.5f);  // CH2's alternate pulse level
+    PostFloat(3136, 1235, 1, 2.0f);  // MATH2 offset
+    PostFloat(3136, 1305, 2, 20.0f); // MATH3's FFT offset in dBVrms
+    PostFloat(3137, 1445, 3, 1.5f);  // Ref4 offset
+    const auto moved = [&] {
+        return std::array<float, 5>{setup->fEdgeLevel, setup->fAltPulseLevel[1],
+                                    setup->fMathOffset[1], setup->fFFTdBVrmsOffset[2],
+                                    setup->fRefOffset[3]};
+    };
+    const std::array<float, 5> after = moved();
+    ASSERT_NE(after, (std::array<float, 5>{0.2f, 0.1f, 0.0f, 0.0f, 0.0f}));
+    RunCommand(4138);
+    EXPECT_EQ(moved(), (std::array<float, 5>{0.2f, 0.1f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_TRUE(RedoAvailable(*setup));
+    RunCommand(4139);
+    EXPECT_EQ(moved(), after);
 }
 
 } // namespace

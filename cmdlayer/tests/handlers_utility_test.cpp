@@ -124,6 +124,38 @@ TEST_F(UtilityTest, MeasurementsAreChosenOnce) {
     EXPECT_EQ(setup->nMeasureCount, 0);
 }
 
+// All keeps its source beside the flag; Remove takes one chosen measurement (a line of All
+// takes All); Clear takes everything, All included.
+TEST_F(UtilityTest, AllOfASourceRemoveAndClear) {
+    PostInt(3147, 2275, 1);
+    EXPECT_EQ(setup->bMeasureAll, 1);
+    EXPECT_EQ(setup->byMeasureAllSource, 1);
+    PostInt(3147, 2275, 0);
+    EXPECT_EQ(setup->bMeasureAll, 1) << "All on CH1 is All, not off";
+    EXPECT_EQ(setup->byMeasureAllSource, 0);
+    PostInt(3147, 2275, 2);
+    EXPECT_EQ(TakeMessage(), "Function not available");
+    EXPECT_EQ(setup->byMeasureAllSource, 0);
+
+    for (int code : {3, 11, 12})
+        PostInt(3147, 2276, code, 1);
+    PostInt(3147, 2277, 11, 1);
+    ASSERT_EQ(setup->nMeasureCount, 2);
+    EXPECT_EQ(setup->nMeasureItem[0], 3);
+    EXPECT_EQ(setup->nMeasureItem[1], 12);
+    PostInt(3147, 2277, 5, 1); // neither chosen nor of All's source: nothing goes
+    EXPECT_EQ(setup->nMeasureCount, 2);
+    EXPECT_EQ(setup->bMeasureAll, 1);
+    PostInt(3147, 2277, 5, 0); // a line of All on CH1
+    EXPECT_EQ(setup->bMeasureAll, 0);
+    EXPECT_EQ(setup->nMeasureCount, 2);
+
+    PostInt(3147, 2275, 1);
+    PostInt(3147, 2279, 0);
+    EXPECT_EQ(setup->nMeasureCount, 0);
+    EXPECT_EQ(setup->bMeasureAll, 0);
+}
+
 TEST_F(UtilityTest, PassFailTestAndMask) {
     setup->nPfPass = 5;
     setup->bDelayed = 1;

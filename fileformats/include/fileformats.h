@@ -1,4 +1,5 @@
-// Waveform (".wfm"), setup (".set"), other-software waveform (".kwfm") and CSV (".csv") files.
+// Waveform (".wfm"), setup (".set"), other-software waveform (".kwfm") and CSV (".csv") files,
+// and the stored record for logic tools: sigrok session (".sr") and value change dump (".vcd").
 //
 // Plain functions on caller-owned records and sample buffers.  Every save goes through
 // OxWriteFile (a temporary file renamed over the target), so a failed save leaves the old
@@ -7,6 +8,7 @@
 
 #include "ox_records.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -86,16 +88,54 @@ struct SaveRequest {
     std::string csvPath;
     std::string wfmPath;
     std::string setPath;
+    std::string srPath;
+    std::string vcdPath;
 };
 struct SaveReport {
     std::string path;
     Result result;
 };
-// One report per requested file, in the order CSV, waveform, setup.
+// One report per requested file, in the order CSV, waveform, setup, sigrok session, VCD.
 [[nodiscard]] std::vector<SaveReport> SaveRequestedFiles(const SaveRequest& request,
                                                          const _OX_SETUP& setup,
                                                          const _OX_RGN_SETUP& region,
                                                          const ConstSamples& samples);
+
+// ---- the stored record for logic tools ----
+
+// The stored record as signals at one sample rate: the analyzer's sixteen lines (bit n = Dn)
+// and the channels in volts. An analyzer record taken at half the rate (one channel and the
+// analyzer at 50 ns/div and faster) has each of its points repeated, so every signal has the
+// same length.
+struct RecordSignals {
+    double sampleRate = 0.0;                 // samples per second
+    double firstTime = 0.0;                  // seconds of sample 0 from the trigger
+    std::vector<std::uint16_t> logic;        // empty when the analyzer was not stored
+    std::array<std::vector<float>, 2> volts; // CH1, CH2; empty when not stored
+    [[nodiscard]] std::size_t Length() const;
+};
+// NoWaveformHeld without a held waveform; NoChannelShown when nothing was stored; BadRecord for
+// the alternate trigger (each channel at a rate of its own), a rate or scale of 0 or less, or
+// counts beyond the buffers.
+[[nodiscard]] Result TakeRecordSignals(const _OX_SETUP& setup, const ConstSamples& samples,
+                                       RecordSignals& record);
+
+// Sigrok session: a zip of "version" ("2"), "metadata", the analyzer's "logic-1-N" chunks
+// (16-bit samples) and "analog-1-K-1" for each stored channel (32-bit float volts, K its
+// channel number after the sixteen lines). Empty when the zip could not be made.
+[[nodiscard]] std::string BuildSigrokSession(const RecordSignals& record);
+// The value change dump of the analyzer's lines: one wire per line, a time unit of one sample
+// period where that is 1, 10 or 100 of a unit (else the next finer such unit), the initial
+// values at #0, a change per line, the record's end as the last time. Empty without lines.
+[[nodiscard]] std::string BuildVcdText(const RecordSignals& record);
+// The VCD time unit for a sample period: "100 ns" for 1e-7 s, "1 us" for 2e-6 s.
+[[nodiscard]] std::string VcdTimescale(double samplePeriod, double& unitSeconds);
+
+// From the stopped record's copy; NoChannelShown for a VCD without the analyzer.
+[[nodiscard]] Result SaveSigrokFile(const std::string& path, const _OX_SETUP& setup,
+                                    const ConstSamples& samples, bool overwrite);
+[[nodiscard]] Result SaveVcdFile(const std::string& path, const _OX_SETUP& setup,
+                                 const ConstSamples& samples, bool overwrite);
 
 // Readers.  On anything but Ok the records and buffers are unchanged.  On Ok the loaded
 // setup replaces the record except for the live fields (KeepLiveFields); the setup loader

@@ -14,26 +14,6 @@ namespace {
 
 constexpr int kAlternateTrigger = 4;
 constexpr double kPicosecond = 1e-12;
-constexpr double kVoltsPerCode = 0.04; // 25 codes per division
-constexpr double kCentreCode = 125.0;
-constexpr double kCodesPerDivision = 25.0;
-
-bool Positive(double value) {
-    return std::isfinite(value) && value > 0.0;
-}
-
-// One channel's column: its samples, point count, time axis and code-to-volt mapping.
-struct ChannelColumn {
-    const std::uint8_t* samples = nullptr;
-    int points = 0;
-    double dt = 0;
-    double t0 = 0;
-    double zero = 0;
-    double voltsPerCode = 0;
-
-    [[nodiscard]] double Time(int i) const { return (i - points / 2) * dt + t0; }
-    [[nodiscard]] double Volts(int i) const { return (zero - samples[i]) * voltsPerCode; }
-};
 
 const char* UnitName(const char (&unit)[8]) {
     if (std::strcmp(unit, "V") == 0) {
@@ -58,24 +38,6 @@ void AppendHex(std::string& text, std::uint8_t value, char end) {
     char field[8];
     std::snprintf(field, sizeof field, "0x%02x%c", value, end);
     text += field;
-}
-
-// Fills the column of channel c for `points` points at `rate` from time `t0`; false when
-// the rate or the recorded scale is not positive or the buffer is too short.
-bool MakeColumn(const _OX_SETUP& s, int c, std::span<const std::uint8_t> buffer, int points,
-                double rate, double t0, ChannelColumn& column) {
-    const double scale = s.fChanScaleRec[c];
-    if (!Positive(rate) || !Positive(scale) || points <= 0 ||
-        buffer.size() < static_cast<std::size_t>(points)) {
-        return false;
-    }
-    column.samples = buffer.data();
-    column.points = points;
-    column.dt = 1.0 / rate;
-    column.t0 = t0;
-    column.zero = std::trunc(kCentreCode - s.fChanOffsetRec[c] * kCodesPerDivision / scale);
-    column.voltsPerCode = scale * kVoltsPerCode;
-    return std::isfinite(column.zero);
 }
 
 std::string AlternateTable(const _OX_SETUP& s, const ConstSamples& samples) {
@@ -131,7 +93,7 @@ std::string NormalTable(const _OX_SETUP& s, const ConstSamples& samples) {
     if ((!shown[0] && !shown[1] && !la) || points <= 0) {
         return {};
     }
-    const double rate = s.bAcqRealTime ? s.fSampleRateRec : s.fSampleRateRecEquiv;
+    const double rate = RecordRate(s);
     const double t0 = static_cast<double>(s.llTimeOffsetPsRec) * kPicosecond;
     const std::span<const std::uint8_t> buffers[2] = {samples.ch1, samples.ch2};
     ChannelColumn columns[2];

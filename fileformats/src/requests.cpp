@@ -42,12 +42,14 @@ std::vector<SaveReport> SaveRequestedFiles(const SaveRequest& request, const _OX
                                            const ConstSamples& samples) {
     constexpr bool kOverwrite = true;
     std::vector<SaveReport> reports;
-    if (!request.csvPath.empty()) {
-        const Result result = setup.bDataValid == 1
-                                  ? SaveCsvFile(request.csvPath, setup, samples, kOverwrite)
-                                  : Result::NoWaveformHeld;
-        reports.push_back({request.csvPath, result});
-    }
+    using Writer = Result (*)(const std::string&, const _OX_SETUP&, const ConstSamples&, bool);
+    const auto saveRecord = [&](const std::string& path, Writer write) {
+        if (path.empty()) return;
+        const Result result = setup.bDataValid == 1 ? write(path, setup, samples, kOverwrite)
+                                                    : Result::NoWaveformHeld;
+        reports.push_back({path, result});
+    };
+    saveRecord(request.csvPath, SaveCsvFile);
     if (!request.wfmPath.empty()) {
         const Result result = setup.bDataValid == 1 ? SaveWaveformFile(request.wfmPath, setup,
                                                                        region, samples, kOverwrite)
@@ -58,6 +60,8 @@ std::vector<SaveReport> SaveRequestedFiles(const SaveRequest& request, const _OX
         reports.push_back(
             {request.setPath, SaveSetupFile(request.setPath, setup, region, kOverwrite)});
     }
+    saveRecord(request.srPath, SaveSigrokFile);
+    saveRecord(request.vcdPath, SaveVcdFile);
     return reports;
 }
 

@@ -35,22 +35,27 @@ TEST(RequestsTest, EveryRequestedFileIsReportedAndExistingFilesReplaced) {
     a.setup.bDataValid = 1;
     WriteText(dir / "s.set", "old");
     const oxfile::SaveRequest request{dir / "t.csv", (dir / "missing" / "w.wfm").string(),
-                                      dir / "s.set"};
+                                      dir / "s.set", dir / "r.sr", dir / "r.vcd"};
     const std::vector<oxfile::SaveReport> reports =
         oxfile::SaveRequestedFiles(request, a.setup, a.region, a.Samples());
-    ASSERT_EQ(reports.size(), 3u);
+    ASSERT_EQ(reports.size(), 5u);
     EXPECT_EQ(reports[0].path, request.csvPath);
     EXPECT_EQ(reports[0].result, Result::Ok);
     EXPECT_EQ(reports[1].result, Result::WriteFailed);
     EXPECT_EQ(reports[2].result, Result::Ok);
+    EXPECT_EQ(reports[3].path, request.srPath);
+    EXPECT_EQ(reports[3].result, Result::Ok);
+    EXPECT_EQ(reports[4].result, Result::Ok);
+    EXPECT_EQ(ReadText(dir / "r.vcd").substr(0, 9), "$version ");
     EXPECT_EQ(std::filesystem::file_size(dir / "s.set"), oxfile::kSetupFileSize);
 
     a.setup.bDataValid = 0;
     const std::vector<oxfile::SaveReport> setupOnly = oxfile::SaveRequestedFiles(
-        {"", dir / "w.wfm", dir / "s2.set"}, a.setup, a.region, a.Samples());
-    ASSERT_EQ(setupOnly.size(), 2u);
+        {"", dir / "w.wfm", dir / "s2.set", dir / "x.sr", ""}, a.setup, a.region, a.Samples());
+    ASSERT_EQ(setupOnly.size(), 3u);
     EXPECT_EQ(setupOnly[0].result, Result::NoWaveformHeld);
     EXPECT_EQ(setupOnly[1].result, Result::Ok);
+    EXPECT_EQ(setupOnly[2].result, Result::NoWaveformHeld);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace gauger {
 
@@ -90,23 +91,70 @@ void MeasureChannel(const ChannelTrace& trace, ChannelResult& out);
 // edge minus CH1's, signed), which both channel results carry.
 void MeasurePair(const ChannelTrace& ch1, const ChannelTrace& ch2, PairResult& out);
 
-// ---- Read-outs ----------------------------------------------------------------------
+// ---- The measurement table and the read-outs -------------------------------------------
 
 enum class Quantity { Voltage, Percent, Time, Frequency };
 
+// One row per measurement, in code order: everything that names a measurement anywhere in
+// the program (menus, source dialog, panel, the command line and its table, the screen's
+// read-out labels) comes from here.
 struct MeasureInfo {
-    const char* longName; // dialog title
-    const char* label;    // read-out label
-    bool fixedEquals;     // "=" always follows; otherwise "=", or "<"/">" when clamped
+    const char* name;  // the measurement's long name: dialog title, panel line
+    const char* item;  // the Analyze menu's item ("+Width")
+    const char* key;   // the command line's and the table's name (--measure vpp,freq)
+    const char* label; // the short label of the screen read-out ("Pk-Pk")
+    bool fixedEquals;  // "=" always follows the label; otherwise "=", or "<"/">" when clamped
     Quantity quantity;
 };
 
+inline constexpr std::array<MeasureInfo, kMeasureCount> kMeasureTable{{
+    {"Vmax", "Vmax", "vmax", "Max", true, Quantity::Voltage},
+    {"Vmin", "Vmin", "vmin", "Min", true, Quantity::Voltage},
+    {"Vpp", "Vpp", "vpp", "Pk-Pk", true, Quantity::Voltage},
+    {"Vtop", "Vtop", "vtop", "Top", true, Quantity::Voltage},
+    {"Vbase", "Vbase", "vbase", "Base", true, Quantity::Voltage},
+    {"Vamp", "Vamp", "vamp", "Amp", true, Quantity::Voltage},
+    {"Vavg", "Vavg", "vavg", "Avg", true, Quantity::Voltage},
+    {"Vrms", "Vrms", "vrms", "RMS", true, Quantity::Voltage},
+    {"Overshoot", "Overshoot", "overshoot", "Ovr", true, Quantity::Percent},
+    {"Preshoot", "Preshoot", "preshoot", "Pre", true, Quantity::Percent},
+    {"Period", "Period", "period", "Prd", false, Quantity::Time},
+    {"Frequency", "Frequency", "freq", "Freq", false, Quantity::Frequency},
+    {"Rise Time", "Rise Time", "rise", "Rise", false, Quantity::Time},
+    {"Fall Time", "Fall Time", "fall", "Fall", false, Quantity::Time},
+    {"Positive Width", "+Width", "pwidth", "+Wid", false, Quantity::Time},
+    {"Negative Width", "-Width", "nwidth", "-Wid", false, Quantity::Time},
+    {"Positive Duty", "+Duty", "duty", "+Duty", true, Quantity::Percent},
+    {"Negative Duty", "-Duty", "nduty", "-Duty", true, Quantity::Percent},
+    {"Rising Delay 1->2", "DelayA 1->2", "rdelay", "Dly_A", false, Quantity::Time},
+    {"Falling Delay 1->2", "DelayB 1->2", "fdelay", "Dly_B", false, Quantity::Time},
+}};
+
+// What a reading that cannot be shown reads.
+inline constexpr const char* kHiddenReading = "*****";
+
 // The table entry of a measurement code; nullptr for a code outside 1..kMeasureCount.
 [[nodiscard]] const MeasureInfo* GetMeasureInfo(int code);
+// The code of a table key, in any case ("Freq" is 12); 0 for an unknown one.
+[[nodiscard]] int MeasureCodeOfKey(std::string_view key);
 
-// out := the read-out line of `m` from `result`: label, relation, value and unit. A hidden
-// channel, an invalid reading or a voltage of a clipped trace reads "*****". Voltages carry
-// `unit` (the channel's unit text).
+// Whether the reading of `m` can be shown: the channel shown, the reading valid, and for a
+// voltage the trace not clipped.
+[[nodiscard]] bool MeasureShowable(Measure m, const ChannelResult& result, bool shown);
+
+// A value of `m` as the read-outs show it: the number with the read-out's digits and prefix
+// and its unit ("2.00V", "1.000ms", "50.0%"), a time shorter than ten samples of
+// `secondsPerSample` as "<" that bound (a frequency as ">"): "<10.00us".
+[[nodiscard]] std::string MeasureValueText(Measure m, double value, double secondsPerSample,
+                                           const std::string& unit);
+// The same value as a plain SI number with the same digits, for tables: "2.00", "0.001000",
+// "<0.00001000".
+[[nodiscard]] std::string MeasurePlainValue(Measure m, double value, double secondsPerSample);
+
+// out := the screen read-out line of `m` from `result`: label, relation, value and unit
+// ("Prd=1.000ms", "Rise<10.00us"). What cannot be shown (MeasureShowable) reads
+// kHiddenReading.
+// Voltages carry `unit` (the channel's unit text).
 void GetMeasureText(std::string& out, Measure m, const ChannelResult& result, bool shown,
                     const std::string& unit);
 

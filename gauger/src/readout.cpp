@@ -1,99 +1,146 @@
-// Read-out lines: "Label=value unit", "*****" for what cannot be shown, and "<" (">" for a
+// Read-outs: "Label=value unit" on the screen, the value alone for the panel, the same value
+// as a plain number for tables; "*****" for what cannot be shown, and "<" (">" for a
 // frequency) when a time is shorter than the read-out's sample clamp.
 #include "gauger.h"
 #include "oxcommon.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace gauger {
 namespace {
 
-constexpr const char* kHidden = "*****";
 constexpr int kVoltageDigits = 3;
 constexpr int kTimeDigits = 4;
+constexpr int kPercentDecimals = 1;
+// Beyond these a plain number is written with an exponent rather than with zeros.
+constexpr int kMostPlainDecimals = 12;
+constexpr int kMostPlainExponent = 15;
 
-constexpr std::array<MeasureInfo, kMeasureCount> kInfo{{
-    {"Vmax", "Max", true, Quantity::Voltage},
-    {"Vmin", "Min", true, Quantity::Voltage},
-    {"Vpp", "Pk-Pk", true, Quantity::Voltage},
-    {"Vtop", "Top", true, Quantity::Voltage},
-    {"Vbase", "Base", true, Quantity::Voltage},
-    {"Vamp", "Amp", true, Quantity::Voltage},
-    {"Vavg", "Avg", true, Quantity::Voltage},
-    {"Vrms", "RMS", true, Quantity::Voltage},
-    {"Overshoot", "Ovr", true, Quantity::Percent},
-    {"Preshoot", "Pre", true, Quantity::Percent},
-    {"Period", "Prd", false, Quantity::Time},
-    {"Frequency", "Freq", false, Quantity::Frequency},
-    {"Rise Time", "Rise", false, Quantity::Time},
-    {"Fall Time", "Fall", false, Quantity::Time},
-    {"Positive Width", "+Wid", false, Quantity::Time},
-    {"Negative Width", "-Wid", false, Quantity::Time},
-    {"Positive Duty", "+Duty", true, Quantity::Percent},
-    {"Negative Duty", "-Duty", true, Quantity::Percent},
-    {"Rising Delay 1->2", "Dly_A", false, Quantity::Time},
-    {"Falling Delay 1->2", "Dly_B", false, Quantity::Time},
-}};
+// A value as shown: the relation to the measured value ('=' unless a time is clamped), the
+// value shown (the clamp's bound when clamped) and its significant digits (0: a percentage).
+struct Shown {
+    char relation;
+    double value;
+    int digits;
+};
 
-[[nodiscard]] std::string Percent(double value) {
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%1.1f%%", value);
-    return text.data();
+Shown ShownOf(Measure m, double value, double secondsPerSample) {
+    const Quantity quantity = kMeasureTable[ChannelResult::Index(m)].quantity;
+    if (quantity == Quantity::Voltage) return {'=', value, kVoltageDigits};
+    if (quantity == Quantity::Percent) return {'=', value, 0};
+    // A delay is a signed difference of two edges and is never clamped.
+    const bool delay = m == Measure::RisingDelay || m == Measure::FallingDelay;
+    const double shortest = delay ? 0 : kMinShownSamples * secondsPerSample;
+    if (quantity == Quantity::Frequency) {
+        const bool clamped = value * shortest > 1;
+        return {clamped ? '>' : '=', clamped ? 1 / shortest : value, kTimeDigits};
+    }
+    const bool clamped = std::abs(value) < shortest;
+    return {clamped ? '<' : '=', clamped ? shortest : value, kTimeDigits};
 }
 
-[[nodiscard]] std::string Printed(double value, int digits) {
+std::string Percent(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%1.*f", kPercentDecimals, value);
+    return text;
+}
+
+std::string Prefixed(double value, int digits) {
     std::string text;
     GetValidDataStr(text, value, digits, -1, 0);
     return text;
 }
 
-// Relation and value of a time (seconds) or frequency (Hz) with the sample clamp applied;
-// a delay is a signed difference of two edges and is never clamped.
-[[nodiscard]] std::string Timing(Measure m, Quantity quantity, double value,
-                                 double secondsPerSample) {
-    const bool delay = m == Measure::RisingDelay || m == Measure::FallingDelay;
-    const double shortest = delay ? 0 : kMinShownSamples * secondsPerSample;
-    if (quantity == Quantity::Frequency) {
-        const bool clamped = value * shortest > 1;
-        return (clamped ? ">" : "=") + Printed(clamped ? 1 / shortest : value, kTimeDigits) + "Hz";
+// `digits` significant digits without a prefix: "4.00", "0.001000", "12350"; very large or
+// very small values with an exponent ("1.000e-15").
+std::string Plain(double value, int digits) {
+    // Rounded as the read-out rounds (halves away from zero), then printed.
+    const double rounded = GetValidData(value, digits, 0);
+    char scientific[40];
+    std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, rounded);
+    const char* e = std::strchr(scientific, 'e');
+    const int exponent = e != nullptr ? std::atoi(e + 1) : 0;
+    const int decimals = std::max(0, digits - 1 - exponent);
+    if (!std::isfinite(value) || decimals > kMostPlainDecimals || exponent > kMostPlainExponent)
+        return scientific;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, std::strtod(scientific, nullptr));
+    return text;
+}
+
+const char* UnitOf(Quantity quantity, const std::string& voltageUnit) {
+    switch (quantity) {
+    case Quantity::Voltage:
+        return voltageUnit.c_str();
+    case Quantity::Percent:
+        return "%";
+    case Quantity::Time:
+        return "s";
+    case Quantity::Frequency:
+        return "Hz";
     }
-    const bool clamped = std::abs(value) < shortest;
-    return (clamped ? "<" : "=") + Printed(clamped ? shortest : value, kTimeDigits) + "s";
+    return "";
+}
+
+std::string Relation(const Shown& shown) {
+    return shown.relation == '=' ? std::string() : std::string(1, shown.relation);
 }
 
 } // namespace
 
 const MeasureInfo* GetMeasureInfo(int code) {
-    return code >= 1 && code <= kMeasureCount ? &kInfo[code - 1] : nullptr;
+    return code >= 1 && code <= kMeasureCount ? &kMeasureTable[code - 1] : nullptr;
+}
+
+int MeasureCodeOfKey(std::string_view key) {
+    const auto same = [key](std::string_view known) {
+        return key.size() == known.size() &&
+               std::equal(key.begin(), key.end(), known.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    for (int code = 1; code <= kMeasureCount; ++code) {
+        if (same(kMeasureTable[code - 1].key)) return code;
+    }
+    return 0;
+}
+
+bool MeasureShowable(Measure m, const ChannelResult& result, bool shown) {
+    const bool voltage = kMeasureTable[ChannelResult::Index(m)].quantity == Quantity::Voltage;
+    return shown && result[m].valid && !(voltage && result.clipped);
+}
+
+std::string MeasureValueText(Measure m, double value, double secondsPerSample,
+                             const std::string& unit) {
+    const Shown shown = ShownOf(m, value, secondsPerSample);
+    const std::string number =
+        shown.digits == 0 ? Percent(shown.value) : Prefixed(shown.value, shown.digits);
+    return Relation(shown) + number + UnitOf(kMeasureTable[ChannelResult::Index(m)].quantity, unit);
+}
+
+std::string MeasurePlainValue(Measure m, double value, double secondsPerSample) {
+    const Shown shown = ShownOf(m, value, secondsPerSample);
+    return Relation(shown) +
+           (shown.digits == 0 ? Percent(shown.value) : Plain(shown.value, shown.digits));
 }
 
 void GetMeasureText(std::string& out, Measure m, const ChannelResult& result, bool shown,
                     const std::string& unit) {
-    const MeasureInfo& info = kInfo[ChannelResult::Index(m)];
-    const Reading& reading = result[m];
+    const MeasureInfo& info = kMeasureTable[ChannelResult::Index(m)];
     out = info.label;
-    const bool hidden =
-        !shown || !reading.valid || (info.quantity == Quantity::Voltage && result.clipped);
-    if (hidden || info.fixedEquals) {
-        out += "=";
-    }
-    if (hidden) {
-        out += kHidden;
+    if (!MeasureShowable(m, result, shown)) {
+        out += std::string("=") + kHiddenReading;
         return;
     }
-    switch (info.quantity) {
-    case Quantity::Voltage:
-        out += Printed(reading.value, kVoltageDigits) + unit;
-        break;
-    case Quantity::Percent:
-        out += Percent(reading.value);
-        break;
-    case Quantity::Time:
-    case Quantity::Frequency:
-        out += Timing(m, info.quantity, reading.value, result.secondsPerSample);
-        break;
-    }
+    const double value = result[m].value;
+    // A clamped time's relation takes the place of "=" (never one of the fixed "=" labels).
+    if (ShownOf(m, value, result.secondsPerSample).relation == '=') out += "=";
+    out += MeasureValueText(m, value, result.secondsPerSample, unit);
 }
 
 } // namespace gauger

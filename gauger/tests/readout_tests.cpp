@@ -25,7 +25,10 @@ TEST(GaugerReadout, TableOfCodes) {
     ASSERT_NE(GetMeasureInfo(1), nullptr);
     EXPECT_STREQ(GetMeasureInfo(1)->label, "Max");
     EXPECT_STREQ(GetMeasureInfo(3)->label, "Pk-Pk");
-    EXPECT_STREQ(GetMeasureInfo(19)->longName, "Rising Delay 1->2");
+    EXPECT_STREQ(GetMeasureInfo(19)->name, "Rising Delay 1->2");
+    EXPECT_EQ(MeasureCodeOfKey("FREQ"), 12);
+    EXPECT_EQ(MeasureCodeOfKey("fdelay"), 20);
+    EXPECT_EQ(MeasureCodeOfKey("frequency"), 0);
     EXPECT_STREQ(GetMeasureInfo(20)->label, "Dly_B");
     EXPECT_EQ(GetMeasureInfo(12)->quantity, Quantity::Frequency);
     EXPECT_EQ(GetMeasureInfo(0), nullptr);
@@ -60,6 +63,32 @@ TEST(GaugerReadout, HiddenInvalidAndClipped) {
     clipped.clipped = true;
     EXPECT_EQ(Text(Measure::Vrms, clipped), "RMS=*****");
     EXPECT_EQ(Text(Measure::Period, clipped), "Prd=1.000ms");
+}
+
+// The panel's value and the table's plain number are the screen read-out's value: the same
+// digits, the same clamp.
+TEST(GaugerReadout, ValueTextAndPlainValueShowTheReadoutsNumber) {
+    struct Case {
+        Measure m;
+        double value;
+        const char* text;
+        const char* plain;
+    };
+    const Case cases[] = {
+        {Measure::Vpp, 4.0, "4.00V", "4.00"},
+        {Measure::Vamp, 0.0123, "12.3mV", "0.0123"},
+        {Measure::Vmin, -1.996, "-2.00V", "-2.00"},
+        {Measure::Period, 1e-3, "1.000ms", "0.001000"},
+        {Measure::Frequency, 12345, "12.35KHz", "12350"},
+        {Measure::RiseTime, 8e-6, "<10.00us", "<0.00001000"},
+        {Measure::Frequency, 2e5, ">100.0KHz", ">100000"},
+        {Measure::PositiveDuty, 25, "25.0%", "25.0"},
+        {Measure::RisingDelay, -2.5e-10, "-250.0ps", "-2.500e-10"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MeasureValueText(c.m, c.value, 1e-6, "V"), c.text) << c.text;
+        EXPECT_EQ(MeasurePlainValue(c.m, c.value, 1e-6), c.plain) << c.text;
+    }
 }
 
 // A measured square end to end, as the panel would show it.

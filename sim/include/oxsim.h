@@ -22,13 +22,71 @@ namespace oxbow::sim {
 
 // ---------------------------------------------------------------- signals
 
-enum class Waveshape { Sine, Square, Triangle, Pulse, Ramp, Dc };
+// ---------------------------------------------------------------- bus traffic
+
+enum class BusKind { Uart, Spi, I2c };
+// The wires of a bus: UART Tx; SPI Clock, Mosi, Miso, Select (low active); I2C Scl, Sda.
+enum class BusLine { Tx, Clock, Mosi, Miso, Select, Scl, Sda };
+inline constexpr int kBusLines = 7;
+
+// One burst of bus traffic, sent again at every multiple of `every` seconds (the first
+// edge of a burst lies on that multiple). UART: 8 data bits, no parity, 1 stop bit, LSB
+// first. SPI: mode 0, MSB first. I2C: start, the 7-bit address with the write bit, the
+// bytes, every byte acknowledged, stop.
+struct BusTraffic {
+    BusKind kind = BusKind::Uart;
+    double rate = 115200.0;          // bits per second (UART) or clock frequency (SPI, I2C)
+    std::vector<std::uint8_t> bytes; // UART Tx, SPI MOSI, the bytes written over I2C
+    std::vector<std::uint8_t> miso;  // SPI: the device's answer (0x00 past its end)
+    std::uint8_t address = 0x50;     // I2C, 7 bits
+    double every = 10e-3;            // seconds between burst starts
+};
+
+// The levels of each wire of a burst, as the times within a burst where the wire toggles.
+class BusWave {
+public:
+    explicit BusWave(const BusTraffic& traffic);
+    const BusTraffic& Traffic() const { return traffic_; }
+    // Seconds from a burst's start to its last edge.
+    double Duration() const { return duration_; }
+    // The level at `t` seconds (any time: the burst repeats every `every`).
+    bool Level(BusLine line, double t) const;
+    // The level at phase p in [0, 1) of the repetition.
+    bool LevelAtPhase(BusLine line, double p) const { return Level(line, p * traffic_.every); }
+    // The first edge of `line` in (from, from + window] in the direction asked for (0 rising,
+    // 1 falling, 2 either).
+    std::optional<double> NextEdge(BusLine line, int slope, double from, double window) const;
+    // Share of the repetition the wire is high.
+    double HighFraction(BusLine line) const;
+
+private:
+    struct Wire {
+        bool idle = true;
+        std::vector<double> toggles; // ascending, within [0, every)
+    };
+    BusTraffic traffic_;
+    std::array<Wire, kBusLines> wires_{};
+    double duration_ = 0.0;
+};
+
+// "uart,tx=D0,baud=115200,text=Hello" and the like (without the line assignments for an
+// analog channel): the traffic's own keys rate= (baud= for UART), text= or hex=, miso-text=
+// or miso-hex=, address=, every=. Keys the caller handles (line assignments, levels) are
+// handed to `other`, which returns false with a reason for keys it does not know either.
+bool ParseBusTraffic(const std::string& text, BusTraffic& traffic,
+                     const std::function<bool(const std::string& key, const std::string& value,
+                                              std::string& error)>& other,
+                     std::string& error);
+
+enum class Waveshape { Sine, Square, Triangle, Pulse, Ramp, Dc, Bus };
 
 struct SignalComponent {
     Waveshape shape = Waveshape::Sine;
-    double frequency = 1000.0; // Hz
-    double amplitude = 1.0;    // volts peak-to-peak (Dc: the level)
-    double duty = 0.5;         // fraction of the period spent high (square, pulse)
+    double frequency = 1000.0;          // Hz (Bus: the bursts' repetition)
+    double amplitude = 1.0;             // volts peak-to-peak (Dc: the level; Bus: the high level)
+    double duty = 0.5;                  // fraction of the period spent high (square, pulse)
+    std::shared_ptr<const BusWave> bus; // Bus: the traffic, and the wire this input shows
+    BusLine busLine = BusLine::Tx;
 };
 
 // One analog input: a sum of periodic components, a DC offset and Gaussian noise.
@@ -48,16 +106,26 @@ struct SignalSource {
 // "dc,1.5V", with "offset=" and "noise=" options anywhere. False with a reason.
 bool ParseSignalText(const std::string& text, SignalSource& source, std::string& error);
 
-// The 16 digital lines: a counter stepping at `rate` per second, or a fixed pattern.
+// A bus on the digital lines: which line (0 = D0) carries each of its wires.
+struct DigitalBus {
+    std::shared_ptr<const BusWave> wave;
+    std::vector<std::pair<int, BusLine>> lines;
+};
+
+// The 16 digital lines: a counter stepping at `rate` per second, a fixed pattern, or bus
+// traffic on some lines (the others low).
 struct DigitalSource {
     bool counter = true;
     double rate = 1.0e6;
     std::uint16_t pattern = 0;
+    std::vector<DigitalBus> buses;
 
     std::uint16_t Value(double t) const;
 };
 
-// "counter,1M" or "pattern,0x55AA".
+// "counter,1M", "pattern,0x55AA", or buses joined by "+": "uart,tx=D0,baud=115200,text=Hello",
+// "spi,clk=D2,mosi=D3,miso=D4,cs=D5,rate=1M,hex=9F00", "i2c,scl=D6,sda=D7,rate=100k,
+// address=0x50,hex=0010AB" (and the keys of ParseBusTraffic).
 bool ParseDigitalText(const std::string& text, DigitalSource& source, std::string& error);
 
 // Reads a number with an optional engineering prefix and unit ("2.5m", "1kHz", "50mV").

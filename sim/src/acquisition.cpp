@@ -224,9 +224,28 @@ bool Crosses(double before, double after, int slope) {
     return slope == 0 ? rising : (slope == 1 ? falling : rising || falling);
 }
 
+// A signal that is bus traffic alone crosses a level between its two levels exactly at the
+// wire's edges.
+std::optional<double> BusEdge(const SignalSource& s, double level, int slope, double from,
+                              double window) {
+    const SignalComponent& c = s.components.front();
+    const double low = s.dcOffset + std::min(0.0, c.amplitude);
+    const double high = s.dcOffset + std::max(0.0, c.amplitude);
+    if (!(level > low && level <= high)) {
+        return std::nullopt;
+    }
+    const int wireSlope = c.amplitude < 0.0 && slope != 2 ? 1 - slope : slope;
+    return c.bus->NextEdge(c.busLine, wireSlope, from, window);
+}
+
 std::optional<double> AnalogEdge(const Core& core, const EdgeCondition& edge, double from,
                                  double window) {
     const SignalSource& s = core.signals[edge.source];
+    if (s.components.size() == 1 && s.components.front().shape == Waveshape::Bus) {
+        const ChannelState& chan = core.st.dso.chan[edge.source];
+        const bool ac = chan.coupling == 1 || core.st.dso.trig.coupling == 1;
+        return BusEdge(s, edge.level + (ac ? s.Mean() : 0.0), edge.slope, from, window);
+    }
     double highest = 0.0;
     for (const auto& c : s.components) {
         if (c.shape != Waveshape::Dc) highest = std::max(highest, c.frequency);

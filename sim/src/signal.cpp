@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
 namespace oxbow::sim {
@@ -25,9 +26,15 @@ double ComponentMean(const SignalComponent& c) {
         return c.amplitude * (c.duty - 0.5);
     case Waveshape::Dc:
         return c.amplitude;
+    case Waveshape::Bus:
+        return c.amplitude * c.bus->HighFraction(c.busLine);
     default:
         return 0.0;
     }
+}
+
+bool IsBusWord(const std::string& word) {
+    return word == "uart" || word == "spi" || word == "i2c";
 }
 
 std::string Lower(std::string text) {
@@ -84,6 +91,42 @@ bool ParseOption(const std::string& item, SignalSource& source, SignalComponent*
     return true;
 }
 
+// A bus on an analog input: "uart,baud=115200,text=Hello,high=3.3V", the wire by line=
+// (UART's only wire when not given), high= the level of a 1 (3.3 V when not given), and the
+// offset= and noise= of every signal.
+bool ParseBusPart(const std::string& part, SignalSource& source, std::string& error) {
+    std::optional<std::string> lineName;
+    double high = 3.3;
+    SignalSource options = source;
+    BusTraffic traffic;
+    const auto other = [&](const std::string& key, const std::string& value, std::string& why) {
+        if (key == "line") {
+            lineName = value;
+            return true;
+        }
+        if (key == "high") {
+            if (ParseEngineering(value, high)) return true;
+            why = "bad value in \"high=" + value + "\"";
+            return false;
+        }
+        return ParseOption(key + "=" + value, options, nullptr, why);
+    };
+    if (!ParseBusTraffic(part, traffic, other, error)) return false;
+    SignalComponent component;
+    component.shape = Waveshape::Bus;
+    component.frequency = 1.0 / traffic.every;
+    component.amplitude = high;
+    if (!detail::ParseBusLine(traffic.kind, lineName.value_or("tx"), component.busLine)) {
+        error = lineName ? "the bus has no wire \"" + *lineName + "\""
+                         : "line= names the wire this input shows";
+        return false;
+    }
+    component.bus = std::make_shared<const BusWave>(traffic);
+    source = options;
+    source.components.push_back(component);
+    return true;
+}
+
 bool ParsePart(const std::string& part, SignalSource& source, std::string& error) {
     const auto fields = Split(part, ',');
     if (fields.empty()) {
@@ -91,6 +134,7 @@ bool ParsePart(const std::string& part, SignalSource& source, std::string& error
         return false;
     }
     const std::string shapeWord = Lower(fields[0]);
+    if (IsBusWord(shapeWord)) return ParseBusPart(part, source, error);
     std::vector<std::string> values;
     std::vector<std::string> options;
     for (std::size_t i = 1; i < fields.size(); ++i) {
@@ -248,16 +292,93 @@ bool ParseSignalText(const std::string& text, SignalSource& source, std::string&
 }
 
 std::uint16_t DigitalSource::Value(double t) const {
+    if (!buses.empty()) {
+        std::uint16_t value = pattern;
+        for (const DigitalBus& bus : buses) {
+            for (const auto& [bit, line] : bus.lines) {
+                if (bus.wave->Level(line, t)) value |= static_cast<std::uint16_t>(1u << bit);
+            }
+        }
+        return value;
+    }
     if (!counter) {
         return pattern;
     }
     return static_cast<std::uint16_t>(static_cast<std::int64_t>(std::floor(t * rate)) & 0xFFFF);
 }
 
+namespace {
+
+// "D0" .. "D15".
+bool ParseDigitalLine(const std::string& text, int& line) {
+    if (text.size() < 2 || (text[0] != 'D' && text[0] != 'd')) return false;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str() + 1, &end, 10);
+    if (*end != '\0' || value < 0 || value > 15) return false;
+    line = static_cast<int>(value);
+    return true;
+}
+
+// "uart,tx=D0,...": each wire of the bus on a line of its own, none left out.
+bool ParseDigitalBus(const std::string& part, std::uint16_t& used, DigitalBus& bus,
+                     std::string& error) {
+    BusTraffic traffic;
+    std::vector<std::pair<std::string, std::string>> wires;
+    const auto other = [&](const std::string& key, const std::string& value, std::string&) {
+        wires.emplace_back(key, value);
+        return true;
+    };
+    if (!ParseBusTraffic(part, traffic, other, error)) return false;
+    for (const auto& [name, value] : wires) {
+        BusLine wire{};
+        int line = 0;
+        if (!detail::ParseBusLine(traffic.kind, name, wire)) {
+            error = "unknown key \"" + name + "\"";
+            return false;
+        }
+        if (!ParseDigitalLine(value, line)) {
+            error = name + "= needs a line D0 .. D15, not \"" + value + "\"";
+            return false;
+        }
+        if (used & (1u << line)) {
+            error = "D" + std::to_string(line) + " carries two wires";
+            return false;
+        }
+        used = static_cast<std::uint16_t>(used | (1u << line));
+        bus.lines.emplace_back(line, wire);
+    }
+    const std::size_t wanted =
+        traffic.kind == BusKind::Uart ? 1 : (traffic.kind == BusKind::Spi ? 4 : 2);
+    if (bus.lines.size() != wanted) {
+        error = "every wire of the bus needs its line (" + std::to_string(wanted) + " of them)";
+        return false;
+    }
+    bus.wave = std::make_shared<const BusWave>(traffic);
+    return true;
+}
+
+bool ParseBuses(const std::string& text, DigitalSource& source, std::string& error) {
+    DigitalSource parsed;
+    parsed.counter = false;
+    std::uint16_t used = 0;
+    for (const auto& part : Split(text, '+')) {
+        DigitalBus bus;
+        if (!ParseDigitalBus(part, used, bus, error)) return false;
+        parsed.buses.push_back(std::move(bus));
+    }
+    source = std::move(parsed);
+    return true;
+}
+
+} // namespace
+
 bool ParseDigitalText(const std::string& text, DigitalSource& source, std::string& error) {
     const auto fields = Split(text, ',');
+    if (!fields.empty() && IsBusWord(Lower(fields[0]))) {
+        return ParseBuses(text, source, error);
+    }
     if (fields.size() != 2) {
-        error = "expected counter,RATE or pattern,VALUE";
+        error = "expected counter,RATE, pattern,VALUE or bus traffic (uart, spi, i2c)";
         return false;
     }
     const std::string kind = Lower(fields[0]);

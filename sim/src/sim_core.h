@@ -79,6 +79,9 @@ void StopRun(Core& core);
 bool ApplyCommand(Core& core, const std::string& line, std::optional<std::string>& reply);
 
 // ---- signals
+// The wire a bus kind names "tx", "clk", "mosi", "miso", "cs", "scl" or "sda"; false for a
+// name the kind has no wire of.
+bool ParseBusLine(BusKind kind, const std::string& name, BusLine& line);
 // Value of one component at phase p in [0, 1), centred on zero; `sine(p)` is sin(2 pi p),
 // exact for the signal's own use or from a table when frames are rendered.
 template <class Sine> double ComponentValue(const SignalComponent& c, double p, Sine sine) {
@@ -95,6 +98,8 @@ template <class Sine> double ComponentValue(const SignalComponent& c, double p, 
         return half * (2.0 * p - 1.0);
     case Waveshape::Dc:
         return c.amplitude;
+    case Waveshape::Bus:
+        return c.bus->LevelAtPhase(c.busLine, p) ? c.amplitude : 0.0;
     }
     return 0.0;
 }

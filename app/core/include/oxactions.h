@@ -25,6 +25,7 @@ enum class ActionId : std::uint16_t {
     // Menus, the context menu and keys without a menu item.
     Run,
     Stop,
+    Single,
     Auto,
     Exit,
     Help,

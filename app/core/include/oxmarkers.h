@@ -9,9 +9,12 @@
 // - the trigger level: kLevelHitRows rows either side of its line, across the margin and
 //   the graticule, while the level sits on screen and belongs to CH1 or CH2;
 // - the trigger position: its arrow at the top of the graticule (or at either edge);
-// - the delayed window: its whole rectangle in the upper window.
-// They are searched in this order: the active trace's own marker, every trace marker,
-// the trigger markers, the delayed window; the first hit wins.
+// - the delayed window: its whole rectangle in the upper window;
+// - a shown logic-analyzer line: the rows of its wave, across the margin. The lines sit at
+//   fixed places, so taking one moves nothing; it keeps the press from the markers under it.
+// They are searched in this order: the active trace's own marker (the analyzer's lines
+// when the analyzer is active), every trace marker, the analyzer's lines, the trigger
+// markers, the delayed window; the first hit wins.
 #pragma once
 
 #include "oxactions.h"
@@ -22,7 +25,7 @@
 
 namespace oxmouse {
 
-enum class MarkerKind : std::uint8_t { None, Trace, TrigLevel, TrigPos, Delayed };
+enum class MarkerKind : std::uint8_t { None, Trace, TrigLevel, TrigPos, Delayed, LaLine };
 
 // Ground-marker slots of the region record (ptTrace): CH1, CH2, MATH1..4, Ref1..4.
 inline constexpr int kMathSlot = 2;
@@ -36,7 +39,7 @@ inline constexpr int kPixelsPerDivisionX = 50;
 struct Marker {
     MarkerKind kind = MarkerKind::None;
     int window = 0; // 0 the main (or upper) window, 1 the lower one
-    int slot = 0;   // the ground-marker slot of a trace marker
+    int slot = 0;   // the ground-marker slot of a trace marker, the line of an analyzer one
     bool operator==(const Marker&) const = default;
     [[nodiscard]] bool Found() const { return kind != MarkerKind::None; }
 };
@@ -60,8 +63,9 @@ struct Marker {
 // with `coarse`; positive moves up or to the right.
 [[nodiscard]] std::optional<oxact::Post> StepPost(const oxacq::RecordView& view, Marker marker,
                                                   int notches, bool coarse);
-// A double click on a trace marker: its offset back to 0 after the undo slot is filled.
-[[nodiscard]] oxact::Plan ResetPlan(Marker marker);
+// A double click on a trace marker: the offset its drag moves (a channel's, a math trace's,
+// an FFT trace's in its unit, a reference's) back to 0 after the undo slot is filled.
+[[nodiscard]] oxact::Plan ResetPlan(const _OX_SETUP& s, Marker marker);
 
 // The zoom on the graticule: the box becomes the new screen (group 4524).
 struct Zoom {

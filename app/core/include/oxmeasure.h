@@ -120,10 +120,31 @@ private:
 [[nodiscard]] const char* ModeCaption(const _OX_SETUP& setup);
 
 // ---- Automatic measurement read-outs ----------------------------------------------------
+// One computation for every reader: the panel, the screen and the command line's table show
+// the same reading with the same digits (gauger's read-out functions).
 
-// The read-out line of measurement `code` (1..20) on channel `channel` (0, 1).
+// A chosen measurement: its code (1..20) and channel (0 CH1, 1 CH2).
+struct Chosen {
+    int code = 0;
+    int channel = 0;
+    bool operator==(const Chosen&) const = default;
+    auto operator<=>(const Chosen&) const = default;
+};
+// The measurements the setup has chosen: each one chosen by itself, then every measurement of
+// the source of "All" that is not among them. Entries that name no measurement or channel are
+// left out.
+[[nodiscard]] std::vector<Chosen> ChosenMeasurements(const _OX_SETUP& setup);
+// Whether the reading can be shown: its channel shown and measured (both channels for the
+// delays, which compare them) and the reading itself showable (gauger::MeasureShowable).
+[[nodiscard]] bool MeasureReadable(const _OX_SETUP& setup, const MeasureView& view, Chosen m);
+// The screen read-out line of measurement `code` on channel `channel`: "Prd=1.000ms".
 [[nodiscard]] std::string MeasureLine(const _OX_SETUP& setup, const MeasureView& view, int code,
                                       int channel);
+// The reading as the panel shows it ("4.00V", "<10.00us"), "*****" when it cannot be shown.
+[[nodiscard]] std::string MeasureValue(const _OX_SETUP& setup, const MeasureView& view, Chosen m);
+// The reading as a plain SI number with the same digits ("4.00"), empty when it cannot be
+// shown.
+[[nodiscard]] std::string MeasurePlain(const _OX_SETUP& setup, const MeasureView& view, Chosen m);
 // The unit text of a channel ("V" when the setup holds none).
 [[nodiscard]] std::string ChannelUnit(const _OX_SETUP& setup, int channel);
 

@@ -1,7 +1,15 @@
 // The rows of the menus, the context menu and the keys that have no menu item.
 #include "action_posts.h"
 
+#include "gauger.h"
 #include "oxmenus.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace oxact {
 namespace {
@@ -28,6 +36,22 @@ Plan RunPlan(const _OX_SETUP& s) {
     plan.Add(ToPanel(Command(group::kRunControl, oxcmd::run::kRun)));
     plan.Add(ToPanel(Command(group::kTimebase, oxcmd::run::kRun)));
     return plan;
+}
+
+// SINGLE: the sweep set to single, then RUN; the instrument stops by itself after the one
+// acquisition its trigger starts.
+Plan SinglePlan(const _OX_SETUP& s) {
+    Plan plan = RunPlan(s);
+    if (plan.refusal != nullptr) return plan;
+    Plan single;
+    single.Add(
+        WithArg(group::kTrigger, oxcmd::trigger::kSweep, 0, ArgKind::Int, code::kSweepSingle));
+    for (const Post& post : plan.Posts())
+        single.Add(post);
+    return single;
+}
+bool SingleSweep(const _OX_SETUP& s) {
+    return s.nTrigSweep == code::kSweepSingle;
 }
 
 // Playback is stopped in the Record dialog (its stop ends the playback properly).
@@ -157,20 +181,13 @@ using oxcmd::panel::kTriggerDialog;
 constexpr auto kPersist = &_OX_SETUP::bDisplayPersist;
 constexpr auto kColorGrade = &_OX_SETUP::bDisplayColorGrade;
 
-// The item texts of the measurements, in code order.
-constexpr const char* kMeasureNames[] = {
-    "Vmax",   "Vmin",      "Vpp",      "Vtop",   "Vbase",       "Vamp",       "Vavg",
-    "Vrms",   "Overshoot", "Preshoot", "Period", "Frequency",   "Rise Time",  "Fall Time",
-    "+Width", "-Width",    "+Duty",    "-Duty",  "DelayA 1->2", "DelayB 1->2"};
-
 // clang-format off
-#define OX_MEASURE(Name, Code, Object) \
-    {ActionId::Measure##Name, kAnalyze, kMeasureNames[(Code) - 1], nullptr, Object, nullptr, "Measure this on the shown channel", MeasureItemPlan<Code>, nullptr, nullptr}
-
+// The menu rows before the measurement items, then those after them.
 constexpr ActionRow kMenuRows[] = {
     // id, menu, caption, button, object name, shortcut, tip, plan, enabled, checked
     {ActionId::Run, kControl, "&Run", "RUN", "RUN", "Ctrl+R", "Run acquisition", RunPlan, nullptr, nullptr},
     {ActionId::Stop, kControl, "&Stop", "STOP", "STOP", "Ctrl+S", "Stop acquisition", StopPlan, nullptr, nullptr},
+    {ActionId::Single, kControl, "Si&ngle", "SINGLE", "SINGLE", "Ctrl+Shift+R", "One acquisition, then stop (single sweep)", SinglePlan, nullptr, SingleSweep},
     {ActionId::Auto, kControl, "&Auto", "AUTO", "AUTO", nullptr, "Auto set-up", RunControlPlan<oxcmd::run::kAuto>, nullptr, nullptr},
     {ActionId::Undo, kControl, "&Undo", nullptr, "UNDO", "Ctrl+Z", "Undo the last scale or position change", RunControlPlan<oxcmd::run::kUndo>, nullptr, nullptr},
     {ActionId::Redo, kControl, "Re&do", nullptr, "REDO", "Ctrl+Y", "Redo what undo took back", RunControlPlan<oxcmd::run::kRedo>, nullptr, nullptr},
@@ -190,26 +207,9 @@ constexpr ActionRow kMenuRows[] = {
     {ActionId::CursorManual, kAnalyze, "&Manual Cursor", nullptr, "CURSOR_MANUAL", "Ctrl+M", "Manual cursors", DialogPlan<kManualCursorDialog>, nullptr, CursorModeIs<code::kManualCursors>},
     {ActionId::CursorTrack, kAnalyze, "&Track Cursor", nullptr, "CURSOR_TRACK", "Ctrl+T", "Tracking cursors", DialogNotInXYPlan<kTrackCursorDialog>, nullptr, CursorModeIs<code::kTrackCursors>},
     {ActionId::CursorNone, kAnalyze, "&None", nullptr, "CURSOR_NONE", "Ctrl+N", "Cursors off", CursorOffPlan, nullptr, CursorModeIs<code::kCursorsOff>},
-    OX_MEASURE(Period, 11, "MEASURE_PERIOD"),
-    OX_MEASURE(Frequency, 12, "MEASURE_FREQUENCY"),
-    OX_MEASURE(RiseTime, 13, "MEASURE_RISE_TIME"),
-    OX_MEASURE(FallTime, 14, "MEASURE_FALL_TIME"),
-    OX_MEASURE(PositiveWidth, 15, "MEASURE_POSITIVE_WIDTH"),
-    OX_MEASURE(NegativeWidth, 16, "MEASURE_NEGATIVE_WIDTH"),
-    OX_MEASURE(PositiveDuty, 17, "MEASURE_POSITIVE_DUTY"),
-    OX_MEASURE(NegativeDuty, 18, "MEASURE_NEGATIVE_DUTY"),
-    OX_MEASURE(DelayA, 19, "MEASURE_DELAY_A"),
-    OX_MEASURE(DelayB, 20, "MEASURE_DELAY_B"),
-    OX_MEASURE(Vmax, 1, "MEASURE_VMAX"),
-    OX_MEASURE(Vmin, 2, "MEASURE_VMIN"),
-    OX_MEASURE(Vpp, 3, "MEASURE_VPP"),
-    OX_MEASURE(Vtop, 4, "MEASURE_VTOP"),
-    OX_MEASURE(Vbase, 5, "MEASURE_VBASE"),
-    OX_MEASURE(Vamp, 6, "MEASURE_VAMP"),
-    OX_MEASURE(Vavg, 7, "MEASURE_VAVG"),
-    OX_MEASURE(Vrms, 8, "MEASURE_VRMS"),
-    OX_MEASURE(Overshoot, 9, "MEASURE_OVERSHOOT"),
-    OX_MEASURE(Preshoot, 10, "MEASURE_PRESHOOT"),
+};
+
+constexpr ActionRow kMenuRowsAfterMeasures[] = {
     {ActionId::AllMeasure, kAnalyze, "&All Measure", nullptr, "ALL_MEASURE", "Ctrl+Shift+A", "Every measurement of a channel", nullptr, nullptr, nullptr},
     {ActionId::ClearMeasure, kAnalyze, "C&lear Measure", nullptr, "CLEAR_MEASURE", "Ctrl+Shift+C", "All measurements off", ClearMeasurePlan, nullptr, nullptr},
 
@@ -243,8 +243,54 @@ constexpr ActionRow kMenuRows[] = {
     {ActionId::ClearPersistence, nullptr, "Clear Persistence", nullptr, "CLEAR_PERSISTENCE", nullptr, "Start the persistence afresh", ClearPersistencePlan, nullptr, nullptr},
     {ActionId::PopDefault, nullptr, "Default", nullptr, "DEFAULT", nullptr, "The instrument's default setup, then run", DefaultPlan, nullptr, nullptr},
 };
-#undef OX_MEASURE
 // clang-format on
+
+// The measurement items, from gauger's table: the horizontal ones (codes 11..20) first, as
+// their submenu comes first. The widget name is "MEASURE_" and the table's key.
+constexpr int kFirstHorizontal = static_cast<int>(gauger::Measure::Period);
+
+const std::string& MeasureObjectName(int code) {
+    static const std::array<std::string, gauger::kMeasureCount> names = [] {
+        std::array<std::string, gauger::kMeasureCount> made;
+        for (int c = 1; c <= gauger::kMeasureCount; ++c) {
+            std::string name = std::string("MEASURE_") + gauger::GetMeasureInfo(c)->key;
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+            made[static_cast<std::size_t>(c - 1)] = name;
+        }
+        return made;
+    }();
+    return names[static_cast<std::size_t>(code - 1)];
+}
+
+template <std::size_t... Index>
+constexpr std::array<PlanFn, sizeof...(Index)> MeasurePlans(std::index_sequence<Index...>) {
+    return {MeasureItemPlan<static_cast<int>(Index) + 1>...};
+}
+constexpr auto kMeasurePlans = MeasurePlans(std::make_index_sequence<gauger::kMeasureCount>{});
+
+ActionRow MeasureRow(int code) {
+    return {static_cast<ActionId>(static_cast<int>(ActionId::MeasureVmax) + code - 1),
+            kAnalyze,
+            gauger::GetMeasureInfo(code)->item,
+            nullptr,
+            MeasureObjectName(code).c_str(),
+            nullptr,
+            "Measure this on the shown channel",
+            kMeasurePlans[static_cast<std::size_t>(code - 1)],
+            nullptr,
+            nullptr};
+}
+
+std::vector<ActionRow> JoinedMenuRows() {
+    std::vector<ActionRow> rows(std::begin(kMenuRows), std::end(kMenuRows));
+    for (int code = kFirstHorizontal; code <= gauger::kMeasureCount; ++code)
+        rows.push_back(MeasureRow(code));
+    for (int code = 1; code < kFirstHorizontal; ++code)
+        rows.push_back(MeasureRow(code));
+    rows.insert(rows.end(), std::begin(kMenuRowsAfterMeasures), std::end(kMenuRowsAfterMeasures));
+    return rows;
+}
 
 } // namespace
 
@@ -253,7 +299,8 @@ Plan MeasurePlan(int code, int channel) {
 }
 
 std::span<const ActionRow> MenuRows() {
-    return kMenuRows;
+    static const std::vector<ActionRow> rows = JoinedMenuRows();
+    return rows;
 }
 
 } // namespace oxact

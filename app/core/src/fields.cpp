@@ -5,6 +5,7 @@
 
 #include "action_posts.h"
 #include "ox_geometry.h"
+#include "ox_validate.h"
 #include "oxcommon.h"
 #include "oxdisplay.h"
 
@@ -101,8 +102,14 @@ template <int C> const char* ScaleCaption(const _OX_SETUP&) {
 template <int C> const char* OffsetCaption(const _OX_SETUP&) {
     return C == 0 ? "CH1 offset" : "CH2 offset";
 }
+// A scale outside its domain (zero or below) means nothing: it is refused, not clamped.
+Plan InDomain(OxDomain domain, double value, Plan plan) {
+    const char* refusal = DomainRefusal(domain, value);
+    return refusal != nullptr ? Plan::Refuse(refusal) : plan;
+}
+
 template <int C> Plan ChannelScalePlan(const _OX_SETUP&, double value) {
-    return SinglePost(ChannelScale(C, value));
+    return InDomain(OxDomain::VoltsPerDiv, value, SinglePost(ChannelScale(C, value)));
 }
 template <int C> Plan ChannelOffsetPlan(const _OX_SETUP&, double value) {
     return SinglePost(WithArg(group::kChannel, oxcmd::channel::kOffset, C, ArgKind::Float, value));
@@ -134,7 +141,7 @@ const char* TimeOffsetCaption(const _OX_SETUP& s) {
     return AlternateTimeBase(s) ? "Position (CH1 alt)" : "Position";
 }
 Plan TimeScalePlan(const _OX_SETUP& s, double value) {
-    return SinglePost(TimeScale(s, value));
+    return InDomain(OxDomain::TimePerDiv, value, SinglePost(TimeScale(s, value)));
 }
 Plan TimeOffsetPlan(const _OX_SETUP& s, double value) {
     const oxcmd::Sub sub =

@@ -18,10 +18,11 @@ namespace code = oxcmd::code;
 using oxact::ArgKind;
 using oxact::Post;
 
-constexpr int kMarkerCodeStride = 16; // codes: window × 16 + slot
+constexpr int kMarkerCodeStride = 32; // codes: window × 32 + slot
 constexpr int kLevelCode = kTraceSlots;
 constexpr int kPositionCode = kTraceSlots + 1;
 constexpr int kDelayedCode = kTraceSlots + 2;
+constexpr int kFirstLaCode = 16;               // D0; D1..D15 follow
 constexpr int kMarkerStripRight = 16;          // the ground markers' margin
 constexpr int kGlyphEdge = 4;                  // a marker this close to an edge is drawn at it
 constexpr int kArrowEdge = 5;                  // likewise the trigger-position arrow
@@ -70,6 +71,19 @@ bool TraceShown(const _OX_SETUP& s, int window, int slot) {
     return s.bRefDisplay[slot - kRefSlot] != 0;
 }
 
+// Whether an analyzer line is drawn in the window (never beside X-Y or the alternate
+// trigger, which the analyzer does not run with).
+bool LaLineShown(const _OX_SETUP& s, int line) {
+    return s.bLaEnable != 0 && line >= 0 && line < code::kDigitalLines && s.bLaChannel[line] != 0 &&
+           s.nTimeFormat != code::kXY && s.nTrigMode != code::kAlternate;
+}
+
+// The rows of an analyzer line's wave (drawn upward from its point), across the margin.
+OX_RECT LaLineRows(const _OX_SETUP& s, OX_POINT p) {
+    const int height = s.bLaWaveSize != 0 ? 12 : 6;
+    return {0, p.y - (height - 1), kMarkerStripRight, p.y};
+}
+
 // The glyph of a ground marker: beside its point, or at the edge it lies beyond.
 OX_RECT GroundGlyph(const OX_RECT& rect, OX_POINT p) {
     if (p.y < rect.top + kGlyphEdge) return {6, rect.top, 14, rect.top + 14};
@@ -116,6 +130,9 @@ std::optional<OX_RECT> DrawnArea(const oxacq::RecordView& view, Marker m) {
             r.rcDelayed.right <= r.rcDelayed.left)
             return std::nullopt;
         return r.rcDelayed;
+    case MarkerKind::LaLine:
+        if (!LaLineShown(s, m.slot)) return std::nullopt;
+        return LaLineRows(s, r.ptLa[m.window][m.slot]);
     case MarkerKind::None:
         break;
     }
@@ -124,6 +141,10 @@ std::optional<OX_RECT> DrawnArea(const oxacq::RecordView& view, Marker m) {
 
 Marker TraceMarker(int window, int slot) {
     return {MarkerKind::Trace, window, slot};
+}
+
+Marker LaMarker(int window, int line) {
+    return {MarkerKind::LaLine, window, line};
 }
 
 // The active trace's ground-marker slot (nActiveChannel 0, 1, or 5..8 for the math
@@ -139,6 +160,16 @@ int ActiveSlot(const _OX_SETUP& s) {
 bool Hits(const oxacq::RecordView& view, Marker m, OX_POINT p) {
     const std::optional<OX_RECT> area = HitArea(view, m);
     return area && Inside(*area, p);
+}
+
+// The analyzer line under `p` in any window.
+Marker LaMarkerAt(const oxacq::RecordView& view, OX_POINT p) {
+    for (int w = 0; w < WindowCount(view.setup); ++w) {
+        for (int line = 0; line < code::kDigitalLines; ++line) {
+            if (Hits(view, LaMarker(w, line), p)) return LaMarker(w, line);
+        }
+    }
+    return {};
 }
 
 // Volts per pixel and the command of a trace slot's offset.
@@ -243,6 +274,9 @@ int MarkerCode(Marker m) {
     case MarkerKind::Delayed:
         slot = kDelayedCode;
         break;
+    case MarkerKind::LaLine:
+        slot = kFirstLaCode + m.slot;
+        break;
     case MarkerKind::None:
         return -1;
     }
@@ -257,6 +291,7 @@ Marker MarkerFromCode(int code) {
     if (slot == kLevelCode) return {MarkerKind::TrigLevel, window, 0};
     if (slot == kPositionCode) return {MarkerKind::TrigPos, window, 0};
     if (slot == kDelayedCode) return {MarkerKind::Delayed, window, 0};
+    if (slot >= kFirstLaCode) return LaMarker(window, slot - kFirstLaCode);
     return {};
 }
 
@@ -264,8 +299,8 @@ std::optional<OX_RECT> HitArea(const oxacq::RecordView& view, Marker m) {
     const std::optional<OX_RECT> drawn = DrawnArea(view, m);
     if (!drawn) return std::nullopt;
     OX_RECT area = Grown(*drawn, m.kind == MarkerKind::TrigLevel ? kLevelHitRows : kHitSlack);
-    if (m.kind == MarkerKind::Trace) {
-        // A ground marker answers across the whole margin it is drawn in.
+    if (m.kind == MarkerKind::Trace || m.kind == MarkerKind::LaLine) {
+        // A ground or analyzer marker answers across the whole margin it is drawn in.
         area.left = std::min(area.left, 0);
         area.right = std::max(area.right, kMarkerStripRight);
     }
@@ -278,11 +313,15 @@ Marker MarkerAt(const oxacq::RecordView& view, OX_POINT p) {
     for (int w = 0; w < windows && active >= 0; ++w) {
         if (Hits(view, TraceMarker(w, active), p)) return TraceMarker(w, active);
     }
+    if (view.setup.nActiveChannel == code::kActiveLogic) {
+        if (const Marker la = LaMarkerAt(view, p); la.Found()) return la;
+    }
     for (int w = 0; w < windows; ++w) {
         for (int slot = 0; slot < kTraceSlots; ++slot) {
             if (Hits(view, TraceMarker(w, slot), p)) return TraceMarker(w, slot);
         }
     }
+    if (const Marker la = LaMarkerAt(view, p); la.Found()) return la;
     for (MarkerKind kind : {MarkerKind::TrigLevel, MarkerKind::TrigPos}) {
         for (int w = 0; w < windows; ++w) {
             if (Hits(view, {kind, w, 0}, p)) return {kind, w, 0};
@@ -310,6 +349,7 @@ std::optional<Post> MovePost(const oxacq::RecordView& view, Marker m, int dx, in
         return dx == 0 ? std::nullopt : MovePosition(view.setup, m, dx);
     case MarkerKind::Delayed:
         return dx == 0 ? std::nullopt : MoveDelayed(view.setup, dx);
+    case MarkerKind::LaLine: // the lines have fixed places
     case MarkerKind::None:
         break;
     }
@@ -326,16 +366,12 @@ std::optional<Post> StepPost(const oxacq::RecordView& view, Marker m, int notche
     return vertical ? MovePost(view, m, 0, -pixels) : MovePost(view, m, pixels, 0);
 }
 
-oxact::Plan ResetPlan(Marker m) {
+oxact::Plan ResetPlan(const _OX_SETUP& s, Marker m) {
     oxact::Plan plan;
     if (m.kind != MarkerKind::Trace || m.slot < 0 || m.slot >= kTraceSlots) return plan;
+    const TraceOffset offset = OffsetOfSlot(s, m.slot);
     plan.Add(oxact::rows::SaveUndo());
-    if (m.slot < kMathSlot)
-        plan.Add(FloatPost(group::kChannel, oxcmd::channel::kOffset, m.slot, 0));
-    else if (m.slot < kRefSlot)
-        plan.Add(FloatPost(group::kMath, oxcmd::math::kOffset, m.slot - kMathSlot, 0));
-    else
-        plan.Add(FloatPost(group::kReference, oxcmd::reference::kVertOffset, m.slot - kRefSlot, 0));
+    plan.Add(FloatPost(offset.group, offset.sub, offset.value, 0));
     return plan;
 }
 

@@ -24,7 +24,7 @@ bool TracksChannels(const _OX_SETUP& setup) {
 
 bool MeasuringWanted(const oxdisplay::MeasureInput& in, bool wanted) {
     return wanted || (in.region != nullptr && in.region->bMeasure) || in.setup->nMeasureCount > 0 ||
-           TracksChannels(*in.setup);
+           in.setup->bMeasureAll != 0 || TracksChannels(*in.setup);
 }
 
 std::uint16_t ShownLaLines(const _OX_SETUP& setup) {

@@ -124,7 +124,7 @@ void ScopeMouse::Release(const oxacq::RecordView& view, OX_POINT p, Button butto
 void ScopeMouse::DoubleClick(const oxacq::RecordView& view, OX_POINT p, Button button) {
     if (button != Button::Left) return;
     const Marker marker = MarkerAt(view, p);
-    const oxact::Plan plan = ResetPlan(marker);
+    const oxact::Plan plan = ResetPlan(view.setup, marker);
     if (plan.count == 0) return;
     if (const char* refusal = MoveRefusal(view.setup, marker)) {
         oxact::RefuseAction(refusal);

@@ -1,5 +1,5 @@
 // Read-out lines: cursors (manual and tracking), logic-analyzer states, pass/fail counters,
-// mode captions and the automatic measurements. Every number has 3 significant digits.
+// mode captions. Every number has 3 significant digits.
 #include "oxcommon.h"
 #include "oxmeasure.h"
 
@@ -246,22 +246,6 @@ const char* ModeCaption(const _OX_SETUP& setup) {
         return "Roll  Mode";
     }
     return setup.nTrigMode == kAlternateTrigger ? "Alternative Trigger" : nullptr;
-}
-
-std::string MeasureLine(const _OX_SETUP& setup, const MeasureView& view, int code, int channel) {
-    std::string line;
-    if (gauger::GetMeasureInfo(code) == nullptr || channel < 0 || channel > 1) {
-        return line;
-    }
-    // The delays compare the channels: both must be shown.
-    const bool delay = code >= static_cast<int>(gauger::Measure::RisingDelay);
-    const auto shownChannel = [&](int ch) {
-        return setup.bChanDisplay[ch] != 0 && view.measured[ch];
-    };
-    const bool shown = delay ? shownChannel(0) && shownChannel(1) : shownChannel(channel);
-    gauger::GetMeasureText(line, static_cast<gauger::Measure>(code), view.result.channel[channel],
-                           shown, ChannelUnit(setup, channel));
-    return line;
 }
 
 } // namespace oxmeasure

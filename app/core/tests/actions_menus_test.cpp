@@ -2,6 +2,7 @@
 // or shows its refusal; the menus' layout facts that a person relies on.
 #include "actions_fixture.h"
 
+#include "gauger.h"
 #include "oxmenus.h"
 
 #include <cctype>
@@ -24,6 +25,11 @@ TEST_F(ActionTableTest, EveryMenuRowPostsExactlyItsCommands) {
           {group::kRunControl, run::kRun},
           {group::kTimebase, run::kRun}}},
         {ActionId::Stop, {{group::kRunControl, run::kStop}}},
+        {ActionId::Single,
+         {{group::kTrigger, trigger::kSweep},
+          {group::kRunControl, run::kCheckLink},
+          {group::kRunControl, run::kRun},
+          {group::kTimebase, run::kRun}}},
         {ActionId::Auto, {{group::kRunControl, run::kAuto}}},
         {ActionId::Exit, {{group::kRunControl, run::kExit}}},
         {ActionId::Undo, {{group::kRunControl, run::kUndo}}},
@@ -69,6 +75,9 @@ TEST_F(ActionTableTest, EveryMenuRowPostsExactlyItsCommands) {
     }
     ExpectEveryRowPosts(oxact::MenuRows(), expected);
     EXPECT_EQ(Press(ActionId::Ch2Dialog)[0].value, 1) << "Ctrl+2 opens the dialog on CH2";
+    const auto single = Press(ActionId::Single);
+    ASSERT_FALSE(single.empty());
+    EXPECT_EQ(single[0].low, static_cast<std::uint32_t>(code::kSweepSingle)) << "the sweep SINGLE";
 }
 
 // The refusals, each in the state that causes it; the row posts nothing but the message.
@@ -85,9 +94,9 @@ TEST_F(ActionTableTest, RefusalsShowTheirTextAndPostNothingElse) {
     const Case cases[] = {
         {"playback",
          playing,
-         {ActionId::Run, ActionId::LoadDefault, ActionId::PopDefault, ActionId::AnalogDialog,
-          ActionId::Ch2Dialog, ActionId::DisplayDialog, ActionId::TriggerDialog,
-          ActionId::CursorManual, ActionId::Connect},
+         {ActionId::Run, ActionId::Single, ActionId::LoadDefault, ActionId::PopDefault,
+          ActionId::AnalogDialog, ActionId::Ch2Dialog, ActionId::DisplayDialog,
+          ActionId::TriggerDialog, ActionId::CursorManual, ActionId::Connect},
          "Function not available"},
         {"playback", playing, {ActionId::Stop}, oxact::kStopDuringPlayback},
         {"X-Y",
@@ -269,6 +278,23 @@ TEST_F(ActionTableTest, MnemonicsAreUniqueWithinEachMenu) {
     }
     EXPECT_EQ(Mnemonic("Re&do\tCtrl+Y"), 'd');
     EXPECT_EQ(menus.count("&Analyze/&Cursor"), 1u);
+}
+
+// The Analyze menu's measurement items read as the instrument's own menu does; the long names
+// belong to the source dialog and the panel.
+TEST_F(ActionTableTest, MeasurementItemsCarryTheMenuTexts) {
+    const auto caption = [](int code) {
+        return std::string(
+            oxact::Row(static_cast<ActionId>(static_cast<int>(ActionId::MeasureVmax) + code - 1))
+                .caption);
+    };
+    EXPECT_EQ(caption(1), "Vmax");
+    EXPECT_EQ(caption(12), "Frequency");
+    EXPECT_EQ(caption(15), "+Width");
+    EXPECT_EQ(caption(18), "-Duty");
+    EXPECT_EQ(caption(19), "DelayA 1->2");
+    EXPECT_EQ(caption(20), "DelayB 1->2");
+    EXPECT_STREQ(gauger::GetMeasureInfo(15)->name, "Positive Width");
 }
 
 } // namespace

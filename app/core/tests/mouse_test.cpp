@@ -267,7 +267,19 @@ TEST_F(MouseTest, DoubleClickResetsTheOffsetOfTheTraceWhoseMarkerWasHit) {
         {kCh1, group::kChannel, oxcmd::channel::kOffset, 0},
         {{MarkerKind::Trace, 0, 3}, group::kMath, oxcmd::math::kOffset, 1},
         {{MarkerKind::Trace, 0, 9}, group::kReference, oxcmd::reference::kVertOffset, 3},
+        // An FFT trace's ground is its FFT offset, in the unit it is shown in.
+        {{MarkerKind::Trace, 0, 4}, group::kMath, oxcmd::math::kFFTVrmsOffset, 2},
+        {{MarkerKind::Trace, 0, 5}, group::kMath, oxcmd::math::kFFTdBVrmsOffset, 3},
     };
+    for (int k : {2, 3}) {
+        setup_->bTraceShown[k] = 1;
+        setup_->nMathOperator[k] = oxcmd::code::kFFT;
+        setup_->nFFTVrmsScaleIndex[k] = 4;
+    }
+    setup_->fFFTVrmsOffset[2] = -3; // grounds apart from the others
+    setup_->nFFTUnit[3] = oxcmd::code::kdBVrms;
+    setup_->fFFTdBVrmsScale[3] = 10;
+    setup_->fFFTdBVrmsOffset[3] = 25;
     for (const Case& c : cases) {
         mouse_.DoubleClick(View(), MarkerPoint(c.marker), Button::Left);
         const auto posted = Drain();
@@ -382,10 +394,34 @@ TEST_F(MouseTest, HighlightFollowsThePointerAndLingersOnlyAfterADrag) {
     EXPECT_EQ(requests_.markerHighlight.load(), oxmouse::MarkerCode(kCh1));
 }
 
+// The analyzer's lines are in the press search: first when the analyzer is the active trace,
+// after the trace markers otherwise. Taking one moves nothing (the lines have fixed places).
+TEST_F(MouseTest, ThePressSearchTakesTheAnalyzersLines) {
+    setup_->bLaEnable = 1;
+    setup_->bLaChannel[7] = 1;
+    setup_->bLaChannel[12] = 1;
+    const Marker d7{MarkerKind::LaLine, 0, 7};
+    const OX_POINT line = View().region.ptLa[0][7];
+    setup_->fChanOffset[0] = static_cast<float>(209 - line.y) / 50.0f; // CH1 there too
+    const OX_POINT both{8, line.y - 2};
+    ASSERT_EQ(oxmouse::MarkerAt(View(), both), kCh1);
+    setup_->nActiveChannel = oxcmd::code::kActiveLogic;
+    EXPECT_EQ(oxmouse::MarkerAt(View(), both), d7);
+    EXPECT_EQ(oxmouse::MarkerAt(View(), MarkerPoint({MarkerKind::LaLine, 0, 12})),
+              (Marker{MarkerKind::LaLine, 0, 12}));
+    EXPECT_TRUE(Drag(d7, 0, 40).empty()) << "an analyzer line has no setting to move";
+    EXPECT_EQ(requests_.markerHighlight.load(), oxmouse::MarkerCode(d7));
+    setup_->bLaChannel[12] = 0;
+    EXPECT_FALSE(oxmouse::HitArea(View(), {MarkerKind::LaLine, 0, 12}).has_value());
+    setup_->bLaEnable = 0;
+    EXPECT_FALSE(oxmouse::HitArea(View(), d7).has_value());
+}
+
 TEST_F(MouseTest, MarkerCodesRoundTrip) {
     for (const Marker m :
          {kCh1, Marker{MarkerKind::Trace, 1, 9}, Marker{MarkerKind::TrigLevel, 1, 0},
-          Marker{MarkerKind::TrigPos, 0, 0}, Marker{MarkerKind::Delayed, 0, 0}})
+          Marker{MarkerKind::TrigPos, 0, 0}, Marker{MarkerKind::Delayed, 0, 0},
+          Marker{MarkerKind::LaLine, 0, 0}, Marker{MarkerKind::LaLine, 1, 15}})
         EXPECT_EQ(oxmouse::MarkerFromCode(oxmouse::MarkerCode(m)), m);
     EXPECT_EQ(oxmouse::MarkerCode({}), -1);
     EXPECT_FALSE(oxmouse::MarkerFromCode(-1).Found());

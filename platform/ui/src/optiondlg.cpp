@@ -115,10 +115,16 @@ private:
         };
     }
 
+    // The value as the read-outs print it; one they cannot print (far beyond the prefixes)
+    // as a plain number, so that OK takes it back unchanged; nothing for one that is no
+    // number at all.
     void Show(double value) {
         std::string printed;
         GetValidDataStr(printed, value, m_digits, m_decimals, m_finest);
-        m_field->setText(QString::fromStdString(printed));
+        QString text = QString::fromStdString(printed);
+        if (!ParseEngineeringValue(text))
+            text = std::isfinite(value) ? QString::number(value, 'g', m_digits) : QString();
+        m_field->setText(text);
         m_field->selectAll();
     }
 
@@ -135,6 +141,7 @@ private:
         if (!value) {
             m_reason->setText(error);
             m_reason->show();
+            adjustSize(); // the reason's wrapped lines, whole
             m_field->setFocus();
             m_field->selectAll();
             return;

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 using oxbow::ui::test::WhenModalShown;
@@ -81,6 +84,53 @@ TEST(ShowOptionDlg, GarbageKeepsTheDialogOpenWithTheReasonAndCancelLeavesTheValu
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(reason.contains("twelve"));
     EXPECT_EQ(value, 7.0);
+}
+
+// The reason of a refusal is shown whole: the dialog grows to its wrapped lines.
+TEST(ShowOptionDlg, TheReasonIsNeverClipped) {
+    QRect reasonArea;
+    int reasonNeeds = 0;
+    QRect inside;
+    int buttonsTop = 0;
+    WhenModalShown<QDialog>([&](QDialog& dialog) {
+        Enter(dialog, "a text far too long to be a number, typed by someone who meant 2.5m");
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->isVisible()) continue;
+            reasonArea = label->geometry();
+            reasonNeeds = label->heightForWidth(label->width());
+        }
+        inside = dialog.contentsRect();
+        buttonsTop = dialog.findChild<QDialogButtonBox*>()->geometry().top();
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    double value = 1.0;
+    EXPECT_FALSE(ShowOptionDlg(value, 1.0, 3, -1, 0, "Level"));
+    ASSERT_FALSE(reasonArea.isEmpty());
+    EXPECT_GE(reasonArea.height(), reasonNeeds);
+    EXPECT_TRUE(inside.contains(reasonArea));
+    EXPECT_LE(reasonArea.bottom(), buttonsTop);
+}
+
+// A current value the read-out printer cannot show is offered as a number the entry takes
+// back unchanged, or as nothing; never as a text the entry itself refuses.
+TEST(ShowOptionDlg, ACurrentValueBeyondThePrefixesIsShownAsAPlainNumber) {
+    for (const double current :
+         {-1.79e308, -3.4e38, 3e40, std::numeric_limits<double>::quiet_NaN()}) {
+        QString shown;
+        WhenModalShown<QDialog>([&](QDialog& dialog) {
+            shown = dialog.findChild<QLineEdit*>()->text();
+            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        });
+        double value = 0;
+        EXPECT_FALSE(ShowOptionDlg(value, current, 3, -1, 0, "Level"));
+        if (std::isnan(current)) {
+            EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
+            continue;
+        }
+        const std::optional<double> parsed = ParseEngineeringValue(shown);
+        ASSERT_TRUE(parsed.has_value()) << current << " shown as " << shown.toStdString();
+        EXPECT_NEAR(*parsed, current, std::abs(current) * 1e-2);
+    }
 }
 
 TEST(ShowOptionDlg, WheelAndArrowKeysStepTheTypedValue) {
