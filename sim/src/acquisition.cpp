@@ -125,8 +125,8 @@ void RollCodes(Core& core, const DsoState& dso, int channel, double t0, double d
     double low = 0.0;
     double high = 0.0;
     if (whole) s.Extremes(low, high);
-    const int steps = std::clamp(
-        static_cast<int>(std::ceil(span * HighestFrequency(s) * kRollStepsPerPeriod)), 2, kChunk);
+    const int steps = static_cast<int>(std::clamp(
+        std::ceil(span * HighestFrequency(s) * kRollStepsPerPeriod), 2.0, double{kChunk}));
     double volts[kChunk];
     double pair[kChunk];
     for (int done = 0; done < count; done += kChunk) {
