@@ -20,12 +20,19 @@
 namespace oxapp::test {
 namespace {
 
+// Widget pixels per picture pixel, across and down.
+double Across(const oxbow::ui::ScopeView& view) {
+    return static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
+}
+double Down(const oxbow::ui::ScopeView& view) {
+    return static_cast<double>(view.PictureRect().height()) / oxbow::ui::kScopePictureHeight;
+}
+
 // Where a picture pixel lies in the scope view.
 QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
     const QRect area = view.PictureRect();
-    const double perPixel = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
-    return {area.left() + qRound((p.x + 0.5) * perPixel),
-            area.top() + qRound((p.y + 0.5) * perPixel)};
+    return {area.left() + static_cast<int>((p.x + 0.5) * Across(view)),
+            area.top() + static_cast<int>((p.y + 0.5) * Down(view))};
 }
 
 // A mouse event as the window system delivers it to the view, from a device of the test's
@@ -67,18 +74,27 @@ Channel Ch1(RunningOxbow& oxbow) {
     return c;
 }
 
-TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDivision) {
+// Also with the window grown to 1600 x 1000, where the picture is shown scaled (smoothly, by
+// no whole step): the drag is measured in picture pixels.
+class ScopeMouseAtSize : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(ScopeMouseAtSize, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDivision) {
     RunningOxbow oxbow({"--sim"});
     oxbow::ui::ScopeView& view = oxbow.Window().Scope();
+    if (GetParam().isValid()) oxbow.Window().resize(GetParam());
     ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    WaitFor([] { return false; }, 100); // the width shared out after the resize
+    if (GetParam().isValid()) {
+        // The controls give up width down to what they need; the picture fills the view.
+        ASSERT_GT(view.Scale(), 1.4);
+        ASSERT_EQ(view.PictureRect().width(), view.width());
+    }
     const Channel before = Ch1(oxbow);
     const OX_POINT from{8, before.ground.y};
-    const double perPixel =
-        static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
     const QPoint press = InView(view, from);
     std::vector<QPoint> through;
     for (int dy = 10; dy <= 50; dy += 10)
-        through.push_back(press + QPoint(0, qRound(dy * perPixel)));
+        through.push_back(InView(view, {from.x, from.y + dy}));
     Send(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, press);
     DragWith(view, Qt::LeftButton, press, through);
 
@@ -94,6 +110,8 @@ TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDi
         << "CH1 offset " << snapshot->setup.fChanOffset[0] << ", wanted " << wanted;
     EXPECT_EQ(Ch1(oxbow).ground.y, before.ground.y + 50);
 }
+
+INSTANTIATE_TEST_SUITE_P(Window, ScopeMouseAtSize, ::testing::Values(QSize(), QSize(1600, 1000)));
 
 TEST(ScopeMouse, AMiddleDragBoxHalfTheWidthHalvesTheTimeBase) {
     RunningOxbow oxbow({"--sim"});
