@@ -5,8 +5,10 @@
 #include "frontpanel.h"
 #include "ox_handlers_math.h"
 #include "oxactions.h"
+#include "windowgeometry.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -40,6 +42,10 @@ void DestroyWindow(CWndRef& ref) {
     if (!CWnd::IsWindow(window)) return;
     if (auto* widget = dynamic_cast<QWidget*>(window.wnd)) widget->hide();
     oxbow::ui::DestroyPluginDialog(window.wnd);
+}
+
+QWidget* WidgetOf(const CWndRef& ref) {
+    return CWnd::IsWindow(ref) ? dynamic_cast<QWidget*>(ref.wnd) : nullptr;
 }
 
 } // namespace
@@ -155,10 +161,14 @@ void DialogRequests::UpdateFloatingViews() {
     }
     if (FloatingViewsSuppressed()) return;
     const oxbow::ui::ShowDialogFn shows[] = {floating_.delayed, floating_.main};
+    bool opened = false;
     for (std::size_t i = 0; i < floatingViews_.size(); ++i) {
-        if (shows[i] != nullptr && !CWnd::IsWindow(floatingViews_[i]))
+        if (shows[i] != nullptr && !CWnd::IsWindow(floatingViews_[i])) {
             floatingViews_[i] = CWndRef::Of(shows[i](Context(), 0));
+            opened = true;
+        }
     }
+    if (opened) PlaceFloatingViews();
 }
 
 void DialogRequests::RefreshOpen() {
@@ -168,9 +178,18 @@ void DialogRequests::RefreshOpen() {
 }
 
 void DialogRequests::PlaceFloatingViews() {
-    for (const CWndRef& view : floatingViews_)
-        static_cast<void>(CWnd::SendMessageTo(view, oxcmd::group::kRunControl,
-                                              oxcmd::run::kPlaceFloatingViews, 0));
+    QWidget* delayed = WidgetOf(floatingViews_[0]);
+    QWidget* main = WidgetOf(floatingViews_[1]);
+    const QWidget* window = host_.parent;
+    if (window == nullptr || window->screen() == nullptr || (delayed == nullptr && main == nullptr))
+        return;
+    const QRect frame = window->frameGeometry();
+    const FloatingPlaces places = FloatingViewPlaces(
+        frame, host_.pictureArea ? host_.pictureArea() : frame,
+        window->screen()->availableGeometry(), main != nullptr ? main->size() : QSize(),
+        delayed != nullptr ? delayed->size() : QSize());
+    if (main != nullptr) main->move(places.main);
+    if (delayed != nullptr) delayed->move(places.delayed);
 }
 
 void DialogRequests::DestroyFloatingViews() {

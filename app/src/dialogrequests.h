@@ -21,6 +21,7 @@
 #include <vector>
 
 class QWidget;
+class QRect;
 struct _OX_SETUP;
 struct _OX_RGN_SETUP;
 
@@ -49,6 +50,9 @@ public:
         const _OX_RGN_SETUP* region = nullptr;
         std::function<void()> refresh;
         FrontPanel* panel = nullptr; // told which dialog is open (RUN and STOP name it)
+        // The scope picture on the screen, which the floating views may cover when the
+        // screen has no room beside the window (null: the whole window).
+        std::function<QRect()> pictureArea;
     };
 
     explicit DialogRequests(Host host, std::span<const DialogRow> rows = DialogTable(),
@@ -75,7 +79,8 @@ public:
     void DestroyFloatingViews();
     // The window's copy of the records is new: the open dialog and the floating views show it.
     void RefreshOpen();
-    // The main window moved or changed its size: the floating views place themselves again.
+    // Puts the floating views beside the window (over its scope picture only where the
+    // screen has no room beside it); after they open, and when the window moves or resizes.
     void PlaceFloatingViews();
     [[nodiscard]] bool FloatingViewsShown() const;
 

@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
@@ -24,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace oxapp {
@@ -75,7 +77,11 @@ COxbowDlg::COxbowDlg(ProcessObjects& objects, oxbow::ui::UiThread& ui, QWidget* 
     }
     BuildWindow();
     dialogs_ = std::make_unique<DialogRequests>(DialogRequests::Host{
-        this, this, &view_->setup, &view_->region, [this] { RefreshView(); }, &panel_});
+        this, this, &view_->setup, &view_->region, [this] { RefreshView(); }, &panel_,
+        [this] {
+            return QRect(scope_->mapToGlobal(scope_->PictureRect().topLeft()),
+                         scope_->PictureRect().size());
+        }});
     PlaceWindow();
     SetWindowAction(oxact::ActionId::Help, [this] { ShowHelp(); });
     SetWindowAction(oxact::ActionId::About, [this] { ShowAbout(); });
@@ -109,6 +115,7 @@ COxbowDlg::~COxbowDlg() {
 void COxbowDlg::BuildWindow() {
     setWindowTitle("OXBOW");
     SetTitleButtons(kMinimizeButton | kMaximizeButton | kCloseButton);
+    SetResizable(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, kTitleHeight + 4, 8, 8);
     layout->setSpacing(6);
@@ -116,9 +123,11 @@ void COxbowDlg::BuildWindow() {
     layout->setMenuBar(actions_->BuildMenuBar(this));
 
     auto* row = new QHBoxLayout;
+    row_ = row;
     auto* left = new QVBoxLayout;
     scope_ = new oxbow::ui::ScopeView(this);
     scope_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    scope_->installEventFilter(this);
     left->addWidget(scope_, 1);
 
     auto* statusRow = new QHBoxLayout;
@@ -127,6 +136,12 @@ void COxbowDlg::BuildWindow() {
     runState_ = new oxbow::ui::RunStateField(this);
     clock_ = new oxbow::ui::ClockField(this);
     statusRow->addWidget(memoryBar_);
+    statusRow->addSpacing(12);
+    connection_ = new QLabel(this);
+    connection_->setObjectName("CONNECTION");
+    connection_->setFont(oxbow::ui::ReadoutFont(13));
+    connection_->setStyleSheet(QString("color: %1;").arg(InstrumentColours::DimText.name()));
+    statusRow->addWidget(connection_);
     statusRow->addStretch(1);
     statusRow->addWidget(runState_);
     statusRow->addSpacing(12);
@@ -142,6 +157,8 @@ void COxbowDlg::BuildWindow() {
         },
         this);
     controls_->Refresh(*view_);
+    // A larger window grows the scope picture; the controls keep the width they need.
+    controls_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     row->addWidget(controls_);
     layout->addLayout(row, 1);
 }
@@ -170,6 +187,8 @@ void COxbowDlg::RefreshView() {
         actions_->Refresh(*view_);
         controls_->Refresh(*view_);
         dialogs_->RefreshOpen();
+        runState_->SetOffline(!view_->setup.bConnected);
+        connection_->setText(QString::fromStdString(oxacq::ConnectionText(view_->setup)));
         if (measurePanel_ != nullptr) measurePanel_->Follow(view_->setup);
     }
 }
@@ -422,6 +441,29 @@ void COxbowDlg::moveEvent(QMoveEvent* event) {
 void COxbowDlg::resizeEvent(QResizeEvent* event) {
     CCommonDlg::resizeEvent(event);
     if (dialogs_ != nullptr) dialogs_->PlaceFloatingViews();
+}
+
+bool COxbowDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The scope view has its new size once the layout has placed everything.
+    if (watched == scope_ && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(
+            this, [this] { ShareWidthWithThePicture(); }, Qt::QueuedConnection);
+    return CCommonDlg::eventFilter(watched, event);
+}
+
+// A window grown wider than its own size gives the picture the width that fills its height,
+// taken from the controls down to the least they need; at its own size (or smaller) the
+// controls keep their width and the picture its whole-multiple sharpness.
+void COxbowDlg::ShareWidthWithThePicture() {
+    const int across = row_->geometry().width() - row_->spacing();
+    const int own = controls_->sizeHint().width();
+    const int filling =
+        scope_->height() * oxbow::ui::kScopePictureWidth / oxbow::ui::kScopePictureHeight;
+    const int controls =
+        across <= scope_->sizeHint().width() + own
+            ? own
+            : std::clamp(across - filling, controls_->minimumSizeHint().width(), own);
+    if (controls != controls_->maximumWidth()) controls_->setMaximumWidth(controls);
 }
 
 void COxbowDlg::keyPressEvent(QKeyEvent* event) {

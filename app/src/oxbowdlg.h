@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QMenuBar;
 
@@ -119,6 +120,8 @@ protected:
     // The floating timebase views follow the window.
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The scope view's resizes share the window's width between the picture and the controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Maximize/Restore through the screen-mode command (the 800 x 600 view).
     void OnMaximizeButton() override;
     // While the screen shows the 800 x 600 view rather than the recorded mode.
@@ -128,6 +131,7 @@ protected:
 
 private:
     void BuildWindow();
+    void ShareWidthWithThePicture();
     // Every menu item, button and shortcut ends here, with its row of the action table.
     void OnAction(oxact::ActionId id);
     // The UI thread's copy of the records, and the controls that show it.
@@ -158,6 +162,8 @@ private:
     oxbow::ui::ScopeView* memoryBar_ = nullptr;
     oxbow::ui::RunStateField* runState_ = nullptr;
     oxbow::ui::ClockField* clock_ = nullptr;
+    QLabel* connection_ = nullptr; // the link and the instrument, in the status bar
+    QHBoxLayout* row_ = nullptr;   // the scope's column beside the controls
     std::map<oxact::ActionId, std::function<void()>> windowActions_;
     std::array<QTimer, kTimerCount> timers_;
     // The command layer asks for timer 8 from the I/O thread: the start is posted here.

@@ -99,12 +99,8 @@ void ScopeMouseInput::ShowZoom() {
         band_->hide();
         return;
     }
-    const QRect area = view_.PictureRect();
-    const double perPixel = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
-    const auto widget = [&](int x, int y) {
-        return QPoint(area.left() + qRound(x * perPixel), area.top() + qRound(y * perPixel));
-    };
-    band_->setGeometry(QRect(widget(box->left, box->top), widget(box->right, box->bottom)));
+    band_->setGeometry(QRect(view_.FromPicture({box->left, box->top}),
+                             view_.FromPicture({box->right, box->bottom})));
     band_->show();
 }
 

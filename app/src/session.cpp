@@ -38,6 +38,7 @@ class Session::EngineSteps final : public oxacq::DisplaySteps {
 public:
     explicit EngineSteps(std::unique_ptr<oxdisplay::DisplayEngine>& engine) : engine_(engine) {}
     void FullRedraw() override { Run(&oxdisplay::DisplayEngine::FullRedraw); }
+    bool BackgroundCurrent() override { return !engine_ || engine_->BackgroundCurrent(); }
     void Erase() override { Run(&oxdisplay::DisplayEngine::Erase); }
     void ResetTraceWindows() override { Run(&oxdisplay::DisplayEngine::ResetTraceWindows); }
     void RunPipeline(int points, bool stopped) override {

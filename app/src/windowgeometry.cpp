@@ -43,14 +43,15 @@ QRect FittedGeometry(const std::optional<QRect>& saved, const QSize& preferred,
 }
 
 QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
-                   const QRect& available, int gap) {
+                   const QRect& available, int gap, std::optional<int> sideTop) {
+    const int top = sideTop.value_or(window.top());
     const auto onScreen = [&](QPoint at) {
         return QPoint(Within(at.x(), size.width(), available.x(), available.width()),
                       Within(at.y(), size.height(), available.y(), available.height()));
     };
     const QPoint beside[] = {
-        {window.right() + 1 + gap, window.top()},
-        {window.left() - gap - size.width(), window.top()},
+        {window.right() + 1 + gap, top},
+        {window.left() - gap - size.width(), top},
         {window.left(), window.bottom() + 1 + gap},
         {window.left(), window.top() - gap - size.height()},
     };
@@ -60,6 +61,15 @@ QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
         if (available.contains(place) && !place.intersects(window)) return place;
     }
     return QRect(onScreen({over.left(), over.bottom() + 1 - size.height()}), size);
+}
+
+FloatingPlaces FloatingViewPlaces(const QRect& window, const QRect& picture, const QRect& screen,
+                                  const QSize& mainSize, const QSize& delayedSize) {
+    const QSize both(std::max(mainSize.width(), delayedSize.width()),
+                     mainSize.height() + kFloatingGap + delayedSize.height());
+    const QRect place = BesideWindow(window, picture, both, screen, kFloatingGap,
+                                     picture.center().y() - both.height() / 2);
+    return {place.topLeft(), place.topLeft() + QPoint(0, mainSize.height() + kFloatingGap)};
 }
 
 std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store) {

@@ -21,11 +21,25 @@ namespace oxapp {
 inline constexpr int kReachableWidth = 120;
 
 // Where a floating window of `size` opens beside the main window `window` on `available`:
-// right of it, else left of it, below, above (kept inside `available` along the window's
-// side). Where none of these has room it goes inside the window at the bottom left of
-// `over` (the part of the window without controls: its picture), kept on the screen.
+// right of it, else left of it (its top at `sideTop`, the window's own top unless given),
+// below, above (kept inside `available` along the window's side). Where none of these has
+// room it goes inside the window at the bottom left of `over` (the part of the window
+// without controls: its picture), kept on the screen.
 [[nodiscard]] QRect BesideWindow(const QRect& window, const QRect& over, const QSize& size,
-                                 const QRect& available, int gap);
+                                 const QRect& available, int gap,
+                                 std::optional<int> sideTop = std::nullopt);
+
+// Where the two floating timebase views go (top-left corners): the main view above the
+// delayed one, `kFloatingGap` apart, beside the window as BesideWindow places them, level
+// with the split of the scope picture `picture` when they are right or left of the window.
+struct FloatingPlaces {
+    QPoint main;
+    QPoint delayed;
+};
+[[nodiscard]] FloatingPlaces FloatingViewPlaces(const QRect& window, const QRect& picture,
+                                                const QRect& screen, const QSize& mainSize,
+                                                const QSize& delayedSize);
+inline constexpr int kFloatingGap = 8;
 
 // Stored as "x,y,width,height"; nothing when none is stored or the text is not such a place.
 [[nodiscard]] std::optional<QRect> LoadWindowGeometry(const oxbow::SettingsStore& store);

@@ -3,6 +3,7 @@
 #include "dialogrequests.h"
 #include "frontpanel.h"
 #include "program_fixture.h"
+#include "windowgeometry.h"
 
 #include "oxmsg.h"
 
@@ -130,7 +131,7 @@ protected:
         OxMsgInit(&main_, setup_.get(), region_.get(), positions_.get(), nullptr);
         requests_ = std::make_unique<DialogRequests>(
             DialogRequests::Host{&main_, &main_, &view_.setup, &view_.region,
-                                 [this] { view_.setup = *setup_; }, &panel_},
+                                 [this] { view_.setup = *setup_; }, &panel_, nullptr},
             rows_, kFloatingViews);
         requests_->SetReadoutPanel(&readouts_);
         main_.requests = requests_.get();
@@ -347,10 +348,16 @@ TEST_F(DialogRequestsTest, FloatingViewsFollowTheDelayedTimeBaseAndTheHorizontal
     EXPECT_TRUE(requests_->FloatingViewsShown());
     EXPECT_EQ(TestDialog::Live().size(), 2u);
 
-    // The window moved: each floating view is told once to place itself again.
-    const int before = TestDialog::Deliveries();
-    requests_->PlaceFloatingViews();
-    EXPECT_EQ(TestDialog::Deliveries(), before + 2);
+    // Beside the window, never over it, and with it when it moves.
+    main_.setGeometry(40, 60, 300, 200);
+    for (const QPoint move : {QPoint(0, 0), QPoint(30, 20)}) {
+        main_.move(main_.pos() + move);
+        requests_->PlaceFloatingViews();
+        for (TestDialog* view : TestDialog::Live()) {
+            EXPECT_FALSE(view->frameGeometry().intersects(main_.frameGeometry()));
+            EXPECT_EQ(view->x(), main_.frameGeometry().right() + 1 + kFloatingGap);
+        }
+    }
 
     // Delayed off: the next completion takes them away; the alternate trigger wants them.
     setup_->bDelayed = 0;

@@ -36,18 +36,28 @@ Channel Ch1(RunningOxbow& oxbow) {
     return c;
 }
 
-TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDivision) {
+// Also with the window grown to 1600 x 1000, where the picture is shown scaled (smoothly, by
+// no whole step): the drag is measured in picture pixels.
+class ScopeMouseAtSize : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(ScopeMouseAtSize, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDivision) {
     RunningOxbow oxbow({"--sim"});
     oxbow::ui::ScopeView& view = oxbow.Window().Scope();
+    if (GetParam().isValid()) oxbow.Window().resize(GetParam());
     ASSERT_TRUE(WaitFor([&] { return view.PictureRect().width() > 0; }, 2000));
+    if (GetParam().isValid()) {
+        // The controls give up width down to what they need; the picture fills the view
+        // once the width has been shared out after the resize.
+        ASSERT_TRUE(WaitFor(
+            [&] { return view.Scale() > 1.4 && view.PictureRect().width() == view.width(); }, 3000))
+            << "scale " << view.Scale();
+    }
     const Channel before = Ch1(oxbow);
     const OX_POINT from{8, before.ground.y};
-    const double perPixel =
-        static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
     const QPoint press = InView(view, from);
     std::vector<QPoint> through;
     for (int dy = 10; dy <= 50; dy += 10)
-        through.push_back(press + QPoint(0, qRound(dy * perPixel)));
+        through.push_back(InView(view, {from.x, from.y + dy}));
     Send(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, press);
     DragWith(view, Qt::LeftButton, press, through);
 
@@ -63,6 +73,8 @@ TEST(ScopeMouse, DraggingTheCh1GroundMarkerDownOneDivisionLowersItsOffsetByOneDi
         << "CH1 offset " << snapshot->setup.fChanOffset[0] << ", wanted " << wanted;
     EXPECT_EQ(Ch1(oxbow).ground.y, before.ground.y + 50);
 }
+
+INSTANTIATE_TEST_SUITE_P(Window, ScopeMouseAtSize, ::testing::Values(QSize(), QSize(1600, 1000)));
 
 TEST(ScopeMouse, AMiddleDragBoxHalfTheWidthHalvesTheTimeBase) {
     RunningOxbow oxbow({"--sim"});

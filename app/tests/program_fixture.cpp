@@ -50,12 +50,13 @@ QApplication& App() {
     return *app;
 }
 
-// Where a picture pixel lies in the scope view.
+// Where a picture pixel lies in the scope view, each axis at its own scale.
 QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
     const QRect area = view.PictureRect();
-    const double perPixel = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
-    return {area.left() + qRound((p.x + 0.5) * perPixel),
-            area.top() + qRound((p.y + 0.5) * perPixel)};
+    const double across = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
+    const double down = static_cast<double>(area.height()) / oxbow::ui::kScopePictureHeight;
+    return {area.left() + static_cast<int>((p.x + 0.5) * across),
+            area.top() + static_cast<int>((p.y + 0.5) * down)};
 }
 
 // A mouse event as the window system delivers it to the view, from a device of the test's

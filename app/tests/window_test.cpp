@@ -87,6 +87,25 @@ TEST(WindowPlace, FloatingWindowsGoBesideTheWindowOrOverItsPicture) {
     EXPECT_EQ(place({100, 100, 1000, 700}, {0, 0, 1280, 800}), QRect(110, 240, 400, 300));
 }
 
+// The floating timebase views: one above the other beside the window, level with the
+// picture's split when right or left of it; over the picture only without room around it.
+TEST(WindowPlace, FloatingViewsGoBesideTheWindowLevelWithThePicturesSplit) {
+    const QSize view(230, 22);
+    const QRect picture(120, 150, 727, 434); // its split at row 366
+    const QRect screen(0, 0, 1600, 1000);
+    const FloatingPlaces right =
+        FloatingViewPlaces(QRect(100, 100, 1200, 700), picture, screen, view, view);
+    EXPECT_EQ(right.main, QPoint(1308, 366 - 26));
+    EXPECT_EQ(right.delayed, QPoint(1308, 366 - 26 + 30));
+    EXPECT_EQ(FloatingViewPlaces(QRect(360, 100, 1200, 700), picture, screen, view, view).main,
+              QPoint(360 - 8 - 230, 340));
+    EXPECT_EQ(FloatingViewPlaces(QRect(150, 100, 1300, 700), picture, screen, view, view).main,
+              QPoint(150, 808));
+    const FloatingPlaces inside = FloatingViewPlaces(screen, picture, screen, view, view);
+    EXPECT_EQ(inside.main, QPoint(120, 150 + 434 - 52));
+    EXPECT_EQ(inside.delayed, QPoint(120, 150 + 434 - 22));
+}
+
 TEST(WindowPlace, TheNextStartOpensWhereTheLastOneEnded) {
     const PrivateConfigHome home;
     QRect left;

@@ -16,7 +16,8 @@ constexpr int kDivisionsDown = 8;
 constexpr int kMinorPerDivision = 5;
 constexpr int kTicksAcross = kDivisionsAcross * kMinorPerDivision; // 70
 constexpr int kTicksDown = kDivisionsDown * kMinorPerDivision;     // 40
-constexpr std::uint32_t kSplitLineBase = 0x9B9B9B;
+constexpr int kSplitLineBase = 0x9B; // grey level at the split line's centre
+constexpr int kSplitLineStep = 5;
 
 // Position k of `parts` equal steps over `length`, in single precision, truncated.
 int Step(int origin, int k, int length, int parts) {
@@ -144,12 +145,15 @@ void DrawDelayedSplitLine(DDSURFACEDESC2 desc, CRect rect) {
     if (!InRange(rect)) {
         return;
     }
-    // Brightening outward from the centre column: the colour value grows by 5 per pixel.
+    // A grey brightening outward from the centre column by 5 levels per pixel, up to white.
+    // Each of red, green and blue grows alike: no level carries into the next colour.
     const int centre = rect.left + rect.Width() / 2;
     const CRect area = c.Clip(rect);
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            c.Put(x, y, kSplitLineBase + 5u * static_cast<std::uint32_t>(std::abs(x - centre)));
+    for (int x = area.left; x < area.right; ++x) {
+        const int level = std::min(kSplitLineBase + kSplitLineStep * std::abs(x - centre), 0xFF);
+        const std::uint32_t grey = static_cast<std::uint32_t>(level) * 0x010101u;
+        for (int y = area.top; y < area.bottom; ++y) {
+            c.Put(x, y, grey);
         }
     }
 }

@@ -135,18 +135,21 @@ TEST(SplitGrids, DelayedUpShadesBesideTheWindowAndFramesIt) {
     EXPECT_EQ(s.At(50, 2), kGrid);
 }
 
-TEST(SplitLine, BrightensOutwardFromTheCentre) {
-    GuardedSurface s(30, 5);
-    DrawDelayedSplitLine(s.desc, {0, 1, 21, 4});
+TEST(SplitLine, IsAGreyBrighteningOutwardFromTheCentreUpToWhite) {
+    GuardedSurface s(90, 5);
+    DrawDelayedSplitLine(s.desc, {0, 1, 81, 4});
     for (int y = 1; y < 4; ++y) {
-        EXPECT_EQ(s.At(10, y), 0x9B9B9Bu);
-        EXPECT_EQ(s.At(9, y), 0x9B9BA0u);
-        EXPECT_EQ(s.At(11, y), 0x9B9BA0u);
-        EXPECT_EQ(s.At(0, y), 0x9B9B9Bu + 50);
-        EXPECT_EQ(s.At(20, y), 0x9B9B9Bu + 50);
+        EXPECT_EQ(s.At(40, y), 0x9B9B9Bu);
+        EXPECT_EQ(s.At(39, y), 0xA0A0A0u);
+        EXPECT_EQ(s.At(41, y), 0xA0A0A0u);
+        EXPECT_EQ(s.At(30, y), 0xCDCDCDu);
+        // Past 20 pixels the grey stays white: no level carries into the next colour.
+        EXPECT_EQ(s.At(20, y), 0xFFFFFFu);
+        EXPECT_EQ(s.At(0, y), 0xFFFFFFu);
+        EXPECT_EQ(s.At(80, y), 0xFFFFFFu);
     }
-    EXPECT_EQ(s.CountRow(0, 0), 30);
-    EXPECT_EQ(s.CountRow(4, 0), 30);
+    EXPECT_EQ(s.CountRow(0, 0), 90);
+    EXPECT_EQ(s.CountRow(4, 0), 90);
     EXPECT_EQ(s.CountRow(2, 0), 9);
 }
 

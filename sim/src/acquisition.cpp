@@ -16,6 +16,8 @@ constexpr int kCentre = kFrameSamples / 2;
 constexpr double kScanUpdate = 0.04;   // seconds between frames while rolling or scanning
 constexpr double kMinFrameTime = 1e-3; // the fastest the instrument re-arms
 constexpr int kChunk = 2048;
+constexpr double kExtremePeriods = 4.0;      // periods of the slowest component Extremes looks at
+constexpr double kRollStepsPerPeriod = 16.0; // roll: samples per period of the fastest one
 constexpr double kInsideStep = 1e-3; // a digital trigger lands just inside the counter's new step
 
 struct Tables {
@@ -100,6 +102,65 @@ void AnalogCodes(Core& core, const DsoState& dso, int channel, double t0, double
         Volts(core, channel, t0 + done * dt, dt, n, noise, volts);
         Quantize(dso.chan[channel], mean, volts, n, out + done);
     }
+}
+
+double HighestFrequency(const SignalSource& s) {
+    double highest = 0.0;
+    for (const auto& c : s.components)
+        if (c.shape != Waveshape::Dc) highest = std::max(highest, c.frequency);
+    return highest;
+}
+
+// Roll format: every pair of samples is one screen column, the lowest and the highest value
+// the signal took during the pair's time (the later of the two second), so that a signal
+// faster than the columns shows its band, as an instrument rolling in peak detect does.
+// A pair spanning the few periods the signal's extremes are found in takes them whole;
+// a shorter one is sampled finely.
+void RollCodes(Core& core, const DsoState& dso, int channel, double t0, double dt, int count,
+               std::uint8_t* out) {
+    const SignalSource& s = core.signals[channel];
+    const double span = 2.0 * dt;
+    const double lowest = s.LowestFrequency();
+    const bool whole = lowest > 0.0 && span * lowest >= kExtremePeriods;
+    double low = 0.0;
+    double high = 0.0;
+    if (whole) s.Extremes(low, high);
+    const int steps = static_cast<int>(std::clamp(
+        std::ceil(span * HighestFrequency(s) * kRollStepsPerPeriod), 2.0, double{kChunk}));
+    double volts[kChunk];
+    double pair[kChunk];
+    for (int done = 0; done < count; done += kChunk) {
+        const int n = std::min(kChunk, count - done);
+        for (int i = 0; i + 1 < n; i += 2) {
+            const double start = t0 + (done + i) * dt;
+            int lowAt = 0;
+            int highAt = 1;
+            if (whole) {
+                pair[0] = low;
+                pair[1] = high;
+            } else {
+                Volts(core, channel, start, span / steps, steps, 0.0, pair);
+                lowAt = static_cast<int>(std::min_element(pair, pair + steps) - pair);
+                highAt = static_cast<int>(std::max_element(pair, pair + steps) - pair);
+            }
+            const double a = pair[lowAt] + s.noise * core.noise.Next();
+            const double b = pair[highAt] + s.noise * core.noise.Next();
+            volts[i] = lowAt <= highAt ? a : b;
+            volts[i + 1] = lowAt <= highAt ? b : a;
+        }
+        if (n % 2 != 0)
+            Volts(core, channel, t0 + (done + n - 1) * dt, dt, 1, s.noise, volts + n - 1);
+        Quantize(dso.chan[channel], s.Mean(), volts, n, out + done);
+    }
+}
+
+// A channel's samples as the format sends them.
+void ChannelCodes(Core& core, const DsoState& dso, int channel, double t0, double dt, int count,
+                  std::uint8_t* out) {
+    if (dso.timeFormat == 2)
+        RollCodes(core, dso, channel, t0, dt, count, out);
+    else
+        AnalogCodes(core, dso, channel, t0, dt, count, out);
 }
 
 void DigitalCodes(const Core& core, double t0, double dt, int count, std::uint8_t* out) {
@@ -529,7 +590,7 @@ void RenderSource(Core& core, const Acquired& frame, int source, bool second, st
     } else if (core.st.dso.slowSweep && core.st.dso.timeFormat == 0 && !second) {
         ScanCodes(core, frame, source, timing, out);
     } else {
-        AnalogCodes(core, core.st.dso, source, timing.t0, timing.dt, kFrameSamples, out);
+        ChannelCodes(core, core.st.dso, source, timing.t0, timing.dt, kFrameSamples, out);
     }
 }
 
@@ -770,7 +831,7 @@ void RenderFullRecord(Core& core, unsigned mask, std::uint8_t* out) {
     core.noise.Seed(seed);
     for (int channel = 0; channel < 2; ++channel) {
         if (mask & (1u << channel)) {
-            AnalogCodes(core, dso, channel, t0, dt, timing.points, out);
+            ChannelCodes(core, dso, channel, t0, dt, timing.points, out);
             out += timing.points;
         }
     }

@@ -281,6 +281,41 @@ TEST(Scanning, RollMovesTheScanPositionAndCountsRollPoints) {
               std::to_string(static_cast<int>(1.0 * st.dso.sampleRate)));
 }
 
+// Roll sends each column as a pair: the lowest and highest code the signal reached during
+// it. The 1 kHz sine (codes 50..125) fills every pair at 1 s/div and at 0.5 s/div; a
+// 1 Hz sine moves at most 5 codes within a 20 ms column (9.4 V/s at 25 codes per volt).
+TEST(Scanning, RollSendsTheLowestAndHighestValueOfEveryColumn) {
+    for (const char* scale : {"1.000000000", "0.500000000"}) {
+        auto instrument = MakeInstrument();
+        instrument->Execute(":TIMEBASE:FORMAT ROLLING");
+        instrument->Execute(std::string(":TIMEBASE:SCALE ") + scale);
+        const auto frames = LiveFrames(*instrument, 1, 0.5);
+        ASSERT_FALSE(frames.empty()) << scale;
+        const auto& frame = frames.back();
+        for (int i = 0; i < kFrameSamples; i += 2) {
+            ASSERT_NEAR(std::min(frame[i], frame[i + 1]), 50, 2) << scale << " pair " << i;
+            ASSERT_NEAR(std::max(frame[i], frame[i + 1]), 125, 2) << scale << " pair " << i;
+        }
+        instrument->Execute(":STOP");
+        std::vector<std::uint8_t> record;
+        instrument->FullRecord(1, record);
+        ASSERT_GE(record.size(), 2u);
+        EXPECT_NEAR(*std::min_element(record.begin(), record.end() - 1), 50, 2) << scale;
+        EXPECT_NEAR(*std::max_element(record.begin(), record.end() - 1), 125, 2) << scale;
+    }
+    auto instrument = MakeInstrument();
+    SignalSource slow;
+    std::string error;
+    ASSERT_TRUE(ParseSignalText("sine,1,3Vpp", slow, error)) << error;
+    instrument->SetSignal(0, slow);
+    instrument->Execute(":TIMEBASE:FORMAT ROLLING");
+    instrument->Execute(":TIMEBASE:SCALE 1.000000000");
+    const auto frames = LiveFrames(*instrument, 1, 0.5);
+    ASSERT_FALSE(frames.empty());
+    for (int i = 0; i < kFrameSamples; i += 2)
+        ASSERT_LE(std::abs(frames.back()[i] - frames.back()[i + 1]), 5) << "pair " << i;
+}
+
 TEST(Scanning, SlowSweepFillsFromTheLeft) {
     auto instrument = MakeInstrument();
     instrument->Execute(":TIMEBASE:SCALE 0.05");

@@ -66,6 +66,9 @@ oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSoc
 // Closes the socket, creates it afresh and connects to the setup's connect address and
 // port; the receive and send time-outs are then 200 ms. False when it did not connect.
 bool ReconnectSocket(CWinSocket& socket, const _OX_SETUP& setup);
+// The link as the status bar names it: "USB device 0 · OXB-A3M", "LAN 192.168.0.9:19 ·
+// OXB-A3M" ("no instrument" for the model until one has answered).
+[[nodiscard]] std::string ConnectionText(const _OX_SETUP& setup);
 // USB instruments on the bus; with at least one the setup's device handle becomes the
 // count minus one and the link is marked connected. The count.
 int FindUsbDevice(_OX_SETUP& setup);
@@ -98,6 +101,8 @@ class DisplaySteps {
 public:
     virtual ~DisplaySteps() = default;
     virtual void FullRedraw() = 0;
+    // False when the background last drawn is not the one the setup asks for.
+    [[nodiscard]] virtual bool BackgroundCurrent() = 0;
     virtual void Erase() = 0;
     virtual void ResetTraceWindows() = 0;
     virtual void RunPipeline(int points, bool stopped) = 0;
@@ -115,6 +120,7 @@ class DisplayEngineSteps final : public DisplaySteps {
 public:
     explicit DisplayEngineSteps(oxdisplay::DisplayEngine& engine) : engine_(engine) {}
     void FullRedraw() override { engine_.FullRedraw(); }
+    bool BackgroundCurrent() override { return engine_.BackgroundCurrent(); }
     void Erase() override { engine_.Erase(); }
     void ResetTraceWindows() override { engine_.ResetTraceWindows(); }
     void RunPipeline(int points, bool stopped) override { engine_.RunPipeline(points, stopped); }

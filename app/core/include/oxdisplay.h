@@ -8,7 +8,7 @@
 // except construction and destruction.
 //
 // Typical use by the acquisition loop (display tick):
-//   if (region.bRedrawAll) engine.FullRedraw();
+//   if (region.bRedrawAll || !engine.BackgroundCurrent()) engine.FullRedraw();
 //   running frame:  engine.Erase(); engine.ResetTraceWindows(); engine.RunPipeline(2048, false);
 //                   engine.HandOverMeasurement(); engine.DrawTraces(false);
 //   stopped record: GetStopScreenPara(v); engine.RunPipeline(n, true);
@@ -55,6 +55,8 @@ inline constexpr std::uint32_t kRefColour = 0xFFFFFF;
 inline constexpr std::uint32_t kXYColour = 0x00FF00;
 inline constexpr std::uint32_t kTrigLevelColour = 0xFF8000;
 inline constexpr std::uint32_t kErrorTextColour = 0xFF4040;
+// Drawn over the picture while the instrument does not answer (after Ignore on a lost link).
+inline constexpr const char* kOfflineLine = "Instrument offline: RUN connects again";
 
 // The shared records (created by the program, never freed while the engine lives).
 struct DisplayRecords {
@@ -190,6 +192,9 @@ public:
 
     // ---- Renderer ----
     void FullRedraw();
+    // False when the setup asks for another background than the one last drawn (the grid
+    // switched or dimmed, the delayed view's zoom window moved): a full redraw is due.
+    [[nodiscard]] bool BackgroundCurrent() const;
     void Erase();
     void DrawTraces(bool stopped);
     void Compose();

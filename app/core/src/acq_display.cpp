@@ -201,7 +201,7 @@ void Acquisition::DisplayTick() {
     wasRunning_ = Setup().bRun != 0;
     try {
         ApplyDisplayRequests();
-        if (region_->bRedrawAll) display_->FullRedraw();
+        if (region_->bRedrawAll || !display_->BackgroundCurrent()) display_->FullRedraw();
         if (Setup().bRun)
             RunningDisplayStep();
         else

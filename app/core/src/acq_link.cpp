@@ -14,7 +14,23 @@ std::string ConnectAddress(const _OX_SETUP& setup) {
     return {setup.szConnectAddress, strnlen(setup.szConnectAddress, sizeof setup.szConnectAddress)};
 }
 
+std::string ModelName(const _OX_SETUP& setup) {
+    return {setup.szModelName, strnlen(setup.szModelName, sizeof setup.szModelName)};
+}
+
+std::string ConnectPlace(const _OX_SETUP& setup) {
+    return ConnectAddress(setup) + ":" + std::to_string(setup.nConnectPort);
+}
+
 } // namespace
+
+std::string ConnectionText(const _OX_SETUP& setup) {
+    const std::string link = setup.nInterface != oxcmd::code::kUsb
+                                 ? "LAN " + ConnectPlace(setup)
+                                 : "USB device " + std::to_string(setup.hUsbDevice);
+    const std::string model = ModelName(setup);
+    return link + " \u00B7 " + (model.empty() ? "no instrument" : model);
+}
 
 oxbow::MessageQuestion LinkLostQuestion() {
     return {kLinkLostQuestion, "", oxbow::MessageButtons::AbortRetryIgnore,
@@ -24,8 +40,7 @@ oxbow::MessageQuestion LinkLostQuestion() {
 oxbow::MessageQuestion LanLinkLostQuestion(const _OX_SETUP& setup, const CWinSocket& socket) {
     oxbow::MessageQuestion question = LinkLostQuestion();
     const std::string reason = socket.FailureReason();
-    question.text += "\n" + ConnectAddress(setup) + ":" + std::to_string(setup.nConnectPort) +
-                     ": " + (reason.empty() ? "no answer" : reason);
+    question.text += "\n" + ConnectPlace(setup) + ": " + (reason.empty() ? "no answer" : reason);
     return question;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -129,6 +130,19 @@ struct DisplayEngine::State {
     std::array<std::array<std::uint32_t, tracekit::kColorTableSize>, 2> channelTable{};
     std::array<std::uint32_t, tracekit::kColorTableSize> mathTable{};
     std::array<std::uint32_t, tracekit::kColorTableSize> refTable{};
+
+    // What the grid surface shows besides the references: a setup asking for another
+    // background (grid style or intensity, layout, the delayed view's zoom window) makes the
+    // display tick redraw it.
+    struct Background {
+        Layout layout = Layout::Single;
+        std::int32_t grid = 0;
+        std::int32_t gridIntensity = 0;
+        std::array<std::int32_t, 4> zoomWindow{};
+        bool operator==(const Background&) const = default;
+    };
+    [[nodiscard]] Background background() const;
+    std::optional<Background> drawnBackground; // none: nothing drawn yet
 
     // The setup the status surface was last drawn from: the bar is redrawn only when the
     // setup changed, or after a full redraw.

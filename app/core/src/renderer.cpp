@@ -104,6 +104,13 @@ void FillGrey(const DDSURFACEDESC2& desc, std::uint8_t grey) {
     }
 }
 
+DisplayEngine::State::Background DisplayEngine::State::background() const {
+    const _OX_SETUP& s = setup();
+    const OX_RECT& zoom = region().rcDelayed;
+    return {
+        layout(), s.nDisplayGrid, s.nGridIntensity, {zoom.left, zoom.top, zoom.right, zoom.bottom}};
+}
+
 bool DisplayEngine::State::restoreAll() {
     releaseShown(); // restoring clears the pixels
     statusValid = false;
@@ -152,6 +159,10 @@ void DisplayEngine::SetMeasureSink(MeasureSink& measure) {
     state_->measure = &measure;
 }
 
+bool DisplayEngine::BackgroundCurrent() const {
+    return state_->drawnBackground == state_->background();
+}
+
 Layout DisplayEngine::CurrentLayout() const {
     return state_->layout();
 }
@@ -173,6 +184,7 @@ void DisplayEngine::FullRedraw() {
         }
         s.buildColourTables();
         s.statusValid = false;
+        s.drawnBackground = s.background();
         FillGrey(grid.desc(), s.grey);
         FillGrey(comp.desc(), s.grey);
         DrawPassFailShade(s, grid.desc());

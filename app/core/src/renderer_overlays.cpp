@@ -5,6 +5,7 @@
 #include "oxmeasure.h"
 #include "pipeline_state.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,7 @@ constexpr std::uint32_t kCentreMarkColour = 0xFFFFFF;
 constexpr std::uint32_t kHighlightColour = 0xFFFFFF; // the marker the mouse points at
 constexpr std::uint32_t kRefMarkerColour = 0xB0B0B0;
 constexpr int kRefGlyph = 3;
+constexpr int kSplitLineRows = 2;
 constexpr std::uint32_t kPassFailColour[3] = {0xFF4040, 0x40FF40, 0xFFFFFF}; // fail, pass, total
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
@@ -70,7 +72,10 @@ constexpr ExtraGlyph kExtraGlyphs[] = {
     {U'\u25B3', {0x60, 0x5C, 0x43, 0x5C, 0x60}},
     {U'\u00B5', {0x7E, 0x10, 0x10, 0x1E, 0x10}},
 };
-constexpr int kLineHeight = kGlyphHeight + 3;
+constexpr int kLineGap = 3;
+constexpr int kLineHeight = kGlyphHeight + kLineGap;
+constexpr int kBackingPad = 3;
+constexpr std::uint32_t kBackingColour = 0x0A0C10; // under the read-outs: darker than any trace
 constexpr int kReadoutMargin = 8;
 constexpr std::uint32_t kCaptionColour = 0x000000;    // on the filled bar of X-Y and roll
 constexpr std::uint32_t kAltCaptionColour = 0xFEFF00; // on the empty bar of the alternate trigger
@@ -202,7 +207,11 @@ void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
     if (s.layout() == Layout::Delayed) {
         const CRect upper = s.geometry(0).compose;
         const CRect lower = s.geometry(1).compose;
-        DrawDelayedSplitLine(comp, {upper.left, upper.bottom, upper.right, lower.top});
+        // A thin line in the middle of the gap between the halves; the rest of it stays
+        // background.
+        const int middle = (upper.bottom + 1 + lower.top) / 2;
+        DrawDelayedSplitLine(comp, {upper.left, middle - kSplitLineRows / 2, upper.right,
+                                    middle + kSplitLineRows / 2});
     }
     if (s.setup().nTimeFormat == oxcmd::code::kXY) {
         const CRect main = s.geometry(0).compose;
@@ -210,6 +219,27 @@ void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
             DrawXYChanMark(comp, main, ToPoint(rgn.ptTrace[0][ch]), drawn, kChannelColour[ch]);
         }
     }
+}
+
+// A tracking cursor's line, with the point it tracks marked (a box split by a cross, and a
+// level line through it): where the source channel's trace enters the column the value is
+// read at, in the region the value is read from. A cursor on a source without a value there
+// draws its line only.
+void DrawTrackCursor(const State& s, const DDSURFACEDESC2& comp, int source, float divisions,
+                     const OX_POINT& at) {
+    CRect drawn;
+    const MeasureInput& in = s.measureInput;
+    const MeasureTrace* trace =
+        source == 0 || source == 1 ? oxmeasure::MeasuredTrace(in, source) : nullptr;
+    const int region = trace == &in.traces[source & 1][1] ? 1 : 0;
+    const RegionGeometry g = s.geometry(region);
+    const int index = 2 * (oxmeasure::CursorColumn(divisions) - (trace ? trace->firstColumn : 0));
+    if (trace == nullptr || index < 0 || index >= trace->count) {
+        DrawTracklCursor(comp, g.compose, ToPoint(at), kCursorColour, drawn, false);
+        return;
+    }
+    const int y = g.compose.top + trace->rows[index] - g.rowOffset;
+    DrawTracklCursor(comp, g.compose, {at.x, y}, kCursorColour, drawn, true);
 }
 
 void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
@@ -228,10 +258,10 @@ void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
         }
     } else if (setup.nCursorMode == oxcmd::code::kTrackCursors) {
         if (setup.bTrackOnA) {
-            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackA), kCursorColour, drawn, true);
+            DrawTrackCursor(s, comp, setup.nTrackSourceA, setup.fTrackA, rgn.ptTrackA);
         }
         if (setup.bTrackOnB) {
-            DrawTracklCursor(comp, main, ToPoint(rgn.ptTrackB), kCursorColour, drawn, true);
+            DrawTrackCursor(s, comp, setup.nTrackSourceB, setup.fTrackB, rgn.ptTrackB);
         }
     }
 }
@@ -249,16 +279,48 @@ void DrawPassFailCounters(State& s, const DDSURFACEDESC2& comp) {
     }
 }
 
-// The cursor and logic-analyzer read-outs, right-aligned at the top of the plot.
+// A dark box under text, so that traces and grid behind it never cross the letters.
+void FillBacking(const DDSURFACEDESC2& comp, const CRect& text) {
+    FillRectShadow(comp,
+                   {text.left - kBackingPad, text.top - kBackingPad, text.right + kBackingPad,
+                    text.bottom + kBackingPad},
+                   kBackingColour, false);
+}
+
+// The cursor and logic-analyzer read-outs, right-aligned at the top of the plot on one
+// dark box.
 void DrawReadouts(State& s, const DDSURFACEDESC2& comp) {
     s.measure->OverlayLines(s.setup(), s.overlayLines);
+    if (s.overlayLines.empty()) {
+        return;
+    }
     const CRect main = s.geometry(0).compose;
-    int y = main.top + kReadoutMargin;
+    int widest = 0;
+    for (const std::string& line : s.overlayLines) {
+        widest = std::max(widest, TextWidth(line.c_str()));
+    }
+    const int right = main.right - kReadoutMargin;
+    const int top = main.top + kReadoutMargin;
+    const int lines = static_cast<int>(s.overlayLines.size());
+    FillBacking(comp, {right - widest, top, right, top + lines * kLineHeight - kLineGap});
+    int y = top;
     for (const std::string& line : s.overlayLines) {
         const char* text = line.c_str();
-        DrawText(comp, main.right - kReadoutMargin - TextWidth(text), y, text, kCursorColour);
+        DrawText(comp, right - TextWidth(text), y, text, kCursorColour);
         y += kLineHeight;
     }
+}
+
+// Without a link the last picture stays, and says so until the link is back.
+void DrawOfflineLine(State& s, const DDSURFACEDESC2& comp) {
+    if (s.setup().bConnected) {
+        return;
+    }
+    const CRect main = s.geometry(0).compose;
+    const int x = main.left + (main.Width() - TextWidth(kOfflineLine)) / 2;
+    const int y = main.top + main.Height() / 4;
+    FillBacking(comp, {x, y, x + TextWidth(kOfflineLine), y + kGlyphHeight});
+    DrawText(comp, x, y, kOfflineLine, kErrorTextColour);
 }
 
 void DrawErrorText(State& s, const DDSURFACEDESC2& comp) {
@@ -357,6 +419,7 @@ void DisplayEngine::DrawOverlays() {
         DrawCursors(s, comp.desc());
         DrawPassFailCounters(s, comp.desc());
         DrawReadouts(s, comp.desc());
+        DrawOfflineLine(s, comp.desc());
         DrawErrorText(s, comp.desc());
     }
     DrawStatus(s);

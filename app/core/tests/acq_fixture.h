@@ -66,7 +66,9 @@ class RecordingDisplay : public DisplaySteps {
 public:
     std::vector<std::string> steps;
 
+    bool backgroundCurrent = true;
     void FullRedraw() override { steps.push_back("FullRedraw"); }
+    bool BackgroundCurrent() override { return backgroundCurrent; }
     void Erase() override { steps.push_back("Erase"); }
     void ResetTraceWindows() override { steps.push_back("ResetTraceWindows"); }
     void RunPipeline(int points, bool stopped) override {

@@ -251,5 +251,20 @@ TEST_F(LanLive, RetryReconnectsTheSocket) {
     EXPECT_EQ(commands.posted.back(), (Posted{3125, 4135, 0, 0}));
 }
 
+// The status bar's name of the link: interface, address or device, and the model that
+// answered (the record's 8 bytes need no terminating zero).
+TEST(ConnectionText, NamesTheLinkAndTheInstrument) {
+    auto setup = std::make_unique<_OX_SETUP>();
+    EXPECT_EQ(ConnectionText(*setup), "USB device 0 \u00B7 no instrument");
+    std::memcpy(setup->szModelName, "OXB-A3M", 7);
+    setup->hUsbDevice = 2;
+    EXPECT_EQ(ConnectionText(*setup), "USB device 2 \u00B7 OXB-A3M");
+    setup->nInterface = 1;
+    std::strcpy(setup->szConnectAddress, "192.168.0.9");
+    setup->nConnectPort = 5025;
+    std::memcpy(setup->szModelName, "OXB-A6M1", 8);
+    EXPECT_EQ(ConnectionText(*setup), "LAN 192.168.0.9:5025 \u00B7 OXB-A6M1");
+}
+
 } // namespace
 } // namespace oxacq::testing

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -55,9 +56,13 @@ struct RecordingPresent : PresentTarget {
 struct CapturingMeasure : MeasureSink {
     int calls = 0;
     MeasureInput last;
+    std::vector<std::string> lines; // the read-outs it has drawn over the picture
     void HandOver(const MeasureInput& input) override {
         ++calls;
         last = input;
+    }
+    void OverlayLines(const _OX_SETUP&, std::vector<std::string>& out) const override {
+        out = lines;
     }
 };
 
@@ -85,6 +90,7 @@ protected:
         la.assign(points, 0);
         laSecond.assign(kLivePoints, 0);
         setup->bRun = 1;
+        setup->bConnected = 1;
         setup->bChanDisplay[0] = 1;
         setup->bChanShownStop[0] = 1;
         setup->nActiveChannel = 0;

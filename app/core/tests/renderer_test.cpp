@@ -117,6 +117,28 @@ TEST_F(RendererTest, DelayedSweepDrawsEachRegionFromItsOwnBuffer) {
     EXPECT_EQ(RowSpan(colour, upperTop + 192, lowerTop).first, -1); // nothing on the split line
 }
 
+// Between the halves: the frame edges, background, and one thin grey split line.
+TEST_F(RendererTest, TheDelayedHalvesAreSplitByOneGreyLine) {
+    setup->bDelayed = 1;
+    region->bRedrawAll = 1;
+    LiveFrame();
+    const Surface& c = Engine().Composition();
+    const int gapTop = kPlotTopInCompose + 192 + 1; // below the upper half's frame edge
+    const int gapBottom = kPlotTopInCompose + kPlotRows - 192;
+    int lineRows = 0;
+    for (int y = gapTop; y < gapBottom; ++y) {
+        bool line = false;
+        for (int x = kPlotLeft; x < kPlotLeft + kColumns; ++x) {
+            const std::uint32_t p = c.PixelAt(x, y);
+            ASSERT_EQ(p & 0xFF, (p >> 8) & 0xFF) << x << "," << y << ": not grey";
+            ASSERT_EQ(p & 0xFF, (p >> 16) & 0xFF) << x << "," << y << ": not grey";
+            line = line || p != 0;
+        }
+        lineRows += line ? 1 : 0;
+    }
+    EXPECT_EQ(lineRows, 2);
+}
+
 TEST_F(RendererTest, AlternateTriggerPutsEachChannelInItsRegion) {
     setup->nTrigMode = 4;
     setup->bChanDisplay[1] = 1;
@@ -303,6 +325,76 @@ TEST_F(RendererTest, ErrorTextShowsOnlyWhileFlagged) {
     region->bErrorShown = 1;
     LiveFrame();
     EXPECT_GT(CountPixels(Engine().Composition(), kErrorTextColour), 50);
+}
+
+constexpr std::uint32_t kCursorColour = 0x00C0FF;
+
+// The read-outs lie on one dark box: a trace passing under them never shows between the
+// letters, and shows on both sides of the box.
+TEST_F(RendererTest, ReadoutsLieOnADarkBoxTheTracesDoNotCross) {
+    analog[0].assign(kLivePoints, RawAt(3.8)); // row 19, through the first read-out line
+    measure.lines = {"CurAx=2.50ms", "CurBx=-1.00ms"};
+    LiveFrame();
+    const Surface& c = Engine().Composition();
+    const int row = ComposeRowAt(3.8);
+    const int textRight = kPlotLeft + kColumns - 8;
+    const int textLeft = textRight - 13 * 6; // the longer line: 13 characters of 6 pixels
+    const auto count = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x < to; ++x) {
+            n += c.PixelAt(x, row) == Engine().ChannelPixel(0) ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(count(textLeft - 3, textRight + 3), 0);
+    EXPECT_GT(count(kPlotLeft, textLeft - 3), 500);
+    EXPECT_GT(CountPixels(c, kCursorColour), 50);
+}
+
+// A tracking cursor marks the point it reads: the box around where CH1's trace enters the
+// cursor's column, and a level line through it.
+TEST_F(RendererTest, ATrackingCursorMarksTheTrackedPointOnItsTrace) {
+    analog[0].assign(kLivePoints, RawAt(1.0));
+    setup->nCursorMode = 2;
+    setup->bTrackOnA = 1;
+    setup->nTrackSourceA = 0;
+    setup->fTrackA = 2.0f; // column 450
+    const int x = kPlotLeft + 450;
+    region->ptTrackA = {x, 0};
+    LiveFrame();
+    const Surface& c = Engine().Composition();
+    const int y = ComposeRowAt(1.0);
+    for (const int corner : {-4, 4}) {
+        EXPECT_EQ(c.PixelAt(x + corner, y - 4), kCursorColour) << corner;
+        EXPECT_EQ(c.PixelAt(x + corner, y + 4), kCursorColour) << corner;
+    }
+    const auto lineAt = [this](int column) {
+        int n = 0;
+        for (int row = kPlotTopInCompose; row < kPlotTopInCompose + kPlotRows; ++row) {
+            n += Engine().Composition().PixelAt(column, row) == kCursorColour ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_GT(lineAt(x), 100); // the cursor's own line
+    int level = 0;
+    for (int col = kPlotLeft + 1; col < kPlotLeft + kColumns - 1; ++col) {
+        level += c.PixelAt(col, y - 4) == kCursorColour ? 1 : 0;
+    }
+    EXPECT_LT(level, 20) << "only the box's edge, the level line runs through the point";
+
+    // A source without a value there: the line alone.
+    setup->nTrackSourceA = 2;
+    LiveFrame();
+    EXPECT_NE(Engine().Composition().PixelAt(x + 4, y + 4), kCursorColour);
+    EXPECT_GT(lineAt(x), 100);
+}
+
+TEST_F(RendererTest, TheOfflineLineShowsOnlyWithoutALink) {
+    LiveFrame();
+    EXPECT_EQ(CountPixels(Engine().Composition(), kErrorTextColour), 0);
+    setup->bConnected = 0;
+    LiveFrame();
+    EXPECT_GT(CountPixels(Engine().Composition(), kErrorTextColour), 100);
 }
 
 // The overlay font draws UTF-8: one glyph per character, "?" for one it does not have.

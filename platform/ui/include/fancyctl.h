@@ -44,6 +44,12 @@ public:
     QRect CloseMarkRect() const { return TitleButtonRect(kCloseButton); }
     // "Minimize", "Maximize" or "Restore" (as the window stands), "Close".
     QString TitleButtonTip(TitleButton button) const;
+    // A resizable dialog is resized by dragging its edges and corners (the outer
+    // kResizeBorder pixels): by the window manager where there is one, else by itself.
+    static constexpr int kResizeBorder = 6;
+    void SetResizable(bool resizable);
+    // The edges a press at `point` resizes (none for an unresizable dialog).
+    Qt::Edges ResizeEdgesAt(const QPoint& point) const;
 
 protected:
     // Runs once, just before the dialog is first shown. Derived dialogs call the base first.
@@ -76,6 +82,10 @@ private:
     bool m_initialised = false;
     bool m_dragging = false;
     QPoint m_dragOffset;
+    bool m_resizable = false;
+    Qt::Edges m_resizing;   // the edges a resize without a window manager moves
+    QPoint m_resizeFrom;    // where that resize started (global)
+    QRect m_resizeGeometry; // the geometry it started from
 };
 
 // A push button drawn with its own colours, an optional bitmap or icon, optionally

@@ -2,9 +2,10 @@
 // surface, or the 160 x 30 status surface). Presenting, from any thread, either copies
 // the picture into the view's own buffer or, for a composer that keeps two pictures,
 // makes the given surface the one the view paints from (no copy); either way under a
-// small lock of the view's own, then one repaint is asked for. The picture is drawn
-// sharp: 1:1, or scaled up by whole steps when the widget has room, centred on a dark
-// background. Nothing is allocated per frame.
+// small lock of the view's own, then one repaint is asked for. The picture keeps its own
+// size and is scaled only as it is painted: to the largest size the widget allows, keeping
+// its shape, centred on a dark background; sharp at whole multiples, smooth otherwise.
+// Mouse positions are reported in picture pixels. Nothing is allocated per frame.
 #pragma once
 
 #include "surface.h"
@@ -21,6 +22,7 @@ namespace oxbow::ui {
 
 inline constexpr int kScopePictureWidth = 727;
 inline constexpr int kScopePictureHeight = 434;
+inline constexpr double kWholeStepShare = 0.97;
 
 class ScopeView : public QWidget {
     Q_OBJECT
@@ -50,11 +52,17 @@ public:
     // written (the old file stays).
     bool SaveImage(const QString& path, const char* format = nullptr) const;
 
-    // The whole-step scale and the rectangle the picture occupies at the current size.
-    int Scale() const;
+    // The scale the picture is shown at, in device pixels: as large as the view allows,
+    // keeping its shape; a whole multiple that fills at least kWholeStepShare of that is
+    // taken instead. Whole multiples are drawn sharp (Sharp), any other scale smoothed.
+    double Scale() const;
+    bool Sharp() const;
+    // The rectangle the picture occupies at the current size, centred.
     QRect PictureRect() const;
     // A widget position as a picture pixel (may lie outside the picture).
     QPoint ToPicture(const QPoint& widgetPos) const;
+    // Where the top-left corner of a picture pixel lies in the widget.
+    QPoint FromPicture(const QPoint& picturePos) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

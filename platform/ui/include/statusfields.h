@@ -28,9 +28,12 @@ public:
     void SetRunStatus(int code);
     // Writes a text directly (the completion handler's "AUTO", "RUN", "STOP" ...).
     void SetState(const RunStateLook& look);
+    // While the instrument does not answer the field says "OFFLINE" in red, whatever state
+    // is set meanwhile; once the link is back it shows the last state set.
+    void SetOffline(bool offline);
     void Refresh();
 
-    QString Text() const { return m_look.text; }
+    QString Text() const { return Shown().text; }
     // The colour the text is drawn in now, blink phase applied.
     QColor ShownColour() const;
 
@@ -40,7 +43,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const RunStateLook& Shown() const;
+
     RunStateLook m_look;
+    bool m_offline = false;
     bool m_dark = false; // the blink phase in which blinking states are black
 };
 

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QStyleOptionFrame>
 #include <QToolTip>
+#include <QWindow>
 
 #include <algorithm>
 #include <bit>
@@ -176,6 +177,48 @@ void CCommonDlg::PaintTitleButtons(QPainter& painter) {
     painter.restore();
 }
 
+void CCommonDlg::SetResizable(bool resizable) {
+    m_resizable = resizable;
+    setMouseTracking(resizable); // the pointer's shape over the edges
+}
+
+Qt::Edges CCommonDlg::ResizeEdgesAt(const QPoint& point) const {
+    Qt::Edges edges;
+    if (!m_resizable || isFullScreen() || isMaximized() || !rect().contains(point)) return edges;
+    if (point.x() < kResizeBorder) edges |= Qt::LeftEdge;
+    if (point.x() >= width() - kResizeBorder) edges |= Qt::RightEdge;
+    if (point.y() < kResizeBorder) edges |= Qt::TopEdge;
+    if (point.y() >= height() - kResizeBorder) edges |= Qt::BottomEdge;
+    return edges;
+}
+
+namespace {
+
+Qt::CursorShape ResizeCursor(Qt::Edges edges) {
+    const bool left = edges & Qt::LeftEdge, right = edges & Qt::RightEdge;
+    const bool top = edges & Qt::TopEdge, bottom = edges & Qt::BottomEdge;
+    if ((left && top) || (right && bottom)) return Qt::SizeFDiagCursor;
+    if ((right && top) || (left && bottom)) return Qt::SizeBDiagCursor;
+    if (left || right) return Qt::SizeHorCursor;
+    return Qt::SizeVerCursor;
+}
+
+// `from` with the given edges moved by `by`, never below `minimum`; the opposite edges stay.
+QRect Resized(const QRect& from, Qt::Edges edges, const QPoint& by, const QSize& minimum) {
+    QRect to = from;
+    if (edges & Qt::LeftEdge)
+        to.setLeft(std::min(from.left() + by.x(), from.right() + 1 - minimum.width()));
+    if (edges & Qt::RightEdge)
+        to.setRight(std::max(from.right() + by.x(), from.left() + minimum.width() - 1));
+    if (edges & Qt::TopEdge)
+        to.setTop(std::min(from.top() + by.y(), from.bottom() + 1 - minimum.height()));
+    if (edges & Qt::BottomEdge)
+        to.setBottom(std::max(from.bottom() + by.y(), from.top() + minimum.height() - 1));
+    return to;
+}
+
+} // namespace
+
 void CCommonDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
@@ -183,18 +226,39 @@ void CCommonDlg::mousePressEvent(QMouseEvent* event) {
     }
     m_pressedButton = TitleButtonAt(event->position().toPoint());
     if (m_pressedButton != kNoTitleButton) return;
+    const Qt::Edges edges = ResizeEdgesAt(event->position().toPoint());
+    if (edges) {
+        if (windowHandle() != nullptr && windowHandle()->startSystemResize(edges)) return;
+        m_resizing = edges;
+        m_resizeFrom = event->globalPosition().toPoint();
+        m_resizeGeometry = geometry();
+        return;
+    }
     m_dragging = true;
     m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
 
 void CCommonDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (m_dragging && (event->buttons() & Qt::LeftButton))
+    const bool held = event->buttons() & Qt::LeftButton;
+    if (m_resizing && held) {
+        const QSize minimum = minimumSize().expandedTo(minimumSizeHint());
+        setGeometry(Resized(m_resizeGeometry, m_resizing,
+                            event->globalPosition().toPoint() - m_resizeFrom, minimum));
+    } else if (m_dragging && held) {
         move(event->globalPosition().toPoint() - m_dragOffset);
+    } else if (m_resizable && !held) {
+        const Qt::Edges edges = ResizeEdgesAt(event->position().toPoint());
+        if (edges)
+            setCursor(ResizeCursor(edges));
+        else
+            unsetCursor();
+    }
 }
 
 void CCommonDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         m_dragging = false;
+        m_resizing = {};
         const TitleButton pressed = std::exchange(m_pressedButton, kNoTitleButton);
         if (pressed != kNoTitleButton && pressed == TitleButtonAt(event->position().toPoint())) {
             PressTitleButton(pressed);

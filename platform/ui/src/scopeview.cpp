@@ -134,31 +134,47 @@ bool ScopeView::SaveImage(const QString& path, const char* format) const {
     return file.commit();
 }
 
-int ScopeView::Scale() const {
-    // Whole steps of device pixels, so a pixel of the picture stays a sharp block.
+double ScopeView::Scale() const {
+    // In device pixels: the largest that fits, or the whole multiple just below it when that
+    // fills nearly as much (a thin margin is worth sharp pixels).
     const qreal ratio = devicePixelRatioF();
-    const int across = static_cast<int>(width() * ratio) / m_own.width();
-    const int down = static_cast<int>(height() * ratio) / m_own.height();
-    return std::max(1, std::min(across, down));
+    const double fit = std::min(width() * ratio / m_own.width(), height() * ratio / m_own.height());
+    const double whole = std::floor(fit);
+    return whole >= 1 && whole >= kWholeStepShare * fit ? whole : fit;
+}
+
+bool ScopeView::Sharp() const {
+    const double scale = Scale();
+    return scale == std::floor(scale);
 }
 
 QRect ScopeView::PictureRect() const {
     const qreal ratio = devicePixelRatioF();
-    const int step = Scale();
-    const QSize size(qRound(m_own.width() * step / ratio), qRound(m_own.height() * step / ratio));
+    const double scale = Scale();
+    const QSize size(qRound(m_own.width() * scale / ratio), qRound(m_own.height() * scale / ratio));
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
 QPoint ScopeView::ToPicture(const QPoint& widgetPos) const {
     const QRect area = PictureRect();
-    const double perPixel = static_cast<double>(area.width()) / m_own.width();
-    return QPoint(static_cast<int>(std::floor((widgetPos.x() - area.left()) / perPixel)),
-                  static_cast<int>(std::floor((widgetPos.y() - area.top()) / perPixel)));
+    const double across = static_cast<double>(area.width()) / m_own.width();
+    const double down = static_cast<double>(area.height()) / m_own.height();
+    // The picture pixel under the widget pixel's centre.
+    return QPoint(static_cast<int>(std::floor((widgetPos.x() + 0.5 - area.left()) / across)),
+                  static_cast<int>(std::floor((widgetPos.y() + 0.5 - area.top()) / down)));
+}
+
+QPoint ScopeView::FromPicture(const QPoint& picturePos) const {
+    const QRect area = PictureRect();
+    return {
+        area.left() + qRound(picturePos.x() * static_cast<double>(area.width()) / m_own.width()),
+        area.top() + qRound(picturePos.y() * static_cast<double>(area.height()) / m_own.height())};
 }
 
 void ScopeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Whole multiples stay sharp blocks; any other scale is smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !Sharp());
     const QRect area = PictureRect();
     const QRegion outside = QRegion(rect()).subtracted(area);
     for (const QRect& band : outside)

@@ -57,22 +57,34 @@ void RunStateField::SetState(const RunStateLook& look) {
     update();
 }
 
+void RunStateField::SetOffline(bool offline) {
+    if (offline == m_offline) return;
+    m_offline = offline;
+    update();
+}
+
+const RunStateLook& RunStateField::Shown() const {
+    static const RunStateLook offline{QStringLiteral("OFFLINE"), InstrumentColours::Red, false};
+    return m_offline ? offline : m_look;
+}
+
 void RunStateField::Refresh() {
     m_dark = !m_dark;
     update();
 }
 
 QColor RunStateField::ShownColour() const {
-    return m_look.blinking && m_dark ? InstrumentColours::Black : m_look.colour;
+    const RunStateLook& look = Shown();
+    return look.blinking && m_dark ? InstrumentColours::Black : look.colour;
 }
 
 QSize RunStateField::sizeHint() const {
-    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("PAUSE")) + 16,
+    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("OFFLINE")) + 16,
                  fontMetrics().height() + 8);
 }
 
 void RunStateField::paintEvent(QPaintEvent*) {
-    PaintReadout(*this, m_look.text, ShownColour());
+    PaintReadout(*this, Text(), ShownColour());
 }
 
 QString ClockText(const QDateTime& time) {

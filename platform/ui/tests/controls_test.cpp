@@ -147,6 +147,38 @@ TEST(CCommonDlg, DraggingTheDialogMovesItAndTheCloseMarkRejects) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// Without a window manager (offscreen) a resizable dialog resizes itself: a corner moves
+// its two edges, an edge its own, never below the minimum; a press inside still moves it.
+TEST(CCommonDlg, AResizableDialogIsResizedByItsCornersAndEdges) {
+    CCommonDlg dialog(100);
+    dialog.SetResizable(true);
+    dialog.setMinimumSize(200, 150);
+    dialog.setGeometry(100, 100, 300, 200);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const auto drag = [&](QPoint from, QPoint by) {
+        QTest::mousePress(&dialog, Qt::LeftButton, {}, from);
+        const QPoint to = from + by;
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), dialog.mapToGlobal(QPointF(from)) + by,
+                         Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&dialog, &move);
+        QTest::mouseRelease(&dialog, Qt::LeftButton, {}, to);
+    };
+    EXPECT_EQ(dialog.ResizeEdgesAt(QPoint(298, 198)), Qt::RightEdge | Qt::BottomEdge);
+    EXPECT_EQ(dialog.ResizeEdgesAt(QPoint(150, 100)), Qt::Edges());
+    drag(QPoint(298, 198), QPoint(50, 40));
+    EXPECT_EQ(dialog.geometry(), QRect(100, 100, 350, 240));
+    drag(QPoint(1, 1), QPoint(-20, -10)); // the top left corner: the window grows up and left
+    EXPECT_EQ(dialog.geometry(), QRect(80, 90, 370, 250));
+    drag(QPoint(369, 120), QPoint(-400, 0)); // the right edge, past the minimum width
+    EXPECT_EQ(dialog.geometry(), QRect(80, 90, 200, 250));
+    drag(QPoint(100, 100), QPoint(30, 20)); // inside: moved, not resized
+    EXPECT_EQ(dialog.geometry(), QRect(110, 110, 200, 250));
+
+    CCommonDlg fixed(100);
+    EXPECT_EQ(fixed.ResizeEdgesAt(QPoint(1, 1)), Qt::Edges());
+}
+
 TEST(CCommonDlg, TitleButtonsActOnReleaseOverThemAndMaximizeTurnsIntoRestore) {
     CCommonDlg dialog(100);
     dialog.SetTitleButtons(CCommonDlg::kMinimizeButton | CCommonDlg::kMaximizeButton |

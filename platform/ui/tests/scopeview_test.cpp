@@ -12,8 +12,8 @@
 namespace oxbow::ui {
 namespace {
 
-// A picture where every pixel differs from its neighbours.
-Surface Pattern(int width, int height) {
+// A picture whose pixel (x, y) is colour(x, y).
+template <class Colour> Surface Painted(int width, int height, Colour colour) {
     Surface surface(width, height, width + 13);
     DDSURFACEDESC2 desc;
     EXPECT_EQ(surface.Lock(desc), SurfaceResult::Ok);
@@ -21,12 +21,19 @@ Surface Pattern(int width, int height) {
         auto* row =
             reinterpret_cast<std::uint32_t*>(static_cast<char*>(desc.lpSurface) + y * desc.lPitch);
         for (int x = 0; x < width; ++x)
-            row[x] = (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 |
-                     (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
-                     static_cast<std::uint32_t>((x + y) & 0xff);
+            row[x] = colour(x, y);
     }
     EXPECT_EQ(surface.Unlock(), SurfaceResult::Ok);
     return surface;
+}
+
+// A picture where every pixel differs from its neighbours.
+Surface Pattern(int width, int height) {
+    return Painted(width, height, [](int x, int y) {
+        return (static_cast<std::uint32_t>(x * 7) & 0xff) << 16 |
+               (static_cast<std::uint32_t>(y * 5) & 0xff) << 8 |
+               static_cast<std::uint32_t>((x + y) & 0xff);
+    });
 }
 
 // Shows the view at `size`, lets the repaint happen and returns what the widget shows.
@@ -64,17 +71,44 @@ TEST(ScopeView, AGrownViewScalesByWholeStepsAndCentresThePicture) {
     ScopeView view;
     ASSERT_TRUE(view.Present(picture));
 
-    // Room for 2x across and down, with 20 spare pixels each way split evenly.
+    // Room for a little more than 2x: 2x sharp, with the 20 spare pixels each way split evenly.
     const QImage twice =
         Shown(view, QSize(2 * kScopePictureWidth + 20, 2 * kScopePictureHeight + 20));
     ASSERT_EQ(view.Scale(), 2);
+    ASSERT_TRUE(view.Sharp());
     ExpectPictureAt(twice, picture, QPoint(10, 10), 2);
     EXPECT_NE(twice.pixel(5, 5), twice.pixel(10, 10)); // the dark surround
+}
 
-    // Not quite room for 2x: stays sharp at 1x, centred.
-    const QImage once = Shown(view, QSize(2 * kScopePictureWidth - 1, kScopePictureHeight + 100));
-    ASSERT_EQ(view.Scale(), 1);
-    ExpectPictureAt(once, picture, QPoint((kScopePictureWidth - 1) / 2, 50), 1);
+// Between whole multiples the picture fills the view (keeping its shape), smoothed: a pixel
+// on the screen between two picture pixels mixes them.
+TEST(ScopeView, OtherSizesScaleThePictureSmoothlyToFit) {
+    const Surface picture = Painted(kScopePictureWidth, kScopePictureHeight, [](int x, int) {
+        return x < kScopePictureWidth / 2 ? 0x000000u : 0xFFFFFFu;
+    });
+    ScopeView view;
+    ASSERT_TRUE(view.Present(picture));
+    const QImage shown = Shown(view, QSize(1200, 900)); // 1.65x across, the limit
+    EXPECT_NEAR(view.Scale(), 1200.0 / kScopePictureWidth, 1e-9);
+    EXPECT_FALSE(view.Sharp());
+    const QRect area = view.PictureRect();
+    EXPECT_EQ(area.width(), 1200);
+    EXPECT_EQ(area.height(), qRound(kScopePictureHeight * 1200.0 / kScopePictureWidth));
+    EXPECT_EQ(area.top(), (900 - area.height()) / 2);
+    int between = 0;
+    for (int x = 590; x < 610; ++x) {
+        const int grey = qRed(shown.pixel(x, area.center().y()));
+        between += grey > 10 && grey < 245 ? 1 : 0;
+    }
+    EXPECT_GT(between, 0) << "the edge between black and white is smoothed";
+    // Mouse positions land on the picture pixel under them at this scale too.
+    EXPECT_EQ(view.ToPicture(area.topLeft()), QPoint(0, 0));
+    EXPECT_EQ(view.ToPicture(area.bottomRight()),
+              QPoint(kScopePictureWidth - 1, kScopePictureHeight - 1));
+    // Widget pixel centres 600.5 and 300.5 from the corner: 1.6506 across, 716 / 434 down.
+    EXPECT_EQ(view.ToPicture(QPoint(area.left() + 600, area.top() + 300)), QPoint(363, 182));
+    for (const QPoint p : {QPoint(0, 0), QPoint(363, 182), QPoint(726, 433)})
+        EXPECT_EQ(view.ToPicture(view.FromPicture(p)), p);
 }
 
 TEST(ScopeView, MousePositionsMapToPicturePixels) {

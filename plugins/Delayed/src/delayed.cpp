@@ -13,9 +13,6 @@ namespace tb = oxbow::ui::timebase;
 using Id = FloatViewId;
 
 constexpr int kDarkest = 16; // a background pixel this dark or darker is outside the panel
-constexpr int kRightOfCentre = 34;
-constexpr int kDelayedGap = 59; // delayed panel: its top this far, plus its height, above
-constexpr int kMainGap = 74;    // main panel: this, twice its height and the zoomed area
 
 template <int Section> const std::vector<Row>& PanelRows() {
     static const std::vector<Row> rows = [] {
@@ -58,26 +55,18 @@ QImage Background(QSize size, bool alternation) {
 
 class CFloatDlg final : public CPluginDlg {
 public:
-    CFloatDlg(const PluginContext& context, int section, const DialogLayout& layout)
-        : CPluginDlg(context, layout), m_section(section) {
+    CFloatDlg(const PluginContext& context, const DialogLayout& layout)
+        : CPluginDlg(context, layout) {
         setContentsMargins(6, 2, 6, 2);
         setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     }
 
 protected:
-    // The panel is shaped to its size and rim, and sits above the zoomed window, whose
-    // height may have changed.
-    void OnRefreshed() override {
-        m_alternation = tb::Alternation(View());
-        Place();
-    }
+    // The panel is shaped to its size and rim (the main window places it).
+    void OnRefreshed() override { m_alternation = tb::Alternation(View()); }
     void resizeEvent(QResizeEvent* event) override {
         CPluginDlg::resizeEvent(event);
         Reshape();
-    }
-    // The main window moved or changed its layout.
-    void OnMessage(oxcmd::Group group, oxcmd::Sub sub, long) override {
-        if (group == oxcmd::group::kRunControl && sub == oxcmd::run::kPlaceFloatingViews) Place();
     }
     void paintEvent(QPaintEvent*) override {
         if (m_background.size() != size() || m_shapedAlternation != m_alternation) Reshape();
@@ -91,22 +80,7 @@ private:
         m_background = Background(size(), m_alternation);
         setMask(RegionFromBitmap(m_background));
     }
-    // Centred on the main window, a little right of centre; the delayed panel near the
-    // bottom, the main panel above the zoomed trace area.
-    void Place() {
-        const QWidget* host = parentWidget();
-        if (host == nullptr) return;
-        const QRect window = host->frameGeometry();
-        const int h = height();
-        const OX_RECT& zoomed = View().region.rcLower;
-        const int above =
-            m_section == 0 ? kMainGap + 2 * h + (zoomed.bottom - zoomed.top) : kDelayedGap + h;
-        const QPoint at(window.center().x() - width() / 2 + kRightOfCentre,
-                        window.bottom() - above);
-        if (pos() != at) move(at);
-    }
 
-    int m_section;
     bool m_alternation = false;
     bool m_shapedAlternation = false;
     QImage m_background;
@@ -137,9 +111,9 @@ QRegion RegionFromBitmap(const QImage& bitmap) {
 }
 
 CWnd* ShowFloatMainDlg(const PluginContext& context, long) {
-    return ShowPluginDialog<CFloatDlg>(context, 0, PanelLayout<0>());
+    return ShowPluginDialog<CFloatDlg>(context, PanelLayout<0>());
 }
 
 CWnd* ShowFloatDlg(const PluginContext& context, long) {
-    return ShowPluginDialog<CFloatDlg>(context, 1, PanelLayout<1>());
+    return ShowPluginDialog<CFloatDlg>(context, PanelLayout<1>());
 }

@@ -137,11 +137,11 @@ TEST_F(TableKinds, AProgressBarShowsTheLevelTheDialogSetsAndAPictureItsImage) {
 TEST(LayoutProblems, NameWhatATableLacks) {
     const Row rows[] = {
         {.id = 1, .kind = Kind::Label, .cell = {0, 0}, .caption = "Scale"},
-        {.id = 1, .kind = Kind::Label, .cell = {0, 1}, .caption = "again"},   // id taken
-        {.id = 2, .kind = Kind::List, .cell = {1, 0}},                       // no setting
-        {.id = 3, .kind = Kind::Text, .cell = {2, 0}, .text = Named},         // no limit
+        {.id = 1, .kind = Kind::Label, .cell = {0, 1}, .caption = "again"},       // id taken
+        {.id = 2, .kind = Kind::List, .cell = {1, 0}},                            // no setting
+        {.id = 3, .kind = Kind::Text, .cell = {2, 0}, .text = Named},             // no limit
         {.id = 4, .kind = Kind::Label, .cell = {3, 0}, .box = 9, .caption = "x"}, // no box 9
-        {.id = 5, .kind = Kind::Label, .cell = {-1, 0}, .caption = "y"},      // off the grid
+        {.id = 5, .kind = Kind::Label, .cell = {-1, 0}, .caption = "y"},          // off the grid
     };
     const DialogLayout layout{.title = "Bad", .rows = rows};
     const std::vector<std::string> problems = LayoutProblems(layout);
