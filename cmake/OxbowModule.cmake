@@ -66,6 +66,7 @@ endfunction()
 function(ox_plugin name label)
   set(CMAKE_AUTOMOC ON)
   ox_library(${name} DEPS OxbowUi OxMsg OxCommon)
+  set_property(GLOBAL APPEND PROPERTY OXBOW_PLUGINS ${name})
   # A control table's rows name only the fields they use (designated initializers).
   target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
   ox_tests(${label} ${name} OxPluginTest Qt6::Test)

@@ -63,8 +63,9 @@ const DialogRow* DialogRequests::RowOf(oxcmd::Sub request) const {
     return row != rows_.end() ? &*row : nullptr;
 }
 
-oxbow::ui::PluginContext DialogRequests::Context() const {
+oxbow::ui::PluginContext DialogRequests::Context(oxcmd::Sub closeRequest) const {
     oxbow::ui::PluginContext context;
+    context.closeRequest = closeRequest;
     context.mainWindow = host_.mainWindow;
     context.parent = host_.parent;
     context.setup = host_.setup;
@@ -95,7 +96,7 @@ void DialogRequests::Open(const DialogRow& row, long value) {
     CloseReadoutsShownBy(row);
     DestroyCurrent();
     if (row.suppressesFloatingViews) DestroyFloatingViews();
-    CWnd* window = row.show(Context(), value);
+    CWnd* window = row.show(Context(row.closes[0]), value);
     SetCurrent(CWndRef::Of(window), window != nullptr ? &row : nullptr);
 }
 
@@ -168,6 +169,12 @@ void DialogRequests::UpdateFloatingViews() {
         }
     }
     if (opened) PlaceFloatingViews();
+}
+
+void DialogRequests::RefreshOpen() {
+    oxbow::ui::RefreshPluginDialog(Current());
+    for (const CWndRef& view : floatingViews_)
+        if (CWnd::IsWindow(view)) oxbow::ui::RefreshPluginDialog(view.wnd);
 }
 
 void DialogRequests::PlaceFloatingViews() {

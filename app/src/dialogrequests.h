@@ -12,6 +12,7 @@
 
 #include "cwnd.h"
 #include "ox_commands.h"
+#include "oxdialogs.h"
 #include "oxplugin.h"
 
 #include <array>
@@ -37,33 +38,6 @@ public:
     [[nodiscard]] virtual bool ShowsReadoutsOf(Kind kind) const = 0;
     virtual void Close() = 0;
 };
-
-// Which read-outs of the measurement panel a dialog shows itself.
-enum class OwnReadouts {
-    None,
-    Math,      // while a math trace is shown
-    Reference, // while a reference trace is shown
-    Cursor,
-};
-
-struct DialogRow {
-    oxcmd::Sub request;
-    std::array<oxcmd::Sub, 2> closes; // the close requests its dialog posts (0: unused)
-    oxbow::ui::ShowDialogFn show;     // null: the dialog is not built in
-    OwnReadouts readouts;
-    bool suppressesFloatingViews; // the dialog shows the time bases itself
-};
-
-// Every dialog request, one row each.
-[[nodiscard]] std::span<const DialogRow> DialogTable();
-
-// The two floating views of the delayed time base (main and delayed, or CH1 and CH2 under
-// the alternate trigger).
-struct FloatingViewFns {
-    oxbow::ui::ShowDialogFn delayed = nullptr;
-    oxbow::ui::ShowDialogFn main = nullptr;
-};
-[[nodiscard]] FloatingViewFns FloatingViewTable();
 
 class DialogRequests {
 public:
@@ -103,6 +77,8 @@ public:
     // destroys them when it does not want them.
     void UpdateFloatingViews();
     void DestroyFloatingViews();
+    // The window's copy of the records is new: the open dialog and the floating views show it.
+    void RefreshOpen();
     // Puts the floating views beside the window (over its scope picture only where the
     // screen has no room beside it); after they open, and when the window moves or resizes.
     void PlaceFloatingViews();
@@ -110,7 +86,8 @@ public:
 
 private:
     [[nodiscard]] const DialogRow* RowOf(oxcmd::Sub request) const;
-    [[nodiscard]] oxbow::ui::PluginContext Context() const;
+    // What a dialog opens with; `closeRequest` is what its close mark posts.
+    [[nodiscard]] oxbow::ui::PluginContext Context(oxcmd::Sub closeRequest = 0) const;
     [[nodiscard]] bool FloatingViewsWanted() const;
     [[nodiscard]] bool FloatingViewsSuppressed() const;
     void Open(const DialogRow& row, long value);

@@ -181,9 +181,12 @@ void COxbowDlg::OnAction(oxact::ActionId id) {
 }
 
 void COxbowDlg::RefreshView() {
+    // Whoever changed the records (panel, menu, mouse, undo, a dialog, a script), every
+    // control that shows them, the open dialog's and the floating views' included, follows.
     if (session_ != nullptr && session_->Snapshot().Refresh(*view_)) {
         actions_->Refresh(*view_);
         controls_->Refresh(*view_);
+        dialogs_->RefreshOpen();
         runState_->SetOffline(!view_->setup.bConnected);
         connection_->setText(QString::fromStdString(oxacq::ConnectionText(view_->setup)));
         if (measurePanel_ != nullptr) measurePanel_->Follow(view_->setup);
@@ -199,8 +202,7 @@ bool COxbowDlg::OnInitDialog() {
     }
     starting_ = true;
     // The surfaces exist: every display tick composes and presents from now on.
-    objects_.region->bRedrawAll = 1;
-    objects_.region->bDisplayActive = 1;
+    session_->Requests().redrawAll = true;
     session_->StartUp();
     if (oxbow::DisplayLayer* layer = oxbow::InstalledDisplayLayer())
         layer->CurrentMode(recordedMode_);
@@ -225,8 +227,7 @@ LRESULT COxbowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != oxcmd::group::kRunControl) return 0;
     RefreshView(); // published before the message was sent
     if (wParam == oxcmd::run::kRunStatusChanged) {
-        // The acquisition waits while this runs, so its status is read safely here.
-        runState_->SetRunStatus(session_->Acquisition().Counters().runStatus);
+        runState_->SetRunStatus(static_cast<std::int32_t>(lParam));
         return 0;
     }
     OnIoNotify(static_cast<unsigned int>(wParam), static_cast<long>(lParam));
@@ -278,7 +279,7 @@ void COxbowDlg::ScreenMode(long value) {
     oxbow::DisplayMode wanted = recordedMode_;
     if (maximise && !layer->EnumMode(1, wanted)) return; // mode 1: the 800 x 600 view
     if (current == wanted || !layer->ApplyMode(wanted)) return;
-    objects_.region->bRedrawAll = 1;
+    session_->Requests().redrawAll = true;
     update(); // the title band's Maximize/Restore
 }
 

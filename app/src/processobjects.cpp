@@ -63,9 +63,9 @@ void ProcessObjects::SaveSimState() const {
 }
 
 void ApplyLinkChoice(const CommandLine& line, _OX_SETUP& setup) {
-    if (line.sim) setup.nInterface = 0;
+    if (line.sim) setup.nInterface = oxcmd::code::kUsb;
     if (!line.lan) return;
-    setup.nInterface = 1;
+    setup.nInterface = oxcmd::code::kLan;
     std::memset(setup.szConnectAddress, 0, sizeof setup.szConnectAddress);
     const std::size_t length = std::min(line.lanHost.size(), sizeof setup.szConnectAddress - 1);
     std::memcpy(setup.szConnectAddress, line.lanHost.data(), length);

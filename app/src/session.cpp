@@ -110,7 +110,7 @@ void Session::StartUp() {
     files_.Install();
     FFT_Init();
     RebuildRgnSetup();
-    if (objects_.setup->nInterface != 0) shell_.ConnectLan();
+    if (objects_.setup->nInterface != oxcmd::code::kUsb) shell_.ConnectLan();
     shell_.DetectModel();
     shell_.LoadSettings();
     PublishSnapshot();

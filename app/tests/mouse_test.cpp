@@ -20,44 +20,6 @@
 namespace oxapp::test {
 namespace {
 
-// Widget pixels per picture pixel, across and down.
-double Across(const oxbow::ui::ScopeView& view) {
-    return static_cast<double>(view.PictureRect().width()) / oxbow::ui::kScopePictureWidth;
-}
-double Down(const oxbow::ui::ScopeView& view) {
-    return static_cast<double>(view.PictureRect().height()) / oxbow::ui::kScopePictureHeight;
-}
-
-// Where a picture pixel lies in the scope view.
-QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
-    const QRect area = view.PictureRect();
-    return {area.left() + static_cast<int>((p.x + 0.5) * Across(view)),
-            area.top() + static_cast<int>((p.y + 0.5) * Down(view))};
-}
-
-// A mouse event as the window system delivers it to the view, from a device of the test's
-// own (the default one would be made on demand and outlive the application at exit).
-void Send(oxbow::ui::ScopeView& view, QEvent::Type type, Qt::MouseButton button,
-          Qt::MouseButtons held, const QPoint& at) {
-    static const QPointingDevice* const mouse = [] {
-        auto* device = new QPointingDevice("test mouse", 1, QInputDevice::DeviceType::Mouse,
-                                           QPointingDevice::PointerType::Generic,
-                                           QInputDevice::Capability::Position, 1, 3);
-        device->setParent(&App()); // gone with the application
-        return device;
-    }();
-    QMouseEvent event(type, at, view.mapToGlobal(at), button, held, Qt::NoModifier, mouse);
-    QApplication::sendEvent(&view, &event);
-}
-
-void DragWith(oxbow::ui::ScopeView& view, Qt::MouseButton button, const QPoint& from,
-              const std::vector<QPoint>& through) {
-    Send(view, QEvent::MouseButtonPress, button, button, from);
-    for (const QPoint& at : through)
-        Send(view, QEvent::MouseMove, Qt::NoButton, button, at);
-    Send(view, QEvent::MouseButtonRelease, button, Qt::NoButton, through.back());
-}
-
 struct Channel {
     float scale = 0;
     float offset = 0;

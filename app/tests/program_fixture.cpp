@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPointingDevice>
 #include <QThread>
 
 #include <cstdlib>
@@ -46,6 +48,38 @@ QApplication& App() {
         return made;
     }();
     return *app;
+}
+
+// Where a picture pixel lies in the scope view, each axis at its own scale.
+QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p) {
+    const QRect area = view.PictureRect();
+    const double across = static_cast<double>(area.width()) / oxbow::ui::kScopePictureWidth;
+    const double down = static_cast<double>(area.height()) / oxbow::ui::kScopePictureHeight;
+    return {area.left() + static_cast<int>((p.x + 0.5) * across),
+            area.top() + static_cast<int>((p.y + 0.5) * down)};
+}
+
+// A mouse event as the window system delivers it to the view, from a device of the test's
+// own (the default one would be made on demand and outlive the application at exit).
+void Send(oxbow::ui::ScopeView& view, QEvent::Type type, Qt::MouseButton button,
+          Qt::MouseButtons held, const QPoint& at) {
+    static const QPointingDevice* const mouse = [] {
+        auto* device = new QPointingDevice("test mouse", 1, QInputDevice::DeviceType::Mouse,
+                                           QPointingDevice::PointerType::Generic,
+                                           QInputDevice::Capability::Position, 1, 3);
+        device->setParent(&App()); // gone with the application
+        return device;
+    }();
+    QMouseEvent event(type, at, view.mapToGlobal(at), button, held, Qt::NoModifier, mouse);
+    QApplication::sendEvent(&view, &event);
+}
+
+void DragWith(oxbow::ui::ScopeView& view, Qt::MouseButton button, const QPoint& from,
+              const std::vector<QPoint>& through) {
+    Send(view, QEvent::MouseButtonPress, button, button, from);
+    for (const QPoint& at : through)
+        Send(view, QEvent::MouseMove, Qt::NoButton, button, at);
+    Send(view, QEvent::MouseButtonRelease, button, Qt::NoButton, through.back());
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {

@@ -13,7 +13,9 @@
 #include <sys/types.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QImage>
+#include <QPoint>
 
 #include <chrono>
 #include <functional>
@@ -36,6 +38,13 @@ struct TraceRows {
     int count = 0;   // trace pixels found
 };
 TraceRows FindTraceRows(const QImage& picture, const OX_RECT& plot, std::uint32_t colour);
+
+// The mouse on the scope view, in picture pixels, as the window system delivers it.
+QPoint InView(oxbow::ui::ScopeView& view, OX_POINT p);
+void Send(oxbow::ui::ScopeView& view, QEvent::Type type, Qt::MouseButton button,
+          Qt::MouseButtons held, const QPoint& at);
+void DragWith(oxbow::ui::ScopeView& view, Qt::MouseButton button, const QPoint& from,
+              const std::vector<QPoint>& through);
 
 // Which setup a --sim start begins with: the power-up one, so that tests never see what
 // an earlier test left in the state file, or the kept one, as a user's start does.

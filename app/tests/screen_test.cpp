@@ -134,7 +134,12 @@ TEST(ScreenDelayedView, TheFloatingViewsNeverCoverTheWindowsControls) {
             if (view == &window || !view->isVisible() || view->parentWidget() != &window) continue;
             ++views;
             const QRect shown = view->frameGeometry();
-            EXPECT_FALSE(shown.intersects(controls));
+            EXPECT_FALSE(shown.intersects(controls))
+                << "DBG view " << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+                << shown.height() << " controls " << controls.x() << "," << controls.y() << " "
+                << controls.width() << "x" << controls.height() << " picture " << picture.x() << ","
+                << picture.y() << " " << picture.width() << "x" << picture.height() << " screen "
+                << screen.width() << "x" << screen.height();
             EXPECT_TRUE(!shown.intersects(window.frameGeometry()) || picture.contains(shown));
         }
         EXPECT_EQ(views, 2);

@@ -363,7 +363,7 @@ namespace code {
 
 // nTimeFormat
 enum TimeFormat : std::int32_t { kYT = 0, kXY = 1, kRolling = 2 };
-// nTrigMode
+// nTrigMode; nAltType (edge, pulse, slope, video)
 enum TrigType : std::int32_t {
     kEdge = 0,
     kPulse = 1,
@@ -388,6 +388,8 @@ inline constexpr std::int32_t kNormalMemoryPoints = 4096;
 inline constexpr std::int32_t kLongMemoryPoints = 524288;
 // nDisplayType (2155)
 enum DisplayType : std::int32_t { kVectors = 0, kDots = 1 };
+// nDisplayGrid (2156)
+enum DisplayGrid : std::int32_t { kGridFull = 0, kGridNone = 1 };
 // nMathOperator
 enum MathOperator : std::int32_t { kAdd = 0, kSubtract = 1, kMultiply = 2, kFFT = 3, kFilter = 4 };
 inline constexpr int kMathTraces = 4;
@@ -447,7 +449,9 @@ enum TrigSource : std::int32_t {
     kSourceAcLine = 5,
     kSourceFirstDigital = 6,
 };
-// nCurXSource, nCurYSource beyond CH1, CH2 and the math traces 2..5: the logic analyzer.
+// nCurXSource, nCurYSource: 0 CH1, 1 CH2, the math traces from 2 (MATH1..MATH4), then the
+// logic analyzer.
+inline constexpr std::int32_t kCursorSourceFirstMath = 2;
 inline constexpr std::int32_t kCursorSourceLogic = 6;
 inline constexpr int kDigitalLines = 16; // D0..D15
 // Cursor A and B (the value of position and on/off posts).

@@ -60,7 +60,7 @@ struct ScaleOffset {
 // The vertical scale and offset a math trace is drawn with.
 ScaleOffset MathScaleOffset(const _OX_SETUP& s, int k) {
     if (s.nMathOperator[k] != oxcmd::code::kFFT) return {s.fMathScale[k], s.fMathOffset[k]};
-    if (s.nFFTUnit[k] == 1) return {s.fFFTdBVrmsScale[k], s.fFFTdBVrmsOffset[k]};
+    if (s.nFFTUnit[k] == oxcmd::code::kdBVrms) return {s.fFFTdBVrmsScale[k], s.fFFTdBVrmsOffset[k]};
     const int source = s.nFFTSource[k] == 1 ? 1 : 0;
     return {GetMathScale(s.nFFTVrmsScaleIndex[k], s.fChanScale[source]), s.fFFTVrmsOffset[k]};
 }
@@ -88,11 +88,11 @@ struct Level {
 
 float AlternateLevel(const _OX_SETUP& s, int c) {
     switch (s.nAltType[c]) {
-    case 1:
+    case oxcmd::code::kPulse:
         return s.fAltPulseLevel[c];
-    case 2:
+    case oxcmd::code::kSlope:
         return s.fAltSlopeLevelA[c];
-    case 3:
+    case oxcmd::code::kVideo:
         return s.fAltVideoLevel[c];
     default:
         return s.fAltEdgeLevel[c];
@@ -103,11 +103,11 @@ float AlternateLevel(const _OX_SETUP& s, int c) {
 // in alternate-trigger mode).
 Level TriggerLevel(const _OX_SETUP& s, int w) {
     switch (s.nTrigMode) {
-    case 1:
+    case oxcmd::code::kPulse:
         return {s.nPulseSource, s.fPulseLevel};
-    case 2:
+    case oxcmd::code::kSlope:
         return {s.nSlopeSource, s.fSlopeLevelA};
-    case 3:
+    case oxcmd::code::kVideo:
         return {s.nVideoSource, s.fVideoLevel};
     case oxcmd::code::kAlternate:
         return {w, AlternateLevel(s, w)};
@@ -138,7 +138,8 @@ OX_POINT TriggerPositionPoint(const _OX_SETUP& s, int w, OX_POINT origin) {
 
 // The delayed window drawn in the upper window (empty without one).
 OX_RECT DelayedRect(const _OX_SETUP& s, const _OX_RGN_SETUP& region) {
-    if (!s.bDelayed || s.nTimeFormat != 0 || s.nTrigMode == oxcmd::code::kAlternate) return {};
+    if (!s.bDelayed || s.nTimeFormat != oxcmd::code::kYT || s.nTrigMode == oxcmd::code::kAlternate)
+        return {};
     const OX_POINT origin = WindowOrigin(s, region, region.rcUpper);
     return FromCommon(GetDelayedRect(s.dTimeScale, s.dDelayedScale, s.dTimeOffset, s.dDelayedOffset,
                                      ToCommon(region.rcUpper), ToCommon(origin)));
@@ -147,7 +148,8 @@ OX_RECT DelayedRect(const _OX_SETUP& s, const _OX_RGN_SETUP& region) {
 } // namespace
 
 bool TwoWindows(const _OX_SETUP& s) {
-    return s.nTrigMode == oxcmd::code::kAlternate || (s.bDelayed && s.nTimeFormat == 0);
+    return s.nTrigMode == oxcmd::code::kAlternate ||
+           (s.bDelayed && s.nTimeFormat == oxcmd::code::kYT);
 }
 
 TimeWindows VisibleWindows(const _OX_SETUP& s, const _OX_RGN_SETUP& region) {

@@ -23,7 +23,7 @@ constexpr std::array<const char*, 4> kFilterTypes = {"LOWPASS", "HIGHPASS", "BAN
 
 // While a record is taken or played back, only showing or hiding a channel is allowed.
 bool RecordBusy() {
-    return Setup().nRecordState >= 1 && Setup().nRecordState <= 3;
+    return oxcmd::code::RecordBusy(Setup().nRecordState);
 }
 
 const char* Subsystem(int c) {
@@ -54,32 +54,32 @@ void VerticalMoved() {
 void ScaleTriggerLevels(int c, float r) {
     _OX_SETUP& s = Setup();
     switch (s.nTrigMode) {
-    case 0:
+    case oxcmd::code::kEdge:
         s.fEdgeLevel *= r;
         break;
-    case 1:
+    case oxcmd::code::kPulse:
         s.fPulseLevel *= r;
         break;
-    case 2:
+    case oxcmd::code::kSlope:
         s.fSlopeLevelA *= r;
         s.fSlopeLevelB *= r;
         break;
-    case 3:
+    case oxcmd::code::kVideo:
         s.fVideoLevel *= r;
         break;
     case oxcmd::code::kAlternate:
         switch (s.nAltType[c]) {
-        case 0:
+        case oxcmd::code::kEdge:
             s.fAltEdgeLevel[c] *= r;
             break;
-        case 1:
+        case oxcmd::code::kPulse:
             s.fAltPulseLevel[c] *= r;
             break;
-        case 2:
+        case oxcmd::code::kSlope:
             s.fAltSlopeLevelA[c] *= r;
             s.fAltSlopeLevelB[c] *= r;
             break;
-        case 3:
+        case oxcmd::code::kVideo:
             s.fAltVideoLevel[c] *= r;
             break;
         default:
@@ -157,7 +157,8 @@ void HandleChannel(IOCmdContext& context, unsigned int subCmd, int c, const Arg&
         break;
     case oxcmd::channel::kCoupling:
         s.nChanCoupling[c] = arg.Int();
-        Compose(context, Subsystem(c), "", ":COUPLING", s.nChanCoupling[c] == 1 ? "AC" : "DC");
+        Compose(context, Subsystem(c), "", ":COUPLING",
+                s.nChanCoupling[c] == oxcmd::code::kChanAC ? "AC" : "DC");
         break;
     case oxcmd::channel::kBwLimit:
         s.bChanBwLimit[c] = Flag(arg);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ox_commands.h"
+#include "ox_settings.h"
 #include "oxcommon.h"
 #include "oxmsg.h"
 
@@ -16,24 +17,15 @@
 namespace oxmsg::handlerkit {
 
 // The argument of an I/O command as its two 32-bit halves, read in the width the
-// sub-command defines.
+// sub-command defines (oxcmd::Decode, the one decoder of the argument slot).
 struct Arg {
     std::uint32_t low;
     std::uint32_t high;
 
-    int Int() const { return static_cast<std::int32_t>(low); }
-    bool Byte() const { return (low & 0xFF) != 0; }
-    float Float() const {
-        float value;
-        std::memcpy(&value, &low, sizeof value);
-        return value;
-    }
-    double Double() const {
-        const std::uint64_t bits = (std::uint64_t{high} << 32) | low;
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    int Int() const { return oxcmd::Decode<int>(low, high); }
+    bool Byte() const { return oxcmd::Decode<bool>(low, high); }
+    float Float() const { return oxcmd::Decode<float>(low, high); }
+    double Double() const { return oxcmd::Decode<double>(low, high); }
 };
 
 inline _OX_SETUP& Setup() {

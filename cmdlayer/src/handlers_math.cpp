@@ -14,7 +14,8 @@ constexpr int kFFTUnits = 2; // 0 Vrms, 1 dBVrms
 void SetTraceUnit(int t) {
     _OX_SETUP& s = Setup();
     const char* unit = "V";
-    if (s.nMathOperator[t] == oxcmd::code::kFFT) unit = s.nFFTUnit[t] == 1 ? "dBVrms" : "Vrms";
+    if (s.nMathOperator[t] == oxcmd::code::kFFT)
+        unit = s.nFFTUnit[t] == oxcmd::code::kdBVrms ? "dBVrms" : "Vrms";
     std::snprintf(s.szTraceUnit[t], sizeof s.szTraceUnit[t], "%s", unit);
 }
 
@@ -54,7 +55,7 @@ void ShowTrace(IOCmdContext& context, int t, bool on) {
     }
     if (s.bDelayed && s.nMathOperator[t] == oxcmd::code::kFFT) {
         LeaveDelayedForFFT();
-        if (s.nCursorMode != 0) CursorsMoved();
+        if (s.nCursorMode != oxcmd::code::kCursorsOff) CursorsMoved();
     }
     const bool wasShown = s.bTraceShown[t] != 0;
     s.bTraceShown[t] = on ? 1 : 0;

@@ -20,7 +20,7 @@ void StartAcquiring(int runState) {
 void AutoSetup(IOCmdContext& context) {
     _OX_SETUP& s = Setup();
     StartAcquiring(oxcmd::code::kStatusAuto);
-    if (s.nRecordState == oxcmd::code::kPlaying) s.nRecordState = 0;
+    if (s.nRecordState == oxcmd::code::kPlaying) s.nRecordState = oxcmd::code::kRecordIdle;
     SetChanEnabledStop(false);
     ScreenLayoutChanged();
     context.command = ":AUTO";

@@ -64,7 +64,8 @@ void SetType(IOCmdContext& context, const Arg& arg) {
     s.bTrigSourceShown = IsTrigSourceShown() ? 1 : 0;
     SettingChanged();
     ScreenLayoutChanged();
-    if (alternateChanges || s.nCursorMode != 0) // the alternate trigger has windows of its own
+    if (alternateChanges ||
+        s.nCursorMode != oxcmd::code::kCursorsOff) // the alternate trigger has windows of its own
         CursorsMoved();
     SendOnNode(context, "", ":MODE", TextAt(kTypeText, *type));
 }
@@ -281,11 +282,11 @@ void OxInstallTriggerHandler() {
 int GetTrigSource() {
     const _OX_SETUP& s = SetupForRules();
     switch (s.nTrigMode) {
-    case 1:
+    case oxcmd::code::kPulse:
         return s.nPulseSource;
-    case 2:
+    case oxcmd::code::kSlope:
         return s.nSlopeSource;
-    case 3:
+    case oxcmd::code::kVideo:
         return s.nVideoSource;
     case oxcmd::code::kAlternate:
         return s.nAltSource;
@@ -307,7 +308,7 @@ void GetTrigChanUnit(std::string& unit) {
 bool IsTrigSourceShown() {
     const _OX_SETUP& s = SetupForRules();
     if (s.nTrigMode == oxcmd::code::kAlternate) return true;
-    if (s.nTrigMode < 0 || s.nTrigMode > 3) return false;
+    if (s.nTrigMode < oxcmd::code::kEdge || s.nTrigMode > oxcmd::code::kVideo) return false;
     const int source = GetTrigSource();
     return (source == 0 || source == 1) && s.bChanDisplay[source] != 0;
 }

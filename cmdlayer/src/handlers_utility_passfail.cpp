@@ -65,7 +65,7 @@ void SetRecordSource(IOCmdContext& context, const Arg& arg) {
 
 void StartRecording(IOCmdContext& context) {
     _OX_SETUP& s = Setup();
-    if (s.nRecordState != oxcmd::code::kRecordIdle || s.nTimeFormat != 0)
+    if (s.nRecordState != oxcmd::code::kRecordIdle || s.nTimeFormat != oxcmd::code::kYT)
         return Refuse(context, kNotAvailable);
     if (!RecordSourceShown()) return Refuse(context, "Channel selected not enabled");
     s.nRecordFrames = 0;

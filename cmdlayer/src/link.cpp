@@ -54,7 +54,7 @@ bool Connected() {
 }
 
 bool OverLan() {
-    return State().setup != nullptr && State().setup->nInterface != 0;
+    return State().setup != nullptr && State().setup->nInterface != oxcmd::code::kUsb;
 }
 
 void NoteCommandSent() {

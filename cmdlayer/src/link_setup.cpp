@@ -59,7 +59,8 @@ void RefreshFirmwareSetup() {
 // Roll and slow sweep need ":STOP" twice before the instrument stops.
 bool NeedsSecondStop(const std::string& command) {
     const _OX_SETUP& setup = *State().setup;
-    return command == ":STOP" && (setup.bSlowSweep == 1 || setup.nTimeFormat == 2);
+    return command == ":STOP" &&
+           (setup.bSlowSweep == 1 || setup.nTimeFormat == oxcmd::code::kRolling);
 }
 
 } // namespace

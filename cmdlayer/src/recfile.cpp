@@ -1,4 +1,5 @@
 // The record file of a finished recording, taken from the setup record.
+#include "ox_commands.h"
 #include "ox_recfile.h"
 
 #include "oxcommon.h"
@@ -30,6 +31,6 @@ bool SaveRecFile(const std::string& path, _OX_SETUP* setup, const std::uint8_t* 
         return false;
     }
     const RecordFileHeader header = HeaderOf(*setup);
-    setup->nRecordState = 0;
+    setup->nRecordState = oxcmd::code::kRecordIdle;
     return WriteRecordFile(path, header, data);
 }

@@ -310,12 +310,12 @@ void DeriveAfterDsoRead(_OX_SETUP& s) {
         s.fChanOffsetRec[c] = s.fChanOffset[c];
     }
     s.nActiveChannel = 0;
-    s.bSlowSweep = s.llTimeScalePs >= kSlowSweepScalePs && s.nTimeFormat == 0;
+    s.bSlowSweep = s.llTimeScalePs >= kSlowSweepScalePs && s.nTimeFormat == oxcmd::code::kYT;
     if (s.bDelayed && s.dTimeScale < s.dDelayedScale) {
         s.dDelayedScale = s.dTimeScale;
         s.llDelayedScalePs = s.llTimeScalePs;
     }
-    s.nRunState = 1;
+    s.nRunState = oxcmd::code::kStatusStop;
 }
 
 template <class BlockT, class Map> void BuildBlock(const _OX_SETUP& setup, BlockT* block, Map map) {

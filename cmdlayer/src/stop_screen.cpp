@@ -215,7 +215,7 @@ struct ScreenRecords {
 };
 
 void PlaceScreen(const _OX_SETUP& setup, _OX_POS_SETUP& positions, const ScreenRecords& records) {
-    if (setup.nTrigMode == 4) {
+    if (setup.nTrigMode == oxcmd::code::kAlternate) {
         PlaceRecord(records.alternate[0], Window(positions, OX_WIN_MAIN));
         PlaceRecord(records.alternate[1], Window(positions, OX_WIN_SECOND));
         return;
@@ -248,7 +248,8 @@ int ChannelOf(int32_t source) {
 }
 
 double SpectrumTimeScale(const _OX_SETUP& setup, int trace) {
-    if (setup.nTrigMode == 4) return setup.dAltTimeScale[ChannelOf(setup.nFFTSource[trace])];
+    if (setup.nTrigMode == oxcmd::code::kAlternate)
+        return setup.dAltTimeScale[ChannelOf(setup.nFFTSource[trace])];
     return setup.dTimeScale;
 }
 
@@ -328,10 +329,10 @@ using namespace oxmsg;
 
 void GetRunScreenPara() {
     WithPositions([&](const _OX_SETUP& setup, _OX_POS_SETUP& positions) {
-        if (setup.nTimeFormat == 1) {
+        if (setup.nTimeFormat == oxcmd::code::kXY) {
             SetTraceWindow(Window(positions, OX_WIN_MAIN), 0, kLiveFrame - 1, 0, kLastColumn, 0,
                            kLastColumn);
-        } else if (setup.nTimeFormat == 2) {
+        } else if (setup.nTimeFormat == oxcmd::code::kRolling) {
             RunRolling(positions);
             CopyAnalogToLa(positions);
         } else if (setup.bSlowSweep) {
@@ -365,7 +366,7 @@ void GetStopScreenPara(short value) {
                         setup.fSampleRateRec,
                         setup.nAcqMemoryRec,
                         Window(positions, OX_WIN_MAIN).nRollPoints,
-                        setup.nTimeFormat == 2};
+                        setup.nTimeFormat == oxcmd::code::kRolling};
         records.delayed = DelayedOf(setup, records.main);
         for (int c = 0; c < 2; ++c) {
             records.alternate[c] = {setup.llAltTimeOffsetPs[c],
@@ -390,7 +391,7 @@ void GetChangeSettingScreenPara() {
                         slow ? setup.fSampleRateRec : LiveRate(setup.llTimeScalePsRec),
                         slow ? setup.nAcqMemoryRec : kLiveFrame,
                         Window(positions, OX_WIN_MAIN).nRollPoints,
-                        setup.nTimeFormat == 2};
+                        setup.nTimeFormat == oxcmd::code::kRolling};
         records.delayed = DelayedOf(setup, records.main);
         records.delayed.points = kLiveFrame;
         records.delayed.sampleRate = LiveRate(setup.llTimeScalePsRec);

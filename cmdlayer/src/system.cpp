@@ -31,7 +31,7 @@ private:
 };
 
 bool OverUsb(const _OX_SETUP& setup) {
-    return setup.nInterface == 0;
+    return setup.nInterface == oxcmd::code::kUsb;
 }
 
 template <class Block> bool ReadLanBlock(const char* query, Block& target) {
@@ -191,7 +191,7 @@ bool OxInitSystem() {
             s.bDelayed = 0;
         }
         ResetTraceZoom(s);
-        if (s.nTimeFormat != 0) {
+        if (s.nTimeFormat != oxcmd::code::kYT) {
             s.bTrigSourceShown = 0;
             if (shared.region != nullptr) shared.region->bTrigMarker = 0;
         }

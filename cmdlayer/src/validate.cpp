@@ -70,7 +70,8 @@ bool IsAnalogChannel(int channel) {
 // alternate-trigger time base while the alternate trigger is on.
 double FFTBaseTimeScale(int channel) {
     const _OX_SETUP& setup = SetupForRules();
-    if (setup.nTrigMode == 4 && IsAnalogChannel(channel)) return setup.dAltTimeScale[channel];
+    if (setup.nTrigMode == oxcmd::code::kAlternate && IsAnalogChannel(channel))
+        return setup.dAltTimeScale[channel];
     return setup.dTimeScale;
 }
 
@@ -106,13 +107,13 @@ double FFTHorizScaleFor(double freqPerDiv, double timeScale, int channel, int* z
 
 float LogicThreshold(const _OX_SETUP& setup) {
     switch (setup.nLaThresholdType) {
-    case 0:
+    case oxcmd::code::kTTL:
         return 1.4f; // TTL
-    case 1:
+    case oxcmd::code::kCMOS:
         return 2.5f; // CMOS
-    case 2:
+    case oxcmd::code::kECL:
         return -1.3f; // ECL
-    case 3:
+    case oxcmd::code::kUserLevel:
         return setup.fLaThresholdUser;
     default:
         return setup.fLaThreshold;
@@ -130,13 +131,13 @@ float SourceLevel(const _OX_SETUP& setup, int source, float level) {
 float AltTrigLevel(const _OX_SETUP& setup, int channel, int sub) {
     if (!IsAnalogChannel(channel)) return 0.0f;
     switch (setup.nAltType[channel]) {
-    case 0:
+    case oxcmd::code::kEdge:
         return setup.fAltEdgeLevel[channel];
-    case 1:
+    case oxcmd::code::kPulse:
         return setup.fAltPulseLevel[channel];
-    case 2:
+    case oxcmd::code::kSlope:
         return sub == 0 ? setup.fAltSlopeLevelA[channel] : setup.fAltSlopeLevelB[channel];
-    case 3:
+    case oxcmd::code::kVideo:
         return setup.fAltVideoLevel[channel];
     default:
         return 0.0f;
@@ -248,7 +249,7 @@ double ValidateTimeOffset(double offset) {
     if (setup.bSlowSweep && running) {
         hi = 6.0 * setup.dTimeScale;
         lo = -hi;
-    } else if (setup.nTimeFormat == 2) {
+    } else if (setup.nTimeFormat == oxcmd::code::kRolling) {
         if (running) return 0.0;
         lo = -14.0 * setup.dTimeScaleRec;
         hi = 0.0;
@@ -268,7 +269,8 @@ double ValidateAltTrigHorizOffset(double offset) {
 
 double ValidateTimeScale(double scale) {
     const _OX_SETUP& setup = SetupForRules();
-    const double lowest = setup.nTimeFormat == 1 ? 0.0002 : Round4(setup.fMinTimeScale);
+    const double lowest =
+        setup.nTimeFormat == oxcmd::code::kXY ? 0.0002 : Round4(setup.fMinTimeScale);
     return SnapTimeScale(Clamp(scale, lowest, 50.0, "Time/Div"));
 }
 

@@ -1,5 +1,6 @@
 // The CSV table of the stored acquisition: a header line, a units line, one line per point.
 #include "fileformats.h"
+#include "ox_commands.h"
 
 #include "writing.h"
 
@@ -12,7 +13,6 @@ namespace oxfile {
 
 namespace {
 
-constexpr int kAlternateTrigger = 4;
 constexpr double kPicosecond = 1e-12;
 
 const char* UnitName(const char (&unit)[8]) {
@@ -140,14 +140,14 @@ std::string NormalTable(const _OX_SETUP& s, const ConstSamples& samples) {
 } // namespace
 
 std::string BuildCsvText(const _OX_SETUP& setup, const ConstSamples& samples) {
-    return setup.nTrigMode == kAlternateTrigger ? AlternateTable(setup, samples)
-                                                : NormalTable(setup, samples);
+    return setup.nTrigMode == oxcmd::code::kAlternate ? AlternateTable(setup, samples)
+                                                      : NormalTable(setup, samples);
 }
 
 Result SaveCsvFile(const std::string& path, const _OX_SETUP& setup, const ConstSamples& samples,
                    bool overwrite) {
     const bool anyShown = setup.bChanShownStop[0] || setup.bChanShownStop[1] ||
-                          (setup.nTrigMode != kAlternateTrigger && setup.bLaShownStop);
+                          (setup.nTrigMode != oxcmd::code::kAlternate && setup.bLaShownStop);
     if (!anyShown) {
         return Result::NoChannelShown;
     }

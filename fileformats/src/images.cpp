@@ -1,5 +1,6 @@
 // Waveform (".wfm") and setup (".set") files: images of the records, plus samples.
 #include "fileformats.h"
+#include "ox_commands.h"
 
 #include "bytes.h"
 #include "oxcommon.h"
@@ -12,7 +13,6 @@ namespace oxfile {
 
 namespace {
 
-constexpr int kAlternateTrigger = 4;
 constexpr std::size_t kSetupLengthWord = kSetupFileSize - 8; // 11,672
 constexpr std::size_t kWaveformImages = 4;
 constexpr std::size_t kWaveformCounts = kWaveformImages + kImagesSize;
@@ -38,8 +38,8 @@ Result ReadTagged(const std::string& path, std::uint16_t tag, std::string& image
 
 // The point count a channel's samples must have in a file of this setup.
 std::uint32_t ChannelPoints(const _OX_SETUP& setup, int channel) {
-    int points =
-        setup.nTrigMode == kAlternateTrigger ? setup.nAltMemoryRec[channel] : setup.nAcqMemoryRec;
+    int points = setup.nTrigMode == oxcmd::code::kAlternate ? setup.nAltMemoryRec[channel]
+                                                            : setup.nAcqMemoryRec;
     return points > 0 ? static_cast<std::uint32_t>(points) : 0;
 }
 

@@ -1,5 +1,6 @@
 // The waveform file of the other PC software (".kwfm"): a 276-byte header and the samples.
 #include "fileformats.h"
+#include "ox_commands.h"
 
 #include "bytes.h"
 #include "writing.h"
@@ -16,7 +17,6 @@ namespace {
 constexpr std::size_t kCh2Stride = 24;    // CH2's scale items follow CH1's
 constexpr std::size_t kAltCh2Stride = 40; // CH2's alternate trigger follows CH1's
 constexpr std::size_t kAltWordCount = 9;
-constexpr int kAlternateTrigger = 4;
 constexpr double kMicro = 1'000'000.0;
 constexpr double kCodesPerDivision = 25.0;
 
@@ -140,7 +140,8 @@ std::string BuildKwfmHeader(const _OX_SETUP& s) {
     PutAt(header, 8, counts.ch2);
     PutAt(header, 12, counts.la);
     PutAt<std::uint8_t>(header, 16, 1);
-    PutAt(header, 28, s.nTrigMode == kAlternateTrigger ? s.nAltMemoryRec[0] : s.nAcqMemoryRec);
+    PutAt(header, 28,
+          s.nTrigMode == oxcmd::code::kAlternate ? s.nAltMemoryRec[0] : s.nAcqMemoryRec);
     PutAt(header, 32, static_cast<std::uint8_t>(std::min((s.nActiveChannel & 0xFF) + 1, 2)));
     PutChannel(header, s, 0);
     PutChannel(header, s, 1);

@@ -1,5 +1,6 @@
 // The fields of the records that a loaded setup or waveform file never replaces.
 #include "fileformats.h"
+#include "ox_commands.h"
 
 #include <array>
 #include <cstring>
@@ -49,21 +50,16 @@ constexpr std::array kLiveFields{
 #undef OX_FIELD
 #undef OX_FIELDS_FROM_TO
 
-constexpr int kTrigEdge = 0;
-constexpr int kTrigPattern = 5;
-constexpr int kTrigDuration = 6;
-constexpr int kActiveLa = 4;
-constexpr int kActiveCh1 = 0;
-
 // A model without the logic-analyzer module never shows it or triggers on its lines.
 void WithoutAnalyzer(_OX_SETUP& setup) {
     setup.bLaEnable = 0;
     setup.bLaShownStop = 0;
-    if (setup.nTrigMode == kTrigPattern || setup.nTrigMode == kTrigDuration) {
-        setup.nTrigMode = kTrigEdge;
+    namespace code = oxcmd::code;
+    if (setup.nTrigMode == code::kPattern || setup.nTrigMode == code::kDuration) {
+        setup.nTrigMode = code::kEdge;
     }
-    if (setup.nActiveChannel == kActiveLa) {
-        setup.nActiveChannel = kActiveCh1;
+    if (setup.nActiveChannel == code::kActiveLogic) {
+        setup.nActiveChannel = 0; // CH1
     }
 }
 

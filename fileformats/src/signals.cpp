@@ -1,13 +1,13 @@
 // The stored record as signals at one rate, for the files logic tools read and for decoding.
 #include "fileformats.h"
 
+#include "ox_commands.h"
 #include "writing.h"
 
 namespace oxfile {
 
 namespace {
 
-constexpr int kAlternateTrigger = 4;
 constexpr double kPicosecond = 1e-12;
 // The analyzer's record is taken at half the rate with exactly one channel at 50 ns/div and
 // faster (the full-record request's bit 7).
@@ -43,7 +43,7 @@ Result TakeRecordSignals(const _OX_SETUP& setup, const ConstSamples& samples,
     if (!shown[0] && !shown[1] && !setup.bLaShownStop) return Result::NoChannelShown;
     const int points = setup.nAcqMemoryRec;
     const double rate = RecordRate(setup);
-    if (setup.nTrigMode == kAlternateTrigger || !Positive(rate) || points <= 0)
+    if (setup.nTrigMode == oxcmd::code::kAlternate || !Positive(rate) || points <= 0)
         return Result::BadRecord;
     RecordSignals taken;
     taken.sampleRate = rate;

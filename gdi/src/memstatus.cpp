@@ -1,6 +1,7 @@
 // The memory-status bar: where the screen lies in the acquisition memory and where the
 // trigger is, drawn on the 160 x 30 status surface.
 #include "canvas.h"
+#include "ox_commands.h"
 #include "ox_records.h"
 #include "oxgdi.h"
 
@@ -10,9 +11,6 @@
 using oxgdi::Canvas;
 
 namespace {
-
-constexpr int kTrigModeAlternation = 4;
-constexpr int kTimeFormatYT = 0;
 
 constexpr std::uint32_t kMarkerColour = 0xF4960F;
 constexpr std::uint32_t kWindowColour = 0xDCF00A;
@@ -101,11 +99,11 @@ void DrawBar(const Canvas& c, const _OX_SETUP& setup) {
 } // namespace
 
 void DrawMemStatus(DDSURFACEDESC2 desc, const _OX_SETUP* setup) {
-    if (setup == nullptr || setup->nTrigMode == kTrigModeAlternation) {
+    if (setup == nullptr || setup->nTrigMode == oxcmd::code::kAlternate) {
         return;
     }
     const Canvas c(desc);
-    if (setup->nTimeFormat != kTimeFormatYT) {
+    if (setup->nTimeFormat != oxcmd::code::kYT) {
         c.Fill(kArea, kXYRollFill);
         return;
     }

@@ -186,6 +186,9 @@ struct AcqRequests {
     std::atomic<bool> floatDraw{false};          // timer 9: redraw the floating views
     std::atomic<bool> redrawSection{false};      // timer 11
     std::atomic<bool> clearBusy{false};          // timer 12 and the end of start-up
+    // The window has surfaces to show (the start) or changed how it shows them (screen mode):
+    // pictures are presented from now on, and the next one is drawn whole.
+    std::atomic<bool> redrawAll{false};
     // The mouse: the marker code to highlight (oxmarkers.h), kNoHighlightRequest for none.
     std::atomic<int> markerHighlight{kNoHighlightRequest};
 };
@@ -277,7 +280,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     _OX_SETUP& Setup() { return *records_.setup; }
-    bool OnLan() const { return records_.setup->nInterface != 0; }
+    bool OnLan() const { return records_.setup->nInterface != oxcmd::code::kUsb; }
     void NoBlock(bool lanTimeoutStatus);
     void AcceptUsbBlock(unsigned mask, int count);
     void ApplyPlotStyle(std::uint8_t source);

@@ -9,6 +9,7 @@
 
 #include "ox_commands.h"
 #include "ox_records.h"
+#include "ox_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -117,16 +118,11 @@ enum class ActionId : std::uint16_t {
     MeasurePanel,
 };
 
-// The argument slot of a post.
-enum class ArgKind : std::uint8_t { None, Int, Float, Double, Bool };
-
+// One post of a plan: a typed command with its value and argument (oxcmd::AnyPost::Of), and
+// whether the open dialog is the command's window.
 struct Post {
-    oxcmd::Group group = 0;
-    oxcmd::Sub sub = 0;
-    long value = 0;
-    ArgKind kind = ArgKind::None;
-    double argument = 0;     // read as the kind says
-    bool namesPanel = false; // the open dialog is the command's window
+    oxcmd::AnyPost command;
+    bool namesPanel = false;
 
     bool operator==(const Post&) const = default;
 };

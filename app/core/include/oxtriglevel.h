@@ -4,14 +4,13 @@
 // analog level; the logic analyzer's threshold stands in.
 #pragma once
 
-#include "ox_commands.h"
 #include "ox_records.h"
+#include "ox_settings.h"
 
 namespace oxact {
 
 struct TrigLevelTarget {
-    oxcmd::Group group = oxcmd::group::kTrigger;
-    oxcmd::Sub sub = 0;
+    oxcmd::Command<float> command = oxcmd::cmd::trigger::kEdgeLevel;
     long value = 0;   // the command's value: the channel of an alternate-trigger level
     float level = 0;  // the level now
     int channel = -1; // the channel whose scale and offset place the level; -1: none

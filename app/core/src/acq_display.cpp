@@ -59,7 +59,7 @@ void Acquisition::DistributeFrame() {
 }
 
 void Acquisition::PersistFrameStep() {
-    if (!Setup().bSlowSweep && Setup().nTimeFormat == 0)
+    if (!Setup().bSlowSweep && Setup().nTimeFormat == oxcmd::code::kYT)
         frame_.nPersistFrame =
             frame_.nPersistFrame >= kPersistFrames ? 0 : frame_.nPersistFrame + 1;
     else
@@ -122,7 +122,7 @@ void Acquisition::RunningDisplayStep() {
     const _OX_SETUP& setup = Setup();
     if (counters_.frameCount > 0 && counters_.framesConsumed < counters_.frameCount) {
         if (region_->bErasePending || region_->bEraseBeforeFrame || setup.bSlowSweep ||
-            setup.nTimeFormat != 0) {
+            setup.nTimeFormat != oxcmd::code::kYT) {
             display_->Erase();
             region_->bEraseBeforeFrame = 0;
         }
@@ -144,7 +144,7 @@ void Acquisition::StoppedDisplayStep() {
     if (Acquiring()) {
         display_->Erase();
         // In Y-T the last live frame is drawn first, and stays when the record cannot be read.
-        const bool lastFrame = setup.nTimeFormat == 0 && !setup.bSlowSweep;
+        const bool lastFrame = setup.nTimeFormat == oxcmd::code::kYT && !setup.bSlowSweep;
         if (lastFrame) LastFrameStep();
         const bool held = FullMemoryRead();
         if (held) {
@@ -187,7 +187,7 @@ void Acquisition::ApplyDisplayRequests() {
 bool Acquisition::PictureDue() {
     const _OX_SETUP& setup = Setup();
     if (livePictureInterval_.count() == 0 || !setup.bRun || setup.bSlowSweep ||
-        setup.nTimeFormat != 0)
+        setup.nTimeFormat != oxcmd::code::kYT)
         return true;
     const Clock::time_point now = Clock::now();
     if (lastLivePicture_ && now - *lastLivePicture_ < livePictureInterval_) return false;

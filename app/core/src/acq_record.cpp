@@ -38,7 +38,7 @@ bool Acquisition::FullMemoryRead() {
     }
     commands_.GetTimeScalePara();
     std::int32_t rollPoints = 0;
-    if (Setup().bSlowSweep || Setup().nTimeFormat == 2)
+    if (Setup().bSlowSweep || Setup().nTimeFormat == oxcmd::code::kRolling)
         rollPoints = ReplyNumber(":PAR:ROLL_POINT?");
     for (int w = 0; w < kRollWindows; ++w)
         records_.positions->stWindow[w].nRollPoints = rollPoints;

@@ -70,7 +70,9 @@ unsigned Acquisition::ChannelMask() {
 void Acquisition::SetRunStatus(std::int32_t code) {
     if (code == counters_.runStatus) return;
     counters_.runStatus = code;
-    CWnd::SendMessageTo(mainWindow_, oxcmd::group::kRunControl, oxcmd::run::kRunStatusChanged, 0);
+    // The code travels in the message: the window never reads the acquisition's counters.
+    CWnd::SendMessageTo(mainWindow_, oxcmd::group::kRunControl, oxcmd::run::kRunStatusChanged,
+                        code);
 }
 
 // The plot style follows the instrument unless persistence or colour grade override it;
@@ -167,6 +169,10 @@ void Acquisition::ApplyWindowRequests() {
     if (requests_.floatDraw.exchange(false)) region_->bFloatDraw = 1;
     if (requests_.redrawSection.exchange(false)) region_->bRedrawSection = 1;
     if (requests_.clearBusy.exchange(false)) std::atomic_ref(region_->bBusy).store(0);
+    if (requests_.redrawAll.exchange(false)) {
+        region_->bRedrawAll = 1;
+        region_->bDisplayActive = 1;
+    }
 }
 
 // A command whose send came back short (or failed) means the link is gone.

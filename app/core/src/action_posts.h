@@ -7,14 +7,16 @@
 namespace oxact::rows {
 
 namespace group = oxcmd::group;
+namespace cmd = oxcmd::cmd;
 namespace code = oxcmd::code;
 
-inline Post Command(oxcmd::Group g, oxcmd::Sub sub, long value = 0) {
-    return {g, sub, value};
+// A post of `command`: its argument (none for a command without one) and value.
+template <class T>
+Post PostOf(const oxcmd::Command<T>& command, std::type_identity_t<T> argument, long value = 0) {
+    return {oxcmd::AnyPost::Of(command, argument, value)};
 }
-
-inline Post WithArg(oxcmd::Group g, oxcmd::Sub sub, long value, ArgKind kind, double argument) {
-    return {g, sub, value, kind, argument};
+inline Post PostOf(const oxcmd::Command<oxcmd::NoArg>& command, long value = 0) {
+    return {oxcmd::AnyPost::Of(command, {}, value)};
 }
 
 // The open dialog is named as the command's window.
@@ -26,26 +28,25 @@ inline Post ToPanel(Post post) {
 // The undo slot is filled on the I/O thread from the record as it stands, ahead of the
 // change that follows it in the queue.
 inline Post SaveUndo() {
-    return Command(group::kRunControl, oxcmd::run::kSaveUndo);
+    return PostOf(cmd::run::kSaveUndo);
 }
 
 // A channel's V/div (value: the channel).
 inline Post ChannelScale(int channel, double voltsPerDiv) {
-    return WithArg(group::kChannel, oxcmd::channel::kScale, channel, ArgKind::Float, voltsPerDiv);
+    return PostOf(cmd::channel::kScale, static_cast<float>(voltsPerDiv), channel);
 }
 
 // The time base the panel shows: under the alternate trigger the first channel's own.
-inline bool AlternateTimeBase(const _OX_SETUP& s) {
-    return s.nTrigMode == code::kAlternate;
+inline oxcmd::setting::timebase::Section PanelTimebase(const _OX_SETUP& s) {
+    return oxcmd::setting::timebase::SectionOf(s, 0);
 }
 inline double ShownTimeScale(const _OX_SETUP& s) {
-    return AlternateTimeBase(s) ? static_cast<double>(s.dAltTimeScale[0]) : s.dTimeScale;
+    const auto t = PanelTimebase(s);
+    return t.scale.read(s, t.index);
 }
 inline Post TimeScale(const _OX_SETUP& s, double secondsPerDiv) {
-    return AlternateTimeBase(s) ? WithArg(group::kTimebase, oxcmd::timebase::kAltScale, 0,
-                                          ArgKind::Double, secondsPerDiv)
-                                : WithArg(group::kTimebase, oxcmd::timebase::kMainScale, 0,
-                                          ArgKind::Double, secondsPerDiv);
+    const auto t = PanelTimebase(s);
+    return PostOf(t.scale.command, secondsPerDiv, t.index);
 }
 
 inline bool PlayingBack(const _OX_SETUP& s) {

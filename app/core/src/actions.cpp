@@ -17,24 +17,6 @@ std::vector<ActionRow> JoinedTable() {
     return table;
 }
 
-bool PostOne(const Post& post, CWnd* panel) {
-    CWnd* window = post.namesPanel ? panel : nullptr;
-    switch (post.kind) {
-    case ArgKind::None:
-        return OxPost(post.group, post.sub, post.value, window);
-    case ArgKind::Int:
-        return OxPostInt(post.group, post.sub, post.value, static_cast<int>(post.argument), window);
-    case ArgKind::Float:
-        return OxPostFloat(post.group, post.sub, post.value, static_cast<float>(post.argument),
-                           window);
-    case ArgKind::Double:
-        return OxPostDouble(post.group, post.sub, post.value, post.argument, window);
-    case ArgKind::Bool:
-        return OxPostBool(post.group, post.sub, post.value, post.argument != 0, window);
-    }
-    return false;
-}
-
 } // namespace
 
 void Plan::Add(const Post& post) {
@@ -63,15 +45,14 @@ Plan RepeatOf(const Plan& plan) {
     Plan repeat;
     repeat.refusal = plan.refusal;
     for (const Post& post : plan.Posts()) {
-        if (post.group != oxcmd::group::kRunControl || post.sub != oxcmd::run::kSaveUndo)
-            repeat.Add(post);
+        if (post.command.command != oxcmd::AnyCommand(oxcmd::cmd::run::kSaveUndo)) repeat.Add(post);
     }
     return repeat;
 }
 
 void RefuseAction(const char* text) {
     PostSystemError(text);
-    static_cast<void>(OxPost(oxcmd::group::kRunControl, oxcmd::run::kShowError));
+    static_cast<void>(oxcmd::Post(oxcmd::cmd::run::kShowError, {}));
 }
 
 bool Perform(const Plan& plan, CWnd* panel) {
@@ -80,7 +61,7 @@ bool Perform(const Plan& plan, CWnd* panel) {
         return true;
     }
     for (const Post& post : plan.Posts()) {
-        if (!PostOne(post, panel)) return false;
+        if (!oxcmd::Post(post.command, post.namesPanel ? panel : nullptr)) return false;
     }
     return true;
 }

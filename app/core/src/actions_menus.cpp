@@ -32,9 +32,9 @@ Plan RunPlan(const _OX_SETUP& s) {
     Plan plan;
     // The link check goes through the queue: it reconnects, and the link is touched only
     // under the I/O thread's lock.
-    plan.Add(Command(group::kRunControl, oxcmd::run::kCheckLink));
-    plan.Add(ToPanel(Command(group::kRunControl, oxcmd::run::kRun)));
-    plan.Add(ToPanel(Command(group::kTimebase, oxcmd::run::kRun)));
+    plan.Add(PostOf(cmd::run::kCheckLink));
+    plan.Add(ToPanel(PostOf(cmd::run::kRun)));
+    plan.Add(ToPanel(PostOf(cmd::timebase::kRun)));
     return plan;
 }
 
@@ -44,8 +44,7 @@ Plan SinglePlan(const _OX_SETUP& s) {
     Plan plan = RunPlan(s);
     if (plan.refusal != nullptr) return plan;
     Plan single;
-    single.Add(
-        WithArg(group::kTrigger, oxcmd::trigger::kSweep, 0, ArgKind::Int, code::kSweepSingle));
+    single.Add(PostOf(cmd::trigger::kSweep, code::kSweepSingle));
     for (const Post& post : plan.Posts())
         single.Add(post);
     return single;
@@ -57,26 +56,26 @@ bool SingleSweep(const _OX_SETUP& s) {
 // Playback is stopped in the Record dialog (its stop ends the playback properly).
 Plan StopPlan(const _OX_SETUP& s) {
     if (PlayingBack(s)) return Plan::Refuse(kStopDuringPlayback);
-    return SinglePost(ToPanel(Command(group::kRunControl, oxcmd::run::kStop)));
+    return SinglePost(ToPanel(PostOf(cmd::run::kStop)));
 }
 
-template <oxcmd::Sub Sub> Plan RunControlPlan(const _OX_SETUP&) {
-    return SinglePost(Command(group::kRunControl, Sub));
+template <const oxcmd::Command<oxcmd::NoArg>& C> Plan RunControlPlan(const _OX_SETUP&) {
+    return SinglePost(PostOf(C));
 }
 
 // The default setup, then a run; refused during playback like RUN.
 Plan DefaultPlan(const _OX_SETUP& s) {
     if (PlayingBack(s)) return Plan::Refuse(kNotAvailable);
     Plan plan;
-    plan.Add(Command(group::kRunControl, oxcmd::run::kDefaultSetup));
-    plan.Add(Command(group::kRunControl, oxcmd::run::kRun));
+    plan.Add(PostOf(cmd::run::kDefaultSetup));
+    plan.Add(PostOf(cmd::run::kRun));
     return plan;
 }
 
 // During playback no dialog opens, except the Record dialog that controls the playback.
 template <oxcmd::Sub Sub, long Value = 0> Plan DialogPlan(const _OX_SETUP& s) {
     if (PlayingBack(s) && Sub != oxcmd::panel::kRecordDialog) return Plan::Refuse(kNotAvailable);
-    return SinglePost(Command(group::kPanel, Sub, Value));
+    return SinglePost(PostOf(cmd::panel::Request(Sub), Value));
 }
 
 template <oxcmd::Sub Sub> Plan DialogNotInXYPlan(const _OX_SETUP& s) {
@@ -93,11 +92,11 @@ Plan PassFailPlan(const _OX_SETUP& s) {
 
 Plan AutoCursorPlan(const _OX_SETUP& s) {
     if (InXY(s)) return Plan::Refuse(kNotAtXY);
-    return SinglePost(Command(group::kCursorMode, oxcmd::cursormode::kAuto));
+    return SinglePost(PostOf(cmd::cursormode::kAuto));
 }
 
 Plan CursorOffPlan(const _OX_SETUP&) {
-    return SinglePost(ToPanel(Command(group::kCursorMode, oxcmd::cursormode::kOff)));
+    return SinglePost(ToPanel(PostOf(cmd::cursormode::kOff)));
 }
 
 template <int Mode> bool CursorModeIs(const _OX_SETUP& s) {
@@ -113,7 +112,7 @@ template <int Code> Plan MeasureItemPlan(const _OX_SETUP& s) {
 }
 
 Plan ClearMeasurePlan(const _OX_SETUP&) {
-    return SinglePost(WithArg(group::kMeasure, oxcmd::measure::kClear, 0, ArgKind::Bool, 0));
+    return SinglePost(PostOf(cmd::measure::kClear, false));
 }
 
 Plan VersionPlan(const _OX_SETUP&) {
@@ -123,47 +122,44 @@ Plan VersionPlan(const _OX_SETUP&) {
 // The context menu's settings: each posts the other state of its setting.
 Plan VectorPlan(const _OX_SETUP& s) {
     const int next = s.nDisplayType == code::kVectors ? code::kDots : code::kVectors;
-    return SinglePost(WithArg(group::kDisplay, oxcmd::display::kType, 0, ArgKind::Int, next));
+    return SinglePost(PostOf(cmd::display::kType, next));
 }
 bool VectorsShown(const _OX_SETUP& s) {
     return s.nDisplayType == code::kVectors;
 }
 
-constexpr int kGridFull = 0;
-constexpr int kGridNone = 1;
 Plan GridPlan(const _OX_SETUP& s) {
-    const int next = s.nDisplayGrid == kGridFull ? kGridNone : kGridFull;
-    return SinglePost(WithArg(group::kDisplay, oxcmd::display::kGrid, 0, ArgKind::Int, next));
+    const int next = s.nDisplayGrid == code::kGridFull ? code::kGridNone : code::kGridFull;
+    return SinglePost(PostOf(cmd::display::kGrid, next));
 }
 bool GridShown(const _OX_SETUP& s) {
-    return s.nDisplayGrid == kGridFull;
+    return s.nDisplayGrid == code::kGridFull;
 }
 
 template <bool RealTime> Plan SamplingPlan(const _OX_SETUP&) {
-    return SinglePost(
-        WithArg(group::kAcquire, oxcmd::acquire::kRealTime, 0, ArgKind::Bool, RealTime ? 1 : 0));
+    return SinglePost(PostOf(cmd::acquire::kRealTime, RealTime));
 }
 template <bool RealTime> bool SamplingIs(const _OX_SETUP& s) {
     return (s.bAcqRealTime != 0) == RealTime;
 }
 
 template <int Type> Plan AcqTypePlan(const _OX_SETUP&) {
-    return SinglePost(WithArg(group::kAcquire, oxcmd::acquire::kType, 0, ArgKind::Int, Type));
+    return SinglePost(PostOf(cmd::acquire::kType, Type));
 }
 template <int Type> bool AcqTypeIs(const _OX_SETUP& s) {
     return s.nAcqType == Type;
 }
 
-template <std::uint8_t _OX_SETUP::*Field, oxcmd::Sub Sub>
+template <std::uint8_t _OX_SETUP::*Field, const oxcmd::Command<bool>& C>
 Plan DisplayTogglePlan(const _OX_SETUP& s) {
-    return SinglePost(WithArg(group::kDisplay, Sub, 0, ArgKind::Bool, s.*Field != 0 ? 0 : 1));
+    return SinglePost(PostOf(C, s.*Field == 0));
 }
 template <std::uint8_t _OX_SETUP::*Field> bool DisplayFlagSet(const _OX_SETUP& s) {
     return s.*Field != 0;
 }
 
 Plan ClearPersistencePlan(const _OX_SETUP&) {
-    return SinglePost(Command(group::kDisplay, oxcmd::display::kClearPersist));
+    return SinglePost(PostOf(cmd::display::kClearPersist));
 }
 
 using oxcmd::panel::kAcquireDialog;
@@ -188,9 +184,9 @@ constexpr ActionRow kMenuRows[] = {
     {ActionId::Run, kControl, "&Run", "RUN", "RUN", "Ctrl+R", "Run acquisition", RunPlan, nullptr, nullptr},
     {ActionId::Stop, kControl, "&Stop", "STOP", "STOP", "Ctrl+S", "Stop acquisition", StopPlan, nullptr, nullptr},
     {ActionId::Single, kControl, "Si&ngle", "SINGLE", "SINGLE", "Ctrl+Shift+R", "One acquisition, then stop (single sweep)", SinglePlan, nullptr, SingleSweep},
-    {ActionId::Auto, kControl, "&Auto", "AUTO", "AUTO", nullptr, "Auto set-up", RunControlPlan<oxcmd::run::kAuto>, nullptr, nullptr},
-    {ActionId::Undo, kControl, "&Undo", nullptr, "UNDO", "Ctrl+Z", "Undo the last scale or position change", RunControlPlan<oxcmd::run::kUndo>, nullptr, nullptr},
-    {ActionId::Redo, kControl, "Re&do", nullptr, "REDO", "Ctrl+Y", "Redo what undo took back", RunControlPlan<oxcmd::run::kRedo>, nullptr, nullptr},
+    {ActionId::Auto, kControl, "&Auto", "AUTO", "AUTO", nullptr, "Auto set-up", RunControlPlan<cmd::run::kAuto>, nullptr, nullptr},
+    {ActionId::Undo, kControl, "&Undo", nullptr, "UNDO", "Ctrl+Z", "Undo the last scale or position change", RunControlPlan<cmd::run::kUndo>, nullptr, nullptr},
+    {ActionId::Redo, kControl, "Re&do", nullptr, "REDO", "Ctrl+Y", "Redo what undo took back", RunControlPlan<cmd::run::kRedo>, nullptr, nullptr},
     {ActionId::LanConfig, kControl, "LAN Config", nullptr, "LAN_CONFIG", nullptr, "The instrument's LAN settings", LanConfigPlan, nullptr, nullptr},
     {ActionId::Connect, kControl, "&Connect", nullptr, "CONNECT", nullptr, "Choose the link to the instrument", DialogPlan<kLinkChoiceDialog>, nullptr, nullptr},
 
@@ -225,7 +221,7 @@ constexpr ActionRow kMenuRowsAfterMeasures[] = {
     {ActionId::About, kUtility, "&About", nullptr, "ABOUT", nullptr, "About Oxbow", nullptr, nullptr, nullptr},
 
     // Keys without a menu item.
-    {ActionId::Exit, nullptr, nullptr, nullptr, "EXIT", "Ctrl+W", "Close Oxbow", RunControlPlan<oxcmd::run::kExit>, nullptr, nullptr},
+    {ActionId::Exit, nullptr, nullptr, nullptr, "EXIT", "Ctrl+W", "Close Oxbow", RunControlPlan<cmd::run::kExit>, nullptr, nullptr},
     {ActionId::Ch1Dialog, nullptr, "CH1 settings", nullptr, "CH1_DIALOG", "Ctrl+1", "CH1 settings", DialogPlan<kChannelDialog, 0>, nullptr, nullptr},
     {ActionId::Ch2Dialog, nullptr, "CH2 settings", nullptr, "CH2_DIALOG", "Ctrl+2", "CH2 settings", DialogPlan<kChannelDialog, 1>, nullptr, nullptr},
     {ActionId::Version, nullptr, "Version", nullptr, "VERSION", "Ctrl+Shift+V", "Show the version", VersionPlan, nullptr, nullptr},
@@ -238,8 +234,8 @@ constexpr ActionRow kMenuRowsAfterMeasures[] = {
     {ActionId::AcqNormal, nullptr, "Normal", nullptr, "ACQ_NORMAL", nullptr, "Normal acquisition", AcqTypePlan<code::kAcqNormal>, nullptr, AcqTypeIs<code::kAcqNormal>},
     {ActionId::AcqAverage, nullptr, "Averaging", nullptr, "ACQ_AVERAGE", nullptr, "Averaged acquisition", AcqTypePlan<code::kAcqAverage>, nullptr, AcqTypeIs<code::kAcqAverage>},
     {ActionId::AcqPeakDetect, nullptr, "PeakDetect", nullptr, "ACQ_PEAK_DETECT", nullptr, "Peak-detect acquisition", AcqTypePlan<code::kAcqPeakDetect>, nullptr, AcqTypeIs<code::kAcqPeakDetect>},
-    {ActionId::Persistence, nullptr, "Persistence", nullptr, "PERSISTENCE", nullptr, "Keep earlier traces on the screen", DisplayTogglePlan<kPersist, oxcmd::display::kPersist>, nullptr, DisplayFlagSet<kPersist>},
-    {ActionId::ColorGrade, nullptr, "Color Grade", nullptr, "COLOR_GRADE", nullptr, "Colour the traces by how often they pass", DisplayTogglePlan<kColorGrade, oxcmd::display::kColorGrade>, nullptr, DisplayFlagSet<kColorGrade>},
+    {ActionId::Persistence, nullptr, "Persistence", nullptr, "PERSISTENCE", nullptr, "Keep earlier traces on the screen", DisplayTogglePlan<kPersist, cmd::display::kPersist>, nullptr, DisplayFlagSet<kPersist>},
+    {ActionId::ColorGrade, nullptr, "Color Grade", nullptr, "COLOR_GRADE", nullptr, "Colour the traces by how often they pass", DisplayTogglePlan<kColorGrade, cmd::display::kColorGrade>, nullptr, DisplayFlagSet<kColorGrade>},
     {ActionId::ClearPersistence, nullptr, "Clear Persistence", nullptr, "CLEAR_PERSISTENCE", nullptr, "Start the persistence afresh", ClearPersistencePlan, nullptr, nullptr},
     {ActionId::PopDefault, nullptr, "Default", nullptr, "DEFAULT", nullptr, "The instrument's default setup, then run", DefaultPlan, nullptr, nullptr},
 };
@@ -295,7 +291,7 @@ std::vector<ActionRow> JoinedMenuRows() {
 } // namespace
 
 Plan MeasurePlan(int code, int channel) {
-    return SinglePost(WithArg(group::kMeasure, oxcmd::measure::kAdd, channel, ArgKind::Int, code));
+    return SinglePost(PostOf(cmd::measure::kAdd, code, channel));
 }
 
 std::span<const ActionRow> MenuRows() {

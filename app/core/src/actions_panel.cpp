@@ -18,21 +18,17 @@ void CursorReadoutsOff(const _OX_SETUP& s, int channel, Plan& plan) {
     struct Readout {
         std::int32_t source;
         std::uint8_t on;
-        oxcmd::Group group;
-        oxcmd::Sub sub;
+        oxcmd::Command<bool> command;
         long value;
     };
     const Readout readouts[] = {
-        {s.nCurXSource, s.bCurXOn, group::kManualCursor, oxcmd::manualcursor::kXOn, 0},
-        {s.nCurYSource, s.bCurYOn, group::kManualCursor, oxcmd::manualcursor::kYOn, 0},
-        {s.nTrackSourceA, s.bTrackOnA, group::kTrackCursor, oxcmd::trackcursor::kOn,
-         code::kCursorA},
-        {s.nTrackSourceB, s.bTrackOnB, group::kTrackCursor, oxcmd::trackcursor::kOn,
-         code::kCursorB},
+        {s.nCurXSource, s.bCurXOn, cmd::manualcursor::kXOn, 0},
+        {s.nCurYSource, s.bCurYOn, cmd::manualcursor::kYOn, 0},
+        {s.nTrackSourceA, s.bTrackOnA, cmd::trackcursor::kOn, code::kCursorA},
+        {s.nTrackSourceB, s.bTrackOnB, cmd::trackcursor::kOn, code::kCursorB},
     };
     for (const Readout& r : readouts) {
-        if (r.source == channel && r.on != 0)
-            plan.Add(WithArg(r.group, r.sub, r.value, ArgKind::Bool, 0));
+        if (r.source == channel && r.on != 0) plan.Add(PostOf(r.command, false, r.value));
     }
 }
 
@@ -40,8 +36,7 @@ template <int Channel> Plan ChannelDisplayPlan(const _OX_SETUP& s) {
     if (code::RecordBusy(s.nRecordState)) return Plan::Refuse(kNotAvailable);
     const bool shown = s.bChanDisplay[Channel] != 0;
     Plan plan;
-    plan.Add(
-        WithArg(group::kChannel, oxcmd::channel::kDisplay, Channel, ArgKind::Bool, shown ? 0 : 1));
+    plan.Add(PostOf(cmd::channel::kDisplay, !shown, Channel));
     if (shown) CursorReadoutsOff(s, Channel, plan);
     return plan;
 }
@@ -65,18 +60,17 @@ template <bool Up> Plan TimeScalePlan(const _OX_SETUP& s) {
 }
 
 Plan MainDelayedPlan(const _OX_SETUP& s) {
-    return SinglePost(
-        WithArg(group::kTimebase, oxcmd::timebase::kDelayed, 0, ArgKind::Bool, s.bDelayed ? 0 : 1));
+    return SinglePost(PostOf(cmd::timebase::kDelayed, s.bDelayed == 0));
 }
 bool Delayed(const _OX_SETUP& s) {
     return s.bDelayed != 0;
 }
 
 Plan HorizontalPanelPlan(const _OX_SETUP&) {
-    return SinglePost(Command(group::kPanel, oxcmd::panel::kHorizontalDialog));
+    return SinglePost(PostOf(cmd::panel::Request(oxcmd::panel::kHorizontalDialog)));
 }
 Plan TriggerPanelPlan(const _OX_SETUP&) {
-    return SinglePost(Command(group::kPanel, oxcmd::panel::kTriggerDialog));
+    return SinglePost(PostOf(cmd::panel::Request(oxcmd::panel::kTriggerDialog)));
 }
 
 bool AnalyzerFitted(const _OX_SETUP& s) {
@@ -87,10 +81,10 @@ Plan LaEnablePlan(const _OX_SETUP& s) {
     if (!AnalyzerFitted(s)) return Plan::Refuse(kNoAnalyzer);
     const bool on = s.bLaEnable != 0;
     Plan plan;
-    plan.Add(WithArg(group::kLogic, oxcmd::logic::kEnable, 0, ArgKind::Bool, on ? 0 : 1));
+    plan.Add(PostOf(cmd::logic::kEnable, !on));
     // An X cursor on the analyzer has nothing left to measure once the analyzer is off.
     if (on && s.nCurXSource == code::kCursorSourceLogic && s.bCurXOn != 0)
-        plan.Add(WithArg(group::kManualCursor, oxcmd::manualcursor::kXOn, 0, ArgKind::Bool, 0));
+        plan.Add(PostOf(cmd::manualcursor::kXOn, false));
     return plan;
 }
 bool LaEnabled(const _OX_SETUP& s) {
@@ -99,8 +93,7 @@ bool LaEnabled(const _OX_SETUP& s) {
 
 template <int Line> Plan LaLinePlan(const _OX_SETUP& s) {
     if (!AnalyzerFitted(s)) return Plan::Refuse(kNoAnalyzer);
-    return SinglePost(WithArg(group::kLogic, oxcmd::logic::kLine, Line, ArgKind::Bool,
-                              s.bLaChannel[Line] ? 0 : 1));
+    return SinglePost(PostOf(cmd::logic::kLine, s.bLaChannel[Line] == 0, Line));
 }
 template <int Line> bool LaLineShown(const _OX_SETUP& s) {
     return s.bLaChannel[Line] != 0;

@@ -16,7 +16,6 @@ namespace oxfield {
 namespace {
 
 using namespace oxact::rows;
-using oxact::ArgKind;
 using oxact::kNoAnalyzer;
 using oxact::kNotAtRolling;
 using oxact::kNotAtXY;
@@ -112,7 +111,7 @@ template <int C> Plan ChannelScalePlan(const _OX_SETUP&, double value) {
     return InDomain(OxDomain::VoltsPerDiv, value, SinglePost(ChannelScale(C, value)));
 }
 template <int C> Plan ChannelOffsetPlan(const _OX_SETUP&, double value) {
-    return SinglePost(WithArg(group::kChannel, oxcmd::channel::kOffset, C, ArgKind::Float, value));
+    return SinglePost(PostOf(cmd::channel::kOffset, static_cast<float>(value), C));
 }
 template <int C>
 double ChannelOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
@@ -122,7 +121,11 @@ double ChannelOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double valu
 // ---- Time base ------------------------------------------------------------------------
 
 double ShownTimeOffset(const _OX_SETUP& s) {
-    return AlternateTimeBase(s) ? static_cast<double>(s.dAltTimeOffset[0]) : s.dTimeOffset;
+    const auto t = PanelTimebase(s);
+    return t.offset.read(s, t.index);
+}
+bool Alternation(const _OX_SETUP& s) {
+    return s.nTrigMode == code::kAlternate;
 }
 std::string TimeScaleText(const _OX_SETUP& s) {
     std::string out;
@@ -135,18 +138,17 @@ std::string TimeOffsetText(const _OX_SETUP& s) {
     return out;
 }
 const char* TimeScaleCaption(const _OX_SETUP& s) {
-    return AlternateTimeBase(s) ? "TIME s/div (CH1 alt)" : "TIME s/div";
+    return Alternation(s) ? "TIME s/div (CH1 alt)" : "TIME s/div";
 }
 const char* TimeOffsetCaption(const _OX_SETUP& s) {
-    return AlternateTimeBase(s) ? "Position (CH1 alt)" : "Position";
+    return Alternation(s) ? "Position (CH1 alt)" : "Position";
 }
 Plan TimeScalePlan(const _OX_SETUP& s, double value) {
     return InDomain(OxDomain::TimePerDiv, value, SinglePost(TimeScale(s, value)));
 }
 Plan TimeOffsetPlan(const _OX_SETUP& s, double value) {
-    const oxcmd::Sub sub =
-        AlternateTimeBase(s) ? oxcmd::timebase::kAltOffset : oxcmd::timebase::kMainOffset;
-    return SinglePost(WithArg(group::kTimebase, sub, 0, ArgKind::Double, value));
+    const auto t = PanelTimebase(s);
+    return SinglePost(PostOf(t.offset.command, value, t.index));
 }
 double TimeOffsetStep(const _OX_SETUP& s, const _OX_RGN_SETUP& r, double value, Notch notch) {
     return Toward(value, PixelStep(s, r, -1, ShownTimeScale(s), true, notch.coarse), notch.up);
@@ -190,7 +192,7 @@ template <bool Low> Plan TrigLevelPlan(const _OX_SETUP& s, double value) {
     if (Low && !SlopeLevels(s)) return Plan::Refuse(oxact::kNotAvailable);
     const oxact::TrigLevelTarget target = LevelOf(s, Low);
     if (target.analyzerThreshold && s.bLaInstalled == 0) return Plan::Refuse(kNoAnalyzer);
-    return SinglePost(WithArg(target.group, target.sub, target.value, ArgKind::Float, value));
+    return SinglePost(PostOf(target.command, static_cast<float>(value), target.value));
 }
 
 template <bool Low>

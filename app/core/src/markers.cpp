@@ -15,8 +15,9 @@ namespace {
 
 namespace group = oxcmd::group;
 namespace code = oxcmd::code;
-using oxact::ArgKind;
+namespace cmd = oxcmd::cmd;
 using oxact::Post;
+using oxact::rows::PostOf;
 
 constexpr int kMarkerCodeStride = 32; // codes: window × 32 + slot
 constexpr int kLevelCode = kTraceSlots;
@@ -176,29 +177,26 @@ Marker LaMarkerAt(const oxacq::RecordView& view, OX_POINT p) {
 struct TraceOffset {
     float scale;
     float offset;
-    oxcmd::Group group;
-    oxcmd::Sub sub;
+    oxcmd::Command<float> command;
     long value;
 };
 
 TraceOffset MathOffset(const _OX_SETUP& s, int k) {
     if (s.nMathOperator[k] != code::kFFT)
-        return {s.fMathScale[k], s.fMathOffset[k], group::kMath, oxcmd::math::kOffset, k};
+        return {s.fMathScale[k], s.fMathOffset[k], cmd::math::kOffset, k};
     if (s.nFFTUnit[k] == code::kdBVrms)
-        return {s.fFFTdBVrmsScale[k], s.fFFTdBVrmsOffset[k], group::kMath,
-                oxcmd::math::kFFTdBVrmsOffset, k};
+        return {s.fFFTdBVrmsScale[k], s.fFFTdBVrmsOffset[k], cmd::math::kFFTdBVrmsOffset, k};
     const int source = s.nFFTSource[k] == 1 ? 1 : 0;
     return {GetMathScale(s.nFFTVrmsScaleIndex[k], s.fChanScale[source]), s.fFFTVrmsOffset[k],
-            group::kMath, oxcmd::math::kFFTVrmsOffset, k};
+            cmd::math::kFFTVrmsOffset, k};
 }
 
 TraceOffset OffsetOfSlot(const _OX_SETUP& s, int slot) {
     if (slot < kMathSlot)
-        return {s.fChanScale[slot], s.fChanOffset[slot], group::kChannel, oxcmd::channel::kOffset,
-                slot};
+        return {s.fChanScale[slot], s.fChanOffset[slot], cmd::channel::kOffset, slot};
     if (slot < kRefSlot) return MathOffset(s, slot - kMathSlot);
     const int r = slot - kRefSlot;
-    return {s.fRefScale[r], s.fRefOffset[r], group::kReference, oxcmd::reference::kVertOffset, r};
+    return {s.fRefScale[r], s.fRefOffset[r], cmd::reference::kVertOffset, r};
 }
 
 // Volts for `dy` pixels (down positive) at `scale` per division in `rect`.
@@ -211,19 +209,11 @@ double SecondsMoved(double scale, int dx) {
     return GetTrigOffset(scale, {dx, 0}, {0, 0});
 }
 
-Post FloatPost(oxcmd::Group g, oxcmd::Sub sub, long value, float argument) {
-    return oxact::rows::WithArg(g, sub, value, ArgKind::Float, argument);
-}
-
-Post DoublePost(oxcmd::Group g, oxcmd::Sub sub, long value, double argument) {
-    return oxact::rows::WithArg(g, sub, value, ArgKind::Double, argument);
-}
-
 std::optional<Post> MoveTrace(const oxacq::RecordView& view, Marker m, int dy) {
     const TraceOffset t = OffsetOfSlot(view.setup, m.slot);
     const OX_RECT& rect = WindowRect(view, m.window);
     if (Height(rect) <= 0) return std::nullopt;
-    return FloatPost(t.group, t.sub, t.value, t.offset + VoltsMoved(t.scale, rect, dy));
+    return PostOf(t.command, t.offset + VoltsMoved(t.scale, rect, dy), t.value);
 }
 
 std::optional<Post> MoveLevel(const oxacq::RecordView& view, Marker m, int dy) {
@@ -231,30 +221,28 @@ std::optional<Post> MoveLevel(const oxacq::RecordView& view, Marker m, int dy) {
     const OX_RECT& rect = WindowRect(view, m.window);
     if (t.channel < 0 || Height(rect) <= 0) return std::nullopt;
     const float scale = view.setup.fChanScale[t.channel];
-    return FloatPost(t.group, t.sub, t.value, t.level + VoltsMoved(scale, rect, dy));
+    return PostOf(t.command, t.level + VoltsMoved(scale, rect, dy), t.value);
 }
 
 // The marker moves against the offset: a later trigger sits further left.
 std::optional<Post> MovePosition(const _OX_SETUP& s, Marker m, int dx) {
-    namespace tb = oxcmd::timebase;
+    namespace tb = oxcmd::cmd::timebase;
     if (s.nTrigMode == code::kAlternate) {
         const int c = m.window;
-        return DoublePost(group::kTimebase, tb::kAltOffset, c,
-                          s.dAltTimeOffset[c] - SecondsMoved(s.dAltTimeScale[c], dx));
+        return PostOf(tb::kAltOffset, s.dAltTimeOffset[c] - SecondsMoved(s.dAltTimeScale[c], dx),
+                      c);
     }
     if (m.window == 1)
-        return DoublePost(group::kTimebase, tb::kDelayedOffset, 0,
-                          s.dDelayedOffset - SecondsMoved(s.dDelayedScale, dx));
-    return DoublePost(group::kTimebase, tb::kMainOffset, 0,
-                      s.dTimeOffset - SecondsMoved(s.dTimeScale, dx));
+        return PostOf(tb::kDelayedOffset, s.dDelayedOffset - SecondsMoved(s.dDelayedScale, dx));
+    return PostOf(tb::kMainOffset, s.dTimeOffset - SecondsMoved(s.dTimeScale, dx));
 }
 
 // The delayed window follows the pointer at the main time base's scale. (The command
 // layer's GetDelayedOffset validates against the live record, which this thread never
 // reads; the delayed-offset command validates and keeps the window inside.)
 std::optional<Post> MoveDelayed(const _OX_SETUP& s, int dx) {
-    return DoublePost(group::kTimebase, oxcmd::timebase::kDelayedOffset, 0,
-                      s.dDelayedOffset + SecondsMoved(s.dTimeScale, dx));
+    return PostOf(oxcmd::cmd::timebase::kDelayedOffset,
+                  s.dDelayedOffset + SecondsMoved(s.dTimeScale, dx));
 }
 
 } // namespace
@@ -371,7 +359,7 @@ oxact::Plan ResetPlan(const _OX_SETUP& s, Marker m) {
     if (m.kind != MarkerKind::Trace || m.slot < 0 || m.slot >= kTraceSlots) return plan;
     const TraceOffset offset = OffsetOfSlot(s, m.slot);
     plan.Add(oxact::rows::SaveUndo());
-    plan.Add(FloatPost(offset.group, offset.sub, offset.value, 0));
+    plan.Add(PostOf(offset.command, 0, offset.value));
     return plan;
 }
 
@@ -428,14 +416,12 @@ bool PostZoom(const _OX_SETUP& s, const Zoom& zoom, OX_RECT box, bool bothChanne
         oxact::RefuseAction(refusal);
         return true;
     }
-    if (!OxPost(group::kDrag, oxcmd::drag::kSetWindow, zoom.window)) return false;
+    if (!oxcmd::Post(cmd::drag::kSetWindow, {}, zoom.window)) return false;
     if (!oxact::Perform(oxact::rows::SinglePost(oxact::rows::SaveUndo()), nullptr)) return false;
     const int active = s.nActiveChannel;
     const long channel = active == 0 || active == 1 ? active : -1; // -1: the time base alone
-    SetMsgVarLONG64(PackedBox(box));
-    return OxPostIOCmd(group::kDrag,
-                       bothChannels ? oxcmd::drag::kBothChannels : oxcmd::drag::kActiveChannel,
-                       bothChannels ? 0 : channel, nullptr, nullptr, nullptr);
+    return oxcmd::Post(bothChannels ? cmd::drag::kBothChannels : cmd::drag::kActiveChannel,
+                       PackedBox(box), bothChannels ? 0 : channel);
 }
 
 } // namespace oxmouse

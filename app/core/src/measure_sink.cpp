@@ -13,13 +13,11 @@ namespace oxmeasure {
 
 namespace {
 
-constexpr int kTrackingMode = 2;
 // Rows are 16-bit: a table of every row at or above 0 covers them (rows below read as 0).
 constexpr int kTableRows = std::numeric_limits<std::int16_t>::max() + 1;
-constexpr int kLaSource = 6;
 
 bool TracksChannels(const _OX_SETUP& setup) {
-    return setup.nCursorMode == kTrackingMode && (setup.bTrackOnA || setup.bTrackOnB);
+    return setup.nCursorMode == oxcmd::code::kTrackCursors && (setup.bTrackOnA || setup.bTrackOnB);
 }
 
 bool MeasuringWanted(const oxdisplay::MeasureInput& in, bool wanted) {
@@ -40,10 +38,12 @@ std::uint16_t ShownLaLines(const _OX_SETUP& setup) {
 // The column the logic-analyzer states are read at: that of the cursor on the logic
 // analyzer (tracking cursor A, else manual X cursor A).
 std::optional<int> LaCursorColumn(const _OX_SETUP& setup) {
-    if (setup.nCursorMode == kTrackingMode && setup.bTrackOnA && setup.nTrackSourceA == kLaSource) {
+    if (setup.nCursorMode == oxcmd::code::kTrackCursors && setup.bTrackOnA &&
+        setup.nTrackSourceA == oxcmd::code::kCursorSourceLogic) {
         return CursorColumn(setup.fTrackA);
     }
-    if (setup.nCursorMode == 1 && setup.bCurXOn && setup.nCurXSource == kLaSource) {
+    if (setup.nCursorMode == oxcmd::code::kManualCursors && setup.bCurXOn &&
+        setup.nCurXSource == oxcmd::code::kCursorSourceLogic) {
         return CursorColumn(setup.fCurXA);
     }
     return std::nullopt;

@@ -15,7 +15,8 @@ void PostPacer::Post(const oxact::Post& post, bool replaceable) {
     }
     if (replaceable && !waiting_.empty() && waiting_.back().replaceable) {
         const oxact::Post& last = waiting_.back().post;
-        if (last.group == post.group && last.sub == post.sub && last.value == post.value) {
+        if (last.command.command == post.command.command &&
+            last.command.value == post.command.value) {
             waiting_.back().post = post;
             return;
         }

@@ -95,7 +95,7 @@ DisplayEngine::State::State(DisplayRecords records, ChannelBuffers channelBuffer
 }
 
 Layout DisplayEngine::State::layout() const {
-    if (setup().nTrigMode == 4) {
+    if (setup().nTrigMode == oxcmd::code::kAlternate) {
         return Layout::Alternate;
     }
     if (commands.GetFFTSplitScreen()) {
@@ -176,11 +176,11 @@ void DisplayEngine::ResetTraceWindows() {
     const int p = std::clamp(s.counters.nScanPos, 0, kColumns - 1);
     OX_TRACE_WINDOW& main = s.window(OX_WIN_MAIN);
     main.nScanPos = p;
-    if (setup.nTimeFormat == 1) {
+    if (setup.nTimeFormat == oxcmd::code::kXY) {
         SetTraceWindow(main, 0, kLivePoints - 1, 0, kColumns - 1, 0, kColumns - 1);
         return;
     }
-    if (setup.nTimeFormat == 2) {
+    if (setup.nTimeFormat == oxcmd::code::kRolling) {
         SetTraceWindow(main, 2 * p + kRollBase, kLivePoints - 1, p, kColumns - 1, p, kColumns - 1);
     } else if (!setup.bSlowSweep) {
         for (int i = 0; i < 16; ++i) {
@@ -222,7 +222,8 @@ void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const
     if (n < 1) {
         return;
     }
-    const bool straight = !stopped && setup.nTimeFormat != 2 && !setup.bSlowSweep;
+    const bool straight =
+        !stopped && setup.nTimeFormat != oxcmd::code::kRolling && !setup.bSlowSweep;
     if (straight) {
         // Only the window's samples are scaled: rows stay indexed by sample number.
         if (w.nFirstSample < 0 || w.nLastSample < w.nFirstSample || w.nLastSample >= n) {
@@ -232,7 +233,7 @@ void ProcessChannel(DisplayEngine::State& s, int ch, int region, std::span<const
         WaveZoomV(raw.data() + w.nFirstSample, t.rows.data() + w.nFirstSample, 0, a, count,
                   scale.display, scale.displayOffset, scale.acquired, scale.acquiredOffset);
         t.samples = w.nLastSample + 1;
-        if (setup.nTimeFormat == 1) {
+        if (setup.nTimeFormat == oxcmd::code::kXY) {
             t.drawable = true; // X-Y plots the rows themselves
             return;
         }
@@ -302,7 +303,7 @@ void ProcessMathSlots(State& s, int region, int points, bool stopped, MathKind k
         return;
     }
     for (int k = 0; k < kMathSlots; ++k) {
-        const bool spectrum = s.setup().nMathOperator[k] == 3;
+        const bool spectrum = s.setup().nMathOperator[k] == oxcmd::code::kFFT;
         const bool wanted = kind == MathKind::Any || (kind == MathKind::Spectrum) == spectrum;
         if (s.mathShown(k, stopped) && wanted) {
             ProcessMath(s, k, region, points, stopped);
@@ -400,7 +401,7 @@ MeasureTrace TraceOf(const State& s, const TraceBuffers& t, int ch, int region) 
     m.height = s.geometry(region).height;
     m.secondsPerDiv = RegionTimeScale(s.setup(), s.layout(), ch, region);
     const OX_TRACE_WINDOW& w = s.window(t.window);
-    if (s.setup().nTimeFormat == 1) {
+    if (s.setup().nTimeFormat == oxcmd::code::kXY) {
         // X-Y plots the rows themselves: every shown sample counts.
         const int first = std::max(w.nFirstSample, 0);
         const int last = std::min(w.nLastSample, t.samples - 1);

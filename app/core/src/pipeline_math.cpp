@@ -93,7 +93,7 @@ void Spectrum(State& s, int k, int region, bool stopped, TraceBuffers& t) {
     if (raw.size() < static_cast<std::size_t>(kLivePoints)) {
         return;
     }
-    const bool dB = setup.nFFTUnit[k] == 1;
+    const bool dB = setup.nFFTUnit[k] == oxcmd::code::kdBVrms;
     const float srcScale = AcquiredScale(setup, src, stopped);
     const float scale = dB ? setup.fFFTdBVrmsScale[k] : setup.fMathScale[k];
     const float offset = dB ? setup.fFFTdBVrmsOffset[k] : setup.fFFTVrmsOffset[k];

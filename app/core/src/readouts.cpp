@@ -3,6 +3,8 @@
 #include "oxcommon.h"
 #include "oxmeasure.h"
 
+#include "ox_cursorvalues.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,31 +14,12 @@ namespace oxmeasure {
 namespace {
 
 constexpr const char* kDelta = "\xE2\x96\xB3"; // the triangle of the difference labels
-constexpr const char* kMicro = "\xC2\xB5";     // the micro sign the read-outs show
-constexpr const char* kUnknown = "??.???";
+constexpr const char* kUnknown = oxcursor::kUnknownValue;
 constexpr const char* kMissing = "XXXX";
 constexpr double kShortestDifference = 2e-9; // seconds: below it there is no reciprocal
-constexpr int kDigits = 3;
-constexpr int kManualMode = 1;
-constexpr int kTrackingMode = 2;
-constexpr int kXYFormat = 1;
-constexpr int kRollFormat = 2;
-constexpr int kAlternateTrigger = 4;
-constexpr int kFirstMathSource = 2;
-constexpr int kFftOperator = 3;
-constexpr int kScreenDivisions = oxdisplay::kColumns / kColumnsPerDivision;
-
-std::string Number(double value) {
-    if (!std::isfinite(value)) {
-        return kUnknown;
-    }
-    std::string text;
-    GetValidDataStr(text, value, kDigits, -1, 0);
-    if (!text.empty() && text.back() == 'u') {
-        text.replace(text.size() - 1, 1, kMicro); // the printer's "u" prefix
-    }
-    return text;
-}
+namespace code = oxcmd::code;
+using oxcursor::CursorNumber;
+using oxcursor::CursorScale;
 
 std::string Line(const std::string& label, const std::string& number, const std::string& unit) {
     char text[96];
@@ -51,81 +34,36 @@ std::string Delta(char axis) {
 std::string Reciprocal(double difference) {
     const double d = std::abs(difference);
     return Line(std::string("1/") + kDelta + "X=",
-                d < kShortestDifference ? kUnknown : Number(1 / d), "Hz");
+                d < kShortestDifference ? kUnknown : CursorNumber(1 / d), "Hz");
+}
+
+// The lines of a pair of manual cursors: A, B and, where both have a value, their
+// difference (and its reciprocal for times).
+void AddPair(const CursorScale& scale, float a, float b, char axis,
+             std::vector<std::string>& lines) {
+    const std::string suffix(1, static_cast<char>(axis + ('a' - 'A')));
+    lines.push_back(Line("CurA" + suffix + "=", scale.Text(a), ""));
+    lines.push_back(Line("CurB" + suffix + "=", scale.Text(b), ""));
+    const std::optional<double> va = scale.ValueAt(a);
+    const std::optional<double> vb = scale.ValueAt(b);
+    if (!va || !vb) return;
+    lines.push_back(Line(Delta(axis), CursorNumber(std::abs(*vb - *va)), scale.unit));
+    if (scale.quantity == oxcursor::Quantity::Time) lines.push_back(Reciprocal(*vb - *va));
 }
 
 std::string Text8(const char (&text)[8]) {
     return {text, strnlen(text, sizeof text)};
 }
 
-// A source's vertical scale and unit: CH1, CH2 or a math slot.
+// The volts per division a tracked value is scaled with, and its unit.
 struct Vertical {
     double voltsPerDiv;
     std::string unit;
 };
 
 Vertical VerticalOf(const _OX_SETUP& setup, int source) {
-    if (source == 0 || source == 1) {
-        return {setup.fChanScale[source], ChannelUnit(setup, source)};
-    }
-    const int slot = source - kFirstMathSource;
-    if (slot >= 0 && slot < oxdisplay::kMathSlots) {
-        return {setup.fMathScale[slot], Text8(setup.szTraceUnit[slot])};
-    }
-    return {std::nan(""), ""};
-}
-
-std::optional<int> SpectrumSlot(const _OX_SETUP& setup, int source) {
-    const int slot = source - kFirstMathSource;
-    if (slot >= 0 && slot < oxdisplay::kMathSlots && setup.nMathOperator[slot] == kFftOperator) {
-        return slot;
-    }
-    return std::nullopt;
-}
-
-// A horizontal position on a spectrum: divisions from the spectrum's left edge, inside its
-// number of divisions, to hertz.
-std::optional<double> SpectrumFrequency(const _OX_SETUP& setup, int slot, float position) {
-    const double fromLeft = static_cast<double>(position) + kScreenDivisions / 2.0;
-    if (!(fromLeft >= 0) || fromLeft > GetFFTDivs(setup.nTraceZoomIndex[slot])) {
-        return std::nullopt;
-    }
-    return setup.dFFTHorizOffset[slot] + fromLeft * setup.dFFTHorizScale[slot];
-}
-
-void AddManualX(const _OX_SETUP& setup, std::vector<std::string>& lines) {
-    const float a = setup.fCurXA;
-    const float b = setup.fCurXB;
-    if (setup.nTimeFormat == kXYFormat) {
-        const Vertical ch1 = VerticalOf(setup, 0);
-        lines.push_back(Line("CurAx=", Number(a * ch1.voltsPerDiv), ch1.unit));
-        lines.push_back(Line("CurBx=", Number(b * ch1.voltsPerDiv), ch1.unit));
-        lines.push_back(Line(Delta('X'), Number(std::abs(b - a) * ch1.voltsPerDiv), ch1.unit));
-        return;
-    }
-    if (const std::optional<int> slot = SpectrumSlot(setup, setup.nCurXSource)) {
-        const std::optional<double> fa = SpectrumFrequency(setup, *slot, a);
-        const std::optional<double> fb = SpectrumFrequency(setup, *slot, b);
-        lines.push_back(Line("CurAx=", fa ? Number(*fa) : kUnknown, "Hz"));
-        lines.push_back(Line("CurBx=", fb ? Number(*fb) : kUnknown, "Hz"));
-        if (fa && fb) {
-            lines.push_back(Line(Delta('X'), Number(std::abs(*fb - *fa)), "Hz"));
-        }
-        return;
-    }
-    const double t = setup.dTimeScale;
-    lines.push_back(Line("CurAx=", Number(a * t), "s"));
-    lines.push_back(Line("CurBx=", Number(b * t), "s"));
-    lines.push_back(Line(Delta('X'), Number(std::abs(b - a) * t), "s"));
-    lines.push_back(Reciprocal((b - a) * t));
-}
-
-void AddManualY(const _OX_SETUP& setup, std::vector<std::string>& lines) {
-    const Vertical v = VerticalOf(setup, setup.nTimeFormat == kXYFormat ? 1 : setup.nCurYSource);
-    lines.push_back(Line("CurAy=", Number(setup.fCurYA * v.voltsPerDiv), v.unit));
-    lines.push_back(Line("CurBy=", Number(setup.fCurYB * v.voltsPerDiv), v.unit));
-    lines.push_back(
-        Line(Delta('Y'), Number(std::abs(setup.fCurYB - setup.fCurYA) * v.voltsPerDiv), v.unit));
+    const CursorScale level = oxcursor::LevelScale(setup, source);
+    return {level.perDivision > 0 ? level.perDivision : std::nan(""), level.unit};
 }
 
 } // namespace
@@ -137,12 +75,10 @@ std::string ChannelUnit(const _OX_SETUP& setup, int channel) {
 
 std::vector<std::string> ManualCursorLines(const _OX_SETUP& setup) {
     std::vector<std::string> lines;
-    if (setup.bCurXOn) {
-        AddManualX(setup, lines);
-    }
-    if (setup.bCurYOn) {
-        AddManualY(setup, lines);
-    }
+    if (setup.bCurXOn)
+        AddPair(oxcursor::XCursorScale(setup), setup.fCurXA, setup.fCurXB, 'X', lines);
+    if (setup.bCurYOn)
+        AddPair(oxcursor::YCursorScale(setup), setup.fCurYA, setup.fCurYB, 'Y', lines);
     return lines;
 }
 
@@ -151,7 +87,7 @@ std::vector<std::string> TrackCursorLines(const _OX_SETUP& setup, const MeasureV
     const std::array<int, 2> source{setup.nTrackSourceA, setup.nTrackSourceB};
     const std::array<float, 2> position{setup.fTrackA, setup.fTrackB};
     const char* const names[2] = {"A", "B"};
-    std::array<double, 2> time{};
+    std::array<std::optional<double>, 2> time{};
     std::array<std::optional<double>, 2> value{};
     std::array<std::string, 2> unit;
     std::vector<std::string> lines;
@@ -160,31 +96,34 @@ std::vector<std::string> TrackCursorLines(const _OX_SETUP& setup, const MeasureV
             continue;
         }
         const Vertical v = VerticalOf(setup, source[c]);
-        time[c] = position[c] * setup.dTimeScale;
+        const CursorScale timeScale = oxcursor::TimeScale(setup, source[c]);
+        time[c] = timeScale.ValueAt(position[c]);
         unit[c] = v.unit;
         if (view.track[c] && std::isfinite(v.voltsPerDiv)) {
             value[c] = *view.track[c] * v.voltsPerDiv;
         }
-        lines.push_back(Line(std::string(names[c]) + "->X=", Number(time[c]), "s"));
-        lines.push_back(Line(std::string(names[c]) + "->Y=",
-                             value[c] ? Number(*value[c]) : kMissing, value[c] ? unit[c] : ""));
+        lines.push_back(Line(std::string(names[c]) + "->X=", timeScale.Text(position[c]), ""));
+        lines.push_back(
+            Line(std::string(names[c]) + "->Y=", value[c] ? CursorNumber(*value[c]) : kMissing,
+                 value[c] ? unit[c] : ""));
     }
     if (on[0] && on[1]) {
-        lines.push_back(Line(Delta('X'), Number(time[1] - time[0]), "s"));
-        lines.push_back(Reciprocal(time[1] - time[0]));
+        const double difference = time[0] && time[1] ? *time[1] - *time[0] : std::nan("");
+        lines.push_back(Line(Delta('X'), CursorNumber(difference), "s"));
+        lines.push_back(Reciprocal(difference));
         const bool comparable = value[0] && value[1] && unit[0] == unit[1];
-        lines.push_back(comparable
-                            ? Line(Delta('Y'), Number(std::abs(*value[1] - *value[0])), unit[1])
-                            : Line(Delta('Y'), kMissing, ""));
+        lines.push_back(
+            comparable ? Line(Delta('Y'), CursorNumber(std::abs(*value[1] - *value[0])), unit[1])
+                       : Line(Delta('Y'), kMissing, ""));
     }
     return lines;
 }
 
 std::vector<std::string> CursorLines(const _OX_SETUP& setup, const MeasureView& view) {
     switch (setup.nCursorMode) {
-    case kManualMode:
+    case code::kManualCursors:
         return ManualCursorLines(setup);
-    case kTrackingMode:
+    case code::kTrackCursors:
         return TrackCursorLines(setup, view);
     default:
         return {};
@@ -239,13 +178,13 @@ std::array<std::string, 3> PassFailLines(const _OX_SETUP& setup) {
 }
 
 const char* ModeCaption(const _OX_SETUP& setup) {
-    if (setup.nTimeFormat == kXYFormat) {
+    if (setup.nTimeFormat == code::kXY) {
         return "X - Y Mode";
     }
-    if (setup.nTimeFormat == kRollFormat) {
+    if (setup.nTimeFormat == code::kRolling) {
         return "Roll  Mode";
     }
-    return setup.nTrigMode == kAlternateTrigger ? "Alternative Trigger" : nullptr;
+    return setup.nTrigMode == code::kAlternate ? "Alternative Trigger" : nullptr;
 }
 
 } // namespace oxmeasure

@@ -42,7 +42,7 @@ void DrawPassFailShade(State& s, const DDSURFACEDESC2& grid) {
 
 void DrawBackground(State& s, const DDSURFACEDESC2& grid, const DDSURFACEDESC2& comp) {
     const _OX_SETUP& setup = s.setup();
-    const int full = setup.nDisplayGrid == 0 ? 1 : 0;
+    const int full = setup.nDisplayGrid == oxcmd::code::kGridFull ? 1 : 0;
     const std::uint32_t colour = GridColour(setup);
     const Layout layout = s.layout();
     const RegionGeometry upper = s.geometry(0);

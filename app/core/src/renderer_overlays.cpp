@@ -145,7 +145,7 @@ void DrawGroundMarkers(State& s, const DDSURFACEDESC2& strip) {
     const _OX_RGN_SETUP& rgn = s.region();
     const Layout layout = s.layout();
     CRect drawn;
-    if (setup.nTimeFormat == 1) {
+    if (setup.nTimeFormat == oxcmd::code::kXY) {
         if (setup.bChanDisplay[1]) {
             DrawGnd(strip, s.geometry(0).compose, 1, ToPoint(rgn.ptTrace[0][1]), drawn,
                     TraceMarkerColour(s, 0, 1, kChannelColour[1]), false);
@@ -187,7 +187,7 @@ void DrawTriggerMarks(State& s, const DDSURFACEDESC2& comp) {
     CRect drawn;
     const CRect main = s.geometry(0).compose;
     DrawHorizRefCenterMark(comp, ToPoint(rgn.ptTrigOrigin), main, kCentreMarkColour);
-    if (s.setup().nTimeFormat == 1) {
+    if (s.setup().nTimeFormat == oxcmd::code::kXY) {
         return;
     }
     const int regions = layout == Layout::Alternate || layout == Layout::Delayed ? 2 : 1;
@@ -213,7 +213,7 @@ void DrawLayoutMarks(State& s, const DDSURFACEDESC2& comp) {
         DrawDelayedSplitLine(comp, {upper.left, middle - kSplitLineRows / 2, upper.right,
                                     middle + kSplitLineRows / 2});
     }
-    if (s.setup().nTimeFormat == 1) {
+    if (s.setup().nTimeFormat == oxcmd::code::kXY) {
         const CRect main = s.geometry(0).compose;
         for (int ch = 0; ch < 2; ++ch) {
             DrawXYChanMark(comp, main, ToPoint(rgn.ptTrace[0][ch]), drawn, kChannelColour[ch]);
@@ -247,7 +247,7 @@ void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
     const _OX_RGN_SETUP& rgn = s.region();
     const CRect main = s.geometry(0).compose;
     CRect drawn;
-    if (setup.nCursorMode == 1) {
+    if (setup.nCursorMode == oxcmd::code::kManualCursors) {
         if (setup.bCurXOn) {
             DrawVerticalManualCursor(comp, main, ToPoint(rgn.ptCurXA), kCursorColour, drawn);
             DrawVerticalManualCursor(comp, main, ToPoint(rgn.ptCurXB), kCursorColour, drawn);
@@ -256,7 +256,7 @@ void DrawCursors(State& s, const DDSURFACEDESC2& comp) {
             DrawHorizManualCursor(comp, main, ToPoint(rgn.ptCurYA), kCursorColour, drawn);
             DrawHorizManualCursor(comp, main, ToPoint(rgn.ptCurYB), kCursorColour, drawn);
         }
-    } else if (setup.nCursorMode == 2) {
+    } else if (setup.nCursorMode == oxcmd::code::kTrackCursors) {
         if (setup.bTrackOnA) {
             DrawTrackCursor(s, comp, setup.nTrackSourceA, setup.fTrackA, rgn.ptTrackA);
         }
@@ -340,7 +340,7 @@ void DrawModeCaption(const DDSURFACEDESC2& status, const _OX_SETUP& setup) {
     if (caption == nullptr) {
         return;
     }
-    const bool barFilled = setup.nTimeFormat != 0;
+    const bool barFilled = setup.nTimeFormat != oxcmd::code::kYT;
     DrawText(status, (kStatusWidth - TextWidth(caption)) / 2, 4, caption,
              barFilled ? kCaptionColour : kAltCaptionColour);
 }

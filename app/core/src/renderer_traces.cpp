@@ -18,7 +18,7 @@ std::uint32_t* Pixels(const DDSURFACEDESC2& desc) {
 
 void PlotPlain(State& s, TraceBuffers& t, const Table& table, const DDSURFACEDESC2& desc,
                const tracekit::TraceWindow& w) {
-    const int dots = s.setup().nDisplayType == 1 ? 1 : 0;
+    const int dots = s.setup().nDisplayType == oxcmd::code::kDots ? 1 : 0;
     if (!t.live) {
         PlotStop(t.rows.data(), Pixels(desc), s.stopScratch.data(), table.data(), desc.lPitch, &w,
                  dots);
@@ -143,7 +143,7 @@ void DrawAllTraces(State& s, const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
 }
 
 bool DrawXY(State& s, const DDSURFACEDESC2& a, bool stopped) {
-    if (s.setup().nTimeFormat != 1) {
+    if (s.setup().nTimeFormat != oxcmd::code::kXY) {
         return false;
     }
     const TraceBuffers& x = s.channel[0][0];

@@ -148,7 +148,7 @@ bool Shell::CheckUsbLink() {
 
 void Shell::CheckLink() {
     if (Setup().bConnected) return;
-    if (Setup().nInterface != 0) {
+    if (Setup().nInterface != oxcmd::code::kUsb) {
         ConnectLan();
         return;
     }
@@ -171,7 +171,7 @@ NotifyActions Shell::OnIoNotify(unsigned int subCmd, long value) {
         actions.shutdown = true;
         break;
     case oxcmd::run::kReconnect:
-        if (Setup().nInterface != 0) {
+        if (Setup().nInterface != oxcmd::code::kUsb) {
             ConnectLan();
         } else if (FindUsbDevice(Setup()) < 1) {
             Setup().bConnected = 0;

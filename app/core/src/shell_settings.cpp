@@ -14,10 +14,6 @@ namespace oxacq {
 
 namespace {
 
-constexpr std::int32_t kOperatorFFT = 3;
-constexpr std::int32_t kOperatorFilter = 4;
-constexpr std::int32_t kUnitDbVrms = 1;
-
 template <std::size_t N> void CopyText(char (&field)[N], const char* text) {
     std::memset(field, 0, N);
     std::strncpy(field, text, N - 1);
@@ -97,7 +93,7 @@ void DefaultTimebase(_OX_SETUP& s) {
 }
 
 void DefaultTrigger(_OX_SETUP& s) {
-    s.nRunState = 4;
+    s.nRunState = oxcmd::code::kStatusAuto;
     s.fTrigHoldoff = 1e-7f;
     s.fTrigSensitivity = 0.3f;
     s.dPulseWidth = 2e-8;
@@ -200,15 +196,15 @@ void RestoreSettings(const _OX_SETUP& image, _OX_SETUP& setup) {
 void SetTraceUnits(_OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
         const char* unit = "V";
-        if (setup.nMathOperator[i] == kOperatorFFT)
-            unit = setup.nFFTUnit[i] == kUnitDbVrms ? "dBVrms" : "Vrms";
+        if (setup.nMathOperator[i] == oxcmd::code::kFFT)
+            unit = setup.nFFTUnit[i] == oxcmd::code::kdBVrms ? "dBVrms" : "Vrms";
         CopyText(setup.szTraceUnit[i], unit);
     }
 }
 
 void InitTraceFilters(const _OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
-        if (setup.nMathOperator[i] == kOperatorFilter)
+        if (setup.nMathOperator[i] == oxcmd::code::kFilter)
             InitTraceFilter(i, setup.nMathFilterType[i], setup.fMathFilterUpper[i],
                             setup.fMathFilterLower[i]);
     }
@@ -216,7 +212,7 @@ void InitTraceFilters(const _OX_SETUP& setup) {
 
 void DestroyTraceFilters(const _OX_SETUP& setup) {
     for (int i = 0; i < 4; ++i) {
-        if (setup.nMathOperator[i] == kOperatorFilter) Math_Filter_Destroy(i);
+        if (setup.nMathOperator[i] == oxcmd::code::kFilter) Math_Filter_Destroy(i);
     }
 }
 

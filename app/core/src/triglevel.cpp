@@ -4,7 +4,7 @@
 namespace oxact {
 namespace {
 
-namespace trigger = oxcmd::trigger;
+namespace trigger = oxcmd::cmd::trigger;
 using namespace oxcmd::code;
 
 // A source selector names a channel only as 0 (CH1) or 1 (CH2).
@@ -13,12 +13,13 @@ int ChannelOf(std::int32_t source) {
 }
 
 TrigLevelTarget Threshold(const _OX_SETUP& s) {
-    return {oxcmd::group::kLogic, oxcmd::logic::kUserThreshold, 0, s.fLaThreshold, -1, true};
+    return {oxcmd::cmd::logic::kUserThreshold, 0, s.fLaThreshold, -1, true};
 }
 
-TrigLevelTarget Level(const _OX_SETUP& s, oxcmd::Sub sub, float level, std::int32_t source) {
+TrigLevelTarget Level(const _OX_SETUP& s, const oxcmd::Command<float>& command, float level,
+                      std::int32_t source) {
     if (source >= kSourceFirstDigital) return Threshold(s);
-    return {oxcmd::group::kTrigger, sub, 0, level, ChannelOf(source), false};
+    return {command, 0, level, ChannelOf(source), false};
 }
 
 TrigLevelTarget AlternateLevel(const _OX_SETUP& s, int c, bool low) {

@@ -11,7 +11,7 @@ WorkerJobs AcquisitionJobs(Acquisition& acquisition, AcqCommands& commands,
         acquisition.DisplayTick();
     };
     jobs.poll = [&acquisition, &setup] {
-        if (setup.nInterface != 0) return acquisition.LanDataRequest();
+        if (setup.nInterface != oxcmd::code::kUsb) return acquisition.LanDataRequest();
         acquisition.UsbLiveRead();
         return std::chrono::milliseconds(0);
     };
@@ -43,7 +43,7 @@ void Workers::Start() {
 void Workers::SuspendWorkers() {
     while (poll_.counter > 0)
         Suspend(poll_);
-    if (setup_.nInterface == 1) {
+    if (setup_.nInterface == oxcmd::code::kLan) {
         while (receive_.counter >= 1)
             Suspend(receive_);
     }
@@ -53,7 +53,7 @@ void Workers::ResumeWorkers() {
     if (!setup_.bConnected) return;
     while (poll_.counter < 1)
         Resume(poll_);
-    if (setup_.nInterface == 1) {
+    if (setup_.nInterface == oxcmd::code::kLan) {
         while (receive_.counter < 1)
             Resume(receive_);
     }

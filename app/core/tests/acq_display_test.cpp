@@ -245,7 +245,8 @@ TEST_F(DisplayTick, TheSameStatusIsToldAgainAfterTheWindowWroteItsOwnText) {
     acq->Requests().runStateWritten = true;
     Tick();
     ASSERT_EQ(window.messages.size(), told + 1);
-    EXPECT_EQ(window.messages.back(), (RecordingWindow::Message{3125, 1826, 0}));
+    // The status travels in the message: the window never reads the acquisition's counters.
+    EXPECT_EQ(window.messages.back(), (RecordingWindow::Message{3125, 1826, kStatusTriggered}));
     EXPECT_EQ(acq->Counters().runStatus, kStatusTriggered);
 }
 
@@ -284,6 +285,14 @@ TEST_F(DisplayTick, TimerFlagsAreAppliedUnderTheLock) {
     Tick();
     EXPECT_STREQ(setup->szSystemError, "");
     EXPECT_EQ(region->bErrorShown, 0);
+
+    // The window's surfaces: pictures from now on, the next one drawn whole.
+    region->bDisplayActive = 0;
+    region->bRedrawAll = 0;
+    acq->Requests().redrawAll = true;
+    acq->ApplyRequests();
+    EXPECT_EQ(region->bDisplayActive, 1);
+    EXPECT_EQ(region->bRedrawAll, 1);
 }
 
 TEST_F(DisplayTick, TheMouseHighlightIsAppliedAndALaterOffWins) {

@@ -85,7 +85,7 @@ TEST_F(UsbLiveRead, FramesComeFromTheRingInOrderWithTheirStatus) {
     EXPECT_EQ(statuses, (std::vector<int>{3, 4, 3, 3, 4}));
     // The window hears of each change only: AUTO (initial) -> T'D -> AUTO -> T'D -> AUTO.
     EXPECT_EQ(window.messages.size(), 4u);
-    EXPECT_EQ(window.messages[0], (RecordingWindow::Message{3125, 1826, 0}));
+    EXPECT_EQ(window.messages[0], (RecordingWindow::Message{3125, 1826, 3})); // T'D
 }
 
 TEST_F(UsbLiveRead, NothingShownAsksNothing) {

@@ -2,6 +2,7 @@
 // records what reaches it instead of sending anything.
 #pragma once
 
+#include "ox_settings.h"
 #include "oxactions.h"
 
 #include "oxmsg.h"
@@ -18,16 +19,10 @@
 namespace actiontest {
 
 using oxact::ActionId;
-using oxact::ArgKind;
 namespace group = oxcmd::group;
+namespace cmd = oxcmd::cmd;
 
-struct Posted {
-    oxcmd::Group group;
-    oxcmd::Sub sub;
-    long value;
-    std::uint32_t low;
-    std::uint32_t high;
-};
+using Posted = oxcmd::Dispatched;
 
 constexpr oxcmd::Group kGroups[] = {group::kRunControl,   group::kChannel,     group::kTimebase,
                                     group::kManualCursor, group::kTrackCursor, group::kLogic,
@@ -68,17 +63,8 @@ protected:
         EXPECT_TRUE(oxact::Perform(oxact::Row(id).plan(*setup_), nullptr));
         return Drain();
     }
-    static float AsFloat(const Posted& p) {
-        float value;
-        std::memcpy(&value, &p.low, sizeof value);
-        return value;
-    }
-    static double AsDouble(const Posted& p) {
-        const std::uint64_t bits = (std::uint64_t{p.high} << 32) | p.low;
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    static float AsFloat(const Posted& p) { return oxcmd::Decode<float>(p.low, p.high); }
+    static double AsDouble(const Posted& p) { return oxcmd::Decode<double>(p.low, p.high); }
     static void ExpectCommand(const Posted& p, oxcmd::Group g, oxcmd::Sub sub, long value = 0) {
         EXPECT_EQ(p.group, g);
         EXPECT_EQ(p.sub, sub);

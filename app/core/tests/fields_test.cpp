@@ -17,11 +17,10 @@ constexpr Notch kUp{true, false};
 constexpr Notch kDown{false, false};
 constexpr Notch kCoarseUp{true, true};
 
+// A typed command and the value it is posted with.
 struct Command {
-    oxcmd::Group group;
-    oxcmd::Sub sub;
-    long value;
-    ArgKind kind;
+    oxcmd::AnyCommand command;
+    long value = 0;
 };
 
 class FieldTest : public ActionTableTest {
@@ -47,10 +46,10 @@ protected:
         return oxfield::SteppedValue(oxfield::Field(id), *setup_, *region_, notch);
     }
     static void ExpectPost(const Posted& p, const Command& c, double argument) {
-        EXPECT_EQ(p.group, c.group);
-        EXPECT_EQ(p.sub, c.sub);
+        EXPECT_EQ(p.group, c.command.group);
+        EXPECT_EQ(p.sub, c.command.sub);
         EXPECT_EQ(p.value, c.value);
-        const double got = c.kind == ArgKind::Float ? AsFloat(p) : AsDouble(p);
+        const double got = c.command.type == oxcmd::ArgType::Float ? AsFloat(p) : AsDouble(p);
         EXPECT_NEAR(got, argument, std::abs(argument) * 1e-6);
     }
     void ExpectRefused(const std::vector<Posted>& posted, const char* text) {
@@ -69,13 +68,13 @@ TEST_F(FieldTest, EveryFieldPostsItsCommandAfterTheUndoSlotOncePerEntry) {
         double entered;
     };
     const Case cases[] = {
-        {FieldId::Ch1Scale, {g::kChannel, channel::kScale, 0, ArgKind::Float}, 0.2},
-        {FieldId::Ch2Scale, {g::kChannel, channel::kScale, 1, ArgKind::Float}, 5},
-        {FieldId::Ch1Offset, {g::kChannel, channel::kOffset, 0, ArgKind::Float}, -0.35},
-        {FieldId::Ch2Offset, {g::kChannel, channel::kOffset, 1, ArgKind::Float}, 1.5},
-        {FieldId::TimeScale, {g::kTimebase, timebase::kMainScale, 0, ArgKind::Double}, 2e-5},
-        {FieldId::TimeOffset, {g::kTimebase, timebase::kMainOffset, 0, ArgKind::Double}, -3e-6},
-        {FieldId::TrigLevel, {g::kTrigger, trigger::kEdgeLevel, 0, ArgKind::Float}, 0.25},
+        {FieldId::Ch1Scale, {cmd::channel::kScale, 0}, 0.2},
+        {FieldId::Ch2Scale, {cmd::channel::kScale, 1}, 5},
+        {FieldId::Ch1Offset, {cmd::channel::kOffset, 0}, -0.35},
+        {FieldId::Ch2Offset, {cmd::channel::kOffset, 1}, 1.5},
+        {FieldId::TimeScale, {cmd::timebase::kMainScale, 0}, 2e-5},
+        {FieldId::TimeOffset, {cmd::timebase::kMainOffset, 0}, -3e-6},
+        {FieldId::TrigLevel, {cmd::trigger::kEdgeLevel, 0}, 0.25},
     };
     std::set<FieldId> covered;
     for (const Case& c : cases) {
@@ -141,38 +140,18 @@ TEST_F(FieldTest, TheTriggerLevelFieldSetsTheLevelOfTheCurrentTriggerType) {
         FieldId field;
         Command command;
     };
-    const Command threshold{g::kLogic, oxcmd::logic::kUserThreshold, 0, ArgKind::Float};
+    const Command threshold{cmd::logic::kUserThreshold, 0};
     const Case cases[] = {
-        {kEdge, 0, 0, FieldId::TrigLevel, {g::kTrigger, t::kEdgeLevel, 0, ArgKind::Float}},
-        {kPulse, 0, 0, FieldId::TrigLevel, {g::kTrigger, t::kPulseLevel, 0, ArgKind::Float}},
-        {kVideo, 0, 0, FieldId::TrigLevel, {g::kTrigger, t::kVideoLevel, 0, ArgKind::Float}},
-        {kSlope, 0, 0, FieldId::TrigLevel, {g::kTrigger, t::kSlopeLevelA, 0, ArgKind::Float}},
-        {kSlope, 0, 0, FieldId::TrigLevelLow, {g::kTrigger, t::kSlopeLevelB, 0, ArgKind::Float}},
-        {kAlternate,
-         kEdge,
-         1,
-         FieldId::TrigLevel,
-         {g::kTrigger, t::kAltEdgeLevel, 1, ArgKind::Float}},
-        {kAlternate,
-         kPulse,
-         0,
-         FieldId::TrigLevel,
-         {g::kTrigger, t::kAltPulseLevel, 0, ArgKind::Float}},
-        {kAlternate,
-         kSlope,
-         1,
-         FieldId::TrigLevel,
-         {g::kTrigger, t::kAltSlopeLevelA, 1, ArgKind::Float}},
-        {kAlternate,
-         kSlope,
-         1,
-         FieldId::TrigLevelLow,
-         {g::kTrigger, t::kAltSlopeLevelB, 1, ArgKind::Float}},
-        {kAlternate,
-         kVideo,
-         0,
-         FieldId::TrigLevel,
-         {g::kTrigger, t::kAltVideoLevel, 0, ArgKind::Float}},
+        {kEdge, 0, 0, FieldId::TrigLevel, {cmd::trigger::kEdgeLevel, 0}},
+        {kPulse, 0, 0, FieldId::TrigLevel, {cmd::trigger::kPulseLevel, 0}},
+        {kVideo, 0, 0, FieldId::TrigLevel, {cmd::trigger::kVideoLevel, 0}},
+        {kSlope, 0, 0, FieldId::TrigLevel, {cmd::trigger::kSlopeLevelA, 0}},
+        {kSlope, 0, 0, FieldId::TrigLevelLow, {cmd::trigger::kSlopeLevelB, 0}},
+        {kAlternate, kEdge, 1, FieldId::TrigLevel, {cmd::trigger::kAltEdgeLevel, 1}},
+        {kAlternate, kPulse, 0, FieldId::TrigLevel, {cmd::trigger::kAltPulseLevel, 0}},
+        {kAlternate, kSlope, 1, FieldId::TrigLevel, {cmd::trigger::kAltSlopeLevelA, 1}},
+        {kAlternate, kSlope, 1, FieldId::TrigLevelLow, {cmd::trigger::kAltSlopeLevelB, 1}},
+        {kAlternate, kVideo, 0, FieldId::TrigLevel, {cmd::trigger::kAltVideoLevel, 0}},
         {kPattern, 0, 0, FieldId::TrigLevel, threshold},
         {kDuration, 0, 0, FieldId::TrigLevel, threshold},
     };
@@ -241,11 +220,10 @@ TEST_F(FieldTest, UnderTheAlternateTriggerTheTimeFieldsAreTheFirstChannelsOwn) {
     EXPECT_EQ(oxfield::Field(FieldId::TimeOffset).text(*setup_), "200.0000us");
     auto posted = Roll(FieldId::TimeScale, kUp);
     ASSERT_EQ(posted.size(), 1u);
-    ExpectPost(posted[0], {group::kTimebase, oxcmd::timebase::kAltScale, 0, ArgKind::Double}, 2e-3);
+    ExpectPost(posted[0], {cmd::timebase::kAltScale, 0}, 2e-3);
     posted = Enter(FieldId::TimeOffset, 1e-4, false);
     ASSERT_EQ(posted.size(), 1u);
-    ExpectPost(posted[0], {group::kTimebase, oxcmd::timebase::kAltOffset, 0, ArgKind::Double},
-               1e-4);
+    ExpectPost(posted[0], {cmd::timebase::kAltOffset, 0}, 1e-4);
 
     // The pixel step of a level follows the channel's own window.
     setup_->nAltSource = 1;

@@ -431,32 +431,26 @@ TEST_F(MouseTest, MarkerCodesRoundTrip) {
 TEST(TrigLevelOf, EachTriggerTypeNamesItsLevelCommand) {
     auto s = std::make_unique<_OX_SETUP>();
     std::memset(s.get(), 0, sizeof *s);
-    namespace trig = oxcmd::trigger;
+    namespace trig = oxcmd::cmd::trigger;
     struct Case {
         std::int32_t mode, altType;
-        oxcmd::Group group;
-        oxcmd::Sub sub;
+        oxcmd::Command<float> command;
         long value;
     };
     const Case cases[] = {
-        {0, 0, group::kTrigger, trig::kEdgeLevel, 0},
-        {1, 0, group::kTrigger, trig::kPulseLevel, 0},
-        {2, 0, group::kTrigger, trig::kSlopeLevelA, 0},
-        {3, 0, group::kTrigger, trig::kVideoLevel, 0},
-        {4, 0, group::kTrigger, trig::kAltEdgeLevel, 1},
-        {4, 1, group::kTrigger, trig::kAltPulseLevel, 1},
-        {4, 2, group::kTrigger, trig::kAltSlopeLevelA, 1},
-        {4, 3, group::kTrigger, trig::kAltVideoLevel, 1},
-        {5, 0, group::kLogic, oxcmd::logic::kUserThreshold, 0},
-        {6, 0, group::kLogic, oxcmd::logic::kUserThreshold, 0},
+        {0, 0, trig::kEdgeLevel, 0},           {1, 0, trig::kPulseLevel, 0},
+        {2, 0, trig::kSlopeLevelA, 0},         {3, 0, trig::kVideoLevel, 0},
+        {4, 0, trig::kAltEdgeLevel, 1},        {4, 1, trig::kAltPulseLevel, 1},
+        {4, 2, trig::kAltSlopeLevelA, 1},      {4, 3, trig::kAltVideoLevel, 1},
+        {5, 0, cmd::logic::kUserThreshold, 0}, {6, 0, cmd::logic::kUserThreshold, 0},
     };
     s->nAltSource = 1;
     for (const Case& c : cases) {
         s->nTrigMode = c.mode;
         s->nAltType[1] = c.altType;
         const oxact::TrigLevelTarget t = oxact::TrigLevelOf(*s);
-        EXPECT_EQ(t.group, c.group) << c.mode << "/" << c.altType;
-        EXPECT_EQ(t.sub, c.sub) << c.mode << "/" << c.altType;
+        EXPECT_EQ(oxcmd::AnyCommand(t.command), oxcmd::AnyCommand(c.command))
+            << c.mode << "/" << c.altType;
         EXPECT_EQ(t.value, c.value) << c.mode << "/" << c.altType;
         EXPECT_EQ(t.analyzerThreshold, c.mode >= 5);
     }

@@ -62,12 +62,15 @@ TEST_F(ReadoutTest, SpectrumCursorsOutsideTheSpectrumCannotBeComputed) {
     s.nMathOperator[0] = 3;
     s.nTraceZoomIndex[0] = 1;
     s.dFFTHorizScale[0] = 100.0;
-    s.fCurXA = -7.0f; // the left edge
-    s.fCurXB = -3.0f; // beyond the spectrum's division
-    const auto lines = ManualCursorLines(s);
+    s.fCurXA = 0.5f;  // half way into the spectrum's one division, from its origin
+    s.fCurXB = -7.0f; // before it (the screen's left edge)
+    auto lines = ManualCursorLines(s);
     ASSERT_EQ(lines.size(), 2u); // no difference line
-    EXPECT_EQ(lines[0], "CurAx=0.00Hz");
+    EXPECT_EQ(lines[0], "CurAx=50.0Hz");
     EXPECT_EQ(lines[1], "CurBx=??.???Hz");
+    s.fCurXB = 1.5f; // beyond it
+    lines = ManualCursorLines(s);
+    EXPECT_EQ(lines.at(1), "CurBx=??.???Hz");
 }
 
 TEST_F(ReadoutTest, TrackingCursorsCompareValuesOfTheSameUnitOnly) {

@@ -5,11 +5,13 @@
 
 #include "ox_commands.h"
 #include "ox_records.h"
+#include "ox_settings.h"
 #include "oxplugin.h"
 #include "plugindlg.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QPoint>
 
 #include <cstdint>
@@ -22,21 +24,9 @@ class QWidget;
 
 namespace oxbow::plugintest {
 
-struct Posted {
-    oxcmd::Group group;
-    oxcmd::Sub sub;
-    long value;
-    std::uint32_t low;
-    std::uint32_t high;
-
-    [[nodiscard]] int AsInt() const { return static_cast<int>(low); }
-    [[nodiscard]] bool AsBool() const { return (low & 0xff) != 0; }
-    [[nodiscard]] float AsFloat() const;
-    [[nodiscard]] double AsDouble() const;
-    [[nodiscard]] bool Is(oxcmd::Group g, oxcmd::Sub s, long v = 0) const {
-        return group == g && sub == s && value == v;
-    }
-};
+// A command as it reached the dispatcher, read through its descriptor:
+// `p.Is(cmd::timebase::kMainScale)`, `p.Arg(cmd::timebase::kMainScale)`.
+using Posted = oxcmd::Dispatched;
 
 // One numeric entry the dialog asked for.
 struct EntryAsked {
@@ -49,32 +39,48 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The context a dialog is opened with: the UI thread's copy and its refresh.
-    [[nodiscard]] ui::PluginContext Context();
+    // The context a dialog is opened with: the UI thread's copy and its refresh, the close
+    // request its close mark posts.
+    [[nodiscard]] ui::PluginContext Context(oxcmd::Sub closeRequest = 0);
     // Opens a dialog through its Show function; it is destroyed at the end of the test.
-    ui::CPluginDlg* Open(ui::ShowDialogFn show, long value = 0);
+    ui::CPluginDlg* Open(ui::ShowDialogFn show, long value = 0, oxcmd::Sub closeRequest = 0);
 
-    // Runs the I/O thread's loop until the queue is empty; what reached the dispatcher.
+    // Runs the I/O thread's loop until the queue is empty, then publishes (below); what
+    // reached the dispatcher.
     std::vector<Posted> Drain();
+    // What the main window does when the records changed, whoever changed them: the dialogs'
+    // copy follows the live records and every open dialog refreshes from it.
+    void Publish();
     // Only the posts of the given group.
     static std::vector<Posted> Of(const std::vector<Posted>& posts, oxcmd::Group group);
 
-    // The control `id` of the open dialog (fails the test when there is none).
-    QWidget* Control(int id);
-    void Click(int id);
-    void Press(int id);
-    void Release(int id);
-    void ClickClose();
+    // The control `id` (its dialog's enum) of the open dialog (fails the test when there is
+    // none).
+    template <class Id> QWidget* Control(Id id) { return ControlOf(static_cast<int>(id)); }
+    template <class Id> void Click(Id id) { ClickOn(ControlOf(static_cast<int>(id))); }
+    template <class Id> void Press(Id id) { PressOn(ControlOf(static_cast<int>(id))); }
+    template <class Id> void Release(Id id) { ReleaseOn(ControlOf(static_cast<int>(id))); }
     // What control `id` shows: a field's or label's text, a button's checked state.
-    QString Text(int id);
-    bool Checked(int id);
-    // A completion message to the open dialog, after the test set the live records.
-    void Notify(oxcmd::Group group, oxcmd::Sub sub);
+    template <class Id> QString Text(Id id) { return TextOf(ControlOf(static_cast<int>(id))); }
+    template <class Id> bool Checked(Id id) { return CheckedOf(ControlOf(static_cast<int>(id))); }
+    void ClickClose();
+    static void ClickOn(QWidget* control);
+    static void PressOn(QWidget* control);
+    static void ReleaseOn(QWidget* control);
+    static QString TextOf(QWidget* control);
+    static bool CheckedOf(QWidget* control);
+    // One tick of every spin repeat running (the tests' timer, never real time).
+    void RepeatTick();
     // Drains the queue, expecting exactly one command.
     Posted Only();
     // Grabs the open dialog as a person sees it; checks it painted at its size and, when
     // OXBOW_DIALOG_SHOTS names a folder, saves it there as NAME.png.
     void Shot(const char* name);
+    // The open dialog as a person sees it, checked to be painted at its size.
+    QImage Painted();
+    [[nodiscard]] ui::CPluginDlg* Dialog() const { return dialog_; }
+    // The dialogs' fonts are this many times the application's (for the large-font checks).
+    double fontScale = 1.0;
     // Destroys the open dialog the way the host does.
     void DestroyDialog();
 
@@ -84,6 +90,7 @@ protected:
     std::vector<EntryAsked> entries;
 
 private:
+    QWidget* ControlOf(int id);
     std::unique_ptr<_OX_SETUP> live_ = std::make_unique<_OX_SETUP>();
     std::unique_ptr<_OX_RGN_SETUP> liveRegion_ = std::make_unique<_OX_RGN_SETUP>();
 

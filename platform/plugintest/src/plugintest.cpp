@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <cstring>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -98,18 +100,25 @@ int DistinctColours(const QImage& image, int enough) {
 
 } // namespace
 
-float Posted::AsFloat() const {
-    float value;
-    std::memcpy(&value, &low, sizeof value);
-    return value;
-}
+// The spin repeat the tests tick themselves: every timer running ticks on RepeatTick.
+class TestSpinTimer final : public ui::SpinTimer {
+public:
+    TestSpinTimer() { Running().push_back(this); }
+    ~TestSpinTimer() override { std::erase(Running(), this); }
+    void Start(std::function<void()> tick) override { tick_ = std::move(tick); }
+    void Stop() override { tick_ = nullptr; }
+    bool Active() const override { return static_cast<bool>(tick_); }
+    static std::vector<TestSpinTimer*>& Running() {
+        static std::vector<TestSpinTimer*> timers;
+        return timers;
+    }
+    void Tick() {
+        if (tick_) tick_();
+    }
 
-double Posted::AsDouble() const {
-    const std::uint64_t bits = (std::uint64_t{high} << 32) | low;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
+private:
+    std::function<void()> tick_;
+};
 
 void PluginTest::SetUp() {
     FillRealisticSetup(live, liveRegion);
@@ -126,6 +135,7 @@ void PluginTest::SetUp() {
                                   context.send = false;
                           });
     }
+    ui::CPluginDlg::SetSpinTimer([] { return std::make_unique<TestSpinTimer>(); });
     ui::CPluginDlg::SetNumericEntry(
         [this](double& value, double current, const ui::Entry& entry, QWidget*) {
             entries.push_back({current, entry});
@@ -145,32 +155,39 @@ void PluginTest::TearDown() {
     dialog_ = nullptr;
     Drain();
     ui::CPluginDlg::SetNumericEntry({});
+    ui::CPluginDlg::SetSpinTimer({});
     for (oxcmd::Group group : kGroups)
         OxSetIOCmdHandler(group, {});
     OxMsgInit(nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(answers_.empty()) << "scripted entries left unanswered";
 }
 
-ui::PluginContext PluginTest::Context() {
+ui::PluginContext PluginTest::Context(oxcmd::Sub closeRequest) {
     *view_ = live;
     *viewRegion_ = liveRegion;
     ui::PluginContext context;
+    context.closeRequest = closeRequest;
     context.setup = view_.get();
     context.region = viewRegion_.get();
     context.refresh = [this] {
         *view_ = live;
         *viewRegion_ = liveRegion;
     };
-    QFont bold = QApplication::font();
+    QFont normal = QApplication::font();
+    if (normal.pointSizeF() > 0)
+        normal.setPointSizeF(normal.pointSizeF() * fontScale);
+    else
+        normal.setPixelSize(static_cast<int>(normal.pixelSize() * fontScale));
+    QFont bold = normal;
     bold.setBold(true);
-    context.normalFont = QApplication::font();
+    context.normalFont = normal;
     context.boldFont = bold;
     return context;
 }
 
-ui::CPluginDlg* PluginTest::Open(ui::ShowDialogFn show, long value) {
+ui::CPluginDlg* PluginTest::Open(ui::ShowDialogFn show, long value, oxcmd::Sub closeRequest) {
     delete dialog_;
-    dialog_ = dynamic_cast<ui::CPluginDlg*>(show(Context(), value));
+    dialog_ = dynamic_cast<ui::CPluginDlg*>(show(Context(closeRequest), value));
     EXPECT_NE(dialog_, nullptr);
     return dialog_;
 }
@@ -178,7 +195,15 @@ ui::CPluginDlg* PluginTest::Open(ui::ShowDialogFn show, long value) {
 std::vector<Posted> PluginTest::Drain() {
     while (GetIOCmd() != 0)
         IOCmdProcess();
+    Publish();
     return std::exchange(posted_, {});
+}
+
+void PluginTest::Publish() {
+    *view_ = live;
+    *viewRegion_ = liveRegion;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = dynamic_cast<ui::CPluginDlg*>(window)) dialog->Refresh();
 }
 
 std::vector<Posted> PluginTest::Of(const std::vector<Posted>& posts, oxcmd::Group group) {
@@ -188,60 +213,67 @@ std::vector<Posted> PluginTest::Of(const std::vector<Posted>& posts, oxcmd::Grou
     return kept;
 }
 
-QWidget* PluginTest::Control(int id) {
+QWidget* PluginTest::ControlOf(int id) {
     QWidget* control = dialog_ != nullptr ? dialog_->Control(id) : nullptr;
     if (control == nullptr) ADD_FAILURE() << "no control " << id;
     return control;
 }
 
-void PluginTest::Click(int id) {
-    if (QWidget* control = Control(id)) QTest::mouseClick(control, Qt::LeftButton);
+void PluginTest::ClickOn(QWidget* control) {
+    if (control != nullptr) QTest::mouseClick(control, Qt::LeftButton);
 }
 
-void PluginTest::Press(int id) {
-    if (QWidget* control = Control(id)) QTest::mousePress(control, Qt::LeftButton);
+void PluginTest::PressOn(QWidget* control) {
+    if (control != nullptr) QTest::mousePress(control, Qt::LeftButton);
 }
 
-void PluginTest::Release(int id) {
-    if (QWidget* control = Control(id)) QTest::mouseRelease(control, Qt::LeftButton);
+void PluginTest::ReleaseOn(QWidget* control) {
+    if (control != nullptr) QTest::mouseRelease(control, Qt::LeftButton);
 }
 
 void PluginTest::ClickClose() {
-    auto* close =
-        dialog_ != nullptr ? dialog_->findChild<QWidget*>(QStringLiteral("close")) : nullptr;
-    ASSERT_NE(close, nullptr);
-    QTest::mouseClick(close, Qt::LeftButton);
+    ASSERT_NE(dialog_, nullptr);
+    QTest::mouseClick(dialog_, Qt::LeftButton, {}, dialog_->CloseMarkRect().center());
+}
+
+void PluginTest::RepeatTick() {
+    for (TestSpinTimer* timer : std::vector(TestSpinTimer::Running()))
+        timer->Tick();
+}
+
+QImage PluginTest::Painted() {
+    if (dialog_ == nullptr) {
+        ADD_FAILURE() << "no dialog open";
+        return {};
+    }
+    QApplication::processEvents();
+    const QImage image = dialog_->grab().toImage();
+    EXPECT_EQ(image.size(), dialog_->size());
+    // More than the skin was painted: the controls and their texts.
+    EXPECT_GT(DistinctColours(image, 16), 8);
+    return image;
 }
 
 void PluginTest::Shot(const char* name) {
-    ASSERT_NE(dialog_, nullptr);
-    QApplication::processEvents();
-    const QImage image = dialog_->grab().toImage();
-    ASSERT_EQ(image.size(), dialog_->size());
-    // More than the skin was painted: the controls and their texts.
-    EXPECT_GT(DistinctColours(image, 16), 8);
+    const QImage image = Painted();
     const QByteArray folder = qgetenv("OXBOW_DIALOG_SHOTS");
     if (!folder.isEmpty()) {
         EXPECT_TRUE(image.save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + ".png"));
     }
 }
 
-QString PluginTest::Text(int id) {
-    QWidget* control = Control(id);
+QString PluginTest::TextOf(QWidget* control) {
     if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
     if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
-    ADD_FAILURE() << "control " << id << " shows no text";
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(control)) return box->title();
+    ADD_FAILURE() << "the control shows no text";
     return {};
 }
 
-bool PluginTest::Checked(int id) {
-    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+bool PluginTest::CheckedOf(QWidget* control) {
+    auto* button = qobject_cast<QAbstractButton*>(control);
     return button != nullptr && button->isChecked();
-}
-
-void PluginTest::Notify(oxcmd::Group group, oxcmd::Sub sub) {
-    ASSERT_NE(dialog_, nullptr);
-    dialog_->SendMessage(group, sub, 0);
 }
 
 Posted PluginTest::Only() {

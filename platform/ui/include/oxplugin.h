@@ -24,6 +24,7 @@ struct PluginContext {
     const _OX_SETUP* setup = nullptr;      // the UI thread's copy of the setup record
     const _OX_RGN_SETUP* region = nullptr; // and of the region record
     std::function<void()> refresh;         // brings both copies up to date
+    unsigned int closeRequest = 0;         // what its close mark posts (group 3124); 0: none
     QFont normalFont;
     QFont boldFont;
 };

@@ -1,10 +1,7 @@
-// The timebase controls the Horizontal dialog and the floating timebase panels share: the
-// scale and offset of one timebase section, as control rows.
-//
-// Section 0 is the main timebase, section 1 the delayed one; in alternation trigger mode they
-// are CH1's and CH2's own time scale and offset (sub-commands 2015 and 2025 with the channel
-// as value). The main section and every alternation post fill the undo slot first; the
-// delayed section outside alternation does not.
+// The time-base controls the Horizontal dialog and the floating timebase views share: the
+// scale and offset of one section, as control rows. A row's index is its section, 0 the
+// main time base and 1 the delayed one; which setting a section acts on (under the alternate
+// trigger CH1's and CH2's own) is oxcmd::setting::timebase::SectionOf's to say.
 #pragma once
 
 #include "oxcommon.h"
@@ -16,76 +13,80 @@ namespace oxbow::ui::timebase {
 // The lower section (delayed, or CH2 in alternation) applies.
 [[nodiscard]] bool SecondShown(const DialogView& view);
 
-[[nodiscard]] double ScaleOf(const DialogView& view, int section);
-[[nodiscard]] double OffsetOf(const DialogView& view, int section);
-[[nodiscard]] Post ScaleCommand(const DialogView& view, int section);
-[[nodiscard]] Post OffsetCommand(const DialogView& view, int section);
-[[nodiscard]] QString ScaleText(const DialogView& view, int section);
-[[nodiscard]] QString OffsetText(const DialogView& view, int section);
+// The scale and the offset of the section `view.index`.
+[[nodiscard]] Target ScaleOf(const DialogView& view);
+[[nodiscard]] Target OffsetOf(const DialogView& view);
+[[nodiscard]] QString ScaleText(const DialogView& view, double seconds);
+[[nodiscard]] QString OffsetText(const DialogView& view, double seconds);
 // Orange, or in alternation CH1's yellow and CH2's cyan.
-[[nodiscard]] QColor FieldColour(const DialogView& view, int section);
+[[nodiscard]] QColor FieldColour(const DialogView& view);
 
-// The rows of one section, placed at `rect`; tool tips as the panels and the dialog show.
-template <int S> ControlRow ScaleField(int id, QRect rect) {
-    return {.id = id,
-            .widget = Widget::Value,
-            .rect = rect,
-            .field = [](const DialogView& v) { return ScaleOf(v, S); },
-            .command = [](const DialogView& v) { return ScaleCommand(v, S); },
-            .arg = Arg::Double,
+template <class Id> Row ScaleField(Id id, Cell cell, int section, int box = kNoBox) {
+    return {.id = IdOf(id),
+            .kind = Kind::Value,
+            .cell = cell,
+            .box = box,
+            .target = {{}, section},
+            .targetIn = ScaleOf,
             .entry = kTimeScaleEntry,
-            .text = [](const DialogView& v) { return ScaleText(v, S); },
-            .colour = [](const DialogView& v) { return FieldColour(v, S); }};
+            .text = ScaleText,
+            .colour = FieldColour};
 }
 
-template <int S, bool Up> ControlRow ScaleStep(int id, QRect rect, const char* caption) {
-    return {.id = id,
-            .widget = Widget::Push,
-            .rect = rect,
+template <bool Up, class Id>
+Row ScaleStep(Id id, Cell cell, int section, const char* caption, int box = kNoBox) {
+    return {.id = IdOf(id),
+            .kind = Kind::Push,
+            .cell = cell,
+            .box = box,
             .caption = caption,
             .tip = Up ? "Increase Scale" : "Decrease Scale",
-            .field = [](const DialogView& v) { return ScaleOf(v, S); },
-            .command = [](const DialogView& v) { return ScaleCommand(v, S); },
-            .arg = Arg::Double,
+            .target = {{}, section},
+            .targetIn = ScaleOf,
             .value = [](const DialogView&, double scale) -> std::optional<double> {
                 return SetPreDefinedScale(scale, Up);
             }};
 }
 
-template <int S> ControlRow OffsetField(int id, QRect rect) {
-    return {.id = id,
-            .widget = Widget::Value,
-            .rect = rect,
-            .field = [](const DialogView& v) { return OffsetOf(v, S); },
-            .command = [](const DialogView& v) { return OffsetCommand(v, S); },
-            .arg = Arg::Double,
+template <class Id> Row OffsetField(Id id, Cell cell, int section, int box = kNoBox) {
+    return {.id = IdOf(id),
+            .kind = Kind::Value,
+            .cell = cell,
+            .box = box,
+            .target = {{}, section},
+            .targetIn = OffsetOf,
             .entry = kTimeOffsetEntry,
-            .text = [](const DialogView& v) { return OffsetText(v, S); },
-            .colour = [](const DialogView& v) { return FieldColour(v, S); }};
+            .text = OffsetText,
+            .colour = FieldColour};
 }
 
-template <int S, bool Up>
-ControlRow OffsetSpin(int id, QRect rect, const char* caption, const char* tip = nullptr) {
-    return {.id = id,
-            .widget = Widget::Spin,
-            .rect = rect,
+// Held, it repeats: at least a screen pixel a step.
+template <bool Up, class Id>
+Row OffsetSpin(Id id, Cell cell, int section, const char* caption, const char* tip = nullptr,
+               int box = kNoBox) {
+    return {.id = IdOf(id),
+            .kind = Kind::Spin,
+            .cell = cell,
+            .box = box,
             .caption = caption,
             .tip = tip,
-            .field = [](const DialogView& v) { return OffsetOf(v, S); },
-            .command = [](const DialogView& v) { return OffsetCommand(v, S); },
-            .arg = Arg::Double,
+            .target = {{}, section},
+            .targetIn = OffsetOf,
             .value = [](const DialogView& v, double offset) -> std::optional<double> {
-                return StepTimeOffset(offset, ScaleOf(v, S), Up);
+                const Target scale = ScaleOf(v);
+                return StepTimeOffset(offset, scale.setting.Read(v.setup, scale.index), Up);
             }};
 }
 
-template <int S> ControlRow OffsetZero(int id, QRect rect, const char* caption) {
-    return {.id = id,
-            .widget = Widget::Push,
-            .rect = rect,
-            .caption = caption,
-            .command = [](const DialogView& v) { return OffsetCommand(v, S); },
-            .arg = Arg::Double,
+template <class Id> Row OffsetZero(Id id, Cell cell, int section, int box = kNoBox) {
+    return {.id = IdOf(id),
+            .kind = Kind::Push,
+            .cell = cell,
+            .box = box,
+            .caption = "0",
+            .tip = "Offset to zero",
+            .target = {{}, section},
+            .targetIn = OffsetOf,
             .value = [](const DialogView&, double) -> std::optional<double> { return 0.0; }};
 }
 

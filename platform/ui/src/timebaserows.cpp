@@ -8,13 +8,14 @@ namespace oxbow::ui::timebase {
 
 namespace {
 
-using oxcmd::group::kTimebase;
-namespace tb = oxcmd::timebase;
-
 QString Printed(void (*print)(std::string&, double), double seconds) {
     std::string out;
     print(out, seconds);
     return QString::fromStdString(out);
+}
+
+oxcmd::setting::timebase::Section SectionIn(const DialogView& view) {
+    return oxcmd::setting::timebase::SectionOf(view.setup, static_cast<int>(view.index));
 }
 
 } // namespace
@@ -27,41 +28,27 @@ bool SecondShown(const DialogView& view) {
     return view.setup.bDelayed != 0 || Alternation(view);
 }
 
-double ScaleOf(const DialogView& view, int section) {
-    const _OX_SETUP& s = view.setup;
-    if (Alternation(view)) return s.dAltTimeScale[section];
-    return section == 0 ? s.dTimeScale : s.dDelayedScale;
+Target ScaleOf(const DialogView& view) {
+    const auto section = SectionIn(view);
+    return oxbow::ui::TargetOf(section.scale, section.index);
 }
 
-double OffsetOf(const DialogView& view, int section) {
-    const _OX_SETUP& s = view.setup;
-    if (Alternation(view)) return s.dAltTimeOffset[section];
-    return section == 0 ? s.dTimeOffset : s.dDelayedOffset;
+Target OffsetOf(const DialogView& view) {
+    const auto section = SectionIn(view);
+    return oxbow::ui::TargetOf(section.offset, section.index);
 }
 
-Post ScaleCommand(const DialogView& view, int section) {
-    if (Alternation(view)) return {kTimebase, tb::kAltScale, section, true};
-    return section == 0 ? Post{kTimebase, tb::kMainScale, 0, true}
-                        : Post{kTimebase, tb::kDelayedScale, 0, false};
+QString ScaleText(const DialogView&, double seconds) {
+    return Printed(GetTimeScaleString, seconds);
 }
 
-Post OffsetCommand(const DialogView& view, int section) {
-    if (Alternation(view)) return {kTimebase, tb::kAltOffset, section, true};
-    return section == 0 ? Post{kTimebase, tb::kMainOffset, 0, true}
-                        : Post{kTimebase, tb::kDelayedOffset, 0, false};
+QString OffsetText(const DialogView&, double seconds) {
+    return Printed(GetTimeOffsetString, seconds);
 }
 
-QString ScaleText(const DialogView& view, int section) {
-    return Printed(GetTimeScaleString, ScaleOf(view, section));
-}
-
-QString OffsetText(const DialogView& view, int section) {
-    return Printed(GetTimeOffsetString, OffsetOf(view, section));
-}
-
-QColor FieldColour(const DialogView& view, int section) {
+QColor FieldColour(const DialogView& view) {
     if (!Alternation(view)) return PluginColours::Value;
-    return section == 0 ? PluginColours::Channel1 : PluginColours::Channel2;
+    return view.index == 0 ? PluginColours::Channel1 : PluginColours::Channel2;
 }
 
 } // namespace oxbow::ui::timebase

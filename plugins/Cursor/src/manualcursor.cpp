@@ -5,130 +5,82 @@
 
 namespace {
 
-using namespace oxbow::ui;
 using namespace oxcursor;
-using oxcmd::group::kManualCursor;
-namespace mc = oxcmd::manualcursor;
+namespace mc = oxcmd::setting::manualcursor;
+using Id = ManualCursorId;
 
-constexpr int kXPage = 0;
-constexpr int kYPage = 1;
-
-bool XPage(const DialogView& v) {
-    return v.page == kXPage;
-}
 bool XY(const DialogView& v) {
     return v.setup.nTimeFormat == oxcmd::code::kXY;
 }
 
-// Cursor A (0) or B (1) of the page shown.
-template <int Which> struct PageCursor {
-    static double Position(const DialogView& v) {
-        const _OX_SETUP& s = v.setup;
-        if (XPage(v)) return Which == 0 ? s.fCurXA : s.fCurXB;
-        return Which == 0 ? s.fCurYA : s.fCurYB;
+// One pixel of the window the level source is drawn in, in divisions (8 per window height);
+// nullopt when that window has no height.
+std::optional<double> LevelPixel(const _OX_SETUP& s, const _OX_RGN_SETUP& r) {
+    constexpr int kLevelDivisions = 8;
+    namespace code = oxcmd::code;
+    const int source = s.nTimeFormat == code::kXY ? 1 : s.nCurYSource;
+    const int slot = source - code::kCursorSourceFirstMath;
+    const bool math = slot >= 0 && slot < code::kMathTraces;
+    OX_RECT window = r.rcMain;
+    if (s.nTrigMode == code::kAlternate) {
+        if (source == code::kCursorSourceLogic) return std::nullopt;
+        // A math trace is drawn where the channel it is computed from first is.
+        const int channel = math ? (s.nMathSourceA[slot] == 1 ? 1 : 0) : source;
+        window = channel == 1 ? r.rcLower : r.rcUpper;
+    } else if (s.bDelayed) {
+        window = r.rcLower;
+    } else if (s.bFFTSplitScreen) {
+        window = math && s.nMathOperator[slot] == code::kFFT ? r.rcFFTFreq : r.rcFFTTime;
     }
-    static CursorScale Scale(const DialogView& v) {
-        return XPage(v) ? XPageScale(v.setup) : YPageScale(v.setup);
-    }
-    static Post Command(const DialogView& v) {
-        return {kManualCursor, XPage(v) ? mc::kXPosition : mc::kYPosition, Which};
-    }
-    static std::optional<double> Step(const DialogView& v) {
-        return XPage(v) ? PixelAcross(v) : LevelPixel(v.setup, v.region);
-    }
-};
-using CursorA = PageCursor<0>;
-using CursorB = PageCursor<1>;
+    const double height = static_cast<double>(window.bottom) - window.top;
+    if (!(height > 0)) return std::nullopt;
+    return kLevelDivisions / height;
+}
 
-QStringList Sources(const DialogView& v) {
-    if (XY(v)) return {XPage(v) ? QStringLiteral("CH1") : QStringLiteral("CH2")};
+struct XCursor {
+    static CursorScale Scale(const DialogView& v) { return XCursorScale(v.setup); }
+    static std::optional<double> Step(const DialogView& v) { return PixelAcross(v); }
+};
+struct YCursor {
+    static CursorScale Scale(const DialogView& v) { return YCursorScale(v.setup); }
+    static std::optional<double> Step(const DialogView& v) { return LevelPixel(v.setup, v.region); }
+};
+
+// In X-Y format the X page measures CH1 and the Y page CH2, and nothing else can be chosen.
+template <bool X> QStringList Sources(const DialogView& v) {
+    if (XY(v)) return {X ? QStringLiteral("CH1") : QStringLiteral("CH2")};
     QStringList names{"CH1", "CH2", "MATH1", "MATH2", "MATH3", "MATH4"};
-    if (XPage(v)) names << QStringLiteral("LA");
+    if (X) names << QStringLiteral("LA");
     return names;
 }
 
-ControlRow Tab(int id, QRect rect, const char* caption, int page) {
-    return {
-        .id = id, .widget = Widget::Tab, .rect = rect, .caption = caption, .option = double(page)};
+template <bool X, class C>
+std::vector<Row> PageRows(const oxcmd::Setting<bool>& on, const oxcmd::Setting<int>& source,
+                          const oxcmd::Setting<float>& position) {
+    Row list = ListBox(Id::Source, {1, 1, 3}, source, Sources<X>);
+    list.acts = [](const DialogView& v) { return !XY(v); };
+    return Rows({
+        {CheckButton(Id::On, {0, 3, 2}, "On", on), Label(Id::SourceLabel, {1, 0}, "Source"), list},
+        CursorLine<C>(2, Id::ALabel, "Cursor A", Id::ADown, Id::A, Id::AUp, Id::AZero,
+                      TargetOf(position, oxcmd::code::kCursorA)),
+        CursorLine<C>(3, Id::BLabel, "Cursor B", Id::BDown, Id::B, Id::BUp, Id::BZero,
+                      TargetOf(position, oxcmd::code::kCursorB)),
+    });
 }
 
-ControlRow Label(int id, QRect rect, const char* caption) {
-    return {.id = id, .widget = Widget::Label, .rect = rect, .caption = caption};
-}
-
-const std::vector<ControlRow>& Rows() {
-    static const std::vector<ControlRow> rows = {
-        {.id = 9043, .widget = Widget::Title, .caption = "Manual Cursor"},
-        Tab(9024, {16, 30, 44, 22}, "X", kXPage),
-        Tab(9026, {62, 30, 44, 22}, "Y", kYPage),
-        {.id = 9030,
-         .widget = Widget::Check,
-         .rect = {172, 30, 56, 22},
-         .caption = "On",
-         .field = [](const DialogView& v) -> double {
-             return XPage(v) ? v.setup.bCurXOn : v.setup.bCurYOn;
-         },
-         .command =
-             [](const DialogView& v) {
-                 return Post{kManualCursor, XPage(v) ? mc::kXOn : mc::kYOn};
-             },
-         .arg = Arg::Bool},
-        Label(9045, {16, 62, 64, 22}, "Source"),
-        {.id = 9001,
-         .widget = Widget::List,
-         .rect = {84, 62, 110, 22},
-         .field = [](const DialogView& v) -> double {
-             if (XY(v)) return 0;
-             return XPage(v) ? v.setup.nCurXSource : v.setup.nCurYSource;
-         },
-         .command =
-             [](const DialogView& v) {
-                 return Post{kManualCursor, XPage(v) ? mc::kXSource : mc::kYSource};
-             },
-         .arg = Arg::Int,
-         .acts = [](const DialogView& v) { return !XY(v); },
-         .items = Sources},
-        Label(9047, {16, 96, 64, 22}, "Cursor A"),
-        SpinRow<CursorA, false>(9004, {84, 96, 20, 22}, "\u25bc"),
-        ValueRow<CursorA>(9002, {106, 96, 86, 22}),
-        SpinRow<CursorA, true>(9008, {194, 96, 20, 22}, "\u25b2"),
-        ZeroRow<CursorA>(9006, {216, 96, 18, 22}),
-        Label(9049, {16, 126, 64, 22}, "Cursor B"),
-        SpinRow<CursorB, false>(9010, {84, 126, 20, 22}, "\u25bc"),
-        ValueRow<CursorB>(9003, {106, 126, 86, 22}),
-        SpinRow<CursorB, true>(9014, {194, 126, 20, 22}, "\u25b2"),
-        ZeroRow<CursorB>(9012, {216, 126, 18, 22}),
-    };
-    return rows;
-}
-
-using oxcmd::group::kChannel;
-using oxcmd::group::kMath;
-constexpr Listen kListens[] = {
-    {kManualCursor, kAnySub},
-    {oxcmd::group::kTimebase, kAnySub},
-    {kChannel, oxcmd::channel::kScale},
-    {kChannel, oxcmd::channel::kOffset},
-    {kMath, oxcmd::math::kScaleIndex},
-    {kMath, oxcmd::math::kOffset},
-    {kMath, oxcmd::math::kFFTVrmsScaleIndex},
-    {kMath, oxcmd::math::kFFTVrmsOffset},
-    {kMath, oxcmd::math::kFFTdBVrmsScale},
-    {kMath, oxcmd::math::kFFTdBVrmsOffset},
-};
-
-const DialogLayout& Layout() {
-    static const DialogLayout layout{.templateId = 20009,
-                                     .size = {244, 162},
-                                     .title = "Manual Cursor",
-                                     .closeSub = oxcmd::panel::kCloseManualCursor,
-                                     .controls = Rows(),
-                                     .listens = kListens};
+const DialogLayout& TheLayout() {
+    static const std::vector<Row> xRows =
+        PageRows<true, XCursor>(mc::kXOn, mc::kXSource, mc::kXPosition);
+    static const std::vector<Row> yRows =
+        PageRows<false, YCursor>(mc::kYOn, mc::kYSource, mc::kYPosition);
+    static const Page pages[] = {{.id = IdOf(Id::XTab), .caption = "X", .rows = xRows},
+                                 {.id = IdOf(Id::YTab), .caption = "Y", .rows = yRows}};
+    static const DialogLayout layout{.title = "Manual Cursor", .pages = pages};
     return layout;
 }
 
 } // namespace
 
 CWnd* ShowManualCurDlg(const PluginContext& context, long) {
-    return ShowPluginDialog(context, Layout());
+    return ShowPluginDialog(context, TheLayout());
 }

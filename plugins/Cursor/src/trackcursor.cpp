@@ -1,98 +1,63 @@
-// The track cursor dialog: page A and page B each set one cursor on a channel's trace.
+// The track cursor dialog: page A and page B each set one cursor on a channel's trace; one
+// table, the page's index naming the cursor.
 #include "cursor.h"
 
 #include "cursorrows.h"
 
 namespace {
 
-using namespace oxbow::ui;
 using namespace oxcursor;
-using oxcmd::group::kTrackCursor;
-namespace trk = oxcmd::trackcursor;
+namespace trk = oxcmd::setting::trackcursor;
+using Id = TrackCursorId;
 
-bool PageA(const DialogView& v) {
-    return v.page == oxcmd::code::kCursorA;
+Target SourceOf(const DialogView& v) {
+    return v.index == oxcmd::code::kCursorA ? TargetOf(trk::kSourceA) : TargetOf(trk::kSourceB);
 }
 
-int Source(const DialogView& v) {
-    return PageA(v) ? v.setup.nTrackSourceA : v.setup.nTrackSourceB;
-}
-
-// The cursor of the page shown.
 struct TrackCursor {
-    static double Position(const DialogView& v) {
-        return PageA(v) ? v.setup.fTrackA : v.setup.fTrackB;
+    static CursorScale Scale(const DialogView& v) {
+        const Target source = SourceOf(v);
+        return TimeScale(v.setup, static_cast<int>(source.setting.Read(v.setup, 0)));
     }
-    static CursorScale Scale(const DialogView& v) { return TimeScale(v.setup, Source(v)); }
-    static Post Command(const DialogView& v) { return {kTrackCursor, trk::kPosition, v.page}; }
     static std::optional<double> Step(const DialogView& v) { return PixelAcross(v); }
 };
 
-const std::vector<ControlRow>& Rows() {
-    static const std::vector<ControlRow> rows = {
-        {.id = 9043, .widget = Widget::Title, .caption = "Track Cursor"},
-        {.id = 9052,
-         .widget = Widget::Tab,
-         .rect = {16, 30, 44, 22},
-         .caption = "A",
-         .option = double(oxcmd::code::kCursorA)},
-        {.id = 9054,
-         .widget = Widget::Tab,
-         .rect = {62, 30, 44, 22},
-         .caption = "B",
-         .option = double(oxcmd::code::kCursorB)},
-        {.id = 9030,
-         .widget = Widget::Check,
-         .rect = {160, 30, 56, 22},
-         .caption = "On",
-         .field = [](const DialogView& v) -> double {
-             return PageA(v) ? v.setup.bTrackOnA : v.setup.bTrackOnB;
-         },
-         .command =
-             [](const DialogView& v) {
-                 return Post{kTrackCursor, trk::kOn, v.page};
-             },
-         .arg = Arg::Bool},
-        {.id = 9045, .widget = Widget::Label, .rect = {16, 62, 64, 22}, .caption = "Source"},
-        {.id = 9001,
-         .widget = Widget::List,
-         .rect = {84, 62, 100, 22},
-         .field = [](const DialogView& v) -> double { return Source(v); },
-         .command =
-             [](const DialogView& v) {
-                 return Post{kTrackCursor, PageA(v) ? trk::kSourceA : trk::kSourceB};
-             },
-         .arg = Arg::Int,
-         .items =
-             [](const DialogView&) {
-                 return QStringList{"CH1", "CH2"};
-             }},
-        {.id = 9050, .widget = Widget::Label, .rect = {16, 96, 64, 22}, .caption = "Cursor"},
-        SpinRow<TrackCursor, false>(9036, {84, 96, 20, 22}, "\u25bc"),
-        ValueRow<TrackCursor>(9034, {106, 96, 80, 22}),
-        SpinRow<TrackCursor, true>(9040, {188, 96, 20, 22}, "\u25b2"),
-        ZeroRow<TrackCursor>(9038, {210, 96, 18, 22}),
-    };
+QStringList Channels(const DialogView&) {
+    return {"CH1", "CH2"};
+}
+
+const std::vector<Row>& CursorRows() {
+    static const std::vector<Row> rows = Rows({
+        {CheckButton(Id::On, {0, 3, 2}, "On", trk::kOn),
+         Label(Id::SourceLabel, {1, 0}, "Source"),
+         {.id = IdOf(Id::Source),
+          .kind = Kind::List,
+          .cell = {1, 1, 3},
+          .targetIn = SourceOf,
+          .items = Channels}},
+        CursorLine<TrackCursor>(2, Id::CursorLabel, "Cursor", Id::Down, Id::Cursor, Id::Up,
+                                Id::Zero, TargetOf(trk::kPosition)),
+    });
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {kTrackCursor, kAnySub},
-    {oxcmd::group::kTimebase, kAnySub},
-};
-
-const DialogLayout& Layout() {
-    static const DialogLayout layout{.templateId = 20010,
-                                     .size = {234, 132},
-                                     .title = "Track Cursor",
-                                     .closeSub = oxcmd::panel::kCloseTrackCursor,
-                                     .controls = Rows(),
-                                     .listens = kListens};
+const DialogLayout& TheLayout() {
+    static const Page pages[] = {
+        {.id = IdOf(Id::ATab),
+         .caption = "A",
+         .rows = CursorRows(),
+         .index = oxcmd::code::kCursorA},
+        {.id = IdOf(Id::BTab),
+         .caption = "B",
+         .rows = CursorRows(),
+         .index = oxcmd::code::kCursorB},
+    };
+    static const DialogLayout layout{.title = "Track Cursor", .pages = pages};
     return layout;
 }
 
 } // namespace
 
 CWnd* ShowTrackCurDlg(const PluginContext& context, long) {
-    return ShowPluginDialog(context, Layout());
+    return ShowPluginDialog(context, TheLayout());
 }

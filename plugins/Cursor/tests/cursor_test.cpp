@@ -1,38 +1,25 @@
 // The manual and track cursor dialogs: texts in the source's units, what each control posts.
 #include "cursor.h"
 
-#include "oxcommon.h"
 #include "plugintest.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-
-#include <string>
 
 namespace {
 
 using namespace oxbow::plugintest;
-namespace mc = oxcmd::manualcursor;
-namespace trk = oxcmd::trackcursor;
-using oxcmd::group::kManualCursor;
-using oxcmd::group::kTrackCursor;
-
-QString Valued(double value, const char* unit) {
-    std::string out;
-    GetValidDataStr(out, value, 3, -1, 0);
-    return QString::fromStdString(out) + unit;
-}
+namespace cmd = oxcmd::cmd;
 
 class CursorTest : public PluginTest {
 protected:
-    QComboBox* List() { return qobject_cast<QComboBox*>(Control(9001)); }
+    template <class Id> QComboBox* List(Id id) { return qobject_cast<QComboBox*>(Control(id)); }
     oxbow::ui::CPluginDlg* dialog = nullptr;
 };
 
 class ManualCursorTest : public CursorTest {
 protected:
+    using Id = ManualCursorId;
     void SetUp() override {
         PluginTest::SetUp();
         live.fCurXA = 2.5f;
@@ -44,83 +31,83 @@ protected:
 
 TEST_F(ManualCursorTest, TimeCursorsShowTheMainOrTheDelayedScale) {
     EXPECT_EQ(dialog->Page(), 0);
-    EXPECT_EQ(List()->count(), 7);
-    EXPECT_EQ(Text(9002), Valued(2.5e-3, "s"));
-    EXPECT_EQ(Text(9003), Valued(-1e-3, "s"));
+    EXPECT_EQ(List(Id::Source)->count(), 7);
+    EXPECT_EQ(Text(Id::A), "2.50ms");
+    EXPECT_EQ(Text(Id::B), "-1.00ms");
     live.bDelayed = 1;
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed);
-    EXPECT_EQ(Text(9002), Valued(250e-6, "s"));
+    Publish();
+    EXPECT_EQ(Text(Id::A), "250µs"); // as the screen shows it
 }
 
 TEST_F(ManualCursorTest, EntryIsInUnitsAndPostsDivisions) {
     AnswerEntry(1e-3);
-    Click(9002);
+    Click(Id::A);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_DOUBLE_EQ(entries[0].current, 2.5e-3);
     EXPECT_EQ(entries[0].entry.digits, 3);
     EXPECT_EQ(entries[0].entry.decimals, -1);
     EXPECT_EQ(entries[0].entry.finest, 0);
     Posted p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kXPosition, 0));
-    EXPECT_FLOAT_EQ(p.AsFloat(), 1.0f);
-    EXPECT_EQ(Text(9002), Valued(1e-3, "s"));
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kXPosition, oxcmd::code::kCursorA));
+    EXPECT_FLOAT_EQ(p.Arg(cmd::manualcursor::kXPosition), 1.0f);
+    EXPECT_EQ(Text(Id::A), "1.00ms");
 
-    Click(9012);
+    Click(Id::BZero);
     p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kXPosition, 1));
-    EXPECT_EQ(p.AsFloat(), 0.0f);
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kXPosition, oxcmd::code::kCursorB));
+    EXPECT_EQ(p.Arg(cmd::manualcursor::kXPosition), 0.0f);
 
-    Press(9008);
-    Release(9008);
+    Press(Id::AUp);
+    Release(Id::AUp);
     p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kXPosition, 0));
-    EXPECT_FLOAT_EQ(p.AsFloat(), 1.02f);
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kXPosition, oxcmd::code::kCursorA));
+    EXPECT_FLOAT_EQ(p.Arg(cmd::manualcursor::kXPosition), 1.02f);
 }
 
 TEST_F(ManualCursorTest, TheYPageStepsOnePixelOfTheWindowItsSourceIsDrawnIn) {
-    Click(9026);
+    Click(Id::YTab);
     EXPECT_EQ(dialog->Page(), 1);
-    EXPECT_EQ(List()->count(), 6);
-    EXPECT_EQ(Text(9002), Valued(1.0, "V"));
-    Press(9008);
-    Release(9008);
+    EXPECT_EQ(List(Id::Source)->count(), 6);
+    EXPECT_EQ(Text(Id::A), "1.00V");
+    Press(Id::AUp);
+    Release(Id::AUp);
     Posted p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kYPosition, 0));
-    EXPECT_FLOAT_EQ(p.AsFloat(), 1.02f); // 8 divisions on 400 pixels
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kYPosition, oxcmd::code::kCursorA));
+    EXPECT_FLOAT_EQ(p.Arg(cmd::manualcursor::kYPosition), 1.02f); // 8 divisions on 400 pixels
 
     live.bDelayed = 1; // the lower window: 280 pixels
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kDelayed);
-    Press(9004);
-    Release(9004);
-    EXPECT_NEAR(Only().AsFloat(), 1.02 - 8.0 / 280, 1e-6);
+    Publish();
+    Press(Id::ADown);
+    Release(Id::ADown);
+    EXPECT_NEAR(Only().Arg(cmd::manualcursor::kYPosition), 1.02 - 8.0 / 280, 1e-6);
 
-    Click(9030);
+    Click(Id::On);
     p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kYOn));
-    EXPECT_TRUE(p.AsBool());
-    EXPECT_TRUE(qobject_cast<QPushButton*>(Control(9030))->isChecked());
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kYOn));
+    EXPECT_TRUE(p.Arg(cmd::manualcursor::kYOn));
+    EXPECT_TRUE(Checked(Id::On));
 }
 
 TEST_F(ManualCursorTest, ChoosingASourcePostsIt) {
-    QTest::keyClick(List(), Qt::Key_Down);
-    Posted p = Only();
-    EXPECT_TRUE(p.Is(kManualCursor, mc::kXSource));
-    EXPECT_EQ(p.AsInt(), 1);
-    EXPECT_EQ(List()->currentIndex(), 1);
-    EXPECT_EQ(Text(9002), Valued(2.5e-3, "s")); // CH2 shares the main timebase
+    QTest::keyClick(List(Id::Source), Qt::Key_Down);
+    const Posted p = Only();
+    EXPECT_TRUE(p.Is(cmd::manualcursor::kXSource));
+    EXPECT_EQ(p.Arg(cmd::manualcursor::kXSource), 1);
+    EXPECT_EQ(List(Id::Source)->currentIndex(), 1);
+    EXPECT_EQ(Text(Id::A), "2.50ms"); // CH2 shares the main timebase
 }
 
 TEST_F(ManualCursorTest, InXYFormatEachPageMeasuresOneChannelsLevel) {
     live.nTimeFormat = oxcmd::code::kXY;
-    Notify(kManualCursor, mc::kXSource);
-    ASSERT_EQ(List()->count(), 1);
-    EXPECT_EQ(List()->itemText(0), "CH1");
-    EXPECT_EQ(Text(9002), Valued(2.5, "V"));
-    QTest::keyClick(List(), Qt::Key_Down);
+    Publish();
+    ASSERT_EQ(List(Id::Source)->count(), 1);
+    EXPECT_EQ(List(Id::Source)->itemText(0), "CH1");
+    EXPECT_EQ(Text(Id::A), "2.50V");
+    QTest::keyClick(List(Id::Source), Qt::Key_Down);
     EXPECT_TRUE(Drain().empty());
-    Click(9026);
-    EXPECT_EQ(List()->itemText(0), "CH2");
-    EXPECT_EQ(Text(9002), Valued(0.5, "V")); // 1 division at 0.5 V/div
+    Click(Id::YTab);
+    EXPECT_EQ(List(Id::Source)->itemText(0), "CH2");
+    EXPECT_EQ(Text(Id::A), "500mV"); // 1 division at 0.5 V/div
 }
 
 TEST_F(ManualCursorTest, SpectrumCursorsShowFrequenciesWithinTheShownBand) {
@@ -128,37 +115,39 @@ TEST_F(ManualCursorTest, SpectrumCursorsShowFrequenciesWithinTheShownBand) {
     live.dFFTHorizScale[0] = 1000;
     live.nTraceZoomIndex[0] = 4; // 10 divisions
     live.nCurXSource = 2;
-    Notify(kManualCursor, mc::kXSource);
-    EXPECT_EQ(Text(9002), Valued(2500, "Hz")); // from the band's start, offset 0 included
-    EXPECT_EQ(Text(9003), "??.???Hz");         // before the band
+    Publish();
+    EXPECT_EQ(Text(Id::A), "2.50KHz");  // from the band's start, offset 0 included
+    EXPECT_EQ(Text(Id::B), "??.???Hz"); // before the band
     live.dFFTHorizOffset[0] = 2000;
-    Notify(kManualCursor, mc::kXPosition);
-    EXPECT_EQ(Text(9002), Valued(4500, "Hz"));
+    Publish();
+    EXPECT_EQ(Text(Id::A), "4.50KHz");
     AnswerEntry(6000);
-    Click(9002);
+    Click(Id::A);
     EXPECT_DOUBLE_EQ(entries.at(0).current, 4500);
-    EXPECT_FLOAT_EQ(Only().AsFloat(), 4.0f); // 6 kHz is 4 divisions into the band
+    EXPECT_FLOAT_EQ(Only().Arg(cmd::manualcursor::kXPosition), 4.0f); // 4 divisions in
     live.fCurXA = 8.5f;
-    Notify(kManualCursor, mc::kXPosition);
-    EXPECT_EQ(Text(9002), "??.???Hz"); // past the band's 10 divisions
+    Publish();
+    EXPECT_EQ(Text(Id::A), "??.???Hz"); // past the band's 10 divisions
 }
 
 TEST_F(ManualCursorTest, ASourceWithoutScaleShowsNoValueAndRefusesEntry) {
     live.nCurXSource = 6; // the logic analyzer, not shown
-    Notify(kManualCursor, mc::kXSource);
-    EXPECT_EQ(Text(9002), "??.???s");
-    Click(9002);
+    Publish();
+    EXPECT_EQ(Text(Id::A), "??.???s");
+    Click(Id::A);
     EXPECT_TRUE(entries.empty());
     EXPECT_TRUE(Drain().empty());
 }
 
-TEST_F(ManualCursorTest, CloseRequest) {
-    ClickClose();
-    EXPECT_TRUE(Only().Is(oxcmd::group::kPanel, oxcmd::panel::kCloseManualCursor));
+TEST_F(ManualCursorTest, Paints) {
+    live.bCurXOn = 1;
+    Publish();
+    Painted();
 }
 
 class TrackCursorTest : public CursorTest {
 protected:
+    using Id = TrackCursorId;
     void SetUp() override {
         PluginTest::SetUp();
         live.fTrackA = 1.5f;
@@ -169,48 +158,40 @@ protected:
 };
 
 TEST_F(TrackCursorTest, EachPageShowsAndPostsItsOwnCursor) {
-    EXPECT_EQ(Text(9034), Valued(1.5e-3, "s"));
-    EXPECT_EQ(List()->currentIndex(), 0);
-    Click(9054);
-    EXPECT_EQ(Text(9034), Valued(-3e-3, "s"));
-    EXPECT_EQ(List()->currentIndex(), 1);
+    EXPECT_EQ(Text(Id::Cursor), "1.50ms");
+    EXPECT_EQ(List(Id::Source)->currentIndex(), 0);
+    Click(Id::BTab);
+    EXPECT_EQ(Text(Id::Cursor), "-3.00ms");
+    EXPECT_EQ(List(Id::Source)->currentIndex(), 1);
 
-    Click(9030);
+    Click(Id::On);
     Posted p = Only();
-    EXPECT_TRUE(p.Is(kTrackCursor, trk::kOn, 1));
-    EXPECT_TRUE(p.AsBool());
-    QTest::keyClick(List(), Qt::Key_Up);
+    EXPECT_TRUE(p.Is(cmd::trackcursor::kOn, oxcmd::code::kCursorB));
+    EXPECT_TRUE(p.Arg(cmd::trackcursor::kOn));
+    QTest::keyClick(List(Id::Source), Qt::Key_Up);
     p = Only();
-    EXPECT_TRUE(p.Is(kTrackCursor, trk::kSourceB));
-    EXPECT_EQ(p.AsInt(), 0);
-    Press(9036);
-    Release(9036);
+    EXPECT_TRUE(p.Is(cmd::trackcursor::kSourceB));
+    EXPECT_EQ(p.Arg(cmd::trackcursor::kSourceB), 0);
+    Press(Id::Down);
+    Release(Id::Down);
     p = Only();
-    EXPECT_TRUE(p.Is(kTrackCursor, trk::kPosition, 1));
-    EXPECT_FLOAT_EQ(p.AsFloat(), -3.02f);
-    Click(9038);
-    EXPECT_EQ(Only().AsFloat(), 0.0f);
+    EXPECT_TRUE(p.Is(cmd::trackcursor::kPosition, oxcmd::code::kCursorB));
+    EXPECT_FLOAT_EQ(p.Arg(cmd::trackcursor::kPosition), -3.02f);
+    Click(Id::Zero);
+    EXPECT_EQ(Only().Arg(cmd::trackcursor::kPosition), 0.0f);
 }
 
 TEST_F(TrackCursorTest, AlternationUsesTheSourceChannelsOwnTimebase) {
     live.nTrigMode = oxcmd::code::kAlternate;
-    Notify(oxcmd::group::kTimebase, oxcmd::timebase::kAltScale);
-    Click(9054);
-    EXPECT_EQ(Text(9034), Valued(-3.0 * 20e-6, "s"));
-    ClickClose();
-    EXPECT_TRUE(Only().Is(oxcmd::group::kPanel, oxcmd::panel::kCloseTrackCursor));
-}
-
-TEST_F(ManualCursorTest, Paints) {
-    live.bCurXOn = 1;
-    Notify(kManualCursor, mc::kXOn);
-    Shot("manual-cursor");
+    Publish();
+    Click(Id::BTab);
+    EXPECT_EQ(Text(Id::Cursor), "-60.0µs");
 }
 
 TEST_F(TrackCursorTest, Paints) {
     live.bTrackOnA = 1;
-    Notify(kTrackCursor, trk::kOn);
-    Shot("track-cursor");
+    Publish();
+    Painted();
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 
 class CWnd;
 
+// The controls of either panel, left to right (the tests press them by these names).
+enum class FloatViewId { ScaleDown = 1, Scale, ScaleUp, OffsetUp, Offset, OffsetDown };
+
 // Open a panel; `value` is not used. Null when it cannot be opened.
 CWnd* ShowFloatMainDlg(const oxbow::ui::PluginContext& context, long value);
 CWnd* ShowFloatDlg(const oxbow::ui::PluginContext& context, long value);

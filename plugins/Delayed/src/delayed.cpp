@@ -10,44 +10,40 @@ namespace {
 
 using namespace oxbow::ui;
 namespace tb = oxbow::ui::timebase;
+using Id = FloatViewId;
 
-constexpr QSize kPanelSize{230, 22};
 constexpr int kDarkest = 16; // a background pixel this dark or darker is outside the panel
-constexpr int kRightOfCentre = 34;
-constexpr int kDelayedGap = 59; // delayed panel: its top this far, plus its height, above
-constexpr int kMainGap = 74;    // main panel: this, twice its height and the zoomed area
 
-struct PanelIds {
-    int scaleDown, scale, scaleUp, offsetUp, offset, offsetDown;
-};
-
-template <int S> std::vector<ControlRow> PanelRows(const PanelIds& ids) {
-    const int h = kPanelSize.height() - 4;
-    std::vector<ControlRow> rows = {
-        tb::ScaleStep<S, false>(ids.scaleDown, {8, 2, 18, h}, "\u25c0"),
-        tb::ScaleField<S>(ids.scale, {27, 2, 72, h}),
-        tb::ScaleStep<S, true>(ids.scaleUp, {100, 2, 18, h}, "\u25b6"),
-        tb::OffsetSpin<S, true>(ids.offsetUp, {122, 2, 18, h}, "\u25b2", "Increase Offset"),
-        tb::OffsetField<S>(ids.offset, {141, 2, 62, h}),
-        tb::OffsetSpin<S, false>(ids.offsetDown, {204, 2, 18, h}, "\u25bc", "Decrease Offset"),
-    };
-    // Outside alternation the main panel acts only while the delayed timebase is on.
-    if (S == 0)
-        for (ControlRow& row : rows)
-            row.acts = tb::SecondShown;
+template <int Section> const std::vector<Row>& PanelRows() {
+    static const std::vector<Row> rows = [] {
+        std::vector<Row> made = {
+            tb::ScaleStep<false>(Id::ScaleDown, {0, 0}, Section, "\u25c0"),
+            tb::ScaleField(Id::Scale, {0, 1}, Section),
+            tb::ScaleStep<true>(Id::ScaleUp, {0, 2}, Section, "\u25b6"),
+            tb::OffsetSpin<true>(Id::OffsetUp, {0, 3}, Section, "\u25b2", "Increase Offset"),
+            tb::OffsetField(Id::Offset, {0, 4}, Section),
+            tb::OffsetSpin<false>(Id::OffsetDown, {0, 5}, Section, "\u25bc", "Decrease Offset"),
+        };
+        for (Row& row : made)
+            if (row.kind == Kind::Value) row.chars = 8;
+        // Outside alternation the main panel acts only while the delayed timebase is on.
+        if (Section == 0)
+            for (Row& row : made)
+                row.acts = tb::SecondShown;
+        return made;
+    }();
     return rows;
 }
 
-constexpr Listen kListens[] = {
-    {oxcmd::group::kTimebase, kAnySub},
-    {oxcmd::group::kDrag, oxcmd::drag::kActiveChannel},
-    {oxcmd::group::kDrag, oxcmd::drag::kBothChannels},
-};
+template <int Section> const DialogLayout& PanelLayout() {
+    static const DialogLayout layout{.title = "", .rows = PanelRows<Section>(), .draggable = false};
+    return layout;
+}
 
 // The panel's background: a rounded strip on black (the black is cut away by the shape);
 // alternation gives it a coloured rim.
-QImage Background(bool alternation) {
-    QImage image(kPanelSize, QImage::Format_RGB32);
+QImage Background(QSize size, bool alternation) {
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -59,74 +55,36 @@ QImage Background(bool alternation) {
 
 class CFloatDlg final : public CPluginDlg {
 public:
-    CFloatDlg(const PluginContext& context, int section, int templateId,
-              const std::vector<ControlRow>& rows)
-        : CPluginDlg(context, {.templateId = templateId,
-                               .size = kPanelSize,
-                               .title = "",
-                               .closeSub = 0,
-                               .draggable = false,
-                               .controls = rows,
-                               .listens = kListens}),
-          m_section(section) {
-        setContentsMargins(0, 0, 0, 0);
+    CFloatDlg(const PluginContext& context, const DialogLayout& layout)
+        : CPluginDlg(context, layout) {
+        setContentsMargins(6, 2, 6, 2);
         setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     }
 
 protected:
-    void OnRefreshed() override {
-        const bool alternation = tb::Alternation(View());
-        if (m_background.isNull() || alternation != m_alternation) {
-            m_alternation = alternation;
-            m_background = Background(alternation);
-            setMask(RegionFromBitmap(m_background));
-        }
-    }
-    void OnMessage(oxcmd::Group group, oxcmd::Sub sub, long) override {
-        if ((group == oxcmd::group::kRunControl && sub == oxcmd::run::kPlaceFloatingViews) ||
-            (m_section == 0 && group == oxcmd::group::kTimebase && sub == oxcmd::timebase::kRedraw))
-            Place();
-    }
-    bool OnInitDialog() override {
-        CPluginDlg::OnInitDialog();
-        Place();
-        return true;
+    // The panel is shaped to its size and rim (the main window places it).
+    void OnRefreshed() override { m_alternation = tb::Alternation(View()); }
+    void resizeEvent(QResizeEvent* event) override {
+        CPluginDlg::resizeEvent(event);
+        Reshape();
     }
     void paintEvent(QPaintEvent*) override {
+        if (m_background.size() != size() || m_shapedAlternation != m_alternation) Reshape();
         QPainter painter(this);
         painter.drawImage(0, 0, m_background);
     }
 
 private:
-    // Centred on the main window, a little right of centre; the delayed panel near the
-    // bottom, the main panel above the zoomed trace area.
-    void Place() {
-        const QWidget* host = parentWidget();
-        if (host == nullptr) return;
-        const QRect window = host->frameGeometry();
-        const int h = height();
-        const OX_RECT& zoomed = View().region.rcLower;
-        const int above =
-            m_section == 0 ? kMainGap + 2 * h + (zoomed.bottom - zoomed.top) : kDelayedGap + h;
-        move(window.center().x() - width() / 2 + kRightOfCentre, window.bottom() - above);
+    void Reshape() {
+        m_shapedAlternation = m_alternation;
+        m_background = Background(size(), m_alternation);
+        setMask(RegionFromBitmap(m_background));
     }
 
-    int m_section;
     bool m_alternation = false;
+    bool m_shapedAlternation = false;
     QImage m_background;
 };
-
-const std::vector<ControlRow>& MainRows() {
-    static const std::vector<ControlRow> rows =
-        PanelRows<0>({23018, 23019, 23020, 23021, 23022, 23023});
-    return rows;
-}
-
-const std::vector<ControlRow>& DelayedRows() {
-    static const std::vector<ControlRow> rows =
-        PanelRows<1>({23010, 23016, 23008, 23006, 23002, 23004});
-    return rows;
-}
 
 } // namespace
 
@@ -153,9 +111,9 @@ QRegion RegionFromBitmap(const QImage& bitmap) {
 }
 
 CWnd* ShowFloatMainDlg(const PluginContext& context, long) {
-    return ShowPluginDialog<CFloatDlg>(context, 0, 23019, MainRows());
+    return ShowPluginDialog<CFloatDlg>(context, PanelLayout<0>());
 }
 
 CWnd* ShowFloatDlg(const PluginContext& context, long) {
-    return ShowPluginDialog<CFloatDlg>(context, 1, 20023, DelayedRows());
+    return ShowPluginDialog<CFloatDlg>(context, PanelLayout<1>());
 }

@@ -11,9 +11,8 @@
 namespace {
 
 using namespace oxbow::plugintest;
-namespace tb = oxcmd::timebase;
-using oxcmd::group::kRunControl;
-using oxcmd::group::kTimebase;
+namespace cmd = oxcmd::cmd;
+using Id = FloatViewId;
 
 TEST(PanelShape, DarkPixelsAreCutAwayRowByRow) {
     QImage bitmap(5, 2, QImage::Format_RGB32);
@@ -49,7 +48,7 @@ protected:
         delayed.reset();
         PluginTest::TearDown();
     }
-    static void ClickOn(oxbow::ui::CPluginDlg& panel, int id) {
+    static void ClickOn(oxbow::ui::CPluginDlg& panel, Id id) {
         QTest::mouseClick(panel.Control(id), Qt::LeftButton);
     }
     QWidget host;
@@ -59,41 +58,41 @@ protected:
 
 TEST_F(DelayedTest, TheMainPanelActsOnlyWithTheDelayedTimebaseOrAlternation) {
     OpenBoth();
-    ClickOn(*main, 23020);
-    QTest::mousePress(main->Control(23021), Qt::LeftButton);
+    ClickOn(*main, Id::ScaleUp);
+    QTest::mousePress(main->Control(Id::OffsetUp), Qt::LeftButton);
     EXPECT_FALSE(main->SpinRepeating());
-    QTest::mouseRelease(main->Control(23021), Qt::LeftButton);
+    QTest::mouseRelease(main->Control(Id::OffsetUp), Qt::LeftButton);
     EXPECT_TRUE(Drain().empty());
 
     live.bDelayed = 1;
-    main->SendMessage(kTimebase, tb::kDelayed, 0);
-    ClickOn(*main, 23020);
+    Publish();
+    ClickOn(*main, Id::ScaleUp);
     auto posts = Drain();
     ASSERT_EQ(posts.size(), 2u);
-    EXPECT_TRUE(posts[0].Is(kRunControl, oxcmd::run::kSaveUndo));
-    EXPECT_TRUE(posts[1].Is(kTimebase, tb::kMainScale));
-    EXPECT_DOUBLE_EQ(posts[1].AsDouble(), 2e-3);
+    EXPECT_TRUE(posts[0].Is(cmd::run::kSaveUndo));
+    EXPECT_TRUE(posts[1].Is(cmd::timebase::kMainScale));
+    EXPECT_DOUBLE_EQ(posts[1].Arg(cmd::timebase::kMainScale), 2e-3);
 }
 
 TEST_F(DelayedTest, TheDelayedPanelFillsTheUndoSlotOnlyInAlternation) {
     live.bDelayed = 1;
     OpenBoth();
-    ClickOn(*delayed, 23010);
+    ClickOn(*delayed, Id::ScaleDown);
     auto posts = Drain();
     ASSERT_EQ(posts.size(), 1u);
-    EXPECT_TRUE(posts[0].Is(kTimebase, tb::kDelayedScale));
-    EXPECT_DOUBLE_EQ(posts[0].AsDouble(), 50e-6);
-    QTest::mousePress(delayed->Control(23006), Qt::LeftButton);
-    QTest::mouseRelease(delayed->Control(23006), Qt::LeftButton);
+    EXPECT_TRUE(posts[0].Is(cmd::timebase::kDelayedScale));
+    EXPECT_DOUBLE_EQ(posts[0].Arg(cmd::timebase::kDelayedScale), 50e-6);
+    QTest::mousePress(delayed->Control(Id::OffsetUp), Qt::LeftButton);
+    QTest::mouseRelease(delayed->Control(Id::OffsetUp), Qt::LeftButton);
     posts = Drain();
     ASSERT_EQ(posts.size(), 1u);
-    EXPECT_TRUE(posts[0].Is(kTimebase, tb::kDelayedOffset));
-    EXPECT_GE(posts[0].AsDouble(), 200e-6 + 0.02 * 50e-6 - 1e-15);
+    EXPECT_TRUE(posts[0].Is(cmd::timebase::kDelayedOffset));
+    EXPECT_GE(posts[0].Arg(cmd::timebase::kDelayedOffset), 200e-6 + 0.02 * 50e-6 - 1e-15);
 
     live.bDelayed = 0;
     live.nTrigMode = oxcmd::code::kAlternate;
-    delayed->SendMessage(kTimebase, tb::kAltScale, 0);
-    auto* scale = qobject_cast<QLineEdit*>(delayed->Control(23016));
+    Publish();
+    auto* scale = qobject_cast<QLineEdit*>(delayed->Control(Id::Scale));
     EXPECT_EQ(scale->palette().color(QPalette::Text), oxbow::ui::PluginColours::Channel2);
     AnswerEntry(5e-6);
     QTest::mouseClick(scale, Qt::LeftButton);
@@ -101,31 +100,28 @@ TEST_F(DelayedTest, TheDelayedPanelFillsTheUndoSlotOnlyInAlternation) {
     EXPECT_EQ(entries.at(0).entry.finest, -9);
     posts = Drain();
     ASSERT_EQ(posts.size(), 2u);
-    EXPECT_TRUE(posts[0].Is(kRunControl, oxcmd::run::kSaveUndo));
-    EXPECT_TRUE(posts[1].Is(kTimebase, tb::kAltScale, 1));
-    EXPECT_DOUBLE_EQ(posts[1].AsDouble(), 5e-6);
+    EXPECT_TRUE(posts[0].Is(cmd::run::kSaveUndo));
+    EXPECT_TRUE(posts[1].Is(cmd::timebase::kAltScale, 1));
+    EXPECT_DOUBLE_EQ(posts[1].Arg(cmd::timebase::kAltScale), 5e-6);
 }
 
-TEST_F(DelayedTest, PanelsSitAboveTheMainWindowsBottomAndFollowIt) {
+// The main window places the panels (beside itself); a panel only shapes itself.
+TEST_F(DelayedTest, PanelsAreRoundedStripsThatStayWhereTheyArePut) {
     OpenBoth();
-    const QRect window = host.frameGeometry();
-    const int x = window.center().x() - main->width() / 2 + 34;
-    EXPECT_EQ(delayed->pos(), QPoint(x, window.bottom() - 59 - 22));
-    EXPECT_EQ(main->pos(), QPoint(x, window.bottom() - 74 - 44 - 280));
     EXPECT_FALSE(main->mask().contains(QPoint(0, 0))); // the rounded corner is cut away
-    EXPECT_TRUE(main->mask().contains(QPoint(115, 11)));
-
-    host.move(300, 50);
-    main->SendMessage(kRunControl, oxcmd::run::kPlaceFloatingViews, 0);
-    EXPECT_EQ(main->pos().x(), host.frameGeometry().center().x() - main->width() / 2 + 34);
+    EXPECT_TRUE(main->mask().contains(main->rect().center()));
+    main->move(300, 50);
+    live.dDelayedScale = 2e-6;
+    Publish();
+    EXPECT_EQ(main->pos(), QPoint(300, 50)) << "a refresh leaves the place alone";
 }
 
 TEST_F(DelayedTest, PaintsBothPanels) {
     live.bDelayed = 1;
     Open(ShowFloatMainDlg);
-    Shot("float-main");
+    Painted();
     Open(ShowFloatDlg);
-    Shot("float-delayed");
+    Painted();
 }
 
 } // namespace
